@@ -1,0 +1,6 @@
+#include "grid/MyGridCtrl.h"
+
+CMyGridCtrl::CMyGridCtrl(QWidget *parent)
+    : QTableWidget(parent)
+{
+}

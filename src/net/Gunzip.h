@@ -1,0 +1,10 @@
+#pragma once
+#include <QByteArray>
+
+// Inflates a gzip or zlib stream (detected from its header) and appends the result to
+// `output`, which must be empty. Returns true when the stream ended properly; what was
+// inflated before an error (a truncated stream, say) stays in `output` either way.
+// Output is capped at kGunzipLimit: a small "gzip bomb" cannot exhaust memory.
+bool Gunzip(QByteArray &output, const char *data, qsizetype length);
+
+inline constexpr qsizetype kGunzipLimit = qsizetype(64) * 1024 * 1024;

@@ -1,0 +1,42 @@
+#pragma once
+// Turning fetched bytes into text and text into the 8-bit encodings the program
+// exchanges. The "local ANSI" code page is always GBK: the pages and files this
+// program trades are Chinese Windows ones, whatever the locale of this machine.
+
+#include <QByteArray>
+#include <QString>
+
+struct PageResponse;
+
+enum TextFlags : int {
+    TEXT_INFLATE = 0x01,  // inflate a gzip-flagged body first
+    TEXT_UTF8 = 0x02,
+    TEXT_EUCKR = 0x04,
+    TEXT_BIG5 = 0x08,
+    TEXT_AUTO = 0x10,     // UTF-8 when IsUtf8 holds, else GBK
+    TEXT_GBK_NUL = 0x20,  // GBK pages: drop NUL bytes instead of stopping at the first
+};
+
+enum CodePage : int {
+    CP_GBK = 936,
+    CP_UTF8 = 65001,
+    CP_BIG5 = 950,
+    CP_EUCKR = 51949,
+};
+
+// The page text of a response: inflated, trimmed by the markers the fetch could not
+// apply, decoded ("charset=GBK" in the head overrides the flags), entities decoded.
+QString GetText(const PageResponse &response, int flags);
+
+// Exactly `length` bytes in the code page; the result ends at its first U+0000.
+QString FromCodePage(const char *bytes, qsizetype length, int codePage);
+QString FromCodePage(const QByteArray &bytes, int codePage);
+
+// GBK bytes up to the first NUL.
+QString FromAnsi(const QByteArray &bytes);
+
+// GBK bytes; unrepresentable characters become '?'. Ends at the first NUL.
+QByteArray ToGbk(const QString &text);
+
+// Complete (loose, up to six-byte) UTF-8 sequences with at least one byte >= 0x80.
+bool IsUtf8(const char *bytes, qsizetype length);

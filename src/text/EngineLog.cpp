@@ -1,0 +1,3 @@
+#include "text/EngineLog.h"
+
+Q_LOGGING_CATEGORY(lcEngine, "pictrove.engine", QtWarningMsg)

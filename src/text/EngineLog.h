@@ -1,0 +1,7 @@
+#pragma once
+// The engine's debug trace. Diagnostics that the user never sees (an unparsable
+// address, a failed read, the coordinator's handle count) go here; enable them with
+// QT_LOGGING_RULES="pictrove.engine.debug=true".
+#include <QLoggingCategory>
+
+Q_DECLARE_LOGGING_CATEGORY(lcEngine)

@@ -1,0 +1,7 @@
+#pragma once
+// Paths and contents of the pages under tests/fixtures.
+#include <QByteArray>
+#include <QString>
+
+QString fixturePath(const QString &name);
+QByteArray readFixture(const QString &name);
