@@ -1,0 +1,82 @@
+#pragma once
+// Everything the program remembers between runs: per source type the download
+// parameters, the file-name rules and the option bits, plus the owner-address and
+// save-path histories. A plain value; SettingsImage.h turns it into the raw
+// "soft.dat" record and back, SettingsStore.h loads and saves it.
+
+#include "settings/ExtensionSettings.h"  // the main window holds both side by side
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <cstdint>
+
+constexpr int SOURCE_TYPE_COUNT = 24;  // entries per source type, indexed by SourceTypeIndex
+constexpr int HISTORY_COUNT = 5;       // entries per history, entry 0 newest
+constexpr int HISTORY_LENGTH = 400;    // code units per stored history entry, terminator included
+constexpr int NAME_FIELD_LENGTH = 40;  // code units per stored name-rule text, terminator included
+constexpr int SETTINGS_BLOCK_SIZE = 19808;
+constexpr int THREADS_MAX = 15;
+constexpr int TIMEOUT_MIN = 10;  // seconds
+
+// Check-mark options, one word per source type (NameRules::nOptionFlags).
+enum OptionFlags : uint16_t {
+    OPT_FIX_FORMAT = 0x0001,          // 修正图片格式
+    OPT_FIX_ORDER = 0x0002,           // 修正图片顺序
+    OPT_TITLE_FILE = 0x0004,          // 生成图片原始名文件
+    OPT_THUNDER_LIST_ONLY = 0x0008,   // 只生成迅雷下载列表
+    OPT_OPEN_FOLDER = 0x0010,         // 下载完成后打开保存路径
+    OPT_SHOP_MAIN_PICTURES = 0x0020,  // 只下载宝贝(商品)主图; never together with 0x0100
+    OPT_SKIP_PREVIOUS = 0x0040,       // 不下载以前下载过的图片
+    OPT_YUPOO_LARGE = 0x0080,         // 又拍相册下载大图
+    OPT_SHOP_DESCRIPTION_PICTURES = 0x0100,  // 只下载宝贝(商品)描述里的图片
+};
+
+// NameRules::nFileBase
+constexpr uint8_t FILE_BASE_DESCRIPTION = 0;
+constexpr uint8_t FILE_BASE_SEQUENCE = 1;
+constexpr uint8_t FILE_BASE_ADDRESS = 2;
+// NameRules::nFolderBase
+constexpr uint8_t FOLDER_BASE_ALBUM_NAME = 0;
+constexpr uint8_t FOLDER_BASE_NONE = 1;
+
+struct DownloadParams {
+    uint16_t nMinKB = 0;    // smallest picture to keep
+    uint16_t nMaxKB = 0;    // largest picture to keep, 0 = no limit
+    uint16_t nThreads = 0;  // parallel workers, 1..THREADS_MAX after loading
+    uint16_t nTimeout = 0;  // network time-out in seconds, >= TIMEOUT_MIN after loading
+};
+
+// The texts are stored in NAME_FIELD_LENGTH code units with a terminator, so at most
+// NAME_FIELD_LENGTH - 1 of them survive a save; the settings dialog cuts input shorter.
+struct NameRules {
+    QString strFilePrefix;
+    QString strFileSuffix;
+    QString strFind;       // text to find in the file name
+    QString strReplace;    // its replacement (替换为)
+    QString strFolderPrefix;
+    QString strFolderSuffix;
+    uint16_t nOptionFlags = 0;  // OptionFlags bits
+    uint8_t nFileBase = FILE_BASE_DESCRIPTION;
+    uint8_t nFolderBase = FOLDER_BASE_ALBUM_NAME;
+};
+
+enum HistoryKind : int { HISTORY_OWNER = 0, HISTORY_SAVE_PATH = 1 };
+
+struct SettingsBlock {
+    std::array<DownloadParams, SOURCE_TYPE_COUNT> downloadParams;
+    std::array<NameRules, SOURCE_TYPE_COUNT> nameRules;
+    // Entry 0 newest; an empty entry is an unused slot.
+    std::array<QString, HISTORY_COUNT> ownerHistory;
+    std::array<QString, HISTORY_COUNT> savePathHistory;
+};
+
+// Puts `text` first in the history of `kind` (HistoryKind), dropping the oldest entry.
+// Refused (false, nothing changes) for an unknown kind, an empty text, a text of
+// HISTORY_LENGTH or more code units, or one equal to an entry ignoring letter case.
+// On true the caller adds the text to the combo box's list and saves the settings.
+bool AddHistory(SettingsBlock &block, int kind, const QString &text);
+
+// The non-empty entries of a history, newest first: the items of its combo box.
+QStringList HistoryEntries(const SettingsBlock &block, int kind);

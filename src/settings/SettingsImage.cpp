@@ -1,0 +1,122 @@
+#include "settings/SettingsImage.h"
+
+#include <QtEndian>
+
+#include <algorithm>
+
+namespace {
+
+// Offsets inside one NameRules record.
+constexpr int RULE_FILE_PREFIX = 0;
+constexpr int RULE_FILE_SUFFIX = 80;
+constexpr int RULE_FIND = 160;
+constexpr int RULE_REPLACE = 240;
+constexpr int RULE_FOLDER_PREFIX = 320;
+constexpr int RULE_FOLDER_SUFFIX = 400;
+constexpr int RULE_OPTION_FLAGS = 480;
+constexpr int RULE_FILE_BASE = 482;
+constexpr int RULE_FOLDER_BASE = 483;
+
+static_assert(IMAGE_NAME_RULES == IMAGE_DOWNLOAD_PARAMS + SOURCE_TYPE_COUNT * DOWNLOAD_PARAMS_SIZE);
+static_assert(IMAGE_OWNER_HISTORY == IMAGE_NAME_RULES + SOURCE_TYPE_COUNT * NAME_RULES_SIZE);
+static_assert(IMAGE_SAVE_PATH_HISTORY == IMAGE_OWNER_HISTORY + HISTORY_COUNT * HISTORY_LENGTH * 2);
+static_assert(SETTINGS_BLOCK_SIZE == IMAGE_SAVE_PATH_HISTORY + HISTORY_COUNT * HISTORY_LENGTH * 2);
+static_assert(RULE_OPTION_FLAGS == RULE_FOLDER_SUFFIX + NAME_FIELD_LENGTH * 2);
+
+void putU16(char *at, uint16_t value)
+{
+    qToLittleEndian<quint16>(value, at);
+}
+
+uint16_t getU16(const char *at)
+{
+    return qFromLittleEndian<quint16>(at);
+}
+
+void putText(char *at, int capacity, const QString &text)
+{
+    qsizetype length = std::min<qsizetype>(text.size(), capacity - 1);
+    if (length < text.size() && length > 0 && text.at(length - 1).isHighSurrogate())
+        --length;
+    for (qsizetype i = 0; i < length; ++i)
+        putU16(at + 2 * i, text.at(i).unicode());
+}
+
+QString getText(const char *at, int capacity)
+{
+    QString text;
+    for (int i = 0; i < capacity; ++i) {
+        const uint16_t unit = getU16(at + 2 * i);
+        if (unit == 0)
+            break;
+        text.append(QChar(unit));
+    }
+    return text;
+}
+
+}  // namespace
+
+QByteArray ToSettingsImage(const SettingsBlock &block)
+{
+    QByteArray image(SETTINGS_BLOCK_SIZE, '\0');
+    char *const base = image.data();
+    for (int i = 0; i < SOURCE_TYPE_COUNT; ++i) {
+        const DownloadParams &params = block.downloadParams[i];
+        char *const p = base + IMAGE_DOWNLOAD_PARAMS + i * DOWNLOAD_PARAMS_SIZE;
+        putU16(p + 0, params.nMinKB);
+        putU16(p + 2, params.nMaxKB);
+        putU16(p + 4, params.nThreads);
+        putU16(p + 6, params.nTimeout);
+
+        const NameRules &rules = block.nameRules[i];
+        char *const r = base + IMAGE_NAME_RULES + i * NAME_RULES_SIZE;
+        putText(r + RULE_FILE_PREFIX, NAME_FIELD_LENGTH, rules.strFilePrefix);
+        putText(r + RULE_FILE_SUFFIX, NAME_FIELD_LENGTH, rules.strFileSuffix);
+        putText(r + RULE_FIND, NAME_FIELD_LENGTH, rules.strFind);
+        putText(r + RULE_REPLACE, NAME_FIELD_LENGTH, rules.strReplace);
+        putText(r + RULE_FOLDER_PREFIX, NAME_FIELD_LENGTH, rules.strFolderPrefix);
+        putText(r + RULE_FOLDER_SUFFIX, NAME_FIELD_LENGTH, rules.strFolderSuffix);
+        putU16(r + RULE_OPTION_FLAGS, rules.nOptionFlags);
+        r[RULE_FILE_BASE] = char(rules.nFileBase);
+        r[RULE_FOLDER_BASE] = char(rules.nFolderBase);
+    }
+    for (int k = 0; k < HISTORY_COUNT; ++k) {
+        putText(base + IMAGE_OWNER_HISTORY + k * HISTORY_LENGTH * 2, HISTORY_LENGTH, block.ownerHistory[k]);
+        putText(base + IMAGE_SAVE_PATH_HISTORY + k * HISTORY_LENGTH * 2, HISTORY_LENGTH, block.savePathHistory[k]);
+    }
+    return image;
+}
+
+SettingsBlock FromSettingsImage(const QByteArray &image)
+{
+    QByteArray record = image.left(SETTINGS_BLOCK_SIZE);
+    record.append(SETTINGS_BLOCK_SIZE - record.size(), '\0');
+    const char *const base = record.constData();
+
+    SettingsBlock block;
+    for (int i = 0; i < SOURCE_TYPE_COUNT; ++i) {
+        DownloadParams &params = block.downloadParams[i];
+        const char *const p = base + IMAGE_DOWNLOAD_PARAMS + i * DOWNLOAD_PARAMS_SIZE;
+        params.nMinKB = getU16(p + 0);
+        params.nMaxKB = getU16(p + 2);
+        params.nThreads = getU16(p + 4);
+        params.nTimeout = getU16(p + 6);
+
+        NameRules &rules = block.nameRules[i];
+        const char *const r = base + IMAGE_NAME_RULES + i * NAME_RULES_SIZE;
+        rules.strFilePrefix = getText(r + RULE_FILE_PREFIX, NAME_FIELD_LENGTH);
+        rules.strFileSuffix = getText(r + RULE_FILE_SUFFIX, NAME_FIELD_LENGTH);
+        rules.strFind = getText(r + RULE_FIND, NAME_FIELD_LENGTH);
+        rules.strReplace = getText(r + RULE_REPLACE, NAME_FIELD_LENGTH);
+        rules.strFolderPrefix = getText(r + RULE_FOLDER_PREFIX, NAME_FIELD_LENGTH);
+        rules.strFolderSuffix = getText(r + RULE_FOLDER_SUFFIX, NAME_FIELD_LENGTH);
+        rules.nOptionFlags = getU16(r + RULE_OPTION_FLAGS);
+        rules.nFileBase = uint8_t(r[RULE_FILE_BASE]);
+        rules.nFolderBase = uint8_t(r[RULE_FOLDER_BASE]);
+    }
+    for (int k = 0; k < HISTORY_COUNT; ++k) {
+        block.ownerHistory[k] = getText(base + IMAGE_OWNER_HISTORY + k * HISTORY_LENGTH * 2, HISTORY_LENGTH);
+        block.savePathHistory[k] = getText(base + IMAGE_SAVE_PATH_HISTORY + k * HISTORY_LENGTH * 2, HISTORY_LENGTH);
+    }
+    return block;
+}
