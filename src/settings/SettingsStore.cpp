@@ -1,0 +1,83 @@
+#include "settings/SettingsStore.h"
+
+#include "settings/SettingsImage.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace {
+
+constexpr uint16_t DEFAULT_THREADS = 5;
+constexpr uint16_t DEFAULT_TIMEOUT = 30;  // seconds
+
+QString settingsPath(const QString &dataFolder)
+{
+    return dataFolder + QStringLiteral("soft.dat");
+}
+
+SettingsLoadStatus readRecord(const QString &path, SettingsBlock &block)
+{
+    QFile file(path);
+    if (!file.exists())
+        return SETTINGS_MISSING;
+    if (!file.open(QIODevice::ReadOnly))
+        return SETTINGS_UNREADABLE;
+    const QByteArray bytes = file.read(SETTINGS_BLOCK_SIZE);
+    if (file.error() != QFileDevice::NoError)
+        return SETTINGS_UNREADABLE;
+    if (bytes.isEmpty())
+        return SETTINGS_EMPTY;
+    block = FromSettingsImage(bytes);
+    return bytes.size() < SETTINGS_BLOCK_SIZE ? SETTINGS_READ_SHORT : SETTINGS_READ;
+}
+
+// The options a source type starts with before the user has changed anything.
+void applyFirstStart(int sourceType, NameRules &rules)
+{
+    rules.nOptionFlags |= OPT_OPEN_FOLDER;
+    switch (sourceType) {
+    case 7: rules.nOptionFlags |= OPT_YUPOO_LARGE | OPT_FIX_ORDER; break;
+    case 11:
+    case 16: rules.nOptionFlags |= OPT_FIX_ORDER; break;
+    case 8: rules.nFileBase = FILE_BASE_SEQUENCE; break;
+    case 17: rules.strFilePrefix = QStringLiteral("?2) "); break;
+    default: break;
+    }
+}
+
+}  // namespace
+
+SettingsLoadResult LoadSettings(const QString &dataFolder, SettingsBlock &block)
+{
+    block = SettingsBlock();
+    SettingsLoadResult result;
+    result.status = readRecord(settingsPath(dataFolder), block);
+    const bool fileRead = result.status == SETTINGS_READ || result.status == SETTINGS_READ_SHORT;
+
+    for (int i = 0; i < SOURCE_TYPE_COUNT; ++i) {
+        DownloadParams &params = block.downloadParams[i];
+        if (params.nThreads == 0 || params.nThreads > THREADS_MAX)
+            params.nThreads = DEFAULT_THREADS;
+        if (params.nTimeout < TIMEOUT_MIN)
+            params.nTimeout = DEFAULT_TIMEOUT;
+        if (!fileRead)
+            applyFirstStart(i, block.nameRules[i]);
+    }
+    result.saved = SaveSettings(dataFolder, block);
+    return result;
+}
+
+bool SaveSettings(const QString &dataFolder, const SettingsBlock &block)
+{
+    // Truncating "soft.dat" and writing it in place, as the record was once stored,
+    // loses every setting when the disk fills or the program dies in between.
+    QSaveFile file(settingsPath(dataFolder));
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    const QByteArray image = ToSettingsImage(block);
+    if (file.write(image) != image.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}

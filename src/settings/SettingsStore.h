@@ -1,0 +1,35 @@
+#pragma once
+// Loading and saving the settings record "soft.dat" in the data folder. Called on
+// the caller's thread: LoadSettings once while the main window initialises,
+// SaveSettings after every change (dialog OK, toggled option, history insertion).
+// Nothing here shows anything: the window fills its history combo boxes from
+// HistoryEntries after loading and may turn a status into a message.
+
+#include "settings/SettingsBlock.h"
+
+#include <QString>
+
+enum SettingsLoadStatus : int {
+    SETTINGS_READ,        // the whole record was read
+    SETTINGS_READ_SHORT,  // the file was shorter than the record: the rest read as zero
+    SETTINGS_MISSING,     // no file: first-start values
+    SETTINGS_EMPTY,       // a zero-length file carries no settings: first-start values
+    SETTINGS_UNREADABLE,  // the file could not be opened or read: first-start values
+};
+
+struct SettingsLoadResult {
+    SettingsLoadStatus status = SETTINGS_MISSING;
+    bool saved = false;  // the normalised record was written back
+};
+
+// Fills `block` from `dataFolder` + "soft.dat" (dataFolder ends in "/"), puts thread
+// counts outside 1..15 back to 5 and time-outs below 10 back to 30, gives every source
+// type its first-start options when nothing was read, and saves the result so the
+// file exists, normalised, after every start.
+SettingsLoadResult LoadSettings(const QString &dataFolder, SettingsBlock &block);
+
+// Writes the whole record to `dataFolder` + "soft.dat". The new record goes to a
+// temporary file beside it that replaces the old one only when completely written:
+// a full disk or a crash mid-write leaves the previous settings intact. False when
+// the file could not be written; the in-memory settings stay in force either way.
+bool SaveSettings(const QString &dataFolder, const SettingsBlock &block);
