@@ -204,6 +204,21 @@ void trimByMarkers(QByteArray &bytes, const QByteArray &startMarker, const QByte
     }
 }
 
+// The gzip flag comes from the whole response head, which can mention "gzip" without
+// the body being compressed (or after something upstream already inflated it). A
+// body without a gzip or zlib header is taken as it came instead of inflating to
+// nothing.
+bool looksCompressed(const QByteArray &body)
+{
+    if (body.size() < 2)
+        return false;
+    const auto b0 = quint8(body.at(0));
+    const auto b1 = quint8(body.at(1));
+    if (b0 == 0x1F && b1 == 0x8B)
+        return true;
+    return (b0 & 0x0F) == 8 && (b0 >> 4) <= 7 && (b0 * 256 + b1) % 31 == 0;
+}
+
 QString decodeGbkPage(QByteArray bytes, int flags)
 {
     if (!(flags & TEXT_GBK_NUL))
@@ -221,7 +236,7 @@ QString decodeGbkPage(QByteArray bytes, int flags)
 QString GetText(const PageResponse &response, int flags)
 {
     QByteArray bytes;
-    if ((flags & TEXT_INFLATE) && response.gzip) {
+    if ((flags & TEXT_INFLATE) && response.gzip && looksCompressed(response.body)) {
         // A truncated stream still gives what was inflated before the cut.
         Gunzip(bytes, response.body.constData(), response.body.size());
     } else {
