@@ -1,0 +1,215 @@
+#include "net/PageResponse.h"
+#include "text/Charsets.h"
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <QByteArray>
+#include <QString>
+
+namespace {
+
+QString u(const char16_t *s)
+{
+    return QString::fromUtf16(s);
+}
+
+QByteArray bytes(const char *data, qsizetype size)
+{
+    return QByteArray(data, size);
+}
+
+QByteArray gzipOf(const QByteArray &plain)
+{
+    z_stream s{};
+    deflateInit2(&s, Z_BEST_COMPRESSION, Z_DEFLATED, 31, 9, Z_DEFAULT_STRATEGY);
+    QByteArray out(qsizetype(deflateBound(&s, uLong(plain.size()))) + 32, '\0');
+    s.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(plain.data()));
+    s.avail_in = uInt(plain.size());
+    s.next_out = reinterpret_cast<Bytef *>(out.data());
+    s.avail_out = uInt(out.size());
+    deflate(&s, Z_FINISH);
+    out.resize(qsizetype(s.total_out));
+    deflateEnd(&s);
+    return out;
+}
+
+const char kHeadPlain[] = "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n\r\n";
+const char kHeadGbk[] = "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=GBK\r\n\r\n";
+const char kHeadGzip[] = "HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\nContent-Type: text/html\r\n\r\n";
+
+PageResponse response(const char *head, const QByteArray &body, bool gzip = false)
+{
+    PageResponse r;
+    r.headers = QString::fromLatin1(head);
+    r.body = body;
+    r.gzip = gzip;
+    return r;
+}
+
+// "中文" in each encoding.
+const QByteArray kGbk("\xD6\xD0\xCE\xC4");
+const QByteArray kUtf8("\xE4\xB8\xAD\xE6\x96\x87");
+const QByteArray kBig5("\xA4\xA4\xA4\xE5");
+const QString kZhongwen = QString::fromUtf16(u"\u4e2d\u6587");
+
+}  // namespace
+
+TEST(IsUtf8, LooseRuleTable)
+{
+    const struct {
+        QByteArray input;
+        bool expected;
+    } cases[] = {
+        {QByteArray(), false},
+        {"plain ascii", false},
+        {"\x80", false},
+        {"\xE4\xB8", false},
+        {"\xE4\xB8\xAD", true},
+        {"a\xC3\xA9z", true},
+        {"\xC3\x41", false},
+        {"\xC0\x80", true},  // overlong forms pass
+        {"\xED\xA0\x80", true},  // so do surrogates
+        {"\xFC\x80\x80\x80\x80\x80", true},
+        {"\xFE\x80\x80\x80\x80", true},
+        {"\xF8\x80\x80\x80", false},
+        {kGbk, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.input.toHex().toStdString());
+        EXPECT_EQ(IsUtf8(c.input.constData(), c.input.size()), c.expected);
+    }
+}
+
+TEST(FromCodePage, EncodingsNulAndBadBytes)
+{
+    const struct {
+        QByteArray input;
+        int codePage;
+        QString expected;
+    } cases[] = {
+        {kGbk, CP_GBK, kZhongwen},
+        {kUtf8, CP_UTF8, kZhongwen},
+        {kBig5, CP_BIG5, kZhongwen},
+        {"\xC7\xD1\xB1\xB9", CP_EUCKR, u(u"\ud55c\uad6d")},
+        {bytes("ab\0cd", 5), CP_UTF8, "ab"},
+        // A bad byte costs only itself; conversion goes on after it.
+        {"a\xFF" "b\xE4\xB8\xAD", CP_UTF8, u(u"ab\u4e2d")},
+        {"\xD6\xD0\xFF\xCE\xC4", CP_GBK, kZhongwen},
+        {"\xFF\xFF", CP_UTF8, QString()},
+        {"ok\xE4\xB8", CP_UTF8, "ok"},
+        {QByteArray(), CP_GBK, QString()},
+        {"abc", 12345, QString()},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE((c.input.toHex() + " cp " + QByteArray::number(c.codePage)).toStdString());
+        EXPECT_EQ(FromCodePage(c.input, c.codePage), c.expected);
+    }
+    EXPECT_EQ(FromCodePage(kUtf8.constData(), 3, CP_UTF8), u(u"\u4e2d"));
+}
+
+TEST(FromAnsiToGbk, GbkBothWays)
+{
+    EXPECT_EQ(FromAnsi(bytes("\xD6\xD0\0\xCE\xC4", 5)), u(u"\u4e2d"));
+    EXPECT_TRUE(FromAnsi(QByteArray()).isEmpty());
+
+    const struct {
+        QString input;
+        QByteArray expected;
+    } cases[] = {
+        {kZhongwen, kGbk},
+        {"abc", "abc"},
+        {QString(), QByteArray()},
+        {u(u"\u20ac"), "\x80"},
+        // Characters GBK lacks become one '?' each, a surrogate pair included.
+        {u(u"a\ud55cb"), "a?b"},
+        {u(u"a\U0001F600b"), "a?b"},
+        {QString(QChar(0xD800)) + "x", "?x"},
+        {"x" + QString(QChar(0xD800)), "x?"},
+        {QString::fromUtf16(u"ab\0cd", 5), "ab"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.input.toStdString());
+        EXPECT_EQ(ToGbk(c.input), c.expected);
+    }
+}
+
+TEST(GetText, CharsetChoice)
+{
+    const struct {
+        const char *name;
+        const char *head;
+        QByteArray body;
+        int flags;
+        QString expected;
+    } cases[] = {
+        {"charset=GBK beats the flags", kHeadGbk, kGbk, TEXT_INFLATE | TEXT_UTF8, kZhongwen},
+        {"charset=gbk does not", "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=gbk\r\n\r\n", kUtf8,
+         TEXT_UTF8, kZhongwen},
+        {"charset=GB2312 does not", "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=GB2312\r\n\r\n", kUtf8,
+         TEXT_UTF8, kZhongwen},
+        {"no flag is GBK", kHeadPlain, kGbk, 0, kZhongwen},
+        {"UTF-8 before BIG5", kHeadPlain, kUtf8, TEXT_UTF8 | TEXT_BIG5, kZhongwen},
+        {"EUC-KR before BIG5", kHeadPlain, "\xC7\xD1", TEXT_EUCKR | TEXT_BIG5, u(u"\ud55c")},
+        {"BIG5", kHeadPlain, kBig5, TEXT_BIG5, kZhongwen},
+        {"auto, UTF-8 body", kHeadPlain, kUtf8, TEXT_AUTO, kZhongwen},
+        {"auto, GBK body", kHeadPlain, kGbk, TEXT_AUTO, kZhongwen},
+        {"entities always decoded", kHeadPlain, "Tom &amp; Jerry&nbsp;&#39;", TEXT_UTF8, "Tom & Jerry '"},
+        {"NUL ends a UTF-8 page", kHeadPlain, bytes("ab\0cd", 5), TEXT_UTF8, "ab"},
+        {"GBK NUL ends the text", kHeadGbk, bytes("\xD6\xD0\0\xCE\xC4", 5), 0, u(u"\u4e2d")},
+        {"GBK NUL dropped with the flag", kHeadGbk, bytes("\xD6\xD0\0\xCE\xC4\0", 6), TEXT_GBK_NUL, kZhongwen},
+        {"DEL goes too", kHeadGbk, "a\x7F" "b", TEXT_GBK_NUL, "ab"},
+        {"flag ignored off GBK pages", kHeadPlain, bytes("ab\0cd", 5), TEXT_GBK_NUL, "ab"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(GetText(response(c.head, c.body), c.flags), c.expected);
+    }
+}
+
+TEST(GetText, GzipBodiesAreInflatedThenTrimmed)
+{
+    const QByteArray page = "<html><head><title>x</title></head><body><div class=\"list\">"
+                            "<a href=\"/s/1.html\">\xE6\x98\xA5\xE6\xB8\xB8 &amp; more</a>"
+                            "</div><!-- list end --><div class=\"foot\">" +
+        QByteArray("footer ").repeated(200) + "</div></body></html>";
+    PageResponse r = response(kHeadGzip, gzipOf(page), true);
+    r.startMarker = "<div class=\"list\">";
+    r.endMarker = "</div><!-- list end -->";
+    EXPECT_EQ(GetText(r, TEXT_INFLATE | TEXT_UTF8), u(u"<a href=\"/s/1.html\">\u6625\u6e38 & more</a>"));
+
+    // Without markers the whole page comes back.
+    r.startMarker.clear();
+    r.endMarker.clear();
+    EXPECT_EQ(GetText(r, TEXT_INFLATE | TEXT_UTF8), FromCodePage(page, CP_UTF8).replace("&amp;", "&"));
+}
+
+TEST(GetText, TruncatedGzipGivesWhatWasInflated)
+{
+    QByteArray page;
+    for (int i = 0; i < 20000; ++i)
+        page += "<li>" + QByteArray::number(i * 7919) + "</li>";
+    const QByteArray gz = gzipOf(page);
+    const QString text = GetText(response(kHeadGzip, gz.left(gz.size() / 2), true), TEXT_INFLATE | TEXT_UTF8);
+    EXPECT_GT(text.size(), 1000);
+    EXPECT_LT(text.size(), page.size());
+    EXPECT_TRUE(QString::fromLatin1(page).startsWith(text));
+}
+
+TEST(GetText, MarkersOnlyTrimGzipFlaggedBodies)
+{
+    // A plain body was trimmed while it was received; trimming again would cut
+    // a second occurrence of the markers out of the page.
+    PageResponse plain = response(kHeadPlain, "<b>a</b><b>c</b>");
+    plain.startMarker = "<b>";
+    plain.endMarker = "</b>";
+    EXPECT_EQ(GetText(plain, TEXT_INFLATE | TEXT_UTF8), "<b>a</b><b>c</b>");
+
+    // A head that mentions gzip over a body that is not compressed: the body is
+    // read as it came rather than inflated to nothing. The markers still apply.
+    PageResponse mislabelled = response(kHeadGzip, "head|\xE4\xB8\xAD|tail", true);
+    EXPECT_EQ(GetText(mislabelled, TEXT_INFLATE | TEXT_UTF8), u(u"head|\u4e2d|tail"));
+    mislabelled.startMarker = "head|";
+    mislabelled.endMarker = "|tail";
+    EXPECT_EQ(GetText(mislabelled, TEXT_INFLATE | TEXT_UTF8), u(u"\u4e2d"));
+}

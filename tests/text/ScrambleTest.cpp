@@ -1,0 +1,111 @@
+#include "text/Charsets.h"
+#include "text/StringCtrl.h"
+
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <QString>
+
+namespace {
+
+QString u(const char16_t *s)
+{
+    return QString::fromUtf16(s);
+}
+
+}  // namespace
+
+TEST(ComplementHex, EncodesComplementsAsUpperHexAndBack)
+{
+    QByteArray bytes("\x00\x5A\xFF\x10", 4);
+    ComplementHex(bytes, true);
+    EXPECT_EQ(bytes, QByteArray("FFA500EF"));
+    ComplementHex(bytes, false);
+    EXPECT_EQ(bytes, QByteArray("\x00\x5A\xFF\x10", 4));
+
+    QByteArray empty;
+    ComplementHex(empty, true);
+    EXPECT_TRUE(empty.isEmpty());
+}
+
+TEST(XorHexCipher, KnownValueRoundTripsAndOddInput)
+{
+    EXPECT_EQ(XorHexCipher("AB", true, "B"), QString("0300"));
+    EXPECT_EQ(XorHexCipher("0300", false, "B"), QString("AB"));
+
+    const struct {
+        const char16_t *text, *key;
+    } cases[] = {
+        {u"http://example.invalid/cfg.php?v=1", u"k3y"},
+        {u"\u65b0\u6d6a\u76f8\u518c", u"\u5bc6"},  // GBK bytes of both sides
+        {u"a", u"a long key that outruns the text"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(u(c.text).toStdString());
+        const QString scrambled = XorHexCipher(u(c.text), true, u(c.key));
+        EXPECT_EQ(scrambled.size(), ToGbk(u(c.text)).size() * 2);
+        EXPECT_EQ(XorHexCipher(scrambled, false, u(c.key)), u(c.text));
+    }
+
+    EXPECT_TRUE(XorHexCipher("030", false, "B").isEmpty());
+    EXPECT_TRUE(XorHexCipher("AB", true, "").isEmpty());
+    EXPECT_TRUE(XorHexCipher("0300", false, "").isEmpty());
+}
+
+TEST(ObscureString, EscapesKeepNulCrLfOutAndRoundTrip)
+{
+    // With key "a" (0x61): 'a' equals the key byte (escape 0x31), 'l' XOR it is 13
+    // (escape 0x32), 'k' XOR it is 10 (escape 0x33). Complemented: 61 -> 9E,
+    // 31 -> CE, 32 -> CD, 33 -> CC.
+    EXPECT_EQ(ObscureString("alk", true, "a"), QString("9ECE9ECD9ECC"));
+    EXPECT_EQ(ObscureString("9ECE9ECD9ECC", false, "a"), QString("alk"));
+
+    const struct {
+        const char16_t *text, *key;
+    } cases[] = {
+        {u"alk", u"a"},
+        {u"line1\r\nline2\r\n", u"key"},
+        {u"keykey", u"key"},
+        {u"\u4e0b\u8f7d\u5668 http://x.invalid/a?b=1", u"\u5bc6\u94a5"},
+        {u"\r\n\r\n", u"\r\n"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(u(c.text).toStdString());
+        const QString scrambled = ObscureString(u(c.text), true, u(c.key));
+        QByteArray raw = scrambled.toLatin1();
+        ComplementHex(raw, false);
+        EXPECT_FALSE(raw.contains('\0'));
+        // Key bytes may themselves be CR or LF; only key-free bytes are checked.
+        if (!u(c.key).contains(QLatin1Char('\r')) && !u(c.key).contains(QLatin1Char('\n'))) {
+            EXPECT_FALSE(raw.contains('\r'));
+            EXPECT_FALSE(raw.contains('\n'));
+        }
+        EXPECT_EQ(ObscureString(scrambled, false, u(c.key)), u(c.text));
+    }
+
+    // A dangling escape at the end and an empty key both end quietly.
+    EXPECT_EQ(ObscureString("9ECE9E", false, "a"), QString("a"));
+    EXPECT_TRUE(ObscureString("abc", true, "").isEmpty());
+}
+
+TEST(ShiftBytes, NegatedStartAndStepUndo)
+{
+    EXPECT_EQ(ShiftBytes("Hello", 3, 1), QString("Kiqrv"));
+    EXPECT_EQ(ShiftBytes("Kiqrv", -3, -1), QString("Hello"));
+
+    const struct {
+        const char16_t *text;
+        int start, step;
+    } cases[] = {
+        {u"http://x.invalid/v", -30, 1},
+        {u"ABCDEFGHIJ", -20, 3},
+        // Multiples of 256 leave every byte, and so GBK text, unchanged.
+        {u"\u65b0\u6d6a\u5fae\u535a", 256, 512},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(u(c.text).toStdString());
+        const QString shifted = ShiftBytes(u(c.text), c.start, c.step);
+        EXPECT_EQ(ShiftBytes(shifted, -c.start, -c.step), u(c.text));
+    }
+    EXPECT_EQ(ShiftBytes(u(u"\u65b0\u6d6a"), 256, 512), u(u"\u65b0\u6d6a"));
+}
