@@ -1,0 +1,21 @@
+#include "sources/AlbumColumns.h"
+
+QString AlbumCountText(int32_t picCount)
+{
+    if (picCount == -1)
+        return QStringLiteral("未知");
+    return QStringLiteral("%1").arg(uint32_t(picCount), 4);
+}
+
+QString AlbumRemarkText(int32_t flags)
+{
+    if (flags < 0)
+        return QStringLiteral("%1").arg(uint32_t(flags) & 0x7FFFFFFFu, 8, 10, QLatin1Char('0'));
+    if (flags & 0x1)
+        return QStringLiteral("加密相册");
+    if (flags & 0x2)
+        return QStringLiteral("私密相册");
+    if (flags & 0x4)
+        return QStringLiteral("好友可见");
+    return QString();
+}

@@ -1,0 +1,13 @@
+#pragma once
+// How an album's count and access remark read in the album list, shared by the grid
+// and the CLI's list output so both show the same thing.
+
+#include <QString>
+
+#include <cstdint>
+
+// "%4u" of the count (right-aligned in four places), or "未知" when it is unknown (-1).
+QString AlbumCountText(int32_t picCount);
+// Negative flags: their low 31 bits as "%08u". Otherwise the first set bit of
+// 0x1 "加密相册", 0x2 "私密相册", 0x4 "好友可见", else empty.
+QString AlbumRemarkText(int32_t flags);
