@@ -16,6 +16,8 @@ struct ExtensionSettings {
     int32_t nTaobaoPriceAdjust = 0;  // [淘宝] 价格增减
     uint8_t nInstagramMode = 1;  // [Instagram] 图片获取方式
     uint8_t nJdMode = 1;  // [京东] 图片获取方式
+
+    bool operator==(const ExtensionSettings &) const = default;
 };
 
 // The values from `dataFolder` + "下载器扩展设置.ini"; the defaults above when the file

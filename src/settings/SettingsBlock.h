@@ -46,6 +46,8 @@ struct DownloadParams {
     uint16_t nMaxKB = 0;    // largest picture to keep, 0 = no limit
     uint16_t nThreads = 0;  // parallel workers, 1..THREADS_MAX after loading
     uint16_t nTimeout = 0;  // network time-out in seconds, >= TIMEOUT_MIN after loading
+
+    bool operator==(const DownloadParams &) const = default;
 };
 
 // The texts are stored in NAME_FIELD_LENGTH code units with a terminator, so at most
@@ -60,6 +62,8 @@ struct NameRules {
     uint16_t nOptionFlags = 0;  // OptionFlags bits
     uint8_t nFileBase = FILE_BASE_DESCRIPTION;
     uint8_t nFolderBase = FOLDER_BASE_ALBUM_NAME;
+
+    bool operator==(const NameRules &) const = default;
 };
 
 enum HistoryKind : int { HISTORY_OWNER = 0, HISTORY_SAVE_PATH = 1 };
@@ -70,6 +74,8 @@ struct SettingsBlock {
     // Entry 0 newest; an empty entry is an unused slot.
     std::array<QString, HISTORY_COUNT> ownerHistory;
     std::array<QString, HISTORY_COUNT> savePathHistory;
+
+    bool operator==(const SettingsBlock &) const = default;
 };
 
 // Puts `text` first in the history of `kind` (HistoryKind), dropping the oldest entry.
