@@ -1,0 +1,223 @@
+#include "settings/SettingsImage.h"
+#include "settings/SettingsStore.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileDevice>
+#include <QTemporaryDir>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+class SettingsStore : public ::testing::Test {
+protected:
+    QString folder() const { return m_dir.path() + u'/'; }
+    QString settingsFile() const { return folder() + QStringLiteral("soft.dat"); }
+
+    void writeFile(const QByteArray &bytes) const
+    {
+        QFile file(settingsFile());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(bytes), bytes.size());
+    }
+
+    QByteArray readFile() const
+    {
+        QFile file(settingsFile());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    // Everything in the folder besides "soft.dat": leftovers of a failed save.
+    QStringList strayFiles() const
+    {
+        QStringList names = QDir(folder()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+        names.removeAll(QStringLiteral("soft.dat"));
+        return names;
+    }
+
+    QTemporaryDir m_dir;
+};
+
+// The first-start options per source type; every other type gets OPT_OPEN_FOLDER only.
+void expectFirstStart(const SettingsBlock &block)
+{
+    for (int i = 0; i < SOURCE_TYPE_COUNT; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(block.downloadParams[i], (DownloadParams{0, 0, 5, 30}));
+        uint16_t flags = 0x0010;
+        if (i == 7)
+            flags = 0x0092;
+        else if (i == 11 || i == 16)
+            flags = 0x0012;
+        EXPECT_EQ(block.nameRules[i].nOptionFlags, flags);
+        EXPECT_EQ(block.nameRules[i].nFileBase, i == 8 ? 1 : 0);
+        EXPECT_EQ(block.nameRules[i].nFolderBase, 0);
+        EXPECT_EQ(block.nameRules[i].strFilePrefix, i == 17 ? QStringLiteral("?2) ") : QString());
+    }
+}
+
+}  // namespace
+
+TEST_F(SettingsStore, FirstStartWithoutUsableFile)
+{
+    struct Case {
+        const char *name;
+        bool createEmptyFile;
+        SettingsLoadStatus status;
+    };
+    const Case cases[] = {
+        {"missing", false, SETTINGS_MISSING},
+        {"empty", true, SETTINGS_EMPTY},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(settingsFile());
+        if (c.createEmptyFile)
+            writeFile(QByteArray());
+        SettingsBlock block;
+        block.ownerHistory[0] = QStringLiteral("stale");
+        const SettingsLoadResult result = LoadSettings(folder(), block);
+        EXPECT_EQ(result.status, c.status);
+        EXPECT_TRUE(result.saved);
+        expectFirstStart(block);
+        EXPECT_TRUE(block.ownerHistory[0].isEmpty());
+        EXPECT_EQ(readFile(), ToSettingsImage(block));
+    }
+}
+
+TEST_F(SettingsStore, LimitsApplyToStoredValues)
+{
+    struct Case {
+        DownloadParams stored;
+        DownloadParams loaded;
+    };
+    const Case cases[] = {
+        {{0, 0, 0, 30}, {0, 0, 5, 30}},
+        {{0, 0, 16, 10}, {0, 0, 5, 10}},
+        {{0, 0, 15, 9}, {0, 0, 15, 30}},
+        {{0, 0, 1, 0}, {0, 0, 1, 30}},
+        {{64, 4464, 65535, 65535}, {64, 4464, 5, 65535}},
+    };
+    SettingsBlock stored;
+    for (int i = 0; i < int(std::size(cases)); ++i)
+        stored.downloadParams[i] = cases[i].stored;
+    stored.nameRules[7].nOptionFlags = 0x0004;
+    stored.savePathHistory[0] = QStringLiteral("D:/图片/");
+    writeFile(ToSettingsImage(stored));
+
+    SettingsBlock block;
+    const SettingsLoadResult result = LoadSettings(folder(), block);
+    EXPECT_EQ(result.status, SETTINGS_READ);
+    for (int i = 0; i < int(std::size(cases)); ++i)
+        EXPECT_EQ(block.downloadParams[i], cases[i].loaded) << "type " << i;
+    // A record that was read keeps its own options: no first-start values.
+    EXPECT_EQ(block.nameRules[7].nOptionFlags, 0x0004);
+    EXPECT_EQ(block.nameRules[0].nOptionFlags, 0);
+    EXPECT_EQ(block.nameRules[17].strFilePrefix, QString());
+    EXPECT_EQ(block.savePathHistory[0], QStringLiteral("D:/图片/"));
+    EXPECT_EQ(readFile(), ToSettingsImage(block));
+}
+
+TEST_F(SettingsStore, ShortFileReadsAsZeroTail)
+{
+    SettingsBlock stored;
+    for (auto &params : stored.downloadParams)
+        params = {10, 20, 3, 60};
+    stored.nameRules[0].strFilePrefix = QStringLiteral("abcdef");
+    stored.nameRules[0].nOptionFlags = 0x0040;
+    writeFile(ToSettingsImage(stored).left(192 + 6));  // params and "abc" of type 0
+
+    SettingsBlock block;
+    EXPECT_EQ(LoadSettings(folder(), block).status, SETTINGS_READ_SHORT);
+    for (const DownloadParams &params : block.downloadParams)
+        EXPECT_EQ(params, (DownloadParams{10, 20, 3, 60}));
+    EXPECT_EQ(block.nameRules[0].strFilePrefix, QStringLiteral("abc"));
+    EXPECT_EQ(block.nameRules[0].nOptionFlags, 0);
+    EXPECT_EQ(block.nameRules[7].nOptionFlags, 0);
+    EXPECT_EQ(readFile().size(), 19808);
+
+    // A file longer than the record is read up to the record's end.
+    writeFile(ToSettingsImage(stored) + QByteArray(100, '\x7F'));
+    EXPECT_EQ(LoadSettings(folder(), block).status, SETTINGS_READ);
+    EXPECT_EQ(block.nameRules[0].strFilePrefix, QStringLiteral("abcdef"));
+    EXPECT_EQ(readFile().size(), 19808);
+}
+
+// A "soft.dat" that cannot be read (here: a folder of that name, which also cannot be
+// replaced) gives the first-start values in memory and reports that nothing was saved.
+TEST_F(SettingsStore, UnreadableFileGivesFirstStartValues)
+{
+    ASSERT_TRUE(QDir(folder()).mkdir(QStringLiteral("soft.dat")));
+    SettingsBlock block;
+    const SettingsLoadResult result = LoadSettings(folder(), block);
+    EXPECT_EQ(result.status, SETTINGS_UNREADABLE);
+    EXPECT_FALSE(result.saved);
+    expectFirstStart(block);
+}
+
+TEST_F(SettingsStore, SaveThenLoadRoundTrips)
+{
+    SettingsBlock block;
+    LoadSettings(folder(), block);
+    block.downloadParams[4] = {1, 2000, 15, 10};
+    block.nameRules[4].strFolderPrefix = QStringLiteral("?9_");
+    block.nameRules[4].nOptionFlags = 0x004F;
+    ASSERT_TRUE(AddHistory(block, HISTORY_OWNER, QStringLiteral("http://weibo.com/u/123")));
+    ASSERT_TRUE(SaveSettings(folder(), block));
+
+    SettingsBlock loaded;
+    EXPECT_EQ(LoadSettings(folder(), loaded).status, SETTINGS_READ);
+    EXPECT_EQ(loaded, block);
+    EXPECT_TRUE(strayFiles().isEmpty()) << strayFiles().join(u' ').toStdString();
+
+    EXPECT_FALSE(SaveSettings(folder() + QStringLiteral("no-such-folder/"), block));
+}
+
+// A full disk: writes beyond a small file-size limit fail with EFBIG, as they would
+// with no space left. Writing "soft.dat" in place would leave it cut short.
+TEST_F(SettingsStore, FullDiskKeepsThePreviousFile)
+{
+    SettingsBlock block;
+    LoadSettings(folder(), block);
+    const QByteArray previous = readFile();
+    ASSERT_EQ(previous.size(), 19808);
+    block.downloadParams[4].nThreads = 9;
+
+    struct rlimit original {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &original), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = original;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool saved = SaveSettings(folder(), block);
+    setrlimit(RLIMIT_FSIZE, &original);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(readFile(), previous);
+    EXPECT_TRUE(strayFiles().isEmpty()) << strayFiles().join(u' ').toStdString();
+}
+
+TEST_F(SettingsStore, UnwritableFolderKeepsThePreviousFile)
+{
+    SettingsBlock block;
+    LoadSettings(folder(), block);
+    const QByteArray previous = readFile();
+    block.downloadParams[4].nThreads = 9;
+
+    QFile::setPermissions(folder(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    QFile probe(folder() + QStringLiteral("probe"));
+    const bool folderWritable = probe.open(QIODevice::WriteOnly);
+    probe.remove();
+    const bool saved = !folderWritable && SaveSettings(folder(), block);
+    QFile::setPermissions(folder(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    if (folderWritable)
+        GTEST_SKIP() << "folder permissions do not bind this user (root)";
+
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(readFile(), previous);
+}
