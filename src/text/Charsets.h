@@ -29,6 +29,8 @@ enum CodePage : int {
 QString GetText(const PageResponse &response, int flags);
 
 // Exactly `length` bytes in the code page; the result ends at its first U+0000.
+// Bytes the code page cannot read are dropped and conversion goes on after them; an
+// unknown code page gives empty text.
 QString FromCodePage(const char *bytes, qsizetype length, int codePage);
 QString FromCodePage(const QByteArray &bytes, int codePage);
 

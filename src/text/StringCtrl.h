@@ -40,7 +40,9 @@ void ReplaceEach(QString &text, const QString &olds, const QString &news);
 // &quot; &amp; &lt; &gt; &nbsp; &hellip; &#39; in that order, nothing else.
 void DecodeEntities(QString &text);
 
-// \uXXXX escapes, one code unit each.
+// \uXXXX escapes, one code unit each (two escapes make a surrogate pair). Before fewer
+// than four units the "\u" alone is dropped; before no hex digit at all it is not an
+// escape and stays as written.
 QString UnescapeUnicode(const QString &text);
 
 // Removes <...> tags until the first "<" without ">" or the first "<>".
@@ -49,8 +51,9 @@ QString StripTags(const QString &text);
 // r / 32767 as "%0.16f\n" with r drawn from a generator seeded by the current second.
 QString RandomFraction();
 
-// The system clipboard's text, empty when there is none. The engine has no GUI, so
-// a front end installs the source; without one the answer is empty.
+// The system clipboard's text up to its first NUL, empty when there is none. The
+// engine has no GUI, so a front end installs the source; without one the answer is
+// empty.
 class ClipboardSource {
 public:
     virtual ~ClipboardSource() = default;
@@ -61,7 +64,8 @@ QString GetClipboardText();
 
 // Each byte b <-> two upper-case hex digits of 255 - b.
 void ComplementHex(QByteArray &bytes, bool encode);
-// GBK bytes of `text` XOR the cycling key bytes, as "%02X" pairs (and back).
+// GBK bytes of `text` XOR the cycling key bytes, as "%02X" pairs (and back). An empty
+// key, or an odd number of digits to decode, gives empty text.
 QString XorHexCipher(const QString &text, bool encode, const QString &key);
 // XOR with escapes that keep NUL, CR and LF out, then ComplementHex (and back).
 QString ObscureString(const QString &text, bool encode, const QString &key);
