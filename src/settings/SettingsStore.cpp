@@ -25,6 +25,8 @@ SettingsLoadStatus readRecord(const QString &path, SettingsBlock &block)
     const QByteArray bytes = file.read(SETTINGS_BLOCK_SIZE);
     if (file.error() != QFileDevice::NoError)
         return SETTINGS_UNREADABLE;
+    // A zero-length file is what an interrupted in-place write leaves behind; it holds
+    // no settings, so it starts the program like a missing one.
     if (bytes.isEmpty())
         return SETTINGS_EMPTY;
     block = FromSettingsImage(bytes);
