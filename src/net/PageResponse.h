@@ -9,7 +9,14 @@ struct PageResponse {
     // received. Kept from the last exchange that delivered one.
     QString headers;
     // The body as sent (no transparent decoding), after trimming while receiving.
+    // Stays empty when the request has a savePath: the body goes to the file instead,
+    // so large pictures never sit in memory.
     QByteArray body;
+    // How many body bytes this exchange kept: body.size() for a page; for a fetch with
+    // a savePath, the bytes streamed towards the file (0 when the final status was not
+    // 2xx, whose body is never written). Check the result of Fetch as well: a transfer
+    // cut off part-way counts what arrived, but leaves no file.
+    qint64 receivedLength = 0;
     // Copies of the request's trim markers, so GetText can apply them to a gzip body
     // after inflating it.
     QByteArray startMarker;

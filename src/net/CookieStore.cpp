@@ -1,0 +1,276 @@
+#include "net/CookieStore.h"
+
+#include "net/NetscapeCookies.h"
+#include "net/NetworkSetup.h"
+#include "text/EngineLog.h"
+
+#include <QFile>
+#include <QStringList>
+#include <QUrl>
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <mutex>
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Fetches finishing in a burst (a page of pictures) cause one save, not one each.
+constexpr auto kSaveInterval = std::chrono::seconds(5);
+
+bool writeAll(int fd, const QByteArray &data)
+{
+    qsizetype done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::write(fd, data.constData() + done, size_t(data.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
+// Temporary file beside the target, renamed over it: the old store survives a full disk
+// or a crash mid-write. mkstemp creates the file 0600 from the start, so the cookies are
+// never readable by others, not even briefly.
+bool writeFileAtomically(const QString &path, const QByteArray &data)
+{
+    QByteArray tmpl = QFile::encodeName(path) + ".tmp-XXXXXX";
+    const int fd = ::mkstemp(tmpl.data());
+    if (fd < 0)
+        return false;
+    bool ok = ::fchmod(fd, S_IRUSR | S_IWUSR) == 0 && writeAll(fd, data) && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    if (ok && ::rename(tmpl.constData(), QFile::encodeName(path).constData()) == 0)
+        return true;
+    ::unlink(tmpl.constData());
+    return false;
+}
+
+}  // namespace
+
+struct CookieStore::Private {
+    CURLSH *share = nullptr;
+    std::array<std::mutex, CURL_LOCK_DATA_LAST> locks;
+
+    std::mutex stateMutex;
+    QString path;
+    bool dirty = false;
+    std::chrono::steady_clock::time_point lastSave = std::chrono::steady_clock::now();
+    std::mutex saveMutex;  // one writer of the file at a time
+
+    static void lock(CURL *, curl_lock_data data, curl_lock_access, void *user)
+    {
+        static_cast<Private *>(user)->locks[size_t(data)].lock();
+    }
+    static void unlock(CURL *, curl_lock_data data, void *user)
+    {
+        static_cast<Private *>(user)->locks[size_t(data)].unlock();
+    }
+
+    // A short-lived handle attached to the share: the only way into libcurl's cookies.
+    template <typename Fn>
+    void withHandle(Fn fn) const
+    {
+        CURL *handle = curl_easy_init();
+        if (!handle)
+            return;
+        curl_easy_setopt(handle, CURLOPT_SHARE, share);
+        fn(handle);
+        curl_easy_cleanup(handle);
+    }
+
+    QList<CookieFields> all() const
+    {
+        QList<CookieFields> out;
+        withHandle([&](CURL *handle) {
+            curl_slist *list = nullptr;
+            if (curl_easy_getinfo(handle, CURLINFO_COOKIELIST, &list) != CURLE_OK)
+                return;
+            const qint64 now = QDateTime::currentSecsSinceEpoch();
+            for (curl_slist *item = list; item; item = item->next) {
+                CookieFields cookie;
+                if (parseNetscapeLine(QByteArray(item->data), cookie)
+                    && (cookie.expiry == 0 || cookie.expiry > now))
+                    out.append(cookie);
+            }
+            curl_slist_free_all(list);
+        });
+        return out;
+    }
+
+    int addLines(const QList<QByteArray> &lines)
+    {
+        int taken = 0;
+        withHandle([&](CURL *handle) {
+            for (const QByteArray &line : lines) {
+                CookieFields cookie;
+                if (!parseNetscapeLine(line, cookie))
+                    continue;
+                // Re-formatted, so libcurl reads exactly the fields validated here.
+                if (curl_easy_setopt(handle, CURLOPT_COOKIELIST,
+                                     formatNetscapeLine(cookie).constData()) == CURLE_OK)
+                    ++taken;
+            }
+        });
+        return taken;
+    }
+};
+
+CookieStore::CookieStore()
+    : d(std::make_unique<Private>())
+{
+    InitNetwork();
+    d->share = curl_share_init();
+    curl_share_setopt(d->share, CURLSHOPT_LOCKFUNC, &Private::lock);
+    curl_share_setopt(d->share, CURLSHOPT_UNLOCKFUNC, &Private::unlock);
+    curl_share_setopt(d->share, CURLSHOPT_USERDATA, d.get());
+    curl_share_setopt(d->share, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
+    curl_share_setopt(d->share, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
+    curl_share_setopt(d->share, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION);
+    // The connection cache is deliberately not shared: libcurl does not support one
+    // pool used by concurrent threads. Each fetching thread keeps its own connections
+    // instead (see the exchange).
+}
+
+CookieStore::~CookieStore()
+{
+    curl_share_cleanup(d->share);
+}
+
+CookieStore &CookieStore::process()
+{
+    // Never destroyed: detached workers may still fetch while the process exits, and a
+    // thread's cached handle still refers to the share when that thread ends.
+    static CookieStore *store = new CookieStore;
+    return *store;
+}
+
+bool CookieStore::open(const QString &path)
+{
+    {
+        std::lock_guard lock(d->stateMutex);
+        d->path = path;
+        d->lastSave = std::chrono::steady_clock::now();
+    }
+    if (!QFile::exists(path))
+        return true;
+    const bool ok = importFile(path) >= 0;
+    // What was just loaded is what the file holds: nothing to save yet.
+    std::lock_guard lock(d->stateMutex);
+    d->dirty = false;
+    return ok;
+}
+
+bool CookieStore::save()
+{
+    std::lock_guard saving(d->saveMutex);
+    QString path;
+    {
+        std::lock_guard lock(d->stateMutex);
+        path = d->path;
+        d->dirty = false;
+        d->lastSave = std::chrono::steady_clock::now();
+    }
+    if (path.isEmpty())
+        return true;
+
+    QByteArray text = "# Netscape HTTP Cookie File\n"
+                      "# Written by Pictrove; changes made while it runs are overwritten.\n\n";
+    for (const CookieFields &cookie : d->all())
+        text += formatNetscapeLine(cookie) + '\n';
+    if (writeFileAtomically(path, text))
+        return true;
+    qCDebug(lcEngine, "cookie store: cannot write %s", qPrintable(path));
+    std::lock_guard lock(d->stateMutex);
+    d->dirty = true;
+    return false;
+}
+
+void CookieStore::saveIfDue()
+{
+    {
+        std::lock_guard lock(d->stateMutex);
+        if (!d->dirty || d->path.isEmpty()
+            || std::chrono::steady_clock::now() - d->lastSave < kSaveInterval)
+            return;
+    }
+    save();
+}
+
+void CookieStore::noteChanged()
+{
+    std::lock_guard lock(d->stateMutex);
+    d->dirty = true;
+}
+
+int CookieStore::importFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    const int taken = d->addLines(file.readAll().split('\n'));
+    if (taken > 0)
+        noteChanged();
+    return taken;
+}
+
+bool CookieStore::addCookie(const CookieFields &cookie)
+{
+    if (!cookieFieldsValid(cookie))
+        return false;
+    if (d->addLines({formatNetscapeLine(cookie)}) != 1)
+        return false;
+    noteChanged();
+    return true;
+}
+
+void CookieStore::clear()
+{
+    d->withHandle([](CURL *handle) { curl_easy_setopt(handle, CURLOPT_COOKIELIST, "ALL"); });
+    noteChanged();
+}
+
+QList<CookieFields> CookieStore::cookies() const
+{
+    return d->all();
+}
+
+QString CookieStore::cookieHeaderFor(const QString &url) const
+{
+    const QUrl parsed(url);
+    if (!parsed.isValid() || parsed.host().isEmpty())
+        return QString();
+    const QString path = parsed.path(QUrl::FullyEncoded);
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+
+    QList<CookieFields> matching;
+    for (const CookieFields &cookie : d->all()) {
+        if (cookieMatches(cookie, parsed.scheme(), parsed.host(), path, now))
+            matching.append(cookie);
+    }
+    // The order browsers use: more specific paths first; among equals, the order held.
+    std::stable_sort(matching.begin(), matching.end(),
+                     [](const CookieFields &a, const CookieFields &b) {
+                         return a.path.size() > b.path.size();
+                     });
+    QStringList pairs;
+    for (const CookieFields &cookie : matching)
+        pairs.append(cookie.name + QLatin1Char('=') + cookie.value);
+    return pairs.join(QStringLiteral("; "));
+}
+
+void *CookieStore::curlShare() const
+{
+    return d->share;
+}

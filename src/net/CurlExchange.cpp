@@ -1,0 +1,485 @@
+// FetchOnce: one HTTP exchange on libcurl, blocking on the calling thread.
+//
+// CONCEPT: the limits, markers and results of the fetcher are enforced from libcurl's
+// callbacks: the head arrives line by line (header callback), the body in pieces (write
+// callback), the request body is pulled in 1024-byte pieces (read callback), and a
+// progress callback that libcurl calls at least about once a second, also while idle,
+// watches for stalls. Returning 0 from a data callback or non-zero from the progress
+// callback aborts the transfer at once.
+//
+// REALITY: libcurl cannot share one connection pool between concurrent threads, so each
+// thread keeps one easy handle for its fetches (reset before each): connections to a
+// picture host stay open from one picture to the next on the same worker. Cookies, DNS
+// answers and TLS sessions are shared by all threads through the cookie store's share.
+
+#include "net/URLSource2.h"
+
+#include "net/CookieStore.h"
+#include "net/NetworkSetup.h"
+#include "net/NetworkSetupPrivate.h"
+#include "net/ReceiveTrim.h"
+#include "net/UrlCanonical.h"
+#include "text/EngineLog.h"
+
+#include <QSaveFile>
+#include <QStringList>
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <limits>
+#include <memory>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Body bytes delivered per write callback at most; the reference reads 102,399 at a time.
+constexpr long kReceiveBuffer = 100 * 1024;
+constexpr qsizetype kUploadPiece = 1024;
+constexpr long kMaxRedirects = 10;
+
+// The handle a thread reuses from fetch to fetch, for its open connections. Cleaned up
+// when the thread ends; the share it is attached to is never destroyed.
+struct ThreadHandle {
+    CURL *handle = nullptr;
+    bool busy = false;
+    ~ThreadHandle()
+    {
+        if (handle)
+            curl_easy_cleanup(handle);
+    }
+};
+thread_local ThreadHandle t_handle;
+
+class HandleLease {
+public:
+    HandleLease()
+    {
+        if (!t_handle.busy) {
+            if (!t_handle.handle)
+                t_handle.handle = curl_easy_init();
+            else
+                curl_easy_reset(t_handle.handle);
+            m_handle = t_handle.handle;
+            m_owned = false;
+            t_handle.busy = m_handle != nullptr;
+        } else {
+            // Only reachable if a callback fetched again; give it a handle of its own.
+            m_handle = curl_easy_init();
+            m_owned = true;
+        }
+    }
+    ~HandleLease()
+    {
+        if (m_owned) {
+            if (m_handle)
+                curl_easy_cleanup(m_handle);
+        } else if (m_handle) {
+            t_handle.busy = false;
+        }
+    }
+    CURL *get() const { return m_handle; }
+
+private:
+    CURL *m_handle = nullptr;
+    bool m_owned = false;
+};
+
+struct SlistDeleter {
+    void operator()(curl_slist *list) const { curl_slist_free_all(list); }
+};
+using Slist = std::unique_ptr<curl_slist, SlistDeleter>;
+
+void slistAppend(Slist &list, const QByteArray &line)
+{
+    curl_slist *grown = curl_slist_append(list.get(), line.constData());
+    if (grown) {
+        (void)list.release();
+        list.reset(grown);
+    }
+}
+
+bool startsWithNoCase(const QByteArray &text, const char *prefix)
+{
+    const qsizetype n = qsizetype(std::strlen(prefix));
+    return text.size() >= n && qstrnicmp(text.constData(), prefix, n) == 0;
+}
+
+// The number after "Content-Length:" in a head, -1 when absent. Leading blanks are
+// skipped; reading stops at the first non-digit.
+qint64 contentLengthOf(const QByteArray &head)
+{
+    for (const QByteArray &line : head.split('\n')) {
+        if (!startsWithNoCase(line, "Content-Length:"))
+            continue;
+        qsizetype i = qsizetype(std::strlen("Content-Length:"));
+        while (i < line.size() && (line.at(i) == ' ' || line.at(i) == '\t'))
+            ++i;
+        qint64 value = 0;
+        bool any = false;
+        for (; i < line.size() && line.at(i) >= '0' && line.at(i) <= '9'; ++i) {
+            if (value > (std::numeric_limits<qint64>::max() - 9) / 10)
+                break;
+            value = value * 10 + (line.at(i) - '0');
+            any = true;
+        }
+        return any ? value : -1;
+    }
+    return -1;
+}
+
+int statusOf(const QByteArray &statusLine)
+{
+    // "HTTP/1.1 200 OK"
+    const QList<QByteArray> parts = statusLine.split(' ');
+    return parts.size() >= 2 ? parts.at(1).toInt() : 0;
+}
+
+bool isFollowedRedirect(int status, const QByteArray &head)
+{
+    if (status != 301 && status != 302 && status != 303 && status != 307 && status != 308)
+        return false;
+    for (const QByteArray &line : head.split('\n')) {
+        if (startsWithNoCase(line, "Location:"))
+            return true;
+    }
+    return false;
+}
+
+struct Exchange {
+    Exchange(const PageRequest &r, PageResponse &p)
+        : request(r), response(p)
+    {
+    }
+
+    const PageRequest &request;
+    PageResponse &response;
+
+    QByteArray head;        // the head being received
+    int status = 0;         // of that head
+    bool headDone = false;  // its blank line has arrived
+    bool inBody = false;    // the final head has arrived
+    bool failed = false;    // a limit was broken (or the file could not be written)
+    bool endSeen = false;   // the end marker stopped the transfer: not a failure
+    bool timedOut = false;
+    bool connected = false;
+    bool sawSetCookie = false;
+    Clock::time_point lastActivity = Clock::now();
+
+    std::unique_ptr<QSaveFile> file;
+    qsizetype uploaded = 0;
+
+    quint64 minBytes() const { return quint64(request.minKB) * 1024; }
+    quint64 maxBytes() const { return quint64(request.maxKB) * 1024; }
+    bool overMax(quint64 length) const { return request.maxKB != 0 && length > maxBytes(); }
+    bool saving() const { return !request.savePath.isEmpty(); }
+    void touch() { lastActivity = Clock::now(); }
+
+    bool openFile()
+    {
+        file = std::make_unique<QSaveFile>(request.savePath);
+        if (file->open(QIODevice::WriteOnly))
+            return true;
+        qCDebug(lcEngine, "写入文件失败%d", int(file->error()));
+        file.reset();
+        return false;
+    }
+
+    // Returns false to abort the transfer.
+    bool onHeadComplete()
+    {
+        if (status >= 100 && status < 200)
+            return true;  // "100 Continue": the real head follows
+        response.headers = QString::fromLatin1(head);
+        if (isFollowedRedirect(status, head))
+            return true;  // libcurl goes on to the next address; its head replaces this
+        inBody = true;
+        touch();
+        response.gzip = head.contains("gzip");
+        const qint64 announced = contentLengthOf(head);
+        if (announced >= 0 && (quint64(announced) < minBytes() || overMax(quint64(announced)))) {
+            failed = true;
+            return false;
+        }
+        // A picture is only ever saved from a successful answer; an error page is not
+        // worth receiving then.
+        if (saving() && (status < 200 || status > 299)) {
+            failed = true;
+            return false;
+        }
+        return true;
+    }
+
+    size_t onHeaderLine(const char *data, size_t length)
+    {
+        touch();
+        QByteArray line(data, qsizetype(length));
+        while (line.endsWith('\n') || line.endsWith('\r'))
+            line.chop(1);
+        if (line.startsWith("HTTP/")) {
+            head = line + "\r\n";
+            status = statusOf(line);
+            headDone = false;
+            return length;
+        }
+        if (headDone)
+            return length;  // trailer fields after a chunked body
+        if (line.isEmpty()) {
+            headDone = true;
+            return onHeadComplete() ? length : 0;
+        }
+        head += line + "\r\n";
+        if (startsWithNoCase(line, "Set-Cookie:"))
+            sawSetCookie = true;
+        return length;
+    }
+
+    size_t onBody(const char *data, size_t length)
+    {
+        touch();
+        if (failed)
+            return 0;
+        if (saving()) {
+            if (!file && !openFile()) {
+                failed = true;
+                return 0;
+            }
+            if (file->write(data, qint64(length)) != qint64(length)) {
+                qCDebug(lcEngine, "写入文件失败%d", int(file->error()));
+                failed = true;
+                return 0;
+            }
+            response.receivedLength += qint64(length);
+            if (overMax(quint64(response.receivedLength))) {
+                failed = true;
+                return 0;
+            }
+            return length;
+        }
+        response.body.append(data, qsizetype(length));
+        if (!response.gzip
+            && trimWhileReceiving(response.body, qsizetype(length), request.startMarker,
+                                  request.endMarker)) {
+            endSeen = true;
+        }
+        response.receivedLength = response.body.size();
+        if (overMax(quint64(response.body.size()))) {
+            failed = true;
+            return 0;
+        }
+        return endSeen ? 0 : length;
+    }
+
+    size_t onUpload(char *buffer, size_t room)
+    {
+        touch();
+        const qsizetype left = request.postData.size() - uploaded;
+        const qsizetype piece = std::min<qsizetype>({left, kUploadPiece, qsizetype(room)});
+        if (piece <= 0)
+            return 0;
+        std::memcpy(buffer, request.postData.constData() + uploaded, size_t(piece));
+        uploaded += piece;
+        reportUploadChunk(piece);
+        return size_t(piece);
+    }
+
+    // libcurl rewinds the request body when it must send it again (a reused connection
+    // that turned out closed, a redirect keeping the method).
+    int onSeek(curl_off_t offset, int origin)
+    {
+        if (origin != SEEK_SET || offset < 0 || offset > request.postData.size())
+            return CURL_SEEKFUNC_CANTSEEK;
+        uploaded = qsizetype(offset);
+        return CURL_SEEKFUNC_OK;
+    }
+
+    // timeoutMs bounds each wait before the final head (sending, waiting for the
+    // answer), readTimeoutMs each wait for body bytes. Connecting is bounded by
+    // CURLOPT_CONNECTTIMEOUT_MS. libcurl calls this about once a second while idle, so
+    // a limit can be overshot by up to a second.
+    bool stalled()
+    {
+        if (!connected)
+            return false;
+        const int32_t limit = inBody ? request.readTimeoutMs : request.timeoutMs;
+        if (limit <= 0)
+            return false;
+        if (Clock::now() - lastActivity < std::chrono::milliseconds(limit))
+            return false;
+        timedOut = true;
+        return true;
+    }
+};
+
+size_t headerCallback(char *data, size_t size, size_t count, void *user)
+{
+    return static_cast<Exchange *>(user)->onHeaderLine(data, size * count);
+}
+
+size_t writeCallback(char *data, size_t size, size_t count, void *user)
+{
+    return static_cast<Exchange *>(user)->onBody(data, size * count);
+}
+
+size_t readCallback(char *buffer, size_t size, size_t count, void *user)
+{
+    return static_cast<Exchange *>(user)->onUpload(buffer, size * count);
+}
+
+int seekCallback(void *user, curl_off_t offset, int origin)
+{
+    return static_cast<Exchange *>(user)->onSeek(offset, origin);
+}
+
+int progressCallback(void *user, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+{
+    return static_cast<Exchange *>(user)->stalled() ? 1 : 0;
+}
+
+int prereqCallback(void *user, char *, char *, int, int)
+{
+    auto *exchange = static_cast<Exchange *>(user);
+    exchange->connected = true;
+    exchange->touch();
+    return CURL_PREREQFUNC_OK;
+}
+
+Slist requestHeaders(const QString &headers)
+{
+    Slist list;
+    const QStringList lines = QString(headers).replace(QLatin1Char('\r'), QString()).split(QLatin1Char('\n'));
+    for (const QString &line : lines) {
+        const QString trimmed = line.trimmed();
+        if (!trimmed.isEmpty())
+            slistAppend(list, trimmed.toUtf8());
+    }
+    // libcurl would otherwise hold back a larger request body for a "100 Continue".
+    slistAppend(list, "Expect:");
+    return list;
+}
+
+void setMethod(CURL *handle, const PageRequest &request, Exchange &exchange)
+{
+    const QByteArray verb = request.verb.toLatin1();
+    const bool hasBody = !request.postData.isEmpty();
+    if (hasBody || verb == "POST") {
+        curl_easy_setopt(handle, CURLOPT_POST, 1L);
+        curl_easy_setopt(handle, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(request.postData.size()));
+        curl_easy_setopt(handle, CURLOPT_READFUNCTION, &readCallback);
+        curl_easy_setopt(handle, CURLOPT_READDATA, &exchange);
+        curl_easy_setopt(handle, CURLOPT_SEEKFUNCTION, &seekCallback);
+        curl_easy_setopt(handle, CURLOPT_SEEKDATA, &exchange);
+        if (verb != "POST" && !verb.isEmpty())
+            curl_easy_setopt(handle, CURLOPT_CUSTOMREQUEST, verb.constData());
+    } else if (verb == "HEAD") {
+        curl_easy_setopt(handle, CURLOPT_NOBODY, 1L);
+    } else if (verb != "GET" && !verb.isEmpty()) {
+        curl_easy_setopt(handle, CURLOPT_CUSTOMREQUEST, verb.constData());
+    }
+}
+
+}  // namespace
+
+bool FetchOnce(PageRequest &request, PageResponse &response, int flags)
+{
+    InitNetwork();
+    response.body.clear();
+    response.receivedLength = 0;
+    response.startMarker = request.startMarker;
+    response.endMarker = request.endMarker;
+    response.gzip = false;
+
+    const QByteArray url = canonicalUrl(request.url);
+    if (url.isEmpty()) {
+        qCDebug(lcEngine, "网址解析出错：%s", qPrintable(request.url));
+        return false;
+    }
+
+    HandleLease lease;
+    CURL *handle = lease.get();
+    if (!handle)
+        return false;
+    CookieStore &cookies = CookieStore::process();
+    Exchange exchange(request, response);
+    const RoutingHooks routing = currentRoutingHooks();
+    Slist headers = requestHeaders(request.headers);
+    Slist connectTo;
+    for (const QByteArray &entry : routing.connectTo)
+        slistAppend(connectTo, entry);
+
+    curl_easy_setopt(handle, CURLOPT_URL, url.constData());
+    curl_easy_setopt(handle, CURLOPT_SHARE, cookies.curlShare());
+    curl_easy_setopt(handle, CURLOPT_COOKIEFILE, "");  // switches the cookie engine on
+    curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(handle, CURLOPT_MAXREDIRS, kMaxRedirects);
+    // The sources read header lines by their HTTP/1.1 names ("Content-Length:").
+    curl_easy_setopt(handle, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_1));
+    curl_easy_setopt(handle, CURLOPT_USERAGENT,
+                     (flags & FETCH_MSIE_AGENT) ? kMsieUserAgent : kDefaultUserAgent);
+    curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers.get());
+    curl_easy_setopt(handle, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
+    curl_easy_setopt(handle, CURLOPT_BUFFERSIZE, kReceiveBuffer);
+    if (request.timeoutMs > 0)
+        curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, long(request.timeoutMs));
+    curl_easy_setopt(handle, CURLOPT_HEADERFUNCTION, &headerCallback);
+    curl_easy_setopt(handle, CURLOPT_HEADERDATA, &exchange);
+    curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &writeCallback);
+    curl_easy_setopt(handle, CURLOPT_WRITEDATA, &exchange);
+    curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, &progressCallback);
+    curl_easy_setopt(handle, CURLOPT_XFERINFODATA, &exchange);
+    curl_easy_setopt(handle, CURLOPT_PREREQFUNCTION, &prereqCallback);
+    curl_easy_setopt(handle, CURLOPT_PREREQDATA, &exchange);
+    setMethod(handle, request, exchange);
+    if (routing.active()) {
+        curl_easy_setopt(handle, CURLOPT_NOPROXY, "*");
+        if (connectTo)
+            curl_easy_setopt(handle, CURLOPT_CONNECT_TO, connectTo.get());
+        if (!routing.caFile.isEmpty())
+            curl_easy_setopt(handle, CURLOPT_CAINFO, routing.caFile.constData());
+    }
+
+    const CURLcode code = curl_easy_perform(handle);
+    bool ok = !exchange.failed && (code == CURLE_OK || (code == CURLE_WRITE_ERROR && exchange.endSeen));
+    if (!ok && !exchange.failed) {
+        if (exchange.timedOut)
+            qCDebug(lcEngine, "%s: no progress within the time limit", url.constData());
+        else if (code != CURLE_OK)
+            qCDebug(lcEngine, "INTERNET_STATUS_REQUEST_COMPLETE:err:%d (%s) %s", int(code),
+                    curl_easy_strerror(code), url.constData());
+    }
+    // Every hop's Set-Cookie has gone into the shared store already; only the saving
+    // is ours to arrange.
+    if (exchange.sawSetCookie)
+        cookies.noteChanged();
+
+    if (ok && !exchange.inBody)
+        ok = false;  // no final answer at all (cannot happen with CURLE_OK; defensive)
+    if (ok && exchange.saving() && (exchange.status < 200 || exchange.status > 299))
+        ok = false;
+    if (ok) {
+        const quint64 length = quint64(response.receivedLength);
+        if (length < exchange.minBytes() || exchange.overMax(length))
+            ok = false;
+    }
+    if (exchange.saving()) {
+        if (ok) {
+            if (!exchange.file && !exchange.openFile())
+                ok = false;
+            else if (!exchange.file->commit()) {
+                qCDebug(lcEngine, "写入文件失败%d", int(exchange.file->error()));
+                ok = false;
+            }
+        } else if (exchange.file) {
+            exchange.file->cancelWriting();
+        }
+    }
+    cookies.saveIfDue();
+    return ok;
+}
