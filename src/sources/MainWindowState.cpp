@@ -6,6 +6,7 @@ MainWindowState::MainWindowState(WindowPort &port)
     : sleep([](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); })
     , m_port(port)
 {
+    downloadJob.statusWindow = &port;
 }
 
 MainWindowState::~MainWindowState()

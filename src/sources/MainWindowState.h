@@ -5,6 +5,7 @@
 // and the CLI each hold one. Threads started here are tracked so that a front end
 // (or a test) can wait for them to end before it destroys the state.
 
+#include "download/DownloadJob.h"
 #include "settings/SettingsBlock.h"
 #include "sources/AlbumList.h"
 #include "sources/AlbumRecord.h"
@@ -52,7 +53,9 @@ public:
 
     std::atomic<uint8_t> readyFlag{0};
     std::atomic<uint8_t> listState{LIST_IDLE};
-    std::atomic<uint8_t> downState{0};
+    std::atomic<uint8_t> downState{0};  // DOWN_* of download/DownloadJob.h
+    // The download run's queue, folder and transfer flags.
+    DownloadJob downloadJob;
     std::atomic<uint8_t> thumbnailMode{0};
     std::atomic<uint8_t> thumbnailState{0};
 
