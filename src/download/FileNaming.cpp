@@ -1,0 +1,155 @@
+#include "download/FileNaming.h"
+
+#include "download/CleanName.h"
+#include "download/DownloadJob.h"
+#include "text/StringCtrl.h"
+
+#include <QLatin1StringView>
+
+namespace {
+
+// The first `count` code units, one less when the cut would split a surrogate pair.
+QString leftAtBoundary(const QString &text, qsizetype count)
+{
+    if (count <= 0)
+        return QString();
+    if (count >= text.size())
+        return text;
+    if (text.at(count - 1).isHighSurrogate())
+        --count;
+    return text.left(count);
+}
+
+QString escape(int digit)
+{
+    return QStringLiteral("?%1").arg(digit);
+}
+
+void replaceEscape(QString &name, int digit, const QString &value)
+{
+    name.replace(escape(digit), value);
+}
+
+}  // namespace
+
+QString PictureNameBase(const PictureNaming &in)
+{
+    const NameRules &rules = in.rules;
+    const QString sequence = QString::number(in.sequence);
+    QString base;
+    switch (rules.nFileBase) {
+    case FILE_BASE_DESCRIPTION:
+        base = CleanName(in.title, 0, false);
+        if (base.isEmpty())
+            base = in.album.strName;
+        break;
+    case FILE_BASE_ADDRESS: {
+        const qsizetype slash = in.address.lastIndexOf(QLatin1Char('/'));
+        base = slash >= 1 ? in.address.mid(slash + 1) : sequence;
+        break;
+    }
+    default:
+        base = sequence;
+        break;
+    }
+
+    QString name = rules.strFilePrefix + base + rules.strFileSuffix;
+    // In digit order, so a value that brings in a later escape is expanded too.
+    const int index = in.album.nIndex + 1;
+    replaceEscape(name, 1, in.album.strName);
+    replaceEscape(name, 2, sequence);
+    replaceEscape(name, 3, QString::number(index));
+    replaceEscape(name, 4, QString::number(in.album.nExtra1));
+    replaceEscape(name, 5, QString::number(in.album.nExtra2));
+    replaceEscape(name, 6, QString::number(in.selectedAlbumCount));
+    replaceEscape(name, 7, QString::number(in.albumCount));
+    replaceEscape(name, 8, in.ownerName);
+    replaceEscape(name, 9, QString::asprintf("%04d", index));
+
+    ReplaceEach(name, rules.strFind, rules.strReplace);
+    return CleanName(name, kCleanNameTimeFallback, true);
+}
+
+QString AlbumFolderName(const ST_PERLISTRECORD &album, const NameRules &rules)
+{
+    QString folder = rules.nFolderBase == FOLDER_BASE_ALBUM_NAME ? album.strName : QString();
+    folder = rules.strFolderPrefix + folder + rules.strFolderSuffix;
+    // Only these three have a value for a whole album; the others stay as written
+    // and lose their question mark in the cleaning.
+    const int index = album.nIndex + 1;
+    replaceEscape(folder, 1, album.strName);
+    replaceEscape(folder, 3, QString::number(index));
+    replaceEscape(folder, 9, QString::asprintf("%04d", index));
+    return FitUtf8(CleanName(folder, 0, false), QString());
+}
+
+QString FinalFileName(const QString &collisionBase, const QString &jobFolder,
+                      const DownloadJob &job)
+{
+    const qsizetype room = 250 - jobFolder.size();
+    QString name = collisionBase.size() > room ? leftAtBoundary(collisionBase, room)
+                                               : collisionBase;
+    QString extension = QStringLiteral(".jpg");
+    if (HasPictureExtension(name)) {
+        const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+        extension = name.mid(dot);
+        name.truncate(dot);
+    }
+
+    QString candidate = FitUtf8(name, extension) + extension;
+    if (job.queuedCount() == 0)
+        return candidate;
+    // The counter goes on the name as the rules made it, before the length limit and
+    // the extension split: a second a.jpg becomes a.jpg(1).jpg.
+    for (uint k = 1; FindQueuedName(job, candidate) >= 0; ++k) {
+        const QString tail = QStringLiteral("(%1)").arg(k) + extension;
+        candidate = FitUtf8(collisionBase, tail) + tail;
+    }
+    return candidate;
+}
+
+bool HasPictureExtension(const QString &name)
+{
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0)
+        return false;
+    const QString extension = name.mid(dot).toLower();
+    static const QLatin1StringView kExtensions[] = {
+        QLatin1StringView(".jpeg"), QLatin1StringView(".jpg"), QLatin1StringView(".bmp"),
+        QLatin1StringView(".gif"),  QLatin1StringView(".png"), QLatin1StringView(".tif"),
+    };
+    for (const QLatin1StringView known : kExtensions) {
+        if (extension == known)
+            return true;
+    }
+    return false;
+}
+
+int FindQueuedName(const DownloadJob &job, const QString &name)
+{
+    return job.findQueuedName(name);
+}
+
+QString FitUtf8(const QString &stem, const QString &tail, int maxBytes)
+{
+    qsizetype budget = maxBytes - tail.toUtf8().size();
+    if (budget <= 0)
+        return QString();
+    // Walk code points, keeping whole ones while they fit.
+    qsizetype kept = 0;
+    while (kept < stem.size()) {
+        const char32_t c = stem.at(kept).unicode();
+        qsizetype units = 1;
+        qsizetype bytes = c < 0x80 ? 1 : c < 0x800 ? 2 : 3;
+        if (stem.at(kept).isHighSurrogate() && kept + 1 < stem.size()
+            && stem.at(kept + 1).isLowSurrogate()) {
+            units = 2;
+            bytes = 4;
+        }
+        if (bytes > budget)
+            break;
+        budget -= bytes;
+        kept += units;
+    }
+    return kept == stem.size() ? stem : stem.left(kept);
+}

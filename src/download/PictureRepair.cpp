@@ -1,0 +1,78 @@
+#include "download/PictureRepair.h"
+
+#include "download/DownloadJob.h"
+#include "download/Folders.h"
+
+#include <QDateTime>
+#include <QFile>
+
+QString PictureTypeOf(const QByteArray &head)
+{
+    // Bytes missing from a short file count as zero, so an empty file matches nothing.
+    uchar b[5] = {0, 0, 0, 0, 0};
+    for (qsizetype i = 0; i < 5 && i < head.size(); ++i)
+        b[i] = uchar(head[i]);
+
+    if (b[0] == 0xFF && b[1] == 0xD8)
+        return QStringLiteral(".jpg");
+    if (b[0] == 0x89 && b[1] == 0x50)
+        return QStringLiteral(".png");
+    if (b[0] == 0x47 && b[1] == 0x49 && b[2] == 0x46)
+        return QStringLiteral(".gif");
+    if (b[0] == 0x42 && b[1] == 0x4D)
+        return QStringLiteral(".bmp");
+    if (b[0] == 0 && b[1] == 0 && b[3] == 0 && b[4] == 0 && (b[2] == 2 || b[2] == 16))
+        return QStringLiteral(".tga");
+    if (b[0] == 0 && b[1] == 0 && b[2] == 1 && b[3] == 0 && b[4] == 1)
+        return QStringLiteral(".ico");
+    if (b[0] == 0 && b[1] == 0 && b[2] == 2 && b[3] == 0 && b[4] == 1)
+        return QStringLiteral(".cur");
+    if ((b[0] == 0x4D && b[1] == 0x4D) || (b[0] == 0x49 && b[1] == 0x49))
+        return QStringLiteral(".tiff");
+    return QString();
+}
+
+bool FixPictureType(QString &path)
+{
+    QFile file(path);
+    if (!file.exists())
+        return false;
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QString type = PictureTypeOf(file.read(7));
+    file.close();
+
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    const QString stem = dot >= 0 ? path.left(dot) : path;
+    const QString extension = type.isEmpty() ? (dot >= 0 ? path.mid(dot) : QString()) : type;
+    const QString renamed = stem + extension;
+    if (renamed == path)
+        return false;
+    // QFile::rename refuses an existing target. The queued name follows only a real
+    // rename: pointing it at another picture of that name would have the order step
+    // stamp the wrong file and leave this one under a name nobody tracks.
+    if (!QFile::rename(path, renamed))
+        return false;
+    path = renamed;
+    return true;
+}
+
+void FixPictureFormats(DownloadJob &job)
+{
+    const QString folder = job.jobFolder();
+    for (QString &entry : job.jobFileNames) {
+        QString path = folder + entry;
+        FixPictureType(path);
+        entry = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    }
+}
+
+void FixPictureOrder(DownloadJob &job)
+{
+    const QString folder = job.jobFolder();
+    int64_t t = QDateTime::currentSecsSinceEpoch();
+    for (const QString &entry : std::as_const(job.jobFileNames)) {
+        StampTimes(folder + entry, t);
+        t -= 60;
+    }
+}

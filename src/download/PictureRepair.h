@@ -1,0 +1,25 @@
+#pragma once
+// Repairs run on an album's files after its transfers (also after an abort), on the
+// download driver's thread: the real picture format as the extension, and file times
+// one minute apart so that a file browser sorting by date shows the album's order.
+
+#include <QString>
+
+class DownloadJob;
+
+// Every queued file whose first bytes name another format is renamed, and its queued
+// name follows. Missing files (failed transfers) are skipped.
+void FixPictureFormats(DownloadJob &job);
+
+// Gives the file at `path` the extension its first bytes call for. `path` becomes the
+// new path when the file now lies there (renamed, or already correctly named); true
+// when a rename happened. A file of the new name is never replaced.
+bool FixPictureType(QString &path);
+
+// The extension the first bytes of a file call for (".jpg", ".png", ...), empty when
+// none matches.
+QString PictureTypeOf(const QByteArray &head);
+
+// The queued files get times now, now - 60 s, now - 120 s ... in queue order; a
+// missing file still uses up its minute.
+void FixPictureOrder(DownloadJob &job);
