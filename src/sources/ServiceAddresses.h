@@ -1,0 +1,30 @@
+#pragma once
+// Every address of the Sina services the album sources talk to, in one place, so a
+// service moving house is a one-line change. "%s" marks where a value goes (filled
+// with QString::arg after replacing it, see fillAddress in SourceFetch.h).
+
+// The Sina photo blog's category list of one blog owner (uid).
+inline constexpr char16_t kSinaCategoryEndpoint[] =
+    u"https://photo.blog.sina.com.cn/services/ctg_list_ctg.php?format=gsonv&uid=%s";
+
+// The Sina Weibo site whose login cookies WeiboAlbums sends along explicitly; the
+// scheme is swapped for the request's own so a Secure cookie never travels over http.
+inline constexpr char16_t kWeiboCookieRoot[] = u"https://weibo.com/";
+
+// Every album of one Weibo user (uid); one request is enough for all of them.
+inline constexpr char16_t kWeiboAlbumsEndpoint[] =
+    u"https://photo.weibo.com/albums/get_all?uid=%s&count=65535";
+
+// The photos of one Weibo album (uid, album id, album type), 32 per page; the page
+// number is appended to the trailing "page=".
+inline constexpr char16_t kWeiboPhotosEndpoint[] =
+    u"https://photo.weibo.com/photos/get_all?uid=%s&album_id=%s&count=32&type=%s&page=";
+
+// The Referer the photo service expects on its photo pages: the owner's (uid) album index.
+inline constexpr char16_t kWeiboPhotosReferer[] =
+    u"https://photo.weibo.com/%s/talbum/index?from=profile_wb";
+
+// The picture hosts refuse hot-linked transfers; each picture travels with the
+// Referer of the site it was found on.
+inline constexpr char16_t kWeiboPictureHeaders[] = u"Referer: https://weibo.com/";
+inline constexpr char16_t kSinaBlogPictureHeaders[] = u"Referer: http://blog.sina.com.cn/";

@@ -1,0 +1,195 @@
+#include "sources/SinaBlogSource.h"
+
+#include "download/AddPicture.h"
+#include "sources/AddAlbum.h"
+#include "sources/MainWindowState.h"
+#include "sources/ServiceAddresses.h"
+#include "sources/SourceFetch.h"
+#include "text/Charsets.h"
+#include "text/StringCtrl.h"
+
+namespace {
+
+const QString kNextPageMarker = QStringLiteral("\">下一页");
+
+PageRequest blogRequest(const QString &url)
+{
+    PageRequest request(url, QString());
+    request.headers = QString::fromUtf16(kAcceptGzipHeader);
+    return request;
+}
+
+bool listStopRequested(const MainWindowState &state)
+{
+    return state.listState.load() == LIST_STOP;
+}
+
+bool downStopRequested(const MainWindowState &state)
+{
+    const uint8_t down = state.downState.load();
+    return down == 2 || down == 3;
+}
+
+// The blog's title up to "_新浪". Leaves `text` advanced past "<title>": the owner's
+// uid and the article list come after it.
+QString blogOwnerName(QString &text)
+{
+    QString name = StripTags(GetBetween(text, QStringLiteral("<title>"), QStringLiteral("</"),
+                                        BETWEEN_ADVANCE));
+    KeepBefore(name, QStringLiteral("_新浪"));
+    return name;
+}
+
+}  // namespace
+
+void SinaBlogCategories(MainWindowState &state, const QString &address)
+{
+    QString text;
+    PageRequest ownerPage = blogRequest(address);
+    if (!fetchText(ownerPage, TEXT_INFLATE | TEXT_UTF8, text) || text.isEmpty())
+        return;
+    state.owner.strOwnerName = blogOwnerName(text);
+    state.owner.strOwnerUid =
+        GetBetween(text, QStringLiteral("articlelist_"), QStringLiteral("_"), BETWEEN_ADVANCE);
+
+    PageRequest categories = blogRequest(
+        fillAddress(kSinaCategoryEndpoint, {state.owner.strOwnerUid}));
+    if (!fetchText(categories, TEXT_INFLATE | TEXT_UTF8, text) || text.isEmpty())
+        return;
+
+    QStringList pieces;
+    Split(text, QStringLiteral("\"category\":\""), pieces);
+    ST_PERLISTRECORD found;
+    for (qsizetype i = 1; i < pieces.size(); ++i) {
+        QString piece = pieces.at(i);
+        QString name = piece;
+        if (KeepBefore(name, QStringLiteral("\",")) < 0)
+            name.clear();
+        name = UnescapeUnicode(name);
+        if (name.isEmpty())
+            continue;
+
+        // Each value is searched after the previous one: the fields come in this order.
+        found.nPicCount = decimalValue(
+            GetBetween(piece, QStringLiteral("pic_cnt\":\""), QStringLiteral("\""), BETWEEN_ADVANCE));
+        found.strUrl = unescapeSlashes(
+            GetBetween(piece, QStringLiteral("ctg_url\":\""), QStringLiteral("\""), BETWEEN_ADVANCE));
+        found.strCoverUrl = unescapeSlashes(
+            GetBetween(piece, QStringLiteral("big_url\":\""), QStringLiteral("\""), BETWEEN_ADVANCE));
+        found.strName = name;
+        found.nFlags = 0;
+        AddAlbum(state, found);
+        if (listStopRequested(state))
+            return;
+    }
+}
+
+void SinaBlogCategoryPictures(MainWindowState &state, int albumIndex)
+{
+    const ST_PERLISTRECORD album = state.albums.at(albumIndex);
+    const QString headers = QString::fromUtf16(kSinaBlogPictureHeaders);
+    QStringList pieces;
+    QString text;
+    for (int page = 1;; ++page) {
+        // A run of pages without pictures would never reach the per-picture test.
+        if (downStopRequested(state))
+            return;
+        PageRequest request = blogRequest(QStringLiteral("%1/page%2").arg(album.strUrl).arg(page));
+        if (!fetchText(request, TEXT_INFLATE | TEXT_UTF8, text) || text.isEmpty())
+            return;
+        const bool more = text.contains(kNextPageMarker);
+
+        Split(text, QStringLiteral("class=\"pt_border\""), pieces);
+        for (qsizetype i = 1; i < pieces.size(); ++i) {
+            QString piece = pieces.at(i);
+            QString address =
+                GetBetween(piece, QStringLiteral("src=\""), QStringLiteral("\""), BETWEEN_ADVANCE);
+            address.replace(QStringLiteral("/small/"), QStringLiteral("/orignal/"));
+            // The links escape the query's "&" once more than the page decoding undoes.
+            address.remove(QStringLiteral("amp"));
+            const QString title =
+                GetBetween(piece, QStringLiteral("title=\""), QStringLiteral("\""), BETWEEN_ADVANCE);
+            AddPicture(state, address, title, headers, albumIndex);
+            if (downStopRequested(state))
+                return;
+        }
+        if (!more)
+            return;
+    }
+}
+
+void SinaBlogArticles(MainWindowState &state, const QString &address)
+{
+    // An article-list address without "_" leaves nothing to page through.
+    if (address.isEmpty())
+        return;
+    QString separator = QStringLiteral("class=\"atc_title\">");
+    QStringList pieces;
+    QString text;
+    ST_PERLISTRECORD found;
+    found.nPicCount = -1;
+    found.nFlags = 0;
+    for (int page = 1;; ++page) {
+        // A run of pages without articles would never reach the per-album test.
+        if (listStopRequested(state))
+            return;
+        PageRequest request = blogRequest(QStringLiteral("%1_%2.html").arg(address).arg(page));
+        if (!fetchText(request, TEXT_INFLATE | TEXT_UTF8, text) || text.isEmpty())
+            return;
+        const bool more = text.contains(kNextPageMarker);
+
+        if (page == 1) {
+            state.owner.strOwnerName = blogOwnerName(text);
+            // Older blog themes mark articles with a dotted line instead; the first
+            // page decides for the whole list.
+            if (Split(text, separator, pieces) == 0) {
+                separator = QStringLiteral("class=\"SG_j_linedot");
+                Split(text, separator, pieces);
+            }
+        } else {
+            Split(text, separator, pieces);
+        }
+
+        for (qsizetype i = 1; i < pieces.size(); ++i) {
+            QString piece = pieces.at(i);
+            QString name = GetBetween(piece, QStringLiteral("title=\""), QStringLiteral("\""));
+            const QString link = GetBetween(piece, QStringLiteral("href=\""), QStringLiteral("\""));
+            if (name.isEmpty())
+                name = GetBetween(piece, QStringLiteral(">"), QStringLiteral("</"));
+            if (name.isEmpty())
+                continue;
+            found.strName = name;
+            found.strUrl = link;
+            AddAlbum(state, found);
+            if (listStopRequested(state))
+                return;
+        }
+        if (!more)
+            return;
+    }
+}
+
+void SinaBlogArticlePicture(MainWindowState &state, int albumIndex)
+{
+    const ST_PERLISTRECORD album = state.albums.at(albumIndex);
+    QString text;
+    PageRequest request = blogRequest(album.strUrl);
+    // Article pages are served in the local code page, not UTF-8.
+    if (!fetchText(request, TEXT_INFLATE, text) || text.isEmpty())
+        return;
+
+    // Newer article pages lazy-load their pictures: "real_src" then names every
+    // picture, while "&url=" is left only on some links.
+    QString separator = QStringLiteral("&url=");
+    if (CountOf(text, separator) != CountOf(text, QStringLiteral("real_src =\"")))
+        separator = QStringLiteral("real_src =\"");
+    QStringList pieces;
+    if (Split(text, separator, pieces) == 0 || pieces.size() < 2)
+        return;
+
+    QString address = pieces.at(1);
+    KeepBefore(address, QStringLiteral("\""));
+    for (const char16_t *size : {u"/middle/", u"/bmiddle/", u"/mw690/"})
+        address.replace(QString::fromUtf16(size), QStringLiteral("/orignal/"));
+    AddPicture(state, address, album.strName, QString::fromUtf16(kSinaBlogPictureHeaders), albumIndex);
+}

@@ -1,0 +1,62 @@
+#include "sources/SourceFetch.h"
+
+#include "net/PageResponse.h"
+#include "text/Charsets.h"
+
+#include <cstdint>
+#include <limits>
+
+QString fillAddress(QStringView pattern, const QStringList &values)
+{
+    static constexpr QStringView kHole = u"%s";
+    QString address;
+    qsizetype from = 0;
+    qsizetype next = 0;
+    for (qsizetype at = pattern.indexOf(kHole); at >= 0; at = pattern.indexOf(kHole, from)) {
+        address += pattern.mid(from, at - from);
+        if (next < values.size())
+            address += values.at(next++);
+        from = at + kHole.size();
+    }
+    address += pattern.mid(from);
+    return address;
+}
+
+bool fetchText(PageRequest &request, int textFlags, QString &text)
+{
+    text.clear();
+    PageResponse response;
+    if (!Fetch(request, response))
+        return false;
+    text = GetText(response, textFlags);
+    return true;
+}
+
+int decimalValue(const QString &text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && text.at(i).isSpace())
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text.at(i) == u'-' || text.at(i) == u'+'))
+        negative = text.at(i++) == u'-';
+    int64_t value = 0;
+    constexpr int64_t kLimit = int64_t(std::numeric_limits<int32_t>::max()) + 1;
+    for (; i < text.size() && text.at(i) >= u'0' && text.at(i) <= u'9'; ++i) {
+        if (value < kLimit)
+            value = value * 10 + (text.at(i).unicode() - u'0');
+    }
+    if (negative)
+        value = -value;
+    if (value > std::numeric_limits<int32_t>::max())
+        return std::numeric_limits<int32_t>::max();
+    if (value < std::numeric_limits<int32_t>::min())
+        return std::numeric_limits<int32_t>::min();
+    return int(value);
+}
+
+QString unescapeSlashes(QString text)
+{
+    text.replace(QStringLiteral("\\/"), QStringLiteral("/"));
+    return text;
+}
