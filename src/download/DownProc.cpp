@@ -216,7 +216,7 @@ void DownPicWorker(const TransferJob &job, int index)
         Fetch(request, response, FETCH_CACHE_WRITE | FETCH_CACHE_READ);
 
         if (!fallback.isEmpty()) {
-            const qsizetype received = response.body.size();
+            const qint64 received = response.receivedLength;
             // Some hosts answer a missing picture with a small placeholder instead of
             // an error: for them a short body also calls for the fallback.
             const bool placeholder =
