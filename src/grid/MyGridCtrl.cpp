@@ -1,6 +1,216 @@
 #include "grid/MyGridCtrl.h"
 
+#include "grid/GridRoles.h"
+#include "grid/ThumbnailDelegate.h"
+
+#include <QHeaderView>
+#include <QScrollBar>
+
 CMyGridCtrl::CMyGridCtrl(QWidget *parent)
     : QTableWidget(parent)
 {
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSortingEnabled(false);
+    setWordWrap(false);
+    setAlternatingRowColors(false);
+    verticalHeader()->setVisible(false);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setMinimumSectionSize(0);
+    // Pixel scrolling lets "scroll so this row is at the top" work for rows of any height.
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setItemDelegate(new ThumbnailDelegate(this));
+    setRowSelection(true);
+    setSingleRowSelection(false);
+}
+
+void CMyGridCtrl::deleteAllCells()
+{
+    clearSelectionAndFocus();
+    setRowCount(0);
+}
+
+void CMyGridCtrl::setColumns(const QStringList &titles, const QList<int> &widths, int fixedRows)
+{
+    m_fixedRows = fixedRows > 0 ? 1 : 0;
+    setColumnCount(int(widths.size()));
+    for (int column = 0; column < widths.size(); ++column) {
+        auto *title = new QTableWidgetItem(m_fixedRows ? titles.value(column) : QString());
+        setHorizontalHeaderItem(column, title);
+        setColumnWidth(column, widths.at(column));
+    }
+    horizontalHeader()->setVisible(m_fixedRows > 0);
+}
+
+int CMyGridCtrl::appendRows(int count, int height)
+{
+    const int first = rowCount();
+    setRowCount(first + count);
+    if (height > 0) {
+        for (int row = first; row < first + count; ++row)
+            setRowHeight(row, height);
+    }
+    return first + m_fixedRows;
+}
+
+void CMyGridCtrl::truncateRows(int rows)
+{
+    setRowCount(qMax(0, rows - m_fixedRows));
+}
+
+QTableWidgetItem *CMyGridCtrl::cell(int row, int column) const
+{
+    if (row < m_fixedRows)
+        return m_fixedRows ? horizontalHeaderItem(column) : nullptr;
+    return item(row - m_fixedRows, column);
+}
+
+QTableWidgetItem *CMyGridCtrl::ensureCell(int row, int column)
+{
+    if (row < 0 || row >= gridRowCount() || column < 0 || column >= columnCount())
+        return nullptr;
+    if (QTableWidgetItem *existing = cell(row, column))
+        return existing;
+    auto *created = new QTableWidgetItem;
+    setItem(row - m_fixedRows, column, created);
+    return created;
+}
+
+QString CMyGridCtrl::cellText(int row, int column) const
+{
+    const QTableWidgetItem *found = cell(row, column);
+    return found ? found->text() : QString();
+}
+
+void CMyGridCtrl::setCellText(int row, int column, const QString &text)
+{
+    if (QTableWidgetItem *target = ensureCell(row, column))
+        target->setText(text);
+}
+
+void CMyGridCtrl::setCellImage(int row, int column, int image)
+{
+    if (QTableWidgetItem *target = ensureCell(row, column))
+        target->setData(kCellImageRole, image);
+}
+
+int CMyGridCtrl::cellImage(int row, int column) const
+{
+    const QTableWidgetItem *found = cell(row, column);
+    const QVariant value = found ? found->data(kCellImageRole) : QVariant();
+    return value.isValid() ? value.toInt() : -1;
+}
+
+void CMyGridCtrl::setCellData(int row, int column, int data)
+{
+    if (QTableWidgetItem *target = ensureCell(row, column))
+        target->setData(kCellDataRole, data);
+}
+
+int CMyGridCtrl::cellData(int row, int column) const
+{
+    const QTableWidgetItem *found = cell(row, column);
+    const QVariant value = found ? found->data(kCellDataRole) : QVariant();
+    return value.isValid() ? value.toInt() : -1;
+}
+
+bool CMyGridCtrl::isCellSelected(int row, int column) const
+{
+    if (row < m_fixedRows)
+        return false;
+    return selectionModel()->isSelected(model()->index(row - m_fixedRows, column));
+}
+
+QList<QPair<int, int>> CMyGridCtrl::selectedCells() const
+{
+    QModelIndexList indexes = selectionModel()->selectedIndexes();
+    std::sort(indexes.begin(), indexes.end(), [](const QModelIndex &a, const QModelIndex &b) {
+        return a.row() != b.row() ? a.row() < b.row() : a.column() < b.column();
+    });
+    QList<QPair<int, int>> cells;
+    cells.reserve(indexes.size());
+    for (const QModelIndex &index : indexes)
+        cells.append({index.row() + m_fixedRows, index.column()});
+    return cells;
+}
+
+int CMyGridCtrl::focusRow() const
+{
+    const QModelIndex current = currentIndex();
+    return current.isValid() ? current.row() + m_fixedRows : -1;
+}
+
+void CMyGridCtrl::clearSelectionAndFocus()
+{
+    clearSelection();
+    selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+}
+
+void CMyGridCtrl::selectWholeRow(int row)
+{
+    if (row < m_fixedRows || row >= gridRowCount())
+        return;
+    const QModelIndex first = model()->index(row - m_fixedRows, 0);
+    selectionModel()->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
+    selectionModel()->select(first, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+void CMyGridCtrl::selectAllCells()
+{
+    if (selectionMode() == QAbstractItemView::NoSelection)
+        return;
+    // selectAll() honours single selection; select-all must reach every cell.
+    const QItemSelection all(model()->index(0, 0),
+                             model()->index(rowCount() - 1, columnCount() - 1));
+    if (rowCount() > 0 && columnCount() > 0)
+        selectionModel()->select(all, QItemSelectionModel::ClearAndSelect);
+}
+
+void CMyGridCtrl::setRowSelection(bool wholeRows)
+{
+    setSelectionBehavior(wholeRows ? QAbstractItemView::SelectRows : QAbstractItemView::SelectItems);
+}
+
+void CMyGridCtrl::setSingleRowSelection(bool single)
+{
+    setSelectionMode(single ? QAbstractItemView::SingleSelection : QAbstractItemView::ExtendedSelection);
+}
+
+void CMyGridCtrl::setRedraw(bool on)
+{
+    setUpdatesEnabled(on);
+    if (on)
+        viewport()->update();
+}
+
+int CMyGridCtrl::verticalScrollPosition() const
+{
+    return verticalScrollBar()->value();
+}
+
+bool CMyGridCtrl::scrollRowToTop(int row)
+{
+    const int before = verticalScrollPosition();
+    int position = 0;
+    for (int body = 0; body < row - m_fixedRows && body < rowCount(); ++body)
+        position += rowHeight(body);
+    verticalScrollBar()->setValue(position);
+    const bool changed = verticalScrollPosition() != before;
+    if (changed)
+        viewport()->update();
+    return changed;
+}
+
+void CMyGridCtrl::setImageList(ThumbnailImageList *images)
+{
+    m_images = images;
+}
+
+void CMyGridCtrl::paintEvent(QPaintEvent *event)
+{
+    m_painting = true;
+    QTableWidget::paintEvent(event);
+    m_painting = false;
 }

@@ -1,0 +1,18 @@
+#pragma once
+// Draws a thumbnail-sheet cell: the cover from the grid's image list with the
+// caption on a dark band across its foot, or the caption alone, wrapped, when the
+// cell has no cover. Cells without an image index are drawn the ordinary way.
+
+#include <QStyledItemDelegate>
+
+class CMyGridCtrl;
+
+class ThumbnailDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    explicit ThumbnailDelegate(CMyGridCtrl *grid);
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+
+private:
+    CMyGridCtrl *m_grid;
+};
