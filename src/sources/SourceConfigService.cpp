@@ -1,0 +1,235 @@
+#include "sources/SourceConfigService.h"
+
+#include "net/URLSource2.h"
+#include "sources/AddressClassifier.h"
+#include "sources/MainWindowState.h"
+#include "sources/WindowPort.h"
+#include "text/Charsets.h"
+#include "text/EngineLog.h"
+#include "text/StringCtrl.h"
+
+namespace {
+
+// Stored texts: ObscureString with this key. The plain values are listed in
+// docs/config-service.md; tests/ui/SourceConfigServiceTest.cpp checks that every
+// constant decodes to them, and prints the scrambled form of a changed value.
+const char16_t *const kStoredKey = u"Pictrove-1028";
+const char *const kEndpoints[] = {
+    "C7E2E8FBFEAAA6B5B1A1A1ABAEC8B8ECE2EEE4FB9ACCA4ABE1A8BFCEFBECE7E8BF89CEABFDBDA0B8B5CCF3EFA5F9E8FD",
+    "C7E2E8FBFEAAA6B5B1A1A1ABAEC8BBFEA5FDF9EAEEA0A1B9A8E9CAEEFDE6FDFCECB5B1A9A6E2B4C0E3EEE8E8E3B6FBA2BECF"
+    "CDBDAECCE2EEE4FB90CC",
+    "C7E2E8FBFEAAA6B5BFA7BDBFA8DDB8ECE2EEE4FB9ACCA4ABE1A8BFCEFBECE7E8BFF9F3B1BABDA2B1CAB9EFE4F8E2EA9ACEA1"
+    "E0BBB5B3",
+};
+const char *const kKeyName = "DF96CE9CCE8BCE8DCE90CE89CE9ACE";
+const char *const kUpdateMessage =
+    "1834535D5D52397C63706E6E724C2D6B433A2621202173647935103C4C493D763824670A000F1377442F486B33252B6C7D"
+    "031D3564702678405B3A6C736D";
+const char *const kStatusPrefix = "6A724A485F413F5B1A6F";
+
+// Answer markers: ShiftBytes(marker, -3, 1); undone with (3, -1).
+const char *const kEntryOpen = "Xcmts{#";
+const char *const kEntryClose = "X-dnut|a";
+const char *const kNamesMarker = "k_let?";
+const char *const kValuesMarker = "s_kufu@";
+
+QString stored(const char *scrambled)
+{
+    return ObscureString(QString::fromLatin1(scrambled), false, QString::fromUtf16(kStoredKey));
+}
+
+QString marker(const char *shifted)
+{
+    return ShiftBytes(QString::fromLatin1(shifted), 3, -1);
+}
+
+constexpr int kConfigKeyNumber = 4;
+constexpr int kUpdateExitDelayMs = 3000;
+
+// The rest of the first line of `entry` that starts with `name`, without a CR.
+QString lineValue(const QString &entry, const QString &name)
+{
+    const QStringList lines = entry.split(QLatin1Char('\n'));
+    for (QString line : lines) {
+        if (!line.startsWith(name))
+            continue;
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        return line.mid(name.size());
+    }
+    return QString();
+}
+
+}  // namespace
+
+SourceConfigService::SourceConfigService()
+    : SourceConfigService([] {
+        QStringList list;
+        for (const char *endpoint : kEndpoints)
+            list.append(stored(endpoint));
+        return list;
+    }())
+{
+}
+
+SourceConfigService::SourceConfigService(const QStringList &endpoints)
+    : m_endpoints(endpoints)
+{
+}
+
+void SourceConfigService::query(const QString &key, QStringList &names)
+{
+    for (int i = 0; i < m_endpoints.size(); ++i) {
+        {
+            std::lock_guard lock(m_mutex);
+            m_endpointNumber = i + 1;
+        }
+        PageRequest request(ConfigRequestUrl(m_endpoints.at(i), RandomFraction()), QString(), 20000);
+        request.readTimeoutMs = 20000;
+        request.headers = QStringLiteral("Accept-Encoding: gzip, deflate\r\nReferer: .");
+        PageResponse response;
+        if (!Fetch(request, response)) {
+            qCDebug(lcEngine) << "configuration endpoint" << i + 1 << "not reachable";
+            continue;
+        }
+        QStringList found;
+        QStringList items;
+        const int entry = ParseConfigAnswer(GetText(response, TEXT_INFLATE | TEXT_UTF8), key, found, items);
+        if (entry == 0) {
+            qCDebug(lcEngine) << "configuration endpoint" << i + 1 << "gave no entry for" << key;
+            continue;
+        }
+        names = found;
+        std::lock_guard lock(m_mutex);
+        m_values = ServiceValues(items);
+        m_entryNumber = entry;
+        return;
+    }
+}
+
+ServiceValues SourceConfigService::values() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_values;
+}
+
+int SourceConfigService::endpointNumber() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_endpointNumber;
+}
+
+int SourceConfigService::entryNumber() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_entryNumber;
+}
+
+QString SourceConfigService::statusText() const
+{
+    std::lock_guard lock(m_mutex);
+    return QStringLiteral("\tSrv Info:%1_%2").arg(m_endpointNumber).arg(m_entryNumber);
+}
+
+QString ConfigurationKey()
+{
+    return QStringLiteral("%1_%2").arg(stored(kKeyName)).arg(kConfigKeyNumber);
+}
+
+QString ConfigRequestUrl(const QString &endpoint, const QString &fraction)
+{
+    const QString format = endpoint.indexOf(QLatin1Char('?')) >= 1 ? QStringLiteral("&f=%1&t=%2")
+                                                                   : QStringLiteral("?f=%1&t=%2");
+    return endpoint + format.arg(QStringLiteral("T"), fraction);
+}
+
+int ParseConfigAnswer(const QString &answer, const QString &key, QStringList &names, QStringList &values)
+{
+    const QString open = marker(kEntryOpen);
+    const QString close = marker(kEntryClose);
+    qsizetype from = 0;
+    for (int number = 1;; ++number) {
+        const qsizetype start = answer.indexOf(open, from);
+        if (start < 0)
+            return 0;
+        const qsizetype keyStart = start + open.size();
+        const qsizetype keyEnd = answer.indexOf(QLatin1Char(']'), keyStart);
+        // An entry cut off before its close marker is a truncated answer: unusable.
+        const qsizetype end = keyEnd < 0 ? -1 : answer.indexOf(close, keyEnd);
+        if (end < 0)
+            return 0;
+        from = end + close.size();
+        if (answer.mid(keyStart, keyEnd - keyStart).trimmed() != key)
+            continue;
+
+        const QString entry = answer.mid(keyEnd + 1, end - keyEnd - 1);
+        const QString nameText = lineValue(entry, marker(kNamesMarker));
+        if (nameText.trimmed().isEmpty())
+            return 0;
+        names = nameText.split(QLatin1Char('|'));
+        const QString valueText = lineValue(entry, marker(kValuesMarker));
+        values = valueText.isEmpty() ? QStringList() : valueText.split(QLatin1Char('|'));
+        return number;
+    }
+}
+
+QStringList BuiltInSourceTypeNames()
+{
+    return {
+        QStringLiteral("QQ空间"), QStringLiteral("百度"), QStringLiteral("网易"), QStringLiteral("人人"),
+        QStringLiteral("新浪"), QStringLiteral("56"), QStringLiteral("POCO"), QStringLiteral("又拍"),
+        QStringLiteral("51"), QStringLiteral("ZOL"), QStringLiteral("PChome"),
+        QStringLiteral("淘宝/天猫/1688"), QStringLiteral("美空"), QStringLiteral("宝宝树"),
+        QStringLiteral("太平洋电脑"), QStringLiteral("虎扑"), QStringLiteral("京东"),
+        QStringLiteral("Instagram"), QStringLiteral("花瓣"), QStringLiteral("LOFTER"), QStringLiteral("Topit"),
+    };
+}
+
+bool IsNewerVersion(const QString &serviceVersion)
+{
+    QString version = QStringLiteral("版本号：") + serviceVersion;
+    KeepBefore(version, QStringLiteral("#"));
+    // Plain text order, as the service has always been compared: "15.10.28.1" would
+    // sort after "15.10.28.01", so the service must keep the two-digit form.
+    return QString::compare(version, QString::fromUtf16(kLocalVersionText), Qt::CaseSensitive) > 0;
+}
+
+bool CheckForUpdate(MainWindowState &state, const SourceConfigService &service, const StartupHooks &hooks)
+{
+    WindowPort &port = state.port();
+    const ServiceValues values = service.values();
+    if (!service.answered() || !IsNewerVersion(values.item(0))) {
+        port.setText(IDC_NOTICE, stored(kStatusPrefix) + service.statusText());
+        return false;
+    }
+
+    port.setVisible(IDC_UPDATE_LINK, true);
+    port.showMessage(stored(kUpdateMessage), QStringLiteral("提示"));
+    if (!values.item(1).isEmpty())
+        port.openFolderOrAddress(values.item(1));
+    state.sleep(kUpdateExitDelayMs);
+    if (hooks.endProgram)
+        hooks.endProgram();
+    return true;
+}
+
+void LoadSourceConfig(MainWindowState &state, SourceConfigService &service, const StartupHooks &hooks)
+{
+    QStringList names;
+    service.query(ConfigurationKey(), names);
+    if (hooks.configLoaded)
+        hooks.configLoaded();
+
+    // Without an answer the selector still needs its entries: Sina must sit at index 4.
+    if (names.isEmpty())
+        names = BuiltInSourceTypeNames();
+    WindowPort &port = state.port();
+    port.setItems(IDC_SOURCE_TYPE, names);
+    port.setCurrentIndex(IDC_SOURCE_TYPE, SOURCE_SINA);
+
+    ClassifyAddress(state);
+    state.readyFlag.store(1);
+    OnSourceTypeChanged(state);
+
+    CheckForUpdate(state, service, hooks);
+}
