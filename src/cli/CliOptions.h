@@ -1,0 +1,28 @@
+#pragma once
+// The command line of pictrove-cli, parsed into plain values.
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+struct CliOptions {
+    enum Command { List, Download, Help, Version } command = Help;
+    QString dataDir;      // ends in "/"
+    QString cookiesFile;  // import before anything else, when set
+    QString address;
+    QString albums = QStringLiteral("all");
+    QString saveDir;
+    // Run-only overrides of the Sina source type's settings; never saved.
+    std::optional<int> threads;
+    std::optional<int> timeoutSeconds;
+    std::optional<int> minKB;
+    std::optional<int> maxKB;
+    quint16 setOptions = 0;  // option bits switched on for this run
+};
+
+// Parses argv (program name included). On a usage error returns nullopt and puts the
+// reason into `error`.
+std::optional<CliOptions> parseCliOptions(const QStringList &arguments, QString &error);
+
+QString cliUsage();
