@@ -1,0 +1,71 @@
+#include "sources/ListAcquisition.h"
+#include "sources/ServiceAddresses.h"
+#include "sources/SourceFetch.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(SourceFetchTest, FillAddressFillsHolesInOrder)
+{
+    EXPECT_EQ(fillAddress(kWeiboPhotosEndpoint, {QStringLiteral("42"), QStringLiteral("7"), QStringLiteral("3")}),
+              QStringLiteral("https://photo.weibo.com/photos/get_all?uid=42&album_id=7&count=32&type=3&page="));
+    // A value that looks like a hole is not filled again.
+    EXPECT_EQ(fillAddress(u"a=%s&b=%s", {QStringLiteral("%s"), QStringLiteral("x")}), QStringLiteral("a=%s&b=x"));
+    // Missing values leave the hole empty.
+    EXPECT_EQ(fillAddress(kSinaCategoryEndpoint, {}),
+              QStringLiteral("https://photo.blog.sina.com.cn/services/ctg_list_ctg.php?format=gsonv&uid="));
+}
+
+TEST(SourceFetchTest, DecimalValueReadsLeadingNumber)
+{
+    const struct {
+        const char *text;
+        int value;
+    } cases[] = {
+        {"12", 12},          {" 33,", 33},  {"-1", -1},   {"+5x", 5}, {"", 0},
+        {"abc", 0},          {"7\"}", 7},   {"99999999999", 2147483647},
+        {"-99999999999", -2147483647 - 1},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(decimalValue(QString::fromUtf8(c.text)), c.value);
+    }
+}
+
+TEST(SourceFetchTest, UnescapeSlashes)
+{
+    EXPECT_EQ(unescapeSlashes(QStringLiteral("http:\\/\\/ww1.sinaimg.cn\\/large\\/a.jpg")),
+              QStringLiteral("http://ww1.sinaimg.cn/large/a.jpg"));
+}
+
+TEST(OwnerFolderNameTest, CleansAndEndsInSlash)
+{
+    const struct {
+        QString name;
+        QString folder;
+    } cases[] = {
+        {QString(), QString()},
+        {QStringLiteral("  a/b: c  "), QStringLiteral("ab c/")},
+        {QStringLiteral("小明的博客"), QStringLiteral("小明的博客/")},
+        {QStringLiteral("..."), QStringLiteral("。。。/")},
+        {QStringLiteral("/"), QString()},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name.toStdString());
+        EXPECT_EQ(OwnerFolderName(c.name), c.folder);
+    }
+}
+
+TEST(OwnerFolderNameTest, LongNameFitsOneComponent)
+{
+    // 100 characters of 3 UTF-8 bytes and a final character outside the BMP (4 bytes).
+    const QString name = QString(100, QChar(u'博')) + QString::fromUcs4(U"\U0001F600");
+    const QString folder = OwnerFolderName(name);
+    ASSERT_TRUE(folder.endsWith(u'/'));
+    const QString component = folder.chopped(1);
+    EXPECT_LE(component.toUtf8().size(), 255);
+    EXPECT_EQ(component, QString(85, QChar(u'博')));
+}
+
+}  // namespace
