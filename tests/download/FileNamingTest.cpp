@@ -1,0 +1,219 @@
+// The naming rules without the file system: picture names by mode, escapes and
+// find/replace, the length limits, the collision counter and album folders.
+
+#include "download/DownloadJob.h"
+#include "download/FileNaming.h"
+
+#include <gtest/gtest.h>
+
+#include <QRegularExpression>
+
+namespace {
+
+struct NamingCase {
+    const char *label;
+    uint8_t fileBase;
+    const char16_t *prefix;
+    const char16_t *suffix;
+    const char16_t *find;
+    const char16_t *replace;
+    const char16_t *title;
+    const char16_t *address;
+    int sequence;
+    const char16_t *expected;  // final name for an empty queue and a short folder
+};
+
+PictureNaming namingFor(const NamingCase &c)
+{
+    PictureNaming in;
+    in.rules.nFileBase = c.fileBase;
+    in.rules.strFilePrefix = QString::fromUtf16(c.prefix);
+    in.rules.strFileSuffix = QString::fromUtf16(c.suffix);
+    in.rules.strFind = QString::fromUtf16(c.find);
+    in.rules.strReplace = QString::fromUtf16(c.replace);
+    in.title = QString::fromUtf16(c.title);
+    in.address = QString::fromUtf16(c.address);
+    in.sequence = c.sequence;
+    in.album.strName = QStringLiteral("Trip");
+    in.album.nIndex = 2;
+    in.album.nExtra1 = 41;
+    in.album.nExtra2 = -5;
+    in.selectedAlbumCount = 6;
+    in.albumCount = 17;
+    in.ownerName = QStringLiteral("Anna/");
+    return in;
+}
+
+TEST(FileNaming, PictureNamesFollowTheRules)
+{
+    constexpr uint8_t D = FILE_BASE_DESCRIPTION, S = FILE_BASE_SEQUENCE, A = FILE_BASE_ADDRESS;
+    const NamingCase cases[] = {
+        {"entity decoded, default extension", D, u"", u"", u"", u"", u"Sunset &amp; Sea", u"http://h/p/1.jpg", 1, u"Sunset & Sea.jpg"},
+        {"extension keeps its case", D, u"", u"", u"", u"", u"cat.PNG", u"", 1, u"cat.PNG"},
+        {"empty title takes the album name", D, u"", u"", u"", u"", u" ?* ", u"", 3, u"Trip.jpg"},
+        {"sequence with four-digit album number", S, u"?9_", u"", u"", u"", u"ignored", u"", 4, u"0003_4.jpg"},
+        {"address base is cleaned", A, u"", u"", u"", u"", u"t", u"http://h/photo/abc.gif?x=1", 1, u"abc.gifx=1.jpg"},
+        {"address without a path falls back to the sequence", A, u"", u"", u"", u"", u"t", u"/abc", 9, u"9.jpg"},
+        {"pairwise replacement", D, u"", u"", u"a|b", u"x|y", u"abc", u"", 1, u"xyc.jpg"},
+        {"uneven lists replace the whole text", D, u"a|b", u"", u"a|b", u"x", u"abc", u"", 1, u"xabc.jpg"},
+        {"uneven lists leave a plain a alone", D, u"", u"", u"a|b", u"x", u"abc", u"", 1, u"abc.jpg"},
+        {"empty find text changes nothing", D, u"", u"", u"", u"z", u"abc", u"", 1, u"abc.jpg"},
+        {"every escape", S, u"?1-?2-?3-?4-?5-?6-?7-?8-?9-", u"", u"", u"", u"", u"", 8, u"Trip-8-3-41--5-6-17-Anna-0003-8.jpg"},
+        {"escapes in the suffix too", D, u"", u"_?2", u"", u"", u"x.gif", u"", 2, u"x.gif_2.jpg"},
+        {"drive-letter title is only a name", D, u"", u"", u"", u"", u"C:\\x\\y.jpg", u"", 1, u"Cxy.jpg"},
+        {"climbing title is only a name", D, u"", u"", u"", u"", u"../../x", u"", 1, u"x.jpg"},
+        {"separators from the replacement are cleaned", D, u"", u"", u"a", u"/../", u"abc", u"", 1, u"bc.jpg"},
+    };
+    const DownloadJob empty;
+    for (const NamingCase &c : cases) {
+        SCOPED_TRACE(c.label);
+        const QString base = PictureNameBase(namingFor(c));
+        EXPECT_EQ(FinalFileName(base, QStringLiteral("/tmp/p/"), empty), QString::fromUtf16(c.expected));
+    }
+}
+
+TEST(FileNaming, EscapeValuesAreExpandedByLaterDigits)
+{
+    NamingCase c{"", FILE_BASE_SEQUENCE, u"?1_", u"", u"", u"", u"", u"", 5, u""};
+    PictureNaming in = namingFor(c);
+    in.album.strName = QStringLiteral("t?2");  // ?1 brings in ?2, expanded next
+    EXPECT_EQ(PictureNameBase(in), QStringLiteral("t5_5"));
+}
+
+TEST(FileNaming, NameCleanedToNothingBecomesLocalTime)
+{
+    NamingCase c{"", FILE_BASE_ADDRESS, u"", u"", u"", u"", u"t", u"http://h/p/?", 1, u""};
+    const QString name = FinalFileName(PictureNameBase(namingFor(c)), QStringLiteral("/x/"), DownloadJob());
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{14}\\.jpg$")).match(name).hasMatch()) << name.toStdString();
+}
+
+TEST(FileNaming, PictureExtensions)
+{
+    const struct {
+        const char *name;
+        bool picture;
+    } cases[] = {
+        {"a.jpg", true}, {"a.JPEG", true}, {"a.Bmp", true}, {"a.gif", true}, {"a.png", true},
+        {"a.tif", true}, {"a.tiff", false}, {"a.webp", false}, {"jpg", false}, {"a.jpg.txt", false},
+        {".jpg", true},  {"", false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(HasPictureExtension(QString::fromLatin1(c.name)), c.picture);
+    }
+}
+
+TEST(FileNaming, CollisionsCountOnTheRuleName)
+{
+    const struct {
+        const char16_t *base;
+        const char16_t *expected;
+    } sequence[] = {
+        {u"a.jpg", u"a.jpg"},       {u"a.jpg", u"a.jpg(1).jpg"}, {u"a.jpg", u"a.jpg(2).jpg"},
+        {u"A.JPG", u"A.JPG(3).JPG"}, {u"7", u"7.jpg"},            {u"7", u"7(1).jpg"},
+        {u"b.png", u"b.png"},
+    };
+    DownloadJob job;
+    for (const auto &step : sequence) {
+        const QString name = FinalFileName(QString::fromUtf16(step.base), QStringLiteral("/p/"), job);
+        EXPECT_EQ(name, QString::fromUtf16(step.expected));
+        job.queuePicture(QStringLiteral("u"), name, QString());
+    }
+    EXPECT_EQ(FindQueuedName(job, QStringLiteral("A.JPG(1).JPG")), 1);
+    EXPECT_EQ(FindQueuedName(job, QStringLiteral("c.jpg")), -1);
+    job.clearQueue();
+    EXPECT_EQ(FindQueuedName(job, QStringLiteral("a.jpg")), -1);
+}
+
+TEST(FileNaming, NamesAreCutToTheFolderRoom)
+{
+    // 250 - 240 leaves 10 characters, cut before the extension is split off.
+    const QString folder = QLatin1Char('/') + QString(238, QLatin1Char('f')) + QLatin1Char('/');
+    ASSERT_EQ(folder.size(), 240);
+    DownloadJob job;
+    EXPECT_EQ(FinalFileName(QStringLiteral("abcdefghijklmnop.png"), folder, job), QStringLiteral("abcdefghij.jpg"));
+    EXPECT_EQ(FinalFileName(QStringLiteral("abcdef.png"), folder, job), QStringLiteral("abcdef.png"));
+    // No room at all leaves the extension alone.
+    const QString deep = QLatin1Char('/') + QString(260, QLatin1Char('f')) + QLatin1Char('/');
+    EXPECT_EQ(FinalFileName(QStringLiteral("abc.gif"), deep, job), QStringLiteral(".jpg"));
+}
+
+int utf8Bytes(const QString &s)
+{
+    return int(s.toUtf8().size());
+}
+
+bool hasLoneSurrogate(const QString &s)
+{
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        if (s.at(i).isHighSurrogate() && (i + 1 == s.size() || !s.at(i + 1).isLowSurrogate()))
+            return true;
+        if (s.at(i).isLowSurrogate() && (i == 0 || !s.at(i - 1).isHighSurrogate()))
+            return true;
+    }
+    return false;
+}
+
+TEST(FileNaming, OneComponentFitsIn255Bytes)
+{
+    const struct {
+        const char *label;
+        QString base;
+    } cases[] = {
+        {"three-byte characters", QString(200, QChar(u'山'))},
+        {"four-byte characters", QString::fromUtf16(u"😀").repeated(100) + QStringLiteral(".png")},
+        {"mixed", QStringLiteral("a") + QString(120, QChar(u'é')) + QString(50, QChar(u'水'))},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.label);
+        DownloadJob job;
+        QStringList names;
+        for (int i = 0; i < 3; ++i) {
+            const QString name = FinalFileName(c.base, QStringLiteral("/p/"), job);
+            EXPECT_LE(utf8Bytes(name), kMaxNameBytes);
+            EXPECT_GT(utf8Bytes(name), kMaxNameBytes - 4);  // cut, not emptied
+            EXPECT_FALSE(hasLoneSurrogate(name));
+            EXPECT_FALSE(names.contains(name));
+            names.append(name);
+            job.queuePicture(QStringLiteral("u"), name, QString());
+        }
+        EXPECT_TRUE(names.at(1).contains(QStringLiteral("(1).")));
+        EXPECT_TRUE(names.at(2).contains(QStringLiteral("(2).")));
+    }
+}
+
+TEST(FileNaming, AlbumFolders)
+{
+    const struct {
+        const char *label;
+        uint8_t folderBase;
+        const char16_t *prefix;
+        const char16_t *suffix;
+        const char16_t *albumName;
+        const char16_t *expected;
+    } cases[] = {
+        {"album name", FOLDER_BASE_ALBUM_NAME, u"", u"", u"Trip", u"Trip"},
+        {"no folder", FOLDER_BASE_NONE, u"", u"", u"Trip", u""},
+        {"unsupported escape keeps its digit", FOLDER_BASE_NONE, u"?2", u"", u"Trip", u"2"},
+        {"supported escapes", FOLDER_BASE_ALBUM_NAME, u"?9-?3-", u"_?1", u"Trip", u"0003-3-Trip_Trip"},
+        {"dots only", FOLDER_BASE_ALBUM_NAME, u"", u"", u"..", u"\u3002\u3002"},
+        {"climbing name", FOLDER_BASE_ALBUM_NAME, u"", u"", u"../../etc", u"etc"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.label);
+        ST_PERLISTRECORD album;
+        album.strName = QString::fromUtf16(c.albumName);
+        album.nIndex = 2;
+        NameRules rules;
+        rules.nFolderBase = c.folderBase;
+        rules.strFolderPrefix = QString::fromUtf16(c.prefix);
+        rules.strFolderSuffix = QString::fromUtf16(c.suffix);
+        EXPECT_EQ(AlbumFolderName(album, rules), QString::fromUtf16(c.expected));
+    }
+    ST_PERLISTRECORD longAlbum;
+    longAlbum.strName = QString(300, QChar(u'山'));
+    const QString folder = AlbumFolderName(longAlbum, NameRules());
+    EXPECT_EQ(folder, QString(85, QChar(u'山')));
+}
+
+}  // namespace
