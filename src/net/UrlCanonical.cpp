@@ -36,7 +36,11 @@ void appendEncoded(QByteArray &out, const QByteArray &part, bool (*safe)(uchar))
 
 QByteArray canonicalUrl(const QString &url)
 {
-    const QByteArray raw = url.trimmed().toUtf8();
+    // Only leading blanks go: a line feed at the end belongs to a query's random
+    // fraction and is sent as "%0A".
+    QByteArray raw = url.toUtf8();
+    while (!raw.isEmpty() && uchar(raw.at(0)) <= ' ')
+        raw.remove(0, 1);
     const qsizetype schemeEnd = raw.indexOf("://");
     if (schemeEnd <= 0)
         return QByteArray();

@@ -1,0 +1,36 @@
+#include "support/ScopedRouting.h"
+
+#include "net/NetworkSetup.h"
+
+ScopedRouting::ScopedRouting(const LoopbackServer &server, const QStringList &hosts)
+{
+    for (const QString &host : hosts)
+        m_entries.append(server.connectToEntry(host));
+    apply();
+}
+
+ScopedRouting::ScopedRouting(const LoopbackServer &server, const QList<QPair<QString, int>> &hostPorts)
+{
+    for (const auto &[host, port] : hostPorts)
+        m_entries.append(server.connectToEntry(host, port));
+    apply();
+}
+
+ScopedRouting::~ScopedRouting()
+{
+    SetConnectTo({});
+    SetCaFile(QString());
+}
+
+void ScopedRouting::apply()
+{
+    SetConnectTo(m_entries);
+    SetCaFile(LoopbackServer::caFile());
+}
+
+QProcessEnvironment ScopedRouting::environment(QProcessEnvironment base) const
+{
+    base.insert(QStringLiteral("PICTROVE_TEST_CONNECT_TO"), m_entries.join(QLatin1Char(',')));
+    base.insert(QStringLiteral("PICTROVE_TEST_CA_FILE"), LoopbackServer::caFile());
+    return base;
+}

@@ -1,0 +1,36 @@
+#pragma once
+// Sends the fetches of this process for real host names to a loopback server, and trusts
+// the test certificate, for as long as the object lives. One at a time: the hooks are
+// process-wide.
+//
+//     LoopbackServer server(LoopbackServer::Https);
+//     ScopedRouting routing(server, {"photo.weibo.com", "weibo.com"});
+//     // https://photo.weibo.com/... now reaches `server`, certificate checked.
+//
+// Plain HTTP servers take port 80 requests, TLS servers port 443 ones; pass explicit
+// ports with the second constructor. environment() gives the same routing as the
+// variables a child process (the CLI under test) reads at start.
+
+#include "support/LoopbackServer.h"
+
+#include <QProcessEnvironment>
+#include <QStringList>
+
+class ScopedRouting {
+public:
+    ScopedRouting(const LoopbackServer &server, const QStringList &hosts);
+    // Each host paired with the port the address would use ("weibo.com", 8080).
+    ScopedRouting(const LoopbackServer &server, const QList<QPair<QString, int>> &hostPorts);
+    ~ScopedRouting();
+    ScopedRouting(const ScopedRouting &) = delete;
+    ScopedRouting &operator=(const ScopedRouting &) = delete;
+
+    QStringList entries() const { return m_entries; }
+    // PICTROVE_TEST_CONNECT_TO and PICTROVE_TEST_CA_FILE added to `base`.
+    QProcessEnvironment environment(
+        QProcessEnvironment base = QProcessEnvironment::systemEnvironment()) const;
+
+private:
+    void apply();
+    QStringList m_entries;
+};
