@@ -109,13 +109,17 @@ struct CookieStore::Private {
         return out;
     }
 
-    int addLines(const QList<QByteArray> &lines)
+    // An expired cookie given to libcurl replaces and so deletes a held one: that is
+    // how the login browser says a cookie is gone. A file's expired lines are skipped.
+    int addLines(const QList<QByteArray> &lines, bool skipExpired)
     {
         int taken = 0;
+        const qint64 now = QDateTime::currentSecsSinceEpoch();
         withHandle([&](CURL *handle) {
             for (const QByteArray &line : lines) {
                 CookieFields cookie;
-                if (!parseNetscapeLine(line, cookie))
+                if (!parseNetscapeLine(line, cookie)
+                    || (skipExpired && cookie.expiry != 0 && cookie.expiry <= now))
                     continue;
                 // Re-formatted, so libcurl reads exactly the fields validated here.
                 if (curl_easy_setopt(handle, CURLOPT_COOKIELIST,
@@ -219,7 +223,7 @@ int CookieStore::importFile(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return -1;
-    const int taken = d->addLines(file.readAll().split('\n'));
+    const int taken = d->addLines(file.readAll().split('\n'), true);
     if (taken > 0)
         noteChanged();
     return taken;
@@ -229,7 +233,7 @@ bool CookieStore::addCookie(const CookieFields &cookie)
 {
     if (!cookieFieldsValid(cookie))
         return false;
-    if (d->addLines({formatNetscapeLine(cookie)}) != 1)
+    if (d->addLines({formatNetscapeLine(cookie)}, false) != 1)
         return false;
     noteChanged();
     return true;

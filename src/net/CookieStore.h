@@ -21,10 +21,10 @@
 #include <memory>
 
 struct CookieFields {
-    QString domain;  // a leading "." is ignored; hostOnly decides subdomain matching
+    QString domain{};  // a leading "." is ignored; hostOnly decides subdomain matching
     QString path = QStringLiteral("/");
-    QString name;
-    QString value;
+    QString name{};
+    QString value{};
     bool secure = false;
     bool httpOnly = false;
     bool hostOnly = false;  // sent to `domain` itself only, not to its subdomains
@@ -54,11 +54,12 @@ public:
     // Marks the store changed (fetches call it when a response set a cookie).
     void noteChanged();
 
-    // Adds every cookie of a Netscape-format file. Returns how many lines were taken,
-    // -1 when the file cannot be read.
+    // Adds every unexpired cookie of a Netscape-format file. Returns how many were
+    // taken, -1 when the file cannot be read.
     int importFile(const QString &path);
-    // Adds or replaces (same domain, path and name) one cookie. False when a field
-    // cannot be stored: empty name or domain, or control characters or ";" in a field.
+    // Adds or replaces (same domain, path and name) one cookie; an expired one deletes
+    // the cookie it replaces. False when a field cannot be stored: empty name or
+    // domain, or control characters or ";" in a field.
     bool addCookie(const CookieFields &cookie);
     // Forgets every cookie.
     void clear();

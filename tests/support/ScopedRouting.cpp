@@ -9,10 +9,10 @@ ScopedRouting::ScopedRouting(const LoopbackServer &server, const QStringList &ho
     apply();
 }
 
-ScopedRouting::ScopedRouting(const LoopbackServer &server, const QList<QPair<QString, int>> &hostPorts)
+ScopedRouting::ScopedRouting(const LoopbackServer &server, const QStringList &hosts, int realPort)
 {
-    for (const auto &[host, port] : hostPorts)
-        m_entries.append(server.connectToEntry(host, port));
+    for (const QString &host : hosts)
+        m_entries.append(server.connectToEntry(host, realPort));
     apply();
 }
 

@@ -7,8 +7,8 @@
 //     ScopedRouting routing(server, {"photo.weibo.com", "weibo.com"});
 //     // https://photo.weibo.com/... now reaches `server`, certificate checked.
 //
-// Plain HTTP servers take port 80 requests, TLS servers port 443 ones; pass explicit
-// ports with the second constructor. environment() gives the same routing as the
+// Plain HTTP servers take port 80 requests, TLS servers port 443 ones; pass another
+// port with the second constructor. environment() gives the same routing as the
 // variables a child process (the CLI under test) reads at start.
 
 #include "support/LoopbackServer.h"
@@ -19,8 +19,8 @@
 class ScopedRouting {
 public:
     ScopedRouting(const LoopbackServer &server, const QStringList &hosts);
-    // Each host paired with the port the address would use ("weibo.com", 8080).
-    ScopedRouting(const LoopbackServer &server, const QList<QPair<QString, int>> &hostPorts);
+    // For addresses with an explicit port: "http://weibo.com:8080/" needs realPort 8080.
+    ScopedRouting(const LoopbackServer &server, const QStringList &hosts, int realPort);
     ~ScopedRouting();
     ScopedRouting(const ScopedRouting &) = delete;
     ScopedRouting &operator=(const ScopedRouting &) = delete;

@@ -1,0 +1,175 @@
+// The cookie store: cookies travelling with fetches (also across redirects), GetCookies,
+// saving and loading, importing a browser's file.
+#include "net/CookieStore.h"
+#include "net/URLSource2.h"
+#include "support/Fixtures.h"
+#include "support/LoopbackServer.h"
+#include "support/ScopedRouting.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <algorithm>
+
+#include <sys/stat.h>
+
+namespace {
+
+class CookieStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override { CookieStore::process().clear(); }
+    void TearDown() override { CookieStore::process().clear(); }
+};
+
+QStringList namesOf(QList<CookieFields> cookies)
+{
+    std::sort(cookies.begin(), cookies.end(),
+              [](const CookieFields &a, const CookieFields &b) { return a.name < b.name; });
+    QStringList names;
+    for (const CookieFields &c : cookies)
+        names.append(c.name);
+    return names;
+}
+
+}  // namespace
+
+TEST_F(CookieStoreTest, CookieSetOnARedirectHopTravelsWithTheNextRequest)
+{
+    LoopbackServer server;
+    server.route("weibo.com", "/login",
+                 CannedResponse::redirect("http://photo.weibo.com/home").withCookie("SUB=token; Domain=.weibo.com; Path=/"));
+    server.route("photo.weibo.com", "/home", CannedResponse::ok("welcome"));
+    ScopedRouting routing(server, {"weibo.com", "photo.weibo.com"});
+
+    PageRequest request("http://weibo.com/login", QString());
+    PageResponse response;
+    ASSERT_TRUE(Fetch(request, response));
+    EXPECT_EQ(response.body, "welcome");
+    EXPECT_FALSE(response.headers.contains("Location"));  // the final head only
+
+    const QList<RecordedRequest> requests = server.requests();
+    ASSERT_EQ(requests.size(), 2);
+    EXPECT_EQ(requests[1].host(), "photo.weibo.com");
+    EXPECT_EQ(requests[1].header("Cookie"), "SUB=token");
+}
+
+TEST_F(CookieStoreTest, GetCookiesAnswersWhatWouldBeSent)
+{
+    LoopbackServer server(LoopbackServer::Https);
+    server.route("photo.weibo.com", "/set",
+                 CannedResponse::ok("ok")
+                     .withCookie("plain=1; Domain=weibo.com; Path=/")
+                     .withCookie("safe=2; Domain=weibo.com; Path=/; Secure")
+                     .withCookie("deep=3; Path=/albums")
+                     .withCookie("gone=4; Path=/; Max-Age=0"));
+    ScopedRouting routing(server, {"photo.weibo.com"});
+    PageRequest request("https://photo.weibo.com/set", QString());
+    PageResponse response;
+    ASSERT_TRUE(Fetch(request, response));
+
+    const struct {
+        const char *url;
+        const char *cookies;
+    } cases[] = {
+        {"https://photo.weibo.com/albums/1", "deep=3; plain=1; safe=2"},
+        {"https://weibo.com/", "plain=1; safe=2"},
+        // A Secure cookie never goes over plain http, not even in a hand-made header.
+        {"http://photo.weibo.com/", "plain=1"},
+        {"https://photo.weibo.com/albumsX", "plain=1; safe=2"},
+        {"http://sina.com.cn/", ""},
+        {"not an address", ""},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.url);
+        EXPECT_EQ(GetCookies(c.url), c.cookies);
+    }
+}
+
+TEST_F(CookieStoreTest, SavedStoreLoadsIntoAnotherStore)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("cookies.txt");
+    const qint64 future = QDateTime::currentSecsSinceEpoch() + 3600;
+    const QList<CookieFields> kept = {
+        {.domain = ".weibo.com", .name = "SUB", .value = "a b", .httpOnly = true, .expiry = future},
+        {.domain = "photo.weibo.com", .path = "/albums", .name = "view", .value = "grid", .secure = true, .hostOnly = true},
+        {.domain = "blog.sina.com.cn", .name = "empty"},
+    };
+    {
+        CookieStore first;
+        ASSERT_TRUE(first.open(path));
+        for (const CookieFields &c : kept)
+            ASSERT_TRUE(first.addCookie(c));
+        ASSERT_TRUE(first.addCookie({.domain = "weibo.com", .name = "old", .value = "x", .expiry = 946684800}));
+        ASSERT_TRUE(first.save());
+    }
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+
+    CookieStore second;
+    ASSERT_TRUE(second.open(path));
+    const QList<CookieFields> loaded = second.cookies();
+    ASSERT_EQ(namesOf(loaded), QStringList({"SUB", "empty", "view"}));
+    for (const CookieFields &want : kept) {
+        SCOPED_TRACE(want.name.toStdString());
+        const auto it = std::find_if(loaded.begin(), loaded.end(),
+                                     [&](const CookieFields &c) { return c.name == want.name; });
+        ASSERT_NE(it, loaded.end());
+        EXPECT_EQ(QStringLiteral(".") + it->domain, want.domain.startsWith('.') ? want.domain : "." + want.domain);
+        EXPECT_EQ(it->path, want.path);
+        EXPECT_EQ(it->value, want.value);
+        EXPECT_EQ(it->secure, want.secure);
+        EXPECT_EQ(it->httpOnly, want.httpOnly);
+        EXPECT_EQ(it->hostOnly, want.hostOnly);
+        EXPECT_EQ(it->expiry, want.expiry);
+    }
+    // The store of fetches is a different one.
+    EXPECT_EQ(GetCookies("http://weibo.com/"), "");
+}
+
+TEST_F(CookieStoreTest, ImportedBrowserFileTravelsWithFetches)
+{
+    CookieStore &store = CookieStore::process();
+    EXPECT_EQ(store.importFile(fixturePath("net/cookies.txt")), 4);  // the expired one is left out
+    EXPECT_EQ(store.importFile(fixturePath("net/no-such-file.txt")), -1);
+
+    LoopbackServer server;
+    server.route("photo.weibo.com", "/albums/list", CannedResponse::ok("list"));
+    ScopedRouting routing(server, {"photo.weibo.com"});
+    PageRequest request("http://photo.weibo.com/albums/list", QString());
+    PageResponse response;
+    ASSERT_TRUE(Fetch(request, response));
+    // SUBP is Secure and this is plain http.
+    EXPECT_EQ(server.requests().value(0).header("Cookie"), "view=grid; SUB=_2A25login");
+    EXPECT_EQ(GetCookies("https://weibo.com/"), "SUB=_2A25login; SUBP=secret");
+    EXPECT_EQ(GetCookies("http://blog.sina.com.cn/u/1"), "empty=");
+}
+
+TEST_F(CookieStoreTest, AddCookieRejectsFieldsThatCannotTravel)
+{
+    CookieStore store;
+    const struct {
+        const char *what;
+        CookieFields cookie;
+        bool ok;
+    } cases[] = {
+        {"ordinary", {.domain = "weibo.com", .name = "a", .value = "1"}, true},
+        {"no domain", {.name = "a", .value = "1"}, false},
+        {"no name", {.domain = "weibo.com", .value = "1"}, false},
+        {"line feed in value", {.domain = "weibo.com", .name = "a", .value = "1\nweibo.com\tTRUE"}, false},
+        {"tab in name", {.domain = "weibo.com", .name = "a\tb", .value = "1"}, false},
+        {"semicolon in value", {.domain = "weibo.com", .name = "a", .value = "1; b=2"}, false},
+        {"relative path", {.domain = "weibo.com", .path = "albums", .name = "a"}, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(store.addCookie(c.cookie), c.ok);
+    }
+    EXPECT_EQ(namesOf(store.cookies()), QStringList{"a"});
+    // An expired cookie deletes the one it replaces.
+    EXPECT_TRUE(store.addCookie({.domain = "weibo.com", .name = "a", .value = "1", .expiry = 1}));
+    EXPECT_TRUE(store.cookies().isEmpty());
+}

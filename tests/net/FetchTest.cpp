@@ -1,0 +1,304 @@
+// The fetcher against a loopback server: trimming, limits, retries, uploads, time-outs
+// and saving to a file.
+#include "net/NetworkSetup.h"
+#include "net/URLSource2.h"
+#include "support/LoopbackServer.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <mutex>
+#include <vector>
+
+namespace {
+
+class FetchTest : public ::testing::Test {
+protected:
+    // Failed fetches pause a second before returning; tests that count pauses install
+    // their own hook.
+    void SetUp() override { SetRetryPauseHook([](int) {}); }
+    void TearDown() override
+    {
+        SetUploadChunkObserver({});
+        SetRetryPauseHook({});
+    }
+
+    QString url(const char *target) const { return server.baseUrl() + QLatin1String(target); }
+    QString savePath(const char *name) const { return dir.filePath(QLatin1String(name)); }
+    QStringList filesInDir() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden); }
+
+    static QByteArray readFile(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+
+    LoopbackServer server;
+    QTemporaryDir dir;
+};
+
+const QByteArray kPage = "<html>head<ul>one</ul><ul>two</ul>tail</html>";
+
+}  // namespace
+
+TEST_F(FetchTest, MarkersTrimOnlyPlainBodiesReceivedIntoMemory)
+{
+    server.route("", "/plain", CannedResponse::ok(kPage));
+    server.route("", "/gzip", CannedResponse::ok(kPage).withGzip());
+    // "gzip" only in a cookie value still flags the body: markers are not applied.
+    server.route("", "/gzip-in-cookie", CannedResponse::ok(kPage).withCookie("pref=gzip"));
+
+    const struct {
+        const char *target;
+        bool toFile;
+        QByteArray body;  // what the caller gets (in memory or in the file)
+        bool gzip;
+    } cases[] = {
+        {"/plain", false, "two", false},
+        {"/gzip", false, gzipBytes(kPage), true},
+        {"/gzip-in-cookie", false, kPage, true},
+        {"/plain", true, kPage, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.target) + (c.toFile ? " to file" : ""));
+        PageRequest request(url(c.target), c.toFile ? savePath("page.html") : QString());
+        request.startMarker = "<ul>";
+        request.endMarker = "</ul>t";
+        PageResponse response;
+        ASSERT_TRUE(Fetch(request, response));
+        EXPECT_EQ(c.toFile ? readFile(request.savePath) : response.body, c.body);
+        EXPECT_EQ(response.receivedLength, c.body.size());
+        EXPECT_EQ(response.gzip, c.gzip);
+        EXPECT_EQ(response.startMarker, "<ul>");
+        EXPECT_EQ(response.endMarker, "</ul>t");
+        EXPECT_TRUE(response.headers.startsWith("HTTP/1.1 200 OK\r\n"));
+        EXPECT_TRUE(response.headers.endsWith("\r\n"));
+    }
+}
+
+TEST_F(FetchTest, EndMarkerStopsReadingTheRestOfThePage)
+{
+    // The connection is cut right after the end marker: a fetcher that went on reading
+    // would see a short body and fail.
+    const QByteArray page = "<ul>wanted</ul>" + QByteArray(50000, 'x');
+    server.route("", "/list", CannedResponse::ok(page).withCut(20));
+    PageRequest request(url("/list"), QString());
+    request.startMarker = "<ul>";
+    request.endMarker = "</ul>";
+    PageResponse response;
+    EXPECT_TRUE(FetchOnce(request, response));
+    EXPECT_EQ(response.body, "wanted");
+}
+
+TEST_F(FetchTest, SizeLimitsFailBeforeOrWhileReceiving)
+{
+    const QByteArray body5000(5000, 'b');
+    server.route("", "/5000", CannedResponse::ok(body5000));
+    server.route("", "/5000-chunked", CannedResponse::ok(body5000).withFraming(CannedResponse::Framing::Chunked, 1000));
+    server.route("", "/empty", CannedResponse::ok(QByteArray()));
+    const struct {
+        const char *what;
+        const char *target;
+        uint32_t minKB;
+        uint32_t maxKB;
+        bool ok;
+        qsizetype received;  // body bytes kept
+    } cases[] = {
+        // Content-Length 5000 < 10 KiB: fails on the head, before any body byte.
+        {"announced length below minKB", "/5000", 10, 0, false, 0},
+        {"announced length above maxKB", "/5000", 0, 4, false, 0},
+        {"announced length within limits", "/5000", 4, 5, true, 5000},
+        {"no limits", "/5000", 0, 0, true, 5000},
+        // Without an announced length the limits are checked on the bytes received.
+        {"chunked body above maxKB", "/5000-chunked", 0, 4, false, 5000},
+        {"chunked body below minKB", "/5000-chunked", 10, 0, false, 5000},
+        {"empty body without limits", "/empty", 0, 0, true, 0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        PageRequest request(url(c.target), QString());
+        request.minKB = c.minKB;
+        request.maxKB = c.maxKB;
+        PageResponse response;
+        EXPECT_EQ(FetchOnce(request, response), c.ok);
+        EXPECT_EQ(response.body.size(), c.received);
+    }
+}
+
+TEST_F(FetchTest, RetryLoopPausesAfterEveryRejectedTry)
+{
+    std::vector<int> pauses;
+    SetRetryPauseHook([&pauses](int seconds) { pauses.push_back(seconds); });
+    server.route("", "/busy", CannedResponse::ok("please retry later"));
+    server.route("", "/empty", CannedResponse::ok(QByteArray()));
+    server.route("", "/flaky", LoopbackServer::sequence({CannedResponse::ok("busy"), CannedResponse::ok("album list")}));
+
+    const struct {
+        const char *what;
+        const char *target;
+        uint8_t attempts;
+        uint32_t minLength;
+        QByteArray retryMarker;
+        bool ok;
+        int tries;
+        std::vector<int> pauses;
+    } cases[] = {
+        {"marker in both answers", "/busy", 2, 0, "retry", false, 2, {1, 1}},
+        {"minLength 0 with a marker rejects an empty body", "/empty", 1, 0, "retry", false, 1, {1}},
+        {"empty body accepted without acceptance test", "/empty", 1, 0, "", true, 1, {}},
+        {"body not longer than minLength", "/busy", 1, 18, "", false, 1, {1}},
+        {"body longer than minLength", "/busy", 1, 17, "", true, 1, {}},
+        {"second try accepted", "/flaky", 3, 0, "busy", true, 2, {1}},
+        {"no attempts", "/busy", 0, 0, "", false, 0, {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        server.clearLog();
+        pauses.clear();
+        PageRequest request(url(c.target), QString());
+        request.attempts = c.attempts;
+        request.minLength = c.minLength;
+        request.retryMarker = c.retryMarker;
+        PageResponse response;
+        EXPECT_EQ(Fetch(request, response), c.ok);
+        EXPECT_EQ(server.requestCount(), c.tries);
+        EXPECT_EQ(pauses, c.pauses);
+    }
+}
+
+TEST_F(FetchTest, AcceptanceTestInflatesGzipOnlyWhenAskedTo)
+{
+    SetRetryPauseHook([](int) {});
+    const QByteArray page = "<div>the album list</div>";
+    server.route("", "/gz", CannedResponse::ok(page).withGzip());
+    PageRequest request(url("/gz"), QString());
+    request.retryMarker = "album";  // only visible after inflating
+    PageResponse response;
+    EXPECT_TRUE(Fetch(request, response, 0));
+    EXPECT_FALSE(Fetch(request, response, FETCH_CACHE_WRITE));
+    EXPECT_EQ(response.body, gzipBytes(page));  // the response keeps the compressed bytes
+}
+
+TEST_F(FetchTest, RequestBodyGoesUpInPiecesOf1024Bytes)
+{
+    std::mutex mutex;
+    std::vector<qsizetype> pieces;
+    SetUploadChunkObserver([&](qsizetype size) {
+        std::lock_guard lock(mutex);
+        pieces.push_back(size);
+    });
+    server.route("", "/post", CannedResponse::ok("stored"));
+    const struct {
+        qsizetype size;
+        std::vector<qsizetype> pieces;
+    } cases[] = {
+        {1024, {1024}},
+        {1025, {1024, 1}},
+        {2500, {1024, 1024, 452}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.size);
+        pieces.clear();
+        server.clearLog();
+        PageRequest request(url("/post"), QString());
+        request.verb = "POST";
+        request.postData = QByteArray(c.size, 'p');
+        PageResponse response;
+        ASSERT_TRUE(Fetch(request, response));
+        EXPECT_EQ(pieces, c.pieces);
+        const RecordedRequest received = server.requests().value(0);
+        EXPECT_EQ(received.method, "POST");
+        EXPECT_EQ(received.header("Content-Length"), QByteArray::number(c.size));
+        EXPECT_EQ(received.body, request.postData);
+    }
+}
+
+TEST_F(FetchTest, StalledBodyFailsAfterTheReadTimeout)
+{
+    // The server would stay silent for a minute; the fetch gives up after about
+    // readTimeoutMs (the check runs about once a second).
+    server.route("", "/stall", CannedResponse::ok(QByteArray(1000, 's')).withStall(100, 60000));
+    PageRequest request(url("/stall"), QString());
+    request.readTimeoutMs = 300;
+    PageResponse response;
+    EXPECT_FALSE(FetchOnce(request, response));
+    EXPECT_EQ(response.body, QByteArray(100, 's'));  // what arrived stays
+}
+
+TEST_F(FetchTest, SavedFileAppearsOnlyWhenTheWholeBodyArrived)
+{
+    const QByteArray picture(300 * 1024, 'j');
+    server.route("", "/ok.jpg", CannedResponse::ok(picture, "image/jpeg"));
+    server.route("", "/cut.jpg", CannedResponse::ok(picture, "image/jpeg").withCut(100 * 1024));
+    server.route("", "/missing.jpg", CannedResponse::error(404, "<html>not found</html>"));
+    server.route("", "/redirect.jpg", CannedResponse::redirect("/ok.jpg"));
+    server.route("", "/big.jpg", CannedResponse::ok(picture, "image/jpeg").withFraming(CannedResponse::Framing::Chunked, 8192));
+
+    const struct {
+        const char *what;
+        const char *target;
+        uint32_t maxKB;
+        bool ok;
+        qint64 received;
+    } cases[] = {
+        {"complete picture", "/ok.jpg", 0, true, picture.size()},
+        {"after a redirect", "/redirect.jpg", 0, true, picture.size()},
+        {"connection cut mid-body", "/cut.jpg", 0, false, 100 * 1024},
+        {"not found", "/missing.jpg", 0, false, 0},
+        {"over maxKB while receiving", "/big.jpg", 200, false, -1},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString target = savePath("picture.jpg");
+        {
+            QFile old(target);
+            ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+            old.write("previous download");
+        }
+        PageRequest request(url(c.target), target);
+        request.maxKB = c.maxKB;
+        PageResponse response;
+        EXPECT_EQ(Fetch(request, response, FETCH_CACHE_WRITE | FETCH_CACHE_READ), c.ok);
+        EXPECT_TRUE(response.body.isEmpty());
+        if (c.received >= 0) {
+            EXPECT_EQ(response.receivedLength, c.received);
+        }
+        // Success replaces the file; failure leaves the old one and no temporary file.
+        EXPECT_EQ(readFile(target), c.ok ? picture : QByteArray("previous download"));
+        EXPECT_EQ(filesInDir(), QStringList{"picture.jpg"});
+    }
+}
+
+TEST_F(FetchTest, EmptyBodyIsSavedAsAnEmptyFile)
+{
+    server.route("", "/empty", CannedResponse::ok(QByteArray()));
+    PageRequest request(url("/empty"), savePath("empty.bin"));
+    PageResponse response;
+    ASSERT_TRUE(FetchOnce(request, response));
+    EXPECT_EQ(readFile(request.savePath), QByteArray());
+}
+
+TEST_F(FetchTest, UnwritableSavePathFails)
+{
+    server.route("", "/ok", CannedResponse::ok("data"));
+    PageRequest request(url("/ok"), savePath("no-such-folder/file.jpg"));
+    PageResponse response;
+    EXPECT_FALSE(FetchOnce(request, response));
+}
+
+TEST_F(FetchTest, HeadersAreKeptWhenALaterExchangeFailsEarly)
+{
+    server.route("", "/page", CannedResponse::ok("x").withHeader("X-Mark", "first"));
+    PageRequest request(url("/page"), QString());
+    PageResponse response;
+    ASSERT_TRUE(FetchOnce(request, response));
+    const QString head = response.headers;
+    EXPECT_TRUE(head.contains("X-Mark: first\r\n"));
+
+    request.url = "not an address";
+    EXPECT_FALSE(FetchOnce(request, response));
+    EXPECT_EQ(response.headers, head);
+}
