@@ -19,6 +19,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <algorithm>
+
 namespace {
 
 struct Pic {
@@ -253,7 +255,9 @@ TEST_F(DownloadRunTest, SkipPreviouslyDownloaded)
     marker.close();
 
     run({0});
-    EXPECT_EQ(pictureRequests(), (QList<QByteArray>{"/orignal/t1.jpg", "/orignal/t2.jpg"}));
+    QList<QByteArray> asked = pictureRequests();
+    std::sort(asked.begin(), asked.end());  // two workers: arrival order varies
+    EXPECT_EQ(asked, (QList<QByteArray>{"/orignal/t1.jpg", "/orignal/t2.jpg"}));
     EXPECT_EQ(filesIn(folder), (QStringList{"Sunset.jpg", "escape.jpg", "pic.vrx"}));
     EXPECT_EQ(read(folder + QStringLiteral("pic.vrx")), utf16(pictureAddress(trip.at(0))));
 
