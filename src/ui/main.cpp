@@ -1,12 +1,7 @@
-#include <QApplication>
-#include <QWidget>
+#include "ui/HarviaApp.h"
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    QWidget window;
-    window.setWindowTitle(QStringLiteral("Pictrove"));
-    window.resize(760, 560);
-    window.show();
-    return app.exec();
+    CHarviaApp app;
+    return app.run(argc, argv);
 }

@@ -1,0 +1,106 @@
+#pragma once
+// The album list view: shows the album list in grid 1003 as one row per album, or
+// as a sheet of cover thumbnails, and answers which albums are selected.
+//
+// Rows reach the grid in two ways. On the GUI thread AddAlbumRow adds at once. The
+// engine's threads (the list thread, the thumbnail rebuild) queue rows instead:
+// queued rows are added in batches on the GUI thread, so thousands of albums arrive
+// without the window stalling. Every reset starts a new generation; rows and covers
+// queued for an older one are dropped.
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+
+class CMyGridCtrl;
+class MainWindowState;
+class QAbstractButton;
+class QWidget;
+class ThumbnailImageList;
+struct ST_PERLISTRECORD;
+
+class AlbumListView : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kThumbnailColumns = 6;
+    static constexpr int kThumbnailWidth = 113;
+    static constexpr int kThumbnailHeight = 120;
+    static constexpr int kCellMargin = 4;
+    static constexpr int kRowBatch = 400;  // rows added per event-loop turn
+
+    struct Controls {
+        CMyGridCtrl *grid = nullptr;
+        QAbstractButton *selectAll = nullptr;   // 1012
+        QAbstractButton *thumbnails = nullptr;  // 1014
+        QWidget *findLink = nullptr;            // 1034
+        QWidget *filterLink = nullptr;          // 1036
+    };
+
+    AlbumListView(MainWindowState &state, const Controls &controls, QObject *parent = nullptr);
+    ~AlbumListView() override;
+
+    // GUI thread ------------------------------------------------------------------
+    // Empties the grid and sets it up for the current layout; clears 全选.
+    void ResetGrid();
+    // Shows the record at `index` of the album list now.
+    void AddAlbumRow(int index);
+    // Every record again, in list order, under the filter keyword; then the keyword
+    // is cleared and the thumbnail state ends.
+    void RebuildGrid();
+    // Lists only the albums whose name contains `keyword` (case-sensitive; empty:
+    // all), once.
+    void applyFilter(const QString &keyword);
+    // Adds what is queued and repaints.
+    void refresh();
+    // Album-list positions of the selected rows (list) or cells (thumbnails), in
+    // grid order.
+    QList<int> selectedAlbums() const;
+    // Emptied with the album list, before a new list fetch.
+    void clearThumbnails();
+
+    bool thumbnailLayout() const;
+    QString filterKeyword() const { return m_filterKeyword; }
+    ThumbnailImageList &images() const { return *m_images; }
+    CMyGridCtrl &grid() const { return *m_controls.grid; }
+
+    // 全选 and 预览图 clicked.
+    void onSelectAllClicked(bool checked);
+    void onThumbnailsClicked(bool checked);
+    // Answers the "interrupt the conversion?" question; the window sets it.
+    std::function<bool(const QString &)> askYesNo;
+
+    // Any thread -------------------------------------------------------------------
+    int generation() const { return m_generation.load(); }
+    // Fetches, decodes and stores the record's cover when it has none yet (thumbnail
+    // layout only). Blocking network and disk work: never call it on the GUI thread.
+    void prepareCover(int index, int generation);
+    // Queues the record's row for the GUI thread.
+    void queueRow(int index, int generation);
+
+Q_SIGNALS:
+    // The thumbnail layout was chosen: the find dialog must go.
+    void thumbnailModeEntered();
+
+private:
+    void addListRow(int index, const ST_PERLISTRECORD &record);
+    void addThumbnailCell(int index, const ST_PERLISTRECORD &record);
+    // Adds up to `limit` queued rows; more are left for the next turn.
+    void flushRows(int limit);
+    void postFlush();
+    void rebuildThread(int generation);
+
+    MainWindowState &m_state;
+    Controls m_controls;
+    ThumbnailImageList *m_images;
+    QString m_filterKeyword;
+
+    std::atomic<int> m_generation{0};
+    std::mutex m_mutex;  // queued rows, and a cover's index against a reset
+    QList<QPair<int, int>> m_queuedRows;  // (album index, generation)
+    bool m_flushPosted = false;
+};

@@ -1,0 +1,17 @@
+#pragma once
+// Reading and changing a main-window control the way the engine names the
+// operations (text, checked, current entry...), whatever kind of widget it is.
+// GUI thread only; the window port calls these after queuing onto that thread.
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+QString controlText(const QWidget *control);
+void setControlText(QWidget *control, const QString &text);
+bool controlChecked(const QWidget *control);
+void setControlChecked(QWidget *control, bool checked);
+int controlIndex(const QWidget *control);
+void setControlIndex(QWidget *control, int index);
+void setControlItems(QWidget *control, const QStringList &items);

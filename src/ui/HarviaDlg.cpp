@@ -1,0 +1,232 @@
+#include "ui/HarviaDlg.h"
+
+#include "download/DownloadDriver.h"
+#include "grid/MyGridCtrl.h"
+#include "settings/SettingsStore.h"
+#include "sources/ListAcquisition.h"
+#include "sources/MainWindowState.h"
+#include "sources/SourceConfigService.h"
+#include "text/StringCtrl.h"
+#include "ui/AlbumListView.h"
+#include "ui/ComboBox2.h"
+#include "ui/CsvExport.h"
+#include "ui/DesktopWindowPort.h"
+#include "ui/DlgFind.h"
+#include "ui/ProgramIcon.h"
+#include "ui/ShellServices.h"
+#include "ui/SplashScreenEx.h"
+#include "ui/StartupPaths.h"
+#include "ui/StoredTexts.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QStandardPaths>
+#include <QTimer>
+
+namespace {
+
+constexpr int kClipboardMaxLength = 199;
+
+}  // namespace
+
+CHarviaDlg::CHarviaDlg(ShellServices &shell, QWidget *parent)
+    : QWidget(parent)
+    , m_shell(shell)
+{
+    m_port = std::make_unique<DesktopWindowPort>(*this);
+    m_state = std::make_unique<MainWindowState>(*m_port);
+    buildControls();
+
+    AlbumListView::Controls controls;
+    controls.grid = m_grid;
+    controls.selectAll = qobject_cast<QCheckBox *>(control(IDC_SELECT_ALL));
+    controls.thumbnails = qobject_cast<QCheckBox *>(control(IDC_THUMBNAILS));
+    controls.findLink = control(IDC_FIND);
+    controls.filterLink = control(IDC_FILTER);
+    m_view = std::make_unique<AlbumListView>(*m_state, controls);
+    m_view->askYesNo = [this](const QString &text) { return m_shell.askYesNo(this, text); };
+    connectControls();
+    resize(860, 620);
+}
+
+CHarviaDlg::~CHarviaDlg()
+{
+    // Threads still running get neutral answers from now on instead of waiting for
+    // this thread, so the wait for them below cannot deadlock.
+    m_port->shutdown();
+    m_state.reset();
+}
+
+void CHarviaDlg::initialise(const StartupOptions &options)
+{
+    setWindowIcon(ProgramIcon());
+    m_loginMode1 = true;
+    setWindowTitle(QStringLiteral("Pictrove"));
+    control(IDC_BANNER)->setProperty("text", BannerText());
+
+    m_view->ResetGrid();
+    m_state->downloadJob.statusWindow = m_port.get();
+    m_state->downloadJob.statusControl = IDC_STATUS_DETAIL;
+
+    const QString clipboard = GetClipboardText();
+    if (!clipboard.isEmpty() && clipboard.size() <= kClipboardMaxLength)
+        m_ownerBox->setEditText(clipboard);
+
+    const QString currentDir = options.currentDir.isEmpty() ? QDir::currentPath() : options.currentDir;
+    m_state->dataFolder = DataFolderFor(currentDir);
+    m_savePathBox->setEditText(m_state->dataFolder);
+    const QString tempPath = options.tempPath.isEmpty() ? QDir::tempPath() : options.tempPath;
+    if (IsTemporaryFolder(m_state->dataFolder, tempPath)) {
+        const QString documents = options.documentsFolder.isEmpty()
+                                      ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
+                                      : options.documentsFolder;
+        const QString saveFolder = PerUserSaveFolder(documents);
+        // Used even when it cannot be made: the download creates it again.
+        QDir().mkpath(saveFolder);
+        m_savePathBox->setEditText(saveFolder);
+    }
+
+    SettingsBlock settings;
+    LoadSettings(m_state->dataFolder, settings);
+    m_state->updateSettings([&settings](SettingsBlock &block) { block = settings; });
+    m_state->setExtensionSettings(ReadExtensionSettings(m_state->dataFolder));
+    m_ownerBox->setHistory(HistoryEntries(settings, HISTORY_OWNER));
+    m_savePathBox->setHistory(HistoryEntries(settings, HISTORY_SAVE_PATH));
+    if (!settings.savePathHistory[0].isEmpty())
+        m_savePathBox->setEditText(settings.savePathHistory[0]);
+
+    auto *splash = new CSplashScreenEx(this, CSplashScreenEx::FadeIn | CSplashScreenEx::FadeOut
+                                                 | CSplashScreenEx::CenterOnScreen);
+    splash->setText(SplashText());
+    connect(splash, &CSplashScreenEx::escapePressed, this, [this] { m_shell.endProcess(0); });
+    m_splash = splash;
+    splash->showSplash();
+    startConfigQuery(options.configEndpoints);
+
+    hide();
+    control(IDC_HOME_LINK)->setEnabled(true);
+    QTimer::singleShot(options.showWithinMs, this, &CHarviaDlg::onConfigWaitOver);
+}
+
+void CHarviaDlg::startConfigQuery(const QStringList &endpoints)
+{
+    m_config = endpoints.isEmpty() ? std::make_unique<SourceConfigService>()
+                                   : std::make_unique<SourceConfigService>(endpoints);
+    StartupHooks hooks;
+    hooks.configLoaded = [this] { m_port->runOnGui([this] { onConfigLoaded(); }); };
+    hooks.endProgram = [this] { m_port->runOnGui([this] { m_shell.endProcess(0); }); };
+    if (!m_state->startThread([this, hooks] { LoadSourceConfig(*m_state, *m_config, hooks); }))
+        onConfigWaitOver();
+}
+
+void CHarviaDlg::onConfigLoaded()
+{
+    m_configLoaded = true;
+    if (m_splash)
+        m_splash->hideSplash();
+    m_splash = nullptr;
+    if (!isVisible())
+        show();
+    m_state->readyFlag.store(1);
+}
+
+// The query may take a minute on a network that swallows packets; the window must
+// not wait for it. The built-in names fill the selector until the answer arrives.
+void CHarviaDlg::onConfigWaitOver()
+{
+    if (m_configLoaded)
+        return;
+    if (m_sourceType->count() == 0) {
+        m_sourceType->addItems(BuiltInSourceTypeNames());
+        m_sourceType->setCurrentIndex(4);
+    }
+    onConfigLoaded();
+}
+
+void CHarviaDlg::onGetList()
+{
+    MainWindowState &state = *m_state;
+    if (state.readyFlag.load() && state.listState.load() == LIST_IDLE) {
+        // A new list replaces the old one: its rows, covers and a rebuild in progress.
+        if (state.thumbnailState.load() != 0)
+            state.thumbnailState.store(2);
+        m_view->ResetGrid();
+        m_view->clearThumbnails();
+    }
+    GetListCommand(state);
+}
+
+void CHarviaDlg::onDownload()
+{
+    StartDownload(*m_state);
+}
+
+void CHarviaDlg::onSetPath()
+{
+    QString folder = m_shell.chooseFolder(this, QStringLiteral("请选择文件保存目录："));
+    if (folder.isEmpty())
+        return;
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    m_savePathBox->setEditText(folder);
+    bool added = false;
+    m_state->updateSettings([&](SettingsBlock &block) { added = AddHistory(block, HISTORY_SAVE_PATH, folder); });
+    if (!added)
+        return;
+    m_savePathBox->addHistory(folder);
+    SaveSettings(m_state->dataFolder, m_state->settings());
+}
+
+void CHarviaDlg::onOpenPath()
+{
+    const QString folder = OpenPathFolder(*m_state, m_savePathBox->currentText());
+    if (!folder.isEmpty())
+        m_shell.open(folder);
+}
+
+void CHarviaDlg::onFind()
+{
+    if (!m_find) {
+        m_find = new CDlgFind(CDlgFind::FindMode, this);
+        m_find->showMessage = [this](const QString &text) { m_shell.showMessage(m_find, text, QString()); };
+    }
+    m_find->attach(m_grid);
+}
+
+void CHarviaDlg::onFilter()
+{
+    CDlgFind filter(CDlgFind::FilterMode, this);
+    if (filter.exec() != QDialog::Accepted)
+        return;
+    if (m_find && m_find->isVisible())
+        m_find->dismiss();
+    m_view->applyFilter(filter.keyword());
+}
+
+void CHarviaDlg::onExport()
+{
+    const QString path = m_shell.chooseSaveFile(this, QStringLiteral("导出后，自行调整列宽(*.csv)"),
+                                                QStringLiteral("csv"));
+    if (!path.isEmpty())
+        ExportGridCsv(*m_grid, path);  // a file that cannot be written is not reported
+}
+
+void CHarviaDlg::closeEvent(QCloseEvent *event)
+{
+    // Paints run on this thread, so none can be in progress here; drawing stays off
+    // so nothing queued from the engine's threads repaints a closing window.
+    m_grid->setRedraw(false);
+    event->accept();
+    Q_EMIT closed();
+}
+
+void CHarviaDlg::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}

@@ -1,0 +1,175 @@
+// The main window's controls: creation, layout and wiring.
+#include "ui/HarviaDlg.h"
+
+#include "grid/MyGridCtrl.h"
+#include "sources/AddressClassifier.h"
+#include "sources/ControlIds.h"
+#include "sources/MainWindowState.h"
+#include "sources/SourceConfigService.h"
+#include "ui/AlbumListView.h"
+#include "ui/ComboBox2.h"
+#include "ui/DlgFind.h"
+#include "ui/LinkLabel.h"
+#include "ui/MainMenu.h"
+#include "ui/ShellServices.h"
+#include "ui/StoredTexts.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+void CHarviaDlg::addControl(int id, QWidget *widget)
+{
+    widget->setObjectName(QStringLiteral("ctl%1").arg(id));
+    m_controls.insert(id, widget);
+}
+
+void CHarviaDlg::buildControls()
+{
+    m_sourceType = new QComboBox;
+    m_sourceType->setMinimumWidth(120);
+    addControl(IDC_SOURCE_TYPE, m_sourceType);
+    auto *subType = new QComboBox;
+    subType->setMinimumWidth(120);
+    subType->hide();
+    addControl(IDC_SUB_TYPE, subType);
+    m_ownerBox = new CComboBox2;
+    m_ownerBox->lineEdit()->setPlaceholderText(QStringLiteral("相册主人的网址"));
+    addControl(IDC_OWNER_ADDRESS, m_ownerBox);
+    auto *getList = new QPushButton(QStringLiteral("获取相册"));
+    getList->setDefault(true);
+    getList->setMinimumWidth(88);
+    addControl(IDC_GET_LIST, getList);
+    auto *download = new QPushButton(QStringLiteral("下载"));
+    download->setEnabled(false);
+    download->setMinimumWidth(88);
+    addControl(IDC_DOWNLOAD, download);
+
+    m_savePathBox = new CComboBox2;
+    addControl(IDC_SAVE_PATH, m_savePathBox);
+    addControl(IDC_SET_PATH, new QPushButton(QStringLiteral("设置")));
+    addControl(IDC_OPEN_PATH, new QPushButton(QStringLiteral("打开")));
+
+    auto *frame = new QGroupBox(QStringLiteral("相册列表"));
+    addControl(IDC_LIST_FRAME, frame);
+    m_grid = new CMyGridCtrl;
+    addControl(IDC_ALBUM_GRID, m_grid);
+    addControl(IDC_SELECT_ALL, new QCheckBox(QStringLiteral("全选")));
+    addControl(IDC_THUMBNAILS, new QCheckBox(QStringLiteral("预览图")));
+    addControl(IDC_FIND, new CLinkLabel(QStringLiteral("查找")));
+    addControl(IDC_FILTER, new CLinkLabel(QStringLiteral("筛选")));
+    addControl(IDC_EXPORT, new CLinkLabel(QStringLiteral("导出")));
+
+    addControl(IDC_STATUS, new QLabel);
+    addControl(IDC_STATUS_DETAIL, new QLabel);
+    auto *banner = new QLabel;
+    banner->setWordWrap(true);
+    banner->setAutoFillBackground(true);
+    addControl(IDC_BANNER, banner);
+    auto *notice = new QLabel;
+    notice->setTextFormat(Qt::PlainText);
+    addControl(IDC_NOTICE, notice);
+    auto *update = new CLinkLabel(QStringLiteral("程序有更新"));
+    update->hide();
+    addControl(IDC_UPDATE_LINK, update);
+    auto *home = new CLinkLabel(HomePageCaption());
+    home->setEnabled(false);
+    addControl(IDC_HOME_LINK, home);
+    for (int id : {IDC_PRAISE_LINK1, IDC_PRAISE_LINK2, IDC_PRAISE_LINK3}) {
+        auto *praise = new CLinkLabel(QStringLiteral("好评"));
+        praise->hide();
+        addControl(id, praise);
+    }
+
+    // Layout ---------------------------------------------------------------------
+    auto *ownerRow = new QHBoxLayout;
+    ownerRow->addWidget(m_sourceType);
+    ownerRow->addWidget(subType);
+    ownerRow->addWidget(m_ownerBox, 1);
+    ownerRow->addWidget(getList);
+    ownerRow->addWidget(download);
+
+    auto *pathRow = new QHBoxLayout;
+    pathRow->addWidget(new QLabel(QStringLiteral("保存路径:")));
+    pathRow->addWidget(m_savePathBox, 1);
+    pathRow->addWidget(control(IDC_SET_PATH));
+    pathRow->addWidget(control(IDC_OPEN_PATH));
+
+    auto *gridTools = new QHBoxLayout;
+    gridTools->addWidget(control(IDC_SELECT_ALL));
+    gridTools->addWidget(control(IDC_THUMBNAILS));
+    gridTools->addStretch();
+    for (int id : {IDC_FIND, IDC_FILTER, IDC_EXPORT})
+        gridTools->addWidget(control(id));
+    auto *frameLayout = new QVBoxLayout(frame);
+    frameLayout->addWidget(m_grid, 1);
+    frameLayout->addLayout(gridTools);
+
+    // The banner covers the two status lines until the first list fetch hides it.
+    auto *statusArea = new QGridLayout;
+    statusArea->addWidget(control(IDC_STATUS), 0, 0);
+    statusArea->addWidget(control(IDC_STATUS_DETAIL), 1, 0);
+    statusArea->addWidget(banner, 0, 0, 2, 1);
+
+    auto *bottomRow = new QHBoxLayout;
+    bottomRow->addWidget(notice);
+    bottomRow->addWidget(update);
+    for (int id : {IDC_PRAISE_LINK1, IDC_PRAISE_LINK2, IDC_PRAISE_LINK3})
+        bottomRow->addWidget(control(id));
+    bottomRow->addStretch();
+    bottomRow->addWidget(home);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setMenuBar(CreateMainMenu(this));
+    layout->addLayout(ownerRow);
+    layout->addLayout(pathRow);
+    layout->addWidget(frame, 1);
+    layout->addLayout(statusArea);
+    layout->addLayout(bottomRow);
+}
+
+void CHarviaDlg::connectControls()
+{
+    connect(qobject_cast<QPushButton *>(control(IDC_GET_LIST)), &QPushButton::clicked, this,
+            &CHarviaDlg::onGetList);
+    connect(qobject_cast<QPushButton *>(control(IDC_DOWNLOAD)), &QPushButton::clicked, this,
+            &CHarviaDlg::onDownload);
+    connect(qobject_cast<QPushButton *>(control(IDC_SET_PATH)), &QPushButton::clicked, this,
+            &CHarviaDlg::onSetPath);
+    connect(qobject_cast<QPushButton *>(control(IDC_OPEN_PATH)), &QPushButton::clicked, this,
+            &CHarviaDlg::onOpenPath);
+    connect(qobject_cast<CLinkLabel *>(control(IDC_FIND)), &CLinkLabel::clicked, this, &CHarviaDlg::onFind);
+    connect(qobject_cast<CLinkLabel *>(control(IDC_FILTER)), &CLinkLabel::clicked, this,
+            &CHarviaDlg::onFilter);
+    connect(qobject_cast<CLinkLabel *>(control(IDC_EXPORT)), &CLinkLabel::clicked, this,
+            &CHarviaDlg::onExport);
+
+    connect(qobject_cast<CLinkLabel *>(control(IDC_UPDATE_LINK)), &CLinkLabel::clicked, this, [this] {
+        if (m_config && !m_config->value(1).isEmpty())
+            m_shell.open(m_config->value(1));
+    });
+    connect(qobject_cast<CLinkLabel *>(control(IDC_HOME_LINK)), &CLinkLabel::clicked, this,
+            [this] { m_shell.open(HomePageAddress()); });
+
+    // The address box is classified when the user edits it or picks a history entry,
+    // never when the program fills it.
+    connect(m_ownerBox->lineEdit(), &QLineEdit::textEdited, this, [this] { ClassifyAddress(*m_state); });
+    connect(m_ownerBox, &CComboBox2::entryChosen, this, [this] { ClassifyAddress(*m_state); });
+    connect(m_sourceType, &QComboBox::activated, this, [this] { OnSourceTypeChanged(*m_state); });
+
+    connect(qobject_cast<QCheckBox *>(control(IDC_SELECT_ALL)), &QCheckBox::clicked, m_view.get(),
+            &AlbumListView::onSelectAllClicked);
+    connect(qobject_cast<QCheckBox *>(control(IDC_THUMBNAILS)), &QCheckBox::clicked, m_view.get(),
+            &AlbumListView::onThumbnailsClicked);
+    connect(m_view.get(), &AlbumListView::thumbnailModeEntered, this, [this] {
+        if (m_find)
+            m_find->dismiss();
+    });
+}

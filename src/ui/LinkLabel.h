@@ -1,0 +1,22 @@
+#pragma once
+// A text link on the main window (查找, 筛选, 导出, the update and home-page links):
+// plain text drawn like a hyperlink that emits clicked(). text() is the caption, so
+// the window port reads links like any other control.
+
+#include <QLabel>
+
+class CLinkLabel : public QLabel {
+    Q_OBJECT
+public:
+    explicit CLinkLabel(const QString &caption, QWidget *parent = nullptr);
+
+Q_SIGNALS:
+    void clicked();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void updateLook();
+};

@@ -1,0 +1,8 @@
+#pragma once
+// The main window's menu bar: login, settings, import/export, tools and help. Each
+// action is named "cmd<id>" after its command id so the commands can be wired to it.
+
+class QMenuBar;
+class QWidget;
+
+QMenuBar *CreateMainMenu(QWidget *parent);

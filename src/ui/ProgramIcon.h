@@ -1,0 +1,6 @@
+#pragma once
+// The program's icon, drawn in code: a stack of three photo frames.
+
+#include <QIcon>
+
+QIcon ProgramIcon();

@@ -1,0 +1,10 @@
+#pragma once
+// The engine's clipboard reader backed by the system clipboard. Install it with
+// SetClipboardSource before the main window initialises; read it on the GUI thread.
+
+#include "text/StringCtrl.h"
+
+class QtClipboardSource : public ClipboardSource {
+public:
+    QString text() override;
+};

@@ -1,0 +1,30 @@
+#include "ui/StartupPaths.h"
+
+#include <QDir>
+
+namespace {
+
+QString withSlash(const QString &path)
+{
+    return path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
+}
+
+}  // namespace
+
+QString DataFolderFor(const QString &currentDir)
+{
+    return withSlash(currentDir);
+}
+
+bool IsTemporaryFolder(const QString &dataFolder, const QString &tempPath)
+{
+    const QString folder = withSlash(QDir::cleanPath(dataFolder));
+    if (!tempPath.isEmpty() && folder.startsWith(withSlash(QDir::cleanPath(tempPath))))
+        return true;
+    return folder.toLower().contains(QStringLiteral("/tmp/"));
+}
+
+QString PerUserSaveFolder(const QString &documents)
+{
+    return withSlash(documents) + QStringLiteral("Pictrove/");
+}

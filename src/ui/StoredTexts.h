@@ -1,0 +1,12 @@
+#pragma once
+// The desktop program's own constant texts that are kept out of plain sight in the
+// binary (banner, splash, About line, home page), unscrambled when shown.
+
+#include <QString>
+
+QString BannerText();
+QString SplashText();
+QString AboutText();
+QString HomePageAddress();
+// Caption of the home-page link (1032); shown as is.
+QString HomePageCaption();
