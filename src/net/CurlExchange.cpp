@@ -78,6 +78,9 @@ public:
             if (m_handle)
                 curl_easy_cleanup(m_handle);
         } else if (m_handle) {
+            // curl_easy_reset forgets, without freeing, the list CURLOPT_COOKIEFILE built;
+            // clearing it here frees it. The shared cookies themselves stay.
+            curl_easy_setopt(m_handle, CURLOPT_COOKIEFILE, static_cast<char *>(nullptr));
             t_handle.busy = false;
         }
     }
