@@ -1,0 +1,296 @@
+// The Weibo fetchers against weibo.com and the photo service on loopback.
+
+#include "PrintQt.h"
+#include "SinaServices.h"
+
+#include "download/DownloadJob.h"
+#include "net/CookieStore.h"
+#include "sources/AddAlbum.h"
+#include "sources/MainWindowState.h"
+#include "sources/ServiceAddresses.h"
+#include "sources/SourceFetch.h"
+#include "sources/WeiboSource.h"
+#include "support/Fixtures.h"
+#include "support/RecordingWindowPort.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+namespace {
+
+const QString kUid = QStringLiteral("1234567890");
+const QString kAlbumId = QStringLiteral("3555502164890927");
+
+QByteArray fixture(const char *name)
+{
+    return readFixture(QStringLiteral("sources/") + QString::fromLatin1(name));
+}
+
+class WeiboTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        state.dataFolder = dir.path() + u'/';
+        state.readyFlag = 1;
+        state.sleep = [this](int ms) { waits.append(ms); };
+    }
+    void TearDown() override { CookieStore::process().clear(); }
+
+    void serveAlbums() { services.routeFixture("photo.weibo.com", "/albums/get_all", QStringLiteral("weibo_albums.json"), "application/json"); }
+
+    // A Weibo album of `count` photos as the list leaves it, and a job ready to queue.
+    int addAlbum(int count)
+    {
+        state.owner.strOwnerUid = kUid;
+        ST_PERLISTRECORD album;
+        album.strName = QStringLiteral("微博配图");
+        album.nPicCount = count;
+        album.strUrl = fillAddress(kWeiboPhotosEndpoint, {kUid, kAlbumId, QStringLiteral("3")});
+        const int index = AddAlbum(state, album) - 1;
+        state.downloadJob.setJobFolder(dir.path() + QStringLiteral("/pictures/"));
+        state.downState = DOWN_RUNNING;
+        return index;
+    }
+
+    QList<int> photoPagesAsked() const
+    {
+        QList<int> pages;
+        for (const QByteArray &target : services.targetsOf("photo.weibo.com"))
+            pages.append(pageOf(target));
+        return pages;
+    }
+
+    SinaServices services;
+    QTemporaryDir dir;
+    RecordingWindowPort port;
+    MainWindowState state{port};
+    QList<int> waits;  // the fetcher's pauses, in ms, instead of sleeping
+};
+
+TEST_F(WeiboTest, OwnerIdAndNickInEachPageForm)
+{
+    const struct {
+        const char *fixture;
+        QString uid;
+        QString name;
+    } cases[] = {
+        {"weibo_owner_spaced.html", QStringLiteral("1234567890"), QStringLiteral("小明Ming")},
+        {"weibo_owner_compact.html", QStringLiteral("2233445566"), QStringLiteral("小红")},
+        {"weibo_owner_json.html", QStringLiteral("3344556677"), QStringLiteral("小蓝")},
+    };
+    serveAlbums();
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.fixture);
+        services.routeFixture("weibo.com", "/u/owner", QString::fromLatin1(c.fixture));
+        WeiboAlbums(state, QStringLiteral("https://weibo.com/u/owner"));
+        EXPECT_EQ(state.owner.strOwnerUid, c.uid);
+        EXPECT_EQ(state.owner.strOwnerName, c.name);
+        EXPECT_EQ(services.targetsOf("photo.weibo.com").last(),
+                  QByteArray("/albums/get_all?uid=") + c.uid.toLatin1() + "&count=65535");
+    }
+}
+
+TEST_F(WeiboTest, AlbumsBecomeRecords)
+{
+    serveAlbums();
+    services.routeFixture("weibo.com", "/u/1234567890", QStringLiteral("weibo_owner_spaced.html"));
+    WeiboAlbums(state, QStringLiteral("https://weibo.com/u/1234567890"));
+
+    const QString photos = QStringLiteral("https://photo.weibo.com/photos/get_all?uid=1234567890&album_id=");
+    const struct {
+        QString name;
+        int count;
+        QString url;
+        QString cover;
+    } expected[] = {
+        {QStringLiteral("微博配图"), 33, photos + QStringLiteral("3555502164890927&count=32&type=3&page="),
+         QStringLiteral("http://ww1.sinaimg.cn/thumb300/4a1b2c3djw1e0.jpg")},
+        {QStringLiteral("头像相册"), 1, photos + QStringLiteral("3555502164890928&count=32&type=18&page="),
+         QStringLiteral("http://ww2.sinaimg.cn/thumb300/4a1b2c3djw1e1.jpg")},
+        {QStringLiteral("空相册"), 0, photos + QStringLiteral("3555502164890929&count=32&type=1&page="), QString()},
+    };
+    const QList<ST_PERLISTRECORD> albums = state.albums.all();
+    ASSERT_EQ(albums.size(), std::size(expected));
+    for (qsizetype i = 0; i < albums.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(albums.at(i).strName, expected[i].name);
+        EXPECT_EQ(albums.at(i).nPicCount, expected[i].count);
+        EXPECT_EQ(albums.at(i).strUrl, expected[i].url);
+        EXPECT_EQ(albums.at(i).strCoverUrl, expected[i].cover);
+        EXPECT_EQ(albums.at(i).nFlags, 0);
+    }
+    EXPECT_EQ(state.owner.strAlbumId, QStringLiteral("3555502164890929"));
+    EXPECT_EQ(port.rows(), (QList<int>{0, 1, 2}));
+}
+
+TEST_F(WeiboTest, OwnerPageWithoutIdGivesNoAlbums)
+{
+    serveAlbums();
+    services.routeFixture("weibo.com", "/u/1234567890", QStringLiteral("weibo_owner_noid.html"));
+    WeiboAlbums(state, QStringLiteral("https://weibo.com/u/1234567890"));
+    EXPECT_TRUE(state.albums.isEmpty());
+    EXPECT_TRUE(state.owner.strOwnerUid.isEmpty());
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{14}$")).match(state.owner.strOwnerName).hasMatch());
+    EXPECT_TRUE(services.requestsTo("photo.weibo.com").isEmpty());
+}
+
+TEST_F(WeiboTest, StopRequestEndsAfterCurrentAlbum)
+{
+    services.routeFixture("weibo.com", "/u/1234567890", QStringLiteral("weibo_owner_spaced.html"));
+    services.route("photo.weibo.com", "/albums/get_all", LoopbackServer::Handler([this](const RecordedRequest &) {
+        state.listState = LIST_STOP;
+        return CannedResponse::ok(fixture("weibo_albums.json"), "application/json");
+    }));
+    WeiboAlbums(state, QStringLiteral("https://weibo.com/u/1234567890"));
+    EXPECT_EQ(state.albums.size(), 1);
+}
+
+TEST_F(WeiboTest, LoginCookiesGoOnlyWhereTheyBelong)
+{
+    CookieFields login;
+    login.domain = QStringLiteral("weibo.com");
+    login.name = QStringLiteral("SUB");
+    login.value = QStringLiteral("secret");
+    login.secure = true;
+    CookieFields language;
+    language.domain = QStringLiteral("weibo.com");
+    language.name = QStringLiteral("LANG");
+    language.value = QStringLiteral("zh");
+    ASSERT_TRUE(CookieStore::process().addCookie(login));
+    ASSERT_TRUE(CookieStore::process().addCookie(language));
+    serveAlbums();
+
+    const struct {
+        QString address;
+        QByteArray host;
+        QByteArray path;
+        bool language;
+        bool login;
+    } cases[] = {
+        {QStringLiteral("https://weibo.com/u/1"), "weibo.com", "/u/1", true, true},
+        // Plain http: never the Secure login cookie.
+        {QStringLiteral("http://weibo.com/u/2"), "weibo.com", "/u/2", true, false},
+        // Another site that merely mentions weibo.com gets none of them.
+        {QStringLiteral("https://example.test/u/3?from=weibo.com"), "example.test", "/u/3", false, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.address.toStdString());
+        services.routeFixture(c.host, c.path, QStringLiteral("weibo_owner_spaced.html"));
+        WeiboAlbums(state, c.address);
+        QList<RecordedRequest> asked;
+        for (const RecordedRequest &request : services.requestsTo(c.host)) {
+            if (request.path() == c.path)
+                asked.append(request);
+        }
+        ASSERT_EQ(asked.size(), 1);
+        const QByteArray cookies = asked.at(0).headerValues("Cookie").join("; ");
+        EXPECT_EQ(cookies.contains("LANG=zh"), c.language) << cookies.toStdString();
+        EXPECT_EQ(cookies.contains("SUB=secret"), c.login) << cookies.toStdString();
+    }
+    // The album list on https carries the login explicitly as well.
+    for (const RecordedRequest &request : services.requestsTo("photo.weibo.com")) {
+        bool explicitLogin = false;
+        for (const QByteArray &value : request.headerValues("Cookie"))
+            explicitLogin = explicitLogin || (value.contains("SUB=secret") && value.contains("LANG=zh"));
+        EXPECT_TRUE(explicitLogin);
+    }
+}
+
+TEST_F(WeiboTest, PhotoPagesFollowCountAndRetryEmptyPages)
+{
+    const QByteArray p32 = fixture("weibo_photos_32.json");
+    const QByteArray p1 = fixture("weibo_photos_1.json");
+    const QByteArray empty = fixture("weibo_photos_empty.json");
+    const struct {
+        const char *name;
+        int count;
+        QHash<int, QList<QByteArray>> script;  // answers per page; others empty
+        QList<int> pages;
+        int pictures;
+        QList<int> waits;
+    } cases[] = {
+        {"33 photos: two pages, then the empty third ends it", 33, {{1, {p32}}, {2, {p1}}}, {1, 2, 3}, 33, {}},
+        {"32 photos: one page; a page with photos is always followed", 32, {{1, {p32}}}, {1, 2}, 32, {}},
+        {"unknown count", -1, {{1, {p1}}}, {1, 2}, 1, {}},
+        {"an empty page is asked again after 3 s, then skipped after 1.5 s", 65,
+         {{1, {p32}}, {2, {empty, empty}}, {3, {p1}}}, {1, 2, 2, 3, 4}, 33, {3000, 1500}},
+        {"every bad page gets its own retry", 97,
+         {{1, {p32}}, {2, {empty, p32}}, {3, {empty, p32}}, {4, {p1}}}, {1, 2, 2, 3, 3, 4, 5}, 97, {3000, 3000}},
+        {"nothing at all", 33, {}, {1, 1, 2}, 0, {3000, 1500}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        state.albums.clear();
+        state.downloadJob.clearQueue();
+        waits.clear();
+        services.route("photo.weibo.com", "/photos/get_all", photoPages(c.script, empty));
+        const qsizetype before = services.requestsTo("photo.weibo.com").size();
+        const int album = addAlbum(c.count);
+
+        WeiboAlbumPhotos(state, album);
+
+        EXPECT_EQ(photoPagesAsked().mid(before), c.pages);
+        EXPECT_EQ(state.downloadJob.queuedCount(), c.pictures);
+        EXPECT_EQ(waits, c.waits);
+    }
+}
+
+TEST_F(WeiboTest, PhotosHandedOverWithCaptionsAndBuiltAddresses)
+{
+    services.route("photo.weibo.com", "/photos/get_all",
+                   photoPages({{1, {fixture("weibo_photos_32.json")}}}, fixture("weibo_photos_empty.json")));
+    const int album = addAlbum(32);
+
+    WeiboAlbumPhotos(state, album);
+
+    const DownloadJob &job = state.downloadJob;
+    ASSERT_EQ(job.queuedCount(), 32);
+    // Piece 1 (the page's own album id) is no photo: the first photo is photo 1.
+    EXPECT_EQ(job.jobAddresses.at(0), QStringLiteral("http://ww2.sinaimg.cn/large/abcd0001.jpg"));
+    // No original address: type 1 is a large picture, type 0 sits under the owner's id.
+    EXPECT_EQ(job.jobAddresses.at(2), QStringLiteral("http://ww4.sinaimg.cn/large/abcd0003.jpg"));
+    EXPECT_EQ(job.jobAddresses.at(3), QStringLiteral("http://ww1.sinaimg.cn1234567890/180/abcd0004.jpg"));
+    EXPECT_EQ(job.jobAddresses.at(31), QStringLiteral("http://ww1.sinaimg.cn/large/abcd0032.jpg"));
+    // "\u4e2d<b>\u6587</b> caption": escapes decoded, tags stripped; an empty caption
+    // falls back to the album name.
+    EXPECT_TRUE(job.jobFileNames.at(0).startsWith(u"中文 caption")) << job.jobFileNames.at(0).toStdString();
+    EXPECT_TRUE(job.jobFileNames.at(1).startsWith(u"微博配图")) << job.jobFileNames.at(1).toStdString();
+    EXPECT_EQ(job.jobExtraHeaders, QStringList(32, QStringLiteral("Referer: https://weibo.com/")));
+
+    const QList<RecordedRequest> asked = services.requestsTo("photo.weibo.com");
+    ASSERT_EQ(asked.size(), 2);
+    for (const RecordedRequest &request : asked) {
+        EXPECT_EQ(request.header("Referer"), QByteArray("https://photo.weibo.com/1234567890/talbum/index?from=profile_wb"));
+        EXPECT_EQ(request.header("Accept-Encoding"), QByteArray("gzip, deflate"));
+        EXPECT_TRUE(request.target.startsWith("/photos/get_all?uid=1234567890&album_id=3555502164890927&count=32&type=3&page="));
+        // The random fraction keeps its line feed.
+        EXPECT_TRUE(QRegularExpression(QStringLiteral("&_rnd=0\\.\\d{16}%0A$"))
+                        .match(QString::fromLatin1(request.target)).hasMatch()) << request.target.toStdString();
+    }
+
+    // The last page is left in the data folder as UTF-16LE with a byte-order mark.
+    QFile dump(state.dataFolder + QStringLiteral("sinawb.tmp"));
+    ASSERT_TRUE(dump.open(QIODevice::ReadOnly));
+    const QByteArray bytes = dump.readAll();
+    ASSERT_TRUE(bytes.startsWith("\xFF\xFE"));
+    const QString text = QString::fromUtf16(reinterpret_cast<const char16_t *>(bytes.constData() + 2), (bytes.size() - 2) / 2);
+    EXPECT_EQ(text, QString::fromUtf8(fixture("weibo_photos_empty.json")));
+}
+
+TEST_F(WeiboTest, AbortStopsThePaging)
+{
+    services.route("photo.weibo.com", "/photos/get_all", LoopbackServer::Handler([this](const RecordedRequest &) {
+        state.downState = DOWN_ABORT;
+        return CannedResponse::ok(fixture("weibo_photos_32.json"), "application/json");
+    }));
+    const int album = addAlbum(33);
+    WeiboAlbumPhotos(state, album);
+    EXPECT_EQ(photoPagesAsked(), QList<int>{1});
+    EXPECT_EQ(state.downloadJob.queuedCount(), 0);
+}
+
+}  // namespace
