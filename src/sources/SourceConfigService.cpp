@@ -10,9 +10,9 @@
 
 namespace {
 
-// Stored texts: ObscureString with this key. The plain values are listed in
-// docs/config-service.md; tests/ui/SourceConfigServiceTest.cpp checks that every
-// constant decodes to them, and prints the scrambled form of a changed value.
+// Stored texts: ObscureString with this key. The plain endpoints are listed in
+// docs/config-service.md and tests/ui/SourceConfigServiceTest.cpp checks that the
+// constants decode to them.
 const char16_t *const kStoredKey = u"Pictrove-1028";
 const char *const kEndpoints[] = {
     "C7E2E8FBFEAAA6B5B1A1A1ABAEC8B8ECE2EEE4FB9ACCA4ABE1A8BFCEFBECE7E8BF89CEABFDBDA0B8B5CCF3EFA5F9E8FD",
@@ -25,7 +25,7 @@ const char *const kKeyName = "DF96CE9CCE8BCE8DCE90CE89CE9ACE";
 const char *const kUpdateMessage =
     "1834535D5D52397C63706E6E724C2D6B433A2621202173647935103C4C493D763824670A000F1377442F486B33252B6C7D"
     "031D3564702678405B3A6C736D";
-const char *const kStatusPrefix = "6A724A485F413F5B1A6F";
+const char *const kStatusPrefix = "6F22483F48745F59";
 
 // Answer markers: ShiftBytes(marker, -3, 1); undone with (3, -1).
 const char *const kEntryOpen = "Xcmts{#";
