@@ -1,0 +1,236 @@
+// pictrove-cli end to end: the real binary against the Sina blog and Weibo hosts on
+// loopback. The engine's own suites cover the behaviour; these check what the CLI adds:
+// its output, its exit status, its options reaching the engine.
+
+#include "support/Fixtures.h"
+#include "support/LoopbackServer.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QThread>
+#include <QTemporaryDir>
+
+#include <csignal>
+
+namespace {
+
+const char *const kHosts[] = {"blog.sina.com.cn", "photo.blog.sina.com.cn", "weibo.com",
+                              "photo.weibo.com", "ww2.sinaimg.cn"};
+
+struct CliResult {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(data.isValid());
+        routeFixture("blog.sina.com.cn", "/u/1234567890", "sina_blog_owner.html");
+        routeFixture("photo.blog.sina.com.cn", "/services/ctg_list_ctg.php", "sina_categories.json");
+        routeFixture("blog.sina.com.cn", "/s/articlelist_1234567890_0_1.html", "sina_articlelist_1.html");
+        routeFixture("blog.sina.com.cn", "/s/articlelist_1234567890_0_2.html", "sina_articlelist_2.html");
+        routeFixture("weibo.com", "/u/1234567890", "weibo_owner_spaced.html");
+        routeFixture("photo.weibo.com", "/albums/get_all", "weibo_albums.json");
+        // One page of photos, then the empty page that ends an album.
+        const QByteArray photos = readFixture(QStringLiteral("sources/weibo_photos_1.json"));
+        const QByteArray empty = readFixture(QStringLiteral("sources/weibo_photos_empty.json"));
+        const LoopbackServer::Handler pages = [photos, empty](const RecordedRequest &request) {
+            return CannedResponse::ok(request.query().contains("&page=1&") ? photos : empty);
+        };
+        http.route("photo.weibo.com", "/photos/get_all", pages);
+        https.route("photo.weibo.com", "/photos/get_all", pages);
+        route("ww2.sinaimg.cn", "/large/abcd0033.jpg", CannedResponse::ok(picture, "image/jpeg"));
+    }
+
+    void route(const QByteArray &host, const QByteArray &target, const CannedResponse &response)
+    {
+        http.route(host, target, response);
+        https.route(host, target, response);
+    }
+
+    void routeFixture(const QByteArray &host, const QByteArray &target, const char *fixture)
+    {
+        route(host, target, CannedResponse::ok(readFixture(QStringLiteral("sources/") + QLatin1String(fixture))));
+    }
+
+    // The service hosts of both schemes routed to the loopback servers, for the child.
+    QProcessEnvironment environment() const
+    {
+        QStringList entries;
+        for (const char *host : kHosts) {
+            entries.append(http.connectToEntry(QString::fromLatin1(host)));
+            entries.append(https.connectToEntry(QString::fromLatin1(host)));
+        }
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("PICTROVE_TEST_CONNECT_TO"), entries.join(u','));
+        env.insert(QStringLiteral("PICTROVE_TEST_CA_FILE"), LoopbackServer::caFile());
+        return env;
+    }
+
+    bool pictureRequested() const
+    {
+        for (const RecordedRequest &request : http.requests())
+            if (request.host() == "ww2.sinaimg.cn")
+                return true;
+        return false;
+    }
+
+    CliResult run(const QStringList &arguments)
+    {
+        QProcess process;
+        process.setProcessEnvironment(environment());
+        process.setWorkingDirectory(data.path());
+        process.start(QStringLiteral(PICTROVE_CLI_PATH), arguments);
+        process.closeWriteChannel();
+        EXPECT_TRUE(process.waitForFinished(60000));
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                QString::fromUtf8(process.readAllStandardOutput()),
+                QString::fromUtf8(process.readAllStandardError())};
+    }
+
+    const QByteArray picture = QByteArray("\xFF\xD8\xFF\xE0", 4) + QByteArray(3000, 'p');
+    LoopbackServer http{LoopbackServer::Http};
+    LoopbackServer https{LoopbackServer::Https};
+    QTemporaryDir data;
+};
+
+TEST_F(CliTest, ListPrintsOneTabSeparatedLinePerAlbum)
+{
+    const struct {
+        const char *address;
+        QStringList lines;
+    } cases[] = {
+        {"https://weibo.com/u/1234567890",
+         {"0001\t微博配图\t33\t", "0002\t头像相册\t1\t", "0003\t空相册\t0\t"}},
+        {"http://blog.sina.com.cn/s/articlelist_1234567890_0_7.html",
+         {"0001\t春游\t未知\t", "0002\t秋色\t未知\t", "0003\t夏日\t未知\t", "0004\t春游 (1)\t未知\t"}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.address);
+        const CliResult result = run({QStringLiteral("list"), QLatin1String(c.address)});
+        EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+        EXPECT_EQ(result.out.toStdString(), (c.lines.join(u'\n') + u'\n').toStdString());
+        EXPECT_TRUE(result.err.contains(QStringLiteral("获取相册列表完成")));
+    }
+    const CliResult blog = run({QStringLiteral("list"), QStringLiteral("http://blog.sina.com.cn/u/1234567890")});
+    EXPECT_EQ(blog.exitCode, 0) << blog.err.toStdString();
+    EXPECT_TRUE(blog.out.startsWith(QStringLiteral("0001\t旅行\t"))) << blog.out.toStdString();
+}
+
+TEST_F(CliTest, DownloadSavesTheChosenAlbumUnderTheOwnerFolder)
+{
+    QTemporaryDir save;
+    const CliResult result = run({QStringLiteral("download"), QStringLiteral("https://weibo.com/u/1234567890"),
+                                  QStringLiteral("--albums"), QStringLiteral("2"), QStringLiteral("--save"),
+                                  save.path(), QStringLiteral("--threads"), QStringLiteral("3")});
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_TRUE(result.err.contains(QStringLiteral("下载完毕"))) << result.err.toStdString();
+
+    const QDir album(save.path() + QStringLiteral("/小明Ming/头像相册"));
+    ASSERT_TRUE(album.exists()) << result.err.toStdString();
+    const QStringList pictures = album.entryList({QStringLiteral("*.jpg")}, QDir::Files);
+    ASSERT_EQ(pictures.size(), 1);
+    QFile file(album.filePath(pictures.at(0)));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), picture);
+    // Only album 2 was fetched.
+    EXPECT_FALSE(QDir(save.path() + QStringLiteral("/小明Ming/微博配图")).exists());
+}
+
+TEST_F(CliTest, InterruptStopsCleanlyWithoutPartialFiles)
+{
+    // The picture stalls half-way, so Ctrl-C arrives during its transfer.
+    route("ww2.sinaimg.cn", "/large/abcd0033.jpg",
+          CannedResponse::ok(picture, "image/jpeg").withStall(1000, 2000));
+    QTemporaryDir save;
+    QProcess process;
+    process.setProcessEnvironment(environment());
+    process.setWorkingDirectory(data.path());
+    process.start(QStringLiteral(PICTROVE_CLI_PATH),
+                  {QStringLiteral("download"), QStringLiteral("https://weibo.com/u/1234567890"),
+                   QStringLiteral("--albums"), QStringLiteral("2"), QStringLiteral("--save"), save.path()});
+    ASSERT_TRUE(process.waitForStarted());
+    for (int i = 0; i < 500 && !pictureRequested(); ++i)
+        QThread::msleep(20);
+    ASSERT_TRUE(pictureRequested());
+    ::kill(pid_t(process.processId()), SIGINT);
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 130) << process.readAllStandardError().toStdString();
+
+    // Whatever arrived is whole; nothing half-written is left anywhere.
+    const QDir album(save.path() + QStringLiteral("/小明Ming/头像相册"));
+    for (const QString &name : album.entryList(QDir::Files)) {
+        QFile file(album.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), picture) << name.toStdString();
+    }
+}
+
+TEST_F(CliTest, ExitStatusTellsWhatWentWrong)
+{
+    QFile blocker(data.filePath(QStringLiteral("not-a-folder")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+
+    const struct {
+        QStringList arguments;
+        int exitCode;
+    } cases[] = {
+        {{}, 2},
+        {{QStringLiteral("fetch"), QStringLiteral("https://weibo.com/u/1234567890")}, 2},
+        {{QStringLiteral("list"), QStringLiteral("weibo.com/u/1234567890")}, 2},
+        {{QStringLiteral("list"), QStringLiteral("https://weibo.com/u/1234567890"), QStringLiteral("--threads"),
+          QStringLiteral("16")},
+         2},
+        {{QStringLiteral("list"), QStringLiteral("http://blog.sina.com.cn/s/nothing")}, 1},
+        {{QStringLiteral("download"), QStringLiteral("https://weibo.com/u/1234567890"), QStringLiteral("--albums"),
+          QStringLiteral("4")},
+         2},
+        {{QStringLiteral("download"), QStringLiteral("https://weibo.com/u/1234567890"), QStringLiteral("--albums"),
+          QStringLiteral("1"), QStringLiteral("--save"), data.filePath(QStringLiteral("not-a-folder/x"))},
+         3},
+        {{QStringLiteral("--version")}, 0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.arguments.join(u' ').toStdString());
+        const CliResult result = run(c.arguments);
+        EXPECT_EQ(result.exitCode, c.exitCode) << result.err.toStdString();
+    }
+
+    const CliResult help = run({QStringLiteral("--help")});
+    EXPECT_EQ(help.exitCode, 0);
+    for (const char *option : {"--data-dir", "--cookies", "--albums", "--save", "--threads", "--timeout",
+                               "--min-kb", "--max-kb", "--fix-format", "--fix-order", "--title-file",
+                               "--thunder-list", "--skip-previous"})
+        EXPECT_TRUE(help.out.contains(QLatin1String(option))) << option;
+}
+
+TEST_F(CliTest, ImportedCookiesTravelWithTheRequests)
+{
+    QFile cookies(data.filePath(QStringLiteral("browser-cookies.txt")));
+    ASSERT_TRUE(cookies.open(QIODevice::WriteOnly));
+    cookies.write("# Netscape HTTP Cookie File\n"
+                  ".weibo.com\tTRUE\t/\tTRUE\t4102444800\tSUB\tlogged-in\n");
+    cookies.close();
+
+    const CliResult result = run({QStringLiteral("--cookies"), cookies.fileName(), QStringLiteral("list"),
+                                  QStringLiteral("https://weibo.com/u/1234567890")});
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+
+    bool sent = false;
+    for (const RecordedRequest &request : https.requests())
+        sent = sent || (request.host() == "weibo.com" && request.header("Cookie").contains("SUB=logged-in"));
+    EXPECT_TRUE(sent);
+    // The store keeps the login for later runs.
+    QFile store(data.filePath(QStringLiteral("cookies.txt")));
+    ASSERT_TRUE(store.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(store.readAll().contains("logged-in"));
+}
+
+}  // namespace
