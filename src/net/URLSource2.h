@@ -41,11 +41,16 @@ struct PageRequest {
     QByteArray endMarker;
     // Acceptance test of Fetch: a body containing it is fetched again.
     QByteArray retryMarker;
-    // When not empty the body is also written to this file, atomically.
+    // When not empty the body goes to this file instead of into response.body. The file
+    // appears (replacing an older one) only when the fetch succeeds within all limits
+    // with a 2xx answer; it is streamed into a temporary file beside it and renamed, so
+    // a failed or cut-off transfer never leaves a partial file under this name.
     QString savePath;
     QByteArray postData;
+    // Each limit bounds one wait, not the whole exchange; 0 or less: no limit. Checked
+    // about once a second, so a limit may be overshot by up to a second.
     int32_t readTimeoutMs = 20000;  // longest wait for body bytes
-    int32_t timeoutMs = 20000;      // longest wait for each other phase
+    int32_t timeoutMs = 20000;      // connecting, sending, waiting for the answer's head
     uint32_t minKB = 0;             // 0 disables
     uint32_t maxKB = 0;             // 0 disables
     uint32_t minLength = 0;         // acceptance: body must be longer; 0 disables
@@ -53,9 +58,12 @@ struct PageRequest {
     uint8_t retryDelaySec = 1;
 };
 
-// Up to request.attempts tries of FetchOnce with the acceptance test.
+// Up to request.attempts tries of FetchOnce with the acceptance test (minLength,
+// retryMarker); pauses retryDelaySec after every rejected try, the last one included.
 bool Fetch(PageRequest &request, PageResponse &response, int flags = 0);
-// One exchange; true when it completed within all limits.
+// One exchange; true when it completed within all limits. A page answered with an error
+// status still succeeds (its body is the page); a fetch with a savePath needs a 2xx.
+// Redirects are followed; https is verified against the system's certificates.
 bool FetchOnce(PageRequest &request, PageResponse &response, int flags = 0);
 
 // "name=value; name2=value2" of the cookies the store would send to `url`.
