@@ -1,0 +1,82 @@
+#include "settings/MenuOptions.h"
+
+namespace {
+
+struct OptionEntry {
+    int command;
+    uint16_t bit;
+};
+
+constexpr OptionEntry kOptions[] = {
+    {ID_THUNDER_LIST_ONLY, OPT_THUNDER_LIST_ONLY},
+    {ID_TITLE_FILE, OPT_TITLE_FILE},
+    {ID_FIX_ORDER, OPT_FIX_ORDER},
+    {ID_FIX_FORMAT, OPT_FIX_FORMAT},
+    {ID_SKIP_PREVIOUS, OPT_SKIP_PREVIOUS},
+    {ID_OPEN_FOLDER, OPT_OPEN_FOLDER},
+    {ID_SHOP_MAIN_PICTURES, OPT_SHOP_MAIN_PICTURES},
+    {ID_SHOP_DESCRIPTION_PICTURES, OPT_SHOP_DESCRIPTION_PICTURES},
+    {ID_YUPOO_LARGE, OPT_YUPOO_LARGE},
+};
+
+constexpr int kYupooSourceType = 7;
+constexpr int kShopSourceTypes[] = {11, 16};
+
+}  // namespace
+
+QList<int> OptionCommands()
+{
+    QList<int> commands;
+    for (const OptionEntry &entry : kOptions)
+        commands.append(entry.command);
+    return commands;
+}
+
+uint16_t OptionBit(int command)
+{
+    for (const OptionEntry &entry : kOptions) {
+        if (entry.command == command)
+            return entry.bit;
+    }
+    return 0;
+}
+
+bool OptionChecked(const NameRules &rules, int command)
+{
+    const uint16_t bit = OptionBit(command);
+    return bit != 0 && (rules.nOptionFlags & bit) != 0;
+}
+
+bool ToggleOption(NameRules &rules, int command)
+{
+    const uint16_t bit = OptionBit(command);
+    if (bit == 0)
+        return false;
+    if (rules.nOptionFlags & bit) {
+        rules.nOptionFlags &= uint16_t(~bit);
+        return true;
+    }
+    rules.nOptionFlags |= bit;
+    if (bit == OPT_SHOP_MAIN_PICTURES)
+        rules.nOptionFlags &= uint16_t(~OPT_SHOP_DESCRIPTION_PICTURES);
+    else if (bit == OPT_SHOP_DESCRIPTION_PICTURES)
+        rules.nOptionFlags &= uint16_t(~OPT_SHOP_MAIN_PICTURES);
+    return true;
+}
+
+bool OptionEnabled(int command, int sourceTypeIndex)
+{
+    switch (command) {
+    case ID_YUPOO_LARGE:
+        return sourceTypeIndex == kYupooSourceType;
+    case ID_SHOP_MAIN_PICTURES:
+    case ID_SHOP_DESCRIPTION_PICTURES:
+        for (int type : kShopSourceTypes) {
+            if (sourceTypeIndex == type)
+                return true;
+        }
+        return false;
+    default:
+        return true;
+    }
+}

@@ -1,0 +1,98 @@
+#include "settings/SettingsValidation.h"
+
+#include <QStringList>
+
+#include <limits>
+
+int ReadNumberField(const QString &text)
+{
+    const QString trimmed = text.trimmed();
+    qsizetype pos = 0;
+    bool negative = false;
+    if (pos < trimmed.size() && (trimmed[pos] == u'-' || trimmed[pos] == u'+')) {
+        negative = trimmed[pos] == u'-';
+        ++pos;
+    }
+    if (pos == trimmed.size())
+        return 0;
+    qint64 value = 0;
+    for (; pos < trimmed.size(); ++pos) {
+        const char16_t c = trimmed[pos].unicode();
+        if (c < u'0' || c > u'9')
+            return 0;
+        value = value * 10 + (c - u'0');
+        if (value > qint64(std::numeric_limits<int>::max()) + 1)
+            return 0;
+    }
+    if (negative)
+        value = -value;
+    if (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max())
+        return 0;
+    return int(value);
+}
+
+std::optional<DownloadParams> ValidateDownloadParams(const DownloadParamInput &input)
+{
+    // The record holds 16-bit values, so the range check looks at what would be
+    // stored: 65537 threads is one thread, -1 seconds is 65535 seconds.
+    DownloadParams params;
+    params.nThreads = uint16_t(ReadNumberField(input.threads));
+    params.nTimeout = uint16_t(ReadNumberField(input.timeout));
+    params.nMinKB = uint16_t(ReadNumberField(input.minKB));
+    params.nMaxKB = uint16_t(ReadNumberField(input.maxKB));
+    if (params.nThreads < 1 || params.nThreads > THREADS_MAX || params.nTimeout < TIMEOUT_MIN)
+        return std::nullopt;
+    return params;
+}
+
+QString CutNameInput(const QString &text)
+{
+    if (text.size() <= NAME_INPUT_LENGTH)
+        return text;
+    qsizetype length = NAME_INPUT_LENGTH;
+    if (text[length - 1].isHighSurrogate())
+        --length;
+    return text.left(length);
+}
+
+void StoreNameRuleInput(NameRules &rules, const NameRuleInput &input)
+{
+    rules.strFilePrefix = CutNameInput(input.filePrefix);
+    rules.strFileSuffix = CutNameInput(input.fileSuffix);
+    rules.strFind = CutNameInput(input.find);
+    rules.strReplace = CutNameInput(input.replace);
+    rules.strFolderPrefix = CutNameInput(input.folderPrefix);
+    rules.strFolderSuffix = CutNameInput(input.folderSuffix);
+    rules.nFileBase = (input.fileBase >= FILE_BASE_DESCRIPTION && input.fileBase <= FILE_BASE_ADDRESS)
+                          ? uint8_t(input.fileBase)
+                          : FILE_BASE_DESCRIPTION;
+    rules.nFolderBase = (input.folderBase == FOLDER_BASE_ALBUM_NAME || input.folderBase == FOLDER_BASE_NONE)
+                            ? uint8_t(input.folderBase)
+                            : FOLDER_BASE_ALBUM_NAME;
+}
+
+QString PrefixSuffixHelpText()
+{
+    static const char16_t *const lines[] = {
+        u"设置前后缀，可以在图片本来的文件名前后加上指定的字符",
+        u"如：图片本来的文件名为：tolmar.jpg，如果前缀为空，后缀为_com",
+        u"则最后图片名将变为tolmar_com.jpg",
+        u"如果前缀为www_，后缀为_com",
+        u"则最后图片名将变为www_tolmar_com.jpg",
+        u"相册名那里前后缀一样",
+        u"同时，支持转义字符，当前后缀中含有转义字符时，程序会将转义字符转换为转义字符所表示的字符串",
+        u"转义字符如下（问号为英文的问号，相册名的转义字符只支持?1,?3,?9）：",
+        u"?1:相册名称",
+        u"?2:图片在相册中的序号",
+        u"?3:相册在列表中的序号(格式为：1,2,3...)",
+        u"?4:未定义",
+        u"?5:未定义",
+        u"?6:选中的相册数",
+        u"?7:总共的相册数(选中的+未选中的)",
+        u"?9:相册在列表中的序号(格式为：0001,0002,0003...)",
+    };
+    QStringList text;
+    for (const char16_t *line : lines)
+        text.append(QString::fromUtf16(line));
+    return text.join(QLatin1Char('\n'));
+}

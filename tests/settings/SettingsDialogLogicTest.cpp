@@ -1,0 +1,185 @@
+#include "settings/MenuOptions.h"
+#include "settings/SavePathDrop.h"
+#include "settings/SettingsValidation.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+std::string s(const QString &text) { return text.toStdString(); }
+
+}  // namespace
+
+TEST(DownloadParamsInput, RangeChecksAndSixteenBitCuts)
+{
+    struct Case {
+        const char *name;
+        DownloadParamInput input;
+        bool valid;
+        DownloadParams stored;  // nMinKB, nMaxKB, nThreads, nTimeout
+    };
+    const Case cases[] = {
+        {"upper thread bound and lowest time-out", {"15", "10", "0", "0"}, true, {0, 0, 15, 10}},
+        {"one thread", {"1", "30", "5", "900"}, true, {5, 900, 1, 30}},
+        {"sixteen threads", {"16", "30", "0", "0"}, false, {}},
+        {"no threads", {"0", "30", "0", "0"}, false, {}},
+        {"time-out nine", {"5", "9", "0", "0"}, false, {}},
+        {"threads typed as letters", {"abc", "30", "0", "0"}, false, {}},
+        {"digits then letters", {"5x", "30", "0", "0"}, false, {}},
+        {"empty time-out", {"5", "", "0", "0"}, false, {}},
+        {"minimum cut to sixteen bits", {"5", "30", "70000", "0"}, true, {4464, 0, 5, 30}},
+        {"negative sizes wrap", {"5", "30", "-1", "-2"}, true, {65535, 65534, 5, 30}},
+        {"blanks and a plus sign", {" 3 ", "+12", " 1", "2 "}, true, {1, 2, 3, 12}},
+        {"threads judged after the cut", {"65537", "30", "0", "0"}, true, {0, 0, 1, 30}},
+        {"negative time-out wraps above the limit", {"5", "-1", "0", "0"}, true, {0, 0, 5, 65535}},
+        {"beyond 32 bits reads as 0", {"5", "30", "99999999999", "0"}, true, {0, 0, 5, 30}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::optional<DownloadParams> result = ValidateDownloadParams(c.input);
+        ASSERT_EQ(result.has_value(), c.valid);
+        if (c.valid) {
+            EXPECT_EQ(*result, c.stored);
+        }
+    }
+}
+
+TEST(NameRuleInput, CutsEveryTextTo38AndStoresTheRadios)
+{
+    const QString fifty(50, u'p');
+    // A surrogate pair straddling the cut loses both halves.
+    const QString straddling = QString(37, u'a') + QString::fromUtf16(u"\U0001F600") + u'b';
+
+    NameRules rules;
+    rules.nOptionFlags = OPT_FIX_FORMAT | OPT_SKIP_PREVIOUS;
+    NameRuleInput input;
+    input.filePrefix = fifty;
+    input.fileSuffix = QString(38, u's');
+    input.find = straddling;
+    input.replace = QStringLiteral("替换");
+    input.folderPrefix = QStringLiteral("?1_");
+    input.folderSuffix = QString(39, u'f');
+    input.fileBase = FILE_BASE_ADDRESS;
+    input.folderBase = FOLDER_BASE_NONE;
+    StoreNameRuleInput(rules, input);
+
+    EXPECT_EQ(s(rules.strFilePrefix), s(fifty.left(38)));
+    EXPECT_EQ(s(rules.strFileSuffix), s(QString(38, u's')));
+    EXPECT_EQ(s(rules.strFind), s(QString(37, u'a')));
+    EXPECT_EQ(s(rules.strReplace), "替换");
+    EXPECT_EQ(s(rules.strFolderPrefix), "?1_");
+    EXPECT_EQ(s(rules.strFolderSuffix), s(QString(38, u'f')));
+    EXPECT_EQ(rules.nFileBase, FILE_BASE_ADDRESS);
+    EXPECT_EQ(rules.nFolderBase, FOLDER_BASE_NONE);
+    EXPECT_EQ(rules.nOptionFlags, OPT_FIX_FORMAT | OPT_SKIP_PREVIOUS);
+
+    input.fileBase = -1;
+    input.folderBase = -1;
+    StoreNameRuleInput(rules, input);
+    EXPECT_EQ(rules.nFileBase, FILE_BASE_DESCRIPTION);
+    EXPECT_EQ(rules.nFolderBase, FOLDER_BASE_ALBUM_NAME);
+}
+
+TEST(NameRuleInput, HelpTextHasSixteenLinesWithoutTrailingLineFeed)
+{
+    const QString help = PrefixSuffixHelpText();
+    const QStringList lines = help.split(u'\n');
+    ASSERT_EQ(lines.size(), 16);
+    EXPECT_EQ(s(lines.first()), "设置前后缀，可以在图片本来的文件名前后加上指定的字符");
+    EXPECT_EQ(s(lines[7]), "转义字符如下（问号为英文的问号，相册名的转义字符只支持?1,?3,?9）：");
+    EXPECT_EQ(s(lines.last()), "?9:相册在列表中的序号(格式为：0001,0002,0003...)");
+    EXPECT_FALSE(help.contains(u'\r'));
+}
+
+TEST(MenuOptions, EachToggleFlipsItsOwnBitOnly)
+{
+    const struct {
+        int command;
+        uint16_t bit;
+    } table[] = {
+        {ID_THUNDER_LIST_ONLY, 0x0008}, {ID_TITLE_FILE, 0x0004}, {ID_FIX_ORDER, 0x0002},
+        {ID_FIX_FORMAT, 0x0001},        {ID_SKIP_PREVIOUS, 0x0040}, {ID_OPEN_FOLDER, 0x0010},
+        {ID_SHOP_MAIN_PICTURES, 0x0020}, {ID_SHOP_DESCRIPTION_PICTURES, 0x0100}, {ID_YUPOO_LARGE, 0x0080},
+    };
+    ASSERT_EQ(OptionCommands().size(), int(std::size(table)));
+    for (const auto &row : table) {
+        SCOPED_TRACE(row.command);
+        NameRules rules;
+        rules.nOptionFlags = 0x0200;  // a bit no option owns stays put
+        EXPECT_FALSE(OptionChecked(rules, row.command));
+        ASSERT_TRUE(ToggleOption(rules, row.command));
+        EXPECT_EQ(rules.nOptionFlags, 0x0200 | row.bit);
+        EXPECT_TRUE(OptionChecked(rules, row.command));
+        ASSERT_TRUE(ToggleOption(rules, row.command));
+        EXPECT_EQ(rules.nOptionFlags, 0x0200);
+    }
+    NameRules rules;
+    EXPECT_FALSE(ToggleOption(rules, 32778));
+    EXPECT_EQ(rules.nOptionFlags, 0);
+}
+
+TEST(MenuOptions, ShopOptionsExcludeEachOther)
+{
+    NameRules rules;
+    rules.nOptionFlags = OPT_SHOP_DESCRIPTION_PICTURES | OPT_FIX_FORMAT;
+    ToggleOption(rules, ID_SHOP_MAIN_PICTURES);
+    EXPECT_EQ(rules.nOptionFlags, OPT_SHOP_MAIN_PICTURES | OPT_FIX_FORMAT);
+    ToggleOption(rules, ID_SHOP_DESCRIPTION_PICTURES);
+    EXPECT_EQ(rules.nOptionFlags, OPT_SHOP_DESCRIPTION_PICTURES | OPT_FIX_FORMAT);
+    ToggleOption(rules, ID_SHOP_DESCRIPTION_PICTURES);
+    EXPECT_EQ(rules.nOptionFlags, OPT_FIX_FORMAT);
+}
+
+TEST(MenuOptions, ShopAndYupooEntriesOfferedOnlyForTheirSourceTypes)
+{
+    for (int type = 0; type < SOURCE_TYPE_COUNT; ++type) {
+        SCOPED_TRACE(type);
+        const bool shop = type == 11 || type == 16;
+        EXPECT_EQ(OptionEnabled(ID_SHOP_MAIN_PICTURES, type), shop);
+        EXPECT_EQ(OptionEnabled(ID_SHOP_DESCRIPTION_PICTURES, type), shop);
+        EXPECT_EQ(OptionEnabled(ID_YUPOO_LARGE, type), type == 7);
+        for (int command : {ID_THUNDER_LIST_ONLY, ID_TITLE_FILE, ID_FIX_ORDER, ID_FIX_FORMAT,
+                            ID_SKIP_PREVIOUS, ID_OPEN_FOLDER})
+            EXPECT_TRUE(OptionEnabled(command, type));
+    }
+}
+
+TEST(SavePathDrop, FilesGiveTheirFolderAndFoldersThemselves)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString root = dir.path();
+    ASSERT_TRUE(QDir(root).mkpath(QStringLiteral("2015.10 旅行")));
+    ASSERT_TRUE(QDir(root).mkpath(QStringLiteral("plain")));
+    for (const char *name : {"plain/a.jpg", "plain/README"}) {
+        QFile file(root + u'/' + QString::fromUtf8(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+
+    const struct {
+        QString dropped;
+        QString folder;
+    } cases[] = {
+        {root + "/plain/a.jpg", root + "/plain/"},
+        {root + "/plain/README", root + "/plain/"},
+        {root + "/2015.10 旅行", root + "/2015.10 旅行/"},
+        {root + "/2015.10 旅行/", root + "/2015.10 旅行/"},
+        {root + "/plain", root + "/plain/"},
+        // Paths the file system cannot see are judged by their dot.
+        {"/nowhere/x.y/pic.png", "/nowhere/x.y/"},
+        {"/nowhere/x.y/pics", "/nowhere/x.y/pics/"},
+        {"/pic.png", "/"},
+        {"pic.png", ""},
+        {"", ""},
+        {"/" + QString(DROPPED_PATH_MAX - 1, u'd'), "/" + QString(DROPPED_PATH_MAX - 1, u'd') + "/"},
+        {"/" + QString(DROPPED_PATH_MAX, u'd'), ""},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(s(c.dropped));
+        EXPECT_EQ(s(DroppedSavePath(c.dropped)), s(c.folder));
+    }
+}
