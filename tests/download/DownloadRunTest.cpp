@@ -371,4 +371,35 @@ TEST_F(DownloadRunTest, RunsThatEndEarly)
     EXPECT_TRUE(server.requests().isEmpty());
 }
 
+TEST_F(DownloadRunTest, OnlyTheSinaSourceTypeLists)
+{
+    addAlbum(QStringLiteral("Trip"), trip);
+    addAlbum(QStringLiteral("Sea"), sea);
+    const struct {
+        int sourceType;
+        QStringList messages;
+    } cases[] = {
+        {21, {"Error ListType Code.", "Error ListType Code."}},
+        {7, {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.sourceType);
+        RecordingWindowPort fresh;
+        MainWindowState other(fresh);
+        other.dataFolder = state.dataFolder;
+        for (int i = 0; i < 2; ++i)
+            other.albums.appendUnique(state.albums.at(i));
+        other.sourceTypeIndex = c.sourceType;
+        other.listType = LIST_BLOG_CATEGORIES;
+        fresh.setText(IDC_SAVE_PATH, m_dir.path() + QStringLiteral("/other"));
+        fresh.setSelection({0, 1});
+        StartDownload(other);
+        other.waitForThreads();
+        EXPECT_EQ(fresh.messages(), c.messages);
+        EXPECT_EQ(fresh.textsOf(IDC_STATUS).last(), QStringLiteral("下载完毕"));
+        EXPECT_TRUE(fresh.opened().isEmpty());
+    }
+    EXPECT_TRUE(server.requests().isEmpty());
+}
+
 }  // namespace
