@@ -15,6 +15,7 @@ CMyGridCtrl::CMyGridCtrl(QWidget *parent)
     setAlternatingRowColors(false);
     verticalHeader()->setVisible(false);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setMinimumSectionSize(0);
@@ -88,6 +89,12 @@ void CMyGridCtrl::setCellText(int row, int column, const QString &text)
 {
     if (QTableWidgetItem *target = ensureCell(row, column))
         target->setText(text);
+}
+
+void CMyGridCtrl::setCellAlignment(int row, int column, Qt::Alignment alignment)
+{
+    if (QTableWidgetItem *target = ensureCell(row, column))
+        target->setTextAlignment(alignment);
 }
 
 void CMyGridCtrl::setCellImage(int row, int column, int image)

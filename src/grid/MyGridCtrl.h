@@ -33,6 +33,7 @@ public:
 
     QString cellText(int row, int column) const;
     void setCellText(int row, int column, const QString &text);
+    void setCellAlignment(int row, int column, Qt::Alignment alignment);
     // Index into the thumbnail image list, -1 for none.
     void setCellImage(int row, int column, int image);
     int cellImage(int row, int column) const;

@@ -103,6 +103,7 @@ void AlbumListView::addListRow(int index, const ST_PERLISTRECORD &record)
     grid.setCellData(row, 0, index);
     grid.setCellText(row, 1, name);
     grid.setCellText(row, 2, AlbumCountText(record.nPicCount));
+    grid.setCellAlignment(row, 2, Qt::AlignRight | Qt::AlignVCenter);
     grid.setCellText(row, 3, AlbumRemarkText(record.nFlags));
     grid.setCellText(row, 4, QString());
     grid.setCellText(row, 5, QString());

@@ -117,7 +117,11 @@ void CHarviaDlg::startConfigQuery(const QStringList &endpoints)
     StartupHooks hooks;
     hooks.configLoaded = [this] { m_port->runOnGui([this] { onConfigLoaded(); }); };
     hooks.endProgram = [this] { m_port->runOnGui([this] { m_shell.endProcess(0); }); };
-    if (!m_state->startThread([this, hooks] { LoadSourceConfig(*m_state, *m_config, hooks); }))
+    // The thread holds the objects, not the owning pointers: those are emptied before
+    // the objects go, while the state's destructor still waits for this thread.
+    MainWindowState *state = m_state.get();
+    SourceConfigService *service = m_config.get();
+    if (!m_state->startThread([state, service, hooks] { LoadSourceConfig(*state, *service, hooks); }))
         onConfigWaitOver();
 }
 

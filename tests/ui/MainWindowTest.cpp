@@ -1,0 +1,259 @@
+// The main window's start-up sequence and Get List, offscreen, against loopback
+// configuration and Sina services.
+
+#include "UiTestSupport.h"
+
+#include "../sources/SinaServices.h"
+#include "grid/MyGridCtrl.h"
+#include "settings/SettingsStore.h"
+#include "sources/ControlIds.h"
+#include "sources/MainWindowState.h"
+#include "sources/SourceConfigService.h"
+#include "support/Fixtures.h"
+#include "support/LoopbackServer.h"
+#include "ui/AlbumListView.h"
+#include "ui/ControlAccess.h"
+#include "ui/HarviaDlg.h"
+#include "ui/QtClipboardSource.h"
+#include "ui/StoredTexts.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDir>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace {
+
+QByteArray configAnswer(const QByteArray &version = "15.10.28.01#2015-10-28")
+{
+    QByteArray answer = readFixture(QStringLiteral("ui/config-answer.txt"));
+    answer.replace("values=15.10.28.01#2015-10-28|", "values=" + version + "|");
+    return answer;
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(data.isValid());
+        ASSERT_TRUE(documents.isValid());
+        static QtClipboardSource clipboard;
+        SetClipboardSource(&clipboard);
+        QGuiApplication::clipboard()->clear();
+    }
+
+    // The service's second endpoint answers; the first is missing.
+    void serveConfig(const QByteArray &answer = configAnswer(), int latencyMs = 0)
+    {
+        config.route("", "/first", CannedResponse::error(404));
+        config.route("", "/second", CannedResponse::ok(answer, "text/plain; charset=utf-8").withLatency(latencyMs));
+    }
+
+    CHarviaDlg::StartupOptions options() const
+    {
+        CHarviaDlg::StartupOptions startup;
+        startup.currentDir = data.path();
+        startup.documentsFolder = documents.path();
+        startup.configEndpoints = {config.baseUrl() + QStringLiteral("/first"),
+                                   config.baseUrl() + QStringLiteral("/second"),
+                                   config.baseUrl() + QStringLiteral("/third")};
+        return startup;
+    }
+
+    CHarviaDlg &start(const CHarviaDlg::StartupOptions &startup)
+    {
+        window = std::make_unique<CHarviaDlg>(shell);
+        window->state().sleep = [](int) {};
+        window->initialise(startup);
+        return *window;
+    }
+
+    QString textOf(int id) const { return controlText(window->control(id)); }
+    QComboBox *sourceType() const { return qobject_cast<QComboBox *>(window->control(IDC_SOURCE_TYPE)); }
+
+    QTemporaryDir data;
+    QTemporaryDir documents;
+    LoopbackServer config;
+    RecordingShell shell;
+    std::unique_ptr<CHarviaDlg> window;
+};
+
+TEST_F(MainWindowTest, StartsWithTheServiceNames)
+{
+    serveConfig();
+    CHarviaDlg &dlg = start(options());
+    EXPECT_FALSE(dlg.isVisible());  // hidden behind the splash until the query ends
+    ASSERT_TRUE(waitUntil([&] { return !textOf(IDC_NOTICE).isEmpty(); }));
+
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_EQ(dlg.splash(), nullptr);
+    EXPECT_EQ(dlg.state().readyFlag.load(), 1);
+    EXPECT_EQ(sourceType()->count(), 21);
+    EXPECT_EQ(sourceType()->currentIndex(), 4);
+    EXPECT_EQ(sourceType()->currentText(), QStringLiteral("新浪"));
+    EXPECT_EQ(textOf(IDC_NOTICE), QStringLiteral("来源配置\tSrv Info:2_2"));
+    EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Pictrove"));
+    EXPECT_EQ(textOf(IDC_BANNER), BannerText());
+    EXPECT_FALSE(dlg.control(IDC_DOWNLOAD)->isEnabled());
+    EXPECT_FALSE(dlg.control(IDC_UPDATE_LINK)->isVisible());
+    EXPECT_TRUE(dlg.control(IDC_HOME_LINK)->isEnabled());
+    EXPECT_EQ(dlg.grid().cellText(0, 1), QStringLiteral("名称"));
+    EXPECT_TRUE(shell.messages().isEmpty());
+    EXPECT_EQ(dlg.state().dataFolder, data.path() + QLatin1Char('/'));
+    EXPECT_TRUE(QFile::exists(data.path() + QStringLiteral("/soft.dat")));
+    saveScreenshot(&dlg, QStringLiteral("main-window-start"));
+}
+
+TEST_F(MainWindowTest, BuiltInNamesWhenNoEndpointAnswers)
+{
+    CHarviaDlg &dlg = start(options());  // nothing routed: every endpoint answers 404
+    ASSERT_TRUE(waitUntil([&] { return !textOf(IDC_NOTICE).isEmpty(); }));
+    EXPECT_TRUE(dlg.isVisible());
+    QStringList names;
+    for (int i = 0; i < sourceType()->count(); ++i)
+        names.append(sourceType()->itemText(i));
+    EXPECT_EQ(names, BuiltInSourceTypeNames());
+    EXPECT_EQ(sourceType()->currentIndex(), 4);
+    EXPECT_EQ(textOf(IDC_NOTICE), QStringLiteral("来源配置\tSrv Info:3_0"));
+    EXPECT_EQ(shell.endCount(), 0);
+}
+
+TEST_F(MainWindowTest, AnnouncesANewerVersionAndEnds)
+{
+    serveConfig(configAnswer("15.10.28.02#2015-11-02"));
+    CHarviaDlg &dlg = start(options());
+    ASSERT_TRUE(waitUntil([&] { return shell.endCount() == 1; }));
+    EXPECT_TRUE(dlg.control(IDC_UPDATE_LINK)->isVisible());
+    ASSERT_EQ(shell.messages().size(), 1);
+    EXPECT_TRUE(shell.messages().at(0).startsWith(QStringLiteral("提示: "))) << shell.messages().at(0).toStdString();
+    EXPECT_EQ(shell.opened(), QStringList{QStringLiteral("https://pictrove.example/download/")});
+}
+
+// The window must not wait for a slow service: it shows with the built-in names and
+// takes the service's own when they arrive.
+TEST_F(MainWindowTest, ShowsBeforeASlowServiceAnswers)
+{
+    QByteArray answer = configAnswer();
+    answer.replace("|新浪|", "|新浪微博|");
+    serveConfig(answer, 2000);
+    CHarviaDlg::StartupOptions startup = options();
+    startup.showWithinMs = 100;
+    CHarviaDlg &dlg = start(startup);
+    ASSERT_TRUE(waitUntil([&] { return dlg.isVisible(); }));
+    EXPECT_EQ(dlg.state().readyFlag.load(), 1);
+    EXPECT_EQ(sourceType()->itemText(4), QStringLiteral("新浪"));
+    EXPECT_TRUE(textOf(IDC_NOTICE).isEmpty());
+
+    ASSERT_TRUE(waitUntil([&] { return !textOf(IDC_NOTICE).isEmpty(); }));
+    EXPECT_EQ(sourceType()->itemText(4), QStringLiteral("新浪微博"));
+    EXPECT_EQ(sourceType()->currentIndex(), 4);
+}
+
+TEST_F(MainWindowTest, ClipboardTextUpTo199Characters)
+{
+    const struct {
+        int length;
+        bool taken;
+    } cases[] = {{199, true}, {200, false}, {1, true}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.length);
+        const QString text = QStringLiteral("http://weibo.com/") + QString(c.length - 17, QLatin1Char('x'));
+        QGuiApplication::clipboard()->setText(c.length < 17 ? QStringLiteral("x") : text);
+        start(options());
+        EXPECT_EQ(textOf(IDC_OWNER_ADDRESS), c.taken ? QGuiApplication::clipboard()->text() : QString());
+        window.reset();
+    }
+}
+
+TEST_F(MainWindowTest, DefaultSavePath)
+{
+    // A data folder outside the system's temporary folder, so the rule is ours to trigger.
+    const QString outside = QStringLiteral(PICTROVE_TEST_OUTPUT_DIR) + QStringLiteral("/data");
+    const QString plain = outside + QStringLiteral("/plain");
+    const QString tmpLike = outside + QStringLiteral("/Stuff/TMP/unpacked");
+    const QString withHistory = outside + QStringLiteral("/history");
+    QDir(outside).removeRecursively();
+    for (const QString &folder : {plain, tmpLike, withHistory})
+        QDir().mkpath(folder);
+    SettingsBlock block;
+    AddHistory(block, HISTORY_SAVE_PATH, QStringLiteral("/srv/pictures/"));
+    ASSERT_TRUE(SaveSettings(withHistory + QLatin1Char('/'), block));
+    const QString perUser = documents.path() + QStringLiteral("/Pictrove/");
+
+    const struct {
+        const char *what;
+        QString currentDir;
+        QString savePath;
+    } cases[] = {
+        {"ordinary folder", plain, plain + QLatin1Char('/')},
+        {"under the temporary folder", data.path(), perUser},
+        {"a tmp folder in any case", tmpLike, perUser},
+        {"the last save path wins", withHistory, QStringLiteral("/srv/pictures/")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        QDir(perUser).removeRecursively();
+        CHarviaDlg::StartupOptions startup = options();
+        startup.currentDir = c.currentDir;
+        startup.tempPath = data.path();
+        start(startup);
+        EXPECT_EQ(textOf(IDC_SAVE_PATH), c.savePath);
+        EXPECT_EQ(QDir(perUser).exists(), c.savePath == perUser);
+        window.reset();
+    }
+    QDir(outside).removeRecursively();
+}
+
+TEST_F(MainWindowTest, GetListIsIgnoredBeforeStartUpEnds)
+{
+    CHarviaDlg dlg(shell);  // never initialised: the configuration never arrives
+    dlg.state().dataFolder = data.path() + QLatin1Char('/');
+    setControlText(dlg.control(IDC_OWNER_ADDRESS), QStringLiteral("http://blog.sina.com.cn/u/1234567890"));
+    qobject_cast<QAbstractButton *>(dlg.control(IDC_GET_LIST))->click();
+    EXPECT_EQ(dlg.state().listState.load(), LIST_IDLE);
+    EXPECT_EQ(controlText(dlg.control(IDC_GET_LIST)), QStringLiteral("获取相册"));
+    EXPECT_TRUE(shell.messages().isEmpty());
+}
+
+TEST_F(MainWindowTest, GetListFillsTheGrid)
+{
+    SinaServices sina;
+    sina.routeFixture("blog.sina.com.cn", "/u/1234567890", QStringLiteral("sina_blog_owner.html"));
+    sina.routeFixture("photo.blog.sina.com.cn", "/services/ctg_list_ctg.php", QStringLiteral("sina_categories.json"),
+                      "application/json");
+    serveConfig();
+    QGuiApplication::clipboard()->setText(QStringLiteral("http://blog.sina.com.cn/u/1234567890"));
+    CHarviaDlg &dlg = start(options());
+    ASSERT_TRUE(waitUntil([&] { return !textOf(IDC_NOTICE).isEmpty(); }));
+
+    qobject_cast<QAbstractButton *>(dlg.control(IDC_GET_LIST))->click();
+    ASSERT_TRUE(waitUntil([&] {
+        return dlg.state().listState.load() == LIST_IDLE && textOf(IDC_GET_LIST) == QStringLiteral("获取相册")
+               && dlg.grid().gridRowCount() == 6;
+    }));
+
+    const CMyGridCtrl &grid = dlg.grid();
+    EXPECT_EQ(grid.cellText(1, 0), QStringLiteral("0001"));
+    EXPECT_EQ(grid.cellText(1, 1), QStringLiteral("旅行"));
+    EXPECT_EQ(grid.cellText(1, 2), QStringLiteral("  12"));
+    EXPECT_EQ(grid.cellText(5, 0), QStringLiteral("0005"));
+    EXPECT_EQ(grid.cellText(5, 1), QStringLiteral("旅行 (2)"));
+    EXPECT_EQ(grid.cellData(5, 0), 4);
+    EXPECT_EQ(textOf(IDC_LIST_FRAME), QStringLiteral("相册列表(共5个)"));
+    EXPECT_EQ(textOf(IDC_STATUS), QStringLiteral("获取相册列表完成，共5个"));
+    EXPECT_TRUE(dlg.control(IDC_DOWNLOAD)->isEnabled());
+    EXPECT_FALSE(dlg.control(IDC_BANNER)->isVisible());
+    EXPECT_TRUE(shell.messages().isEmpty());
+
+    qobject_cast<QAbstractButton *>(dlg.control(IDC_SELECT_ALL))->click();
+    EXPECT_EQ(dlg.albumView().selectedAlbums(), QList<int>({0, 1, 2, 3, 4}));
+    saveScreenshot(&dlg, QStringLiteral("main-window-list"));
+}
+
+}  // namespace
