@@ -70,7 +70,7 @@ int fetch(const QStringList &args)
     std::vector<std::thread> workers;
     for (int t = 0; t < threads; ++t) {
         workers.emplace_back([&] {
-            PageRequest request(QString(), QString());
+            PageRequest request{QString(), QString()};
             PageResponse response;
             for (int i = next++; i < files; i = next++) {
                 request.url = QStringLiteral("http://127.0.0.1:%1/file.jpg?n=%2").arg(port).arg(i);
