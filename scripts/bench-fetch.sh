@@ -14,7 +14,7 @@ files=${FILES:-200}
 size=${SIZE:-262144}
 threads=${THREADS:-15}
 latency=${LATENCY_MS:-0}
-runs=${RUNS:-3}
+runs=${RUNS:-5}
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPICTROVE_BUILD_GUI=OFF \
     -DPICTROVE_BUILD_TESTS=ON -DPICTROVE_BUILD_BENCH=ON >/dev/null
@@ -49,7 +49,7 @@ for run in $(seq "$runs"); do
     t0=$(now)
     line=$("$bench" --fetch --port "$port" --dir "$tmp/engine" --files "$files" --threads "$threads")
     t1=$(now)
-    curl --silent --show-error --fail --parallel --parallel-max "$threads" -K "$tmp/curl.cfg"
+    curl --silent --no-progress-meter --show-error --fail --parallel --parallel-max "$threads" -K "$tmp/curl.cfg"
     t2=$(now)
     got=$(cat "$tmp"/curl/*.jpg | wc -c)
     [ "$got" -eq $((files * size)) ] || { echo "curl fetched $got bytes" >&2; exit 1; }
