@@ -11,6 +11,7 @@
 #include "text/StringCtrl.h"
 
 #include <QFile>
+#include <QSet>
 #include <QUrl>
 
 #include <cstdint>
@@ -176,6 +177,7 @@ void WeiboAlbumPhotos(MainWindowState &state, int albumIndex)
     const QString pictureHeaders = QString::fromUtf16(kWeiboPictureHeaders);
 
     bool retried = false;
+    QSet<QString> seen;  // addresses handed over for this album
     QStringList pieces;
     QString text;
     for (int64_t page = 1;; ++page) {
@@ -214,6 +216,10 @@ void WeiboAlbumPhotos(MainWindowState &state, int albumIndex)
         // A page that answered on its second try leaves the next bad page its own retry.
         retried = false;
 
+        // A page that brings no photo not seen before is the service repeating itself
+        // (it ignores page numbers past the end): paging would never end.
+        QList<QPair<QString, QString>> photos;
+        bool anyNew = false;
         for (qsizetype i = 2; i < pieces.size(); ++i) {
             QString piece = pieces.at(i);
             QString title = StripTags(UnescapeUnicode(
@@ -221,6 +227,13 @@ void WeiboAlbumPhotos(MainWindowState &state, int albumIndex)
             if (title.isEmpty())
                 title = album.strName;
             const QString address = photoAddress(piece, uid);
+            anyNew = anyNew || !seen.contains(address);
+            photos.append({address, title});
+        }
+        if (!anyNew)
+            return;
+        for (const auto &[address, title] : std::as_const(photos)) {
+            seen.insert(address);
             AddPicture(state, address, title, pictureHeaders, albumIndex);
             if (downStopRequested(state))
                 return;

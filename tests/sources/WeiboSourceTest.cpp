@@ -205,6 +205,10 @@ TEST_F(WeiboTest, PhotoPagesFollowCountAndRetryEmptyPages)
     const QByteArray p32 = fixture("weibo_photos_32.json");
     const QByteArray p1 = fixture("weibo_photos_1.json");
     const QByteArray empty = fixture("weibo_photos_empty.json");
+    // Full pages further into an album: other photos than the first page's.
+    const auto later = [&p32](int page) {
+        return QByteArray(p32).replace("abcd00", "page" + QByteArray::number(page) + "_");
+    };
     const struct {
         const char *name;
         int count;
@@ -219,7 +223,8 @@ TEST_F(WeiboTest, PhotoPagesFollowCountAndRetryEmptyPages)
         {"an empty page is asked again after 3 s, then skipped after 1.5 s", 65,
          {{1, {p32}}, {2, {empty, empty}}, {3, {p1}}}, {1, 2, 2, 3, 4}, 33, {3000, 1500}},
         {"every bad page gets its own retry", 97,
-         {{1, {p32}}, {2, {empty, p32}}, {3, {empty, p32}}, {4, {p1}}}, {1, 2, 2, 3, 3, 4, 5}, 97, {3000, 3000}},
+         {{1, {p32}}, {2, {empty, later(2)}}, {3, {empty, later(3)}}, {4, {p1}}}, {1, 2, 2, 3, 3, 4, 5}, 97,
+         {3000, 3000}},
         {"nothing at all", 33, {}, {1, 1, 2}, 0, {3000, 1500}},
     };
     for (const auto &c : cases) {
@@ -237,6 +242,18 @@ TEST_F(WeiboTest, PhotoPagesFollowCountAndRetryEmptyPages)
         EXPECT_EQ(state.downloadJob.queuedCount(), c.pictures);
         EXPECT_EQ(waits, c.waits);
     }
+}
+
+TEST_F(WeiboTest, PagingEndsWhenTheServiceRepeatsAPage)
+{
+    // A service that ignores the page number answers the first page forever.
+    services.route("photo.weibo.com", "/photos/get_all", CannedResponse::ok(fixture("weibo_photos_32.json")));
+    const int album = addAlbum(97);
+
+    WeiboAlbumPhotos(state, album);
+
+    EXPECT_EQ(photoPagesAsked(), (QList<int>{1, 2}));
+    EXPECT_EQ(state.downloadJob.queuedCount(), 32);
 }
 
 TEST_F(WeiboTest, PhotosHandedOverWithCaptionsAndBuiltAddresses)
