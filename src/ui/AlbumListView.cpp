@@ -238,6 +238,9 @@ void AlbumListView::prepareCover(int index, int generation)
     QDir().mkpath(folder);
     PageRequest request(record.strCoverUrl, folder + QString::number(index) + QStringLiteral(".jpg"));
     request.headers = coverReferer(record.strCoverUrl);
+    // One try, and no pause after a failure: a sheet with many missing covers must
+    // not crawl.
+    request.retryDelaySec = 0;
     PageResponse response;
     if (!Fetch(request, response))
         return;
