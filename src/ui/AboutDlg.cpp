@@ -18,7 +18,7 @@ CAboutDlg::CAboutDlg(QWidget *parent)
     auto *icon = new QLabel;
     icon->setPixmap(ProgramIcon().pixmap(32, 32));
     icon->setAlignment(Qt::AlignTop);
-    auto *version = new QLabel(QStringLiteral("版本号：15.10.28.01"));
+    auto *version = new QLabel(QStringLiteral("版本号：") + QStringLiteral(PICTROVE_VERSION));
     version->setObjectName(QStringLiteral("aboutVersion"));
     auto *line = new QLabel(AboutText());
     line->setObjectName(QStringLiteral("aboutText"));

@@ -1,0 +1,43 @@
+#include "ui/MakerPages.h"
+
+#include "text/StringCtrl.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QUrl>
+
+namespace {
+
+// ObscureString with this key; tests/ui/MenuCommandsTest.cpp holds the plain texts.
+const char16_t *const kKey = u"Pictrove-pages";
+
+const char *const kFileProcessing =
+    "C7E2E8FBFEAAA6B5A2E6FDECE8E3D9F3B2EE8DCCF1E4EABEEAB1EC9ACCE3C3E5B3EDE4FCECB7A2FDF1FB9ACE8CCEDC96CE9CCDEC";
+const char *const kConsultation = "C7E2E8FBFEAAA6B5A2E6FDECE8E3D9F3B2EE8DCCF1E4EABEEAB1FB9ACCE2DCE3F08BCE";
+const char *const kFeedback = "C7E2E8FBFEAAA6B5A2E6FDECE8E3D9F3B2EE8DCCF1E4EABEEAB1FE9ACEE9CBF4FDE8E6";
+
+QString plain(const char *scrambled)
+{
+    return ObscureString(QString::fromLatin1(scrambled), false, QString::fromUtf16(kKey));
+}
+
+}  // namespace
+
+QString FileProcessingPageAddress() { return plain(kFileProcessing); }
+QString ConsultationPageAddress() { return plain(kConsultation); }
+QString FeedbackPageAddress() { return plain(kFeedback); }
+
+QString ManualAddress()
+{
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    const QString candidates[] = {
+        programFolder + QStringLiteral("/manual.html"),
+        programFolder + QStringLiteral("/docs/manual.html"),
+        QStringLiteral(PICTROVE_SOURCE_DOCS_DIR "/manual.html"),
+    };
+    for (const QString &path : candidates) {
+        if (QFileInfo(path).isFile())
+            return QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString();
+    }
+    return QString();
+}

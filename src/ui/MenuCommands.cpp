@@ -1,0 +1,207 @@
+#include "ui/MenuCommands.h"
+
+#include "settings/MenuOptions.h"
+#include "settings/SettingsStore.h"
+#include "sources/MainWindowState.h"
+#include "ui/AboutDlg.h"
+#include "ui/CommandIds.h"
+#include "ui/ControlAccess.h"
+#include "ui/DlgDownSet.h"
+#include "ui/DlgSaveSet.h"
+#include "ui/DlgWebOpen.h"
+#include "ui/HarviaDlg.h"
+#include "ui/LoginPages.h"
+#include "ui/LoginProfile.h"
+#include "ui/MakerPages.h"
+#include "ui/ShellServices.h"
+#include "ui/StoredTexts.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace {
+
+// The command id of an action named "cmd<id>", 0 for any other action.
+int commandOf(const QAction *action)
+{
+    const QString name = action->objectName();
+    return name.startsWith(QLatin1String("cmd")) ? name.mid(3).toInt() : 0;
+}
+
+}  // namespace
+
+MenuCommands::MenuCommands(CHarviaDlg &window)
+    : QObject(&window)
+    , m_window(window)
+{
+    if (QMenuBar *bar = window.findChild<QMenuBar *>()) {
+        for (QAction *action : bar->findChildren<QAction *>()) {
+            if (const int command = commandOf(action))
+                connect(action, &QAction::triggered, this, [this, command] { run(command); });
+        }
+        for (QMenu *popup : bar->findChildren<QMenu *>())
+            connect(popup, &QMenu::aboutToShow, this, [this, popup] { updateMenu(popup); });
+    }
+
+    auto *separator = new QAction(&window);
+    separator->setSeparator(true);
+    auto *about = new QAction(QStringLiteral("关于"), &window);
+    about->setObjectName(QStringLiteral("cmd%1").arg(ID_ABOUT_ENTRY));
+    connect(about, &QAction::triggered, this, [this] { run(ID_ABOUT_ENTRY); });
+    window.addAction(separator);
+    window.addAction(about);
+    window.setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
+int MenuCommands::currentType() const
+{
+    const int type = m_window.state().sourceTypeIndex.load();
+    return type >= 0 && type < SOURCE_TYPE_COUNT ? type : -1;
+}
+
+void MenuCommands::run(int command)
+{
+    if (OptionBit(command) != 0) {
+        toggleOption(command);
+        return;
+    }
+    switch (command) {
+    case ID_LOGIN_MODE1:
+        m_loginMode1 = !m_loginMode1;
+        break;
+    case ID_LOGIN_QZONE:
+        loginQZone();
+        break;
+    case ID_LOGIN_TENCENT_WEIBO:
+    case ID_LOGIN_BAIDU:
+    case ID_LOGIN_NETEASE:
+    case ID_LOGIN_RENREN:
+    case ID_LOGIN_YUPOO:
+    case ID_LOGIN_MOKO:
+    case ID_LOGIN_SINA_WEIBO:
+    case ID_LOGIN_TAOBAO:
+    case ID_LOGIN_56:
+    case ID_LOGIN_HUPU:
+    case ID_LOGIN_CUSTOM:
+        openLoginBrowser(LoginAddress(command));
+        break;
+    case ID_DOWNLOAD_SETTINGS:
+        if (const int type = currentType(); type >= 0)
+            editDownloadParams(type);
+        break;
+    case ID_NAME_SETTINGS:
+        if (const int type = currentType(); type >= 0)
+            editNameRules(type);
+        break;
+    case ID_FILE_PROCESSING:
+        openPage(FileProcessingPageAddress());
+        break;
+    case ID_MANUAL: {
+        const QString manual = ManualAddress();
+        openPage(manual.isEmpty() ? HomePageAddress() : manual);
+        break;
+    }
+    case ID_CONSULTATION:
+        openPage(ConsultationPageAddress());
+        break;
+    case ID_FEEDBACK:
+        openPage(FeedbackPageAddress());
+        break;
+    case ID_VERSION_INFO:
+    case ID_ABOUT_ENTRY:
+        showAbout();
+        break;
+    default:
+        // 导入下载文件并开始下载, 导出下载文件, 导出迅雷下载列表: offered, no action.
+        break;
+    }
+}
+
+void MenuCommands::updateMenu(QMenu *popup)
+{
+    const int type = currentType();
+    const NameRules rules = type >= 0 ? m_window.state().settings().nameRules[type] : NameRules();
+    for (QAction *action : popup->actions()) {
+        const int command = commandOf(action);
+        if (command == ID_LOGIN_MODE1) {
+            action->setChecked(m_loginMode1);
+        } else if (OptionBit(command) != 0) {
+            action->setChecked(OptionChecked(rules, command));
+            action->setEnabled(type >= 0 && OptionEnabled(command, type));
+        }
+    }
+}
+
+void MenuCommands::toggleOption(int command)
+{
+    const int type = currentType();
+    if (type < 0)
+        return;
+    m_window.state().updateSettings([&](SettingsBlock &block) { ToggleOption(block.nameRules[type], command); });
+    saveSettings();
+}
+
+void MenuCommands::editDownloadParams(int type)
+{
+    DownloadParams params = m_window.state().settings().downloadParams[type];
+    CDlgDownSet dialog(params, &m_window);
+    dialog.showMessage = [this, &dialog](const QString &text) { m_window.shell().showMessage(&dialog, text, QString()); };
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_window.state().updateSettings([&](SettingsBlock &block) { block.downloadParams[type] = params; });
+    saveSettings();
+}
+
+void MenuCommands::editNameRules(int type)
+{
+    NameRules rules = m_window.state().settings().nameRules[type];
+    CDlgSaveSet dialog(rules, &m_window);
+    dialog.showMessage = [this, &dialog](const QString &text) { m_window.shell().showMessage(&dialog, text, QString()); };
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    // Only what the dialog edits: an option toggled meanwhile is not undone.
+    m_window.state().updateSettings([&](SettingsBlock &block) {
+        const uint16_t flags = block.nameRules[type].nOptionFlags;
+        block.nameRules[type] = rules;
+        block.nameRules[type].nOptionFlags = flags;
+    });
+    saveSettings();
+}
+
+void MenuCommands::loginQZone()
+{
+    const QString owner = controlText(m_window.control(IDC_OWNER_ADDRESS));
+    const int subType = controlIndex(m_window.control(IDC_SUB_TYPE));
+    openLoginBrowser(QZoneLoginAddress(owner, subType));
+}
+
+void MenuCommands::openLoginBrowser(const QString &address)
+{
+    QWebEngineProfile *profile = LoginProfile(m_window.state().dataFolder);
+    if (m_loginMode1) {
+        delete m_browser;
+        m_browser = new CDlgWebOpen(address, profile, &m_window);
+        m_browser->setAttribute(Qt::WA_DeleteOnClose);
+        m_browser->show();
+        return;
+    }
+    CDlgWebOpen browser(address, profile);
+    browser.exec();
+}
+
+void MenuCommands::showAbout()
+{
+    CAboutDlg about(&m_window);
+    about.exec();
+}
+
+void MenuCommands::openPage(const QString &address)
+{
+    m_window.shell().open(address);
+}
+
+void MenuCommands::saveSettings()
+{
+    SaveSettings(m_window.state().dataFolder, m_window.state().settings());
+}

@@ -1,0 +1,12 @@
+#include "ui/WebEngineSetup.h"
+
+#include <QCoreApplication>
+
+#include <unistd.h>
+
+void PrepareWebEngine()
+{
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+}

@@ -1,0 +1,69 @@
+#include "ui/WindowDrop.h"
+
+#include "settings/SavePathDrop.h"
+#include "settings/SettingsStore.h"
+#include "sources/MainWindowState.h"
+#include "ui/ComboBox2.h"
+#include "ui/HarviaDlg.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
+
+namespace {
+
+QString firstLocalPath(const QMimeData *data)
+{
+    if (!data || !data->hasUrls() || data->urls().isEmpty())
+        return QString();
+    return data->urls().constFirst().toLocalFile();
+}
+
+}  // namespace
+
+WindowDropHandler::WindowDropHandler(CHarviaDlg &window)
+    : QObject(&window)
+    , m_window(window)
+{
+    window.setAcceptDrops(true);
+    window.installEventFilter(this);
+}
+
+bool WindowDropHandler::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != &m_window)
+        return false;
+    if (event->type() == QEvent::DragEnter) {
+        auto *enter = static_cast<QDragEnterEvent *>(event);
+        if (!firstLocalPath(enter->mimeData()).isEmpty())
+            enter->acceptProposedAction();
+        return true;
+    }
+    if (event->type() == QEvent::Drop) {
+        auto *drop = static_cast<QDropEvent *>(event);
+        if (takeDrop(*drop))
+            drop->acceptProposedAction();
+        return true;
+    }
+    return false;
+}
+
+bool WindowDropHandler::takeDrop(const QDropEvent &event)
+{
+    const QString folder = DroppedSavePath(firstLocalPath(event.mimeData()));
+    if (folder.isEmpty())
+        return false;
+    auto *savePath = qobject_cast<CComboBox2 *>(m_window.control(IDC_SAVE_PATH));
+    if (!savePath)
+        return false;
+    savePath->setEditText(folder);
+    MainWindowState &state = m_window.state();
+    bool added = false;
+    state.updateSettings([&](SettingsBlock &block) { added = AddHistory(block, HISTORY_SAVE_PATH, folder); });
+    if (added) {
+        savePath->addHistory(folder);
+        SaveSettings(state.dataFolder, state.settings());
+    }
+    return true;
+}
