@@ -350,12 +350,32 @@ int prereqCallback(void *user, char *, char *, int, int)
     return CURL_PREREQFUNC_OK;
 }
 
-Slist requestHeaders(const QString &headers)
+// A caller may repeat the store's cookies in a "cookie:" line of its own (the Weibo
+// source does). libcurl sends the store's cookies in a Cookie header anyway, so pairs it
+// already carries are dropped from the caller's line: each cookie goes once.
+QString withoutStoreCookies(const QString &line, const QByteArray &url)
+{
+    const QString value = line.mid(line.indexOf(QLatin1Char(':')) + 1);
+    const QStringList sent = CookieStore::process()
+                                 .cookieHeaderFor(QString::fromUtf8(url))
+                                 .split(QStringLiteral("; "), Qt::SkipEmptyParts);
+    QStringList own;
+    for (const QString &pair : value.split(QLatin1Char(';'))) {
+        const QString trimmed = pair.trimmed();
+        if (!trimmed.isEmpty() && !sent.contains(trimmed))
+            own.append(trimmed);
+    }
+    return own.isEmpty() ? QString() : QStringLiteral("Cookie: ") + own.join(QStringLiteral("; "));
+}
+
+Slist requestHeaders(const QString &headers, const QByteArray &url)
 {
     Slist list;
     const QStringList lines = QString(headers).replace(QLatin1Char('\r'), QString()).split(QLatin1Char('\n'));
     for (const QString &line : lines) {
-        const QString trimmed = line.trimmed();
+        QString trimmed = line.trimmed();
+        if (trimmed.startsWith(QLatin1String("cookie:"), Qt::CaseInsensitive))
+            trimmed = withoutStoreCookies(trimmed, url);
         if (!trimmed.isEmpty())
             slistAppend(list, trimmed.toUtf8());
     }
@@ -408,7 +428,7 @@ bool FetchOnce(PageRequest &request, PageResponse &response, int flags)
     CookieStore &cookies = CookieStore::process();
     Exchange exchange(request, response);
     const RoutingHooks routing = currentRoutingHooks();
-    Slist headers = requestHeaders(request.headers);
+    Slist headers = requestHeaders(request.headers, url);
     Slist connectTo;
     for (const QByteArray &entry : routing.connectTo)
         slistAppend(connectTo, entry);

@@ -146,6 +146,22 @@ TEST_F(CookieStoreTest, ImportedBrowserFileTravelsWithFetches)
     EXPECT_EQ(server.requests().value(0).header("Cookie"), "view=grid; SUB=_2A25login");
     EXPECT_EQ(GetCookies("https://weibo.com/"), "SUB=_2A25login; SUBP=secret");
     EXPECT_EQ(GetCookies("http://blog.sina.com.cn/u/1"), "empty=");
+
+    // A caller repeating the store's cookies in its own header sends each cookie once.
+    const struct {
+        QString ownLine;
+        QList<QByteArray> received;
+    } cases[] = {
+        {"cookie: " + GetCookies("http://weibo.com/"), {"view=grid; SUB=_2A25login"}},
+        {"cookie: " + GetCookies("http://weibo.com/") + "; own=1", {"view=grid; SUB=_2A25login", "own=1"}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.ownLine.toStdString());
+        server.clearLog();
+        request.headers = "Accept-Encoding: gzip, deflate\r\n" + c.ownLine;
+        ASSERT_TRUE(Fetch(request, response));
+        EXPECT_EQ(server.requests().value(0).headerValues("Cookie"), c.received);
+    }
 }
 
 TEST_F(CookieStoreTest, AddCookieRejectsFieldsThatCannotTravel)
