@@ -1,0 +1,141 @@
+// Whole-album download throughput of the engine, for scripts/bench-download.sh.
+//
+//   download_bench --serve [--latency-ms N] [--size BYTES] [--files N[,N2...]]
+//       runs a loopback server with a Sina-blog-shaped category page per album size
+//       (/category/bench<N>/page1 lists pictures 0..N-1), and answers every picture
+//       (/orignal/file.jpg?n=<i>, and /file.jpg?n=<i> for fetch_bench) with BYTES bytes,
+//       each answer after N ms; prints
+//       "PORT <port>" and serves until its standard input closes.
+//   download_bench --download --port P --dir D [--files N] [--threads T] [--no-pause]
+//       downloads the album of N pictures through the download driver (StartDownload: category page,
+//       AddPicture, coordinator and workers) into D, checks every file and prints one
+//       line of results. --no-pause drops the 2000 ms pause a single worker makes
+//       between transfers, to compare the bare transfers with a sequential client.
+//
+// The server lives in a process of its own so the peak memory reported for the
+// downloading process is the engine's alone, and so other clients can be pointed at
+// the same server.
+
+#include "download/DownloadDriver.h"
+#include "net/NetworkSetup.h"
+#include "sources/MainWindowState.h"
+#include "support/LoopbackServer.h"
+#include "support/RecordingWindowPort.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <chrono>
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+#include <sys/resource.h>
+
+namespace {
+
+QString option(const QStringList &args, const QString &name, const QString &fallback)
+{
+    const qsizetype i = args.indexOf(name);
+    return i >= 0 && i + 1 < args.size() ? args.at(i + 1) : fallback;
+}
+
+QByteArray categoryPage(quint16 port, int files)
+{
+    QByteArray page = "<html><head><title>bench_新浪博客</title></head><body>\n";
+    for (int i = 0; i < files; ++i) {
+        const QByteArray n = QByteArray::number(i);
+        page += "<div class=\"pt_border\"><a href=\"#\"><img src=\"http://127.0.0.1:"
+                + QByteArray::number(port) + "/small/file.jpg?n=" + n + "\" title=\"pic" + n
+                + "\" /></a></div>\n";
+    }
+    return page + "</body></html>\n";
+}
+
+int serve(const QStringList &args)
+{
+    const int latency = option(args, "--latency-ms", "30").toInt();
+    const qsizetype size = option(args, "--size", QString::number(200 * 1024)).toLongLong();
+    LoopbackServer server;
+    for (const QString &count : option(args, "--files", "300").split(QLatin1Char(','))) {
+        server.route("", "/category/bench" + count.toLatin1() + "/page1",
+                     CannedResponse::ok(categoryPage(server.port(), count.toInt())));
+    }
+    const CannedResponse picture =
+        CannedResponse::ok(QByteArray(size, 'p'), "image/jpeg").withLatency(latency);
+    server.route("", "/orignal/file.jpg", picture);
+    // fetch_bench's path, so a bare Fetch loop can be timed against the same server.
+    server.route("", "/file.jpg", picture);
+    std::printf("PORT %d\n", server.port());
+    std::fflush(stdout);
+    std::string line;
+    while (std::getline(std::cin, line)) {
+    }
+    return 0;
+}
+
+int download(const QStringList &args)
+{
+    const int port = option(args, "--port", "0").toInt();
+    const QString dir = option(args, "--dir", QString());
+    const int files = option(args, "--files", "300").toInt();
+    const int threads = option(args, "--threads", "15").toInt();
+    if (port <= 0 || dir.isEmpty() || !QDir().mkpath(dir + QStringLiteral("/data"))) {
+        std::fprintf(stderr, "download_bench: --port and a writable --dir are needed\n");
+        return 2;
+    }
+    InitNetwork();
+
+    RecordingWindowPort window;
+    MainWindowState state(window);
+    state.dataFolder = dir + QStringLiteral("/data/");
+    state.sourceTypeIndex = 4;
+    state.listType = LIST_BLOG_CATEGORIES;
+    if (args.contains(QStringLiteral("--no-pause")))
+        state.sleep = [](int) {};
+    state.updateSettings([&](SettingsBlock &block) {
+        block.downloadParams[4] = DownloadParams{0, 0, uint16_t(threads), 30};
+    });
+    ST_PERLISTRECORD album;
+    album.strName = QStringLiteral("bench");
+    album.strUrl = QStringLiteral("http://127.0.0.1:%1/category/bench%2").arg(port).arg(files);
+    state.albums.appendUnique(album);
+    window.setSelection({0});
+    window.setText(IDC_SAVE_PATH, dir);
+
+    const auto start = std::chrono::steady_clock::now();
+    StartDownload(state);
+    state.waitForThreads();
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+
+    qint64 onDisk = 0;
+    int present = 0;
+    for (int i = 0; i < files; ++i) {
+        const QFileInfo file(QStringLiteral("%1/bench/pic%2.jpg").arg(dir).arg(i));
+        present += file.exists() ? 1 : 0;
+        onDisk += file.size();
+    }
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("files=%d saved=%d threads=%d on_disk=%lld seconds=%.3f mib_per_s=%.2f maxrss_kib=%ld\n",
+                files, present, threads, static_cast<long long>(onDisk), seconds,
+                double(onDisk) / 1048576.0 / seconds, usage.ru_maxrss);
+    return present == files ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.contains(QStringLiteral("--serve")))
+        return serve(args);
+    if (args.contains(QStringLiteral("--download")))
+        return download(args);
+    std::fprintf(stderr, "usage: download_bench --serve [--latency-ms N] [--size BYTES] [--files N] | "
+                         "--download --port P --dir D [--files N] [--threads N] [--no-pause]\n");
+    return 2;
+}
