@@ -176,6 +176,11 @@ void MenuCommands::loginQZone()
     openLoginBrowser(QZoneLoginAddress(owner, subType));
 }
 
+CDlgWebOpen *MenuCommands::loginBrowser() const
+{
+    return m_browser;
+}
+
 void MenuCommands::openLoginBrowser(const QString &address)
 {
     QWebEngineProfile *profile = LoginProfile(m_window.state().dataFolder);

@@ -29,7 +29,7 @@ public:
     // and the program keeps running; off: it is modal.
     bool loginMode1() const { return m_loginMode1; }
     // The modeless login browser while it is open, else null.
-    CDlgWebOpen *loginBrowser() const { return m_browser; }
+    CDlgWebOpen *loginBrowser() const;
     void openLoginBrowser(const QString &address);
 
 private:

@@ -1,0 +1,408 @@
+// The window menu and the main window's other commands outside the grid: option
+// check marks and their saving, the settings dialogs from the menu, the About box,
+// the program's pages, the login entries' addresses, dropping on the window, Open Path.
+
+#include "ModalHelper.h"
+#include "UiTestSupport.h"
+
+#include "settings/SettingsStore.h"
+#include "sources/MainWindowState.h"
+#include "ui/AboutDlg.h"
+#include "ui/CommandIds.h"
+#include "ui/ComboBox2.h"
+#include "ui/DlgDownSet.h"
+#include "ui/DlgSaveSet.h"
+#include "ui/HarviaDlg.h"
+#include "ui/LoginPages.h"
+#include "ui/MakerPages.h"
+#include "ui/MenuCommands.h"
+#include "ui/StoredTexts.h"
+#include "ui/WindowDrop.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QDir>
+#include <QDropEvent>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <memory>
+
+namespace {
+
+std::string s(const QString &text) { return text.toStdString(); }
+
+class MenuCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(data.isValid());
+        window = std::make_unique<CHarviaDlg>(shell);
+        window->state().dataFolder = data.path() + u'/';
+        window->state().sourceTypeIndex.store(4);
+        SettingsBlock loaded;
+        LoadSettings(window->state().dataFolder, loaded);
+        window->state().updateSettings([&](SettingsBlock &block) { block = loaded; });
+        // The window makes its own once it is wired; until then the test does.
+        commands = window->findChild<MenuCommands *>();
+        if (!commands)
+            commands = new MenuCommands(*window);
+        if (!window->findChild<WindowDropHandler *>())
+            new WindowDropHandler(*window);
+    }
+
+    QAction *action(int command) const
+    {
+        return window->findChild<QAction *>(QStringLiteral("cmd%1").arg(command));
+    }
+    QMenu *popup(const QString &title) const
+    {
+        for (QMenu *menu : window->findChild<QMenuBar *>()->findChildren<QMenu *>()) {
+            if (menu->title() == title)
+                return menu;
+        }
+        return nullptr;
+    }
+    QMenu *settingsMenu() const { return popup(QStringLiteral("<设置>")); }
+    // What opening the pop-up shows.
+    void open(QMenu *menu) const { Q_EMIT menu->aboutToShow(); }
+
+    SettingsBlock savedSettings() const
+    {
+        SettingsBlock block;
+        LoadSettings(window->state().dataFolder, block);
+        return block;
+    }
+    QByteArray settingsFile() const
+    {
+        QFile file(window->state().dataFolder + QStringLiteral("soft.dat"));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    CComboBox2 *savePath() const { return qobject_cast<CComboBox2 *>(window->control(IDC_SAVE_PATH)); }
+
+    QTemporaryDir data;
+    RecordingShell shell;
+    std::unique_ptr<CHarviaDlg> window;
+    MenuCommands *commands = nullptr;
+};
+
+TEST_F(MenuCommandsTest, MenuBarHasEveryEntryInOrder)
+{
+    // Per pop-up: command ids in order, 0 for a separator; negative ids are check items.
+    const struct {
+        const char *title;
+        QList<int> entries;
+    } expected[] = {
+        {"<登录>", {-32796, 0, 32781, 32782, 32789, 32790, 32791, 32792, 32793, 32794, 32803, 32813, 32815, 32795}},
+        {"<设置>", {32778, 32779, 0, -32802, -32804, 0, -32799, -32800, -32774, -32812, 0, -32808, -32814, -32776}},
+        {"<导入/导出>", {32811, 0, 32809, 32810}},
+        {"<辅助功能>", {32807}},
+        {"<帮助>", {32806, 32773, 32772, 0, 32775}},
+    };
+    QMenuBar *bar = window->findChild<QMenuBar *>();
+    ASSERT_NE(bar, nullptr);
+    QStringList titles;
+    for (QAction *top : bar->actions())
+        titles.append(top->text());
+    ASSERT_EQ(titles.size(), 6);
+    EXPECT_TRUE(titles[4].trimmed().isEmpty());  // the blank spacer before help
+    EXPECT_FALSE(bar->actions()[4]->isEnabled());
+
+    for (int i = 0; i < int(std::size(expected)); ++i) {
+        const auto &menu = expected[i];
+        SCOPED_TRACE(menu.title);
+        EXPECT_EQ(s(titles[i < 4 ? i : 5]), menu.title);
+        QMenu *popupMenu = popup(QString::fromUtf8(menu.title));
+        ASSERT_NE(popupMenu, nullptr);
+        QList<int> entries;
+        for (QAction *entry : popupMenu->actions()) {
+            const int id = entry->objectName().mid(3).toInt();
+            entries.append(entry->isSeparator() ? 0 : entry->isCheckable() ? -id : id);
+        }
+        EXPECT_EQ(entries, menu.entries);
+        open(popupMenu);
+        popupMenu->popup(QPoint(0, 0));
+        saveScreenshot(popupMenu, QStringLiteral("menu-%1").arg(i));
+        popupMenu->hide();
+    }
+}
+
+TEST_F(MenuCommandsTest, EachOptionFlipsItsBitForTheCurrentTypeAndSaves)
+{
+    const struct {
+        int command;
+        uint16_t bit;
+        int type;  // a source type offering the option
+    } options[] = {
+        {ID_THUNDER_LIST_ONLY, 0x0008, 4}, {ID_TITLE_FILE, 0x0004, 4},        {ID_FIX_ORDER, 0x0002, 4},
+        {ID_FIX_FORMAT, 0x0001, 0},        {ID_SKIP_PREVIOUS, 0x0040, 4},     {ID_OPEN_FOLDER, 0x0010, 23},
+        {ID_SHOP_MAIN_PICTURES, 0x0020, 11}, {ID_SHOP_DESCRIPTION_PICTURES, 0x0100, 16}, {ID_YUPOO_LARGE, 0x0080, 7},
+    };
+    for (const auto &option : options) {
+        SCOPED_TRACE(option.command);
+        window->state().sourceTypeIndex.store(option.type);
+        const SettingsBlock before = window->state().settings();
+        open(settingsMenu());
+        ASSERT_TRUE(action(option.command)->isEnabled());
+        const bool wasChecked = action(option.command)->isChecked();
+
+        action(option.command)->trigger();
+        SettingsBlock expected = before;
+        expected.nameRules[option.type].nOptionFlags ^= option.bit;
+        EXPECT_EQ(window->state().settings(), expected);
+        EXPECT_EQ(savedSettings(), expected);
+        open(settingsMenu());
+        EXPECT_NE(action(option.command)->isChecked(), wasChecked);
+
+        action(option.command)->trigger();
+        EXPECT_EQ(window->state().settings(), before);
+        EXPECT_EQ(savedSettings(), before);
+        open(settingsMenu());
+        EXPECT_EQ(action(option.command)->isChecked(), wasChecked);
+    }
+}
+
+TEST_F(MenuCommandsTest, ShopOptionsExcludeEachOtherAndAreGreyedForType4)
+{
+    window->state().sourceTypeIndex.store(11);
+    open(settingsMenu());
+    action(ID_SHOP_DESCRIPTION_PICTURES)->trigger();
+    action(ID_SHOP_MAIN_PICTURES)->trigger();
+    open(settingsMenu());
+    EXPECT_TRUE(action(ID_SHOP_MAIN_PICTURES)->isChecked());
+    EXPECT_FALSE(action(ID_SHOP_DESCRIPTION_PICTURES)->isChecked());
+    EXPECT_EQ(savedSettings().nameRules[11].nOptionFlags & 0x0120, 0x0020);
+
+    // Type 4 shows its own marks and greys the shop and Yupoo options; a greyed
+    // entry does nothing even when triggered.
+    window->state().updateSettings([](SettingsBlock &block) {
+        block.nameRules[4].nOptionFlags = OPT_FIX_FORMAT | OPT_SKIP_PREVIOUS | OPT_SHOP_DESCRIPTION_PICTURES;
+    });
+    window->state().sourceTypeIndex.store(4);
+    open(settingsMenu());
+    for (int command : {ID_SHOP_MAIN_PICTURES, ID_SHOP_DESCRIPTION_PICTURES, ID_YUPOO_LARGE})
+        EXPECT_FALSE(action(command)->isEnabled()) << command;
+    for (int command : {ID_THUNDER_LIST_ONLY, ID_TITLE_FILE, ID_FIX_ORDER, ID_FIX_FORMAT, ID_SKIP_PREVIOUS,
+                        ID_OPEN_FOLDER}) {
+        EXPECT_TRUE(action(command)->isEnabled()) << command;
+        EXPECT_EQ(action(command)->isChecked(), command == ID_FIX_FORMAT || command == ID_SKIP_PREVIOUS)
+            << command;
+    }
+    EXPECT_FALSE(action(ID_SHOP_MAIN_PICTURES)->isChecked());
+    EXPECT_TRUE(action(ID_SHOP_DESCRIPTION_PICTURES)->isChecked());
+    action(ID_SHOP_MAIN_PICTURES)->trigger();
+    EXPECT_EQ(window->state().settings().nameRules[4].nOptionFlags,
+              OPT_FIX_FORMAT | OPT_SKIP_PREVIOUS | OPT_SHOP_DESCRIPTION_PICTURES);
+}
+
+TEST_F(MenuCommandsTest, LoginMode1StartsOnAndToggles)
+{
+    QMenu *login = popup(QStringLiteral("<登录>"));
+    open(login);
+    EXPECT_TRUE(commands->loginMode1());
+    EXPECT_TRUE(action(ID_LOGIN_MODE1)->isChecked());
+    action(ID_LOGIN_MODE1)->trigger();
+    open(login);
+    EXPECT_FALSE(commands->loginMode1());
+    EXPECT_FALSE(action(ID_LOGIN_MODE1)->isChecked());
+    action(ID_LOGIN_MODE1)->trigger();
+    EXPECT_TRUE(commands->loginMode1());
+}
+
+TEST_F(MenuCommandsTest, SettingsDialogsSaveOnOkOnly)
+{
+    window->state().sourceTypeIndex.store(5);
+    const SettingsBlock before = window->state().settings();
+    const QByteArray fileBefore = settingsFile();
+
+    EXPECT_TRUE(runModal<CDlgDownSet>([&] { action(ID_DOWNLOAD_SETTINGS)->trigger(); }, [](CDlgDownSet &dialog) {
+        dialog.field(1002)->setText(QStringLiteral("12"));
+        dialog.reject();
+    }));
+    EXPECT_EQ(window->state().settings(), before);
+    EXPECT_EQ(settingsFile(), fileBefore);
+
+    // A refused entry is reported through the shell and the dialog stays; then OK.
+    EXPECT_TRUE(runModal<CDlgDownSet>([&] { action(ID_DOWNLOAD_SETTINGS)->trigger(); }, [](CDlgDownSet &dialog) {
+        dialog.field(1002)->setText(QStringLiteral("16"));
+        dialog.findChild<QAbstractButton *>(QStringLiteral("ctl1023"))->click();
+        if (!dialog.isVisible())
+            return;
+        dialog.field(1002)->setText(QStringLiteral("12"));
+        dialog.field(1003)->setText(QStringLiteral("45"));
+        dialog.findChild<QAbstractButton *>(QStringLiteral("ctl1023"))->click();
+    }));
+    EXPECT_EQ(shell.messages(), QStringList{QStringLiteral(": 参数错误")});
+    SettingsBlock expected = before;
+    expected.downloadParams[5].nThreads = 12;
+    expected.downloadParams[5].nTimeout = 45;
+    EXPECT_EQ(window->state().settings(), expected);
+    EXPECT_EQ(savedSettings(), expected);
+
+    EXPECT_TRUE(runModal<CDlgSaveSet>([&] { action(ID_NAME_SETTINGS)->trigger(); }, [](CDlgSaveSet &dialog) {
+        dialog.field(1000)->setText(QStringLiteral("cancelled"));
+        dialog.reject();
+    }));
+    const QByteArray fileAfterOk = settingsFile();
+    EXPECT_EQ(savedSettings(), expected);
+    EXPECT_TRUE(runModal<CDlgSaveSet>([&] { action(ID_NAME_SETTINGS)->trigger(); }, [](CDlgSaveSet &dialog) {
+        dialog.field(1000)->setText(QString(50, u'x'));
+        dialog.findChild<QAbstractButton *>(QStringLiteral("ctl1023"))->click();
+    }));
+    expected.nameRules[5].strFilePrefix = QString(38, u'x');
+    EXPECT_EQ(window->state().settings(), expected);
+    EXPECT_EQ(savedSettings(), expected);
+}
+
+TEST_F(MenuCommandsTest, AboutBoxFromHelpMenuAndContextMenu)
+{
+    for (int command : {ID_VERSION_INFO, ID_ABOUT_ENTRY}) {
+        SCOPED_TRACE(command);
+        EXPECT_TRUE(runModal<CAboutDlg>([&] { action(command)->trigger(); }, [&](CAboutDlg &about) {
+            EXPECT_EQ(s(about.windowTitle()), "关于");
+            EXPECT_EQ(s(about.findChild<QLabel *>(QStringLiteral("aboutVersion"))->text()), "版本号：15.10.28.01");
+            EXPECT_EQ(about.findChild<QLabel *>(QStringLiteral("aboutText"))->text(), AboutText());
+            saveScreenshot(&about, QStringLiteral("about"));
+            about.accept();
+        }));
+    }
+    EXPECT_FALSE(AboutText().isEmpty());
+    // 关于 is on the window's own context menu, after a separator.
+    EXPECT_EQ(window->contextMenuPolicy(), Qt::ActionsContextMenu);
+    const QList<QAction *> entries = window->actions();
+    ASSERT_GE(entries.size(), 2);
+    EXPECT_TRUE(entries[entries.size() - 2]->isSeparator());
+    EXPECT_EQ(s(entries.last()->text()), "关于");
+}
+
+TEST_F(MenuCommandsTest, PagesOpenInTheDefaultBrowserAndImportExportDoNothing)
+{
+    const QByteArray fileBefore = settingsFile();
+    EXPECT_EQ(s(FileProcessingPageAddress()), "https://pictrove.example/tools/file-processing");
+    EXPECT_EQ(s(ConsultationPageAddress()), "https://pictrove.example/consult");
+    EXPECT_EQ(s(FeedbackPageAddress()), "https://pictrove.example/feedback");
+
+    for (int command : {ID_FILE_PROCESSING, ID_MANUAL, ID_CONSULTATION, ID_FEEDBACK})
+        action(command)->trigger();
+    const QStringList opened = shell.opened();
+    ASSERT_EQ(opened.size(), 4);
+    EXPECT_EQ(opened[0], FileProcessingPageAddress());
+    EXPECT_TRUE(opened[1].startsWith(QStringLiteral("file:///"))) << s(opened[1]);
+    EXPECT_TRUE(opened[1].endsWith(QStringLiteral("/manual.html"))) << s(opened[1]);
+    EXPECT_TRUE(QFile::exists(QUrl(opened[1]).toLocalFile()));
+    EXPECT_EQ(opened[2], ConsultationPageAddress());
+    EXPECT_EQ(opened[3], FeedbackPageAddress());
+
+    for (int command : {ID_IMPORT_AND_DOWNLOAD, ID_EXPORT_DOWNLOAD_FILE, ID_EXPORT_THUNDER_LIST}) {
+        ASSERT_NE(action(command), nullptr);
+        action(command)->trigger();
+    }
+    EXPECT_EQ(shell.opened().size(), 4);
+    EXPECT_TRUE(shell.messages().isEmpty());
+    EXPECT_EQ(settingsFile(), fileBefore);
+}
+
+TEST(LoginPagesTest, EveryLoginEntryHasItsPage)
+{
+    const struct {
+        int command;
+        const char *address;
+    } pages[] = {
+        {ID_LOGIN_TENCENT_WEIBO, "http://t.qq.com/"},
+        {ID_LOGIN_BAIDU, "https://passport.baidu.com/v2/?login"},
+        {ID_LOGIN_NETEASE, "https://reg.163.com/"},
+        {ID_LOGIN_RENREN, "http://www.renren.com/"},
+        {ID_LOGIN_YUPOO, "https://www.yupoo.com/account/login/"},
+        {ID_LOGIN_MOKO, "http://www.moko.cc/jsps/common/login.jsp?tourl=http%3A%2F%2Fwww.moko.cc%2F"},
+        {ID_LOGIN_SINA_WEIBO, "https://weibo.com/login.php"},
+        {ID_LOGIN_TAOBAO, "https://login.taobao.com/member/login.jhtml"},
+        {ID_LOGIN_56, "https://www.56.com/login/"},
+        {ID_LOGIN_HUPU, "https://passport.hupu.com/login"},
+        {ID_LOGIN_CUSTOM, "https://pictrove.example/"},
+        {ID_LOGIN_QZONE, ""},
+        {ID_DOWNLOAD_SETTINGS, ""},
+    };
+    for (const auto &page : pages)
+        EXPECT_EQ(s(LoginAddress(page.command)), page.address) << page.command;
+
+    const struct {
+        const char *owner;
+        int subType;
+        const char *address;
+    } qzone[] = {
+        {" 123456 ", 0, "https://user.qzone.qq.com/123456"},
+        {"123456", 1, "https://user.qzone.qq.com/"},
+        {"123456", -1, "https://user.qzone.qq.com/"},
+        {"12a456", 0, "https://user.qzone.qq.com/"},
+        {"https://user.qzone.qq.com/123456", 0, "https://user.qzone.qq.com/"},
+        {"", 0, "https://user.qzone.qq.com/"},
+    };
+    for (const auto &row : qzone)
+        EXPECT_EQ(s(QZoneLoginAddress(QString::fromUtf8(row.owner), row.subType)), row.address) << row.owner;
+}
+
+TEST_F(MenuCommandsTest, DroppingAFileOrFolderSetsTheSavePath)
+{
+    const QString root = data.path();
+    ASSERT_TRUE(QDir(root).mkpath(QStringLiteral("pics")));
+    ASSERT_TRUE(QDir(root).mkpath(QStringLiteral("v1.2 相册")));
+    QFile picture(root + QStringLiteral("/pics/a.jpg"));
+    ASSERT_TRUE(picture.open(QIODevice::WriteOnly));
+    picture.close();
+
+    const struct {
+        QString dropped;
+        QString savePath;
+        QStringList history;  // newest first, as saved
+    } drops[] = {
+        {root + "/pics/a.jpg", root + "/pics/", {root + "/pics/"}},
+        {root + "/v1.2 相册", root + "/v1.2 相册/", {root + "/v1.2 相册/", root + "/pics/"}},
+        // Already in the history (letter case aside): the box changes, the history not.
+        {root + "/PICS/b.jpg", root + "/PICS/", {root + "/v1.2 相册/", root + "/pics/"}},
+    };
+    for (const auto &drop : drops) {
+        SCOPED_TRACE(s(drop.dropped));
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(drop.dropped)});
+        // As a real drag arrives: entering makes the window the drop target.
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(window.get(), &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(window.get(), &dropped);
+        EXPECT_TRUE(dropped.isAccepted());
+        EXPECT_EQ(s(savePath()->currentText()), s(drop.savePath));
+        EXPECT_EQ(savePath()->history(), drop.history);
+        EXPECT_EQ(HistoryEntries(savedSettings(), HISTORY_SAVE_PATH), drop.history);
+    }
+    EXPECT_TRUE(window->acceptDrops());
+}
+
+TEST_F(MenuCommandsTest, OpenPathOpensTheAlbumDuringATransferElseTheSavePath)
+{
+    auto *openPath = qobject_cast<QAbstractButton *>(window->control(IDC_OPEN_PATH));
+    savePath()->setEditText(QString());
+    openPath->click();
+    EXPECT_TRUE(shell.opened().isEmpty());
+
+    savePath()->setEditText(QStringLiteral("/photos/save/"));
+    openPath->click();
+    EXPECT_EQ(shell.opened(), QStringList{QStringLiteral("/photos/save/")});
+
+    window->state().downloadJob.setJobFolder(QStringLiteral("/photos/save/owner/album 1/"));
+    window->state().downloadJob.transferActive.store(1);
+    openPath->click();
+    window->state().downloadJob.transferActive.store(0);
+    EXPECT_EQ(shell.opened(),
+              (QStringList{QStringLiteral("/photos/save/"), QStringLiteral("/photos/save/owner/album 1/")}));
+}
+
+}  // namespace

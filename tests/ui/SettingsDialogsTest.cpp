@@ -1,0 +1,143 @@
+// The two settings dialogs on their own: what 确 定 stores, what it refuses, what
+// cancelling keeps, and the help text of 前后缀说明.
+
+#include "UiTestSupport.h"
+
+#include "settings/SettingsBlock.h"
+#include "settings/SettingsValidation.h"
+#include "ui/DlgDownSet.h"
+#include "ui/DlgSaveSet.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTest>
+
+namespace {
+
+std::string s(const QString &text) { return text.toStdString(); }
+
+QAbstractButton *button(QWidget &dialog, int id)
+{
+    return dialog.findChild<QAbstractButton *>(QStringLiteral("ctl%1").arg(id));
+}
+
+}  // namespace
+
+TEST(DlgDownSetTest, StoresValidInputAndRefusesTheRest)
+{
+    const DownloadParams before{1, 2, 5, 30};  // min, max, threads, time-out
+    const struct {
+        const char *threads, *timeout, *minKB, *maxKB;
+        bool accepted;
+        DownloadParams after;
+    } cases[] = {
+        {"15", "10", "0", "0", true, {0, 0, 15, 10}},
+        {"1", "60", "70000", "500", true, {4464, 500, 1, 60}},
+        {"16", "30", "1", "2", false, before},
+        {"0", "30", "1", "2", false, before},
+        {"5", "9", "1", "2", false, before},
+        {"five", "30", "1", "2", false, before},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.threads + std::string("/") + c.timeout);
+        DownloadParams record = before;
+        QStringList messages;
+        CDlgDownSet dialog(record);
+        dialog.showMessage = [&](const QString &text) { messages.append(text); };
+        dialog.show();
+        EXPECT_EQ(s(dialog.field(1002)->text()), "5");
+        EXPECT_EQ(s(dialog.field(1003)->text()), "30");
+        EXPECT_EQ(s(dialog.field(1000)->text()), "1");
+        EXPECT_EQ(s(dialog.field(1001)->text()), "2");
+
+        dialog.field(1002)->setText(QString::fromUtf8(c.threads));
+        dialog.field(1003)->setText(QString::fromUtf8(c.timeout));
+        dialog.field(1000)->setText(QString::fromUtf8(c.minKB));
+        dialog.field(1001)->setText(QString::fromUtf8(c.maxKB));
+        button(dialog, 1023)->click();
+        if (c.accepted) {
+            EXPECT_EQ(dialog.result(), QDialog::Accepted);
+            EXPECT_TRUE(messages.isEmpty());
+        } else {
+            // Refused: the dialog stays open; closing it now is a cancel.
+            EXPECT_TRUE(dialog.isVisible());
+            EXPECT_EQ(messages, QStringList{QStringLiteral("参数错误")});
+            dialog.reject();
+        }
+        EXPECT_EQ(record, c.after);
+    }
+
+    DownloadParams record = before;
+    CDlgDownSet dialog(record);
+    EXPECT_EQ(s(dialog.windowTitle()), "设置");
+    dialog.show();
+    saveScreenshot(&dialog, QStringLiteral("settings-download"));
+}
+
+TEST(DlgSaveSetTest, OpensOnTheRecordAndStoresCutTexts)
+{
+    NameRules record;
+    record.strFilePrefix = QStringLiteral("?1_");
+    record.strFileSuffix = QStringLiteral("_com");
+    record.strFind = QStringLiteral("a|b");
+    record.strReplace = QStringLiteral("c|d");
+    record.strFolderPrefix = QStringLiteral("?9_");
+    record.strFolderSuffix = QStringLiteral("");
+    record.nFileBase = FILE_BASE_SEQUENCE;
+    record.nFolderBase = FOLDER_BASE_NONE;
+    record.nOptionFlags = OPT_FIX_ORDER;
+    const NameRules before = record;
+
+    {
+        CDlgSaveSet dialog(record);
+        EXPECT_EQ(s(dialog.windowTitle()), "设置");
+        const struct {
+            int id;
+            QString text;
+        } shown[] = {{1000, "?1_"}, {1001, "_com"}, {1021, "a|b"}, {1022, "c|d"}, {1002, "?9_"}, {1003, ""}};
+        for (const auto &field : shown)
+            EXPECT_EQ(s(dialog.field(field.id)->text()), s(field.text)) << field.id;
+        for (int id : {1016, 1017, 1018, 1019, 1020})
+            EXPECT_EQ(button(dialog, id)->isChecked(), id == 1017 || id == 1020) << id;
+        dialog.show();
+        saveScreenshot(&dialog, QStringLiteral("settings-names"));
+
+        // Cancel keeps everything, whatever was typed.
+        dialog.field(1000)->setText(QStringLiteral("changed"));
+        button(dialog, 1016)->click();
+        dialog.reject();
+    }
+    EXPECT_EQ(record, before);
+
+    CDlgSaveSet dialog(record);
+    dialog.field(1000)->setText(QString(50, u'p'));
+    dialog.field(1003)->setText(QStringLiteral("_相册"));
+    button(dialog, 1018)->click();
+    button(dialog, 1019)->click();
+    button(dialog, 1023)->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(s(record.strFilePrefix), s(QString(38, u'p')));
+    EXPECT_EQ(s(record.strFolderSuffix), "_相册");
+    EXPECT_EQ(record.nFileBase, FILE_BASE_ADDRESS);
+    EXPECT_EQ(record.nFolderBase, FOLDER_BASE_ALBUM_NAME);
+    EXPECT_EQ(record.nOptionFlags, OPT_FIX_ORDER);
+}
+
+TEST(DlgSaveSetTest, HelpLinkShowsTheSixteenLines)
+{
+    NameRules record;
+    CDlgSaveSet dialog(record);
+    QStringList messages;
+    dialog.showMessage = [&](const QString &text) { messages.append(text); };
+    dialog.show();
+    auto *link = dialog.findChild<QWidget *>(QStringLiteral("ctl1010"));
+    ASSERT_NE(link, nullptr);
+    QTest::mouseClick(link, Qt::LeftButton);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages.first(), PrefixSuffixHelpText());
+    EXPECT_EQ(messages.first().count(u'\n'), 15);
+    EXPECT_EQ(dialog.result(), 0);  // the dialog is still open
+}
