@@ -404,37 +404,18 @@ void setMethod(CURL *handle, const PageRequest &request, Exchange &exchange)
     }
 }
 
-}  // namespace
-
-bool FetchOnce(PageRequest &request, PageResponse &response, int flags)
+// Everything the exchange needs from libcurl: the address, the shared cookies, the
+// callbacks and the limits. `headers` and `connectTo` must outlive the transfer.
+void configure(CURL *handle, const QByteArray &url, const PageRequest &request, int flags,
+               Exchange &exchange, Slist &headers, Slist &connectTo)
 {
-    InitNetwork();
-    response.body.clear();
-    response.receivedLength = 0;
-    response.startMarker = request.startMarker;
-    response.endMarker = request.endMarker;
-    response.gzip = false;
-
-    const QByteArray url = canonicalUrl(request.url);
-    if (url.isEmpty()) {
-        qCDebug(lcEngine, "网址解析出错：%s", qPrintable(request.url));
-        return false;
-    }
-
-    HandleLease lease;
-    CURL *handle = lease.get();
-    if (!handle)
-        return false;
-    CookieStore &cookies = CookieStore::process();
-    Exchange exchange(request, response);
     const RoutingHooks routing = currentRoutingHooks();
-    Slist headers = requestHeaders(request.headers, url);
-    Slist connectTo;
+    headers = requestHeaders(request.headers, url);
     for (const QByteArray &entry : routing.connectTo)
         slistAppend(connectTo, entry);
 
     curl_easy_setopt(handle, CURLOPT_URL, url.constData());
-    curl_easy_setopt(handle, CURLOPT_SHARE, cookies.curlShare());
+    curl_easy_setopt(handle, CURLOPT_SHARE, CookieStore::process().curlShare());
     curl_easy_setopt(handle, CURLOPT_COOKIEFILE, "");  // switches the cookie engine on
     curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");
@@ -467,8 +448,13 @@ bool FetchOnce(PageRequest &request, PageResponse &response, int flags)
         if (!routing.caFile.isEmpty())
             curl_easy_setopt(handle, CURLOPT_CAINFO, routing.caFile.constData());
     }
+}
 
-    const CURLcode code = curl_easy_perform(handle);
+// The result of a finished transfer: libcurl's verdict, then the limits on what was
+// kept, then the file (committed on success, discarded otherwise).
+bool settle(Exchange &exchange, CURLcode code, const QByteArray &url)
+{
+    // The end marker aborts the transfer on purpose.
     bool ok = !exchange.failed && (code == CURLE_OK || (code == CURLE_WRITE_ERROR && exchange.endSeen));
     if (!ok && !exchange.failed) {
         if (exchange.timedOut)
@@ -477,32 +463,63 @@ bool FetchOnce(PageRequest &request, PageResponse &response, int flags)
             qCDebug(lcEngine, "INTERNET_STATUS_REQUEST_COMPLETE:err:%d (%s) %s", int(code),
                     curl_easy_strerror(code), url.constData());
     }
-    // Every hop's Set-Cookie has gone into the shared store already; only the saving
-    // is ours to arrange.
-    if (exchange.sawSetCookie)
-        cookies.noteChanged();
-
     if (ok && !exchange.inBody)
         ok = false;  // no final answer at all (cannot happen with CURLE_OK; defensive)
     if (ok && exchange.saving() && (exchange.status < 200 || exchange.status > 299))
         ok = false;
     if (ok) {
-        const quint64 length = quint64(response.receivedLength);
+        const quint64 length = quint64(exchange.response.receivedLength);
         if (length < exchange.minBytes() || exchange.overMax(length))
             ok = false;
     }
-    if (exchange.saving()) {
-        if (ok) {
-            if (!exchange.file && !exchange.openFile())
-                ok = false;
-            else if (!exchange.file->commit()) {
-                qCDebug(lcEngine, "写入文件失败%d", int(exchange.file->error()));
-                ok = false;
-            }
-        } else if (exchange.file) {
+    if (!exchange.saving())
+        return ok;
+    if (!ok) {
+        if (exchange.file)
             exchange.file->cancelWriting();
-        }
+        return false;
     }
+    if (!exchange.file && !exchange.openFile())
+        return false;  // an empty body still makes an (empty) file
+    if (!exchange.file->commit()) {
+        qCDebug(lcEngine, "写入文件失败%d", int(exchange.file->error()));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool FetchOnce(PageRequest &request, PageResponse &response, int flags)
+{
+    InitNetwork();
+    response.body.clear();
+    response.receivedLength = 0;
+    response.startMarker = request.startMarker;
+    response.endMarker = request.endMarker;
+    response.gzip = false;
+
+    const QByteArray url = canonicalUrl(request.url);
+    if (url.isEmpty()) {
+        qCDebug(lcEngine, "网址解析出错：%s", qPrintable(request.url));
+        return false;
+    }
+    HandleLease lease;
+    if (!lease.get())
+        return false;
+
+    Exchange exchange(request, response);
+    Slist headers;
+    Slist connectTo;
+    configure(lease.get(), url, request, flags, exchange, headers, connectTo);
+    const CURLcode code = curl_easy_perform(lease.get());
+    const bool ok = settle(exchange, code, url);
+
+    // Every hop's Set-Cookie has gone into the shared store already; only the saving
+    // is ours to arrange.
+    CookieStore &cookies = CookieStore::process();
+    if (exchange.sawSetCookie)
+        cookies.noteChanged();
     cookies.saveIfDue();
     return ok;
 }
