@@ -1,0 +1,235 @@
+// The login browser with a real embedded browser against a loopback site: the
+// clipboard address, 打开 and Enter, the resize rule, cookies reaching the engine's
+// fetches, and the login entries' modeless and modal forms.
+
+#include "ModalHelper.h"
+#include "UiTestSupport.h"
+
+#include "net/CookieStore.h"
+#include "net/URLSource2.h"
+#include "sources/ControlIds.h"
+#include "sources/MainWindowState.h"
+#include "support/LoopbackServer.h"
+#include "support/ScopedRouting.h"
+#include "ui/CommandIds.h"
+#include "ui/DlgWebOpen.h"
+#include "ui/Explorer1.h"
+#include "ui/HarviaDlg.h"
+#include "ui/LoginProfile.h"
+#include "ui/MenuCommands.h"
+#include "ui/QtClipboardSource.h"
+#include "ui/StoredTexts.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDir>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+std::string s(const QString &text) { return text.toStdString(); }
+
+// One data folder for the whole run: the profile is made once per process.
+QString dataFolder()
+{
+    static QTemporaryDir folder;
+    return folder.path() + u'/';
+}
+
+QWebEngineProfile *profile() { return LoginProfile(dataFolder()); }
+
+const QByteArray kPage = "<html><head><title>t</title></head><body><h1>Login</h1></body></html>";
+
+// Counts the loads the browser finished, successful or not.
+struct LoadCounter {
+    explicit LoadCounter(CDlgWebOpen &dialog)
+    {
+        QObject::connect(dialog.browser(), &QWebEngineView::loadFinished, dialog.browser(),
+                         [this](bool ok) { (ok ? succeeded : failed)++; });
+    }
+    int succeeded = 0;
+    int failed = 0;
+};
+
+QString cookieHeader(const QString &url) { return CookieStore::process().cookieHeaderFor(url); }
+
+class LoginBrowserTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        static QtClipboardSource clipboard;
+        SetClipboardSource(&clipboard);
+        server.route("", "/page", CannedResponse::ok(kPage));
+        server.route("", "/page2", CannedResponse::ok(kPage));
+    }
+
+    QString url(const char *path) const { return server.baseUrl() + QString::fromLatin1(path); }
+    int requestsFor(const QByteArray &path) const
+    {
+        int count = 0;
+        for (const RecordedRequest &request : server.requests())
+            count += request.path() == path;
+        return count;
+    }
+
+    LoopbackServer server;
+};
+
+TEST_F(LoginBrowserTest, ClipboardAddressIsShownButLoadedOnlyByOpenOrEnter)
+{
+    QGuiApplication::clipboard()->setText(url("/page"));
+    CDlgWebOpen dialog(QString(), profile());
+    LoadCounter loads(dialog);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    EXPECT_EQ(s(dialog.windowTitle()), "登录成功后手动关闭对话框");
+    EXPECT_EQ(s(dialog.addressEdit()->text()), s(url("/page")));
+    EXPECT_TRUE(dialog.browser()->url().isEmpty());
+    EXPECT_EQ(server.requestCount(), 0);
+
+    dialog.openButton()->click();
+    ASSERT_TRUE(waitUntil([&] { return loads.succeeded == 1; }));
+    EXPECT_EQ(requestsFor("/page"), 1);
+
+    // Enter in the address edit presses the default button 打开.
+    EXPECT_TRUE(dialog.openButton()->isDefault());
+    dialog.addressEdit()->setText(url("/page2"));
+    QTest::keyClick(dialog.addressEdit(), Qt::Key_Return);
+    ASSERT_TRUE(waitUntil([&] { return loads.succeeded == 2; }));
+    EXPECT_EQ(requestsFor("/page2"), 1);
+    EXPECT_TRUE(dialog.isVisible());
+}
+
+TEST_F(LoginBrowserTest, ResizingKeepsOpenAtTheRightEdgeAndWidensTheAddress)
+{
+    CDlgWebOpen dialog(url("/page"), profile());
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    const QRect edit = dialog.addressEdit()->geometry();
+    const QRect button = dialog.openButton()->geometry();
+    const QPoint browser = dialog.browser()->pos();
+
+    for (const QSize size : {QSize(1000, 720), QSize(520, 400), QSize(705, 619)}) {
+        SCOPED_TRACE(size.width());
+        dialog.resize(size);
+        ASSERT_TRUE(waitUntil([&] { return dialog.size() == size; }));
+        const int w = dialog.width();
+        const int h = dialog.height();
+        const QRect newButton = dialog.openButton()->geometry();
+        EXPECT_EQ(newButton.size(), button.size());
+        EXPECT_EQ(newButton.top(), button.top());
+        EXPECT_EQ(newButton.right() + 1, w);
+        const QRect newEdit = dialog.addressEdit()->geometry();
+        EXPECT_EQ(newEdit.left(), edit.left());
+        EXPECT_EQ(newEdit.top(), edit.top());
+        EXPECT_EQ(newEdit.height(), edit.height());
+        EXPECT_EQ(newEdit.right() + 1, newButton.left() - 5);
+        EXPECT_EQ(dialog.browser()->geometry(), QRect(browser, QPoint(w - 1, h - 1)));
+    }
+}
+
+TEST_F(LoginBrowserTest, CookiesOfTheBrowserTravelWithTheNextFetch)
+{
+    // The login answers with a redirect that sets an HttpOnly session cookie and a
+    // lasting one; the logout deletes the session cookie.
+    server.route("", "/login",
+                 CannedResponse::redirect("/home")
+                     .withCookie("SID=s3cret; Path=/; HttpOnly")
+                     .withCookie("keep=1; Path=/; Max-Age=3600"));
+    server.route("", "/home", CannedResponse::ok(kPage));
+    server.route("", "/logout", CannedResponse::ok(kPage).withCookie("SID=; Path=/; Max-Age=0"));
+    server.route("", "/check", CannedResponse::ok("checked", "text/plain"));
+
+    CDlgWebOpen dialog(url("/login"), profile());
+    LoadCounter loads(dialog);
+    dialog.show();
+    ASSERT_TRUE(waitUntil([&] { return loads.succeeded == 1; }));
+    EXPECT_EQ(dialog.browser()->url().path(), QStringLiteral("/home"));
+    ASSERT_TRUE(waitUntil([&] {
+        const QString header = cookieHeader(url("/check"));
+        return header.contains(QStringLiteral("SID=s3cret")) && header.contains(QStringLiteral("keep=1"));
+    }));
+    saveScreenshot(&dialog, QStringLiteral("login-browser"));
+
+    for (const CookieFields &cookie : CookieStore::process().cookies()) {
+        if (cookie.name != QStringLiteral("SID"))
+            continue;
+        EXPECT_TRUE(cookie.httpOnly);
+        EXPECT_TRUE(cookie.hostOnly);
+        EXPECT_EQ(cookie.expiry, 0);
+        EXPECT_EQ(s(cookie.domain), "127.0.0.1");
+    }
+
+    {
+        // No proxy from the environment may come between the fetch and the server.
+        ScopedRouting routing(server, {QStringLiteral("127.0.0.1")}, server.port());
+        PageRequest request(url("/check"), QString());
+        PageResponse response;
+        ASSERT_TRUE(Fetch(request, response));
+    }
+    const RecordedRequest check = server.requests().constLast();
+    ASSERT_EQ(check.path(), "/check");
+    EXPECT_TRUE(check.header("Cookie").contains("SID=s3cret")) << check.header("Cookie").toStdString();
+    EXPECT_TRUE(check.header("Cookie").contains("keep=1")) << check.header("Cookie").toStdString();
+
+    dialog.browser()->Navigate(url("/logout"));
+    ASSERT_TRUE(waitUntil([&] { return !cookieHeader(url("/check")).contains(QStringLiteral("SID=")); }));
+    EXPECT_TRUE(cookieHeader(url("/check")).contains(QStringLiteral("keep=1")));
+    EXPECT_TRUE(QDir(dataFolder() + QStringLiteral("browser")).exists());
+}
+
+TEST_F(LoginBrowserTest, LoginEntriesOpenOneModelessBrowserOrAModalOne)
+{
+    RecordingShell shell;
+    CHarviaDlg window(shell);
+    window.state().dataFolder = dataFolder();
+    auto *commands = window.findChild<MenuCommands *>();
+    if (!commands)
+        commands = new MenuCommands(window);
+    auto trigger = [&](int command) {
+        window.findChild<QAction *>(QStringLiteral("cmd%1").arg(command))->trigger();
+    };
+
+    ASSERT_TRUE(commands->loginMode1());
+    trigger(ID_LOGIN_SINA_WEIBO);
+    QPointer<CDlgWebOpen> first = commands->loginBrowser();
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->parentWidget(), &window);
+    EXPECT_FALSE(first->isModal());
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_EQ(s(first->addressEdit()->text()), "https://weibo.com/login.php");
+
+    // A second login replaces the first browser.
+    trigger(ID_LOGIN_CUSTOM);
+    EXPECT_TRUE(first.isNull());
+    ASSERT_NE(commands->loginBrowser(), nullptr);
+    EXPECT_EQ(commands->loginBrowser()->addressEdit()->text(), HomePageAddress());
+
+    auto *owner = qobject_cast<QComboBox *>(window.control(IDC_OWNER_ADDRESS));
+    auto *subType = qobject_cast<QComboBox *>(window.control(IDC_SUB_TYPE));
+    owner->setEditText(QStringLiteral(" 10001 "));
+    subType->addItems({QStringLiteral("QQ号"), QStringLiteral("群号")});
+    subType->setCurrentIndex(0);
+    trigger(ID_LOGIN_QZONE);
+    EXPECT_EQ(s(commands->loginBrowser()->addressEdit()->text()), "https://user.qzone.qq.com/10001");
+
+    trigger(ID_LOGIN_MODE1);
+    EXPECT_FALSE(commands->loginMode1());
+    EXPECT_TRUE(runModal<CDlgWebOpen>([&] { trigger(ID_LOGIN_TAOBAO); }, [](CDlgWebOpen &browser) {
+        EXPECT_EQ(browser.parentWidget(), nullptr);
+        EXPECT_TRUE(browser.isModal());
+        EXPECT_EQ(s(browser.addressEdit()->text()), "https://login.taobao.com/member/login.jhtml");
+        browser.reject();
+    }));
+}
+
+}  // namespace
