@@ -12,11 +12,13 @@
 #include "ui/CsvExport.h"
 #include "ui/DesktopWindowPort.h"
 #include "ui/DlgFind.h"
+#include "ui/MenuCommands.h"
 #include "ui/ProgramIcon.h"
 #include "ui/ShellServices.h"
 #include "ui/SplashScreenEx.h"
 #include "ui/StartupPaths.h"
 #include "ui/StoredTexts.h"
+#include "ui/WindowDrop.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -48,6 +50,9 @@ CHarviaDlg::CHarviaDlg(ShellServices &shell, QWidget *parent)
     m_view = std::make_unique<AlbumListView>(*m_state, controls);
     m_view->askYesNo = [this](const QString &text) { return m_shell.askYesNo(this, text); };
     connectControls();
+    // The menu's commands and the window's drops, children of the window.
+    new MenuCommands(*this);
+    new WindowDropHandler(*this);
     resize(860, 620);
 }
 
