@@ -193,8 +193,7 @@ TEST_F(LoginBrowserTest, LoginEntriesOpenOneModelessBrowserOrAModalOne)
     CHarviaDlg window(shell);
     window.state().dataFolder = dataFolder();
     auto *commands = window.findChild<MenuCommands *>();
-    if (!commands)
-        commands = new MenuCommands(window);
+    ASSERT_NE(commands, nullptr);
     auto trigger = [&](int command) {
         window.findChild<QAction *>(QStringLiteral("cmd%1").arg(command))->trigger();
     };

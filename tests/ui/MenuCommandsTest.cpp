@@ -51,12 +51,9 @@ protected:
         SettingsBlock loaded;
         LoadSettings(window->state().dataFolder, loaded);
         window->state().updateSettings([&](SettingsBlock &block) { block = loaded; });
-        // The window makes its own once it is wired; until then the test does.
         commands = window->findChild<MenuCommands *>();
-        if (!commands)
-            commands = new MenuCommands(*window);
-        if (!window->findChild<WindowDropHandler *>())
-            new WindowDropHandler(*window);
+        ASSERT_NE(commands, nullptr);
+        ASSERT_NE(window->findChild<WindowDropHandler *>(), nullptr);
     }
 
     QAction *action(int command) const
