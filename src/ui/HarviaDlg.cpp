@@ -103,7 +103,8 @@ void CHarviaDlg::initialise(const StartupOptions &options)
         m_savePathBox->setEditText(settings.savePathHistory[0]);
 
     auto *splash = new CSplashScreenEx(this, CSplashScreenEx::FadeIn | CSplashScreenEx::FadeOut
-                                                 | CSplashScreenEx::CenterOnScreen);
+                                                 | CSplashScreenEx::CenterOnScreen,
+                                         0);
     splash->setText(SplashText());
     connect(splash, &CSplashScreenEx::escapePressed, this, [this] { m_shell.endProcess(0); });
     m_splash = splash;

@@ -21,8 +21,9 @@ public:
     };
     static constexpr QRgb kColourKey = qRgb(212, 120, 120);
 
-    // `owner` may be hidden; a time-out of 0 keeps the splash until hideSplash().
-    CSplashScreenEx(QWidget *owner, int style, int timeoutMs = 0);
+    // `owner` may be hidden. After `timeoutMs` the splash hides itself; 0 keeps it
+    // until hideSplash().
+    CSplashScreenEx(QWidget *owner, int style, int timeoutMs = 2000);
 
     void setText(const QString &text);
     QString text() const { return m_text; }

@@ -17,7 +17,7 @@ namespace {
 TEST(SplashTest, ShapedByItsPictureAndEndedByEsc)
 {
     QPointer<CSplashScreenEx> splash =
-        new CSplashScreenEx(nullptr, CSplashScreenEx::FadeIn | CSplashScreenEx::FadeOut | CSplashScreenEx::CenterOnScreen);
+        new CSplashScreenEx(nullptr, CSplashScreenEx::FadeIn | CSplashScreenEx::FadeOut | CSplashScreenEx::CenterOnScreen, 0);
     splash->setText(SplashText());
     EXPECT_EQ(splash->size(), splash->picture().size());
     // The colour key is cut away: the rounded corner is outside the window's shape.
