@@ -140,12 +140,13 @@ TEST_F(LoginBrowserTest, ResizingKeepsOpenAtTheRightEdgeAndWidensTheAddress)
 TEST_F(LoginBrowserTest, CookiesOfTheBrowserTravelWithTheNextFetch)
 {
     // The login answers with a redirect that sets an HttpOnly session cookie and a
-    // lasting one; the logout deletes the session cookie.
+    // lasting one; renewing replaces it, the logout deletes it.
     server.route("", "/login",
                  CannedResponse::redirect("/home")
                      .withCookie("SID=s3cret; Path=/; HttpOnly")
                      .withCookie("keep=1; Path=/; Max-Age=3600"));
     server.route("", "/home", CannedResponse::ok(kPage));
+    server.route("", "/renew", CannedResponse::ok(kPage).withCookie("SID=renewed; Path=/; HttpOnly"));
     server.route("", "/logout", CannedResponse::ok(kPage).withCookie("SID=; Path=/; Max-Age=0"));
     server.route("", "/check", CannedResponse::ok("checked", "text/plain"));
 
@@ -180,6 +181,15 @@ TEST_F(LoginBrowserTest, CookiesOfTheBrowserTravelWithTheNextFetch)
     ASSERT_EQ(check.path(), "/check");
     EXPECT_TRUE(check.header("Cookie").contains("SID=s3cret")) << check.header("Cookie").toStdString();
     EXPECT_TRUE(check.header("Cookie").contains("keep=1")) << check.header("Cookie").toStdString();
+
+    // A cookie set again replaces the old value: the browser reports the old one
+    // removed before the new one added, so the engine ends up with the new one.
+    dialog.browser()->Navigate(url("/renew"));
+    ASSERT_TRUE(waitUntil([&] { return loads.succeeded == 2; }));
+    ASSERT_TRUE(waitUntil([&] { return cookieHeader(url("/check")).contains(QStringLiteral("SID=renewed")); }));
+    dialog.browser()->Navigate(url("/page"));
+    ASSERT_TRUE(waitUntil([&] { return loads.succeeded == 3; }));
+    EXPECT_TRUE(cookieHeader(url("/check")).contains(QStringLiteral("SID=renewed")));
 
     dialog.browser()->Navigate(url("/logout"));
     ASSERT_TRUE(waitUntil([&] { return !cookieHeader(url("/check")).contains(QStringLiteral("SID=")); }));
