@@ -267,7 +267,7 @@ void AlbumListView::queueRow(int index, int generation)
             return;
         m_flushPosted = true;
     }
-    QMetaObject::invokeMethod(this, [this] { flushRows(kRowBatch); }, Qt::QueuedConnection);
+    postFlush();
 }
 
 void AlbumListView::postFlush()
