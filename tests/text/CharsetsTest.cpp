@@ -1,8 +1,8 @@
 #include "net/PageResponse.h"
+#include "support/LoopbackServer.h"
 #include "text/Charsets.h"
 
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <QByteArray>
 #include <QString>
@@ -17,21 +17,6 @@ QString u(const char16_t *s)
 QByteArray bytes(const char *data, qsizetype size)
 {
     return QByteArray(data, size);
-}
-
-QByteArray gzipOf(const QByteArray &plain)
-{
-    z_stream s{};
-    deflateInit2(&s, Z_BEST_COMPRESSION, Z_DEFLATED, 31, 9, Z_DEFAULT_STRATEGY);
-    QByteArray out(qsizetype(deflateBound(&s, uLong(plain.size()))) + 32, '\0');
-    s.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(plain.data()));
-    s.avail_in = uInt(plain.size());
-    s.next_out = reinterpret_cast<Bytef *>(out.data());
-    s.avail_out = uInt(out.size());
-    deflate(&s, Z_FINISH);
-    out.resize(qsizetype(s.total_out));
-    deflateEnd(&s);
-    return out;
 }
 
 const char kHeadPlain[] = "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n\r\n";
@@ -173,7 +158,7 @@ TEST(GetText, GzipBodiesAreInflatedThenTrimmed)
                             "<a href=\"/s/1.html\">\xE6\x98\xA5\xE6\xB8\xB8 &amp; more</a>"
                             "</div><!-- list end --><div class=\"foot\">" +
         QByteArray("footer ").repeated(200) + "</div></body></html>";
-    PageResponse r = response(kHeadGzip, gzipOf(page), true);
+    PageResponse r = response(kHeadGzip, gzipBytes(page), true);
     r.startMarker = "<div class=\"list\">";
     r.endMarker = "</div><!-- list end -->";
     EXPECT_EQ(GetText(r, TEXT_INFLATE | TEXT_UTF8), u(u"<a href=\"/s/1.html\">\u6625\u6e38 & more</a>"));
@@ -189,7 +174,7 @@ TEST(GetText, TruncatedGzipGivesWhatWasInflated)
     QByteArray page;
     for (int i = 0; i < 20000; ++i)
         page += "<li>" + QByteArray::number(i * 7919) + "</li>";
-    const QByteArray gz = gzipOf(page);
+    const QByteArray gz = gzipBytes(page);
     const QString text = GetText(response(kHeadGzip, gz.left(gz.size() / 2), true), TEXT_INFLATE | TEXT_UTF8);
     EXPECT_GT(text.size(), 1000);
     EXPECT_LT(text.size(), page.size());
