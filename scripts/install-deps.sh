@@ -3,9 +3,11 @@
 # that are missing. Uses sudo when not run as root.
 set -euo pipefail
 
+# Installed without recommended packages, so everything needed is named here: the
+# platform plugins (xcb, offscreen) are only recommended by Qt's GUI library.
 packages=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev qt6-webengine-dev libqt6opengl6-dev
+    qt6-base-dev qt6-qpa-plugins qt6-webengine-dev libqt6opengl6-dev
     libcurl4-openssl-dev libssl-dev zlib1g-dev
     libgtest-dev
     xvfb xauth libgl1-mesa-dri fonts-wqy-microhei
