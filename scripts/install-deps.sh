@@ -8,7 +8,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-qpa-plugins qt6-webengine-dev libqt6opengl6-dev
-    libcurl4-openssl-dev libssl-dev zlib1g-dev
+    libcurl4-openssl-dev libssl-dev zlib1g-dev ca-certificates
     libgtest-dev
     xvfb xauth libgl1-mesa-dri fonts-wqy-microhei
 )
