@@ -1,7 +1,7 @@
 // pictrove-cli: Get List and Download from a shell, on the same engine as the desktop
 // program. The CLI only supplies the window (CliWindowPort) and its printing.
 
-#include "cli/AlbumSpec.h"
+#include "cli/AlbumChoice.h"
 #include "cli/CliOptions.h"
 #include "cli/CliWindowPort.h"
 #include "download/DownloadDriver.h"
@@ -134,7 +134,7 @@ int run(const CliOptions &options)
 
     if (state.albums.isEmpty())
         return EXIT_NO_ALBUM;
-    const auto chosen = parseAlbumSpec(options.albums, state.albums.size());
+    const auto chosen = parseAlbumChoice(options.albums, state.albums.size());
     if (!chosen) {
         std::fprintf(stderr, "--albums %s names no listed album (1-%d)\n", qPrintable(options.albums),
                      state.albums.size());

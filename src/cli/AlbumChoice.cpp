@@ -1,13 +1,13 @@
-#include "cli/AlbumSpec.h"
+#include "cli/AlbumChoice.h"
 
 #include <QSet>
 #include <QStringList>
 
 #include <algorithm>
 
-std::optional<QList<int>> parseAlbumSpec(const QString &spec, int albumCount)
+std::optional<QList<int>> parseAlbumChoice(const QString &choice, int albumCount)
 {
-    const QString trimmed = spec.trimmed();
+    const QString trimmed = choice.trimmed();
     QList<int> positions;
     if (trimmed.compare(QStringLiteral("all"), Qt::CaseInsensitive) == 0) {
         for (int i = 0; i < albumCount; ++i)
