@@ -67,7 +67,6 @@ CHarviaDlg::~CHarviaDlg()
 void CHarviaDlg::initialise(const StartupOptions &options)
 {
     setWindowIcon(ProgramIcon());
-    m_loginMode1 = true;
     setWindowTitle(QStringLiteral("Pictrove"));
     control(IDC_BANNER)->setProperty("text", BannerText());
 

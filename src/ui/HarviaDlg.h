@@ -60,7 +60,6 @@ public:
     CSplashScreenEx *splash() const { return m_splash; }
     // Null until 查找 is first used.
     CDlgFind *findDialog() const { return m_find; }
-    bool loginMode1() const { return m_loginMode1; }
 
     // The configuration query has finished (or the wait for it ended): the splash
     // goes, the window shows, Get List works.
@@ -106,6 +105,5 @@ private:
     QComboBox *m_sourceType = nullptr;
     QPointer<CSplashScreenEx> m_splash;
     QPointer<CDlgFind> m_find;
-    bool m_loginMode1 = false;
     bool m_configLoaded = false;
 };

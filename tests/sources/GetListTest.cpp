@@ -1,7 +1,7 @@
 // "Get List" from the command to the filled window, against the Sina blog and Weibo
 // hosts on loopback.
 
-#include "PrintQt.h"
+#include "support/PrintQt.h"
 #include "SinaServices.h"
 
 #include "sources/ListAcquisition.h"

@@ -1,6 +1,6 @@
 // The Sina blog fetchers against the blog and photo-blog hosts on loopback.
 
-#include "PrintQt.h"
+#include "support/PrintQt.h"
 #include "SinaServices.h"
 
 #include "download/DownloadJob.h"

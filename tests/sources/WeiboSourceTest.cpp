@@ -1,6 +1,6 @@
 // The Weibo fetchers against weibo.com and the photo service on loopback.
 
-#include "PrintQt.h"
+#include "support/PrintQt.h"
 #include "SinaServices.h"
 
 #include "download/DownloadJob.h"
