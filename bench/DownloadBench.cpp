@@ -8,7 +8,7 @@
 //       "PORT <port>" and serves until its standard input closes.
 //   download_bench --download --port P --dir D [--files N] [--threads T] [--no-pause]
 //       downloads the album of N pictures through the download driver (StartDownload: category page,
-//       AddPicture, coordinator and workers) into D, checks every file and prints one
+//       addPicture, coordinator and workers) into D, checks every file and prints one
 //       line of results. --no-pause drops the 2000 ms pause a single worker makes
 //       between transfers, to compare the bare transfers with a sequential client.
 //
@@ -85,7 +85,7 @@ int download(const QStringList &args)
         std::fprintf(stderr, "download_bench: --port and a writable --dir are needed\n");
         return 2;
     }
-    InitNetwork();
+    initNetwork();
 
     RecordingWindowPort window;
     MainWindowState state(window);
@@ -97,9 +97,9 @@ int download(const QStringList &args)
     state.updateSettings([&](SettingsBlock &block) {
         block.downloadParams[4] = DownloadParams{0, 0, uint16_t(threads), 30};
     });
-    ST_PERLISTRECORD album;
-    album.strName = QStringLiteral("bench");
-    album.strUrl = QStringLiteral("http://127.0.0.1:%1/category/bench%2").arg(port).arg(files);
+    AlbumRecord album;
+    album.name = QStringLiteral("bench");
+    album.url = QStringLiteral("http://127.0.0.1:%1/category/bench%2").arg(port).arg(files);
     state.albums.appendUnique(album);
     window.setSelection({0});
     window.setText(IDC_SAVE_PATH, dir);

@@ -11,7 +11,7 @@
 // process is the engine's alone, and so curl can be pointed at the same server.
 
 #include "net/NetworkSetup.h"
-#include "net/URLSource2.h"
+#include "net/PageFetcher.h"
 #include "support/LoopbackServer.h"
 
 #include <QCoreApplication>
@@ -61,7 +61,7 @@ int fetch(const QStringList &args)
         std::fprintf(stderr, "fetch_bench: --port and a writable --dir are needed\n");
         return 2;
     }
-    InitNetwork();
+    initNetwork();
 
     std::atomic<int> next{0};
     std::atomic<int> failed{0};
@@ -75,7 +75,7 @@ int fetch(const QStringList &args)
             for (int i = next++; i < files; i = next++) {
                 request.url = QStringLiteral("http://127.0.0.1:%1/file.jpg?n=%2").arg(port).arg(i);
                 request.savePath = QStringLiteral("%1/%2.jpg").arg(dir).arg(i);
-                if (Fetch(request, response, FETCH_CACHE_WRITE | FETCH_CACHE_READ))
+                if (fetch(request, response, FETCH_CACHE_WRITE | FETCH_CACHE_READ))
                     bytes += response.receivedLength;
                 else
                     ++failed;

@@ -1,5 +1,5 @@
 // grid_bench: how the album grid takes a burst of albums from the list thread.
-// A worker thread publishes N albums through AddAlbum as fast as it can (the worst
+// A worker thread publishes N albums through addAlbum as fast as it can (the worst
 // case: a list fetcher with the whole list in one page) while the GUI thread runs its
 // event loop offscreen. Reported: the time until every row is in the grid, and the
 // longest the GUI thread went without serving its event loop (measured by a 1 ms
@@ -10,9 +10,9 @@
 
 #include "sources/AddAlbum.h"
 #include "sources/MainWindowState.h"
-#include "grid/MyGridCtrl.h"
+#include "grid/AlbumGrid.h"
 #include "ui/AlbumListView.h"
-#include "ui/HarviaDlg.h"
+#include "ui/MainWindow.h"
 #include "ui/ShellServices.h"
 
 #include <QApplication>
@@ -43,9 +43,9 @@ struct RunResult {
 RunResult runOnce(int albums, bool batched)
 {
     SilentShell shell;
-    CHarviaDlg window(shell);
+    MainWindow window(shell);
     window.state().readyFlag = 1;
-    window.albumView().ResetGrid();
+    window.albumView().resetGrid();
     window.resize(860, 620);
     window.show();
     QApplication::processEvents();
@@ -65,16 +65,16 @@ RunResult runOnce(int albums, bool batched)
     ticker.start();
     std::thread lister([&window, albums, batched] {
         for (int i = 0; i < albums; ++i) {
-            ST_PERLISTRECORD record;
-            record.strName = QStringLiteral("相册 %1 春天的旅行照片").arg(i);
-            record.nPicCount = i % 300;
-            record.nFlags = i % 7 == 0 ? 0x2 : 0;
+            AlbumRecord record;
+            record.name = QStringLiteral("相册 %1 春天的旅行照片").arg(i);
+            record.pictureCount = i % 300;
+            record.accessFlags = i % 7 == 0 ? 0x2 : 0;
             if (batched) {
-                AddAlbum(window.state(), record);
+                addAlbum(window.state(), record);
                 continue;
             }
             const int index = window.state().albums.appendUnique(record) - 1;
-            QMetaObject::invokeMethod(&window, [&window, index] { window.albumView().AddAlbumRow(index); },
+            QMetaObject::invokeMethod(&window, [&window, index] { window.albumView().addAlbumRow(index); },
                                       Qt::QueuedConnection);
         }
     });

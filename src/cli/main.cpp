@@ -66,13 +66,13 @@ void waitWhileBusy(MainWindowState &state, Busy busy, Stop stop)
 
 void printAlbums(const MainWindowState &state)
 {
-    const QList<ST_PERLISTRECORD> albums = state.albums.all();
+    const QList<AlbumRecord> albums = state.albums.all();
     for (int row = 0; row < albums.size(); ++row) {
-        const ST_PERLISTRECORD &album = albums.at(row);
-        const QString count = album.nPicCount == -1 ? AlbumCountText(-1) : QString::number(album.nPicCount);
+        const AlbumRecord &album = albums.at(row);
+        const QString count = album.pictureCount == -1 ? albumCountText(-1) : QString::number(album.pictureCount);
         out(QStringLiteral("%1\t%2\t%3\t%4")
                 .arg(row + 1, 4, 10, QLatin1Char('0'))
-                .arg(album.strName, count, AlbumRemarkText(album.nFlags)));
+                .arg(album.name, count, albumRemarkText(album.accessFlags)));
     }
 }
 
@@ -83,20 +83,20 @@ void applyRunOverrides(MainWindowState &state, const CliOptions &options)
     state.updateSettings([&](SettingsBlock &block) {
         DownloadParams &params = block.downloadParams[kSinaSourceType];
         if (options.threads)
-            params.nThreads = uint16_t(*options.threads);
+            params.threads = uint16_t(*options.threads);
         if (options.timeoutSeconds)
-            params.nTimeout = uint16_t(*options.timeoutSeconds);
+            params.timeoutSeconds = uint16_t(*options.timeoutSeconds);
         if (options.minKB)
-            params.nMinKB = uint16_t(*options.minKB);
+            params.minKB = uint16_t(*options.minKB);
         if (options.maxKB)
-            params.nMaxKB = uint16_t(*options.maxKB);
-        block.nameRules[kSinaSourceType].nOptionFlags |= options.setOptions;
+            params.maxKB = uint16_t(*options.maxKB);
+        block.nameRules[kSinaSourceType].options |= options.setOptions;
     });
 }
 
 int run(const CliOptions &options)
 {
-    InitNetwork();
+    initNetwork();
     CookieStore &cookies = CookieStore::process();
     QDir().mkpath(options.dataDir);
     cookies.open(options.dataDir + QStringLiteral("cookies.txt"));
@@ -109,7 +109,7 @@ int run(const CliOptions &options)
     MainWindowState state(port);
     state.dataFolder = options.dataDir;
     SettingsBlock block;
-    LoadSettings(state.dataFolder, block);
+    loadSettings(state.dataFolder, block);
     state.updateSettings([&](SettingsBlock &settings) { settings = block; });
     state.readyFlag.store(1);
 
@@ -145,7 +145,7 @@ int run(const CliOptions &options)
 
     QString saveDir = options.saveDir;
     if (saveDir.isEmpty())
-        saveDir = HistoryEntries(state.settings(), HISTORY_SAVE_PATH).value(0);
+        saveDir = historyEntries(state.settings(), HISTORY_SAVE_PATH).value(0);
     if (saveDir.isEmpty())
         saveDir = state.dataFolder;
     port.setText(IDC_SAVE_PATH, saveDir);

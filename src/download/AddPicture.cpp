@@ -3,7 +3,7 @@
 #include "download/DownloadJob.h"
 #include "download/FileNaming.h"
 #include "download/Folders.h"
-#include "download/ListFiles.h"
+#include "download/AlbumSideFiles.h"
 #include "download/RunContext.h"
 #include "sources/MainWindowState.h"
 #include "sources/WindowPort.h"
@@ -15,19 +15,19 @@ namespace {
 
 // The album's folder is made at its first picture, so an album that lists nothing
 // leaves no empty folder behind.
-void setUpAlbumFolder(MainWindowState &state, const ST_PERLISTRECORD &album,
+void setUpAlbumFolder(MainWindowState &state, const AlbumRecord &album,
                       const NameRules &rules)
 {
     DownloadJob &job = state.downloadJob;
     QString folder = job.jobFolder();
-    const QString name = AlbumFolderName(album, rules);
+    const QString name = albumFolderName(album, rules);
     if (!name.isEmpty())
         folder += name + QLatin1Char('/');
     job.setJobFolder(folder);
     // A folder that cannot be made is not reported here: its transfers fail instead.
     QDir().mkdir(folder);
-    StampTimes(folder, QDateTime::currentSecsSinceEpoch());
-    job.previousFirstAddress = ReadMarkerFile(folder);
+    stampTimes(folder, QDateTime::currentSecsSinceEpoch());
+    job.previousFirstAddress = readMarkerFile(folder);
 }
 
 // The address without its fallback: what a marker line holds.
@@ -39,7 +39,7 @@ QString primaryAddress(const QString &address)
 
 }  // namespace
 
-void AddPicture(MainWindowState &state, const QString &address, const QString &title,
+void addPicture(MainWindowState &state, const QString &address, const QString &title,
                 const QString &headers, int albumIndex)
 {
     // A closed album takes no further pictures even from a fetcher that goes on
@@ -49,8 +49,8 @@ void AddPicture(MainWindowState &state, const QString &address, const QString &t
         return;
 
     DownloadJob &job = state.downloadJob;
-    const ST_PERLISTRECORD album = state.albums.at(albumIndex);
-    const NameRules rules = CurrentNameRules(state);
+    const AlbumRecord album = state.albums.at(albumIndex);
+    const NameRules rules = currentNameRules(state);
 
     PictureNaming naming;
     naming.title = title;
@@ -59,16 +59,16 @@ void AddPicture(MainWindowState &state, const QString &address, const QString &t
     naming.album = album;
     naming.selectedAlbumCount = job.selectedAlbumCount;
     naming.albumCount = state.albums.size();
-    naming.ownerName = state.owner.strOwnerName;
+    naming.ownerName = state.owner.name;
     naming.rules = rules;
-    const QString base = PictureNameBase(naming);
+    const QString base = pictureNameBase(naming);
 
     if (job.queuedCount() == 0)
         setUpAlbumFolder(state, album, rules);
     const QString folder = job.jobFolder();
-    const QString fileName = FinalFileName(base, folder, job);
+    const QString fileName = finalFileName(base, folder, job);
 
-    if ((rules.nOptionFlags & OPT_SKIP_PREVIOUS) && !job.previousFirstAddress.isEmpty()
+    if ((rules.options & OPT_SKIP_PREVIOUS) && !job.previousFirstAddress.isEmpty()
         && primaryAddress(address) == job.previousFirstAddress) {
         SetDownStateUnlessAborted(state, DOWN_ALBUM_CLOSED);
         return;
@@ -77,6 +77,6 @@ void AddPicture(MainWindowState &state, const QString &address, const QString &t
     job.queuePicture(address, fileName, headers);
     const int count = job.queuedCount();
     state.port().setText(IDC_STATUS_DETAIL, QStringLiteral("已获取到%1张图片信息").arg(count));
-    if (rules.nOptionFlags & OPT_TITLE_FILE)
-        AppendTitleLine(AlbumFilePath(folder, album.strName, QStringLiteral(".txt")), title, count);
+    if (rules.options & OPT_TITLE_FILE)
+        appendTitleLine(albumFilePath(folder, album.name, QStringLiteral(".txt")), title, count);
 }

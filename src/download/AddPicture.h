@@ -11,5 +11,5 @@ class MainWindowState;
 // `address` may carry a fallback address after "\r\n"; `title` is the picture's
 // description as the service gives it; `headers` are extra request header lines for
 // the transfer (a Referer, say); `albumIndex` is the album's position in the list.
-void AddPicture(MainWindowState &state, const QString &address, const QString &title,
+void addPicture(MainWindowState &state, const QString &address, const QString &title,
                 const QString &headers, int albumIndex);

@@ -1,6 +1,6 @@
 #include "download/CleanName.h"
 
-#include "text/StringCtrl.h"
+#include "text/TextScan.h"
 
 #include <QDateTime>
 
@@ -41,14 +41,14 @@ bool isRemoved(QChar c)
 
 }  // namespace
 
-QString CleanName(const QString &text, int code, bool withFallback)
+QString cleanName(const QString &text, int code, bool withFallback)
 {
     // The order is deliberate: entities are decoded before illegal characters go, so
     // an encoded quote is removed too; the dot test runs before dots are stripped, so
     // a name of only dots survives as full-width dots instead of vanishing (and never
     // becomes "." or "..").
     QString name = text;
-    DecodeEntities(name);
+    decodeEntities(name);
     while (name.contains(QLatin1String("  ")))
         name.replace(QLatin1String("  "), QLatin1String(" "));
     name = name.trimmed();

@@ -9,4 +9,4 @@
 // fallback "pic<code>". The fallback replaces an empty or overlong (1000 or more
 // units) result, and only when withFallback is set.
 inline constexpr int kCleanNameTimeFallback = 0xFFFF;
-QString CleanName(const QString &text, int code, bool withFallback);
+QString cleanName(const QString &text, int code, bool withFallback);

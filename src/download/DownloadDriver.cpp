@@ -1,10 +1,10 @@
 #include "download/DownloadDriver.h"
 
-#include "download/DownProc.h"
+#include "download/TransferCoordinator.h"
 #include "download/DownloadJob.h"
 #include "download/FileNaming.h"
 #include "download/Folders.h"
-#include "download/ListFiles.h"
+#include "download/AlbumSideFiles.h"
 #include "download/PictureRepair.h"
 #include "download/RunContext.h"
 #include "settings/ExtensionSettings.h"
@@ -40,7 +40,7 @@ QString fittedFolderPart(const QString &part)
     if (part.isEmpty())
         return part;
     const QString name = part.endsWith(QLatin1Char('/')) ? part.chopped(1) : part;
-    return FitUtf8(name, QString()) + QLatin1Char('/');
+    return fitUtf8(name, QString()) + QLatin1Char('/');
 }
 
 void listPictures(MainWindowState &state, int albumIndex)
@@ -54,13 +54,13 @@ void listPictures(MainWindowState &state, int albumIndex)
         return;
     switch (state.listType.load()) {
     case LIST_BLOG_CATEGORIES:
-        SinaBlogCategoryPictures(state, albumIndex);
+        sinaBlogCategoryPictures(state, albumIndex);
         break;
     case LIST_BLOG_ARTICLES:
-        SinaBlogArticlePicture(state, albumIndex);
+        sinaBlogArticlePicture(state, albumIndex);
         break;
     case LIST_WEIBO_ALBUMS:
-        WeiboAlbumPhotos(state, albumIndex);
+        weiboAlbumPhotos(state, albumIndex);
         break;
     default:
         break;
@@ -79,7 +79,7 @@ bool transferAlbum(MainWindowState &state)
     coordinator.join();
     // An aborted album keeps the marker of its last complete download.
     if (state.downState.load() != DOWN_ABORT)
-        WriteMarkerFile(job.jobFolder(), job.jobAddresses.first());
+        writeMarkerFile(job.jobFolder(), job.jobAddresses.first());
     return true;
 }
 
@@ -120,7 +120,7 @@ void DownloadDriver(MainWindowState &state)
 {
     WindowPort &port = state.port();
     DownloadJob &job = state.downloadJob;
-    state.setExtensionSettings(ReadExtensionSettings(state.dataFolder));
+    state.setExtensionSettings(readExtensionSettings(state.dataFolder));
 
     QString base = port.text(IDC_SAVE_PATH).trimmed();
     if (base.isEmpty()) {
@@ -130,14 +130,14 @@ void DownloadDriver(MainWindowState &state)
     }
     if (!base.endsWith(QLatin1Char('/')))
         base += QLatin1Char('/');
-    base += fittedFolderPart(state.owner.strOwnerName);
-    base += fittedFolderPart(state.owner.strOwnerSubFolder);
-    if (!EnsureFolder(base, port)) {
+    base += fittedFolderPart(state.owner.name);
+    base += fittedFolderPart(state.owner.subFolder);
+    if (!ensureFolder(base, port)) {
         port.showMessage(QStringLiteral("请检测设置的保存路径是否有误"));
         state.downState = DOWN_IDLE;
         return;
     }
-    StampTimes(base, QDateTime::currentSecsSinceEpoch());
+    stampTimes(base, QDateTime::currentSecsSinceEpoch());
     BeginDownloadUi(state);
 
     job.setJobFolder(base);
@@ -174,9 +174,9 @@ void DownloadDriver(MainWindowState &state)
             continue;
         listed += job.queuedCount();
 
-        const uint16_t options = CurrentNameRules(state).nOptionFlags;
+        const uint16_t options = currentNameRules(state).options;
         if (options & OPT_THUNDER_LIST_ONLY) {
-            WriteThunderList(AlbumFilePath(job.jobFolder(), state.albums.at(albumIndex).strName,
+            writeThunderList(albumFilePath(job.jobFolder(), state.albums.at(albumIndex).name,
                                            QStringLiteral(".lst")),
                              job.jobAddresses);
             continue;
@@ -185,15 +185,15 @@ void DownloadDriver(MainWindowState &state)
             port.showMessage(kThreadFailed);
             continue;
         }
-        const uint16_t repairs = CurrentNameRules(state).nOptionFlags;
+        const uint16_t repairs = currentNameRules(state).options;
         if (repairs & OPT_FIX_FORMAT)
-            FixPictureFormats(job);
+            fixPictureFormats(job);
         if (repairs & OPT_FIX_ORDER)
-            FixPictureOrder(job);
+            fixPictureOrder(job);
     }
 
     EndDownloadUi(state);
-    if (listed > 0 && (CurrentNameRules(state).nOptionFlags & OPT_OPEN_FOLDER))
+    if (listed > 0 && (currentNameRules(state).options & OPT_OPEN_FOLDER))
         port.openFolderOrAddress(job.jobFolder());
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // The Download command: one run walks the chosen albums, has each album's picture
-// fetcher queue its pictures (AddPicture), then transfers them or writes a Thunder
+// fetcher queue its pictures (addPicture), then transfers them or writes a Thunder
 // list, and finally leaves the marker and runs the repairs. Used by the front ends'
 // Download button; everything else runs on the driver's own thread.
 

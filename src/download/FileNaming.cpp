@@ -2,7 +2,7 @@
 
 #include "download/CleanName.h"
 #include "download/DownloadJob.h"
-#include "text/StringCtrl.h"
+#include "text/TextScan.h"
 
 #include <QLatin1StringView>
 
@@ -32,16 +32,16 @@ void replaceEscape(QString &name, int digit, const QString &value)
 
 }  // namespace
 
-QString PictureNameBase(const PictureNaming &in)
+QString pictureNameBase(const PictureNaming &in)
 {
     const NameRules &rules = in.rules;
     const QString sequence = QString::number(in.sequence);
     QString base;
-    switch (rules.nFileBase) {
+    switch (rules.fileBase) {
     case FILE_BASE_DESCRIPTION:
-        base = CleanName(in.title, 0, false);
+        base = cleanName(in.title, 0, false);
         if (base.isEmpty())
-            base = in.album.strName;
+            base = in.album.name;
         break;
     case FILE_BASE_ADDRESS: {
         const qsizetype slash = in.address.lastIndexOf(QLatin1Char('/'));
@@ -53,62 +53,62 @@ QString PictureNameBase(const PictureNaming &in)
         break;
     }
 
-    QString name = rules.strFilePrefix + base + rules.strFileSuffix;
+    QString name = rules.filePrefix + base + rules.fileSuffix;
     // In digit order, so a value that brings in a later escape is expanded too.
-    const int index = in.album.nIndex + 1;
-    replaceEscape(name, 1, in.album.strName);
+    const int index = in.album.position + 1;
+    replaceEscape(name, 1, in.album.name);
     replaceEscape(name, 2, sequence);
     replaceEscape(name, 3, QString::number(index));
-    replaceEscape(name, 4, QString::number(in.album.nExtra1));
-    replaceEscape(name, 5, QString::number(in.album.nExtra2));
+    replaceEscape(name, 4, QString::number(in.album.extraNumber1));
+    replaceEscape(name, 5, QString::number(in.album.extraNumber2));
     replaceEscape(name, 6, QString::number(in.selectedAlbumCount));
     replaceEscape(name, 7, QString::number(in.albumCount));
     replaceEscape(name, 8, in.ownerName);
     replaceEscape(name, 9, QString::asprintf("%04d", index));
 
-    ReplaceEach(name, rules.strFind, rules.strReplace);
-    return CleanName(name, kCleanNameTimeFallback, true);
+    replaceEach(name, rules.findText, rules.replaceText);
+    return cleanName(name, kCleanNameTimeFallback, true);
 }
 
-QString AlbumFolderName(const ST_PERLISTRECORD &album, const NameRules &rules)
+QString albumFolderName(const AlbumRecord &album, const NameRules &rules)
 {
-    QString folder = rules.nFolderBase == FOLDER_BASE_ALBUM_NAME ? album.strName : QString();
-    folder = rules.strFolderPrefix + folder + rules.strFolderSuffix;
+    QString folder = rules.folderBase == FOLDER_BASE_ALBUM_NAME ? album.name : QString();
+    folder = rules.folderPrefix + folder + rules.folderSuffix;
     // Only these three have a value for a whole album; the others stay as written
     // and lose their question mark in the cleaning.
-    const int index = album.nIndex + 1;
-    replaceEscape(folder, 1, album.strName);
+    const int index = album.position + 1;
+    replaceEscape(folder, 1, album.name);
     replaceEscape(folder, 3, QString::number(index));
     replaceEscape(folder, 9, QString::asprintf("%04d", index));
-    return FitUtf8(CleanName(folder, 0, false), QString());
+    return fitUtf8(cleanName(folder, 0, false), QString());
 }
 
-QString FinalFileName(const QString &collisionBase, const QString &jobFolder,
+QString finalFileName(const QString &collisionBase, const QString &jobFolder,
                       const DownloadJob &job)
 {
     const qsizetype room = 250 - jobFolder.size();
     QString name = collisionBase.size() > room ? leftAtBoundary(collisionBase, room)
                                                : collisionBase;
     QString extension = QStringLiteral(".jpg");
-    if (HasPictureExtension(name)) {
+    if (hasPictureExtension(name)) {
         const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
         extension = name.mid(dot);
         name.truncate(dot);
     }
 
-    QString candidate = FitUtf8(name, extension) + extension;
+    QString candidate = fitUtf8(name, extension) + extension;
     if (job.queuedCount() == 0)
         return candidate;
     // The counter goes on the name as the rules made it, before the length limit and
     // the extension split: a second a.jpg becomes a.jpg(1).jpg.
-    for (uint k = 1; FindQueuedName(job, candidate) >= 0; ++k) {
+    for (uint k = 1; findQueuedName(job, candidate) >= 0; ++k) {
         const QString tail = QStringLiteral("(%1)").arg(k) + extension;
-        candidate = FitUtf8(collisionBase, tail) + tail;
+        candidate = fitUtf8(collisionBase, tail) + tail;
     }
     return candidate;
 }
 
-bool HasPictureExtension(const QString &name)
+bool hasPictureExtension(const QString &name)
 {
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     if (dot < 0)
@@ -125,12 +125,12 @@ bool HasPictureExtension(const QString &name)
     return false;
 }
 
-int FindQueuedName(const DownloadJob &job, const QString &name)
+int findQueuedName(const DownloadJob &job, const QString &name)
 {
     return job.findQueuedName(name);
 }
 
-QString FitUtf8(const QString &stem, const QString &tail, int maxBytes)
+QString fitUtf8(const QString &stem, const QString &tail, int maxBytes)
 {
     qsizetype budget = maxBytes - tail.toUtf8().size();
     if (budget <= 0)

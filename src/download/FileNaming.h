@@ -2,7 +2,7 @@
 // How a queued picture and its album are named: the user's rules (base by mode,
 // prefix and suffix with the ?1..?9 escapes, find and replace), the cleaning, the
 // length limits and the collision counter. Pure text work apart from reading the
-// clock for the time-stamp fallback; AddPicture calls it on the driver thread.
+// clock for the time-stamp fallback; addPicture calls it on the driver thread.
 //
 // Names from remote pages are never taken as paths: every result is one path
 // component without "/" that cannot be "." or "..", so pictures and album folders
@@ -21,34 +21,34 @@ inline constexpr int kMaxNameBytes = 255;
 // Everything one picture's name may be built from.
 struct PictureNaming {
     QString title;    // the picture's description as the service gives it
-    QString address;  // the address handed to AddPicture
+    QString address;  // the address handed to addPicture
     int sequence = 1;  // pictures already queued for the album + 1
-    ST_PERLISTRECORD album;
+    AlbumRecord album;
     int selectedAlbumCount = 0;
     int albumCount = 0;
-    QString ownerName;  // OwnerInfo::strOwnerName as stored
+    QString ownerName;  // OwnerInfo::name as stored
     NameRules rules;
 };
 
 // The name after the rules and the cleaning: the base of the collision counter.
-QString PictureNameBase(const PictureNaming &in);
+QString pictureNameBase(const PictureNaming &in);
 
 // The album's folder component; empty when the album's pictures go straight into
 // the base folder.
-QString AlbumFolderName(const ST_PERLISTRECORD &album, const NameRules &rules);
+QString albumFolderName(const AlbumRecord &album, const NameRules &rules);
 
 // The file name a picture is queued under: the length limit against the folder, the
 // extension split, the collision counter against the names already queued in `job`
 // (only when some are), and the byte limit of one component.
-QString FinalFileName(const QString &collisionBase, const QString &jobFolder,
+QString finalFileName(const QString &collisionBase, const QString &jobFolder,
                       const DownloadJob &job);
 
 // True for .jpeg .jpg .bmp .gif .png .tif in any letter case.
-bool HasPictureExtension(const QString &name);
+bool hasPictureExtension(const QString &name);
 
 // Position of the queued file name equal to `name` ignoring letter case, or -1.
-int FindQueuedName(const DownloadJob &job, const QString &name);
+int findQueuedName(const DownloadJob &job, const QString &name);
 
 // `stem`, cut at a character boundary so that stem + tail take at most `maxBytes`
 // bytes of UTF-8. `tail` itself is never cut.
-QString FitUtf8(const QString &stem, const QString &tail, int maxBytes = kMaxNameBytes);
+QString fitUtf8(const QString &stem, const QString &tail, int maxBytes = kMaxNameBytes);

@@ -9,7 +9,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
-bool EnsureFolder(QString &folder, WindowPort &port)
+bool ensureFolder(QString &folder, WindowPort &port)
 {
     folder = folder.trimmed();
     if (!folder.endsWith(QLatin1Char('/')))
@@ -34,7 +34,7 @@ bool EnsureFolder(QString &folder, WindowPort &port)
     }
 }
 
-void StampTimes(const QString &path, int64_t seconds)
+void stampTimes(const QString &path, int64_t seconds)
 {
     if (seconds <= 0)
         return;

@@ -11,8 +11,8 @@ class WindowPort;
 // Creates every missing level of `folder`. The path is trimmed and gains a trailing
 // "/" in place. A level that can neither be found nor created is shown through
 // `port` (its path as the message) and ends the walk with false.
-bool EnsureFolder(QString &folder, WindowPort &port);
+bool ensureFolder(QString &folder, WindowPort &port);
 
 // Sets the access and modification times of a file or folder to `seconds` since the
 // epoch; nothing happens for seconds <= 0 or a path that cannot be reached.
-void StampTimes(const QString &path, int64_t seconds);
+void stampTimes(const QString &path, int64_t seconds);

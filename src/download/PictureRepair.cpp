@@ -6,7 +6,7 @@
 #include <QDateTime>
 #include <QFile>
 
-QString PictureTypeOf(const QByteArray &head)
+QString pictureTypeOf(const QByteArray &head)
 {
     // Bytes missing from a short file count as zero, so an empty file matches nothing.
     uchar b[5] = {0, 0, 0, 0, 0};
@@ -32,14 +32,14 @@ QString PictureTypeOf(const QByteArray &head)
     return QString();
 }
 
-bool FixPictureType(QString &path)
+bool fixPictureType(QString &path)
 {
     QFile file(path);
     if (!file.exists())
         return false;
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    const QString type = PictureTypeOf(file.read(7));
+    const QString type = pictureTypeOf(file.read(7));
     file.close();
 
     const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
@@ -57,22 +57,22 @@ bool FixPictureType(QString &path)
     return true;
 }
 
-void FixPictureFormats(DownloadJob &job)
+void fixPictureFormats(DownloadJob &job)
 {
     const QString folder = job.jobFolder();
     for (QString &entry : job.jobFileNames) {
         QString path = folder + entry;
-        FixPictureType(path);
+        fixPictureType(path);
         entry = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
     }
 }
 
-void FixPictureOrder(DownloadJob &job)
+void fixPictureOrder(DownloadJob &job)
 {
     const QString folder = job.jobFolder();
     int64_t t = QDateTime::currentSecsSinceEpoch();
     for (const QString &entry : std::as_const(job.jobFileNames)) {
-        StampTimes(folder + entry, t);
+        stampTimes(folder + entry, t);
         t -= 60;
     }
 }

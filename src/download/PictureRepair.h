@@ -9,17 +9,17 @@ class DownloadJob;
 
 // Every queued file whose first bytes name another format is renamed, and its queued
 // name follows. Missing files (failed transfers) are skipped.
-void FixPictureFormats(DownloadJob &job);
+void fixPictureFormats(DownloadJob &job);
 
 // Gives the file at `path` the extension its first bytes call for. `path` becomes the
 // new path when the file now lies there (renamed, or already correctly named); true
 // when a rename happened. A file of the new name is never replaced.
-bool FixPictureType(QString &path);
+bool fixPictureType(QString &path);
 
 // The extension the first bytes of a file call for (".jpg", ".png", ...), empty when
 // none matches.
-QString PictureTypeOf(const QByteArray &head);
+QString pictureTypeOf(const QByteArray &head);
 
 // The queued files get times now, now - 60 s, now - 120 s ... in queue order; a
 // missing file still uses up its minute.
-void FixPictureOrder(DownloadJob &job);
+void fixPictureOrder(DownloadJob &job);

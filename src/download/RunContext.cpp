@@ -5,7 +5,7 @@
 #include "download/FileNaming.h"
 #include "sources/MainWindowState.h"
 
-NameRules CurrentNameRules(const MainWindowState &state)
+NameRules currentNameRules(const MainWindowState &state)
 {
     const int index = state.sourceTypeIndex.load();
     if (index < 0 || index >= SOURCE_TYPE_COUNT)
@@ -23,7 +23,7 @@ bool SetDownStateUnlessAborted(MainWindowState &state, uint8_t value)
     return false;
 }
 
-QString AlbumFilePath(const QString &folder, const QString &albumName, const QString &suffix)
+QString albumFilePath(const QString &folder, const QString &albumName, const QString &suffix)
 {
-    return folder + FitUtf8(CleanName(albumName, 0, false), suffix) + suffix;
+    return folder + fitUtf8(cleanName(albumName, 0, false), suffix) + suffix;
 }

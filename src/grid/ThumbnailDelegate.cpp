@@ -1,12 +1,12 @@
 #include "grid/ThumbnailDelegate.h"
 
 #include "grid/GridRoles.h"
-#include "grid/MyGridCtrl.h"
+#include "grid/AlbumGrid.h"
 #include "grid/ThumbnailImageList.h"
 
 #include <QPainter>
 
-ThumbnailDelegate::ThumbnailDelegate(CMyGridCtrl *grid)
+ThumbnailDelegate::ThumbnailDelegate(AlbumGrid *grid)
     : QStyledItemDelegate(grid)
     , m_grid(grid)
 {

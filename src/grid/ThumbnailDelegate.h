@@ -5,14 +5,14 @@
 
 #include <QStyledItemDelegate>
 
-class CMyGridCtrl;
+class AlbumGrid;
 
 class ThumbnailDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
-    explicit ThumbnailDelegate(CMyGridCtrl *grid);
+    explicit ThumbnailDelegate(AlbumGrid *grid);
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 
 private:
-    CMyGridCtrl *m_grid;
+    AlbumGrid *m_grid;
 };

@@ -134,7 +134,7 @@ struct CookieStore::Private {
 CookieStore::CookieStore()
     : d(std::make_unique<Private>())
 {
-    InitNetwork();
+    initNetwork();
     d->share = curl_share_init();
     curl_share_setopt(d->share, CURLSHOPT_LOCKFUNC, &Private::lock);
     curl_share_setopt(d->share, CURLSHOPT_UNLOCKFUNC, &Private::unlock);

@@ -1,4 +1,4 @@
-// FetchOnce: one HTTP exchange on libcurl, blocking on the calling thread.
+// fetchOnce: one HTTP exchange on libcurl, blocking on the calling thread.
 //
 // CONCEPT: the limits, markers and results of the fetcher are enforced from libcurl's
 // callbacks: the head arrives line by line (header callback), the body in pieces (write
@@ -12,7 +12,7 @@
 // picture host stay open from one picture to the next on the same worker. Cookies, DNS
 // answers and TLS sessions are shared by all threads through the cookie store's share.
 
-#include "net/URLSource2.h"
+#include "net/PageFetcher.h"
 
 #include "net/CookieStore.h"
 #include "net/NetworkSetup.h"
@@ -490,9 +490,9 @@ bool settle(Exchange &exchange, CURLcode code, const QByteArray &url)
 
 }  // namespace
 
-bool FetchOnce(PageRequest &request, PageResponse &response, int flags)
+bool fetchOnce(PageRequest &request, PageResponse &response, int flags)
 {
-    InitNetwork();
+    initNetwork();
     response.body.clear();
     response.receivedLength = 0;
     response.startMarker = request.startMarker;

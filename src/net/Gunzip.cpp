@@ -2,7 +2,7 @@
 
 #include <zlib.h>
 
-bool Gunzip(QByteArray &output, const char *data, qsizetype length)
+bool gunzip(QByteArray &output, const char *data, qsizetype length)
 {
     z_stream stream{};
     // 15 window bits + 32: accept a zlib or a gzip header, whichever the body has.

@@ -5,6 +5,6 @@
 // `output`, which must be empty. Returns true when the stream ended properly; what was
 // inflated before an error (a truncated stream, say) stays in `output` either way.
 // Output is capped at kGunzipLimit: a small "gzip bomb" cannot exhaust memory.
-bool Gunzip(QByteArray &output, const char *data, qsizetype length);
+bool gunzip(QByteArray &output, const char *data, qsizetype length);
 
 inline constexpr qsizetype kGunzipLimit = qsizetype(64) * 1024 * 1024;

@@ -40,15 +40,15 @@ void readEnvironmentHooks()
 {
     const QByteArray connectTo = qgetenv("PICTROVE_TEST_CONNECT_TO");
     if (!connectTo.isEmpty())
-        SetConnectTo(QString::fromUtf8(connectTo).split(QLatin1Char(',')));
+        setConnectTo(QString::fromUtf8(connectTo).split(QLatin1Char(',')));
     const QByteArray caFile = qgetenv("PICTROVE_TEST_CA_FILE");
     if (!caFile.isEmpty())
-        SetCaFile(QFile::decodeName(caFile));
+        setCaFile(QFile::decodeName(caFile));
 }
 
 }  // namespace
 
-void InitNetwork()
+void initNetwork()
 {
     static std::once_flag once;
     std::call_once(once, [] {
@@ -59,25 +59,25 @@ void InitNetwork()
     });
 }
 
-void SetConnectTo(const QStringList &entries)
+void setConnectTo(const QStringList &entries)
 {
     std::lock_guard lock(hooks().mutex);
     hooks().routing.connectTo = connectToEntries(entries);
 }
 
-void SetCaFile(const QString &path)
+void setCaFile(const QString &path)
 {
     std::lock_guard lock(hooks().mutex);
     hooks().routing.caFile = QFile::encodeName(path);
 }
 
-void SetUploadChunkObserver(std::function<void(qsizetype)> observer)
+void setUploadChunkObserver(std::function<void(qsizetype)> observer)
 {
     std::lock_guard lock(hooks().mutex);
     hooks().uploadObserver = std::move(observer);
 }
 
-void SetRetryPauseHook(std::function<void(int)> hook)
+void setRetryPauseHook(std::function<void(int)> hook)
 {
     std::lock_guard lock(hooks().mutex);
     hooks().retryPause = std::move(hook);

@@ -2,16 +2,16 @@
 // Process-wide set-up of the HTTP layer, and the hooks tests use to aim it at their own
 // loopback servers.
 //
-// Front ends call InitNetwork() once at start, before they start any thread. Fetch
+// Front ends call initNetwork() once at start, before they start any thread. Fetch
 // calls it too (it runs once), so tests and tools may skip it.
 //
 // Test hooks. They change how every later fetch of the process connects, so only tests,
 // benchmarks and test tools call them:
-//   SetConnectTo({"weibo.com:443:127.0.0.1:41234", "blog.sina.com.cn:80:127.0.0.1:41235"})
+//   setConnectTo({"weibo.com:443:127.0.0.1:41234", "blog.sina.com.cn:80:127.0.0.1:41235"})
 //       sends requests for a real host name and port to another address and port; the
 //       Host header, TLS server name and certificate check still use the real name.
 //       Entries are libcurl CONNECT_TO entries: "host:port:connect-host:connect-port".
-//   SetCaFile("/path/ca.pem")
+//   setCaFile("/path/ca.pem")
 //       trusts the certificates in that file (instead of the system's), e.g. the test
 //       certificate authority under tests/fixtures/tls/.
 // While either hook is active no proxy is used, so a proxy in the environment cannot
@@ -24,15 +24,15 @@
 
 #include <functional>
 
-void InitNetwork();
+void initNetwork();
 
-void SetConnectTo(const QStringList &entries);
-void SetCaFile(const QString &path);
+void setConnectTo(const QStringList &entries);
+void setCaFile(const QString &path);
 
 // Called with the size of every piece of a request body handed to the HTTP library,
 // so tests can observe that uploads go in 1024-byte pieces. Empty function: off.
-void SetUploadChunkObserver(std::function<void(qsizetype)> observer);
+void setUploadChunkObserver(std::function<void(qsizetype)> observer);
 
 // Replaces the pause Fetch makes after a rejected try (seconds), so tests can count the
 // pauses instead of sleeping through them. Empty function: the real sleep.
-void SetRetryPauseHook(std::function<void(int)> hook);
+void setRetryPauseHook(std::function<void(int)> hook);

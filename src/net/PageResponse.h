@@ -17,7 +17,7 @@ struct PageResponse {
     // 2xx, whose body is never written). Check the result of Fetch as well: a transfer
     // cut off part-way counts what arrived, but leaves no file.
     qint64 receivedLength = 0;
-    // Copies of the request's trim markers, so GetText can apply them to a gzip body
+    // Copies of the request's trim markers, so getText can apply them to a gzip body
     // after inflating it.
     QByteArray startMarker;
     QByteArray endMarker;

@@ -1,7 +1,7 @@
 #pragma once
 // The address as it goes on the wire. Callers build addresses by pasting page text
 // together, so they may hold spaces, Chinese characters or the line feed that
-// RandomFraction leaves at the end of a query.
+// randomFraction leaves at the end of a query.
 
 #include <QByteArray>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "settings/ExtensionSettings.h"
 
-#include "settings/Ini.h"
+#include "settings/IniReader.h"
 #include "text/Charsets.h"
 
 #include <QFileInfo>
@@ -21,24 +21,24 @@ uint8_t charsetOf(const QString &value)
 
 }  // namespace
 
-ExtensionSettings ReadExtensionSettings(const QString &dataFolder)
+ExtensionSettings readExtensionSettings(const QString &dataFolder)
 {
     ExtensionSettings values;
     const QString path = dataFolder + QStringLiteral("下载器扩展设置.ini");
     if (!QFileInfo::exists(path))
         return values;
 
-    const CIni ini(path);
+    const IniReader ini(path);
     const QString qzone = QStringLiteral("QQ空间");
     const QString taobao = QStringLiteral("淘宝");
     const QString fetchMode = QStringLiteral("图片获取方式");
-    values.nQzoneV2Charset = charsetOf(ini.GetString(qzone, QStringLiteral("V2编码"), QStringLiteral("ANSI")));
-    values.nQzoneV3Charset = charsetOf(ini.GetString(qzone, QStringLiteral("V3编码"), QStringLiteral("ANSI")));
-    values.nQzoneNameMethod = uint8_t(ini.GetInt(qzone, QStringLiteral("取原始名方式"), 1));
-    values.nTaobaoPriceInName =
-        ini.GetString(taobao, QStringLiteral("图片名中是否有价格"), QStringLiteral("无")).startsWith(u'有') ? 1 : 0;
-    values.nTaobaoPriceAdjust = int32_t(ini.GetInt(taobao, QStringLiteral("价格增减"), 0));
-    values.nInstagramMode = uint8_t(ini.GetInt(QStringLiteral("Instagram"), fetchMode, 1));
-    values.nJdMode = uint8_t(ini.GetInt(QStringLiteral("京东"), fetchMode, 1));
+    values.qzoneV2Charset = charsetOf(ini.getString(qzone, QStringLiteral("V2编码"), QStringLiteral("ANSI")));
+    values.qzoneV3Charset = charsetOf(ini.getString(qzone, QStringLiteral("V3编码"), QStringLiteral("ANSI")));
+    values.qzoneNameMethod = uint8_t(ini.GetInt(qzone, QStringLiteral("取原始名方式"), 1));
+    values.taobaoPriceInName =
+        ini.getString(taobao, QStringLiteral("图片名中是否有价格"), QStringLiteral("无")).startsWith(u'有') ? 1 : 0;
+    values.taobaoPriceAdjust = int32_t(ini.GetInt(taobao, QStringLiteral("价格增减"), 0));
+    values.instagramMode = uint8_t(ini.GetInt(QStringLiteral("Instagram"), fetchMode, 1));
+    values.jdMode = uint8_t(ini.GetInt(QStringLiteral("京东"), fetchMode, 1));
     return values;
 }

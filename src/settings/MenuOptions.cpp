@@ -24,7 +24,7 @@ constexpr int kShopSourceTypes[] = {11, 16};
 
 }  // namespace
 
-QList<int> OptionCommands()
+QList<int> optionCommands()
 {
     QList<int> commands;
     for (const OptionEntry &entry : kOptions)
@@ -41,30 +41,30 @@ uint16_t OptionBit(int command)
     return 0;
 }
 
-bool OptionChecked(const NameRules &rules, int command)
+bool optionChecked(const NameRules &rules, int command)
 {
     const uint16_t bit = OptionBit(command);
-    return bit != 0 && (rules.nOptionFlags & bit) != 0;
+    return bit != 0 && (rules.options & bit) != 0;
 }
 
-bool ToggleOption(NameRules &rules, int command)
+bool toggleOption(NameRules &rules, int command)
 {
     const uint16_t bit = OptionBit(command);
     if (bit == 0)
         return false;
-    if (rules.nOptionFlags & bit) {
-        rules.nOptionFlags &= uint16_t(~bit);
+    if (rules.options & bit) {
+        rules.options &= uint16_t(~bit);
         return true;
     }
-    rules.nOptionFlags |= bit;
+    rules.options |= bit;
     if (bit == OPT_SHOP_MAIN_PICTURES)
-        rules.nOptionFlags &= uint16_t(~OPT_SHOP_DESCRIPTION_PICTURES);
+        rules.options &= uint16_t(~OPT_SHOP_DESCRIPTION_PICTURES);
     else if (bit == OPT_SHOP_DESCRIPTION_PICTURES)
-        rules.nOptionFlags &= uint16_t(~OPT_SHOP_MAIN_PICTURES);
+        rules.options &= uint16_t(~OPT_SHOP_MAIN_PICTURES);
     return true;
 }
 
-bool OptionEnabled(int command, int sourceTypeIndex)
+bool optionEnabled(int command, int sourceTypeIndex)
 {
     switch (command) {
     case ID_YUPOO_LARGE:

@@ -1,6 +1,6 @@
 #pragma once
 // The check-mark options of the settings menu (<设置>): which command flips which bit
-// of the current source type's NameRules::nOptionFlags, which options exclude each
+// of the current source type's NameRules::options, which options exclude each
 // other, and for which source types an option is offered at all. The window's menu
 // asks these whenever a pop-up opens and after every toggle saves the settings.
 
@@ -22,18 +22,18 @@ enum OptionCommand : int {
 };
 
 // Every option command, in menu order.
-QList<int> OptionCommands();
+QList<int> optionCommands();
 
 // The bit a command stands for; 0 for a command that is not an option.
 uint16_t OptionBit(int command);
 
 // Whether the command's entry carries a check mark for these rules.
-bool OptionChecked(const NameRules &rules, int command);
+bool optionChecked(const NameRules &rules, int command);
 
 // Flips the command's bit. The two shop options exclude each other: ticking one
 // clears the other. False (nothing changes) for a command that is not an option.
-bool ToggleOption(NameRules &rules, int command);
+bool toggleOption(NameRules &rules, int command);
 
 // Whether the entry is offered for this source type: the Yupoo option only for type
 // 7, the shop options only for types 11 and 16; every other option always.
-bool OptionEnabled(int command, int sourceTypeIndex);
+bool optionEnabled(int command, int sourceTypeIndex);

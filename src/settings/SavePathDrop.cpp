@@ -2,7 +2,7 @@
 
 #include <QFileInfo>
 
-QString DroppedSavePath(const QString &dropped)
+QString droppedSavePath(const QString &dropped)
 {
     if (dropped.isEmpty() || dropped.size() > DROPPED_PATH_MAX)
         return QString();

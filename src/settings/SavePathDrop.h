@@ -1,7 +1,7 @@
 #pragma once
 // Dropping a file or folder on the main window makes its folder the save path. This
 // turns the dropped path into that folder; the window then puts it into the save-path
-// box and, through AddHistory, into the save-path history.
+// box and, through addHistory, into the save-path history.
 
 #include <QString>
 
@@ -14,4 +14,4 @@ constexpr int DROPPED_PATH_MAX = 511;
 // from a source the file system cannot see) is judged by its name: a last dot after
 // the last "/" marks a file. Empty for an empty or over-long path and for a bare
 // file name without a folder.
-QString DroppedSavePath(const QString &dropped);
+QString droppedSavePath(const QString &dropped);

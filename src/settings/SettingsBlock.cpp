@@ -17,7 +17,7 @@ auto historyOf(Block &block, int kind) -> decltype(&block.ownerHistory)
 
 }  // namespace
 
-bool AddHistory(SettingsBlock &block, int kind, const QString &text)
+bool addHistory(SettingsBlock &block, int kind, const QString &text)
 {
     auto *history = historyOf(block, kind);
     // An empty text would push a real entry out for a slot the combo box never shows.
@@ -32,7 +32,7 @@ bool AddHistory(SettingsBlock &block, int kind, const QString &text)
     return true;
 }
 
-QStringList HistoryEntries(const SettingsBlock &block, int kind)
+QStringList historyEntries(const SettingsBlock &block, int kind)
 {
     QStringList entries;
     const auto *history = historyOf(block, kind);

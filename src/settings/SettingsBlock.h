@@ -20,7 +20,7 @@ constexpr int SETTINGS_BLOCK_SIZE = 19808;
 constexpr int THREADS_MAX = 15;
 constexpr int TIMEOUT_MIN = 10;  // seconds
 
-// Check-mark options, one word per source type (NameRules::nOptionFlags).
+// Check-mark options, one word per source type (NameRules::options).
 enum OptionFlags : uint16_t {
     OPT_FIX_FORMAT = 0x0001,          // 修正图片格式
     OPT_FIX_ORDER = 0x0002,           // 修正图片顺序
@@ -33,19 +33,19 @@ enum OptionFlags : uint16_t {
     OPT_SHOP_DESCRIPTION_PICTURES = 0x0100,  // 只下载宝贝(商品)描述里的图片
 };
 
-// NameRules::nFileBase
+// NameRules::fileBase
 constexpr uint8_t FILE_BASE_DESCRIPTION = 0;
 constexpr uint8_t FILE_BASE_SEQUENCE = 1;
 constexpr uint8_t FILE_BASE_ADDRESS = 2;
-// NameRules::nFolderBase
+// NameRules::folderBase
 constexpr uint8_t FOLDER_BASE_ALBUM_NAME = 0;
 constexpr uint8_t FOLDER_BASE_NONE = 1;
 
 struct DownloadParams {
-    uint16_t nMinKB = 0;    // smallest picture to keep
-    uint16_t nMaxKB = 0;    // largest picture to keep, 0 = no limit
-    uint16_t nThreads = 0;  // parallel workers, 1..THREADS_MAX after loading
-    uint16_t nTimeout = 0;  // network time-out in seconds, >= TIMEOUT_MIN after loading
+    uint16_t minKB = 0;    // smallest picture to keep
+    uint16_t maxKB = 0;    // largest picture to keep, 0 = no limit
+    uint16_t threads = 0;  // parallel workers, 1..THREADS_MAX after loading
+    uint16_t timeoutSeconds = 0;  // network time-out in seconds, >= TIMEOUT_MIN after loading
 
     bool operator==(const DownloadParams &) const = default;
 };
@@ -53,15 +53,15 @@ struct DownloadParams {
 // The texts are stored in NAME_FIELD_LENGTH code units with a terminator, so at most
 // NAME_FIELD_LENGTH - 1 of them survive a save; the settings dialog cuts input shorter.
 struct NameRules {
-    QString strFilePrefix;
-    QString strFileSuffix;
-    QString strFind;       // text to find in the file name
-    QString strReplace;    // its replacement (替换为)
-    QString strFolderPrefix;
-    QString strFolderSuffix;
-    uint16_t nOptionFlags = 0;  // OptionFlags bits
-    uint8_t nFileBase = FILE_BASE_DESCRIPTION;
-    uint8_t nFolderBase = FOLDER_BASE_ALBUM_NAME;
+    QString filePrefix;
+    QString fileSuffix;
+    QString findText;       // text to find in the file name
+    QString replaceText;    // its replacement (替换为)
+    QString folderPrefix;
+    QString folderSuffix;
+    uint16_t options = 0;  // OptionFlags bits
+    uint8_t fileBase = FILE_BASE_DESCRIPTION;
+    uint8_t folderBase = FOLDER_BASE_ALBUM_NAME;
 
     bool operator==(const NameRules &) const = default;
 };
@@ -82,7 +82,7 @@ struct SettingsBlock {
 // Refused (false, nothing changes) for an unknown kind, an empty text, a text of
 // HISTORY_LENGTH or more code units, or one equal to an entry ignoring letter case.
 // On true the caller adds the text to the combo box's list and saves the settings.
-bool AddHistory(SettingsBlock &block, int kind, const QString &text);
+bool addHistory(SettingsBlock &block, int kind, const QString &text);
 
 // The non-empty entries of a history, newest first: the items of its combo box.
-QStringList HistoryEntries(const SettingsBlock &block, int kind);
+QStringList historyEntries(const SettingsBlock &block, int kind);

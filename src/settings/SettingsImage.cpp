@@ -56,29 +56,29 @@ QString getText(const char *at, int capacity)
 
 }  // namespace
 
-QByteArray ToSettingsImage(const SettingsBlock &block)
+QByteArray toSettingsImage(const SettingsBlock &block)
 {
     QByteArray image(SETTINGS_BLOCK_SIZE, '\0');
     char *const base = image.data();
     for (int i = 0; i < SOURCE_TYPE_COUNT; ++i) {
         const DownloadParams &params = block.downloadParams[i];
         char *const p = base + IMAGE_DOWNLOAD_PARAMS + i * DOWNLOAD_PARAMS_SIZE;
-        putU16(p + 0, params.nMinKB);
-        putU16(p + 2, params.nMaxKB);
-        putU16(p + 4, params.nThreads);
-        putU16(p + 6, params.nTimeout);
+        putU16(p + 0, params.minKB);
+        putU16(p + 2, params.maxKB);
+        putU16(p + 4, params.threads);
+        putU16(p + 6, params.timeoutSeconds);
 
         const NameRules &rules = block.nameRules[i];
         char *const r = base + IMAGE_NAME_RULES + i * NAME_RULES_SIZE;
-        putText(r + RULE_FILE_PREFIX, NAME_FIELD_LENGTH, rules.strFilePrefix);
-        putText(r + RULE_FILE_SUFFIX, NAME_FIELD_LENGTH, rules.strFileSuffix);
-        putText(r + RULE_FIND, NAME_FIELD_LENGTH, rules.strFind);
-        putText(r + RULE_REPLACE, NAME_FIELD_LENGTH, rules.strReplace);
-        putText(r + RULE_FOLDER_PREFIX, NAME_FIELD_LENGTH, rules.strFolderPrefix);
-        putText(r + RULE_FOLDER_SUFFIX, NAME_FIELD_LENGTH, rules.strFolderSuffix);
-        putU16(r + RULE_OPTION_FLAGS, rules.nOptionFlags);
-        r[RULE_FILE_BASE] = char(rules.nFileBase);
-        r[RULE_FOLDER_BASE] = char(rules.nFolderBase);
+        putText(r + RULE_FILE_PREFIX, NAME_FIELD_LENGTH, rules.filePrefix);
+        putText(r + RULE_FILE_SUFFIX, NAME_FIELD_LENGTH, rules.fileSuffix);
+        putText(r + RULE_FIND, NAME_FIELD_LENGTH, rules.findText);
+        putText(r + RULE_REPLACE, NAME_FIELD_LENGTH, rules.replaceText);
+        putText(r + RULE_FOLDER_PREFIX, NAME_FIELD_LENGTH, rules.folderPrefix);
+        putText(r + RULE_FOLDER_SUFFIX, NAME_FIELD_LENGTH, rules.folderSuffix);
+        putU16(r + RULE_OPTION_FLAGS, rules.options);
+        r[RULE_FILE_BASE] = char(rules.fileBase);
+        r[RULE_FOLDER_BASE] = char(rules.folderBase);
     }
     for (int k = 0; k < HISTORY_COUNT; ++k) {
         putText(base + IMAGE_OWNER_HISTORY + k * HISTORY_LENGTH * 2, HISTORY_LENGTH, block.ownerHistory[k]);
@@ -87,7 +87,7 @@ QByteArray ToSettingsImage(const SettingsBlock &block)
     return image;
 }
 
-SettingsBlock FromSettingsImage(const QByteArray &image)
+SettingsBlock fromSettingsImage(const QByteArray &image)
 {
     QByteArray record = image.left(SETTINGS_BLOCK_SIZE);
     record.append(SETTINGS_BLOCK_SIZE - record.size(), '\0');
@@ -97,22 +97,22 @@ SettingsBlock FromSettingsImage(const QByteArray &image)
     for (int i = 0; i < SOURCE_TYPE_COUNT; ++i) {
         DownloadParams &params = block.downloadParams[i];
         const char *const p = base + IMAGE_DOWNLOAD_PARAMS + i * DOWNLOAD_PARAMS_SIZE;
-        params.nMinKB = getU16(p + 0);
-        params.nMaxKB = getU16(p + 2);
-        params.nThreads = getU16(p + 4);
-        params.nTimeout = getU16(p + 6);
+        params.minKB = getU16(p + 0);
+        params.maxKB = getU16(p + 2);
+        params.threads = getU16(p + 4);
+        params.timeoutSeconds = getU16(p + 6);
 
         NameRules &rules = block.nameRules[i];
         const char *const r = base + IMAGE_NAME_RULES + i * NAME_RULES_SIZE;
-        rules.strFilePrefix = getText(r + RULE_FILE_PREFIX, NAME_FIELD_LENGTH);
-        rules.strFileSuffix = getText(r + RULE_FILE_SUFFIX, NAME_FIELD_LENGTH);
-        rules.strFind = getText(r + RULE_FIND, NAME_FIELD_LENGTH);
-        rules.strReplace = getText(r + RULE_REPLACE, NAME_FIELD_LENGTH);
-        rules.strFolderPrefix = getText(r + RULE_FOLDER_PREFIX, NAME_FIELD_LENGTH);
-        rules.strFolderSuffix = getText(r + RULE_FOLDER_SUFFIX, NAME_FIELD_LENGTH);
-        rules.nOptionFlags = getU16(r + RULE_OPTION_FLAGS);
-        rules.nFileBase = uint8_t(r[RULE_FILE_BASE]);
-        rules.nFolderBase = uint8_t(r[RULE_FOLDER_BASE]);
+        rules.filePrefix = getText(r + RULE_FILE_PREFIX, NAME_FIELD_LENGTH);
+        rules.fileSuffix = getText(r + RULE_FILE_SUFFIX, NAME_FIELD_LENGTH);
+        rules.findText = getText(r + RULE_FIND, NAME_FIELD_LENGTH);
+        rules.replaceText = getText(r + RULE_REPLACE, NAME_FIELD_LENGTH);
+        rules.folderPrefix = getText(r + RULE_FOLDER_PREFIX, NAME_FIELD_LENGTH);
+        rules.folderSuffix = getText(r + RULE_FOLDER_SUFFIX, NAME_FIELD_LENGTH);
+        rules.options = getU16(r + RULE_OPTION_FLAGS);
+        rules.fileBase = uint8_t(r[RULE_FILE_BASE]);
+        rules.folderBase = uint8_t(r[RULE_FOLDER_BASE]);
     }
     for (int k = 0; k < HISTORY_COUNT; ++k) {
         block.ownerHistory[k] = getText(base + IMAGE_OWNER_HISTORY + k * HISTORY_LENGTH * 2, HISTORY_LENGTH);

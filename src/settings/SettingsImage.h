@@ -17,8 +17,8 @@ constexpr int NAME_RULES_SIZE = 484;
 
 // Exactly SETTINGS_BLOCK_SIZE bytes. A text too long for its array keeps its first
 // length - 1 code units (never half a surrogate pair) so that the terminator fits.
-QByteArray ToSettingsImage(const SettingsBlock &block);
+QByteArray toSettingsImage(const SettingsBlock &block);
 
 // Reads a record; a shorter image reads as if padded with zero bytes, bytes past the
 // record are ignored. A text runs to its terminator or to the end of its array.
-SettingsBlock FromSettingsImage(const QByteArray &image);
+SettingsBlock fromSettingsImage(const QByteArray &image);

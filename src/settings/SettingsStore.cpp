@@ -29,27 +29,27 @@ SettingsLoadStatus readRecord(const QString &path, SettingsBlock &block)
     // no settings, so it starts the program like a missing one.
     if (bytes.isEmpty())
         return SETTINGS_EMPTY;
-    block = FromSettingsImage(bytes);
+    block = fromSettingsImage(bytes);
     return bytes.size() < SETTINGS_BLOCK_SIZE ? SETTINGS_READ_SHORT : SETTINGS_READ;
 }
 
 // The options a source type starts with before the user has changed anything.
 void applyFirstStart(int sourceType, NameRules &rules)
 {
-    rules.nOptionFlags |= OPT_OPEN_FOLDER;
+    rules.options |= OPT_OPEN_FOLDER;
     switch (sourceType) {
-    case 7: rules.nOptionFlags |= OPT_YUPOO_LARGE | OPT_FIX_ORDER; break;
+    case 7: rules.options |= OPT_YUPOO_LARGE | OPT_FIX_ORDER; break;
     case 11:
-    case 16: rules.nOptionFlags |= OPT_FIX_ORDER; break;
-    case 8: rules.nFileBase = FILE_BASE_SEQUENCE; break;
-    case 17: rules.strFilePrefix = QStringLiteral("?2) "); break;
+    case 16: rules.options |= OPT_FIX_ORDER; break;
+    case 8: rules.fileBase = FILE_BASE_SEQUENCE; break;
+    case 17: rules.filePrefix = QStringLiteral("?2) "); break;
     default: break;
     }
 }
 
 }  // namespace
 
-SettingsLoadResult LoadSettings(const QString &dataFolder, SettingsBlock &block)
+SettingsLoadResult loadSettings(const QString &dataFolder, SettingsBlock &block)
 {
     block = SettingsBlock();
     SettingsLoadResult result;
@@ -58,25 +58,25 @@ SettingsLoadResult LoadSettings(const QString &dataFolder, SettingsBlock &block)
 
     for (int i = 0; i < SOURCE_TYPE_COUNT; ++i) {
         DownloadParams &params = block.downloadParams[i];
-        if (params.nThreads == 0 || params.nThreads > THREADS_MAX)
-            params.nThreads = DEFAULT_THREADS;
-        if (params.nTimeout < TIMEOUT_MIN)
-            params.nTimeout = DEFAULT_TIMEOUT;
+        if (params.threads == 0 || params.threads > THREADS_MAX)
+            params.threads = DEFAULT_THREADS;
+        if (params.timeoutSeconds < TIMEOUT_MIN)
+            params.timeoutSeconds = DEFAULT_TIMEOUT;
         if (!fileRead)
             applyFirstStart(i, block.nameRules[i]);
     }
-    result.saved = SaveSettings(dataFolder, block);
+    result.saved = saveSettings(dataFolder, block);
     return result;
 }
 
-bool SaveSettings(const QString &dataFolder, const SettingsBlock &block)
+bool saveSettings(const QString &dataFolder, const SettingsBlock &block)
 {
     // Truncating "soft.dat" and writing it in place, as the record was once stored,
     // loses every setting when the disk fills or the program dies in between.
     QSaveFile file(settingsPath(dataFolder));
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    const QByteArray image = ToSettingsImage(block);
+    const QByteArray image = toSettingsImage(block);
     if (file.write(image) != image.size()) {
         file.cancelWriting();
         return false;

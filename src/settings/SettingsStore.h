@@ -1,9 +1,9 @@
 #pragma once
 // Loading and saving the settings record "soft.dat" in the data folder. Called on
-// the caller's thread: LoadSettings once while the main window initialises,
-// SaveSettings after every change (dialog OK, toggled option, history insertion).
+// the caller's thread: loadSettings once while the main window initialises,
+// saveSettings after every change (dialog OK, toggled option, history insertion).
 // Nothing here shows anything: the window fills its history combo boxes from
-// HistoryEntries after loading and may turn a status into a message.
+// historyEntries after loading and may turn a status into a message.
 
 #include "settings/SettingsBlock.h"
 
@@ -26,10 +26,10 @@ struct SettingsLoadResult {
 // counts outside 1..15 back to 5 and time-outs below 10 back to 30, gives every source
 // type its first-start options when nothing was read, and saves the result so the
 // file exists, normalised, after every start.
-SettingsLoadResult LoadSettings(const QString &dataFolder, SettingsBlock &block);
+SettingsLoadResult loadSettings(const QString &dataFolder, SettingsBlock &block);
 
 // Writes the whole record to `dataFolder` + "soft.dat". The new record goes to a
 // temporary file beside it that replaces the old one only when completely written:
 // a full disk or a crash mid-write leaves the previous settings intact. False when
 // the file could not be written; the in-memory settings stay in force either way.
-bool SaveSettings(const QString &dataFolder, const SettingsBlock &block);
+bool saveSettings(const QString &dataFolder, const SettingsBlock &block);

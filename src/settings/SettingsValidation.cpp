@@ -4,7 +4,7 @@
 
 #include <limits>
 
-int ReadNumberField(const QString &text)
+int readNumberField(const QString &text)
 {
     const QString trimmed = text.trimmed();
     qsizetype pos = 0;
@@ -31,21 +31,21 @@ int ReadNumberField(const QString &text)
     return int(value);
 }
 
-std::optional<DownloadParams> ValidateDownloadParams(const DownloadParamInput &input)
+std::optional<DownloadParams> validateDownloadParams(const DownloadParamInput &input)
 {
     // The record holds 16-bit values, so the range check looks at what would be
     // stored: 65537 threads is one thread, -1 seconds is 65535 seconds.
     DownloadParams params;
-    params.nThreads = uint16_t(ReadNumberField(input.threads));
-    params.nTimeout = uint16_t(ReadNumberField(input.timeout));
-    params.nMinKB = uint16_t(ReadNumberField(input.minKB));
-    params.nMaxKB = uint16_t(ReadNumberField(input.maxKB));
-    if (params.nThreads < 1 || params.nThreads > THREADS_MAX || params.nTimeout < TIMEOUT_MIN)
+    params.threads = uint16_t(readNumberField(input.threads));
+    params.timeoutSeconds = uint16_t(readNumberField(input.timeout));
+    params.minKB = uint16_t(readNumberField(input.minKB));
+    params.maxKB = uint16_t(readNumberField(input.maxKB));
+    if (params.threads < 1 || params.threads > THREADS_MAX || params.timeoutSeconds < TIMEOUT_MIN)
         return std::nullopt;
     return params;
 }
 
-QString CutNameInput(const QString &text)
+QString cutNameInput(const QString &text)
 {
     if (text.size() <= NAME_INPUT_LENGTH)
         return text;
@@ -55,23 +55,23 @@ QString CutNameInput(const QString &text)
     return text.left(length);
 }
 
-void StoreNameRuleInput(NameRules &rules, const NameRuleInput &input)
+void storeNameRuleInput(NameRules &rules, const NameRuleInput &input)
 {
-    rules.strFilePrefix = CutNameInput(input.filePrefix);
-    rules.strFileSuffix = CutNameInput(input.fileSuffix);
-    rules.strFind = CutNameInput(input.find);
-    rules.strReplace = CutNameInput(input.replace);
-    rules.strFolderPrefix = CutNameInput(input.folderPrefix);
-    rules.strFolderSuffix = CutNameInput(input.folderSuffix);
-    rules.nFileBase = (input.fileBase >= FILE_BASE_DESCRIPTION && input.fileBase <= FILE_BASE_ADDRESS)
+    rules.filePrefix = cutNameInput(input.filePrefix);
+    rules.fileSuffix = cutNameInput(input.fileSuffix);
+    rules.findText = cutNameInput(input.find);
+    rules.replaceText = cutNameInput(input.replace);
+    rules.folderPrefix = cutNameInput(input.folderPrefix);
+    rules.folderSuffix = cutNameInput(input.folderSuffix);
+    rules.fileBase = (input.fileBase >= FILE_BASE_DESCRIPTION && input.fileBase <= FILE_BASE_ADDRESS)
                           ? uint8_t(input.fileBase)
                           : FILE_BASE_DESCRIPTION;
-    rules.nFolderBase = (input.folderBase == FOLDER_BASE_ALBUM_NAME || input.folderBase == FOLDER_BASE_NONE)
+    rules.folderBase = (input.folderBase == FOLDER_BASE_ALBUM_NAME || input.folderBase == FOLDER_BASE_NONE)
                             ? uint8_t(input.folderBase)
                             : FOLDER_BASE_ALBUM_NAME;
 }
 
-QString PrefixSuffixHelpText()
+QString prefixSuffixHelpText()
 {
     static const char16_t *const lines[] = {
         u"设置前后缀，可以在图片本来的文件名前后加上指定的字符",

@@ -24,12 +24,12 @@ inline constexpr char16_t kInvalidParamsMessage[] = u"参数错误";
 // A field as a signed decimal integer: blanks around it and one sign allowed, digits
 // only otherwise. Anything else (letters, an empty field, a number beyond 32 bits)
 // reads as 0.
-int ReadNumberField(const QString &text);
+int readNumberField(const QString &text);
 
 // The record OK stores: each value cut to 16 bits. Empty when the thread count is
 // outside 1..15 or the time-out below 10 seconds (both judged after the cut); the
 // caller then says kInvalidParamsMessage and keeps the record as it was.
-std::optional<DownloadParams> ValidateDownloadParams(const DownloadParamInput &input);
+std::optional<DownloadParams> validateDownloadParams(const DownloadParamInput &input);
 
 // The most a name-rule edit keeps: the stored field holds this many code units plus
 // the terminator.
@@ -37,7 +37,7 @@ constexpr int NAME_INPUT_LENGTH = 38;
 
 // `text` cut to NAME_INPUT_LENGTH code units. A cut that would split a surrogate pair
 // drops its first half too, so no lone half reaches a file name.
-QString CutNameInput(const QString &text);
+QString cutNameInput(const QString &text);
 
 // The file-name dialog's input as read on OK.
 struct NameRuleInput {
@@ -51,10 +51,10 @@ struct NameRuleInput {
     int folderBase = FOLDER_BASE_ALBUM_NAME;  // checked radio of 相册名/无, -1 none
 };
 
-// Stores the input into `rules` (texts cut by CutNameInput). The option bits are left
+// Stores the input into `rules` (texts cut by cutNameInput). The option bits are left
 // alone. A radio group without a checked button, which only a stored value out of
 // range leaves behind, stores the group's first choice.
-void StoreNameRuleInput(NameRules &rules, const NameRuleInput &input);
+void storeNameRuleInput(NameRules &rules, const NameRuleInput &input);
 
 // The text of the link 前后缀说明: sixteen lines joined by single line feeds.
-QString PrefixSuffixHelpText();
+QString prefixSuffixHelpText();

@@ -6,17 +6,17 @@
 
 #include <new>
 
-int AddAlbum(MainWindowState &state, const ST_PERLISTRECORD &found)
+int addAlbum(MainWindowState &state, const AlbumRecord &found)
 {
     if (!state.readyFlag.load())
         return state.albums.size();
 
     int size = 0;
     try {
-        ST_PERLISTRECORD record = found;
+        AlbumRecord record = found;
         // Cut before the uniqueness test: two long names that differ only after the
         // cut would otherwise end up as one folder.
-        record.strName = CleanName(record.strName, 0xFFFF, true).left(kShownNameLength);
+        record.name = cleanName(record.name, 0xFFFF, true).left(kShownNameLength);
         size = state.albums.appendUnique(std::move(record));
     } catch (const std::bad_alloc &) {
         state.port().showMessage(QStringLiteral("内存分配失败"));

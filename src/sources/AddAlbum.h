@@ -12,4 +12,4 @@ inline constexpr int kShownNameLength = 80;
 // nothing usable is left), cut to the shown length and made unique ("Trip",
 // "Trip (1)", ...), then the window shows the row. Albums found before start-up has finished
 // are dropped. Returns the list's new size.
-int AddAlbum(MainWindowState &state, const ST_PERLISTRECORD &found);
+int addAlbum(MainWindowState &state, const AlbumRecord &found);

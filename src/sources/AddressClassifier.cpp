@@ -49,7 +49,7 @@ bool hasFragment(const QString &address, const char16_t *fragment)
 
 }  // namespace
 
-void ClassifyAddress(MainWindowState &state)
+void classifyAddress(MainWindowState &state)
 {
     WindowPort &port = state.port();
     const QString address = port.text(IDC_OWNER_ADDRESS);
@@ -70,7 +70,7 @@ void ClassifyAddress(MainWindowState &state)
             break;
     }
     port.setCurrentIndex(IDC_SOURCE_TYPE, index);
-    OnSourceTypeChanged(state);
+    onSourceTypeChanged(state);
 
     if (index == SOURCE_QQ_ZONE) {
         if (hasFragment(address, kTencentWeiboFragment))
@@ -80,7 +80,7 @@ void ClassifyAddress(MainWindowState &state)
     }
 }
 
-void OnSourceTypeChanged(MainWindowState &state)
+void onSourceTypeChanged(MainWindowState &state)
 {
     state.sourceTypeIndex = SOURCE_SINA;
     WindowPort &port = state.port();

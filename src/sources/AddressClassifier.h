@@ -12,9 +12,9 @@ enum SourceTypeIndexes : int { SOURCE_QQ_ZONE = 0, SOURCE_SINA = 4, SOURCE_SHOPS
 enum QqSubTypes : int { QQ_ZONE_ALBUMS = 0, QQ_GROUP_ALBUMS = 1, QQ_WEIBO_ALBUMS = 2 };
 
 // Reads box 1001; a web address whose host fragment names a service selects that
-// service in 1002 (an unknown one keeps the selection), then OnSourceTypeChanged.
-void ClassifyAddress(MainWindowState &state);
+// service in 1002 (an unknown one keeps the selection), then onSourceTypeChanged.
+void classifyAddress(MainWindowState &state);
 
 // Every list runs as the Sina source type, so SourceTypeIndex becomes 4 whatever is
 // shown; the sub-type selector is shown, filled and reset only for QQ Zone.
-void OnSourceTypeChanged(MainWindowState &state);
+void onSourceTypeChanged(MainWindowState &state);

@@ -1,13 +1,13 @@
 #include "sources/AlbumColumns.h"
 
-QString AlbumCountText(int32_t picCount)
+QString albumCountText(int32_t picCount)
 {
     if (picCount == -1)
         return QStringLiteral("未知");
     return QStringLiteral("%1").arg(uint32_t(picCount), 4);
 }
 
-QString AlbumRemarkText(int32_t flags)
+QString albumRemarkText(int32_t flags)
 {
     if (flags < 0)
         return QStringLiteral("%1").arg(uint32_t(flags) & 0x7FFFFFFFu, 8, 10, QLatin1Char('0'));

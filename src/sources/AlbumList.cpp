@@ -6,7 +6,7 @@ int AlbumList::size() const
     return int(m_records.size());
 }
 
-ST_PERLISTRECORD AlbumList::at(int index) const
+AlbumRecord AlbumList::at(int index) const
 {
     std::lock_guard lock(m_mutex);
     if (index < 0 || index >= m_records.size())
@@ -14,7 +14,7 @@ ST_PERLISTRECORD AlbumList::at(int index) const
     return m_records.at(index);
 }
 
-QList<ST_PERLISTRECORD> AlbumList::all() const
+QList<AlbumRecord> AlbumList::all() const
 {
     std::lock_guard lock(m_mutex);
     return m_records;
@@ -27,15 +27,15 @@ void AlbumList::clear()
     m_names.clear();
 }
 
-int AlbumList::appendUnique(ST_PERLISTRECORD record)
+int AlbumList::appendUnique(AlbumRecord record)
 {
     std::lock_guard lock(m_mutex);
-    const QString base = record.strName;
-    for (uint counter = 1; m_names.contains(record.strName); ++counter)
-        record.strName = QStringLiteral("%1 (%2)").arg(base).arg(counter);
-    record.nIndex = int32_t(m_records.size());
-    record.nImage = -1;
-    m_names.insert(record.strName);
+    const QString base = record.name;
+    for (uint counter = 1; m_names.contains(record.name); ++counter)
+        record.name = QStringLiteral("%1 (%2)").arg(base).arg(counter);
+    record.position = int32_t(m_records.size());
+    record.thumbnail = -1;
+    m_names.insert(record.name);
     m_records.append(std::move(record));
     return int(m_records.size());
 }
@@ -44,5 +44,5 @@ void AlbumList::setImage(int index, int image)
 {
     std::lock_guard lock(m_mutex);
     if (index >= 0 && index < m_records.size())
-        m_records[index].nImage = image;
+        m_records[index].thumbnail = image;
 }

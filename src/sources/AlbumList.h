@@ -15,17 +15,17 @@ public:
     int size() const;
     bool isEmpty() const { return size() == 0; }
     // A copy of the record at `index`; a default record when out of range.
-    ST_PERLISTRECORD at(int index) const;
-    QList<ST_PERLISTRECORD> all() const;
+    AlbumRecord at(int index) const;
+    QList<AlbumRecord> all() const;
 
     void clear();
-    // Makes `record.strName` unique among the names already listed ("%s (%u)"),
-    // sets nIndex and nImage, appends it and returns the new size.
-    int appendUnique(ST_PERLISTRECORD record);
+    // Makes `record.name` unique among the names already listed ("%s (%u)"),
+    // sets position and thumbnail, appends it and returns the new size.
+    int appendUnique(AlbumRecord record);
     void setImage(int index, int image);
 
 private:
     mutable std::mutex m_mutex;
-    QList<ST_PERLISTRECORD> m_records;
+    QList<AlbumRecord> m_records;
     QSet<QString> m_names;  // keeps the uniqueness test cheap for long lists
 };

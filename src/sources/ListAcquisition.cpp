@@ -57,13 +57,13 @@ void runFetcher(MainWindowState &state, const QString &address)
         // Article lists are paged as "<base>_<page>.html".
         state.listType = LIST_BLOG_ARTICLES;
         const qsizetype underscore = address.lastIndexOf(u'_');
-        SinaBlogArticles(state, underscore < 0 ? QString() : address.left(underscore));
+        sinaBlogArticles(state, underscore < 0 ? QString() : address.left(underscore));
     } else if (address.indexOf(u"weibo.com", 1) >= 0) {
         state.listType = LIST_WEIBO_ALBUMS;
-        WeiboAlbums(state, address);
+        weiboAlbums(state, address);
     } else {
         state.listType = LIST_BLOG_CATEGORIES;
-        SinaBlogCategories(state, address);
+        sinaBlogCategories(state, address);
     }
 }
 
@@ -71,18 +71,18 @@ void rememberAddress(MainWindowState &state)
 {
     const QString address = state.port().text(IDC_OWNER_ADDRESS).trimmed();
     bool added = false;
-    state.updateSettings([&](SettingsBlock &block) { added = AddHistory(block, HISTORY_OWNER, address); });
+    state.updateSettings([&](SettingsBlock &block) { added = addHistory(block, HISTORY_OWNER, address); });
     if (!added)
         return;
     state.port().addHistoryItem(IDC_OWNER_ADDRESS, address);
-    SaveSettings(state.dataFolder, state.settings());
+    saveSettings(state.dataFolder, state.settings());
 }
 
 }  // namespace
 
-QString OwnerFolderName(const QString &name)
+QString ownerFolderName(const QString &name)
 {
-    QString folder = CleanName(name, kCleanNameTimeFallback, false);
+    QString folder = cleanName(name, kCleanNameTimeFallback, false);
     // A longer name would make every folder below it impossible to create; cut at a
     // character boundary, never inside a surrogate pair.
     while (folder.toUtf8().size() > kMaxComponentBytes) {
@@ -121,7 +121,7 @@ void GetListCommand(MainWindowState &state)
 void GetListFunc(MainWindowState &state)
 {
     WindowPort &port = state.port();
-    state.setExtensionSettings(ReadExtensionSettings(state.dataFolder));
+    state.setExtensionSettings(readExtensionSettings(state.dataFolder));
     state.sourceTypeIndex = SOURCE_SINA;
     state.owner = OwnerInfo();
 
@@ -141,8 +141,8 @@ void GetListFunc(MainWindowState &state)
             port.showMessage(QString::fromUtf16(kNoAlbumMessage));
     }
 
-    state.owner.strOwnerName = OwnerFolderName(state.owner.strOwnerName);
-    state.owner.strOwnerSubFolder = OwnerFolderName(state.owner.strOwnerSubFolder);
+    state.owner.name = ownerFolderName(state.owner.name);
+    state.owner.subFolder = ownerFolderName(state.owner.subFolder);
 
     port.refreshGrid();
     const int count = state.albums.size();

@@ -24,4 +24,4 @@ void GetListCommand(MainWindowState &state);
 void GetListFunc(MainWindowState &state);
 
 // An owner name made a single folder name ending in "/", or left empty.
-QString OwnerFolderName(const QString &name);
+QString ownerFolderName(const QString &name);

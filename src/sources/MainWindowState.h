@@ -1,7 +1,7 @@
 #pragma once
 // Everything the main window owns for the whole run and its threads share: the
 // settings, the album list and owner values of the last acquisition, the state bytes
-// and the window port. One instance per front end; the desktop program's CHarviaDlg
+// and the window port. One instance per front end; the desktop program's MainWindow
 // and the CLI each hold one. Threads started here are tracked so that a front end
 // (or a test) can wait for them to end before it destroys the state.
 

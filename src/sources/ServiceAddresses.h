@@ -7,7 +7,7 @@
 inline constexpr char16_t kSinaCategoryEndpoint[] =
     u"https://photo.blog.sina.com.cn/services/ctg_list_ctg.php?format=gsonv&uid=%s";
 
-// The Sina Weibo site whose login cookies WeiboAlbums sends along explicitly; the
+// The Sina Weibo site whose login cookies weiboAlbums sends along explicitly; the
 // scheme is swapped for the request's own so a Secure cookie never travels over http.
 inline constexpr char16_t kWeiboCookieRoot[] = u"https://weibo.com/";
 

@@ -6,7 +6,7 @@
 #include "sources/ServiceAddresses.h"
 #include "sources/SourceFetch.h"
 #include "text/Charsets.h"
-#include "text/StringCtrl.h"
+#include "text/TextScan.h"
 
 namespace {
 
@@ -34,59 +34,59 @@ bool downStopRequested(const MainWindowState &state)
 // uid and the article list come after it.
 QString blogOwnerName(QString &text)
 {
-    QString name = StripTags(GetBetween(text, QStringLiteral("<title>"), QStringLiteral("</"),
+    QString name = stripTags(getBetween(text, QStringLiteral("<title>"), QStringLiteral("</"),
                                         BETWEEN_ADVANCE));
-    KeepBefore(name, QStringLiteral("_新浪"));
+    keepBefore(name, QStringLiteral("_新浪"));
     return name;
 }
 
 }  // namespace
 
-void SinaBlogCategories(MainWindowState &state, const QString &address)
+void sinaBlogCategories(MainWindowState &state, const QString &address)
 {
     QString text;
     PageRequest ownerPage = blogRequest(address);
     if (!fetchText(ownerPage, TEXT_INFLATE | TEXT_UTF8, text) || text.isEmpty())
         return;
-    state.owner.strOwnerName = blogOwnerName(text);
-    state.owner.strOwnerUid =
-        GetBetween(text, QStringLiteral("articlelist_"), QStringLiteral("_"), BETWEEN_ADVANCE);
+    state.owner.name = blogOwnerName(text);
+    state.owner.uid =
+        getBetween(text, QStringLiteral("articlelist_"), QStringLiteral("_"), BETWEEN_ADVANCE);
 
     PageRequest categories = blogRequest(
-        fillAddress(kSinaCategoryEndpoint, {state.owner.strOwnerUid}));
+        fillAddress(kSinaCategoryEndpoint, {state.owner.uid}));
     if (!fetchText(categories, TEXT_INFLATE | TEXT_UTF8, text) || text.isEmpty())
         return;
 
     QStringList pieces;
-    Split(text, QStringLiteral("\"category\":\""), pieces);
-    ST_PERLISTRECORD found;
+    split(text, QStringLiteral("\"category\":\""), pieces);
+    AlbumRecord found;
     for (qsizetype i = 1; i < pieces.size(); ++i) {
         QString piece = pieces.at(i);
         QString name = piece;
-        if (KeepBefore(name, QStringLiteral("\",")) < 0)
+        if (keepBefore(name, QStringLiteral("\",")) < 0)
             name.clear();
-        name = UnescapeUnicode(name);
+        name = unescapeUnicode(name);
         if (name.isEmpty())
             continue;
 
         // Each value is searched after the previous one: the fields come in this order.
-        found.nPicCount = decimalValue(
-            GetBetween(piece, QStringLiteral("pic_cnt\":\""), QStringLiteral("\""), BETWEEN_ADVANCE));
-        found.strUrl = unescapeSlashes(
-            GetBetween(piece, QStringLiteral("ctg_url\":\""), QStringLiteral("\""), BETWEEN_ADVANCE));
-        found.strCoverUrl = unescapeSlashes(
-            GetBetween(piece, QStringLiteral("big_url\":\""), QStringLiteral("\""), BETWEEN_ADVANCE));
-        found.strName = name;
-        found.nFlags = 0;
-        AddAlbum(state, found);
+        found.pictureCount = decimalValue(
+            getBetween(piece, QStringLiteral("pic_cnt\":\""), QStringLiteral("\""), BETWEEN_ADVANCE));
+        found.url = unescapeSlashes(
+            getBetween(piece, QStringLiteral("ctg_url\":\""), QStringLiteral("\""), BETWEEN_ADVANCE));
+        found.coverUrl = unescapeSlashes(
+            getBetween(piece, QStringLiteral("big_url\":\""), QStringLiteral("\""), BETWEEN_ADVANCE));
+        found.name = name;
+        found.accessFlags = 0;
+        addAlbum(state, found);
         if (listStopRequested(state))
             return;
     }
 }
 
-void SinaBlogCategoryPictures(MainWindowState &state, int albumIndex)
+void sinaBlogCategoryPictures(MainWindowState &state, int albumIndex)
 {
-    const ST_PERLISTRECORD album = state.albums.at(albumIndex);
+    const AlbumRecord album = state.albums.at(albumIndex);
     const QString headers = QString::fromUtf16(kSinaBlogPictureHeaders);
     QStringList pieces;
     QString text;
@@ -94,22 +94,22 @@ void SinaBlogCategoryPictures(MainWindowState &state, int albumIndex)
         // A run of pages without pictures would never reach the per-picture test.
         if (downStopRequested(state))
             return;
-        PageRequest request = blogRequest(QStringLiteral("%1/page%2").arg(album.strUrl).arg(page));
+        PageRequest request = blogRequest(QStringLiteral("%1/page%2").arg(album.url).arg(page));
         if (!fetchText(request, TEXT_INFLATE | TEXT_UTF8, text) || text.isEmpty())
             return;
         const bool more = text.contains(kNextPageMarker);
 
-        Split(text, QStringLiteral("class=\"pt_border\""), pieces);
+        split(text, QStringLiteral("class=\"pt_border\""), pieces);
         for (qsizetype i = 1; i < pieces.size(); ++i) {
             QString piece = pieces.at(i);
             QString address =
-                GetBetween(piece, QStringLiteral("src=\""), QStringLiteral("\""), BETWEEN_ADVANCE);
+                getBetween(piece, QStringLiteral("src=\""), QStringLiteral("\""), BETWEEN_ADVANCE);
             address.replace(QStringLiteral("/small/"), QStringLiteral("/orignal/"));
             // The links escape the query's "&" once more than the page decoding undoes.
             address.remove(QStringLiteral("amp"));
             const QString title =
-                GetBetween(piece, QStringLiteral("title=\""), QStringLiteral("\""), BETWEEN_ADVANCE);
-            AddPicture(state, address, title, headers, albumIndex);
+                getBetween(piece, QStringLiteral("title=\""), QStringLiteral("\""), BETWEEN_ADVANCE);
+            addPicture(state, address, title, headers, albumIndex);
             if (downStopRequested(state))
                 return;
         }
@@ -118,7 +118,7 @@ void SinaBlogCategoryPictures(MainWindowState &state, int albumIndex)
     }
 }
 
-void SinaBlogArticles(MainWindowState &state, const QString &address)
+void sinaBlogArticles(MainWindowState &state, const QString &address)
 {
     // An article-list address without "_" leaves nothing to page through.
     if (address.isEmpty())
@@ -126,9 +126,9 @@ void SinaBlogArticles(MainWindowState &state, const QString &address)
     QString separator = QStringLiteral("class=\"atc_title\">");
     QStringList pieces;
     QString text;
-    ST_PERLISTRECORD found;
-    found.nPicCount = -1;
-    found.nFlags = 0;
+    AlbumRecord found;
+    found.pictureCount = -1;
+    found.accessFlags = 0;
     for (int page = 1;; ++page) {
         // A run of pages without articles would never reach the per-album test.
         if (listStopRequested(state))
@@ -139,28 +139,28 @@ void SinaBlogArticles(MainWindowState &state, const QString &address)
         const bool more = text.contains(kNextPageMarker);
 
         if (page == 1) {
-            state.owner.strOwnerName = blogOwnerName(text);
+            state.owner.name = blogOwnerName(text);
             // Older blog themes mark articles with a dotted line instead; the first
             // page decides for the whole list.
-            if (Split(text, separator, pieces) == 0) {
+            if (split(text, separator, pieces) == 0) {
                 separator = QStringLiteral("class=\"SG_j_linedot");
-                Split(text, separator, pieces);
+                split(text, separator, pieces);
             }
         } else {
-            Split(text, separator, pieces);
+            split(text, separator, pieces);
         }
 
         for (qsizetype i = 1; i < pieces.size(); ++i) {
             QString piece = pieces.at(i);
-            QString name = GetBetween(piece, QStringLiteral("title=\""), QStringLiteral("\""));
-            const QString link = GetBetween(piece, QStringLiteral("href=\""), QStringLiteral("\""));
+            QString name = getBetween(piece, QStringLiteral("title=\""), QStringLiteral("\""));
+            const QString link = getBetween(piece, QStringLiteral("href=\""), QStringLiteral("\""));
             if (name.isEmpty())
-                name = GetBetween(piece, QStringLiteral(">"), QStringLiteral("</"));
+                name = getBetween(piece, QStringLiteral(">"), QStringLiteral("</"));
             if (name.isEmpty())
                 continue;
-            found.strName = name;
-            found.strUrl = link;
-            AddAlbum(state, found);
+            found.name = name;
+            found.url = link;
+            addAlbum(state, found);
             if (listStopRequested(state))
                 return;
         }
@@ -169,11 +169,11 @@ void SinaBlogArticles(MainWindowState &state, const QString &address)
     }
 }
 
-void SinaBlogArticlePicture(MainWindowState &state, int albumIndex)
+void sinaBlogArticlePicture(MainWindowState &state, int albumIndex)
 {
-    const ST_PERLISTRECORD album = state.albums.at(albumIndex);
+    const AlbumRecord album = state.albums.at(albumIndex);
     QString text;
-    PageRequest request = blogRequest(album.strUrl);
+    PageRequest request = blogRequest(album.url);
     // Article pages are served in the local code page, not UTF-8.
     if (!fetchText(request, TEXT_INFLATE, text) || text.isEmpty())
         return;
@@ -181,15 +181,15 @@ void SinaBlogArticlePicture(MainWindowState &state, int albumIndex)
     // Newer article pages lazy-load their pictures: "real_src" then names every
     // picture, while "&url=" is left only on some links.
     QString separator = QStringLiteral("&url=");
-    if (CountOf(text, separator) != CountOf(text, QStringLiteral("real_src =\"")))
+    if (countOf(text, separator) != countOf(text, QStringLiteral("real_src =\"")))
         separator = QStringLiteral("real_src =\"");
     QStringList pieces;
-    if (Split(text, separator, pieces) == 0 || pieces.size() < 2)
+    if (split(text, separator, pieces) == 0 || pieces.size() < 2)
         return;
 
     QString address = pieces.at(1);
-    KeepBefore(address, QStringLiteral("\""));
+    keepBefore(address, QStringLiteral("\""));
     for (const char16_t *size : {u"/middle/", u"/bmiddle/", u"/mw690/"})
         address.replace(QString::fromUtf16(size), QStringLiteral("/orignal/"));
-    AddPicture(state, address, album.strName, QString::fromUtf16(kSinaBlogPictureHeaders), albumIndex);
+    addPicture(state, address, album.name, QString::fromUtf16(kSinaBlogPictureHeaders), albumIndex);
 }

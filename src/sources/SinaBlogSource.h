@@ -5,12 +5,12 @@
 
 class MainWindowState;
 
-// List fetchers (album-list thread): publish albums with AddAlbum, stop when
+// List fetchers (album-list thread): publish albums with addAlbum, stop when
 // state.listState becomes 2.
-void SinaBlogCategories(MainWindowState &state, const QString &address);
-void SinaBlogArticles(MainWindowState &state, const QString &address);
+void sinaBlogCategories(MainWindowState &state, const QString &address);
+void sinaBlogArticles(MainWindowState &state, const QString &address);
 
-// Picture fetchers (download driver thread): hand pictures to AddPicture, stop when
+// Picture fetchers (download driver thread): hand pictures to addPicture, stop when
 // state.downState becomes 2 or 3.
-void SinaBlogCategoryPictures(MainWindowState &state, int albumIndex);
-void SinaBlogArticlePicture(MainWindowState &state, int albumIndex);
+void sinaBlogCategoryPictures(MainWindowState &state, int albumIndex);
+void sinaBlogArticlePicture(MainWindowState &state, int albumIndex);

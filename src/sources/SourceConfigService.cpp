@@ -1,16 +1,16 @@
 #include "sources/SourceConfigService.h"
 
-#include "net/URLSource2.h"
+#include "net/PageFetcher.h"
 #include "sources/AddressClassifier.h"
 #include "sources/MainWindowState.h"
 #include "sources/WindowPort.h"
 #include "text/Charsets.h"
 #include "text/EngineLog.h"
-#include "text/StringCtrl.h"
+#include "text/TextScan.h"
 
 namespace {
 
-// Stored texts: ObscureString with this key. The plain endpoints are listed in
+// Stored texts: obscureString with this key. The plain endpoints are listed in
 // docs/config-service.md and tests/ui/SourceConfigServiceTest.cpp checks that the
 // constants decode to them.
 const char16_t *const kStoredKey = u"Pictrove-1028";
@@ -27,7 +27,7 @@ const char *const kUpdateMessage =
     "031D3564702678405B3A6C736D";
 const char *const kStatusPrefix = "6F22483F48745F59";
 
-// Answer markers: ShiftBytes(marker, -3, 1); undone with (3, -1).
+// Answer markers: shiftBytes(marker, -3, 1); undone with (3, -1).
 const char *const kEntryOpen = "Xcmts{#";
 const char *const kEntryClose = "X-dnut|a";
 const char *const kNamesMarker = "k_let?";
@@ -35,12 +35,12 @@ const char *const kValuesMarker = "s_kufu@";
 
 QString stored(const char *scrambled)
 {
-    return ObscureString(QString::fromLatin1(scrambled), false, QString::fromUtf16(kStoredKey));
+    return obscureString(QString::fromLatin1(scrambled), false, QString::fromUtf16(kStoredKey));
 }
 
 QString marker(const char *shifted)
 {
-    return ShiftBytes(QString::fromLatin1(shifted), 3, -1);
+    return shiftBytes(QString::fromLatin1(shifted), 3, -1);
 }
 
 constexpr int kConfigKeyNumber = 4;
@@ -84,17 +84,17 @@ void SourceConfigService::query(const QString &key, QStringList &names)
             std::lock_guard lock(m_mutex);
             m_endpointNumber = i + 1;
         }
-        PageRequest request(ConfigRequestUrl(m_endpoints.at(i), RandomFraction()), QString(), 20000);
+        PageRequest request(configRequestUrl(m_endpoints.at(i), randomFraction()), QString(), 20000);
         request.readTimeoutMs = 20000;
         request.headers = QStringLiteral("Accept-Encoding: gzip, deflate\r\nReferer: .");
         PageResponse response;
-        if (!Fetch(request, response)) {
+        if (!fetch(request, response)) {
             qCDebug(lcEngine) << "configuration endpoint" << i + 1 << "not reachable";
             continue;
         }
         QStringList found;
         QStringList items;
-        const int entry = ParseConfigAnswer(GetText(response, TEXT_INFLATE | TEXT_UTF8), key, found, items);
+        const int entry = parseConfigAnswer(getText(response, TEXT_INFLATE | TEXT_UTF8), key, found, items);
         if (entry == 0) {
             qCDebug(lcEngine) << "configuration endpoint" << i + 1 << "gave no entry for" << key;
             continue;
@@ -131,19 +131,19 @@ QString SourceConfigService::statusText() const
     return QStringLiteral("\tSrv Info:%1_%2").arg(m_endpointNumber).arg(m_entryNumber);
 }
 
-QString ConfigurationKey()
+QString configurationKey()
 {
     return QStringLiteral("%1_%2").arg(stored(kKeyName)).arg(kConfigKeyNumber);
 }
 
-QString ConfigRequestUrl(const QString &endpoint, const QString &fraction)
+QString configRequestUrl(const QString &endpoint, const QString &fraction)
 {
     const QString format = endpoint.indexOf(QLatin1Char('?')) >= 1 ? QStringLiteral("&f=%1&t=%2")
                                                                    : QStringLiteral("?f=%1&t=%2");
     return endpoint + format.arg(QStringLiteral("T"), fraction);
 }
 
-int ParseConfigAnswer(const QString &answer, const QString &key, QStringList &names, QStringList &values)
+int parseConfigAnswer(const QString &answer, const QString &key, QStringList &names, QStringList &values)
 {
     const QString open = marker(kEntryOpen);
     const QString close = marker(kEntryClose);
@@ -173,7 +173,7 @@ int ParseConfigAnswer(const QString &answer, const QString &key, QStringList &na
     }
 }
 
-QStringList BuiltInSourceTypeNames()
+QStringList builtInSourceTypeNames()
 {
     return {
         QStringLiteral("QQ空间"), QStringLiteral("百度"), QStringLiteral("网易"), QStringLiteral("人人"),
@@ -185,20 +185,20 @@ QStringList BuiltInSourceTypeNames()
     };
 }
 
-bool IsNewerVersion(const QString &serviceVersion)
+bool isNewerVersion(const QString &serviceVersion)
 {
     QString version = QStringLiteral("版本号：") + serviceVersion;
-    KeepBefore(version, QStringLiteral("#"));
+    keepBefore(version, QStringLiteral("#"));
     // Plain text order, as the service has always been compared: "15.10.28.1" would
     // sort after "15.10.28.01", so the service must keep the two-digit form.
     return QString::compare(version, QString::fromUtf16(kLocalVersionText), Qt::CaseSensitive) > 0;
 }
 
-bool CheckForUpdate(MainWindowState &state, const SourceConfigService &service, const StartupHooks &hooks)
+bool checkForUpdate(MainWindowState &state, const SourceConfigService &service, const StartupHooks &hooks)
 {
     WindowPort &port = state.port();
     const ServiceValues values = service.values();
-    if (!service.answered() || !IsNewerVersion(values.item(0))) {
+    if (!service.answered() || !isNewerVersion(values.item(0))) {
         port.setText(IDC_NOTICE, stored(kStatusPrefix) + service.statusText());
         return false;
     }
@@ -213,23 +213,23 @@ bool CheckForUpdate(MainWindowState &state, const SourceConfigService &service, 
     return true;
 }
 
-void LoadSourceConfig(MainWindowState &state, SourceConfigService &service, const StartupHooks &hooks)
+void loadSourceConfig(MainWindowState &state, SourceConfigService &service, const StartupHooks &hooks)
 {
     QStringList names;
-    service.query(ConfigurationKey(), names);
+    service.query(configurationKey(), names);
     if (hooks.configLoaded)
         hooks.configLoaded();
 
     // Without an answer the selector still needs its entries: Sina must sit at index 4.
     if (names.isEmpty())
-        names = BuiltInSourceTypeNames();
+        names = builtInSourceTypeNames();
     WindowPort &port = state.port();
     port.setItems(IDC_SOURCE_TYPE, names);
     port.setCurrentIndex(IDC_SOURCE_TYPE, SOURCE_SINA);
 
-    ClassifyAddress(state);
+    classifyAddress(state);
     state.readyFlag.store(1);
-    OnSourceTypeChanged(state);
+    onSourceTypeChanged(state);
 
-    CheckForUpdate(state, service, hooks);
+    checkForUpdate(state, service, hooks);
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The start-up query to the configuration service: the names of the source-type
 // selector and a few service values (the current program version and where to get
-// it). The desktop program runs LoadSourceConfig once, on its own thread, while the
+// it). The desktop program runs loadSourceConfig once, on its own thread, while the
 // splash window is up; the answer format is described in docs/config-service.md.
 
 #include <QString>
@@ -65,23 +65,23 @@ private:
 };
 
 // "<stored name>_4": selects this program's entry in the service's answer.
-QString ConfigurationKey();
+QString configurationKey();
 
 // The endpoint with the client tag and a random fraction that defeats caches:
 // "?f=T&t=<fraction>", or "&f=..." when the endpoint already has a query.
-QString ConfigRequestUrl(const QString &endpoint, const QString &fraction);
+QString configRequestUrl(const QString &endpoint, const QString &fraction);
 
 // Reads the entry for `key` out of an answer. Returns its 1-based position among
 // the answer's entries and fills `names` and `values`; returns 0 and leaves both
 // alone when the entry is missing or names no source type.
-int ParseConfigAnswer(const QString &answer, const QString &key, QStringList &names, QStringList &values);
+int parseConfigAnswer(const QString &answer, const QString &key, QStringList &names, QStringList &values);
 
 // The selector's names when the service cannot be reached, by source-type index
 // (4 is Sina).
-QStringList BuiltInSourceTypeNames();
+QStringList builtInSourceTypeNames();
 
 // True when the service's version text (cut before its first "#") sorts after ours.
-bool IsNewerVersion(const QString &serviceVersion);
+bool isNewerVersion(const QString &serviceVersion);
 
 // What the window does for the start-up thread besides its controls.
 struct StartupHooks {
@@ -94,9 +94,9 @@ struct StartupHooks {
 // Announces a newer version (link 1030, a message, its address opened, then the
 // program ends after 3 s) or writes the service status into line 1031. True when
 // an update was announced.
-bool CheckForUpdate(MainWindowState &state, const SourceConfigService &service, const StartupHooks &hooks);
+bool checkForUpdate(MainWindowState &state, const SourceConfigService &service, const StartupHooks &hooks);
 
 // The start-up thread's body: query, tell the window, fill the selector (the
 // built-in names when the service gave none) with index 4 chosen, classify the
 // owner address, set ReadyFlag, then the update check.
-void LoadSourceConfig(MainWindowState &state, SourceConfigService &service, const StartupHooks &hooks);
+void loadSourceConfig(MainWindowState &state, SourceConfigService &service, const StartupHooks &hooks);

@@ -26,9 +26,9 @@ bool fetchText(PageRequest &request, int textFlags, QString &text)
 {
     text.clear();
     PageResponse response;
-    if (!Fetch(request, response))
+    if (!fetch(request, response))
         return false;
-    text = GetText(response, textFlags);
+    text = getText(response, textFlags);
     return true;
 }
 

@@ -3,7 +3,7 @@
 // ServiceAddresses.h, fetching a page as text, and reading the numbers and escaped
 // slashes of the services' JSON.
 
-#include "net/URLSource2.h"
+#include "net/PageFetcher.h"
 
 #include <QString>
 #include <QStringList>
@@ -16,7 +16,7 @@ inline constexpr char16_t kAcceptGzipHeader[] = u"Accept-Encoding: gzip, deflate
 // that itself contains "%s" is taken as it is, never filled again.
 QString fillAddress(QStringView pattern, const QStringList &values);
 
-// Fetches the request and turns the body into text with GetText(`textFlags`). False
+// Fetches the request and turns the body into text with getText(`textFlags`). False
 // when the fetch failed (the text is then empty); a fetched page may still be empty.
 bool fetchText(PageRequest &request, int textFlags, QString &text);
 

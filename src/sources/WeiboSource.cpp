@@ -8,7 +8,7 @@
 #include "sources/SourceFetch.h"
 #include "text/Charsets.h"
 #include "text/EngineLog.h"
-#include "text/StringCtrl.h"
+#include "text/TextScan.h"
 
 #include <QFile>
 #include <QSet>
@@ -39,7 +39,7 @@ QString weiboCookiesFor(const QString &url)
     QUrl root(QString::fromUtf16(kWeiboCookieRoot));
     root.setScheme(QUrl(url).scheme().toLower() == u"http" ? QStringLiteral("http")
                                                            : QStringLiteral("https"));
-    return GetCookies(root.toString());
+    return getCookies(root.toString());
 }
 
 PageRequest albumListRequest(const QString &url)
@@ -72,9 +72,9 @@ void readOwner(QString text, QString &uid, QString &nick)
             break;
         }
     }
-    uid = GetBetween(text, QString::fromUtf16(form->idStart), QString::fromUtf16(form->idEnd),
+    uid = getBetween(text, QString::fromUtf16(form->idStart), QString::fromUtf16(form->idEnd),
                      BETWEEN_ADVANCE);
-    nick = GetBetween(text, QString::fromUtf16(form->nickStart), QString::fromUtf16(form->nickEnd),
+    nick = getBetween(text, QString::fromUtf16(form->nickStart), QString::fromUtf16(form->nickEnd),
                       BETWEEN_ADVANCE);
 }
 
@@ -102,13 +102,13 @@ void writePageDump(const MainWindowState &state, const QString &text)
 QString photoAddress(QString &piece, const QString &uid)
 {
     QString address =
-        GetBetween(piece, QStringLiteral("original_pic\":\""), QStringLiteral("\""), BETWEEN_ADVANCE);
+        getBetween(piece, QStringLiteral("original_pic\":\""), QStringLiteral("\""), BETWEEN_ADVANCE);
     if (address.isEmpty()) {
         // Older albums give the parts of the address instead; type 0 are the small
         // pictures kept under the owner's id.
-        const QString type = GetBetween(piece, QStringLiteral("pic_type\":"), QStringLiteral(","));
-        const QString name = GetBetween(piece, QStringLiteral("pic_name\":\""), QStringLiteral("\""));
-        const QString host = GetBetween(piece, QStringLiteral("pic_host\":\""), QStringLiteral("\""));
+        const QString type = getBetween(piece, QStringLiteral("pic_type\":"), QStringLiteral(","));
+        const QString name = getBetween(piece, QStringLiteral("pic_name\":\""), QStringLiteral("\""));
+        const QString host = getBetween(piece, QStringLiteral("pic_host\":\""), QStringLiteral("\""));
         if (type != u"0")
             address = host + QStringLiteral("/large/") + name;
         else
@@ -119,7 +119,7 @@ QString photoAddress(QString &piece, const QString &uid)
 
 }  // namespace
 
-void WeiboAlbums(MainWindowState &state, const QString &address)
+void weiboAlbums(MainWindowState &state, const QString &address)
 {
     QString text;
     PageRequest ownerPage = albumListRequest(address);
@@ -129,8 +129,8 @@ void WeiboAlbums(MainWindowState &state, const QString &address)
     QString uid;
     QString nick;
     readOwner(text, uid, nick);
-    state.owner.strOwnerUid = uid;
-    state.owner.strOwnerName = CleanName(nick, kCleanNameTimeFallback, true);
+    state.owner.uid = uid;
+    state.owner.name = cleanName(nick, kCleanNameTimeFallback, true);
     if (uid.isEmpty())
         return;
 
@@ -139,39 +139,38 @@ void WeiboAlbums(MainWindowState &state, const QString &address)
         return;
 
     QStringList pieces;
-    Split(text, QStringLiteral("\"album_id\":\""), pieces);
-    ST_PERLISTRECORD found;
-    found.nFlags = 0;
+    split(text, QStringLiteral("\"album_id\":\""), pieces);
+    AlbumRecord found;
+    found.accessFlags = 0;
     for (qsizetype i = 1; i < pieces.size(); ++i) {
         QString piece = pieces.at(i);
         QString albumId = piece;
-        if (KeepBefore(albumId, QStringLiteral("\",")) < 0)
+        if (keepBefore(albumId, QStringLiteral("\",")) < 0)
             albumId.clear();
-        state.owner.strAlbumId = albumId;
         if (albumId.isEmpty())
             continue;
 
         // Each value is searched after the previous one: the fields come in this order.
-        const QString type = GetBetween(piece, QStringLiteral("type\":"), QStringLiteral(","), BETWEEN_ADVANCE);
-        found.strName = UnescapeUnicode(
-            GetBetween(piece, QStringLiteral("\"caption\":\""), QStringLiteral("\""), BETWEEN_ADVANCE));
-        found.strCoverUrl = unescapeSlashes(
-            GetBetween(piece, QStringLiteral("cover_pic\":\""), QStringLiteral("\""), BETWEEN_ADVANCE));
-        found.nPicCount = decimalValue(
-            GetBetween(piece, QStringLiteral("\"photos\":"), QStringLiteral(","), BETWEEN_ADVANCE));
-        found.strUrl = fillAddress(kWeiboPhotosEndpoint, {uid, albumId, type});
-        AddAlbum(state, found);
+        const QString type = getBetween(piece, QStringLiteral("type\":"), QStringLiteral(","), BETWEEN_ADVANCE);
+        found.name = unescapeUnicode(
+            getBetween(piece, QStringLiteral("\"caption\":\""), QStringLiteral("\""), BETWEEN_ADVANCE));
+        found.coverUrl = unescapeSlashes(
+            getBetween(piece, QStringLiteral("cover_pic\":\""), QStringLiteral("\""), BETWEEN_ADVANCE));
+        found.pictureCount = decimalValue(
+            getBetween(piece, QStringLiteral("\"photos\":"), QStringLiteral(","), BETWEEN_ADVANCE));
+        found.url = fillAddress(kWeiboPhotosEndpoint, {uid, albumId, type});
+        addAlbum(state, found);
         if (state.listState.load() == LIST_STOP)
             return;
     }
 }
 
-void WeiboAlbumPhotos(MainWindowState &state, int albumIndex)
+void weiboAlbumPhotos(MainWindowState &state, int albumIndex)
 {
-    const ST_PERLISTRECORD album = state.albums.at(albumIndex);
-    const QString uid = state.owner.strOwnerUid;
+    const AlbumRecord album = state.albums.at(albumIndex);
+    const QString uid = state.owner.uid;
     // Pages of photos the album's count promises; 0 for an unknown count.
-    const int64_t pages = (int64_t(album.nPicCount) + kPhotosPerPage - 1) / kPhotosPerPage;
+    const int64_t pages = (int64_t(album.pictureCount) + kPhotosPerPage - 1) / kPhotosPerPage;
     const QString headers = QString::fromUtf16(kAcceptGzipHeader) + QStringLiteral("\r\nReferer: ")
         + fillAddress(kWeiboPhotosReferer, {uid});
     const QString pictureHeaders = QString::fromUtf16(kWeiboPictureHeaders);
@@ -185,8 +184,8 @@ void WeiboAlbumPhotos(MainWindowState &state, int albumIndex)
         if (downStopRequested(state))
             return;
         // The random fraction keeps caches out of the way; its line feed is part of it.
-        PageRequest request(album.strUrl + QString::number(page) + QStringLiteral("&_rnd=")
-                                + RandomFraction(),
+        PageRequest request(album.url + QString::number(page) + QStringLiteral("&_rnd=")
+                                + randomFraction(),
                             QString());
         request.headers = headers;
         request.attempts = 3;
@@ -200,7 +199,7 @@ void WeiboAlbumPhotos(MainWindowState &state, int albumIndex)
         // The page names the album once before its photos, so a page with photos has
         // at least two separators. The service now and then answers a page without
         // photos: it is asked once more, then skipped, as long as photos are expected.
-        if (Split(text, QStringLiteral("album_id\":"), pieces) < 2) {
+        if (split(text, QStringLiteral("album_id\":"), pieces) < 2) {
             if (page >= pages)
                 return;
             if (retried) {
@@ -222,10 +221,10 @@ void WeiboAlbumPhotos(MainWindowState &state, int albumIndex)
         bool anyNew = false;
         for (qsizetype i = 2; i < pieces.size(); ++i) {
             QString piece = pieces.at(i);
-            QString title = StripTags(UnescapeUnicode(
-                GetBetween(piece, QStringLiteral("\"caption\":\""), QStringLiteral("\",\""))));
+            QString title = stripTags(unescapeUnicode(
+                getBetween(piece, QStringLiteral("\"caption\":\""), QStringLiteral("\",\""))));
             if (title.isEmpty())
-                title = album.strName;
+                title = album.name;
             const QString address = photoAddress(piece, uid);
             anyNew = anyNew || !seen.contains(address);
             photos.append({address, title});
@@ -234,7 +233,7 @@ void WeiboAlbumPhotos(MainWindowState &state, int albumIndex)
             return;
         for (const auto &[address, title] : std::as_const(photos)) {
             seen.insert(address);
-            AddPicture(state, address, title, pictureHeaders, albumIndex);
+            addPicture(state, address, title, pictureHeaders, albumIndex);
             if (downStopRequested(state))
                 return;
         }

@@ -6,6 +6,6 @@
 class MainWindowState;
 
 // List fetcher (album-list thread).
-void WeiboAlbums(MainWindowState &state, const QString &address);
+void weiboAlbums(MainWindowState &state, const QString &address);
 // Picture fetcher (download driver thread).
-void WeiboAlbumPhotos(MainWindowState &state, int albumIndex);
+void weiboAlbumPhotos(MainWindowState &state, int albumIndex);

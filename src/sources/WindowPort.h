@@ -26,7 +26,7 @@ public:
     virtual void setCurrentIndex(int id, int index) = 0;
     virtual void setItems(int id, const QStringList &items) = 0;
 
-    // A history entry accepted by AddHistory joins the suggestions of combo 1000 or 1001.
+    // A history entry accepted by addHistory joins the suggestions of combo 1000 or 1001.
     virtual void addHistoryItem(int id, const QString &entry) = 0;
 
     // A message box; returns once the user has dismissed it. An empty caption means

@@ -2,7 +2,7 @@
 
 #include "net/Gunzip.h"
 #include "net/PageResponse.h"
-#include "text/StringCtrl.h"
+#include "text/TextScan.h"
 
 #include <QtGlobal>
 
@@ -55,7 +55,7 @@ private:
 
 }  // namespace
 
-QString FromCodePage(const char *bytes, qsizetype length, int codePage)
+QString fromCodePage(const char *bytes, qsizetype length, int codePage)
 {
     const char *name = iconvName(codePage);
     if (!name || !bytes || length <= 0)
@@ -95,18 +95,18 @@ QString FromCodePage(const char *bytes, qsizetype length, int codePage)
     return out;
 }
 
-QString FromCodePage(const QByteArray &bytes, int codePage)
+QString fromCodePage(const QByteArray &bytes, int codePage)
 {
-    return FromCodePage(bytes.constData(), bytes.size(), codePage);
+    return fromCodePage(bytes.constData(), bytes.size(), codePage);
 }
 
-QString FromAnsi(const QByteArray &bytes)
+QString fromAnsi(const QByteArray &bytes)
 {
     const qsizetype nul = bytes.indexOf('\0');
-    return FromCodePage(bytes.constData(), nul >= 0 ? nul : bytes.size(), CP_GBK);
+    return fromCodePage(bytes.constData(), nul >= 0 ? nul : bytes.size(), CP_GBK);
 }
 
-QByteArray ToGbk(const QString &text)
+QByteArray toGbk(const QString &text)
 {
     qsizetype length = text.indexOf(QChar(u'\0'));
     if (length < 0)
@@ -152,7 +152,7 @@ QByteArray ToGbk(const QString &text)
     return out;
 }
 
-bool IsUtf8(const char *bytes, qsizetype length)
+bool isUtf8(const char *bytes, qsizetype length)
 {
     if (!bytes || length <= 0)
         return false;
@@ -222,23 +222,23 @@ bool looksCompressed(const QByteArray &body)
 QString decodeGbkPage(QByteArray bytes, int flags)
 {
     if (!(flags & TEXT_GBK_NUL))
-        return FromAnsi(bytes);
+        return fromAnsi(bytes);
     // NUL bytes would end the text; park them on DEL, which the conversion keeps as
     // a single character, and drop every DEL afterwards.
     bytes.replace('\0', '\x7F');
-    QString text = FromAnsi(bytes);
+    QString text = fromAnsi(bytes);
     text.remove(QChar(u'\x7F'));
     return text;
 }
 
 }  // namespace
 
-QString GetText(const PageResponse &response, int flags)
+QString getText(const PageResponse &response, int flags)
 {
     QByteArray bytes;
     if ((flags & TEXT_INFLATE) && response.gzip && looksCompressed(response.body)) {
         // A truncated stream still gives what was inflated before the cut.
-        Gunzip(bytes, response.body.constData(), response.body.size());
+        gunzip(bytes, response.body.constData(), response.body.size());
     } else {
         bytes = response.body;
     }
@@ -249,16 +249,16 @@ QString GetText(const PageResponse &response, int flags)
     if (response.headers.contains(QLatin1String("charset=GBK"), Qt::CaseSensitive)) {
         text = decodeGbkPage(std::move(bytes), flags);
     } else if (flags & TEXT_UTF8) {
-        text = FromCodePage(bytes, CP_UTF8);
+        text = fromCodePage(bytes, CP_UTF8);
     } else if (flags & TEXT_EUCKR) {
-        text = FromCodePage(bytes, CP_EUCKR);
+        text = fromCodePage(bytes, CP_EUCKR);
     } else if (flags & TEXT_BIG5) {
-        text = FromCodePage(bytes, CP_BIG5);
-    } else if ((flags & TEXT_AUTO) && IsUtf8(bytes.constData(), bytes.size())) {
-        text = FromCodePage(bytes, CP_UTF8);
+        text = fromCodePage(bytes, CP_BIG5);
+    } else if ((flags & TEXT_AUTO) && isUtf8(bytes.constData(), bytes.size())) {
+        text = fromCodePage(bytes, CP_UTF8);
     } else {
-        text = FromAnsi(bytes);
+        text = fromAnsi(bytes);
     }
-    DecodeEntities(text);
+    decodeEntities(text);
     return text;
 }

@@ -13,7 +13,7 @@ enum TextFlags : int {
     TEXT_UTF8 = 0x02,
     TEXT_EUCKR = 0x04,
     TEXT_BIG5 = 0x08,
-    TEXT_AUTO = 0x10,     // UTF-8 when IsUtf8 holds, else GBK
+    TEXT_AUTO = 0x10,     // UTF-8 when isUtf8 holds, else GBK
     TEXT_GBK_NUL = 0x20,  // GBK pages: drop NUL bytes instead of stopping at the first
 };
 
@@ -26,19 +26,19 @@ enum CodePage : int {
 
 // The page text of a response: inflated, trimmed by the markers the fetch could not
 // apply, decoded ("charset=GBK" in the head overrides the flags), entities decoded.
-QString GetText(const PageResponse &response, int flags);
+QString getText(const PageResponse &response, int flags);
 
 // Exactly `length` bytes in the code page; the result ends at its first U+0000.
 // Bytes the code page cannot read are dropped and conversion goes on after them; an
 // unknown code page gives empty text.
-QString FromCodePage(const char *bytes, qsizetype length, int codePage);
-QString FromCodePage(const QByteArray &bytes, int codePage);
+QString fromCodePage(const char *bytes, qsizetype length, int codePage);
+QString fromCodePage(const QByteArray &bytes, int codePage);
 
 // GBK bytes up to the first NUL.
-QString FromAnsi(const QByteArray &bytes);
+QString fromAnsi(const QByteArray &bytes);
 
 // GBK bytes; unrepresentable characters become '?'. Ends at the first NUL.
-QByteArray ToGbk(const QString &text);
+QByteArray toGbk(const QString &text);
 
 // Complete (loose, up to six-byte) UTF-8 sequences with at least one byte >= 0x80.
-bool IsUtf8(const char *bytes, qsizetype length);
+bool isUtf8(const char *bytes, qsizetype length);

@@ -1,7 +1,7 @@
 // The reversible byte transforms that keep the program's constant texts (service
 // addresses, banner texts) out of plain sight in the binary. They are obfuscation,
 // not protection.
-#include "text/StringCtrl.h"
+#include "text/TextScan.h"
 
 #include "text/Charsets.h"
 
@@ -46,7 +46,7 @@ QByteArray fromHexPairs(const QByteArray &digits)
 
 }  // namespace
 
-void ComplementHex(QByteArray &bytes, bool encode)
+void complementHex(QByteArray &bytes, bool encode)
 {
     if (encode) {
         QByteArray flipped = bytes;
@@ -60,14 +60,14 @@ void ComplementHex(QByteArray &bytes, bool encode)
         c = char(~quint8(c));
 }
 
-QString XorHexCipher(const QString &text, bool encode, const QString &key)
+QString xorHexCipher(const QString &text, bool encode, const QString &key)
 {
-    const QByteArray k = ToGbk(key);
+    const QByteArray k = toGbk(key);
     if (k.isEmpty())
         return QString();  // no key, no cipher: never hand back the plain text as if scrambled
 
     if (encode) {
-        QByteArray bytes = ToGbk(text);
+        QByteArray bytes = toGbk(text);
         for (qsizetype i = 0; i < bytes.size(); ++i)
             bytes[i] = char(bytes.at(i) ^ k.at(i % k.size()));
         return QString::fromLatin1(toUpperHex(bytes));
@@ -79,7 +79,7 @@ QString XorHexCipher(const QString &text, bool encode, const QString &key)
     QByteArray bytes = fromHexPairs(digits);
     for (qsizetype i = 0; i < bytes.size(); ++i)
         bytes[i] = char(bytes.at(i) ^ k.at(i % k.size()));
-    return FromCodePage(bytes, CP_GBK);
+    return fromCodePage(bytes, CP_GBK);
 }
 
 namespace {
@@ -92,14 +92,14 @@ constexpr char kEscLf = 0x33;
 
 }  // namespace
 
-QString ObscureString(const QString &text, bool encode, const QString &key)
+QString obscureString(const QString &text, bool encode, const QString &key)
 {
-    const QByteArray k = ToGbk(key);
+    const QByteArray k = toGbk(key);
     if (k.isEmpty())
         return QString();
 
     if (encode) {
-        const QByteArray plain = ToGbk(text);
+        const QByteArray plain = toGbk(text);
         QByteArray out;
         out.reserve(plain.size() * 2);
         for (qsizetype i = 0; i < plain.size(); ++i) {
@@ -115,12 +115,12 @@ QString ObscureString(const QString &text, bool encode, const QString &key)
             else
                 out.append(x);
         }
-        ComplementHex(out, true);
+        complementHex(out, true);
         return QString::fromLatin1(out);
     }
 
     QByteArray bytes = text.toLatin1();
-    ComplementHex(bytes, false);
+    complementHex(bytes, false);
     QByteArray plain;
     plain.reserve(bytes.size());
     qsizetype keyIndex = 0;
@@ -141,16 +141,16 @@ QString ObscureString(const QString &text, bool encode, const QString &key)
         else
             plain.append(char(kb ^ 10));
     }
-    return FromCodePage(plain, CP_GBK);
+    return fromCodePage(plain, CP_GBK);
 }
 
-QString ShiftBytes(const QString &text, int start, int step)
+QString shiftBytes(const QString &text, int start, int step)
 {
-    QByteArray bytes = ToGbk(text);
+    QByteArray bytes = toGbk(text);
     // Unsigned arithmetic: the sum wraps modulo 256 without signed overflow.
     const auto s = unsigned(start);
     const auto d = unsigned(step);
     for (qsizetype i = 0; i < bytes.size(); ++i)
         bytes[i] = char(quint8(unsigned(quint8(bytes.at(i))) + s + unsigned(i) * d));
-    return FromCodePage(bytes, CP_GBK);
+    return fromCodePage(bytes, CP_GBK);
 }

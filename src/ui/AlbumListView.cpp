@@ -1,8 +1,8 @@
 #include "ui/AlbumListView.h"
 
-#include "grid/MyGridCtrl.h"
+#include "grid/AlbumGrid.h"
 #include "grid/ThumbnailImageList.h"
-#include "net/URLSource2.h"
+#include "net/PageFetcher.h"
 #include "sources/AddAlbum.h"
 #include "sources/AlbumColumns.h"
 #include "sources/AlbumRecord.h"
@@ -56,7 +56,7 @@ bool AlbumListView::thumbnailLayout() const
     return m_state.thumbnailMode.load() != 0;
 }
 
-void AlbumListView::ResetGrid()
+void AlbumListView::resetGrid()
 {
     if (m_controls.selectAll)
         m_controls.selectAll->setChecked(false);
@@ -65,7 +65,7 @@ void AlbumListView::ResetGrid()
         ++m_generation;
         m_queuedRows.clear();
     }
-    CMyGridCtrl &grid = *m_controls.grid;
+    AlbumGrid &grid = *m_controls.grid;
     grid.setRedraw(false);
     grid.deleteAllCells();
     if (thumbnailLayout()) {
@@ -79,55 +79,55 @@ void AlbumListView::ResetGrid()
     grid.setRedraw(true);
 }
 
-void AlbumListView::AddAlbumRow(int index)
+void AlbumListView::addAlbumRow(int index)
 {
     if (index < 0 || index >= m_state.albums.size())
         return;
-    const ST_PERLISTRECORD record = m_state.albums.at(index);
+    const AlbumRecord record = m_state.albums.at(index);
     if (thumbnailLayout())
         addThumbnailCell(index, record);
     else
         addListRow(index, record);
 }
 
-void AlbumListView::addListRow(int index, const ST_PERLISTRECORD &record)
+void AlbumListView::addListRow(int index, const AlbumRecord &record)
 {
-    // AddAlbum already keeps names to the shown length; the cut here only guards
+    // addAlbum already keeps names to the shown length; the cut here only guards
     // the grid against a record that bypassed it.
-    const QString name = record.strName.left(kShownNameLength);
+    const QString name = record.name.left(kShownNameLength);
     if (!m_filterKeyword.isEmpty() && !name.contains(m_filterKeyword, Qt::CaseSensitive))
         return;
-    CMyGridCtrl &grid = *m_controls.grid;
+    AlbumGrid &grid = *m_controls.grid;
     const int row = grid.appendRows(1);
     grid.setCellText(row, 0, QString::asprintf("%04d", row));
     grid.setCellData(row, 0, index);
     grid.setCellText(row, 1, name);
-    grid.setCellText(row, 2, AlbumCountText(record.nPicCount));
+    grid.setCellText(row, 2, albumCountText(record.pictureCount));
     grid.setCellAlignment(row, 2, Qt::AlignRight | Qt::AlignVCenter);
-    grid.setCellText(row, 3, AlbumRemarkText(record.nFlags));
+    grid.setCellText(row, 3, albumRemarkText(record.accessFlags));
     grid.setCellText(row, 4, QString());
     grid.setCellText(row, 5, QString());
 }
 
-void AlbumListView::addThumbnailCell(int index, const ST_PERLISTRECORD &record)
+void AlbumListView::addThumbnailCell(int index, const AlbumRecord &record)
 {
-    CMyGridCtrl &grid = *m_controls.grid;
+    AlbumGrid &grid = *m_controls.grid;
     const int row = index / kThumbnailColumns;
     const int column = index % kThumbnailColumns;
     while (grid.gridRowCount() <= row)
         grid.appendRows(1, kThumbnailHeight + kThumbnailRowExtra);
-    grid.setCellImage(row, column, record.nImage);
-    grid.setCellText(row, column, QString::number(index + 1) + QLatin1Char('.') + record.strName);
+    grid.setCellImage(row, column, record.thumbnail);
+    grid.setCellText(row, column, QString::number(index + 1) + QLatin1Char('.') + record.name);
     grid.setCellData(row, column, index);
 }
 
-void AlbumListView::RebuildGrid()
+void AlbumListView::rebuildGrid()
 {
-    CMyGridCtrl &grid = *m_controls.grid;
+    AlbumGrid &grid = *m_controls.grid;
     grid.setRedraw(false);
     const int count = m_state.albums.size();
     for (int index = 0; index < count; ++index)
-        AddAlbumRow(index);
+        addAlbumRow(index);
     grid.setRedraw(true);
     m_state.thumbnailState.store(0);
     m_filterKeyword.clear();
@@ -141,7 +141,7 @@ void AlbumListView::applyFilter(const QString &keyword)
     }
     m_filterKeyword = keyword;
     m_controls.grid->truncateRows(m_controls.grid->fixedRowCount());
-    RebuildGrid();
+    rebuildGrid();
 }
 
 void AlbumListView::refresh()
@@ -152,7 +152,7 @@ void AlbumListView::refresh()
 
 QList<int> AlbumListView::selectedAlbums() const
 {
-    const CMyGridCtrl &grid = *m_controls.grid;
+    const AlbumGrid &grid = *m_controls.grid;
     QList<int> albums;
     if (thumbnailLayout()) {
         for (const auto &[row, column] : grid.selectedCells()) {
@@ -204,7 +204,7 @@ void AlbumListView::onThumbnailsClicked(bool checked)
 
     m_state.thumbnailState.store(1);
     m_state.thumbnailMode.store(checked ? 1 : 0);
-    ResetGrid();
+    resetGrid();
     const int generation = m_generation.load();
     if (!m_state.startThread([this, generation] { rebuildThread(generation); }))
         m_state.thumbnailState.store(0);
@@ -230,19 +230,19 @@ void AlbumListView::prepareCover(int index, int generation)
 {
     if (!thumbnailLayout() || generation != m_generation.load())
         return;
-    const ST_PERLISTRECORD record = m_state.albums.at(index);
-    if (record.nImage != -1 || record.strCoverUrl.isEmpty())
+    const AlbumRecord record = m_state.albums.at(index);
+    if (record.thumbnail != -1 || record.coverUrl.isEmpty())
         return;
 
     const QString folder = m_state.dataFolder + QStringLiteral("tmp/");
     QDir().mkpath(folder);
-    PageRequest request(record.strCoverUrl, folder + QString::number(index) + QStringLiteral(".jpg"));
-    request.headers = coverReferer(record.strCoverUrl);
+    PageRequest request(record.coverUrl, folder + QString::number(index) + QStringLiteral(".jpg"));
+    request.headers = coverReferer(record.coverUrl);
     // One try, and no pause after a failure: a sheet with many missing covers must
     // not crawl.
     request.retryDelaySec = 0;
     PageResponse response;
-    if (!Fetch(request, response))
+    if (!fetch(request, response))
         return;
     // The content decides the format: covers are often PNG or GIF behind a .jpg name.
     const QImage cover(request.savePath);
@@ -292,12 +292,12 @@ void AlbumListView::flushRows(int limit)
     if (rows.isEmpty())
         return;
 
-    CMyGridCtrl &grid = *m_controls.grid;
+    AlbumGrid &grid = *m_controls.grid;
     const int current = m_generation.load();
     grid.setRedraw(false);
     for (const auto &[index, generation] : rows) {
         if (generation == current)
-            AddAlbumRow(index);
+            addAlbumRow(index);
     }
     grid.setRedraw(true);
 }

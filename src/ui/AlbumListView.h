@@ -2,7 +2,7 @@
 // The album list view: shows the album list in grid 1003 as one row per album, or
 // as a sheet of cover thumbnails, and answers which albums are selected.
 //
-// Rows reach the grid in two ways. On the GUI thread AddAlbumRow adds at once. The
+// Rows reach the grid in two ways. On the GUI thread addAlbumRow adds at once. The
 // engine's threads (the list thread, the thumbnail rebuild) queue rows instead:
 // queued rows are added in batches on the GUI thread, so thousands of albums arrive
 // without the window stalling. Every reset starts a new generation; rows and covers
@@ -17,12 +17,12 @@
 #include <functional>
 #include <mutex>
 
-class CMyGridCtrl;
+class AlbumGrid;
 class MainWindowState;
 class QAbstractButton;
 class QWidget;
 class ThumbnailImageList;
-struct ST_PERLISTRECORD;
+struct AlbumRecord;
 
 class AlbumListView : public QObject {
     Q_OBJECT
@@ -34,7 +34,7 @@ public:
     static constexpr int kRowBatch = 400;  // rows added per event-loop turn
 
     struct Controls {
-        CMyGridCtrl *grid = nullptr;
+        AlbumGrid *grid = nullptr;
         QAbstractButton *selectAll = nullptr;   // 1012
         QAbstractButton *thumbnails = nullptr;  // 1014
         QWidget *findLink = nullptr;            // 1034
@@ -46,12 +46,12 @@ public:
 
     // GUI thread ------------------------------------------------------------------
     // Empties the grid and sets it up for the current layout; clears 全选.
-    void ResetGrid();
+    void resetGrid();
     // Shows the record at `index` of the album list now.
-    void AddAlbumRow(int index);
+    void addAlbumRow(int index);
     // Every record again, in list order, under the filter keyword; then the keyword
     // is cleared and the thumbnail state ends.
-    void RebuildGrid();
+    void rebuildGrid();
     // Lists only the albums whose name contains `keyword` (case-sensitive; empty:
     // all), once.
     void applyFilter(const QString &keyword);
@@ -66,7 +66,7 @@ public:
     bool thumbnailLayout() const;
     QString filterKeyword() const { return m_filterKeyword; }
     ThumbnailImageList &images() const { return *m_images; }
-    CMyGridCtrl &grid() const { return *m_controls.grid; }
+    AlbumGrid &grid() const { return *m_controls.grid; }
 
     // 全选 and 预览图 clicked.
     void onSelectAllClicked(bool checked);
@@ -87,8 +87,8 @@ Q_SIGNALS:
     void thumbnailModeEntered();
 
 private:
-    void addListRow(int index, const ST_PERLISTRECORD &record);
-    void addThumbnailCell(int index, const ST_PERLISTRECORD &record);
+    void addListRow(int index, const AlbumRecord &record);
+    void addThumbnailCell(int index, const AlbumRecord &record);
     // Adds up to `limit` queued rows; more are left for the next turn.
     void flushRows(int limit);
     void postFlush();

@@ -1,11 +1,11 @@
 #include "ui/CsvExport.h"
 
-#include "grid/MyGridCtrl.h"
+#include "grid/AlbumGrid.h"
 #include "text/Charsets.h"
 
 #include <QSaveFile>
 
-QString CsvCell(const QString &text)
+QString csvCell(const QString &text)
 {
     QString cell = text;
     cell.remove(QLatin1Char('\''));
@@ -14,24 +14,24 @@ QString CsvCell(const QString &text)
     return cell;
 }
 
-QByteArray GridCsv(const CMyGridCtrl &grid)
+QByteArray gridCsv(const AlbumGrid &grid)
 {
     QByteArray bytes;
     for (int row = grid.fixedRowCount(); row < grid.gridRowCount(); ++row) {
         QString line;
         for (int column = 0; column < grid.gridColumnCount(); ++column)
-            line += CsvCell(grid.cellText(row, column)) + QLatin1Char(',');
-        bytes += ToGbk(line);
+            line += csvCell(grid.cellText(row, column)) + QLatin1Char(',');
+        bytes += toGbk(line);
         bytes += "\r\n";
     }
     return bytes;
 }
 
-bool ExportGridCsv(const CMyGridCtrl &grid, const QString &path)
+bool exportGridCsv(const AlbumGrid &grid, const QString &path)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    file.write(GridCsv(grid));
+    file.write(gridCsv(grid));
     return file.commit();
 }

@@ -5,16 +5,16 @@
 #include <QByteArray>
 #include <QString>
 
-class CMyGridCtrl;
+class AlbumGrid;
 
 // One cell as exported: apostrophes removed, double quotes doubled, and each comma
 // written as apostrophe-comma-apostrophe.
-QString CsvCell(const QString &text);
+QString csvCell(const QString &text);
 
 // The bytes of the export. Every row below the title row is written; a thumbnail
 // sheet has no title row, so all its rows are.
-QByteArray GridCsv(const CMyGridCtrl &grid);
+QByteArray gridCsv(const AlbumGrid &grid);
 
 // Writes the export to `path`, replacing the file only when complete. False when it
 // could not be written.
-bool ExportGridCsv(const CMyGridCtrl &grid, const QString &path);
+bool exportGridCsv(const AlbumGrid &grid, const QString &path);

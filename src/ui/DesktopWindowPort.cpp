@@ -1,9 +1,9 @@
 #include "ui/DesktopWindowPort.h"
 
 #include "ui/AlbumListView.h"
-#include "ui/ComboBox2.h"
+#include "ui/HistoryComboBox.h"
 #include "ui/ControlAccess.h"
-#include "ui/HarviaDlg.h"
+#include "ui/MainWindow.h"
 #include "ui/ShellServices.h"
 
 #include <QThread>
@@ -11,7 +11,7 @@
 #include <memory>
 #include <optional>
 
-DesktopWindowPort::DesktopWindowPort(CHarviaDlg &window)
+DesktopWindowPort::DesktopWindowPort(MainWindow &window)
     : m_window(window)
 {
 }
@@ -169,7 +169,7 @@ void DesktopWindowPort::setItems(int id, const QStringList &items)
 void DesktopWindowPort::addHistoryItem(int id, const QString &entry)
 {
     runOnGui([this, id, entry] {
-        if (auto *combo = qobject_cast<CComboBox2 *>(control(id)))
+        if (auto *combo = qobject_cast<HistoryComboBox *>(control(id)))
             combo->addHistory(entry);
     });
 }
@@ -191,7 +191,7 @@ void DesktopWindowPort::addAlbumRow(int index)
 {
     AlbumListView &view = m_window.albumView();
     if (onGuiThread()) {
-        view.AddAlbumRow(index);
+        view.addAlbumRow(index);
         return;
     }
     if (isShutDown())

@@ -19,12 +19,12 @@
 #include <functional>
 #include <mutex>
 
-class CHarviaDlg;
+class MainWindow;
 class QWidget;
 
 class DesktopWindowPort : public WindowPort {
 public:
-    explicit DesktopWindowPort(CHarviaDlg &window);
+    explicit DesktopWindowPort(MainWindow &window);
 
     void shutdown();
     bool isShutDown() const;
@@ -57,7 +57,7 @@ private:
     void applyPendingTexts();
     QWidget *control(int id) const;
 
-    CHarviaDlg &m_window;
+    MainWindow &m_window;
     mutable std::mutex m_mutex;
     std::condition_variable m_answered;
     bool m_shutdown = false;

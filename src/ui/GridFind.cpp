@@ -1,10 +1,10 @@
 #include "ui/GridFind.h"
 
-#include "grid/MyGridCtrl.h"
+#include "grid/AlbumGrid.h"
 
 namespace {
 
-bool rowMatches(const CMyGridCtrl &grid, int row, const QString &keyword, const FindOptions &options)
+bool rowMatches(const AlbumGrid &grid, int row, const QString &keyword, const FindOptions &options)
 {
     for (int column = 0; column < grid.gridColumnCount(); ++column) {
         QString text = grid.cellText(row, column);
@@ -17,7 +17,7 @@ bool rowMatches(const CMyGridCtrl &grid, int row, const QString &keyword, const 
 }
 
 // Rows from `from` towards the end given by the direction, inclusive.
-int scan(const CMyGridCtrl &grid, int from, const QString &keyword, const FindOptions &options)
+int scan(const AlbumGrid &grid, int from, const QString &keyword, const FindOptions &options)
 {
     const int first = grid.fixedRowCount();
     const int last = grid.gridRowCount() - 1;
@@ -31,7 +31,7 @@ int scan(const CMyGridCtrl &grid, int from, const QString &keyword, const FindOp
 
 }  // namespace
 
-int FindRow(const CMyGridCtrl &grid, const QString &keyword, const FindOptions &options)
+int findRow(const AlbumGrid &grid, const QString &keyword, const FindOptions &options)
 {
     const QString wanted = options.caseSensitive ? keyword : keyword.toLower();
     const int start = grid.focusRow();
@@ -52,9 +52,9 @@ int FindRow(const CMyGridCtrl &grid, const QString &keyword, const FindOptions &
     return found;
 }
 
-int FindAndSelect(CMyGridCtrl &grid, const QString &keyword, const FindOptions &options)
+int findAndSelect(AlbumGrid &grid, const QString &keyword, const FindOptions &options)
 {
-    const int row = FindRow(grid, keyword, options);
+    const int row = findRow(grid, keyword, options);
     if (row < 0)
         return -1;
     grid.clearSelectionAndFocus();

@@ -5,7 +5,7 @@
 
 #include <QString>
 
-class CMyGridCtrl;
+class AlbumGrid;
 
 struct FindOptions {
     bool forward = true;
@@ -15,8 +15,8 @@ struct FindOptions {
 
 // The matching row, or -1. Only album rows take part: the title row can hold no
 // focus, so a match there would be found again on every press.
-int FindRow(const CMyGridCtrl &grid, const QString &keyword, const FindOptions &options);
+int findRow(const AlbumGrid &grid, const QString &keyword, const FindOptions &options);
 
-// FindRow, then the match becomes the only selected row, the focus row and the top
+// findRow, then the match becomes the only selected row, the focus row and the top
 // visible row. Returns the row, -1 when nothing matched (the grid is left alone).
-int FindAndSelect(CMyGridCtrl &grid, const QString &keyword, const FindOptions &options);
+int findAndSelect(AlbumGrid &grid, const QString &keyword, const FindOptions &options);

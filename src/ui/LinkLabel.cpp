@@ -2,7 +2,7 @@
 
 #include <QMouseEvent>
 
-CLinkLabel::CLinkLabel(const QString &caption, QWidget *parent)
+LinkLabel::LinkLabel(const QString &caption, QWidget *parent)
     : QLabel(caption, parent)
 {
     setTextFormat(Qt::PlainText);
@@ -13,21 +13,21 @@ CLinkLabel::CLinkLabel(const QString &caption, QWidget *parent)
     updateLook();
 }
 
-void CLinkLabel::mouseReleaseEvent(QMouseEvent *event)
+void LinkLabel::mouseReleaseEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::LeftButton && isEnabled() && rect().contains(event->position().toPoint()))
         Q_EMIT clicked();
     QLabel::mouseReleaseEvent(event);
 }
 
-void CLinkLabel::changeEvent(QEvent *event)
+void LinkLabel::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::EnabledChange)
         updateLook();
     QLabel::changeEvent(event);
 }
 
-void CLinkLabel::updateLook()
+void LinkLabel::updateLook()
 {
     QPalette colours = palette();
     colours.setColor(QPalette::WindowText, isEnabled() ? QColor(0, 0, 238) : QColor(150, 150, 150));

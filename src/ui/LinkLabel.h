@@ -5,10 +5,10 @@
 
 #include <QLabel>
 
-class CLinkLabel : public QLabel {
+class LinkLabel : public QLabel {
     Q_OBJECT
 public:
-    explicit CLinkLabel(const QString &caption, QWidget *parent = nullptr);
+    explicit LinkLabel(const QString &caption, QWidget *parent = nullptr);
 
 Q_SIGNALS:
     void clicked();

@@ -33,10 +33,10 @@ constexpr char kQZoneUserPage[] = "https://user.qzone.qq.com/";
 
 }  // namespace
 
-QString LoginAddress(int command)
+QString loginAddress(int command)
 {
     if (command == ID_LOGIN_CUSTOM)
-        return HomePageAddress();
+        return homePageAddress();
     for (const LoginPage &page : kLoginPages) {
         if (page.command != command)
             continue;
@@ -48,7 +48,7 @@ QString LoginAddress(int command)
     return QString();
 }
 
-QString QZoneLoginAddress(const QString &ownerText, int subTypeIndex)
+QString qZoneLoginAddress(const QString &ownerText, int subTypeIndex)
 {
     const QString number = ownerText.trimmed();
     bool digitsOnly = true;

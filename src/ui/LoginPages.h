@@ -6,10 +6,10 @@
 #include <QString>
 
 // The page a login command opens; empty for a command that is not a login entry.
-// QQ Zone (32781) depends on the owner box: see QZoneLoginAddress.
-QString LoginAddress(int command);
+// QQ Zone (32781) depends on the owner box: see qZoneLoginAddress.
+QString loginAddress(int command);
 
 // QQ Zone: a QQ number typed into the owner box (trimmed, digits only) while the
 // sub-type selector shows its first entry opens that user's home page; anything else
 // the user-page address itself.
-QString QZoneLoginAddress(const QString &ownerText, int subTypeIndex);
+QString qZoneLoginAddress(const QString &ownerText, int subTypeIndex);

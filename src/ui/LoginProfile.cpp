@@ -13,14 +13,14 @@ QWebEngineProfile *g_profile = nullptr;
 // replacement deletes it.
 void forgetCookie(const QNetworkCookie &cookie)
 {
-    CookieFields fields = CookieFieldsFrom(cookie);
+    CookieFields fields = cookieFieldsFrom(cookie);
     fields.expiry = 1;
     CookieStore::process().addCookie(fields);
 }
 
 }  // namespace
 
-CookieFields CookieFieldsFrom(const QNetworkCookie &cookie)
+CookieFields cookieFieldsFrom(const QNetworkCookie &cookie)
 {
     CookieFields fields;
     // The browser writes a domain cookie with a leading dot and a host-only cookie
@@ -49,7 +49,7 @@ QWebEngineProfile *LoginProfile(const QString &dataFolder)
 
     QWebEngineCookieStore *cookies = g_profile->cookieStore();
     QObject::connect(cookies, &QWebEngineCookieStore::cookieAdded, g_profile,
-                     [](const QNetworkCookie &cookie) { CookieStore::process().addCookie(CookieFieldsFrom(cookie)); });
+                     [](const QNetworkCookie &cookie) { CookieStore::process().addCookie(cookieFieldsFrom(cookie)); });
     QObject::connect(cookies, &QWebEngineCookieStore::cookieRemoved, g_profile, &forgetCookie);
     // The browser's stored logins reach the engine even when its own cookie file was
     // lost: loading announces every stored cookie as added.
@@ -57,7 +57,7 @@ QWebEngineProfile *LoginProfile(const QString &dataFolder)
     return g_profile;
 }
 
-void ReleaseLoginProfile()
+void releaseLoginProfile()
 {
     delete g_profile;
     g_profile = nullptr;

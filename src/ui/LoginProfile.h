@@ -19,7 +19,7 @@ QWebEngineProfile *LoginProfile(const QString &dataFolder);
 
 // Destroys the profile. Only for a process that tears down its QApplication in order
 // (the tests): every page using the profile must be gone first.
-void ReleaseLoginProfile();
+void releaseLoginProfile();
 
 // A browser cookie as the engine's cookie store takes it.
-CookieFields CookieFieldsFrom(const QNetworkCookie &cookie);
+CookieFields cookieFieldsFrom(const QNetworkCookie &cookie);

@@ -70,7 +70,7 @@ const MenuPopup kMenus[] = {
 
 }  // namespace
 
-QMenuBar *CreateMainMenu(QWidget *parent)
+QMenuBar *createMainMenu(QWidget *parent)
 {
     auto *bar = new QMenuBar(parent);
     for (const MenuPopup &popup : kMenus) {

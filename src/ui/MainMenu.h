@@ -5,4 +5,4 @@
 class QMenuBar;
 class QWidget;
 
-QMenuBar *CreateMainMenu(QWidget *parent);
+QMenuBar *createMainMenu(QWidget *parent);

@@ -1,6 +1,6 @@
 #include "ui/MakerPages.h"
 
-#include "text/StringCtrl.h"
+#include "text/TextScan.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -8,7 +8,7 @@
 
 namespace {
 
-// ObscureString with this key; tests/ui/MenuCommandsTest.cpp holds the plain texts.
+// obscureString with this key; tests/ui/MenuCommandsTest.cpp holds the plain texts.
 const char16_t *const kKey = u"Pictrove-pages";
 
 const char *const kFileProcessing =
@@ -18,16 +18,16 @@ const char *const kFeedback = "C7E2E8FBFEAAA6B5A2E6FDECE8E3D9F3B2EE8DCCF1E4EABEE
 
 QString plain(const char *scrambled)
 {
-    return ObscureString(QString::fromLatin1(scrambled), false, QString::fromUtf16(kKey));
+    return obscureString(QString::fromLatin1(scrambled), false, QString::fromUtf16(kKey));
 }
 
 }  // namespace
 
-QString FileProcessingPageAddress() { return plain(kFileProcessing); }
-QString ConsultationPageAddress() { return plain(kConsultation); }
-QString FeedbackPageAddress() { return plain(kFeedback); }
+QString fileProcessingPageAddress() { return plain(kFileProcessing); }
+QString consultationPageAddress() { return plain(kConsultation); }
+QString feedbackPageAddress() { return plain(kFeedback); }
 
-QString ManualAddress()
+QString manualAddress()
 {
     const QString programFolder = QCoreApplication::applicationDirPath();
     const QString candidates[] = {

@@ -4,11 +4,11 @@
 
 #include <QString>
 
-QString FileProcessingPageAddress();
-QString ConsultationPageAddress();
-QString FeedbackPageAddress();
+QString fileProcessingPageAddress();
+QString consultationPageAddress();
+QString feedbackPageAddress();
 
 // The user manual "manual.html": next to the executable when installed, else in a
 // docs folder beside it or in the source tree's docs folder (a build that was never
 // installed). A file: address; empty when none of them holds it.
-QString ManualAddress();
+QString manualAddress();

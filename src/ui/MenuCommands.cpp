@@ -3,13 +3,13 @@
 #include "settings/MenuOptions.h"
 #include "settings/SettingsStore.h"
 #include "sources/MainWindowState.h"
-#include "ui/AboutDlg.h"
+#include "ui/AboutDialog.h"
 #include "ui/CommandIds.h"
 #include "ui/ControlAccess.h"
-#include "ui/DlgDownSet.h"
-#include "ui/DlgSaveSet.h"
-#include "ui/DlgWebOpen.h"
-#include "ui/HarviaDlg.h"
+#include "ui/DownloadSettingsDialog.h"
+#include "ui/FileNameRulesDialog.h"
+#include "ui/LoginBrowserDialog.h"
+#include "ui/MainWindow.h"
 #include "ui/LoginPages.h"
 #include "ui/LoginProfile.h"
 #include "ui/MakerPages.h"
@@ -31,7 +31,7 @@ int commandOf(const QAction *action)
 
 }  // namespace
 
-MenuCommands::MenuCommands(CHarviaDlg &window)
+MenuCommands::MenuCommands(MainWindow &window)
     : QObject(&window)
     , m_window(window)
 {
@@ -84,7 +84,7 @@ void MenuCommands::run(int command)
     case ID_LOGIN_56:
     case ID_LOGIN_HUPU:
     case ID_LOGIN_CUSTOM:
-        openLoginBrowser(LoginAddress(command));
+        openLoginBrowser(loginAddress(command));
         break;
     case ID_DOWNLOAD_SETTINGS:
         if (const int type = currentType(); type >= 0)
@@ -95,18 +95,18 @@ void MenuCommands::run(int command)
             editNameRules(type);
         break;
     case ID_FILE_PROCESSING:
-        openPage(FileProcessingPageAddress());
+        openPage(fileProcessingPageAddress());
         break;
     case ID_MANUAL: {
-        const QString manual = ManualAddress();
-        openPage(manual.isEmpty() ? HomePageAddress() : manual);
+        const QString manual = manualAddress();
+        openPage(manual.isEmpty() ? homePageAddress() : manual);
         break;
     }
     case ID_CONSULTATION:
-        openPage(ConsultationPageAddress());
+        openPage(consultationPageAddress());
         break;
     case ID_FEEDBACK:
-        openPage(FeedbackPageAddress());
+        openPage(feedbackPageAddress());
         break;
     case ID_VERSION_INFO:
     case ID_ABOUT_ENTRY:
@@ -127,8 +127,8 @@ void MenuCommands::updateMenu(QMenu *popup)
         if (command == ID_LOGIN_MODE1) {
             action->setChecked(m_loginMode1);
         } else if (OptionBit(command) != 0) {
-            action->setChecked(OptionChecked(rules, command));
-            action->setEnabled(type >= 0 && OptionEnabled(command, type));
+            action->setChecked(optionChecked(rules, command));
+            action->setEnabled(type >= 0 && optionEnabled(command, type));
         }
     }
 }
@@ -138,14 +138,14 @@ void MenuCommands::toggleOption(int command)
     const int type = currentType();
     if (type < 0)
         return;
-    m_window.state().updateSettings([&](SettingsBlock &block) { ToggleOption(block.nameRules[type], command); });
+    m_window.state().updateSettings([&](SettingsBlock &block) { ::toggleOption(block.nameRules[type], command); });
     saveSettings();
 }
 
 void MenuCommands::editDownloadParams(int type)
 {
     DownloadParams params = m_window.state().settings().downloadParams[type];
-    CDlgDownSet dialog(params, &m_window);
+    DownloadSettingsDialog dialog(params, &m_window);
     dialog.showMessage = [this, &dialog](const QString &text) { m_window.shell().showMessage(&dialog, text, QString()); };
     if (dialog.exec() != QDialog::Accepted)
         return;
@@ -156,15 +156,15 @@ void MenuCommands::editDownloadParams(int type)
 void MenuCommands::editNameRules(int type)
 {
     NameRules rules = m_window.state().settings().nameRules[type];
-    CDlgSaveSet dialog(rules, &m_window);
+    FileNameRulesDialog dialog(rules, &m_window);
     dialog.showMessage = [this, &dialog](const QString &text) { m_window.shell().showMessage(&dialog, text, QString()); };
     if (dialog.exec() != QDialog::Accepted)
         return;
     // Only what the dialog edits: an option toggled meanwhile is not undone.
     m_window.state().updateSettings([&](SettingsBlock &block) {
-        const uint16_t flags = block.nameRules[type].nOptionFlags;
+        const uint16_t flags = block.nameRules[type].options;
         block.nameRules[type] = rules;
-        block.nameRules[type].nOptionFlags = flags;
+        block.nameRules[type].options = flags;
     });
     saveSettings();
 }
@@ -173,10 +173,10 @@ void MenuCommands::loginQZone()
 {
     const QString owner = controlText(m_window.control(IDC_OWNER_ADDRESS));
     const int subType = controlIndex(m_window.control(IDC_SUB_TYPE));
-    openLoginBrowser(QZoneLoginAddress(owner, subType));
+    openLoginBrowser(qZoneLoginAddress(owner, subType));
 }
 
-CDlgWebOpen *MenuCommands::loginBrowser() const
+LoginBrowserDialog *MenuCommands::loginBrowser() const
 {
     return m_browser;
 }
@@ -186,18 +186,18 @@ void MenuCommands::openLoginBrowser(const QString &address)
     QWebEngineProfile *profile = LoginProfile(m_window.state().dataFolder);
     if (m_loginMode1) {
         delete m_browser;
-        m_browser = new CDlgWebOpen(address, profile, &m_window);
+        m_browser = new LoginBrowserDialog(address, profile, &m_window);
         m_browser->setAttribute(Qt::WA_DeleteOnClose);
         m_browser->show();
         return;
     }
-    CDlgWebOpen browser(address, profile);
+    LoginBrowserDialog browser(address, profile);
     browser.exec();
 }
 
 void MenuCommands::showAbout()
 {
-    CAboutDlg about(&m_window);
+    AboutDialog about(&m_window);
     about.exec();
 }
 
@@ -208,5 +208,5 @@ void MenuCommands::openPage(const QString &address)
 
 void MenuCommands::saveSettings()
 {
-    SaveSettings(m_window.state().dataFolder, m_window.state().settings());
+    ::saveSettings(m_window.state().dataFolder, m_window.state().settings());
 }

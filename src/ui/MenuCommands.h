@@ -11,14 +11,14 @@
 #include <QObject>
 #include <QPointer>
 
-class CDlgWebOpen;
-class CHarviaDlg;
+class LoginBrowserDialog;
+class MainWindow;
 class QMenu;
 
 class MenuCommands : public QObject {
     Q_OBJECT
 public:
-    explicit MenuCommands(CHarviaDlg &window);
+    explicit MenuCommands(MainWindow &window);
 
     // Runs a command as if its entry had been chosen.
     void run(int command);
@@ -29,7 +29,7 @@ public:
     // and the program keeps running; off: it is modal.
     bool loginMode1() const { return m_loginMode1; }
     // The modeless login browser while it is open, else null.
-    CDlgWebOpen *loginBrowser() const;
+    LoginBrowserDialog *loginBrowser() const;
     void openLoginBrowser(const QString &address);
 
 private:
@@ -42,7 +42,7 @@ private:
     void openPage(const QString &address);
     void saveSettings();
 
-    CHarviaDlg &m_window;
+    MainWindow &m_window;
     bool m_loginMode1 = true;
-    QPointer<CDlgWebOpen> m_browser;
+    QPointer<LoginBrowserDialog> m_browser;
 };

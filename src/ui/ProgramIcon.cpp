@@ -3,7 +3,7 @@
 #include <QPainter>
 #include <QPixmap>
 
-QIcon ProgramIcon()
+QIcon programIcon()
 {
     QIcon icon;
     for (int size : {16, 32, 48}) {

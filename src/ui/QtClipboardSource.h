@@ -1,8 +1,8 @@
 #pragma once
 // The engine's clipboard reader backed by the system clipboard. Install it with
-// SetClipboardSource before the main window initialises; read it on the GUI thread.
+// setClipboardSource before the main window initialises; read it on the GUI thread.
 
-#include "text/StringCtrl.h"
+#include "text/TextScan.h"
 
 class QtClipboardSource : public ClipboardSource {
 public:

@@ -11,12 +11,12 @@ QString withSlash(const QString &path)
 
 }  // namespace
 
-QString DataFolderFor(const QString &currentDir)
+QString dataFolderFor(const QString &currentDir)
 {
     return withSlash(currentDir);
 }
 
-bool IsTemporaryFolder(const QString &dataFolder, const QString &tempPath)
+bool isTemporaryFolder(const QString &dataFolder, const QString &tempPath)
 {
     const QString folder = withSlash(QDir::cleanPath(dataFolder));
     if (!tempPath.isEmpty() && folder.startsWith(withSlash(QDir::cleanPath(tempPath))))
@@ -24,7 +24,7 @@ bool IsTemporaryFolder(const QString &dataFolder, const QString &tempPath)
     return folder.toLower().contains(QStringLiteral("/tmp/"));
 }
 
-QString PerUserSaveFolder(const QString &documents)
+QString perUserSaveFolder(const QString &documents)
 {
     return withSlash(documents) + QStringLiteral("Pictrove/");
 }

@@ -6,12 +6,12 @@
 
 // The current directory with a trailing "/": "soft.dat", the extension settings,
 // the cookies and the thumbnail cache live there.
-QString DataFolderFor(const QString &currentDir);
+QString dataFolderFor(const QString &currentDir);
 
 // A program started from a temporary folder (an unpacked download) should not save
 // pictures there: true when `dataFolder` lies under `tempPath` or contains "/tmp/"
 // in any letter case.
-bool IsTemporaryFolder(const QString &dataFolder, const QString &tempPath);
+bool isTemporaryFolder(const QString &dataFolder, const QString &tempPath);
 
 // `documents` + "/Pictrove/", without doubling a trailing "/".
-QString PerUserSaveFolder(const QString &documents);
+QString perUserSaveFolder(const QString &documents);

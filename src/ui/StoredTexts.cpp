@@ -1,10 +1,10 @@
 #include "ui/StoredTexts.h"
 
-#include "text/StringCtrl.h"
+#include "text/TextScan.h"
 
 namespace {
 
-// ObscureString with this key. tests/ui/StoredTextsTest.cpp holds the plain texts and
+// obscureString with this key. tests/ui/StoredTextsTest.cpp holds the plain texts and
 // prints the scrambled form of a changed one.
 const char16_t *const kKey = u"Pictrove-desk";
 
@@ -19,13 +19,13 @@ const char *const kHomePage = "C7E2E8FBFEAAA6B5A29BCDF9F8E6C0E0F9A5E8E8E8F7A2F79
 
 QString plain(const char *scrambled)
 {
-    return ObscureString(QString::fromLatin1(scrambled), false, QString::fromUtf16(kKey));
+    return obscureString(QString::fromLatin1(scrambled), false, QString::fromUtf16(kKey));
 }
 
 }  // namespace
 
-QString BannerText() { return plain(kBanner); }
-QString SplashText() { return plain(kSplash); }
-QString AboutText() { return plain(kAbout); }
-QString HomePageAddress() { return plain(kHomePage); }
-QString HomePageCaption() { return QStringLiteral("Pictrove 主页与联系方式"); }
+QString bannerText() { return plain(kBanner); }
+QString splashText() { return plain(kSplash); }
+QString aboutText() { return plain(kAbout); }
+QString homePageAddress() { return plain(kHomePage); }
+QString homePageCaption() { return QStringLiteral("Pictrove 主页与联系方式"); }

@@ -4,9 +4,9 @@
 
 #include <QString>
 
-QString BannerText();
-QString SplashText();
-QString AboutText();
-QString HomePageAddress();
+QString bannerText();
+QString splashText();
+QString aboutText();
+QString homePageAddress();
 // Caption of the home-page link (1032); shown as is.
-QString HomePageCaption();
+QString homePageCaption();

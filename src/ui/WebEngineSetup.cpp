@@ -4,7 +4,7 @@
 
 #include <unistd.h>
 
-void PrepareWebEngine()
+void prepareWebEngine()
 {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))

@@ -3,8 +3,8 @@
 #include "settings/SavePathDrop.h"
 #include "settings/SettingsStore.h"
 #include "sources/MainWindowState.h"
-#include "ui/ComboBox2.h"
-#include "ui/HarviaDlg.h"
+#include "ui/HistoryComboBox.h"
+#include "ui/MainWindow.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -22,7 +22,7 @@ QString firstLocalPath(const QMimeData *data)
 
 }  // namespace
 
-WindowDropHandler::WindowDropHandler(CHarviaDlg &window)
+WindowDropHandler::WindowDropHandler(MainWindow &window)
     : QObject(&window)
     , m_window(window)
 {
@@ -51,19 +51,19 @@ bool WindowDropHandler::eventFilter(QObject *watched, QEvent *event)
 
 bool WindowDropHandler::takeDrop(const QDropEvent &event)
 {
-    const QString folder = DroppedSavePath(firstLocalPath(event.mimeData()));
+    const QString folder = droppedSavePath(firstLocalPath(event.mimeData()));
     if (folder.isEmpty())
         return false;
-    auto *savePath = qobject_cast<CComboBox2 *>(m_window.control(IDC_SAVE_PATH));
+    auto *savePath = qobject_cast<HistoryComboBox *>(m_window.control(IDC_SAVE_PATH));
     if (!savePath)
         return false;
     savePath->setEditText(folder);
     MainWindowState &state = m_window.state();
     bool added = false;
-    state.updateSettings([&](SettingsBlock &block) { added = AddHistory(block, HISTORY_SAVE_PATH, folder); });
+    state.updateSettings([&](SettingsBlock &block) { added = addHistory(block, HISTORY_SAVE_PATH, folder); });
     if (added) {
         savePath->addHistory(folder);
-        SaveSettings(state.dataFolder, state.settings());
+        saveSettings(state.dataFolder, state.settings());
     }
     return true;
 }

@@ -6,13 +6,13 @@
 
 #include <QObject>
 
-class CHarviaDlg;
+class MainWindow;
 class QDropEvent;
 
 class WindowDropHandler : public QObject {
     Q_OBJECT
 public:
-    explicit WindowDropHandler(CHarviaDlg &window);
+    explicit WindowDropHandler(MainWindow &window);
 
     // Takes the first local path of a drop; false when there was none.
     bool takeDrop(const QDropEvent &event);
@@ -21,5 +21,5 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    CHarviaDlg &m_window;
+    MainWindow &m_window;
 };

@@ -1,9 +1,9 @@
-#include "ui/HarviaApp.h"
+#include "ui/DesktopApp.h"
 #include "ui/WebEngineSetup.h"
 
 int main(int argc, char *argv[])
 {
-    PrepareWebEngine();
-    CHarviaApp app;
+    prepareWebEngine();
+    DesktopApp app;
     return app.run(argc, argv);
 }

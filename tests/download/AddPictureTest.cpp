@@ -1,10 +1,10 @@
-// AddPicture on its own, as a picture fetcher calls it: the album folder at the first
+// addPicture on its own, as a picture fetcher calls it: the album folder at the first
 // picture, the skip-previous stop, and input from remote pages that must not steer
 // files out of the run's base folder.
 
 #include "download/AddPicture.h"
 #include "download/DownloadJob.h"
-#include "download/ListFiles.h"
+#include "download/AlbumSideFiles.h"
 #include "sources/MainWindowState.h"
 #include "support/RecordingWindowPort.h"
 
@@ -32,14 +32,14 @@ protected:
 
     int addAlbum(const QString &name)
     {
-        ST_PERLISTRECORD record;
-        record.strName = name;
+        AlbumRecord record;
+        record.name = name;
         return state.albums.appendUnique(record) - 1;
     }
 
     void setOptions(uint16_t options)
     {
-        state.updateSettings([&](SettingsBlock &block) { block.nameRules[4].nOptionFlags = options; });
+        state.updateSettings([&](SettingsBlock &block) { block.nameRules[4].options = options; });
     }
 
     QTemporaryDir m_dir;
@@ -50,8 +50,8 @@ protected:
 TEST_F(AddPictureTest, FirstPictureMakesTheAlbumFolder)
 {
     const int album = addAlbum(QStringLiteral("Trip"));
-    AddPicture(state, QStringLiteral("http://h/1.jpg"), QStringLiteral("a"), QStringLiteral("Referer: x"), album);
-    AddPicture(state, QStringLiteral("http://h/2.jpg"), QStringLiteral("a"), QString(), album);
+    addPicture(state, QStringLiteral("http://h/1.jpg"), QStringLiteral("a"), QStringLiteral("Referer: x"), album);
+    addPicture(state, QStringLiteral("http://h/2.jpg"), QStringLiteral("a"), QString(), album);
 
     const DownloadJob &job = state.downloadJob;
     EXPECT_EQ(job.jobFolder(), base() + QStringLiteral("Trip/"));
@@ -68,12 +68,12 @@ TEST_F(AddPictureTest, SkipPreviousStopsAtTheMarkedPicture)
     const int album = addAlbum(QStringLiteral("Trip"));
     QDir().mkpath(base() + QStringLiteral("Trip"));
     // The previous run's first job carried a fallback address.
-    WriteMarkerFile(base() + QStringLiteral("Trip/"), QStringLiteral("http://h/3.jpg\r\nhttp://f/3.jpg"));
+    writeMarkerFile(base() + QStringLiteral("Trip/"), QStringLiteral("http://h/3.jpg\r\nhttp://f/3.jpg"));
 
     const char *listed[] = {"http://h/1.jpg", "http://h/2.jpg\r\nhttp://f/2.jpg", "http://h/3.jpg\r\nhttp://f/3.jpg",
                             "http://h/4.jpg"};
     for (const char *address : listed)
-        AddPicture(state, QString::fromLatin1(address), QStringLiteral("p"), QString(), album);
+        addPicture(state, QString::fromLatin1(address), QStringLiteral("p"), QString(), album);
 
     EXPECT_EQ(state.downState.load(), DOWN_ALBUM_CLOSED);
     EXPECT_EQ(state.downloadJob.queuedCount(), 2);
@@ -87,9 +87,9 @@ TEST_F(AddPictureTest, FirstPictureOfThePreviousRunQueuesNothing)
     setOptions(OPT_SKIP_PREVIOUS);
     const int album = addAlbum(QStringLiteral("Trip"));
     QDir().mkpath(base() + QStringLiteral("Trip"));
-    WriteMarkerFile(base() + QStringLiteral("Trip/"), QStringLiteral("http://h/1.jpg"));
-    AddPicture(state, QStringLiteral("http://h/1.jpg"), QStringLiteral("p"), QString(), album);
-    AddPicture(state, QStringLiteral("http://h/2.jpg"), QStringLiteral("p"), QString(), album);
+    writeMarkerFile(base() + QStringLiteral("Trip/"), QStringLiteral("http://h/1.jpg"));
+    addPicture(state, QStringLiteral("http://h/1.jpg"), QStringLiteral("p"), QString(), album);
+    addPicture(state, QStringLiteral("http://h/2.jpg"), QStringLiteral("p"), QString(), album);
     EXPECT_EQ(state.downloadJob.queuedCount(), 0);
     EXPECT_EQ(state.downState.load(), DOWN_ALBUM_CLOSED);
     EXPECT_EQ(state.downloadJob.jobFolder(), base() + QStringLiteral("Trip/"));
@@ -100,7 +100,7 @@ TEST_F(AddPictureTest, AbortIsNeverOverwritten)
     setOptions(OPT_SKIP_PREVIOUS);
     const int album = addAlbum(QStringLiteral("Trip"));
     state.downState = DOWN_ABORT;
-    AddPicture(state, QStringLiteral("http://h/1.jpg"), QStringLiteral("p"), QString(), album);
+    addPicture(state, QStringLiteral("http://h/1.jpg"), QStringLiteral("p"), QString(), album);
     EXPECT_EQ(state.downState.load(), DOWN_ABORT);
 }
 
@@ -124,7 +124,7 @@ TEST_F(AddPictureTest, RemoteNamesStayInsideTheBaseFolder)
         state.downloadJob.setJobFolder(base());
         state.albums.clear();
         const int album = addAlbum(QString::fromUtf16(c.albumName));
-        AddPicture(state, QStringLiteral("http://h/1.jpg"), QString::fromUtf16(c.title), QString(), album);
+        addPicture(state, QStringLiteral("http://h/1.jpg"), QString::fromUtf16(c.title), QString(), album);
         EXPECT_EQ(state.downloadJob.jobFolder(), base() + QString::fromUtf16(c.folder));
         EXPECT_EQ(state.downloadJob.jobFileNames, QStringList{QString::fromUtf16(c.file)});
     }
@@ -134,10 +134,10 @@ TEST_F(AddPictureTest, TitleLineDroppedButPictureQueued)
 {
     setOptions(OPT_TITLE_FILE);
     const int album = addAlbum(QStringLiteral("Trip"));
-    AddPicture(state, QStringLiteral("http://h/1.jpg"), QStringLiteral("one"), QString(), album);
+    addPicture(state, QStringLiteral("http://h/1.jpg"), QStringLiteral("one"), QString(), album);
     const QString titles = base() + QStringLiteral("Trip/Trip.txt");
     ASSERT_TRUE(QFile::remove(titles));
-    AddPicture(state, QStringLiteral("http://h/2.jpg"), QStringLiteral("two"), QString(), album);
+    addPicture(state, QStringLiteral("http://h/2.jpg"), QStringLiteral("two"), QString(), album);
     EXPECT_EQ(state.downloadJob.queuedCount(), 2);
     EXPECT_FALSE(QFile::exists(titles));
 }

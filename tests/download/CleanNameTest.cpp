@@ -14,7 +14,7 @@ QString u(const char16_t *s)
 
 }  // namespace
 
-TEST(CleanName, StepsRunInOrder)
+TEST(cleanName, StepsRunInOrder)
 {
     const struct {
         const char16_t *text, *expected;
@@ -46,13 +46,13 @@ TEST(CleanName, StepsRunInOrder)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(u(c.text).toStdString());
-        EXPECT_EQ(CleanName(u(c.text), kCleanNameTimeFallback, false), u(c.expected));
+        EXPECT_EQ(cleanName(u(c.text), kCleanNameTimeFallback, false), u(c.expected));
     }
     // A NUL (a "\u0000" escape in a caption) would cut the path short; it goes too.
-    EXPECT_EQ(CleanName(QString::fromUtf16(u"a\0b", 3), kCleanNameTimeFallback, false), "ab");
+    EXPECT_EQ(cleanName(QString::fromUtf16(u"a\0b", 3), kCleanNameTimeFallback, false), "ab");
 }
 
-TEST(CleanName, FallbackReplacesEmptyAndOverlongNames)
+TEST(cleanName, FallbackReplacesEmptyAndOverlongNames)
 {
     const struct {
         QString text;
@@ -72,15 +72,15 @@ TEST(CleanName, FallbackReplacesEmptyAndOverlongNames)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE((c.text.left(20) + " size " + QString::number(c.text.size())).toStdString());
-        EXPECT_EQ(CleanName(c.text, c.code, c.withFallback), c.expected);
+        EXPECT_EQ(cleanName(c.text, c.code, c.withFallback), c.expected);
     }
 }
 
-TEST(CleanName, TimeFallbackIsTheLocalTimeInFourteenDigits)
+TEST(cleanName, TimeFallbackIsTheLocalTimeInFourteenDigits)
 {
     const QString format = "yyyyMMddHHmmss";
     const QString before = QDateTime::currentDateTime().toString(format);
-    const QString name = CleanName("///", kCleanNameTimeFallback, true);
+    const QString name = cleanName("///", kCleanNameTimeFallback, true);
     const QString after = QDateTime::currentDateTime().toString(format);
     ASSERT_EQ(name.size(), 14);
     for (const QChar c : name)

@@ -67,25 +67,25 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_dir.isValid());
-        SetRetryPauseHook([](int) {});
+        setRetryPauseHook([](int) {});
         state.dataFolder = m_dir.path() + QStringLiteral("/data/");
         QDir().mkpath(state.dataFolder);
         state.readyFlag = 1;
         state.sourceTypeIndex = 4;
         state.listType = LIST_BLOG_CATEGORIES;
-        state.owner.strOwnerName = QStringLiteral("Anna/");
+        state.owner.name = QStringLiteral("Anna/");
         state.sleep = [](int) {};
         port.setText(IDC_SAVE_PATH, QStringLiteral("  ") + m_dir.path() + QStringLiteral("/save "));
         setRules(OPT_OPEN_FOLDER, 2);
     }
-    void TearDown() override { SetRetryPauseHook({}); }
+    void TearDown() override { setRetryPauseHook({}); }
 
     void setRules(uint16_t options, uint16_t threads, uint8_t folderBase = FOLDER_BASE_ALBUM_NAME)
     {
         state.updateSettings([&](SettingsBlock &block) {
             block.downloadParams[4] = DownloadParams{0, 0, threads, 30};
-            block.nameRules[4].nOptionFlags = options;
-            block.nameRules[4].nFolderBase = folderBase;
+            block.nameRules[4].options = options;
+            block.nameRules[4].folderBase = folderBase;
         });
     }
 
@@ -93,9 +93,9 @@ protected:
     void addAlbum(const QString &name, const QList<Pic> &pics)
     {
         const int number = state.albums.size() + 1;
-        ST_PERLISTRECORD record;
-        record.strName = name;
-        record.strUrl = QStringLiteral("http://photo.blog.sina.com.cn/category/u/1234/s/%1").arg(number);
+        AlbumRecord record;
+        record.name = name;
+        record.url = QStringLiteral("http://photo.blog.sina.com.cn/category/u/1234/s/%1").arg(number);
         state.albums.appendUnique(record);
         server.route("photo.blog.sina.com.cn",
                      "/category/u/1234/s/" + QByteArray::number(number) + "/page1",

@@ -26,18 +26,18 @@ struct NamingCase {
 PictureNaming namingFor(const NamingCase &c)
 {
     PictureNaming in;
-    in.rules.nFileBase = c.fileBase;
-    in.rules.strFilePrefix = QString::fromUtf16(c.prefix);
-    in.rules.strFileSuffix = QString::fromUtf16(c.suffix);
-    in.rules.strFind = QString::fromUtf16(c.find);
-    in.rules.strReplace = QString::fromUtf16(c.replace);
+    in.rules.fileBase = c.fileBase;
+    in.rules.filePrefix = QString::fromUtf16(c.prefix);
+    in.rules.fileSuffix = QString::fromUtf16(c.suffix);
+    in.rules.findText = QString::fromUtf16(c.find);
+    in.rules.replaceText = QString::fromUtf16(c.replace);
     in.title = QString::fromUtf16(c.title);
     in.address = QString::fromUtf16(c.address);
     in.sequence = c.sequence;
-    in.album.strName = QStringLiteral("Trip");
-    in.album.nIndex = 2;
-    in.album.nExtra1 = 41;
-    in.album.nExtra2 = -5;
+    in.album.name = QStringLiteral("Trip");
+    in.album.position = 2;
+    in.album.extraNumber1 = 41;
+    in.album.extraNumber2 = -5;
     in.selectedAlbumCount = 6;
     in.albumCount = 17;
     in.ownerName = QStringLiteral("Anna/");
@@ -67,8 +67,8 @@ TEST(FileNaming, PictureNamesFollowTheRules)
     const DownloadJob empty;
     for (const NamingCase &c : cases) {
         SCOPED_TRACE(c.label);
-        const QString base = PictureNameBase(namingFor(c));
-        EXPECT_EQ(FinalFileName(base, QStringLiteral("/tmp/p/"), empty), QString::fromUtf16(c.expected));
+        const QString base = pictureNameBase(namingFor(c));
+        EXPECT_EQ(finalFileName(base, QStringLiteral("/tmp/p/"), empty), QString::fromUtf16(c.expected));
     }
 }
 
@@ -76,14 +76,14 @@ TEST(FileNaming, EscapeValuesAreExpandedByLaterDigits)
 {
     NamingCase c{"", FILE_BASE_SEQUENCE, u"?1_", u"", u"", u"", u"", u"", 5, u""};
     PictureNaming in = namingFor(c);
-    in.album.strName = QStringLiteral("t?2");  // ?1 brings in ?2, expanded next
-    EXPECT_EQ(PictureNameBase(in), QStringLiteral("t5_5"));
+    in.album.name = QStringLiteral("t?2");  // ?1 brings in ?2, expanded next
+    EXPECT_EQ(pictureNameBase(in), QStringLiteral("t5_5"));
 }
 
 TEST(FileNaming, NameCleanedToNothingBecomesLocalTime)
 {
     NamingCase c{"", FILE_BASE_ADDRESS, u"", u"", u"", u"", u"t", u"http://h/p/?", 1, u""};
-    const QString name = FinalFileName(PictureNameBase(namingFor(c)), QStringLiteral("/x/"), DownloadJob());
+    const QString name = finalFileName(pictureNameBase(namingFor(c)), QStringLiteral("/x/"), DownloadJob());
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{14}\\.jpg$")).match(name).hasMatch()) << name.toStdString();
 }
 
@@ -99,7 +99,7 @@ TEST(FileNaming, PictureExtensions)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(HasPictureExtension(QString::fromLatin1(c.name)), c.picture);
+        EXPECT_EQ(hasPictureExtension(QString::fromLatin1(c.name)), c.picture);
     }
 }
 
@@ -115,14 +115,14 @@ TEST(FileNaming, CollisionsCountOnTheRuleName)
     };
     DownloadJob job;
     for (const auto &step : sequence) {
-        const QString name = FinalFileName(QString::fromUtf16(step.base), QStringLiteral("/p/"), job);
+        const QString name = finalFileName(QString::fromUtf16(step.base), QStringLiteral("/p/"), job);
         EXPECT_EQ(name, QString::fromUtf16(step.expected));
         job.queuePicture(QStringLiteral("u"), name, QString());
     }
-    EXPECT_EQ(FindQueuedName(job, QStringLiteral("A.JPG(1).JPG")), 1);
-    EXPECT_EQ(FindQueuedName(job, QStringLiteral("c.jpg")), -1);
+    EXPECT_EQ(findQueuedName(job, QStringLiteral("A.JPG(1).JPG")), 1);
+    EXPECT_EQ(findQueuedName(job, QStringLiteral("c.jpg")), -1);
     job.clearQueue();
-    EXPECT_EQ(FindQueuedName(job, QStringLiteral("a.jpg")), -1);
+    EXPECT_EQ(findQueuedName(job, QStringLiteral("a.jpg")), -1);
 }
 
 TEST(FileNaming, NamesAreCutToTheFolderRoom)
@@ -131,11 +131,11 @@ TEST(FileNaming, NamesAreCutToTheFolderRoom)
     const QString folder = QLatin1Char('/') + QString(238, QLatin1Char('f')) + QLatin1Char('/');
     ASSERT_EQ(folder.size(), 240);
     DownloadJob job;
-    EXPECT_EQ(FinalFileName(QStringLiteral("abcdefghijklmnop.png"), folder, job), QStringLiteral("abcdefghij.jpg"));
-    EXPECT_EQ(FinalFileName(QStringLiteral("abcdef.png"), folder, job), QStringLiteral("abcdef.png"));
+    EXPECT_EQ(finalFileName(QStringLiteral("abcdefghijklmnop.png"), folder, job), QStringLiteral("abcdefghij.jpg"));
+    EXPECT_EQ(finalFileName(QStringLiteral("abcdef.png"), folder, job), QStringLiteral("abcdef.png"));
     // No room at all leaves the extension alone.
     const QString deep = QLatin1Char('/') + QString(260, QLatin1Char('f')) + QLatin1Char('/');
-    EXPECT_EQ(FinalFileName(QStringLiteral("abc.gif"), deep, job), QStringLiteral(".jpg"));
+    EXPECT_EQ(finalFileName(QStringLiteral("abc.gif"), deep, job), QStringLiteral(".jpg"));
 }
 
 int utf8Bytes(const QString &s)
@@ -169,7 +169,7 @@ TEST(FileNaming, OneComponentFitsIn255Bytes)
         DownloadJob job;
         QStringList names;
         for (int i = 0; i < 3; ++i) {
-            const QString name = FinalFileName(c.base, QStringLiteral("/p/"), job);
+            const QString name = finalFileName(c.base, QStringLiteral("/p/"), job);
             EXPECT_LE(utf8Bytes(name), kMaxNameBytes);
             EXPECT_GT(utf8Bytes(name), kMaxNameBytes - 4);  // cut, not emptied
             EXPECT_FALSE(hasLoneSurrogate(name));
@@ -201,18 +201,18 @@ TEST(FileNaming, AlbumFolders)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.label);
-        ST_PERLISTRECORD album;
-        album.strName = QString::fromUtf16(c.albumName);
-        album.nIndex = 2;
+        AlbumRecord album;
+        album.name = QString::fromUtf16(c.albumName);
+        album.position = 2;
         NameRules rules;
-        rules.nFolderBase = c.folderBase;
-        rules.strFolderPrefix = QString::fromUtf16(c.prefix);
-        rules.strFolderSuffix = QString::fromUtf16(c.suffix);
-        EXPECT_EQ(AlbumFolderName(album, rules), QString::fromUtf16(c.expected));
+        rules.folderBase = c.folderBase;
+        rules.folderPrefix = QString::fromUtf16(c.prefix);
+        rules.folderSuffix = QString::fromUtf16(c.suffix);
+        EXPECT_EQ(albumFolderName(album, rules), QString::fromUtf16(c.expected));
     }
-    ST_PERLISTRECORD longAlbum;
-    longAlbum.strName = QString(300, QChar(u'山'));
-    const QString folder = AlbumFolderName(longAlbum, NameRules());
+    AlbumRecord longAlbum;
+    longAlbum.name = QString(300, QChar(u'山'));
+    const QString folder = albumFolderName(longAlbum, NameRules());
     EXPECT_EQ(folder, QString(85, QChar(u'山')));
 }
 

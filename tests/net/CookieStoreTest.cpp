@@ -1,7 +1,7 @@
-// The cookie store: cookies travelling with fetches (also across redirects), GetCookies,
+// The cookie store: cookies travelling with fetches (also across redirects), getCookies,
 // saving and loading, importing a browser's file.
 #include "net/CookieStore.h"
-#include "net/URLSource2.h"
+#include "net/PageFetcher.h"
 #include "support/Fixtures.h"
 #include "support/LoopbackServer.h"
 #include "support/ScopedRouting.h"
@@ -45,7 +45,7 @@ TEST_F(CookieStoreTest, CookieSetOnARedirectHopTravelsWithTheNextRequest)
 
     PageRequest request("http://weibo.com/login", QString());
     PageResponse response;
-    ASSERT_TRUE(Fetch(request, response));
+    ASSERT_TRUE(fetch(request, response));
     EXPECT_EQ(response.body, "welcome");
     EXPECT_FALSE(response.headers.contains("Location"));  // the final head only
 
@@ -67,7 +67,7 @@ TEST_F(CookieStoreTest, GetCookiesAnswersWhatWouldBeSent)
     ScopedRouting routing(server, {"photo.weibo.com"});
     PageRequest request("https://photo.weibo.com/set", QString());
     PageResponse response;
-    ASSERT_TRUE(Fetch(request, response));
+    ASSERT_TRUE(fetch(request, response));
 
     const struct {
         const char *url;
@@ -83,7 +83,7 @@ TEST_F(CookieStoreTest, GetCookiesAnswersWhatWouldBeSent)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.url);
-        EXPECT_EQ(GetCookies(c.url), c.cookies);
+        EXPECT_EQ(getCookies(c.url), c.cookies);
     }
 }
 
@@ -127,7 +127,7 @@ TEST_F(CookieStoreTest, SavedStoreLoadsIntoAnotherStore)
         EXPECT_EQ(it->expiry, want.expiry);
     }
     // The store of fetches is a different one.
-    EXPECT_EQ(GetCookies("http://weibo.com/"), "");
+    EXPECT_EQ(getCookies("http://weibo.com/"), "");
 }
 
 TEST_F(CookieStoreTest, ImportedBrowserFileTravelsWithFetches)
@@ -141,25 +141,25 @@ TEST_F(CookieStoreTest, ImportedBrowserFileTravelsWithFetches)
     ScopedRouting routing(server, {"photo.weibo.com"});
     PageRequest request("http://photo.weibo.com/albums/list", QString());
     PageResponse response;
-    ASSERT_TRUE(Fetch(request, response));
+    ASSERT_TRUE(fetch(request, response));
     // SUBP is Secure and this is plain http.
     EXPECT_EQ(server.requests().value(0).header("Cookie"), "view=grid; SUB=_2A25login");
-    EXPECT_EQ(GetCookies("https://weibo.com/"), "SUB=_2A25login; SUBP=secret");
-    EXPECT_EQ(GetCookies("http://blog.sina.com.cn/u/1"), "empty=");
+    EXPECT_EQ(getCookies("https://weibo.com/"), "SUB=_2A25login; SUBP=secret");
+    EXPECT_EQ(getCookies("http://blog.sina.com.cn/u/1"), "empty=");
 
     // A caller repeating the store's cookies in its own header sends each cookie once.
     const struct {
         QString ownLine;
         QList<QByteArray> received;
     } cases[] = {
-        {"cookie: " + GetCookies("http://weibo.com/"), {"view=grid; SUB=_2A25login"}},
-        {"cookie: " + GetCookies("http://weibo.com/") + "; own=1", {"view=grid; SUB=_2A25login", "own=1"}},
+        {"cookie: " + getCookies("http://weibo.com/"), {"view=grid; SUB=_2A25login"}},
+        {"cookie: " + getCookies("http://weibo.com/") + "; own=1", {"view=grid; SUB=_2A25login", "own=1"}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.ownLine.toStdString());
         server.clearLog();
         request.headers = "Accept-Encoding: gzip, deflate\r\n" + c.ownLine;
-        ASSERT_TRUE(Fetch(request, response));
+        ASSERT_TRUE(fetch(request, response));
         EXPECT_EQ(server.requests().value(0).headerValues("Cookie"), c.received);
     }
 }

@@ -2,7 +2,7 @@
 // checks, connections kept between fetches, many threads at once.
 #include "net/CookieStore.h"
 #include "net/NetworkSetup.h"
-#include "net/URLSource2.h"
+#include "net/PageFetcher.h"
 #include "support/LoopbackServer.h"
 #include "support/ScopedRouting.h"
 
@@ -21,7 +21,7 @@ TEST(FetchRouting, RealHostNameReachesTheLoopbackServer)
     PageRequest request("http://blog.sina.com.cn/s/articlelist_1_0_1.html?r=0.25\n", QString());
     request.headers = "Accept-Encoding: gzip, deflate\r\nReferer: http://blog.sina.com.cn/\r\n";
     PageResponse response;
-    ASSERT_TRUE(Fetch(request, response, FETCH_MSIE_AGENT));
+    ASSERT_TRUE(fetch(request, response, FETCH_MSIE_AGENT));
     EXPECT_EQ(response.body, "articles");
 
     const RecordedRequest received = server.requests().value(0);
@@ -51,12 +51,12 @@ TEST(FetchRouting, HttpsChecksTheCertificate)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
-        SetCaFile(c.trustTestCa ? LoopbackServer::caFile() : QString());
+        setCaFile(c.trustTestCa ? LoopbackServer::caFile() : QString());
         PageRequest request(c.url, QString());
         PageResponse response;
-        EXPECT_EQ(FetchOnce(request, response), c.ok);
+        EXPECT_EQ(fetchOnce(request, response), c.ok);
         EXPECT_EQ(response.body, c.ok ? "secret albums" : "");
-        SetCaFile(LoopbackServer::caFile());
+        setCaFile(LoopbackServer::caFile());
     }
 }
 
@@ -68,7 +68,7 @@ TEST(FetchRouting, ConnectionIsReusedForTheNextPicture)
     for (int i = 0; i < 3; ++i) {
         PageRequest request("http://wx1.sinaimg.cn/large/a.jpg", QString());
         PageResponse response;
-        ASSERT_TRUE(Fetch(request, response, FETCH_CACHE_WRITE | FETCH_CACHE_READ));
+        ASSERT_TRUE(fetch(request, response, FETCH_CACHE_WRITE | FETCH_CACHE_READ));
     }
     EXPECT_EQ(server.requestCount(), 3);
     EXPECT_EQ(server.connectionCount(), 1);
@@ -96,22 +96,22 @@ TEST(FetchRouting, ManyThreadsFetchAndShareCookiesAtOnce)
                 const QByteArray query = QByteArray::number(t * 100 + i);
                 PageRequest request(QString("https://wx2.sinaimg.cn/pic?") + query, QString());
                 PageResponse response;
-                if (Fetch(request, response) && response.body == query.repeated(100))
+                if (fetch(request, response) && response.body == query.repeated(100))
                     ++good;
-                GetCookies("https://wx2.sinaimg.cn/");
+                getCookies("https://wx2.sinaimg.cn/");
             }
         });
     }
     for (std::thread &t : threads)
         t.join();
     EXPECT_EQ(good.load(), kThreads * kEach);
-    EXPECT_EQ(GetCookies("https://wx2.sinaimg.cn/").split("; ").size(), 5);
+    EXPECT_EQ(getCookies("https://wx2.sinaimg.cn/").split("; ").size(), 5);
     CookieStore::process().clear();
 }
 
 TEST(FetchRouting, ResolveHostAddressGivesDottedIpv4)
 {
-    EXPECT_EQ(ResolveHostAddress("127.0.0.1"), "127.0.0.1");
-    EXPECT_EQ(ResolveHostAddress("localhost"), "127.0.0.1");
-    EXPECT_EQ(ResolveHostAddress(""), "");
+    EXPECT_EQ(resolveHostAddress("127.0.0.1"), "127.0.0.1");
+    EXPECT_EQ(resolveHostAddress("localhost"), "127.0.0.1");
+    EXPECT_EQ(resolveHostAddress(""), "");
 }

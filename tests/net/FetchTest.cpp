@@ -1,7 +1,7 @@
 // The fetcher against a loopback server: trimming, limits, retries, uploads, time-outs
 // and saving to a file.
 #include "net/NetworkSetup.h"
-#include "net/URLSource2.h"
+#include "net/PageFetcher.h"
 #include "support/LoopbackServer.h"
 
 #include <gtest/gtest.h>
@@ -19,11 +19,11 @@ class FetchTest : public ::testing::Test {
 protected:
     // Failed fetches pause a second before returning; tests that count pauses install
     // their own hook.
-    void SetUp() override { SetRetryPauseHook([](int) {}); }
+    void SetUp() override { setRetryPauseHook([](int) {}); }
     void TearDown() override
     {
-        SetUploadChunkObserver({});
-        SetRetryPauseHook({});
+        setUploadChunkObserver({});
+        setRetryPauseHook({});
     }
 
     QString url(const char *target) const { return server.baseUrl() + QLatin1String(target); }
@@ -68,7 +68,7 @@ TEST_F(FetchTest, MarkersTrimOnlyPlainBodiesReceivedIntoMemory)
         request.startMarker = "<ul>";
         request.endMarker = "</ul>t";
         PageResponse response;
-        ASSERT_TRUE(Fetch(request, response));
+        ASSERT_TRUE(fetch(request, response));
         EXPECT_EQ(c.toFile ? readFile(request.savePath) : response.body, c.body);
         EXPECT_EQ(response.receivedLength, c.body.size());
         EXPECT_EQ(response.gzip, c.gzip);
@@ -89,7 +89,7 @@ TEST_F(FetchTest, EndMarkerStopsReadingTheRestOfThePage)
     request.startMarker = "<ul>";
     request.endMarker = "</ul>";
     PageResponse response;
-    EXPECT_TRUE(FetchOnce(request, response));
+    EXPECT_TRUE(fetchOnce(request, response));
     EXPECT_EQ(response.body, "wanted");
 }
 
@@ -123,7 +123,7 @@ TEST_F(FetchTest, SizeLimitsFailBeforeOrWhileReceiving)
         request.minKB = c.minKB;
         request.maxKB = c.maxKB;
         PageResponse response;
-        EXPECT_EQ(FetchOnce(request, response), c.ok);
+        EXPECT_EQ(fetchOnce(request, response), c.ok);
         EXPECT_EQ(response.body.size(), c.received);
     }
 }
@@ -131,7 +131,7 @@ TEST_F(FetchTest, SizeLimitsFailBeforeOrWhileReceiving)
 TEST_F(FetchTest, RetryLoopPausesAfterEveryRejectedTry)
 {
     std::vector<int> pauses;
-    SetRetryPauseHook([&pauses](int seconds) { pauses.push_back(seconds); });
+    setRetryPauseHook([&pauses](int seconds) { pauses.push_back(seconds); });
     server.route("", "/busy", CannedResponse::ok("please retry later"));
     server.route("", "/empty", CannedResponse::ok(QByteArray()));
     server.route("", "/flaky", LoopbackServer::sequence({CannedResponse::ok("busy"), CannedResponse::ok("album list")}));
@@ -163,7 +163,7 @@ TEST_F(FetchTest, RetryLoopPausesAfterEveryRejectedTry)
         request.minLength = c.minLength;
         request.retryMarker = c.retryMarker;
         PageResponse response;
-        EXPECT_EQ(Fetch(request, response), c.ok);
+        EXPECT_EQ(fetch(request, response), c.ok);
         EXPECT_EQ(server.requestCount(), c.tries);
         EXPECT_EQ(pauses, c.pauses);
     }
@@ -171,14 +171,14 @@ TEST_F(FetchTest, RetryLoopPausesAfterEveryRejectedTry)
 
 TEST_F(FetchTest, AcceptanceTestInflatesGzipOnlyWhenAskedTo)
 {
-    SetRetryPauseHook([](int) {});
+    setRetryPauseHook([](int) {});
     const QByteArray page = "<div>the album list</div>";
     server.route("", "/gz", CannedResponse::ok(page).withGzip());
     PageRequest request(url("/gz"), QString());
     request.retryMarker = "album";  // only visible after inflating
     PageResponse response;
-    EXPECT_TRUE(Fetch(request, response, 0));
-    EXPECT_FALSE(Fetch(request, response, FETCH_CACHE_WRITE));
+    EXPECT_TRUE(fetch(request, response, 0));
+    EXPECT_FALSE(fetch(request, response, FETCH_CACHE_WRITE));
     EXPECT_EQ(response.body, gzipBytes(page));  // the response keeps the compressed bytes
 }
 
@@ -186,7 +186,7 @@ TEST_F(FetchTest, RequestBodyGoesUpInPiecesOf1024Bytes)
 {
     std::mutex mutex;
     std::vector<qsizetype> pieces;
-    SetUploadChunkObserver([&](qsizetype size) {
+    setUploadChunkObserver([&](qsizetype size) {
         std::lock_guard lock(mutex);
         pieces.push_back(size);
     });
@@ -207,7 +207,7 @@ TEST_F(FetchTest, RequestBodyGoesUpInPiecesOf1024Bytes)
         request.verb = "POST";
         request.postData = QByteArray(c.size, 'p');
         PageResponse response;
-        ASSERT_TRUE(Fetch(request, response));
+        ASSERT_TRUE(fetch(request, response));
         EXPECT_EQ(pieces, c.pieces);
         const RecordedRequest received = server.requests().value(0);
         EXPECT_EQ(received.method, "POST");
@@ -238,7 +238,7 @@ TEST_F(FetchTest, SilentServerFailsAfterThePhaseTimeout)
         request.timeoutMs = c.timeoutMs;
         request.readTimeoutMs = c.readTimeoutMs;
         PageResponse response;
-        EXPECT_FALSE(FetchOnce(request, response));
+        EXPECT_FALSE(fetchOnce(request, response));
         EXPECT_EQ(response.body, c.body);
     }
 }
@@ -276,7 +276,7 @@ TEST_F(FetchTest, SavedFileAppearsOnlyWhenTheWholeBodyArrived)
         PageRequest request(url(c.target), target);
         request.maxKB = c.maxKB;
         PageResponse response;
-        EXPECT_EQ(Fetch(request, response, FETCH_CACHE_WRITE | FETCH_CACHE_READ), c.ok);
+        EXPECT_EQ(fetch(request, response, FETCH_CACHE_WRITE | FETCH_CACHE_READ), c.ok);
         EXPECT_TRUE(response.body.isEmpty());
         if (c.received >= 0) {
             EXPECT_EQ(response.receivedLength, c.received);
@@ -292,7 +292,7 @@ TEST_F(FetchTest, EmptyBodyIsSavedAsAnEmptyFile)
     server.route("", "/empty", CannedResponse::ok(QByteArray()));
     PageRequest request(url("/empty"), savePath("empty.bin"));
     PageResponse response;
-    ASSERT_TRUE(FetchOnce(request, response));
+    ASSERT_TRUE(fetchOnce(request, response));
     EXPECT_EQ(readFile(request.savePath), QByteArray());
 }
 
@@ -301,7 +301,7 @@ TEST_F(FetchTest, UnwritableSavePathFails)
     server.route("", "/ok", CannedResponse::ok("data"));
     PageRequest request(url("/ok"), savePath("no-such-folder/file.jpg"));
     PageResponse response;
-    EXPECT_FALSE(FetchOnce(request, response));
+    EXPECT_FALSE(fetchOnce(request, response));
 }
 
 TEST_F(FetchTest, HeadersAreKeptWhenALaterExchangeFailsEarly)
@@ -309,11 +309,11 @@ TEST_F(FetchTest, HeadersAreKeptWhenALaterExchangeFailsEarly)
     server.route("", "/page", CannedResponse::ok("x").withHeader("X-Mark", "first"));
     PageRequest request(url("/page"), QString());
     PageResponse response;
-    ASSERT_TRUE(FetchOnce(request, response));
+    ASSERT_TRUE(fetchOnce(request, response));
     const QString head = response.headers;
     EXPECT_TRUE(head.contains("X-Mark: first\r\n"));
 
     request.url = "not an address";
-    EXPECT_FALSE(FetchOnce(request, response));
+    EXPECT_FALSE(fetchOnce(request, response));
     EXPECT_EQ(response.headers, head);
 }

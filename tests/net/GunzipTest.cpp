@@ -10,12 +10,12 @@ TEST(Gunzip, InflatesGzipAndZlibStreams)
     const QByteArray plain = QByteArray("<ul>album</ul>").repeated(2000);
     const QByteArray gz = gzipBytes(plain);
     QByteArray out;
-    EXPECT_TRUE(Gunzip(out, gz.constData(), gz.size()));
+    EXPECT_TRUE(gunzip(out, gz.constData(), gz.size()));
     EXPECT_EQ(out, plain);
 
     const QByteArray z = qCompress(plain).mid(4);  // qCompress prefixes a length
     out.clear();
-    EXPECT_TRUE(Gunzip(out, z.constData(), z.size()));
+    EXPECT_TRUE(gunzip(out, z.constData(), z.size()));
     EXPECT_EQ(out, plain);
 }
 
@@ -26,7 +26,7 @@ TEST(Gunzip, TruncatedStreamKeepsWhatWasInflated)
         plain += QByteArray::number(i * 7919) + ',';
     const QByteArray gz = gzipBytes(plain);
     QByteArray out;
-    EXPECT_FALSE(Gunzip(out, gz.constData(), gz.size() / 2));
+    EXPECT_FALSE(gunzip(out, gz.constData(), gz.size() / 2));
     EXPECT_GT(out.size(), 0);
     EXPECT_TRUE(plain.startsWith(out));
 }
@@ -36,6 +36,6 @@ TEST(Gunzip, BombStopsAtTheLimit)
     const QByteArray gz = gzipBytes(QByteArray(kGunzipLimit + 1024 * 1024, 'a'));
     ASSERT_LT(gz.size(), 200 * 1024);
     QByteArray out;
-    EXPECT_FALSE(Gunzip(out, gz.constData(), gz.size()));
+    EXPECT_FALSE(gunzip(out, gz.constData(), gz.size()));
     EXPECT_EQ(out.size(), kGunzipLimit);
 }

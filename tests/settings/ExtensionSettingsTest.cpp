@@ -9,9 +9,9 @@
 
 void PrintTo(const ExtensionSettings &v, std::ostream *os)
 {
-    *os << "{v2 " << int(v.nQzoneV2Charset) << ", v3 " << int(v.nQzoneV3Charset) << ", name "
-        << int(v.nQzoneNameMethod) << ", price " << int(v.nTaobaoPriceInName) << ", adjust "
-        << v.nTaobaoPriceAdjust << ", instagram " << int(v.nInstagramMode) << ", jd " << int(v.nJdMode) << "}";
+    *os << "{v2 " << int(v.qzoneV2Charset) << ", v3 " << int(v.qzoneV3Charset) << ", name "
+        << int(v.qzoneNameMethod) << ", price " << int(v.taobaoPriceInName) << ", adjust "
+        << v.taobaoPriceAdjust << ", instagram " << int(v.instagramMode) << ", jd " << int(v.jdMode) << "}";
 }
 
 namespace {
@@ -24,7 +24,7 @@ ExtensionSettings make(uint8_t v2, uint8_t v3, uint8_t name, uint8_t price, int3
 
 }  // namespace
 
-TEST(ReadExtensionSettings, ConvertsEachKey)
+TEST(readExtensionSettings, ConvertsEachKey)
 {
     struct Case {
         const char *name;
@@ -59,13 +59,13 @@ TEST(ReadExtensionSettings, ConvertsEachKey)
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(c.ini.toUtf8());
         file.close();
-        EXPECT_EQ(ReadExtensionSettings(dir.path() + u'/'), c.expected);
+        EXPECT_EQ(readExtensionSettings(dir.path() + u'/'), c.expected);
     }
 }
 
-TEST(ReadExtensionSettings, MissingFileGivesDefaults)
+TEST(readExtensionSettings, MissingFileGivesDefaults)
 {
     QTemporaryDir dir;
-    EXPECT_EQ(ReadExtensionSettings(dir.path() + u'/'), make(0, 0, 1, 0, 0, 1, 1));
-    EXPECT_EQ(ReadExtensionSettings(dir.path() + QStringLiteral("/absent/")), ExtensionSettings());
+    EXPECT_EQ(readExtensionSettings(dir.path() + u'/'), make(0, 0, 1, 0, 0, 1, 1));
+    EXPECT_EQ(readExtensionSettings(dir.path() + QStringLiteral("/absent/")), ExtensionSettings());
 }

@@ -28,7 +28,7 @@ QStringList letters(const char *newestFirst)
 
 }  // namespace
 
-TEST(AddHistory, KeepsFiveDistinctEntriesNewestFirst)
+TEST(addHistory, KeepsFiveDistinctEntriesNewestFirst)
 {
     const QString at399(399, u'x');
     const QString at400(400, u'y');
@@ -66,24 +66,24 @@ TEST(AddHistory, KeepsFiveDistinctEntriesNewestFirst)
         int index = 0;
         for (const Step &step : c.steps) {
             SCOPED_TRACE(index++);
-            EXPECT_EQ(AddHistory(block, step.kind, step.text), step.added);
+            EXPECT_EQ(addHistory(block, step.kind, step.text), step.added);
             const int shown = step.kind == HISTORY_SAVE_PATH ? HISTORY_SAVE_PATH : HISTORY_OWNER;
-            EXPECT_EQ(HistoryEntries(block, shown), step.after);
+            EXPECT_EQ(historyEntries(block, shown), step.after);
         }
     }
 }
 
-TEST(AddHistory, EntriesSkipUnusedSlots)
+TEST(addHistory, EntriesSkipUnusedSlots)
 {
     SettingsBlock block;
     block.ownerHistory[1] = "second";
     block.ownerHistory[3] = "fourth";
-    EXPECT_EQ(HistoryEntries(block, HISTORY_OWNER), QStringList({"second", "fourth"}));
-    EXPECT_TRUE(HistoryEntries(block, HISTORY_SAVE_PATH).isEmpty());
-    EXPECT_TRUE(HistoryEntries(block, 7).isEmpty());
+    EXPECT_EQ(historyEntries(block, HISTORY_OWNER), QStringList({"second", "fourth"}));
+    EXPECT_TRUE(historyEntries(block, HISTORY_SAVE_PATH).isEmpty());
+    EXPECT_TRUE(historyEntries(block, 7).isEmpty());
 
     // Insertion shifts every slot, unused ones included, as the stored record does.
-    ASSERT_TRUE(AddHistory(block, HISTORY_OWNER, "new"));
+    ASSERT_TRUE(addHistory(block, HISTORY_OWNER, "new"));
     EXPECT_EQ(block.ownerHistory[0], "new");
     EXPECT_EQ(block.ownerHistory[2], "second");
     EXPECT_EQ(block.ownerHistory[4], "fourth");

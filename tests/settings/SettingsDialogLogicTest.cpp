@@ -20,7 +20,7 @@ TEST(DownloadParamsInput, RangeChecksAndSixteenBitCuts)
         const char *name;
         DownloadParamInput input;
         bool valid;
-        DownloadParams stored;  // nMinKB, nMaxKB, nThreads, nTimeout
+        DownloadParams stored;  // minKB, maxKB, threads, timeoutSeconds
     };
     const Case cases[] = {
         {"upper thread bound and lowest time-out", {"15", "10", "0", "0"}, true, {0, 0, 15, 10}},
@@ -40,7 +40,7 @@ TEST(DownloadParamsInput, RangeChecksAndSixteenBitCuts)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        const std::optional<DownloadParams> result = ValidateDownloadParams(c.input);
+        const std::optional<DownloadParams> result = validateDownloadParams(c.input);
         ASSERT_EQ(result.has_value(), c.valid);
         if (c.valid) {
             EXPECT_EQ(*result, c.stored);
@@ -55,7 +55,7 @@ TEST(NameRuleInput, CutsEveryTextTo38AndStoresTheRadios)
     const QString straddling = QString(37, u'a') + QString::fromUtf16(u"\U0001F600") + u'b';
 
     NameRules rules;
-    rules.nOptionFlags = OPT_FIX_FORMAT | OPT_SKIP_PREVIOUS;
+    rules.options = OPT_FIX_FORMAT | OPT_SKIP_PREVIOUS;
     NameRuleInput input;
     input.filePrefix = fifty;
     input.fileSuffix = QString(38, u's');
@@ -65,28 +65,28 @@ TEST(NameRuleInput, CutsEveryTextTo38AndStoresTheRadios)
     input.folderSuffix = QString(39, u'f');
     input.fileBase = FILE_BASE_ADDRESS;
     input.folderBase = FOLDER_BASE_NONE;
-    StoreNameRuleInput(rules, input);
+    storeNameRuleInput(rules, input);
 
-    EXPECT_EQ(s(rules.strFilePrefix), s(fifty.left(38)));
-    EXPECT_EQ(s(rules.strFileSuffix), s(QString(38, u's')));
-    EXPECT_EQ(s(rules.strFind), s(QString(37, u'a')));
-    EXPECT_EQ(s(rules.strReplace), "替换");
-    EXPECT_EQ(s(rules.strFolderPrefix), "?1_");
-    EXPECT_EQ(s(rules.strFolderSuffix), s(QString(38, u'f')));
-    EXPECT_EQ(rules.nFileBase, FILE_BASE_ADDRESS);
-    EXPECT_EQ(rules.nFolderBase, FOLDER_BASE_NONE);
-    EXPECT_EQ(rules.nOptionFlags, OPT_FIX_FORMAT | OPT_SKIP_PREVIOUS);
+    EXPECT_EQ(s(rules.filePrefix), s(fifty.left(38)));
+    EXPECT_EQ(s(rules.fileSuffix), s(QString(38, u's')));
+    EXPECT_EQ(s(rules.findText), s(QString(37, u'a')));
+    EXPECT_EQ(s(rules.replaceText), "替换");
+    EXPECT_EQ(s(rules.folderPrefix), "?1_");
+    EXPECT_EQ(s(rules.folderSuffix), s(QString(38, u'f')));
+    EXPECT_EQ(rules.fileBase, FILE_BASE_ADDRESS);
+    EXPECT_EQ(rules.folderBase, FOLDER_BASE_NONE);
+    EXPECT_EQ(rules.options, OPT_FIX_FORMAT | OPT_SKIP_PREVIOUS);
 
     input.fileBase = -1;
     input.folderBase = -1;
-    StoreNameRuleInput(rules, input);
-    EXPECT_EQ(rules.nFileBase, FILE_BASE_DESCRIPTION);
-    EXPECT_EQ(rules.nFolderBase, FOLDER_BASE_ALBUM_NAME);
+    storeNameRuleInput(rules, input);
+    EXPECT_EQ(rules.fileBase, FILE_BASE_DESCRIPTION);
+    EXPECT_EQ(rules.folderBase, FOLDER_BASE_ALBUM_NAME);
 }
 
 TEST(NameRuleInput, HelpTextHasSixteenLinesWithoutTrailingLineFeed)
 {
-    const QString help = PrefixSuffixHelpText();
+    const QString help = prefixSuffixHelpText();
     const QStringList lines = help.split(u'\n');
     ASSERT_EQ(lines.size(), 16);
     EXPECT_EQ(s(lines.first()), "设置前后缀，可以在图片本来的文件名前后加上指定的字符");
@@ -105,33 +105,33 @@ TEST(MenuOptions, EachToggleFlipsItsOwnBitOnly)
         {ID_FIX_FORMAT, 0x0001},        {ID_SKIP_PREVIOUS, 0x0040}, {ID_OPEN_FOLDER, 0x0010},
         {ID_SHOP_MAIN_PICTURES, 0x0020}, {ID_SHOP_DESCRIPTION_PICTURES, 0x0100}, {ID_YUPOO_LARGE, 0x0080},
     };
-    ASSERT_EQ(OptionCommands().size(), int(std::size(table)));
+    ASSERT_EQ(optionCommands().size(), int(std::size(table)));
     for (const auto &row : table) {
         SCOPED_TRACE(row.command);
         NameRules rules;
-        rules.nOptionFlags = 0x0200;  // a bit no option owns stays put
-        EXPECT_FALSE(OptionChecked(rules, row.command));
-        ASSERT_TRUE(ToggleOption(rules, row.command));
-        EXPECT_EQ(rules.nOptionFlags, 0x0200 | row.bit);
-        EXPECT_TRUE(OptionChecked(rules, row.command));
-        ASSERT_TRUE(ToggleOption(rules, row.command));
-        EXPECT_EQ(rules.nOptionFlags, 0x0200);
+        rules.options = 0x0200;  // a bit no option owns stays put
+        EXPECT_FALSE(optionChecked(rules, row.command));
+        ASSERT_TRUE(toggleOption(rules, row.command));
+        EXPECT_EQ(rules.options, 0x0200 | row.bit);
+        EXPECT_TRUE(optionChecked(rules, row.command));
+        ASSERT_TRUE(toggleOption(rules, row.command));
+        EXPECT_EQ(rules.options, 0x0200);
     }
     NameRules rules;
-    EXPECT_FALSE(ToggleOption(rules, 32778));
-    EXPECT_EQ(rules.nOptionFlags, 0);
+    EXPECT_FALSE(toggleOption(rules, 32778));
+    EXPECT_EQ(rules.options, 0);
 }
 
 TEST(MenuOptions, ShopOptionsExcludeEachOther)
 {
     NameRules rules;
-    rules.nOptionFlags = OPT_SHOP_DESCRIPTION_PICTURES | OPT_FIX_FORMAT;
-    ToggleOption(rules, ID_SHOP_MAIN_PICTURES);
-    EXPECT_EQ(rules.nOptionFlags, OPT_SHOP_MAIN_PICTURES | OPT_FIX_FORMAT);
-    ToggleOption(rules, ID_SHOP_DESCRIPTION_PICTURES);
-    EXPECT_EQ(rules.nOptionFlags, OPT_SHOP_DESCRIPTION_PICTURES | OPT_FIX_FORMAT);
-    ToggleOption(rules, ID_SHOP_DESCRIPTION_PICTURES);
-    EXPECT_EQ(rules.nOptionFlags, OPT_FIX_FORMAT);
+    rules.options = OPT_SHOP_DESCRIPTION_PICTURES | OPT_FIX_FORMAT;
+    toggleOption(rules, ID_SHOP_MAIN_PICTURES);
+    EXPECT_EQ(rules.options, OPT_SHOP_MAIN_PICTURES | OPT_FIX_FORMAT);
+    toggleOption(rules, ID_SHOP_DESCRIPTION_PICTURES);
+    EXPECT_EQ(rules.options, OPT_SHOP_DESCRIPTION_PICTURES | OPT_FIX_FORMAT);
+    toggleOption(rules, ID_SHOP_DESCRIPTION_PICTURES);
+    EXPECT_EQ(rules.options, OPT_FIX_FORMAT);
 }
 
 TEST(MenuOptions, ShopAndYupooEntriesOfferedOnlyForTheirSourceTypes)
@@ -139,12 +139,12 @@ TEST(MenuOptions, ShopAndYupooEntriesOfferedOnlyForTheirSourceTypes)
     for (int type = 0; type < SOURCE_TYPE_COUNT; ++type) {
         SCOPED_TRACE(type);
         const bool shop = type == 11 || type == 16;
-        EXPECT_EQ(OptionEnabled(ID_SHOP_MAIN_PICTURES, type), shop);
-        EXPECT_EQ(OptionEnabled(ID_SHOP_DESCRIPTION_PICTURES, type), shop);
-        EXPECT_EQ(OptionEnabled(ID_YUPOO_LARGE, type), type == 7);
+        EXPECT_EQ(optionEnabled(ID_SHOP_MAIN_PICTURES, type), shop);
+        EXPECT_EQ(optionEnabled(ID_SHOP_DESCRIPTION_PICTURES, type), shop);
+        EXPECT_EQ(optionEnabled(ID_YUPOO_LARGE, type), type == 7);
         for (int command : {ID_THUNDER_LIST_ONLY, ID_TITLE_FILE, ID_FIX_ORDER, ID_FIX_FORMAT,
                             ID_SKIP_PREVIOUS, ID_OPEN_FOLDER})
-            EXPECT_TRUE(OptionEnabled(command, type));
+            EXPECT_TRUE(optionEnabled(command, type));
     }
 }
 
@@ -180,6 +180,6 @@ TEST(SavePathDrop, FilesGiveTheirFolderAndFoldersThemselves)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(s(c.dropped));
-        EXPECT_EQ(s(DroppedSavePath(c.dropped)), s(c.folder));
+        EXPECT_EQ(s(droppedSavePath(c.dropped)), s(c.folder));
     }
 }

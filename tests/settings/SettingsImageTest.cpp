@@ -49,15 +49,15 @@ SettingsBlock distinctBlock()
     for (int i = 0; i < SOURCE_TYPE_COUNT; ++i) {
         block.downloadParams[i] = {uint16_t(1000 + i), uint16_t(2000 + i), uint16_t(3000 + i), uint16_t(40000 + i)};
         NameRules &r = block.nameRules[i];
-        r.strFilePrefix = ruleText(0, i);
-        r.strFileSuffix = ruleText(1, i);
-        r.strFind = ruleText(2, i);
-        r.strReplace = ruleText(3, i);
-        r.strFolderPrefix = ruleText(4, i);
-        r.strFolderSuffix = ruleText(5, i);
-        r.nOptionFlags = uint16_t(0xA500 + i);
-        r.nFileBase = uint8_t(i);
-        r.nFolderBase = uint8_t(200 + i);
+        r.filePrefix = ruleText(0, i);
+        r.fileSuffix = ruleText(1, i);
+        r.findText = ruleText(2, i);
+        r.replaceText = ruleText(3, i);
+        r.folderPrefix = ruleText(4, i);
+        r.folderSuffix = ruleText(5, i);
+        r.options = uint16_t(0xA500 + i);
+        r.fileBase = uint8_t(i);
+        r.folderBase = uint8_t(200 + i);
     }
     for (int k = 0; k < HISTORY_COUNT; ++k) {
         block.ownerHistory[k] = historyText("owner", k);
@@ -103,7 +103,7 @@ qsizetype firstDifference(const QByteArray &a, const QByteArray &b)
 
 TEST(SettingsImage, WritesEveryFieldAtItsOffset)
 {
-    const QByteArray image = ToSettingsImage(distinctBlock());
+    const QByteArray image = toSettingsImage(distinctBlock());
     ASSERT_EQ(image.size(), 19808);
     EXPECT_EQ(firstDifference(image, handBuiltImage()), -1) << "first differing byte offset";
 
@@ -116,24 +116,24 @@ TEST(SettingsImage, WritesEveryFieldAtItsOffset)
 
 TEST(SettingsImage, ReadsAHandBuiltRecord)
 {
-    EXPECT_EQ(FromSettingsImage(handBuiltImage()), distinctBlock());
+    EXPECT_EQ(fromSettingsImage(handBuiltImage()), distinctBlock());
 }
 
 TEST(SettingsImage, ShortImageReadsAsZeroPadded)
 {
     const QByteArray full = handBuiltImage();
     // 100 bytes end inside type 12's parameters: its sizes are read, its threads not.
-    const SettingsBlock block = FromSettingsImage(full.left(100));
+    const SettingsBlock block = fromSettingsImage(full.left(100));
     const SettingsBlock expected = distinctBlock();
     for (int i = 0; i < 12; ++i)
         EXPECT_EQ(block.downloadParams[i], expected.downloadParams[i]) << "type " << i;
-    EXPECT_EQ(block.downloadParams[12].nMaxKB, 2012);
-    EXPECT_EQ(block.downloadParams[12].nThreads, 0);
+    EXPECT_EQ(block.downloadParams[12].maxKB, 2012);
+    EXPECT_EQ(block.downloadParams[12].threads, 0);
     EXPECT_EQ(block.nameRules[0], NameRules());
     EXPECT_TRUE(block.ownerHistory[0].isEmpty());
 
-    EXPECT_EQ(FromSettingsImage(QByteArray()), SettingsBlock());
-    EXPECT_EQ(FromSettingsImage(full + QByteArray(64, 'x')), distinctBlock());
+    EXPECT_EQ(fromSettingsImage(QByteArray()), SettingsBlock());
+    EXPECT_EQ(fromSettingsImage(full + QByteArray(64, 'x')), distinctBlock());
 }
 
 // Every writer leaves room for the terminator; a foreign record whose text fills its
@@ -156,26 +156,26 @@ TEST(SettingsImage, TextsAreBoundedByTheirArrays)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         SettingsBlock block;
-        block.nameRules[3].strFind = c.text;
-        block.nameRules[3].strReplace = QStringLiteral("next");
-        const QByteArray image = ToSettingsImage(block);
+        block.nameRules[3].findText = c.text;
+        block.nameRules[3].replaceText = QStringLiteral("next");
+        const QByteArray image = toSettingsImage(block);
         EXPECT_EQ(getU16(image, 192 + 3 * 484 + 160 + 78), 0) << "terminator slot";
-        const SettingsBlock back = FromSettingsImage(image);
-        EXPECT_EQ(back.nameRules[3].strFind, c.stored);
-        EXPECT_EQ(back.nameRules[3].strReplace, QStringLiteral("next"));
+        const SettingsBlock back = fromSettingsImage(image);
+        EXPECT_EQ(back.nameRules[3].findText, c.stored);
+        EXPECT_EQ(back.nameRules[3].replaceText, QStringLiteral("next"));
     }
 
     SettingsBlock block;
     block.ownerHistory[0] = QString(399, u'h');
     block.ownerHistory[1] = QString(400, u'i');
-    const SettingsBlock back = FromSettingsImage(ToSettingsImage(block));
+    const SettingsBlock back = fromSettingsImage(toSettingsImage(block));
     EXPECT_EQ(back.ownerHistory[0], QString(399, u'h'));
     EXPECT_EQ(back.ownerHistory[1], QString(399, u'i'));
 
     QByteArray full(19808, '\0');
     putUtf16(full, 192 + 160, QString(40, u'z'));  // type 0's find text, unterminated
     putUtf16(full, 192 + 240, QStringLiteral("rep"));
-    const SettingsBlock foreign = FromSettingsImage(full);
-    EXPECT_EQ(foreign.nameRules[0].strFind, QString(40, u'z'));
-    EXPECT_EQ(foreign.nameRules[0].strReplace, QStringLiteral("rep"));
+    const SettingsBlock foreign = fromSettingsImage(full);
+    EXPECT_EQ(foreign.nameRules[0].findText, QString(40, u'z'));
+    EXPECT_EQ(foreign.nameRules[0].replaceText, QStringLiteral("rep"));
 }

@@ -53,10 +53,10 @@ void expectFirstStart(const SettingsBlock &block)
             flags = 0x0092;
         else if (i == 11 || i == 16)
             flags = 0x0012;
-        EXPECT_EQ(block.nameRules[i].nOptionFlags, flags);
-        EXPECT_EQ(block.nameRules[i].nFileBase, i == 8 ? 1 : 0);
-        EXPECT_EQ(block.nameRules[i].nFolderBase, 0);
-        EXPECT_EQ(block.nameRules[i].strFilePrefix, i == 17 ? QStringLiteral("?2) ") : QString());
+        EXPECT_EQ(block.nameRules[i].options, flags);
+        EXPECT_EQ(block.nameRules[i].fileBase, i == 8 ? 1 : 0);
+        EXPECT_EQ(block.nameRules[i].folderBase, 0);
+        EXPECT_EQ(block.nameRules[i].filePrefix, i == 17 ? QStringLiteral("?2) ") : QString());
     }
 }
 
@@ -80,12 +80,12 @@ TEST_F(SettingsStore, FirstStartWithoutUsableFile)
             writeFile(QByteArray());
         SettingsBlock block;
         block.ownerHistory[0] = QStringLiteral("stale");
-        const SettingsLoadResult result = LoadSettings(folder(), block);
+        const SettingsLoadResult result = loadSettings(folder(), block);
         EXPECT_EQ(result.status, c.status);
         EXPECT_TRUE(result.saved);
         expectFirstStart(block);
         EXPECT_TRUE(block.ownerHistory[0].isEmpty());
-        EXPECT_EQ(readFile(), ToSettingsImage(block));
+        EXPECT_EQ(readFile(), toSettingsImage(block));
     }
 }
 
@@ -105,21 +105,21 @@ TEST_F(SettingsStore, LimitsApplyToStoredValues)
     SettingsBlock stored;
     for (int i = 0; i < int(std::size(cases)); ++i)
         stored.downloadParams[i] = cases[i].stored;
-    stored.nameRules[7].nOptionFlags = 0x0004;
+    stored.nameRules[7].options = 0x0004;
     stored.savePathHistory[0] = QStringLiteral("D:/图片/");
-    writeFile(ToSettingsImage(stored));
+    writeFile(toSettingsImage(stored));
 
     SettingsBlock block;
-    const SettingsLoadResult result = LoadSettings(folder(), block);
+    const SettingsLoadResult result = loadSettings(folder(), block);
     EXPECT_EQ(result.status, SETTINGS_READ);
     for (int i = 0; i < int(std::size(cases)); ++i)
         EXPECT_EQ(block.downloadParams[i], cases[i].loaded) << "type " << i;
     // A record that was read keeps its own options: no first-start values.
-    EXPECT_EQ(block.nameRules[7].nOptionFlags, 0x0004);
-    EXPECT_EQ(block.nameRules[0].nOptionFlags, 0);
-    EXPECT_EQ(block.nameRules[17].strFilePrefix, QString());
+    EXPECT_EQ(block.nameRules[7].options, 0x0004);
+    EXPECT_EQ(block.nameRules[0].options, 0);
+    EXPECT_EQ(block.nameRules[17].filePrefix, QString());
     EXPECT_EQ(block.savePathHistory[0], QStringLiteral("D:/图片/"));
-    EXPECT_EQ(readFile(), ToSettingsImage(block));
+    EXPECT_EQ(readFile(), toSettingsImage(block));
 }
 
 TEST_F(SettingsStore, ShortFileReadsAsZeroTail)
@@ -127,23 +127,23 @@ TEST_F(SettingsStore, ShortFileReadsAsZeroTail)
     SettingsBlock stored;
     for (auto &params : stored.downloadParams)
         params = {10, 20, 3, 60};
-    stored.nameRules[0].strFilePrefix = QStringLiteral("abcdef");
-    stored.nameRules[0].nOptionFlags = 0x0040;
-    writeFile(ToSettingsImage(stored).left(192 + 6));  // params and "abc" of type 0
+    stored.nameRules[0].filePrefix = QStringLiteral("abcdef");
+    stored.nameRules[0].options = 0x0040;
+    writeFile(toSettingsImage(stored).left(192 + 6));  // params and "abc" of type 0
 
     SettingsBlock block;
-    EXPECT_EQ(LoadSettings(folder(), block).status, SETTINGS_READ_SHORT);
+    EXPECT_EQ(loadSettings(folder(), block).status, SETTINGS_READ_SHORT);
     for (const DownloadParams &params : block.downloadParams)
         EXPECT_EQ(params, (DownloadParams{10, 20, 3, 60}));
-    EXPECT_EQ(block.nameRules[0].strFilePrefix, QStringLiteral("abc"));
-    EXPECT_EQ(block.nameRules[0].nOptionFlags, 0);
-    EXPECT_EQ(block.nameRules[7].nOptionFlags, 0);
+    EXPECT_EQ(block.nameRules[0].filePrefix, QStringLiteral("abc"));
+    EXPECT_EQ(block.nameRules[0].options, 0);
+    EXPECT_EQ(block.nameRules[7].options, 0);
     EXPECT_EQ(readFile().size(), 19808);
 
     // A file longer than the record is read up to the record's end.
-    writeFile(ToSettingsImage(stored) + QByteArray(100, '\x7F'));
-    EXPECT_EQ(LoadSettings(folder(), block).status, SETTINGS_READ);
-    EXPECT_EQ(block.nameRules[0].strFilePrefix, QStringLiteral("abcdef"));
+    writeFile(toSettingsImage(stored) + QByteArray(100, '\x7F'));
+    EXPECT_EQ(loadSettings(folder(), block).status, SETTINGS_READ);
+    EXPECT_EQ(block.nameRules[0].filePrefix, QStringLiteral("abcdef"));
     EXPECT_EQ(readFile().size(), 19808);
 }
 
@@ -153,7 +153,7 @@ TEST_F(SettingsStore, UnreadableFileGivesFirstStartValues)
 {
     ASSERT_TRUE(QDir(folder()).mkdir(QStringLiteral("soft.dat")));
     SettingsBlock block;
-    const SettingsLoadResult result = LoadSettings(folder(), block);
+    const SettingsLoadResult result = loadSettings(folder(), block);
     EXPECT_EQ(result.status, SETTINGS_UNREADABLE);
     EXPECT_FALSE(result.saved);
     expectFirstStart(block);
@@ -162,19 +162,19 @@ TEST_F(SettingsStore, UnreadableFileGivesFirstStartValues)
 TEST_F(SettingsStore, SaveThenLoadRoundTrips)
 {
     SettingsBlock block;
-    LoadSettings(folder(), block);
+    loadSettings(folder(), block);
     block.downloadParams[4] = {1, 2000, 15, 10};
-    block.nameRules[4].strFolderPrefix = QStringLiteral("?9_");
-    block.nameRules[4].nOptionFlags = 0x004F;
-    ASSERT_TRUE(AddHistory(block, HISTORY_OWNER, QStringLiteral("http://weibo.com/u/123")));
-    ASSERT_TRUE(SaveSettings(folder(), block));
+    block.nameRules[4].folderPrefix = QStringLiteral("?9_");
+    block.nameRules[4].options = 0x004F;
+    ASSERT_TRUE(addHistory(block, HISTORY_OWNER, QStringLiteral("http://weibo.com/u/123")));
+    ASSERT_TRUE(saveSettings(folder(), block));
 
     SettingsBlock loaded;
-    EXPECT_EQ(LoadSettings(folder(), loaded).status, SETTINGS_READ);
+    EXPECT_EQ(loadSettings(folder(), loaded).status, SETTINGS_READ);
     EXPECT_EQ(loaded, block);
     EXPECT_TRUE(strayFiles().isEmpty()) << strayFiles().join(u' ').toStdString();
 
-    EXPECT_FALSE(SaveSettings(folder() + QStringLiteral("no-such-folder/"), block));
+    EXPECT_FALSE(saveSettings(folder() + QStringLiteral("no-such-folder/"), block));
 }
 
 // A full disk: writes beyond a small file-size limit fail with EFBIG, as they would
@@ -182,10 +182,10 @@ TEST_F(SettingsStore, SaveThenLoadRoundTrips)
 TEST_F(SettingsStore, FullDiskKeepsThePreviousFile)
 {
     SettingsBlock block;
-    LoadSettings(folder(), block);
+    loadSettings(folder(), block);
     const QByteArray previous = readFile();
     ASSERT_EQ(previous.size(), 19808);
-    block.downloadParams[4].nThreads = 9;
+    block.downloadParams[4].threads = 9;
 
     struct rlimit original {};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &original), 0);
@@ -193,7 +193,7 @@ TEST_F(SettingsStore, FullDiskKeepsThePreviousFile)
     struct rlimit small = original;
     small.rlim_cur = 4096;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool saved = SaveSettings(folder(), block);
+    const bool saved = saveSettings(folder(), block);
     setrlimit(RLIMIT_FSIZE, &original);
     std::signal(SIGXFSZ, oldHandler);
 
@@ -205,15 +205,15 @@ TEST_F(SettingsStore, FullDiskKeepsThePreviousFile)
 TEST_F(SettingsStore, UnwritableFolderKeepsThePreviousFile)
 {
     SettingsBlock block;
-    LoadSettings(folder(), block);
+    loadSettings(folder(), block);
     const QByteArray previous = readFile();
-    block.downloadParams[4].nThreads = 9;
+    block.downloadParams[4].threads = 9;
 
     QFile::setPermissions(folder(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     QFile probe(folder() + QStringLiteral("probe"));
     const bool folderWritable = probe.open(QIODevice::WriteOnly);
     probe.remove();
-    const bool saved = !folderWritable && SaveSettings(folder(), block);
+    const bool saved = !folderWritable && saveSettings(folder(), block);
     QFile::setPermissions(folder(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     if (folderWritable)
         GTEST_SKIP() << "folder permissions do not bind this user (root)";

@@ -24,7 +24,7 @@ TEST_P(ClassifyAddressTest, SelectsServiceAndSubType)
     port.setCurrentIndex(IDC_SOURCE_TYPE, c.selectedBefore);
     state.sourceTypeIndex = 9;
 
-    ClassifyAddress(state);
+    classifyAddress(state);
 
     EXPECT_EQ(port.currentIndex(IDC_SOURCE_TYPE), c.expectedIndex);
     EXPECT_EQ(port.currentIndex(IDC_SUB_TYPE), c.expectedSubType);
@@ -62,7 +62,7 @@ TEST(OnSourceTypeChangedTest, ShowsSubTypesOnlyForQqZone)
     MainWindowState state(port);
 
     port.setCurrentIndex(IDC_SOURCE_TYPE, 0);
-    OnSourceTypeChanged(state);
+    onSourceTypeChanged(state);
     EXPECT_TRUE(port.visible(IDC_SUB_TYPE));
     EXPECT_EQ(port.itemsOf(IDC_SUB_TYPE),
               (QStringList{QStringLiteral("QQ空间相册"), QStringLiteral("QQ群相册"), QStringLiteral("腾讯微博相册")}));
@@ -71,7 +71,7 @@ TEST(OnSourceTypeChangedTest, ShowsSubTypesOnlyForQqZone)
 
     port.setCurrentIndex(IDC_SOURCE_TYPE, 7);
     state.sourceTypeIndex = 7;
-    OnSourceTypeChanged(state);
+    onSourceTypeChanged(state);
     EXPECT_FALSE(port.visible(IDC_SUB_TYPE));
     EXPECT_EQ(state.sourceTypeIndex.load(), SOURCE_SINA);
 }

@@ -4,9 +4,9 @@
 
 TEST(AlbumColumns, CountAndRemarkAsTheListShowsThem)
 {
-    EXPECT_EQ(AlbumCountText(-1), QStringLiteral("未知"));
-    EXPECT_EQ(AlbumCountText(7), QStringLiteral("   7"));
-    EXPECT_EQ(AlbumCountText(12345), QStringLiteral("12345"));
+    EXPECT_EQ(albumCountText(-1), QStringLiteral("未知"));
+    EXPECT_EQ(albumCountText(7), QStringLiteral("   7"));
+    EXPECT_EQ(albumCountText(12345), QStringLiteral("12345"));
 
     const struct {
         int32_t flags;
@@ -23,6 +23,6 @@ TEST(AlbumColumns, CountAndRemarkAsTheListShowsThem)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.flags);
-        EXPECT_EQ(AlbumRemarkText(c.flags), QString::fromUtf8(c.remark));
+        EXPECT_EQ(albumRemarkText(c.flags), QString::fromUtf8(c.remark));
     }
 }

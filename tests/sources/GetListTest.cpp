@@ -70,19 +70,19 @@ TEST_F(GetListTest, ListsAlbumsOfEachKindOfOwner)
         GetListCommand(state);
         state.waitForThreads();
 
-        const QList<ST_PERLISTRECORD> albums = state.albums.all();
+        const QList<AlbumRecord> albums = state.albums.all();
         ASSERT_EQ(albums.size(), c.names.size());
         for (qsizetype i = 0; i < albums.size(); ++i) {
             if (!c.names.at(i).isEmpty()) {
-                EXPECT_EQ(albums.at(i).strName, c.names.at(i));
+                EXPECT_EQ(albums.at(i).name, c.names.at(i));
             }
         }
         const int n = int(c.names.size());
         EXPECT_EQ(state.listType.load(), c.listType);
         EXPECT_EQ(state.listState.load(), LIST_IDLE);
         EXPECT_EQ(state.sourceTypeIndex.load(), 4);
-        EXPECT_EQ(state.owner.strOwnerName, c.owner);
-        EXPECT_TRUE(state.owner.strOwnerSubFolder.isEmpty());
+        EXPECT_EQ(state.owner.name, c.owner);
+        EXPECT_TRUE(state.owner.subFolder.isEmpty());
         EXPECT_TRUE(port.messages().isEmpty()) << port.messages().join(u'|').toStdString();
         EXPECT_EQ(port.textsOf(IDC_STATUS), (QStringList{QStringLiteral("正在获取相册列表，请稍等..."),
                                                          QStringLiteral("获取相册列表完成，共%1个").arg(n)}));

@@ -39,10 +39,10 @@ protected:
     // An album for the picture fetchers, and a job ready to queue its pictures.
     int addAlbum(const QString &name, const QString &url)
     {
-        ST_PERLISTRECORD album;
-        album.strName = name;
-        album.strUrl = url;
-        const int index = AddAlbum(state, album) - 1;
+        AlbumRecord album;
+        album.name = name;
+        album.url = url;
+        const int index = ::addAlbum(state, album) - 1;
         state.downloadJob.setJobFolder(dir.path() + QStringLiteral("/pictures/"));
         state.downState = DOWN_RUNNING;
         return index;
@@ -57,10 +57,10 @@ protected:
 TEST_F(SinaBlogTest, CategoriesBecomeAlbums)
 {
     serveCategories();
-    SinaBlogCategories(state, kOwnerAddress);
+    sinaBlogCategories(state, kOwnerAddress);
 
-    EXPECT_EQ(state.owner.strOwnerName, QStringLiteral("小明的博客"));
-    EXPECT_EQ(state.owner.strOwnerUid, QStringLiteral("1234567890"));
+    EXPECT_EQ(state.owner.name, QStringLiteral("小明的博客"));
+    EXPECT_EQ(state.owner.uid, QStringLiteral("1234567890"));
     const QList<RecordedRequest> asked = services.requestsTo("photo.blog.sina.com.cn");
     ASSERT_EQ(asked.size(), 1);
     EXPECT_EQ(asked.at(0).target, kCategoryTarget);
@@ -83,20 +83,20 @@ TEST_F(SinaBlogTest, CategoriesBecomeAlbums)
         // No count: 0.
         {QStringLiteral("旅行 (2)"), 0, base + QStringLiteral("106"), QString()},
     };
-    const QList<ST_PERLISTRECORD> albums = state.albums.all();
+    const QList<AlbumRecord> albums = state.albums.all();
     ASSERT_EQ(albums.size(), std::size(expected));
     for (qsizetype i = 0; i < albums.size(); ++i) {
         SCOPED_TRACE(i);
-        const ST_PERLISTRECORD &album = albums.at(i);
+        const AlbumRecord &album = albums.at(i);
         if (expected[i].name.isEmpty())
-            EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{14}$")).match(album.strName).hasMatch()) << album.strName.toStdString();
+            EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{14}$")).match(album.name).hasMatch()) << album.name.toStdString();
         else
-            EXPECT_EQ(album.strName, expected[i].name);
-        EXPECT_EQ(album.nPicCount, expected[i].count);
-        EXPECT_EQ(album.strUrl, expected[i].url);
-        EXPECT_EQ(album.strCoverUrl, expected[i].cover);
-        EXPECT_EQ(album.nFlags, 0);
-        EXPECT_EQ(album.nIndex, i);
+            EXPECT_EQ(album.name, expected[i].name);
+        EXPECT_EQ(album.pictureCount, expected[i].count);
+        EXPECT_EQ(album.url, expected[i].url);
+        EXPECT_EQ(album.coverUrl, expected[i].cover);
+        EXPECT_EQ(album.accessFlags, 0);
+        EXPECT_EQ(album.position, i);
     }
     EXPECT_EQ(port.rows(), (QList<int>{0, 1, 2, 3, 4}));
 }
@@ -105,7 +105,7 @@ TEST_F(SinaBlogTest, AlbumsFoundBeforeStartUpAreDropped)
 {
     serveCategories();
     state.readyFlag = 0;
-    SinaBlogCategories(state, kOwnerAddress);
+    sinaBlogCategories(state, kOwnerAddress);
     EXPECT_TRUE(state.albums.isEmpty());
     EXPECT_TRUE(port.rows().isEmpty());
 }
@@ -125,12 +125,12 @@ TEST_F(SinaBlogTest, StopRequestEndsAfterCurrentAlbum)
     services.route("blog.sina.com.cn", "/s/articlelist_1234567890_0_1.html",
                    stopWhileServing("sina_articlelist_1.html", "text/html; charset=utf-8"));
 
-    SinaBlogCategories(state, kOwnerAddress);
+    sinaBlogCategories(state, kOwnerAddress);
     EXPECT_EQ(state.albums.size(), 1);
 
     state.albums.clear();
     state.listState = LIST_RUNNING;
-    SinaBlogArticles(state, QStringLiteral("http://blog.sina.com.cn/s/articlelist_1234567890_0"));
+    sinaBlogArticles(state, QStringLiteral("http://blog.sina.com.cn/s/articlelist_1234567890_0"));
     EXPECT_EQ(state.albums.size(), 1);
     EXPECT_EQ(services.targetsOf("blog.sina.com.cn").count("/s/articlelist_1234567890_0_2.html"), 0);
 }
@@ -138,7 +138,7 @@ TEST_F(SinaBlogTest, StopRequestEndsAfterCurrentAlbum)
 TEST_F(SinaBlogTest, UnreachableOwnerPageGivesNothing)
 {
     services.route("blog.sina.com.cn", "/u/1234567890", CannedResponse::ok(QByteArray()));
-    SinaBlogCategories(state, kOwnerAddress);
+    sinaBlogCategories(state, kOwnerAddress);
     EXPECT_TRUE(state.albums.isEmpty());
     EXPECT_TRUE(services.requestsTo("photo.blog.sina.com.cn").isEmpty());
 }
@@ -167,17 +167,17 @@ TEST_F(SinaBlogTest, ArticleListPagesUntilNoNextPage)
         services.routeFixture("blog.sina.com.cn", base + "_2.html", QString::fromLatin1(c.page2));
         services.routeFixture("blog.sina.com.cn", base + "_3.html", QString::fromLatin1(c.page1));
 
-        SinaBlogArticles(state, QStringLiteral("http://blog.sina.com.cn") + QString::fromLatin1(base));
+        sinaBlogArticles(state, QStringLiteral("http://blog.sina.com.cn") + QString::fromLatin1(base));
 
         QStringList names;
-        for (const ST_PERLISTRECORD &album : state.albums.all()) {
-            names.append(album.strName);
-            EXPECT_EQ(album.nPicCount, -1);
-            EXPECT_TRUE(album.strUrl.startsWith(u"http://blog.sina.com.cn/s/blog_4b3c1e96010"));
-            EXPECT_TRUE(album.strCoverUrl.isEmpty());
+        for (const AlbumRecord &album : state.albums.all()) {
+            names.append(album.name);
+            EXPECT_EQ(album.pictureCount, -1);
+            EXPECT_TRUE(album.url.startsWith(u"http://blog.sina.com.cn/s/blog_4b3c1e96010"));
+            EXPECT_TRUE(album.coverUrl.isEmpty());
         }
         EXPECT_EQ(names, c.names);
-        EXPECT_EQ(state.owner.strOwnerName, QStringLiteral("博文_小明的博客"));
+        EXPECT_EQ(state.owner.name, QStringLiteral("博文_小明的博客"));
         QList<QByteArray> targets;
         for (const QByteArray &target : services.targetsOf("blog.sina.com.cn")) {
             if (target.startsWith(base))
@@ -185,7 +185,7 @@ TEST_F(SinaBlogTest, ArticleListPagesUntilNoNextPage)
         }
         EXPECT_EQ(targets, (QList<QByteArray>{base + "_1.html", base + "_2.html"}));
     }
-    EXPECT_EQ(state.albums.at(1).strUrl, QStringLiteral("http://blog.sina.com.cn/s/blog_4b3c1e96010b02.html"));
+    EXPECT_EQ(state.albums.at(1).url, QStringLiteral("http://blog.sina.com.cn/s/blog_4b3c1e96010b02.html"));
 }
 
 TEST_F(SinaBlogTest, CategoryPicturesPageAndRewriteAddresses)
@@ -196,7 +196,7 @@ TEST_F(SinaBlogTest, CategoryPicturesPageAndRewriteAddresses)
     services.routeFixture("photo.blog.sina.com.cn", path + "/page3", QStringLiteral("sina_category_page1.html"));
     const int album = addAlbum(QStringLiteral("旅行"), QStringLiteral("http://photo.blog.sina.com.cn") + QString::fromLatin1(path));
 
-    SinaBlogCategoryPictures(state, album);
+    sinaBlogCategoryPictures(state, album);
 
     EXPECT_EQ(services.targetsOf("photo.blog.sina.com.cn"), (QList<QByteArray>{path + "/page1", path + "/page2"}));
     const DownloadJob &job = state.downloadJob;
@@ -223,7 +223,7 @@ TEST_F(SinaBlogTest, CategoryPicturesStopOnAbort)
     services.routeFixture("photo.blog.sina.com.cn", path + "/page2", QStringLiteral("sina_category_page2.html"));
     const int album = addAlbum(QStringLiteral("旅行"), QStringLiteral("http://photo.blog.sina.com.cn") + QString::fromLatin1(path));
 
-    SinaBlogCategoryPictures(state, album);
+    sinaBlogCategoryPictures(state, album);
 
     EXPECT_EQ(services.targetsOf("photo.blog.sina.com.cn"), QList<QByteArray>{path + "/page1"});
     EXPECT_EQ(state.downloadJob.queuedCount(), 0);
@@ -249,7 +249,7 @@ TEST_F(SinaBlogTest, ArticlePictureTakesFirstPictureOnly)
                                           "text/html; charset=gb2312"));
         const int album = addAlbum(QStringLiteral("春游"), QStringLiteral("http://blog.sina.com.cn/s/blog_4b3c1e960102a01.html"));
 
-        SinaBlogArticlePicture(state, album);
+        sinaBlogArticlePicture(state, album);
 
         const DownloadJob &job = state.downloadJob;
         EXPECT_EQ(job.jobAddresses, QStringList{c.address});

@@ -24,14 +24,14 @@ SinaServices::SinaServices()
         entries.append(m_http.connectToEntry(QString::fromLatin1(host)));
         entries.append(m_https.connectToEntry(QString::fromLatin1(host)));
     }
-    SetConnectTo(entries);
-    SetCaFile(LoopbackServer::caFile());
+    setConnectTo(entries);
+    setCaFile(LoopbackServer::caFile());
 }
 
 SinaServices::~SinaServices()
 {
-    SetConnectTo({});
-    SetCaFile(QString());
+    setConnectTo({});
+    setCaFile(QString());
 }
 
 void SinaServices::route(const QByteArray &host, const QByteArray &target, const CannedResponse &response)

@@ -53,7 +53,7 @@ TEST(OwnerFolderNameTest, CleansAndEndsInSlash)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name.toStdString());
-        EXPECT_EQ(OwnerFolderName(c.name), c.folder);
+        EXPECT_EQ(ownerFolderName(c.name), c.folder);
     }
 }
 
@@ -61,7 +61,7 @@ TEST(OwnerFolderNameTest, LongNameFitsOneComponent)
 {
     // 100 characters of 3 UTF-8 bytes and a final character outside the BMP (4 bytes).
     const QString name = QString(100, QChar(u'博')) + QString::fromUcs4(U"\U0001F600");
-    const QString folder = OwnerFolderName(name);
+    const QString folder = ownerFolderName(name);
     ASSERT_TRUE(folder.endsWith(u'/'));
     const QString component = folder.chopped(1);
     EXPECT_LE(component.toUtf8().size(), 255);

@@ -45,12 +45,12 @@ protected:
     // A Weibo album of `count` photos as the list leaves it, and a job ready to queue.
     int addAlbum(int count)
     {
-        state.owner.strOwnerUid = kUid;
-        ST_PERLISTRECORD album;
-        album.strName = QStringLiteral("微博配图");
-        album.nPicCount = count;
-        album.strUrl = fillAddress(kWeiboPhotosEndpoint, {kUid, kAlbumId, QStringLiteral("3")});
-        const int index = AddAlbum(state, album) - 1;
+        state.owner.uid = kUid;
+        AlbumRecord album;
+        album.name = QStringLiteral("微博配图");
+        album.pictureCount = count;
+        album.url = fillAddress(kWeiboPhotosEndpoint, {kUid, kAlbumId, QStringLiteral("3")});
+        const int index = ::addAlbum(state, album) - 1;
         state.downloadJob.setJobFolder(dir.path() + QStringLiteral("/pictures/"));
         state.downState = DOWN_RUNNING;
         return index;
@@ -86,9 +86,9 @@ TEST_F(WeiboTest, OwnerIdAndNickInEachPageForm)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.fixture);
         services.routeFixture("weibo.com", "/u/owner", QString::fromLatin1(c.fixture));
-        WeiboAlbums(state, QStringLiteral("https://weibo.com/u/owner"));
-        EXPECT_EQ(state.owner.strOwnerUid, c.uid);
-        EXPECT_EQ(state.owner.strOwnerName, c.name);
+        weiboAlbums(state, QStringLiteral("https://weibo.com/u/owner"));
+        EXPECT_EQ(state.owner.uid, c.uid);
+        EXPECT_EQ(state.owner.name, c.name);
         EXPECT_EQ(services.targetsOf("photo.weibo.com").last(),
                   QByteArray("/albums/get_all?uid=") + c.uid.toLatin1() + "&count=65535");
     }
@@ -98,7 +98,7 @@ TEST_F(WeiboTest, AlbumsBecomeRecords)
 {
     serveAlbums();
     services.routeFixture("weibo.com", "/u/1234567890", QStringLiteral("weibo_owner_spaced.html"));
-    WeiboAlbums(state, QStringLiteral("https://weibo.com/u/1234567890"));
+    weiboAlbums(state, QStringLiteral("https://weibo.com/u/1234567890"));
 
     const QString photos = QStringLiteral("https://photo.weibo.com/photos/get_all?uid=1234567890&album_id=");
     const struct {
@@ -113,17 +113,16 @@ TEST_F(WeiboTest, AlbumsBecomeRecords)
          QStringLiteral("http://ww2.sinaimg.cn/thumb300/4a1b2c3djw1e1.jpg")},
         {QStringLiteral("空相册"), 0, photos + QStringLiteral("3555502164890929&count=32&type=1&page="), QString()},
     };
-    const QList<ST_PERLISTRECORD> albums = state.albums.all();
+    const QList<AlbumRecord> albums = state.albums.all();
     ASSERT_EQ(albums.size(), std::size(expected));
     for (qsizetype i = 0; i < albums.size(); ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(albums.at(i).strName, expected[i].name);
-        EXPECT_EQ(albums.at(i).nPicCount, expected[i].count);
-        EXPECT_EQ(albums.at(i).strUrl, expected[i].url);
-        EXPECT_EQ(albums.at(i).strCoverUrl, expected[i].cover);
-        EXPECT_EQ(albums.at(i).nFlags, 0);
+        EXPECT_EQ(albums.at(i).name, expected[i].name);
+        EXPECT_EQ(albums.at(i).pictureCount, expected[i].count);
+        EXPECT_EQ(albums.at(i).url, expected[i].url);
+        EXPECT_EQ(albums.at(i).coverUrl, expected[i].cover);
+        EXPECT_EQ(albums.at(i).accessFlags, 0);
     }
-    EXPECT_EQ(state.owner.strAlbumId, QStringLiteral("3555502164890929"));
     EXPECT_EQ(port.rows(), (QList<int>{0, 1, 2}));
 }
 
@@ -131,10 +130,10 @@ TEST_F(WeiboTest, OwnerPageWithoutIdGivesNoAlbums)
 {
     serveAlbums();
     services.routeFixture("weibo.com", "/u/1234567890", QStringLiteral("weibo_owner_noid.html"));
-    WeiboAlbums(state, QStringLiteral("https://weibo.com/u/1234567890"));
+    weiboAlbums(state, QStringLiteral("https://weibo.com/u/1234567890"));
     EXPECT_TRUE(state.albums.isEmpty());
-    EXPECT_TRUE(state.owner.strOwnerUid.isEmpty());
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{14}$")).match(state.owner.strOwnerName).hasMatch());
+    EXPECT_TRUE(state.owner.uid.isEmpty());
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{14}$")).match(state.owner.name).hasMatch());
     EXPECT_TRUE(services.requestsTo("photo.weibo.com").isEmpty());
 }
 
@@ -145,7 +144,7 @@ TEST_F(WeiboTest, StopRequestEndsAfterCurrentAlbum)
         state.listState = LIST_STOP;
         return CannedResponse::ok(fixture("weibo_albums.json"), "application/json");
     }));
-    WeiboAlbums(state, QStringLiteral("https://weibo.com/u/1234567890"));
+    weiboAlbums(state, QStringLiteral("https://weibo.com/u/1234567890"));
     EXPECT_EQ(state.albums.size(), 1);
 }
 
@@ -180,7 +179,7 @@ TEST_F(WeiboTest, LoginCookiesGoOnlyWhereTheyBelong)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.address.toStdString());
         services.routeFixture(c.host, c.path, QStringLiteral("weibo_owner_spaced.html"));
-        WeiboAlbums(state, c.address);
+        weiboAlbums(state, c.address);
         QList<RecordedRequest> asked;
         for (const RecordedRequest &request : services.requestsTo(c.host)) {
             if (request.path() == c.path)
@@ -236,7 +235,7 @@ TEST_F(WeiboTest, PhotoPagesFollowCountAndRetryEmptyPages)
         const qsizetype before = services.requestsTo("photo.weibo.com").size();
         const int album = addAlbum(c.count);
 
-        WeiboAlbumPhotos(state, album);
+        weiboAlbumPhotos(state, album);
 
         EXPECT_EQ(photoPagesAsked().mid(before), c.pages);
         EXPECT_EQ(state.downloadJob.queuedCount(), c.pictures);
@@ -250,7 +249,7 @@ TEST_F(WeiboTest, PagingEndsWhenTheServiceRepeatsAPage)
     services.route("photo.weibo.com", "/photos/get_all", CannedResponse::ok(fixture("weibo_photos_32.json")));
     const int album = addAlbum(97);
 
-    WeiboAlbumPhotos(state, album);
+    weiboAlbumPhotos(state, album);
 
     EXPECT_EQ(photoPagesAsked(), (QList<int>{1, 2}));
     EXPECT_EQ(state.downloadJob.queuedCount(), 32);
@@ -262,7 +261,7 @@ TEST_F(WeiboTest, PhotosHandedOverWithCaptionsAndBuiltAddresses)
                    photoPages({{1, {fixture("weibo_photos_32.json")}}}, fixture("weibo_photos_empty.json")));
     const int album = addAlbum(32);
 
-    WeiboAlbumPhotos(state, album);
+    weiboAlbumPhotos(state, album);
 
     const DownloadJob &job = state.downloadJob;
     ASSERT_EQ(job.queuedCount(), 32);
@@ -305,7 +304,7 @@ TEST_F(WeiboTest, AbortStopsThePaging)
         return CannedResponse::ok(fixture("weibo_photos_32.json"), "application/json");
     }));
     const int album = addAlbum(33);
-    WeiboAlbumPhotos(state, album);
+    weiboAlbumPhotos(state, album);
     EXPECT_EQ(photoPagesAsked(), QList<int>{1});
     EXPECT_EQ(state.downloadJob.queuedCount(), 0);
 }

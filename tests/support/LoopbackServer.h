@@ -10,7 +10,7 @@
 //     server.route("photo.weibo.com", "/albums", CannedResponse::ok(readFixture("albums.json")));
 //     server.route("", "/redirect", CannedResponse::redirect("/albums").withCookie("SUB=1; Path=/"));
 //     ScopedRouting routing(server, {"photo.weibo.com"});
-//     ... Fetch("http://photo.weibo.com/albums?page=1") ...
+//     ... fetch("http://photo.weibo.com/albums?page=1") ...
 //     EXPECT_EQ(server.requests().at(0).header("Cookie"), "SUB=1");
 //
 // Routes: `host` is compared with the Host header (port and case ignored; "" matches
@@ -102,7 +102,7 @@ public:
     // A CONNECT_TO entry sending `host`:`realPort` here; realPort 0 means 443 for an
     // https server and 80 otherwise: "weibo.com:443:127.0.0.1:41234".
     QString connectToEntry(const QString &host, int realPort = 0) const;
-    // The certificate authority that signed the test certificate (for SetCaFile).
+    // The certificate authority that signed the test certificate (for setCaFile).
     static QString caFile();
 
     void route(const QByteArray &host, const QByteArray &target, const CannedResponse &response);

@@ -18,14 +18,14 @@ ScopedRouting::ScopedRouting(const LoopbackServer &server, const QStringList &ho
 
 ScopedRouting::~ScopedRouting()
 {
-    SetConnectTo({});
-    SetCaFile(QString());
+    setConnectTo({});
+    setCaFile(QString());
 }
 
 void ScopedRouting::apply()
 {
-    SetConnectTo(m_entries);
-    SetCaFile(LoopbackServer::caFile());
+    setConnectTo(m_entries);
+    setCaFile(LoopbackServer::caFile());
 }
 
 QProcessEnvironment ScopedRouting::environment(QProcessEnvironment base) const

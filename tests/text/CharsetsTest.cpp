@@ -40,7 +40,7 @@ const QString kZhongwen = QString::fromUtf16(u"\u4e2d\u6587");
 
 }  // namespace
 
-TEST(IsUtf8, LooseRuleTable)
+TEST(isUtf8, LooseRuleTable)
 {
     const struct {
         QByteArray input;
@@ -62,11 +62,11 @@ TEST(IsUtf8, LooseRuleTable)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.input.toHex().toStdString());
-        EXPECT_EQ(IsUtf8(c.input.constData(), c.input.size()), c.expected);
+        EXPECT_EQ(isUtf8(c.input.constData(), c.input.size()), c.expected);
     }
 }
 
-TEST(FromCodePage, EncodingsNulAndBadBytes)
+TEST(fromCodePage, EncodingsNulAndBadBytes)
 {
     const struct {
         QByteArray input;
@@ -88,15 +88,15 @@ TEST(FromCodePage, EncodingsNulAndBadBytes)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE((c.input.toHex() + " cp " + QByteArray::number(c.codePage)).toStdString());
-        EXPECT_EQ(FromCodePage(c.input, c.codePage), c.expected);
+        EXPECT_EQ(fromCodePage(c.input, c.codePage), c.expected);
     }
-    EXPECT_EQ(FromCodePage(kUtf8.constData(), 3, CP_UTF8), u(u"\u4e2d"));
+    EXPECT_EQ(fromCodePage(kUtf8.constData(), 3, CP_UTF8), u(u"\u4e2d"));
 }
 
 TEST(FromAnsiToGbk, GbkBothWays)
 {
-    EXPECT_EQ(FromAnsi(bytes("\xD6\xD0\0\xCE\xC4", 5)), u(u"\u4e2d"));
-    EXPECT_TRUE(FromAnsi(QByteArray()).isEmpty());
+    EXPECT_EQ(fromAnsi(bytes("\xD6\xD0\0\xCE\xC4", 5)), u(u"\u4e2d"));
+    EXPECT_TRUE(fromAnsi(QByteArray()).isEmpty());
 
     const struct {
         QString input;
@@ -115,11 +115,11 @@ TEST(FromAnsiToGbk, GbkBothWays)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.input.toStdString());
-        EXPECT_EQ(ToGbk(c.input), c.expected);
+        EXPECT_EQ(toGbk(c.input), c.expected);
     }
 }
 
-TEST(GetText, CharsetChoice)
+TEST(getText, CharsetChoice)
 {
     const struct {
         const char *name;
@@ -148,11 +148,11 @@ TEST(GetText, CharsetChoice)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(GetText(response(c.head, c.body), c.flags), c.expected);
+        EXPECT_EQ(getText(response(c.head, c.body), c.flags), c.expected);
     }
 }
 
-TEST(GetText, GzipBodiesAreInflatedThenTrimmed)
+TEST(getText, GzipBodiesAreInflatedThenTrimmed)
 {
     const QByteArray page = "<html><head><title>x</title></head><body><div class=\"list\">"
                             "<a href=\"/s/1.html\">\xE6\x98\xA5\xE6\xB8\xB8 &amp; more</a>"
@@ -161,40 +161,40 @@ TEST(GetText, GzipBodiesAreInflatedThenTrimmed)
     PageResponse r = response(kHeadGzip, gzipBytes(page), true);
     r.startMarker = "<div class=\"list\">";
     r.endMarker = "</div><!-- list end -->";
-    EXPECT_EQ(GetText(r, TEXT_INFLATE | TEXT_UTF8), u(u"<a href=\"/s/1.html\">\u6625\u6e38 & more</a>"));
+    EXPECT_EQ(getText(r, TEXT_INFLATE | TEXT_UTF8), u(u"<a href=\"/s/1.html\">\u6625\u6e38 & more</a>"));
 
     // Without markers the whole page comes back.
     r.startMarker.clear();
     r.endMarker.clear();
-    EXPECT_EQ(GetText(r, TEXT_INFLATE | TEXT_UTF8), FromCodePage(page, CP_UTF8).replace("&amp;", "&"));
+    EXPECT_EQ(getText(r, TEXT_INFLATE | TEXT_UTF8), fromCodePage(page, CP_UTF8).replace("&amp;", "&"));
 }
 
-TEST(GetText, TruncatedGzipGivesWhatWasInflated)
+TEST(getText, TruncatedGzipGivesWhatWasInflated)
 {
     QByteArray page;
     for (int i = 0; i < 20000; ++i)
         page += "<li>" + QByteArray::number(i * 7919) + "</li>";
     const QByteArray gz = gzipBytes(page);
-    const QString text = GetText(response(kHeadGzip, gz.left(gz.size() / 2), true), TEXT_INFLATE | TEXT_UTF8);
+    const QString text = getText(response(kHeadGzip, gz.left(gz.size() / 2), true), TEXT_INFLATE | TEXT_UTF8);
     EXPECT_GT(text.size(), 1000);
     EXPECT_LT(text.size(), page.size());
     EXPECT_TRUE(QString::fromLatin1(page).startsWith(text));
 }
 
-TEST(GetText, MarkersOnlyTrimGzipFlaggedBodies)
+TEST(getText, MarkersOnlyTrimGzipFlaggedBodies)
 {
     // A plain body was trimmed while it was received; trimming again would cut
     // a second occurrence of the markers out of the page.
     PageResponse plain = response(kHeadPlain, "<b>a</b><b>c</b>");
     plain.startMarker = "<b>";
     plain.endMarker = "</b>";
-    EXPECT_EQ(GetText(plain, TEXT_INFLATE | TEXT_UTF8), "<b>a</b><b>c</b>");
+    EXPECT_EQ(getText(plain, TEXT_INFLATE | TEXT_UTF8), "<b>a</b><b>c</b>");
 
     // A head that mentions gzip over a body that is not compressed: the body is
     // read as it came rather than inflated to nothing. The markers still apply.
     PageResponse mislabelled = response(kHeadGzip, "head|\xE4\xB8\xAD|tail", true);
-    EXPECT_EQ(GetText(mislabelled, TEXT_INFLATE | TEXT_UTF8), u(u"head|\u4e2d|tail"));
+    EXPECT_EQ(getText(mislabelled, TEXT_INFLATE | TEXT_UTF8), u(u"head|\u4e2d|tail"));
     mislabelled.startMarker = "head|";
     mislabelled.endMarker = "|tail";
-    EXPECT_EQ(GetText(mislabelled, TEXT_INFLATE | TEXT_UTF8), u(u"\u4e2d"));
+    EXPECT_EQ(getText(mislabelled, TEXT_INFLATE | TEXT_UTF8), u(u"\u4e2d"));
 }

@@ -14,15 +14,15 @@
 TEST(CharsetsThreads, ConversionsRunConcurrently)
 {
     const QString text = QString::fromUtf16(u"\u65b0\u6d6a\u535a\u5ba2 album \u76f8\u518c ").repeated(50);
-    const QByteArray gbk = ToGbk(text);
+    const QByteArray gbk = toGbk(text);
     const QByteArray utf8 = text.toUtf8();
     std::atomic<int> failures{0};
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t) {
         threads.emplace_back([&] {
             for (int i = 0; i < 200; ++i) {
-                if (FromCodePage(gbk, CP_GBK) != text || FromCodePage(utf8, CP_UTF8) != text ||
-                    ToGbk(text) != gbk)
+                if (fromCodePage(gbk, CP_GBK) != text || fromCodePage(utf8, CP_UTF8) != text ||
+                    toGbk(text) != gbk)
                     failures.fetch_add(1);
             }
         });

@@ -1,5 +1,5 @@
 #include "text/Charsets.h"
-#include "text/StringCtrl.h"
+#include "text/TextScan.h"
 
 #include <gtest/gtest.h>
 
@@ -15,23 +15,23 @@ QString u(const char16_t *s)
 
 }  // namespace
 
-TEST(ComplementHex, EncodesComplementsAsUpperHexAndBack)
+TEST(complementHex, EncodesComplementsAsUpperHexAndBack)
 {
     QByteArray bytes("\x00\x5A\xFF\x10", 4);
-    ComplementHex(bytes, true);
+    complementHex(bytes, true);
     EXPECT_EQ(bytes, QByteArray("FFA500EF"));
-    ComplementHex(bytes, false);
+    complementHex(bytes, false);
     EXPECT_EQ(bytes, QByteArray("\x00\x5A\xFF\x10", 4));
 
     QByteArray empty;
-    ComplementHex(empty, true);
+    complementHex(empty, true);
     EXPECT_TRUE(empty.isEmpty());
 }
 
-TEST(XorHexCipher, KnownValueRoundTripsAndOddInput)
+TEST(xorHexCipher, KnownValueRoundTripsAndOddInput)
 {
-    EXPECT_EQ(XorHexCipher("AB", true, "B"), QString("0300"));
-    EXPECT_EQ(XorHexCipher("0300", false, "B"), QString("AB"));
+    EXPECT_EQ(xorHexCipher("AB", true, "B"), QString("0300"));
+    EXPECT_EQ(xorHexCipher("0300", false, "B"), QString("AB"));
 
     const struct {
         const char16_t *text, *key;
@@ -42,23 +42,23 @@ TEST(XorHexCipher, KnownValueRoundTripsAndOddInput)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(u(c.text).toStdString());
-        const QString scrambled = XorHexCipher(u(c.text), true, u(c.key));
-        EXPECT_EQ(scrambled.size(), ToGbk(u(c.text)).size() * 2);
-        EXPECT_EQ(XorHexCipher(scrambled, false, u(c.key)), u(c.text));
+        const QString scrambled = xorHexCipher(u(c.text), true, u(c.key));
+        EXPECT_EQ(scrambled.size(), toGbk(u(c.text)).size() * 2);
+        EXPECT_EQ(xorHexCipher(scrambled, false, u(c.key)), u(c.text));
     }
 
-    EXPECT_TRUE(XorHexCipher("030", false, "B").isEmpty());
-    EXPECT_TRUE(XorHexCipher("AB", true, "").isEmpty());
-    EXPECT_TRUE(XorHexCipher("0300", false, "").isEmpty());
+    EXPECT_TRUE(xorHexCipher("030", false, "B").isEmpty());
+    EXPECT_TRUE(xorHexCipher("AB", true, "").isEmpty());
+    EXPECT_TRUE(xorHexCipher("0300", false, "").isEmpty());
 }
 
-TEST(ObscureString, EscapesKeepNulCrLfOutAndRoundTrip)
+TEST(obscureString, EscapesKeepNulCrLfOutAndRoundTrip)
 {
     // With key "a" (0x61): 'a' equals the key byte (escape 0x31), 'l' XOR it is 13
     // (escape 0x32), 'k' XOR it is 10 (escape 0x33). Complemented: 61 -> 9E,
     // 31 -> CE, 32 -> CD, 33 -> CC.
-    EXPECT_EQ(ObscureString("alk", true, "a"), QString("9ECE9ECD9ECC"));
-    EXPECT_EQ(ObscureString("9ECE9ECD9ECC", false, "a"), QString("alk"));
+    EXPECT_EQ(obscureString("alk", true, "a"), QString("9ECE9ECD9ECC"));
+    EXPECT_EQ(obscureString("9ECE9ECD9ECC", false, "a"), QString("alk"));
 
     const struct {
         const char16_t *text, *key;
@@ -71,27 +71,27 @@ TEST(ObscureString, EscapesKeepNulCrLfOutAndRoundTrip)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(u(c.text).toStdString());
-        const QString scrambled = ObscureString(u(c.text), true, u(c.key));
+        const QString scrambled = obscureString(u(c.text), true, u(c.key));
         QByteArray raw = scrambled.toLatin1();
-        ComplementHex(raw, false);
+        complementHex(raw, false);
         EXPECT_FALSE(raw.contains('\0'));
         // Key bytes may themselves be CR or LF; only key-free bytes are checked.
         if (!u(c.key).contains(QLatin1Char('\r')) && !u(c.key).contains(QLatin1Char('\n'))) {
             EXPECT_FALSE(raw.contains('\r'));
             EXPECT_FALSE(raw.contains('\n'));
         }
-        EXPECT_EQ(ObscureString(scrambled, false, u(c.key)), u(c.text));
+        EXPECT_EQ(obscureString(scrambled, false, u(c.key)), u(c.text));
     }
 
     // A dangling escape at the end and an empty key both end quietly.
-    EXPECT_EQ(ObscureString("9ECE9E", false, "a"), QString("a"));
-    EXPECT_TRUE(ObscureString("abc", true, "").isEmpty());
+    EXPECT_EQ(obscureString("9ECE9E", false, "a"), QString("a"));
+    EXPECT_TRUE(obscureString("abc", true, "").isEmpty());
 }
 
-TEST(ShiftBytes, NegatedStartAndStepUndo)
+TEST(shiftBytes, NegatedStartAndStepUndo)
 {
-    EXPECT_EQ(ShiftBytes("Hello", 3, 1), QString("Kiqrv"));
-    EXPECT_EQ(ShiftBytes("Kiqrv", -3, -1), QString("Hello"));
+    EXPECT_EQ(shiftBytes("Hello", 3, 1), QString("Kiqrv"));
+    EXPECT_EQ(shiftBytes("Kiqrv", -3, -1), QString("Hello"));
 
     const struct {
         const char16_t *text;
@@ -104,8 +104,8 @@ TEST(ShiftBytes, NegatedStartAndStepUndo)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(u(c.text).toStdString());
-        const QString shifted = ShiftBytes(u(c.text), c.start, c.step);
-        EXPECT_EQ(ShiftBytes(shifted, -c.start, -c.step), u(c.text));
+        const QString shifted = shiftBytes(u(c.text), c.start, c.step);
+        EXPECT_EQ(shiftBytes(shifted, -c.start, -c.step), u(c.text));
     }
-    EXPECT_EQ(ShiftBytes(u(u"\u65b0\u6d6a"), 256, 512), u(u"\u65b0\u6d6a"));
+    EXPECT_EQ(shiftBytes(u(u"\u65b0\u6d6a"), 256, 512), u(u"\u65b0\u6d6a"));
 }

@@ -3,7 +3,7 @@
 
 #include "UiTestSupport.h"
 
-#include "grid/MyGridCtrl.h"
+#include "grid/AlbumGrid.h"
 #include "grid/ThumbnailImageList.h"
 #include "sources/AddAlbum.h"
 #include "sources/ControlIds.h"
@@ -13,7 +13,7 @@
 #include "text/Charsets.h"
 #include "ui/AlbumListView.h"
 #include "ui/CsvExport.h"
-#include "ui/HarviaDlg.h"
+#include "ui/MainWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -35,13 +35,13 @@
 
 namespace {
 
-ST_PERLISTRECORD album(const QString &name, int count = 1, int flags = 0, const QString &cover = QString())
+AlbumRecord album(const QString &name, int count = 1, int flags = 0, const QString &cover = QString())
 {
-    ST_PERLISTRECORD record;
-    record.strName = name;
-    record.nPicCount = count;
-    record.nFlags = flags;
-    record.strCoverUrl = cover;
+    AlbumRecord record;
+    record.name = name;
+    record.pictureCount = count;
+    record.accessFlags = flags;
+    record.coverUrl = cover;
     return record;
 }
 
@@ -64,22 +64,22 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(data.isValid());
-        window = std::make_unique<CHarviaDlg>(shell);
+        window = std::make_unique<MainWindow>(shell);
         state().dataFolder = data.path() + QLatin1Char('/');
         state().readyFlag = 1;
-        view().ResetGrid();
+        view().resetGrid();
         window->show();
     }
 
     MainWindowState &state() const { return window->state(); }
     AlbumListView &view() const { return window->albumView(); }
-    CMyGridCtrl &grid() const { return window->grid(); }
+    AlbumGrid &grid() const { return window->grid(); }
     QAbstractButton *button(int id) const { return qobject_cast<QAbstractButton *>(window->control(id)); }
 
-    void add(const QList<ST_PERLISTRECORD> &records)
+    void add(const QList<AlbumRecord> &records)
     {
-        for (const ST_PERLISTRECORD &record : records)
-            AddAlbum(state(), record);
+        for (const AlbumRecord &record : records)
+            addAlbum(state(), record);
     }
 
     QStringList shownNames() const
@@ -99,7 +99,7 @@ protected:
 
     QTemporaryDir data;
     RecordingShell shell;
-    std::unique_ptr<CHarviaDlg> window;
+    std::unique_ptr<MainWindow> window;
 };
 
 TEST_F(AlbumListViewTest, ListRowsShowTheRecords)
@@ -133,7 +133,7 @@ TEST_F(AlbumListViewTest, ListRowsShowTheRecords)
         EXPECT_EQ(grid().cellText(r.row, 2), r.count);
         EXPECT_EQ(grid().cellText(r.row, 3), r.remark);
     }
-    EXPECT_EQ(state().albums.at(0).strName.size(), 80);  // the record keeps only what is shown
+    EXPECT_EQ(state().albums.at(0).name.size(), 80);  // the record keeps only what is shown
 }
 
 TEST_F(AlbumListViewTest, RowsFromAnotherThreadArriveInOrder)
@@ -141,7 +141,7 @@ TEST_F(AlbumListViewTest, RowsFromAnotherThreadArriveInOrder)
     constexpr int kCount = 1500;
     std::thread lister([this] {
         for (int i = 0; i < kCount; ++i)
-            AddAlbum(state(), album(QStringLiteral("album %1").arg(i)));
+            addAlbum(state(), album(QStringLiteral("album %1").arg(i)));
     });
     const bool arrived = waitUntil([this] { return grid().gridRowCount() == kCount + 1; });
     lister.join();
@@ -157,7 +157,7 @@ TEST_F(AlbumListViewTest, FindStepsThroughMatchesAndWraps)
     add({album(QStringLiteral("apple")), album(QStringLiteral("Banana")), album(QStringLiteral("cherry apple")),
          album(QStringLiteral("date")), album(QStringLiteral("APPLE pie"))});
     window->onFind();
-    CDlgFind *find = window->findDialog();
+    FindDialog *find = window->findDialog();
     ASSERT_NE(find, nullptr);
     EXPECT_EQ(grid().selectionMode(), QAbstractItemView::SingleSelection);
     auto *keyword = find->findChild<QLineEdit *>(QStringLiteral("ctl1639"));
@@ -208,7 +208,7 @@ TEST_F(AlbumListViewTest, FindStepsThroughMatchesAndWraps)
 
 TEST_F(AlbumListViewTest, FindScrollsTheMatchToTheTop)
 {
-    QList<ST_PERLISTRECORD> records;
+    QList<AlbumRecord> records;
     for (int i = 0; i < 80; ++i)
         records.append(album(QStringLiteral("album %1").arg(i, 2, 10, QLatin1Char('0'))));
     add(records);
@@ -264,7 +264,7 @@ TEST_F(AlbumListViewTest, CsvExportBytes)
 
     QFile file(shell.saveFile);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray expected = ToGbk(QStringLiteral("0001,a','b,   3,,,,\r\n"
+    const QByteArray expected = toGbk(QStringLiteral("0001,a','b,   3,,,,\r\n"
                                                      "0002,its,未知,私密相册,,,\r\n"
                                                      "0003,旅行,  12,00000042,,,\r\n"));
     EXPECT_EQ(file.readAll(), expected);
@@ -288,7 +288,7 @@ TEST(CsvCellTest, QuotesApostrophesAndCommas)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(QString::fromUtf16(c.text).toStdString());
-        EXPECT_EQ(CsvCell(QString::fromUtf16(c.text)), QString::fromUtf16(c.cell));
+        EXPECT_EQ(csvCell(QString::fromUtf16(c.text)), QString::fromUtf16(c.cell));
     }
 }
 
@@ -308,7 +308,7 @@ TEST_F(AlbumListViewTest, SelectAllAndTheSelectionReadOut)
     EXPECT_EQ(view().selectedAlbums(), QList<int>({0, 2}));
 
     button(IDC_SELECT_ALL)->click();
-    view().ResetGrid();
+    view().resetGrid();
     EXPECT_FALSE(button(IDC_SELECT_ALL)->isChecked());
 }
 
@@ -330,7 +330,7 @@ protected:
 
 TEST_F(ThumbnailTest, SheetShowsCoversFetchedOnce)
 {
-    QList<ST_PERLISTRECORD> records = {
+    QList<AlbumRecord> records = {
         album(QStringLiteral("微博配图"), 33, 0, QStringLiteral("http://ww1.sinaimg.cn/thumb300/a.jpg")),
         album(QStringLiteral("博客相册"), 5, 0, QStringLiteral("http://photo.blog.sina.com.cn/cover/b.jpg")),
         album(QStringLiteral("封面丢失"), 2, 0, QStringLiteral("http://ww1.sinaimg.cn/missing.jpg")),

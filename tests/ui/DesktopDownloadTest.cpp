@@ -3,7 +3,7 @@
 
 #include "UiTestSupport.h"
 
-#include "grid/MyGridCtrl.h"
+#include "grid/AlbumGrid.h"
 #include "net/NetworkSetup.h"
 #include "sources/AddAlbum.h"
 #include "sources/ControlIds.h"
@@ -12,7 +12,7 @@
 #include "support/ScopedRouting.h"
 #include "ui/AlbumListView.h"
 #include "ui/ControlAccess.h"
-#include "ui/HarviaDlg.h"
+#include "ui/MainWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -38,31 +38,31 @@ TEST(DesktopDownloadTest, DownloadsTheSelectedAlbums)
     ASSERT_TRUE(dir.isValid());
     LoopbackServer server;
     ScopedRouting routing(server, {QStringLiteral("photo.blog.sina.com.cn"), QStringLiteral("s1.sinaimg.cn")});
-    SetRetryPauseHook([](int) {});
+    setRetryPauseHook([](int) {});
 
     RecordingShell shell;
-    CHarviaDlg window(shell);
+    MainWindow window(shell);
     MainWindowState &state = window.state();
     state.dataFolder = dir.path() + QStringLiteral("/");
     state.readyFlag = 1;
     state.sleep = [](int) {};
     state.sourceTypeIndex = 4;  // as every Get List leaves it
     state.listType = LIST_BLOG_CATEGORIES;
-    state.owner.strOwnerName = QStringLiteral("Anna/");
+    state.owner.name = QStringLiteral("Anna/");
     state.updateSettings([](SettingsBlock &block) {
         block.downloadParams[4] = DownloadParams{0, 0, 2, 30};
-        block.nameRules[4].nOptionFlags = 0;
+        block.nameRules[4].options = 0;
     });
     setControlText(window.control(IDC_SAVE_PATH), dir.path() + QStringLiteral("/save/"));
-    window.albumView().ResetGrid();
+    window.albumView().resetGrid();
     window.show();
 
     for (int album = 1; album <= 3; ++album) {
         const QByteArray number = QByteArray::number(album);
-        ST_PERLISTRECORD record;
-        record.strName = QStringLiteral("album%1").arg(album);
-        record.strUrl = QStringLiteral("http://photo.blog.sina.com.cn/category/u/1234/s/%1").arg(album);
-        AddAlbum(state, record);
+        AlbumRecord record;
+        record.name = QStringLiteral("album%1").arg(album);
+        record.url = QStringLiteral("http://photo.blog.sina.com.cn/category/u/1234/s/%1").arg(album);
+        addAlbum(state, record);
         server.route("photo.blog.sina.com.cn", "/category/u/1234/s/" + number + "/page1",
                      CannedResponse::ok(categoryPage("p" + number)));
         server.route("s1.sinaimg.cn", "/orignal/p" + number,
@@ -71,7 +71,7 @@ TEST(DesktopDownloadTest, DownloadsTheSelectedAlbums)
     window.control(IDC_DOWNLOAD)->setEnabled(true);
 
     // Albums 1 and 3, selected in the grid like a user would.
-    CMyGridCtrl &grid = window.grid();
+    AlbumGrid &grid = window.grid();
     for (int row : {0, 2})
         grid.selectionModel()->select(grid.model()->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     qobject_cast<QAbstractButton *>(window.control(IDC_DOWNLOAD))->click();
@@ -79,7 +79,7 @@ TEST(DesktopDownloadTest, DownloadsTheSelectedAlbums)
         return state.downState.load() == 0 && controlText(window.control(IDC_STATUS)) == QStringLiteral("下载完毕");
     });
     state.waitForThreads();
-    SetRetryPauseHook({});
+    setRetryPauseHook({});
     ASSERT_TRUE(ended);
 
     const QString base = dir.path() + QStringLiteral("/save/Anna/");

@@ -7,7 +7,7 @@
 #include "sources/ControlIds.h"
 #include "ui/ControlAccess.h"
 #include "ui/DesktopWindowPort.h"
-#include "ui/HarviaDlg.h"
+#include "ui/MainWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -39,7 +39,7 @@ protected:
 TEST(DesktopWindowPortTest, ProgressTextsAreCoalesced)
 {
     RecordingShell shell;
-    CHarviaDlg window(shell);
+    MainWindow window(shell);
     QueuedCallCounter counter;
     window.installEventFilter(&counter);
 
@@ -66,7 +66,7 @@ TEST(DesktopWindowPortTest, WorkerCallsRunOnTheGuiThreadInOrder)
 {
     RecordingShell shell;
     shell.answer = true;
-    CHarviaDlg window(shell);
+    MainWindow window(shell);
     WindowPort &port = window.port();
     std::atomic<bool> finished = false;
     QString readBack;
@@ -100,7 +100,7 @@ TEST(DesktopWindowPortTest, ShutdownReleasesWaitingThreads)
 {
     RecordingShell shell;
     shell.answer = true;
-    auto window = std::make_unique<CHarviaDlg>(shell);
+    auto window = std::make_unique<MainWindow>(shell);
     DesktopWindowPort &port = window->port();
     std::atomic<int> released = 0;
     std::vector<std::thread> askers;

@@ -3,7 +3,7 @@
 
 #include "UiTestSupport.h"
 
-#include "ui/ComboBox2.h"
+#include "ui/HistoryComboBox.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +21,7 @@ const QStringList kHistory = {
 
 TEST(HistoryComboTest, SuggestsMatchingEntriesLowerCased)
 {
-    CComboBox2 box;
+    HistoryComboBox box;
     box.setHistory(kHistory);
     const struct {
         const char *typed;
@@ -41,7 +41,7 @@ TEST(HistoryComboTest, SuggestsMatchingEntriesLowerCased)
 
 TEST(HistoryComboTest, TypingOpensTheSuggestionsAndKeepsTheText)
 {
-    CComboBox2 box;
+    HistoryComboBox box;
     box.setHistory({QStringLiteral("HTTP://WEIBO.COM/XY"), QStringLiteral("http://blog.sina.com.cn/")});
     box.show();
     box.lineEdit()->setFocus();
@@ -61,7 +61,7 @@ TEST(HistoryComboTest, TypingOpensTheSuggestionsAndKeepsTheText)
 
 TEST(HistoryComboTest, DropDownShowsTheWholeHistory)
 {
-    CComboBox2 box;
+    HistoryComboBox box;
     box.setHistory(kHistory);
     box.show();
     box.setEditText(QStringLiteral("typed"));

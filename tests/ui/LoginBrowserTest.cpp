@@ -6,15 +6,15 @@
 #include "UiTestSupport.h"
 
 #include "net/CookieStore.h"
-#include "net/URLSource2.h"
+#include "net/PageFetcher.h"
 #include "sources/ControlIds.h"
 #include "sources/MainWindowState.h"
 #include "support/LoopbackServer.h"
 #include "support/ScopedRouting.h"
 #include "ui/CommandIds.h"
-#include "ui/DlgWebOpen.h"
-#include "ui/Explorer1.h"
-#include "ui/HarviaDlg.h"
+#include "ui/LoginBrowserDialog.h"
+#include "ui/LoginWebView.h"
+#include "ui/MainWindow.h"
 #include "ui/LoginProfile.h"
 #include "ui/MenuCommands.h"
 #include "ui/QtClipboardSource.h"
@@ -51,7 +51,7 @@ const QByteArray kPage = "<html><head><title>t</title></head><body><h1>Login</h1
 
 // Counts the loads the browser finished, successful or not.
 struct LoadCounter {
-    explicit LoadCounter(CDlgWebOpen &dialog)
+    explicit LoadCounter(LoginBrowserDialog &dialog)
     {
         QObject::connect(dialog.browser(), &QWebEngineView::loadFinished, dialog.browser(),
                          [this](bool ok) { (ok ? succeeded : failed)++; });
@@ -67,7 +67,7 @@ protected:
     void SetUp() override
     {
         static QtClipboardSource clipboard;
-        SetClipboardSource(&clipboard);
+        setClipboardSource(&clipboard);
         server.route("", "/page", CannedResponse::ok(kPage));
         server.route("", "/page2", CannedResponse::ok(kPage));
     }
@@ -87,7 +87,7 @@ protected:
 TEST_F(LoginBrowserTest, ClipboardAddressIsShownButLoadedOnlyByOpenOrEnter)
 {
     QGuiApplication::clipboard()->setText(url("/page"));
-    CDlgWebOpen dialog(QString(), profile());
+    LoginBrowserDialog dialog(QString(), profile());
     LoadCounter loads(dialog);
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
@@ -111,7 +111,7 @@ TEST_F(LoginBrowserTest, ClipboardAddressIsShownButLoadedOnlyByOpenOrEnter)
 
 TEST_F(LoginBrowserTest, ResizingKeepsOpenAtTheRightEdgeAndWidensTheAddress)
 {
-    CDlgWebOpen dialog(url("/page"), profile());
+    LoginBrowserDialog dialog(url("/page"), profile());
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
     const QRect edit = dialog.addressEdit()->geometry();
@@ -150,7 +150,7 @@ TEST_F(LoginBrowserTest, CookiesOfTheBrowserTravelWithTheNextFetch)
     server.route("", "/logout", CannedResponse::ok(kPage).withCookie("SID=; Path=/; Max-Age=0"));
     server.route("", "/check", CannedResponse::ok("checked", "text/plain"));
 
-    CDlgWebOpen dialog(url("/login"), profile());
+    LoginBrowserDialog dialog(url("/login"), profile());
     LoadCounter loads(dialog);
     dialog.show();
     ASSERT_TRUE(waitUntil([&] { return loads.succeeded == 1; }));
@@ -175,7 +175,7 @@ TEST_F(LoginBrowserTest, CookiesOfTheBrowserTravelWithTheNextFetch)
         ScopedRouting routing(server, {QStringLiteral("127.0.0.1")}, server.port());
         PageRequest request(url("/check"), QString());
         PageResponse response;
-        ASSERT_TRUE(Fetch(request, response));
+        ASSERT_TRUE(fetch(request, response));
     }
     const RecordedRequest check = server.requests().constLast();
     ASSERT_EQ(check.path(), "/check");
@@ -184,14 +184,14 @@ TEST_F(LoginBrowserTest, CookiesOfTheBrowserTravelWithTheNextFetch)
 
     // A cookie set again replaces the old value: the browser reports the old one
     // removed before the new one added, so the engine ends up with the new one.
-    dialog.browser()->Navigate(url("/renew"));
+    dialog.browser()->navigate(url("/renew"));
     ASSERT_TRUE(waitUntil([&] { return loads.succeeded == 2; }));
     ASSERT_TRUE(waitUntil([&] { return cookieHeader(url("/check")).contains(QStringLiteral("SID=renewed")); }));
-    dialog.browser()->Navigate(url("/page"));
+    dialog.browser()->navigate(url("/page"));
     ASSERT_TRUE(waitUntil([&] { return loads.succeeded == 3; }));
     EXPECT_TRUE(cookieHeader(url("/check")).contains(QStringLiteral("SID=renewed")));
 
-    dialog.browser()->Navigate(url("/logout"));
+    dialog.browser()->navigate(url("/logout"));
     ASSERT_TRUE(waitUntil([&] { return !cookieHeader(url("/check")).contains(QStringLiteral("SID=")); }));
     EXPECT_TRUE(cookieHeader(url("/check")).contains(QStringLiteral("keep=1")));
     EXPECT_TRUE(QDir(dataFolder() + QStringLiteral("browser")).exists());
@@ -200,7 +200,7 @@ TEST_F(LoginBrowserTest, CookiesOfTheBrowserTravelWithTheNextFetch)
 TEST_F(LoginBrowserTest, LoginEntriesOpenOneModelessBrowserOrAModalOne)
 {
     RecordingShell shell;
-    CHarviaDlg window(shell);
+    MainWindow window(shell);
     window.state().dataFolder = dataFolder();
     auto *commands = window.findChild<MenuCommands *>();
     ASSERT_NE(commands, nullptr);
@@ -210,7 +210,7 @@ TEST_F(LoginBrowserTest, LoginEntriesOpenOneModelessBrowserOrAModalOne)
 
     ASSERT_TRUE(commands->loginMode1());
     trigger(ID_LOGIN_SINA_WEIBO);
-    QPointer<CDlgWebOpen> first = commands->loginBrowser();
+    QPointer<LoginBrowserDialog> first = commands->loginBrowser();
     ASSERT_TRUE(first);
     EXPECT_EQ(first->parentWidget(), &window);
     EXPECT_FALSE(first->isModal());
@@ -221,7 +221,7 @@ TEST_F(LoginBrowserTest, LoginEntriesOpenOneModelessBrowserOrAModalOne)
     trigger(ID_LOGIN_CUSTOM);
     EXPECT_TRUE(first.isNull());
     ASSERT_NE(commands->loginBrowser(), nullptr);
-    EXPECT_EQ(commands->loginBrowser()->addressEdit()->text(), HomePageAddress());
+    EXPECT_EQ(commands->loginBrowser()->addressEdit()->text(), homePageAddress());
 
     auto *owner = qobject_cast<QComboBox *>(window.control(IDC_OWNER_ADDRESS));
     auto *subType = qobject_cast<QComboBox *>(window.control(IDC_SUB_TYPE));
@@ -233,7 +233,7 @@ TEST_F(LoginBrowserTest, LoginEntriesOpenOneModelessBrowserOrAModalOne)
 
     trigger(ID_LOGIN_MODE1);
     EXPECT_FALSE(commands->loginMode1());
-    EXPECT_TRUE(runModal<CDlgWebOpen>([&] { trigger(ID_LOGIN_TAOBAO); }, [](CDlgWebOpen &browser) {
+    EXPECT_TRUE(runModal<LoginBrowserDialog>([&] { trigger(ID_LOGIN_TAOBAO); }, [](LoginBrowserDialog &browser) {
         EXPECT_EQ(browser.parentWidget(), nullptr);
         EXPECT_TRUE(browser.isModal());
         EXPECT_EQ(s(browser.addressEdit()->text()), "https://login.taobao.com/member/login.jhtml");

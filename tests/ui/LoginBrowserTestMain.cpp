@@ -12,7 +12,7 @@
 
 int main(int argc, char **argv)
 {
-    PrepareWebEngine();
+    prepareWebEngine();
     std::vector<char *> qtArgs(argv, argv + argc);
     char webEngineArgs[] = "--webEngineArgs";
     char noGpu[] = "--disable-gpu";
@@ -29,6 +29,6 @@ int main(int argc, char **argv)
     ::testing::InitGoogleTest(&argc, argv);
     const int result = RUN_ALL_TESTS();
     // Pages are gone with the tests; the profile must go before the application.
-    ReleaseLoginProfile();
+    releaseLoginProfile();
     return result;
 }

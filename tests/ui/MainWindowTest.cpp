@@ -4,7 +4,7 @@
 #include "UiTestSupport.h"
 
 #include "../sources/SinaServices.h"
-#include "grid/MyGridCtrl.h"
+#include "grid/AlbumGrid.h"
 #include "settings/SettingsStore.h"
 #include "sources/ControlIds.h"
 #include "sources/MainWindowState.h"
@@ -13,7 +13,7 @@
 #include "support/LoopbackServer.h"
 #include "ui/AlbumListView.h"
 #include "ui/ControlAccess.h"
-#include "ui/HarviaDlg.h"
+#include "ui/MainWindow.h"
 #include "ui/QtClipboardSource.h"
 #include "ui/StoredTexts.h"
 
@@ -44,7 +44,7 @@ protected:
         ASSERT_TRUE(data.isValid());
         ASSERT_TRUE(documents.isValid());
         static QtClipboardSource clipboard;
-        SetClipboardSource(&clipboard);
+        setClipboardSource(&clipboard);
         QGuiApplication::clipboard()->clear();
     }
 
@@ -55,9 +55,9 @@ protected:
         config.route("", "/second", CannedResponse::ok(answer, "text/plain; charset=utf-8").withLatency(latencyMs));
     }
 
-    CHarviaDlg::StartupOptions options() const
+    MainWindow::StartupOptions options() const
     {
-        CHarviaDlg::StartupOptions startup;
+        MainWindow::StartupOptions startup;
         startup.currentDir = data.path();
         startup.documentsFolder = documents.path();
         startup.configEndpoints = {config.baseUrl() + QStringLiteral("/first"),
@@ -66,9 +66,9 @@ protected:
         return startup;
     }
 
-    CHarviaDlg &start(const CHarviaDlg::StartupOptions &startup)
+    MainWindow &start(const MainWindow::StartupOptions &startup)
     {
-        window = std::make_unique<CHarviaDlg>(shell);
+        window = std::make_unique<MainWindow>(shell);
         window->state().sleep = [](int) {};
         window->initialise(startup);
         return *window;
@@ -81,13 +81,13 @@ protected:
     QTemporaryDir documents;
     LoopbackServer config;
     RecordingShell shell;
-    std::unique_ptr<CHarviaDlg> window;
+    std::unique_ptr<MainWindow> window;
 };
 
 TEST_F(MainWindowTest, StartsWithTheServiceNames)
 {
     serveConfig();
-    CHarviaDlg &dlg = start(options());
+    MainWindow &dlg = start(options());
     EXPECT_FALSE(dlg.isVisible());  // hidden behind the splash until the query ends
     ASSERT_TRUE(waitUntil([&] { return !textOf(IDC_NOTICE).isEmpty(); }));
 
@@ -99,7 +99,7 @@ TEST_F(MainWindowTest, StartsWithTheServiceNames)
     EXPECT_EQ(sourceType()->currentText(), QStringLiteral("新浪"));
     EXPECT_EQ(textOf(IDC_NOTICE), QStringLiteral("来源配置\tSrv Info:2_2"));
     EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Pictrove"));
-    EXPECT_EQ(textOf(IDC_BANNER), BannerText());
+    EXPECT_EQ(textOf(IDC_BANNER), bannerText());
     EXPECT_FALSE(dlg.control(IDC_DOWNLOAD)->isEnabled());
     EXPECT_FALSE(dlg.control(IDC_UPDATE_LINK)->isVisible());
     EXPECT_TRUE(dlg.control(IDC_HOME_LINK)->isEnabled());
@@ -112,13 +112,13 @@ TEST_F(MainWindowTest, StartsWithTheServiceNames)
 
 TEST_F(MainWindowTest, BuiltInNamesWhenNoEndpointAnswers)
 {
-    CHarviaDlg &dlg = start(options());  // nothing routed: every endpoint answers 404
+    MainWindow &dlg = start(options());  // nothing routed: every endpoint answers 404
     ASSERT_TRUE(waitUntil([&] { return !textOf(IDC_NOTICE).isEmpty(); }));
     EXPECT_TRUE(dlg.isVisible());
     QStringList names;
     for (int i = 0; i < sourceType()->count(); ++i)
         names.append(sourceType()->itemText(i));
-    EXPECT_EQ(names, BuiltInSourceTypeNames());
+    EXPECT_EQ(names, builtInSourceTypeNames());
     EXPECT_EQ(sourceType()->currentIndex(), 4);
     EXPECT_EQ(textOf(IDC_NOTICE), QStringLiteral("来源配置\tSrv Info:3_0"));
     EXPECT_EQ(shell.endCount(), 0);
@@ -127,7 +127,7 @@ TEST_F(MainWindowTest, BuiltInNamesWhenNoEndpointAnswers)
 TEST_F(MainWindowTest, AnnouncesANewerVersionAndEnds)
 {
     serveConfig(configAnswer("15.10.28.02#2015-11-02"));
-    CHarviaDlg &dlg = start(options());
+    MainWindow &dlg = start(options());
     ASSERT_TRUE(waitUntil([&] { return shell.endCount() == 1; }));
     EXPECT_TRUE(dlg.control(IDC_UPDATE_LINK)->isVisible());
     ASSERT_EQ(shell.messages().size(), 1);
@@ -142,9 +142,9 @@ TEST_F(MainWindowTest, ShowsBeforeASlowServiceAnswers)
     QByteArray answer = configAnswer();
     answer.replace("|新浪|", "|新浪微博|");
     serveConfig(answer, 2000);
-    CHarviaDlg::StartupOptions startup = options();
+    MainWindow::StartupOptions startup = options();
     startup.showWithinMs = 100;
-    CHarviaDlg &dlg = start(startup);
+    MainWindow &dlg = start(startup);
     ASSERT_TRUE(waitUntil([&] { return dlg.isVisible(); }));
     EXPECT_EQ(dlg.state().readyFlag.load(), 1);
     EXPECT_EQ(sourceType()->itemText(4), QStringLiteral("新浪"));
@@ -187,8 +187,8 @@ TEST_F(MainWindowTest, DefaultSavePath)
     for (const QString &folder : {plain, tmpLike, withHistory})
         QDir().mkpath(folder);
     SettingsBlock block;
-    AddHistory(block, HISTORY_SAVE_PATH, QStringLiteral("/srv/pictures/"));
-    ASSERT_TRUE(SaveSettings(withHistory + QLatin1Char('/'), block));
+    addHistory(block, HISTORY_SAVE_PATH, QStringLiteral("/srv/pictures/"));
+    ASSERT_TRUE(saveSettings(withHistory + QLatin1Char('/'), block));
     const QString perUser = documents.path() + QStringLiteral("/Pictrove/");
 
     const struct {
@@ -204,7 +204,7 @@ TEST_F(MainWindowTest, DefaultSavePath)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         QDir(perUser).removeRecursively();
-        CHarviaDlg::StartupOptions startup = options();
+        MainWindow::StartupOptions startup = options();
         startup.currentDir = c.currentDir;
         startup.tempPath = data.path();
         start(startup);
@@ -217,7 +217,7 @@ TEST_F(MainWindowTest, DefaultSavePath)
 
 TEST_F(MainWindowTest, GetListIsIgnoredBeforeStartUpEnds)
 {
-    CHarviaDlg dlg(shell);  // never initialised: the configuration never arrives
+    MainWindow dlg(shell);  // never initialised: the configuration never arrives
     dlg.state().dataFolder = data.path() + QLatin1Char('/');
     setControlText(dlg.control(IDC_OWNER_ADDRESS), QStringLiteral("http://blog.sina.com.cn/u/1234567890"));
     qobject_cast<QAbstractButton *>(dlg.control(IDC_GET_LIST))->click();
@@ -234,7 +234,7 @@ TEST_F(MainWindowTest, GetListFillsTheGrid)
                       "application/json");
     serveConfig();
     QGuiApplication::clipboard()->setText(QStringLiteral("http://blog.sina.com.cn/u/1234567890"));
-    CHarviaDlg &dlg = start(options());
+    MainWindow &dlg = start(options());
     ASSERT_TRUE(waitUntil([&] { return !textOf(IDC_NOTICE).isEmpty(); }));
 
     qobject_cast<QAbstractButton *>(dlg.control(IDC_GET_LIST))->click();
@@ -243,7 +243,7 @@ TEST_F(MainWindowTest, GetListFillsTheGrid)
                && dlg.grid().gridRowCount() == 6;
     }));
 
-    const CMyGridCtrl &grid = dlg.grid();
+    const AlbumGrid &grid = dlg.grid();
     EXPECT_EQ(grid.cellText(1, 0), QStringLiteral("0001"));
     EXPECT_EQ(grid.cellText(1, 1), QStringLiteral("旅行"));
     EXPECT_EQ(grid.cellText(1, 2), QStringLiteral("  12"));

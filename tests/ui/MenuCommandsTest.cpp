@@ -7,12 +7,12 @@
 
 #include "settings/SettingsStore.h"
 #include "sources/MainWindowState.h"
-#include "ui/AboutDlg.h"
+#include "ui/AboutDialog.h"
 #include "ui/CommandIds.h"
-#include "ui/ComboBox2.h"
-#include "ui/DlgDownSet.h"
-#include "ui/DlgSaveSet.h"
-#include "ui/HarviaDlg.h"
+#include "ui/HistoryComboBox.h"
+#include "ui/DownloadSettingsDialog.h"
+#include "ui/FileNameRulesDialog.h"
+#include "ui/MainWindow.h"
 #include "ui/LoginPages.h"
 #include "ui/MakerPages.h"
 #include "ui/MenuCommands.h"
@@ -45,11 +45,11 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(data.isValid());
-        window = std::make_unique<CHarviaDlg>(shell);
+        window = std::make_unique<MainWindow>(shell);
         window->state().dataFolder = data.path() + u'/';
         window->state().sourceTypeIndex.store(4);
         SettingsBlock loaded;
-        LoadSettings(window->state().dataFolder, loaded);
+        loadSettings(window->state().dataFolder, loaded);
         window->state().updateSettings([&](SettingsBlock &block) { block = loaded; });
         commands = window->findChild<MenuCommands *>();
         ASSERT_NE(commands, nullptr);
@@ -75,7 +75,7 @@ protected:
     SettingsBlock savedSettings() const
     {
         SettingsBlock block;
-        LoadSettings(window->state().dataFolder, block);
+        loadSettings(window->state().dataFolder, block);
         return block;
     }
     QByteArray settingsFile() const
@@ -83,11 +83,11 @@ protected:
         QFile file(window->state().dataFolder + QStringLiteral("soft.dat"));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
-    CComboBox2 *savePath() const { return qobject_cast<CComboBox2 *>(window->control(IDC_SAVE_PATH)); }
+    HistoryComboBox *savePath() const { return qobject_cast<HistoryComboBox *>(window->control(IDC_SAVE_PATH)); }
 
     QTemporaryDir data;
     RecordingShell shell;
-    std::unique_ptr<CHarviaDlg> window;
+    std::unique_ptr<MainWindow> window;
     MenuCommands *commands = nullptr;
 };
 
@@ -153,7 +153,7 @@ TEST_F(MenuCommandsTest, EachOptionFlipsItsBitForTheCurrentTypeAndSaves)
 
         action(option.command)->trigger();
         SettingsBlock expected = before;
-        expected.nameRules[option.type].nOptionFlags ^= option.bit;
+        expected.nameRules[option.type].options ^= option.bit;
         EXPECT_EQ(window->state().settings(), expected);
         EXPECT_EQ(savedSettings(), expected);
         open(settingsMenu());
@@ -176,12 +176,12 @@ TEST_F(MenuCommandsTest, ShopOptionsExcludeEachOtherAndAreGreyedForType4)
     open(settingsMenu());
     EXPECT_TRUE(action(ID_SHOP_MAIN_PICTURES)->isChecked());
     EXPECT_FALSE(action(ID_SHOP_DESCRIPTION_PICTURES)->isChecked());
-    EXPECT_EQ(savedSettings().nameRules[11].nOptionFlags & 0x0120, 0x0020);
+    EXPECT_EQ(savedSettings().nameRules[11].options & 0x0120, 0x0020);
 
     // Type 4 shows its own marks and greys the shop and Yupoo options; a greyed
     // entry does nothing even when triggered.
     window->state().updateSettings([](SettingsBlock &block) {
-        block.nameRules[4].nOptionFlags = OPT_FIX_FORMAT | OPT_SKIP_PREVIOUS | OPT_SHOP_DESCRIPTION_PICTURES;
+        block.nameRules[4].options = OPT_FIX_FORMAT | OPT_SKIP_PREVIOUS | OPT_SHOP_DESCRIPTION_PICTURES;
     });
     window->state().sourceTypeIndex.store(4);
     open(settingsMenu());
@@ -196,7 +196,7 @@ TEST_F(MenuCommandsTest, ShopOptionsExcludeEachOtherAndAreGreyedForType4)
     EXPECT_FALSE(action(ID_SHOP_MAIN_PICTURES)->isChecked());
     EXPECT_TRUE(action(ID_SHOP_DESCRIPTION_PICTURES)->isChecked());
     action(ID_SHOP_MAIN_PICTURES)->trigger();
-    EXPECT_EQ(window->state().settings().nameRules[4].nOptionFlags,
+    EXPECT_EQ(window->state().settings().nameRules[4].options,
               OPT_FIX_FORMAT | OPT_SKIP_PREVIOUS | OPT_SHOP_DESCRIPTION_PICTURES);
 }
 
@@ -220,7 +220,7 @@ TEST_F(MenuCommandsTest, SettingsDialogsSaveOnOkOnly)
     const SettingsBlock before = window->state().settings();
     const QByteArray fileBefore = settingsFile();
 
-    EXPECT_TRUE(runModal<CDlgDownSet>([&] { action(ID_DOWNLOAD_SETTINGS)->trigger(); }, [](CDlgDownSet &dialog) {
+    EXPECT_TRUE(runModal<DownloadSettingsDialog>([&] { action(ID_DOWNLOAD_SETTINGS)->trigger(); }, [](DownloadSettingsDialog &dialog) {
         dialog.field(1002)->setText(QStringLiteral("12"));
         dialog.reject();
     }));
@@ -228,7 +228,7 @@ TEST_F(MenuCommandsTest, SettingsDialogsSaveOnOkOnly)
     EXPECT_EQ(settingsFile(), fileBefore);
 
     // A refused entry is reported through the shell and the dialog stays; then OK.
-    EXPECT_TRUE(runModal<CDlgDownSet>([&] { action(ID_DOWNLOAD_SETTINGS)->trigger(); }, [](CDlgDownSet &dialog) {
+    EXPECT_TRUE(runModal<DownloadSettingsDialog>([&] { action(ID_DOWNLOAD_SETTINGS)->trigger(); }, [](DownloadSettingsDialog &dialog) {
         dialog.field(1002)->setText(QStringLiteral("16"));
         dialog.findChild<QAbstractButton *>(QStringLiteral("ctl1023"))->click();
         if (!dialog.isVisible())
@@ -239,22 +239,22 @@ TEST_F(MenuCommandsTest, SettingsDialogsSaveOnOkOnly)
     }));
     EXPECT_EQ(shell.messages(), QStringList{QStringLiteral(": 参数错误")});
     SettingsBlock expected = before;
-    expected.downloadParams[5].nThreads = 12;
-    expected.downloadParams[5].nTimeout = 45;
+    expected.downloadParams[5].threads = 12;
+    expected.downloadParams[5].timeoutSeconds = 45;
     EXPECT_EQ(window->state().settings(), expected);
     EXPECT_EQ(savedSettings(), expected);
 
-    EXPECT_TRUE(runModal<CDlgSaveSet>([&] { action(ID_NAME_SETTINGS)->trigger(); }, [](CDlgSaveSet &dialog) {
+    EXPECT_TRUE(runModal<FileNameRulesDialog>([&] { action(ID_NAME_SETTINGS)->trigger(); }, [](FileNameRulesDialog &dialog) {
         dialog.field(1000)->setText(QStringLiteral("cancelled"));
         dialog.reject();
     }));
     const QByteArray fileAfterOk = settingsFile();
     EXPECT_EQ(savedSettings(), expected);
-    EXPECT_TRUE(runModal<CDlgSaveSet>([&] { action(ID_NAME_SETTINGS)->trigger(); }, [](CDlgSaveSet &dialog) {
+    EXPECT_TRUE(runModal<FileNameRulesDialog>([&] { action(ID_NAME_SETTINGS)->trigger(); }, [](FileNameRulesDialog &dialog) {
         dialog.field(1000)->setText(QString(50, u'x'));
         dialog.findChild<QAbstractButton *>(QStringLiteral("ctl1023"))->click();
     }));
-    expected.nameRules[5].strFilePrefix = QString(38, u'x');
+    expected.nameRules[5].filePrefix = QString(38, u'x');
     EXPECT_EQ(window->state().settings(), expected);
     EXPECT_EQ(savedSettings(), expected);
 }
@@ -263,15 +263,15 @@ TEST_F(MenuCommandsTest, AboutBoxFromHelpMenuAndContextMenu)
 {
     for (int command : {ID_VERSION_INFO, ID_ABOUT_ENTRY}) {
         SCOPED_TRACE(command);
-        EXPECT_TRUE(runModal<CAboutDlg>([&] { action(command)->trigger(); }, [&](CAboutDlg &about) {
+        EXPECT_TRUE(runModal<AboutDialog>([&] { action(command)->trigger(); }, [&](AboutDialog &about) {
             EXPECT_EQ(s(about.windowTitle()), "关于");
             EXPECT_EQ(s(about.findChild<QLabel *>(QStringLiteral("aboutVersion"))->text()), "版本号：15.10.28.01");
-            EXPECT_EQ(about.findChild<QLabel *>(QStringLiteral("aboutText"))->text(), AboutText());
+            EXPECT_EQ(about.findChild<QLabel *>(QStringLiteral("aboutText"))->text(), aboutText());
             saveScreenshot(&about, QStringLiteral("about"));
             about.accept();
         }));
     }
-    EXPECT_FALSE(AboutText().isEmpty());
+    EXPECT_FALSE(aboutText().isEmpty());
     // 关于 is on the window's own context menu, after a separator.
     EXPECT_EQ(window->contextMenuPolicy(), Qt::ActionsContextMenu);
     const QList<QAction *> entries = window->actions();
@@ -283,20 +283,20 @@ TEST_F(MenuCommandsTest, AboutBoxFromHelpMenuAndContextMenu)
 TEST_F(MenuCommandsTest, PagesOpenInTheDefaultBrowserAndImportExportDoNothing)
 {
     const QByteArray fileBefore = settingsFile();
-    EXPECT_EQ(s(FileProcessingPageAddress()), "https://pictrove.example/tools/file-processing");
-    EXPECT_EQ(s(ConsultationPageAddress()), "https://pictrove.example/consult");
-    EXPECT_EQ(s(FeedbackPageAddress()), "https://pictrove.example/feedback");
+    EXPECT_EQ(s(fileProcessingPageAddress()), "https://pictrove.example/tools/file-processing");
+    EXPECT_EQ(s(consultationPageAddress()), "https://pictrove.example/consult");
+    EXPECT_EQ(s(feedbackPageAddress()), "https://pictrove.example/feedback");
 
     for (int command : {ID_FILE_PROCESSING, ID_MANUAL, ID_CONSULTATION, ID_FEEDBACK})
         action(command)->trigger();
     const QStringList opened = shell.opened();
     ASSERT_EQ(opened.size(), 4);
-    EXPECT_EQ(opened[0], FileProcessingPageAddress());
+    EXPECT_EQ(opened[0], fileProcessingPageAddress());
     EXPECT_TRUE(opened[1].startsWith(QStringLiteral("file:///"))) << s(opened[1]);
     EXPECT_TRUE(opened[1].endsWith(QStringLiteral("/manual.html"))) << s(opened[1]);
     EXPECT_TRUE(QFile::exists(QUrl(opened[1]).toLocalFile()));
-    EXPECT_EQ(opened[2], ConsultationPageAddress());
-    EXPECT_EQ(opened[3], FeedbackPageAddress());
+    EXPECT_EQ(opened[2], consultationPageAddress());
+    EXPECT_EQ(opened[3], feedbackPageAddress());
 
     for (int command : {ID_IMPORT_AND_DOWNLOAD, ID_EXPORT_DOWNLOAD_FILE, ID_EXPORT_THUNDER_LIST}) {
         ASSERT_NE(action(command), nullptr);
@@ -328,7 +328,7 @@ TEST(LoginPagesTest, EveryLoginEntryHasItsPage)
         {ID_DOWNLOAD_SETTINGS, ""},
     };
     for (const auto &page : pages)
-        EXPECT_EQ(s(LoginAddress(page.command)), page.address) << page.command;
+        EXPECT_EQ(s(loginAddress(page.command)), page.address) << page.command;
 
     const struct {
         const char *owner;
@@ -343,7 +343,7 @@ TEST(LoginPagesTest, EveryLoginEntryHasItsPage)
         {"", 0, "https://user.qzone.qq.com/"},
     };
     for (const auto &row : qzone)
-        EXPECT_EQ(s(QZoneLoginAddress(QString::fromUtf8(row.owner), row.subType)), row.address) << row.owner;
+        EXPECT_EQ(s(qZoneLoginAddress(QString::fromUtf8(row.owner), row.subType)), row.address) << row.owner;
 }
 
 TEST_F(MenuCommandsTest, DroppingAFileOrFolderSetsTheSavePath)
@@ -378,7 +378,7 @@ TEST_F(MenuCommandsTest, DroppingAFileOrFolderSetsTheSavePath)
         EXPECT_TRUE(dropped.isAccepted());
         EXPECT_EQ(s(savePath()->currentText()), s(drop.savePath));
         EXPECT_EQ(savePath()->history(), drop.history);
-        EXPECT_EQ(HistoryEntries(savedSettings(), HISTORY_SAVE_PATH), drop.history);
+        EXPECT_EQ(historyEntries(savedSettings(), HISTORY_SAVE_PATH), drop.history);
     }
     EXPECT_TRUE(window->acceptDrops());
 }

@@ -5,8 +5,8 @@
 
 #include "settings/SettingsBlock.h"
 #include "settings/SettingsValidation.h"
-#include "ui/DlgDownSet.h"
-#include "ui/DlgSaveSet.h"
+#include "ui/DownloadSettingsDialog.h"
+#include "ui/FileNameRulesDialog.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +26,7 @@ QAbstractButton *button(QWidget &dialog, int id)
 
 }  // namespace
 
-TEST(DlgDownSetTest, StoresValidInputAndRefusesTheRest)
+TEST(DownloadSettingsDialogTest, StoresValidInputAndRefusesTheRest)
 {
     const DownloadParams before{1, 2, 5, 30};  // min, max, threads, time-out
     const struct {
@@ -45,7 +45,7 @@ TEST(DlgDownSetTest, StoresValidInputAndRefusesTheRest)
         SCOPED_TRACE(c.threads + std::string("/") + c.timeout);
         DownloadParams record = before;
         QStringList messages;
-        CDlgDownSet dialog(record);
+        DownloadSettingsDialog dialog(record);
         dialog.showMessage = [&](const QString &text) { messages.append(text); };
         dialog.show();
         EXPECT_EQ(s(dialog.field(1002)->text()), "5");
@@ -71,28 +71,28 @@ TEST(DlgDownSetTest, StoresValidInputAndRefusesTheRest)
     }
 
     DownloadParams record = before;
-    CDlgDownSet dialog(record);
+    DownloadSettingsDialog dialog(record);
     EXPECT_EQ(s(dialog.windowTitle()), "设置");
     dialog.show();
     saveScreenshot(&dialog, QStringLiteral("settings-download"));
 }
 
-TEST(DlgSaveSetTest, OpensOnTheRecordAndStoresCutTexts)
+TEST(FileNameRulesDialogTest, OpensOnTheRecordAndStoresCutTexts)
 {
     NameRules record;
-    record.strFilePrefix = QStringLiteral("?1_");
-    record.strFileSuffix = QStringLiteral("_com");
-    record.strFind = QStringLiteral("a|b");
-    record.strReplace = QStringLiteral("c|d");
-    record.strFolderPrefix = QStringLiteral("?9_");
-    record.strFolderSuffix = QStringLiteral("");
-    record.nFileBase = FILE_BASE_SEQUENCE;
-    record.nFolderBase = FOLDER_BASE_NONE;
-    record.nOptionFlags = OPT_FIX_ORDER;
+    record.filePrefix = QStringLiteral("?1_");
+    record.fileSuffix = QStringLiteral("_com");
+    record.findText = QStringLiteral("a|b");
+    record.replaceText = QStringLiteral("c|d");
+    record.folderPrefix = QStringLiteral("?9_");
+    record.folderSuffix = QStringLiteral("");
+    record.fileBase = FILE_BASE_SEQUENCE;
+    record.folderBase = FOLDER_BASE_NONE;
+    record.options = OPT_FIX_ORDER;
     const NameRules before = record;
 
     {
-        CDlgSaveSet dialog(record);
+        FileNameRulesDialog dialog(record);
         EXPECT_EQ(s(dialog.windowTitle()), "设置");
         const struct {
             int id;
@@ -112,24 +112,24 @@ TEST(DlgSaveSetTest, OpensOnTheRecordAndStoresCutTexts)
     }
     EXPECT_EQ(record, before);
 
-    CDlgSaveSet dialog(record);
+    FileNameRulesDialog dialog(record);
     dialog.field(1000)->setText(QString(50, u'p'));
     dialog.field(1003)->setText(QStringLiteral("_相册"));
     button(dialog, 1018)->click();
     button(dialog, 1019)->click();
     button(dialog, 1023)->click();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(s(record.strFilePrefix), s(QString(38, u'p')));
-    EXPECT_EQ(s(record.strFolderSuffix), "_相册");
-    EXPECT_EQ(record.nFileBase, FILE_BASE_ADDRESS);
-    EXPECT_EQ(record.nFolderBase, FOLDER_BASE_ALBUM_NAME);
-    EXPECT_EQ(record.nOptionFlags, OPT_FIX_ORDER);
+    EXPECT_EQ(s(record.filePrefix), s(QString(38, u'p')));
+    EXPECT_EQ(s(record.folderSuffix), "_相册");
+    EXPECT_EQ(record.fileBase, FILE_BASE_ADDRESS);
+    EXPECT_EQ(record.folderBase, FOLDER_BASE_ALBUM_NAME);
+    EXPECT_EQ(record.options, OPT_FIX_ORDER);
 }
 
-TEST(DlgSaveSetTest, HelpLinkShowsTheSixteenLines)
+TEST(FileNameRulesDialogTest, HelpLinkShowsTheSixteenLines)
 {
     NameRules record;
-    CDlgSaveSet dialog(record);
+    FileNameRulesDialog dialog(record);
     QStringList messages;
     dialog.showMessage = [&](const QString &text) { messages.append(text); };
     dialog.show();
@@ -137,7 +137,7 @@ TEST(DlgSaveSetTest, HelpLinkShowsTheSixteenLines)
     ASSERT_NE(link, nullptr);
     QTest::mouseClick(link, Qt::LeftButton);
     ASSERT_EQ(messages.size(), 1);
-    EXPECT_EQ(messages.first(), PrefixSuffixHelpText());
+    EXPECT_EQ(messages.first(), prefixSuffixHelpText());
     EXPECT_EQ(messages.first().count(u'\n'), 15);
     EXPECT_EQ(dialog.result(), 0);  // the dialog is still open
 }

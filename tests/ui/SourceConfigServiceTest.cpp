@@ -32,7 +32,7 @@ struct StartupRun {
         SourceConfigService service(endpoints);
         StartupHooks hooks;
         hooks.endProgram = [this] { ++ends; };
-        LoadSourceConfig(state, service, hooks);
+        loadSourceConfig(state, service, hooks);
         status = service.statusText();
     }
     QString status;
@@ -53,7 +53,7 @@ TEST(SourceConfigServiceTest, RequestEnvelope)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.endpoint);
-        EXPECT_EQ(ConfigRequestUrl(QString::fromLatin1(c.endpoint), QStringLiteral("0.5\n")),
+        EXPECT_EQ(configRequestUrl(QString::fromLatin1(c.endpoint), QStringLiteral("0.5\n")),
                   QString::fromLatin1(c.url));
     }
 }
@@ -64,8 +64,8 @@ TEST(SourceConfigServiceTest, StoredConstantsDecode)
               QStringList({QStringLiteral("https://config.pictrove.example/v1/sources.txt"),
                            QStringLiteral("https://config-b.pictrove.example/cgi/sources?app=pictrove"),
                            QStringLiteral("https://mirror.pictrove.example/pictrove/sources.txt")}));
-    EXPECT_EQ(ConfigurationKey(), QStringLiteral("pictrove_4"));
-    const QStringList names = BuiltInSourceTypeNames();
+    EXPECT_EQ(configurationKey(), QStringLiteral("pictrove_4"));
+    const QStringList names = builtInSourceTypeNames();
     ASSERT_EQ(names.size(), 21);
     EXPECT_EQ(names.at(4), QStringLiteral("新浪"));
 }
@@ -100,7 +100,7 @@ TEST(SourceConfigServiceTest, ParsesTheEntryForTheKey)
         SCOPED_TRACE(c.what);
         QStringList names;
         QStringList values;
-        EXPECT_EQ(ParseConfigAnswer(c.answer, c.key, names, values), c.entry);
+        EXPECT_EQ(parseConfigAnswer(c.answer, c.key, names, values), c.entry);
         EXPECT_EQ(names.size(), c.nameCount);
         EXPECT_EQ(ServiceValues(values).item(0), c.version);
         if (c.entry == 2) {
@@ -128,7 +128,7 @@ TEST(SourceConfigServiceTest, ComparesVersionsAsText)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.service);
-        EXPECT_EQ(IsNewerVersion(QString::fromLatin1(c.service)), c.newer);
+        EXPECT_EQ(isNewerVersion(QString::fromLatin1(c.service)), c.newer);
     }
 }
 
@@ -144,7 +144,7 @@ TEST(SourceConfigServiceTest, SecondEndpointAnswersWhenTheFirstFails)
                                    server.baseUrl() + QStringLiteral("/third")};
     SourceConfigService service(endpoints);
     QStringList names;
-    service.query(ConfigurationKey(), names);
+    service.query(configurationKey(), names);
 
     EXPECT_EQ(names.size(), 21);
     EXPECT_EQ(service.endpointNumber(), 2);
@@ -172,7 +172,7 @@ TEST(SourceConfigServiceTest, StartupWithoutAnswerUsesBuiltInNames)
                                    server.baseUrl() + QStringLiteral("/c")};
     StartupRun run(endpoints);
 
-    EXPECT_EQ(run.port.itemsOf(IDC_SOURCE_TYPE), BuiltInSourceTypeNames());
+    EXPECT_EQ(run.port.itemsOf(IDC_SOURCE_TYPE), builtInSourceTypeNames());
     EXPECT_EQ(run.port.currentIndex(IDC_SOURCE_TYPE), 4);
     EXPECT_EQ(run.state.readyFlag.load(), 1);
     EXPECT_EQ(run.state.sourceTypeIndex.load(), 4);
@@ -209,7 +209,7 @@ TEST(SourceConfigServiceTest, AnnouncesOnlyANewerVersion)
         hooks.configLoaded = [&] { loadedBeforeFill = int(port.itemsOf(IDC_SOURCE_TYPE).size()); };
         hooks.endProgram = [&ends] { ++ends; };
         SourceConfigService service({server.baseUrl() + QStringLiteral("/config")});
-        LoadSourceConfig(state, service, hooks);
+        loadSourceConfig(state, service, hooks);
 
         EXPECT_EQ(loadedBeforeFill, 0);  // the window hears of the answer before the selector fills
         EXPECT_EQ(port.itemsOf(IDC_SOURCE_TYPE).size(), 21);

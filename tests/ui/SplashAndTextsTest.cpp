@@ -2,7 +2,7 @@
 
 #include "UiTestSupport.h"
 
-#include "ui/SplashScreenEx.h"
+#include "ui/SplashScreen.h"
 #include "ui/StoredTexts.h"
 
 #include <gtest/gtest.h>
@@ -16,13 +16,13 @@ namespace {
 
 TEST(SplashTest, ShapedByItsPictureAndEndedByEsc)
 {
-    QPointer<CSplashScreenEx> splash =
-        new CSplashScreenEx(nullptr, CSplashScreenEx::FadeIn | CSplashScreenEx::FadeOut | CSplashScreenEx::CenterOnScreen, 0);
-    splash->setText(SplashText());
+    QPointer<SplashScreen> splash =
+        new SplashScreen(nullptr, SplashScreen::FadeIn | SplashScreen::FadeOut | SplashScreen::CenterOnScreen, 0);
+    splash->setText(splashText());
     EXPECT_EQ(splash->size(), splash->picture().size());
     // The colour key is cut away: the rounded corner is outside the window's shape.
     const QImage picture = splash->picture().toImage();
-    EXPECT_EQ(picture.pixel(0, 0), CSplashScreenEx::kColourKey);
+    EXPECT_EQ(picture.pixel(0, 0), SplashScreen::kColourKey);
     EXPECT_FALSE(splash->mask().contains(QPoint(0, 0)));
     EXPECT_TRUE(splash->mask().contains(QPoint(160, 100)));
 
@@ -30,7 +30,7 @@ TEST(SplashTest, ShapedByItsPictureAndEndedByEsc)
     EXPECT_TRUE(splash->isVisible());
     saveScreenshot(splash, QStringLiteral("splash"));
 
-    QSignalSpy escape(splash.data(), &CSplashScreenEx::escapePressed);
+    QSignalSpy escape(splash.data(), &SplashScreen::escapePressed);
     QTest::keyClick(splash.data(), Qt::Key_A);
     EXPECT_EQ(escape.count(), 0);
     QTest::keyClick(splash.data(), Qt::Key_Escape);
@@ -42,11 +42,11 @@ TEST(SplashTest, ShapedByItsPictureAndEndedByEsc)
 
 TEST(StoredTextsTest, DecodeToOurWording)
 {
-    EXPECT_EQ(BannerText(),
+    EXPECT_EQ(bannerText(),
               QStringLiteral("欢迎使用 Pictrove：粘贴相册主人的网址，点击“获取相册”，选中要保存的相册后点击“下载”。"));
-    EXPECT_EQ(SplashText(), QStringLiteral("Pictrove 正在启动，正在读取来源配置……"));
-    EXPECT_EQ(AboutText(), QStringLiteral("Pictrove 新浪博客与微博相册批量下载工具"));
-    EXPECT_EQ(HomePageAddress(), QStringLiteral("https://pictrove.example/"));
+    EXPECT_EQ(splashText(), QStringLiteral("Pictrove 正在启动，正在读取来源配置……"));
+    EXPECT_EQ(aboutText(), QStringLiteral("Pictrove 新浪博客与微博相册批量下载工具"));
+    EXPECT_EQ(homePageAddress(), QStringLiteral("https://pictrove.example/"));
 }
 
 }  // namespace

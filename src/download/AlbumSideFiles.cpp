@@ -1,0 +1,82 @@
+#include "download/AlbumSideFiles.h"
+
+#include "text/Charsets.h"
+
+#include <QFile>
+
+namespace {
+
+QByteArray utf16le(const QString &text)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size() * 2);
+    for (const QChar c : text) {
+        bytes.append(char(c.unicode() & 0xFF));
+        bytes.append(char(c.unicode() >> 8));
+    }
+    return bytes;
+}
+
+QString markerPath(const QString &folder)
+{
+    return folder + QString::fromUtf16(kMarkerFileName);
+}
+
+}  // namespace
+
+bool writeThunderList(const QString &path, const QStringList &addresses)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    QByteArray bytes;
+    for (const QString &address : addresses)
+        bytes += toGbk(address) + "\r\n";
+    file.write(bytes);
+    return true;
+}
+
+void appendTitleLine(const QString &path, const QString &title, int count)
+{
+    QFile file(path);
+    if (count < 2) {
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return;
+        file.write("\xFF\xFE", 2);
+    } else {
+        // Never create it here: a missing file means the album's first line failed,
+        // and a headless file would read as 8-bit text.
+        if (!file.exists() || !file.open(QIODevice::ReadWrite))
+            return;
+        file.seek(file.size());
+    }
+    file.write(utf16le(title + QStringLiteral("\r\n")));
+}
+
+void writeMarkerFile(const QString &folder, const QString &address)
+{
+    QFile file(markerPath(folder));
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(utf16le(address));
+}
+
+QString readMarkerFile(const QString &folder)
+{
+    QFile file(markerPath(folder));
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    const QByteArray bytes = file.readAll();
+    QString text;
+    text.reserve(bytes.size() / 2);
+    for (qsizetype i = 0; i + 1 < bytes.size(); i += 2) {
+        const char16_t unit = char16_t(uchar(bytes[i]) | (uchar(bytes[i + 1]) << 8));
+        if (unit == u'\n')
+            break;
+        text.append(QChar(unit));
+    }
+    // A job with a fallback address is written as "address\r\nfallback": its line
+    // is the address alone.
+    if (text.endsWith(QLatin1Char('\r')))
+        text.chop(1);
+    return text;
+}

@@ -1,0 +1,122 @@
+#include "ui/HistoryComboBox.h"
+
+#include <QAbstractItemView>
+#include <QCompleter>
+#include <QLineEdit>
+#include <QStringListModel>
+#include <QTimer>
+
+namespace {
+
+// Entries may carry private data after this marker; it is never offered.
+const QString kHiddenTail = QStringLiteral("vrx?!oxff");
+
+}  // namespace
+
+HistoryComboBox::HistoryComboBox(QWidget *parent)
+    : QComboBox(parent)
+{
+    setEditable(true);
+    setInsertPolicy(QComboBox::NoInsert);
+    // The suggestions come from our own completer; the box's built-in one would
+    // complete inline from the (mostly empty) item list.
+    setCompleter(nullptr);
+
+    m_suggestions = new QStringListModel(this);
+    m_completer = new QCompleter(m_suggestions, this);
+    m_completer->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
+    m_completer->setCaseSensitivity(Qt::CaseInsensitive);
+    // Attached by widget only: the line edit must not run its own completion on each
+    // key, our filter decides what is offered.
+    m_completer->setWidget(lineEdit());
+
+    connect(lineEdit(), &QLineEdit::textEdited, this, &HistoryComboBox::onTextEdited);
+    connect(m_completer, qOverload<const QString &>(&QCompleter::activated), this,
+            &HistoryComboBox::onSuggestionChosen);
+    connect(this, &QComboBox::activated, this, [this] { Q_EMIT entryChosen(); });
+}
+
+void HistoryComboBox::setHistory(const QStringList &entries)
+{
+    m_history = entries;
+}
+
+void HistoryComboBox::addHistory(const QString &entry)
+{
+    m_history.prepend(entry);
+}
+
+QStringList HistoryComboBox::suggestionsFor(const QString &text) const
+{
+    QStringList matches;
+    const QString typed = text.toLower();
+    for (const QString &entry : m_history) {
+        QString lower = entry.toLower();
+        if (!lower.contains(typed))
+            continue;
+        const qsizetype tail = lower.indexOf(kHiddenTail);
+        if (tail >= 0)
+            lower.truncate(tail);
+        matches.append(lower);
+    }
+    return matches;
+}
+
+QStringList HistoryComboBox::suggestions() const
+{
+    return m_suggestions->stringList();
+}
+
+bool HistoryComboBox::suggestionsVisible() const
+{
+    return m_completer->popup()->isVisible();
+}
+
+void HistoryComboBox::onTextEdited(const QString &text)
+{
+    if (text.isEmpty()) {
+        m_suggestions->setStringList({});
+        m_completer->popup()->hide();
+        return;
+    }
+    const QStringList matches = suggestionsFor(text);
+    m_suggestions->setStringList(matches);
+    if (matches.isEmpty()) {
+        m_completer->popup()->hide();
+        return;
+    }
+    // Every match is offered, whatever its prefix: the filter above already chose.
+    m_completer->setCompletionPrefix(QString());
+    m_completer->complete();
+}
+
+void HistoryComboBox::onSuggestionChosen(const QString &text)
+{
+    lineEdit()->setText(text);
+    Q_EMIT entryChosen();
+}
+
+void HistoryComboBox::showPopup()
+{
+    const QString typed = currentText();
+    m_completer->popup()->hide();
+    clear();
+    addItems(m_history);
+    setCurrentIndex(-1);
+    setEditText(typed);
+    QComboBox::showPopup();
+}
+
+void HistoryComboBox::hidePopup()
+{
+    QComboBox::hidePopup();
+    // Emptied on the next turn: a click on an entry hides the list first and only
+    // then selects the entry, which must still be there.
+    QTimer::singleShot(0, this, [this] {
+        if (view()->isVisible())
+            return;
+        const QString text = currentText();
+        clear();
+        setEditText(text);
+    });
+}
