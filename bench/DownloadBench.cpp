@@ -7,8 +7,8 @@
 //       each answer after N ms; prints
 //       "PORT <port>" and serves until its standard input closes.
 //   download_bench --download --port P --dir D [--files N] [--threads T] [--no-pause]
-//       downloads the album of N pictures through the download driver (StartDownload: category page,
-//       addPicture, coordinator and workers) into D, checks every file and prints one
+//       downloads the album of N pictures through the Downloader (category page,
+//       AlbumQueueSink, coordinator and workers) into D, checks every file and prints one
 //       line of results. --no-pause drops the 2000 ms pause a single worker makes
 //       between transfers, to compare the bare transfers with a sequential client.
 //
@@ -16,11 +16,11 @@
 // downloading process is the engine's alone, and so other clients can be pointed at
 // the same server.
 
-#include "download/DownloadDriver.h"
+#include "download/Downloader.h"
 #include "net/NetworkSetup.h"
-#include "sources/MainWindowState.h"
+#include "sources/ListEvents.h"
+#include "sources/Session.h"
 #include "support/LoopbackServer.h"
-#include "support/RecordingWindowPort.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -40,6 +40,14 @@ QString option(const QStringList &args, const QString &name, const QString &fall
     const qsizetype i = args.indexOf(name);
     return i >= 0 && i + 1 < args.size() ? args.at(i + 1) : fallback;
 }
+
+// Keeps only the run's counts: recording every event would add to the peak memory
+// the bench reports as the engine's.
+class RunCounts : public DownloadEvents {
+public:
+    void downloadFinished(DownloadResult /*result*/, const PictureCounts &run) override { counts = run; }
+    PictureCounts counts;
+};
 
 QByteArray categoryPage(quint16 port, int files)
 {
@@ -87,26 +95,27 @@ int download(const QStringList &args)
     }
     initNetwork();
 
-    RecordingWindowPort window;
-    MainWindowState state(window);
-    state.dataFolder = dir + QStringLiteral("/data/");
-    state.sourceTypeIndex = 4;
-    state.listType = LIST_BLOG_CATEGORIES;
+    ListEvents noList;
+    RunCounts events;
+    Session session(dir + QStringLiteral("/data/"), noList);
+    session.sourceType = SourceType::Sina;
+    session.listKind = ListKind::BlogCategories;
     if (args.contains(QStringLiteral("--no-pause")))
-        state.sleep = [](int) {};
-    state.updateSettings([&](SettingsBlock &block) {
-        block.downloadParams[4] = DownloadParams{0, 0, uint16_t(threads), 30};
-    });
+        session.sleep = [](int) {};
+    SettingsBlock settings;
+    settings.downloadParams[size_t(settingsIndex(SourceType::Sina))] = DownloadParams{0, 0, uint16_t(threads), 30};
     AlbumRecord album;
     album.name = QStringLiteral("bench");
     album.url = QStringLiteral("http://127.0.0.1:%1/category/bench%2").arg(port).arg(files);
-    state.albums.appendUnique(album);
-    window.setSelection({0});
-    window.setText(IDC_SAVE_PATH, dir);
+    session.albums.appendUnique(album);
+    Downloader downloader(session, events);
 
     const auto start = std::chrono::steady_clock::now();
-    StartDownload(state);
-    state.waitForThreads();
+    if (downloader.start(downloadRequestFor(settings, SourceType::Sina, dir, {0})) != DownloadCommand::Started) {
+        std::fprintf(stderr, "download_bench: the download thread could not be started\n");
+        return 1;
+    }
+    session.waitForThreads();
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
@@ -119,8 +128,8 @@ int download(const QStringList &args)
     }
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    std::printf("files=%d saved=%d threads=%d on_disk=%lld seconds=%.3f mib_per_s=%.2f maxrss_kib=%ld\n",
-                files, present, threads, static_cast<long long>(onDisk), seconds,
+    std::printf("files=%d saved=%d failed=%d threads=%d on_disk=%lld seconds=%.3f mib_per_s=%.2f maxrss_kib=%ld\n",
+                files, present, events.counts.failed, threads, static_cast<long long>(onDisk), seconds,
                 double(onDisk) / 1048576.0 / seconds, usage.ru_maxrss);
     return present == files ? 0 : 1;
 }

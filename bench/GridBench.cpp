@@ -9,7 +9,7 @@
 //     QT_QPA_PLATFORM=offscreen build/bench/grid_bench [albums=5000] [runs=5]
 
 #include "sources/AddAlbum.h"
-#include "sources/MainWindowState.h"
+#include "sources/Session.h"
 #include "grid/AlbumGrid.h"
 #include "ui/AlbumListView.h"
 #include "ui/MainWindow.h"
@@ -44,7 +44,6 @@ RunResult runOnce(int albums, bool batched)
 {
     SilentShell shell;
     MainWindow window(shell);
-    window.state().readyFlag = 1;
     window.albumView().resetGrid();
     window.resize(860, 620);
     window.show();
@@ -70,10 +69,10 @@ RunResult runOnce(int albums, bool batched)
             record.pictureCount = i % 300;
             record.accessFlags = i % 7 == 0 ? 0x2 : 0;
             if (batched) {
-                addAlbum(window.state(), record);
+                addAlbum(window.session(), record);
                 continue;
             }
-            const int index = window.state().albums.appendUnique(record) - 1;
+            const int index = window.session().albums.appendUnique(record) - 1;
             QMetaObject::invokeMethod(&window, [&window, index] { window.albumView().addAlbumRow(index); },
                                       Qt::QueuedConnection);
         }

@@ -1,16 +1,17 @@
 // pictrove-cli: Get List and Download from a shell, on the same engine as the desktop
-// program. The CLI only supplies the window (CliWindowPort) and its printing.
+// program. The CLI turns its arguments into the engine's requests and the engine's
+// events into terminal output (CliReporter) and an exit status.
 
 #include "cli/AlbumChoice.h"
 #include "cli/CliOptions.h"
-#include "cli/CliWindowPort.h"
-#include "download/DownloadDriver.h"
+#include "cli/CliReporter.h"
+#include "download/Downloader.h"
 #include "net/CookieStore.h"
 #include "net/NetworkSetup.h"
 #include "settings/SettingsStore.h"
 #include "sources/AlbumColumns.h"
 #include "sources/ListAcquisition.h"
-#include "sources/MainWindowState.h"
+#include "sources/Session.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -19,6 +20,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <functional>
 #include <thread>
 
 namespace {
@@ -30,9 +32,6 @@ enum ExitCode : int {
     EXIT_SAVE_FOLDER = 3,
     EXIT_INTERRUPTED = 130,
 };
-
-// The Sina entry: every list and download runs with its settings.
-constexpr int kSinaSourceType = 4;
 
 std::atomic<bool> g_interrupted{false};
 
@@ -48,10 +47,9 @@ void out(const QString &line)
     std::fflush(stdout);
 }
 
-// Waits for the engine to go idle. Ctrl-C asks it to stop exactly as pressing the
-// button again would, once; the wait then goes on until the engine has stopped.
-template <typename Busy, typename Stop>
-void waitWhileBusy(MainWindowState &state, Busy busy, Stop stop)
+// Waits for the engine to go idle. Ctrl-C asks it to stop once, exactly as pressing
+// the button again would; the wait then goes on until the engine has stopped.
+void waitWhileBusy(Session &session, const std::function<bool()> &busy, const std::function<void()> &stop)
 {
     bool stopRequested = false;
     while (busy()) {
@@ -61,12 +59,12 @@ void waitWhileBusy(MainWindowState &state, Busy busy, Stop stop)
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-    state.waitForThreads();
+    session.waitForThreads();
 }
 
-void printAlbums(const MainWindowState &state)
+void printAlbums(const Session &session)
 {
-    const QList<AlbumRecord> albums = state.albums.all();
+    const QList<AlbumRecord> albums = session.albums.all();
     for (int row = 0; row < albums.size(); ++row) {
         const AlbumRecord &album = albums.at(row);
         const QString count = album.pictureCount == -1 ? albumCountText(-1) : QString::number(album.pictureCount);
@@ -76,22 +74,22 @@ void printAlbums(const MainWindowState &state)
     }
 }
 
-// The settings of this run: the user's, with the command line's overrides on the Sina
-// entry. Applied after Get List, whose history update is the only save a CLI run makes.
-void applyRunOverrides(MainWindowState &state, const CliOptions &options)
+// The request of this run: the user's settings for the listed source type, with the
+// command line's overrides, which are never saved.
+DownloadRequest downloadRequest(const Session &session, const CliOptions &options, const QString &saveDir,
+                                const QList<int> &albums)
 {
-    state.updateSettings([&](SettingsBlock &block) {
-        DownloadParams &params = block.downloadParams[kSinaSourceType];
-        if (options.threads)
-            params.threads = uint16_t(*options.threads);
-        if (options.timeoutSeconds)
-            params.timeoutSeconds = uint16_t(*options.timeoutSeconds);
-        if (options.minKB)
-            params.minKB = uint16_t(*options.minKB);
-        if (options.maxKB)
-            params.maxKB = uint16_t(*options.maxKB);
-        block.nameRules[kSinaSourceType].options |= options.setOptions;
-    });
+    DownloadRequest request = downloadRequestFor(session.settings(), session.sourceType.load(), saveDir, albums);
+    if (options.threads)
+        request.params.threads = uint16_t(*options.threads);
+    if (options.timeoutSeconds)
+        request.params.timeoutSeconds = uint16_t(*options.timeoutSeconds);
+    if (options.minKB)
+        request.params.minKB = uint16_t(*options.minKB);
+    if (options.maxKB)
+        request.params.maxKB = uint16_t(*options.maxKB);
+    request.rules.options |= options.setOptions;
+    return request;
 }
 
 int run(const CliOptions &options)
@@ -105,39 +103,38 @@ int run(const CliOptions &options)
         return EXIT_USAGE;
     }
 
-    CliWindowPort port;
-    MainWindowState state(port);
-    state.dataFolder = options.dataDir;
+    CliReporter reporter;
+    Session session(options.dataDir, reporter);
+    Downloader downloader(session, reporter);
     SettingsBlock block;
-    loadSettings(state.dataFolder, block);
-    state.updateSettings([&](SettingsBlock &settings) { settings = block; });
-    state.readyFlag.store(1);
+    loadSettings(session.dataFolder(), block);
+    session.setSettings(block);
 
-    port.setText(IDC_OWNER_ADDRESS, options.address);
-    GetListCommand(state);
+    if (startList(session, ListRequest{options.address}) == ListCommand::ThreadFailed) {
+        reporter.message(QStringLiteral("Create thread:GetListFunc failed."));
+        return EXIT_NO_ALBUM;
+    }
     waitWhileBusy(
-        state, [&] { return state.listState.load() != LIST_IDLE; },
-        [&] { GetListCommand(state); });
-    port.finishLine();
+        session, [&] { return session.listState.load() != ListState::Idle; }, [&] { requestListStop(session); });
+    reporter.finishLine();
     cookies.save();
 
-    const QStringList messages = port.messages();
-    if (messages.contains(QString::fromUtf16(kNoAddressMessage))
-        || messages.contains(QString::fromUtf16(kNotWebAddressMessage)))
+    const std::optional<ListResult> listed = reporter.listResult();
+    if (listed == ListResult::NoAddress || listed == ListResult::NotWebAddress)
         return EXIT_USAGE;
     if (g_interrupted.load())
         return EXIT_INTERRUPTED;
     if (options.command == CliOptions::List) {
-        printAlbums(state);
-        return state.albums.isEmpty() ? EXIT_NO_ALBUM : EXIT_DONE;
+        printAlbums(session);
+        return session.albums.isEmpty() ? EXIT_NO_ALBUM : EXIT_DONE;
     }
 
-    if (state.albums.isEmpty())
+    if (session.albums.isEmpty())
         return EXIT_NO_ALBUM;
-    const auto chosen = parseAlbumChoice(options.albums, state.albums.size());
+    const auto chosen = parseAlbumChoice(options.albums, session.albums.size());
     if (!chosen) {
         std::fprintf(stderr, "--albums %s names no listed album (1-%d)\n", qPrintable(options.albums),
-                     state.albums.size());
+                     session.albums.size());
         return EXIT_USAGE;
     }
     if (chosen->isEmpty())
@@ -145,24 +142,23 @@ int run(const CliOptions &options)
 
     QString saveDir = options.saveDir;
     if (saveDir.isEmpty())
-        saveDir = historyEntries(state.settings(), HISTORY_SAVE_PATH).value(0);
+        saveDir = historyEntries(session.settings(), HISTORY_SAVE_PATH).value(0);
     if (saveDir.isEmpty())
-        saveDir = state.dataFolder;
-    port.setText(IDC_SAVE_PATH, saveDir);
-    port.setSelection(*chosen);
-    applyRunOverrides(state, options);
+        saveDir = session.dataFolder();
 
-    const int messagesBefore = int(port.messages().size());
-    StartDownload(state);
+    if (downloader.start(downloadRequest(session, options, saveDir, *chosen)) == DownloadCommand::ThreadFailed) {
+        reporter.message(QStringLiteral("Create thread:DownPicFunc failed."));
+        return EXIT_NO_ALBUM;
+    }
     waitWhileBusy(
-        state, [&] { return state.downState.load() != 0; }, [&] { StartDownload(state); });
-    port.finishLine();
+        session, [&] { return downloader.isRunning(); }, [&] { downloader.requestAbort(); });
+    reporter.finishLine();
     cookies.save();
 
-    if (port.messages().mid(messagesBefore).contains(QStringLiteral("请检测设置的保存路径是否有误")))
+    if (reporter.downloadResult() == DownloadResult::SaveFolderFailed)
         return EXIT_SAVE_FOLDER;
-    if (!port.openedFolder().isEmpty())
-        out(port.openedFolder());
+    if (!reporter.folderToOpen().isEmpty())
+        out(reporter.folderToOpen());
     return g_interrupted.load() ? EXIT_INTERRUPTED : EXIT_DONE;
 }
 

@@ -1,6 +1,8 @@
 #include "download/AlbumSideFiles.h"
 
+#include "download/FileNaming.h"
 #include "text/Charsets.h"
+#include "text/CleanName.h"
 
 #include <QFile>
 
@@ -79,4 +81,9 @@ QString readMarkerFile(const QString &folder)
     if (text.endsWith(QLatin1Char('\r')))
         text.chop(1);
     return text;
+}
+
+QString albumFilePath(const QString &folder, const QString &albumName, const QString &suffix)
+{
+    return folder + fitUtf8(cleanName(albumName, 0, false), suffix) + suffix;
 }

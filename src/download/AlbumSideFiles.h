@@ -25,3 +25,7 @@ void writeMarkerFile(const QString &folder, const QString &address);
 // The text up to the first line end (LF or CR LF), empty when there is no readable
 // marker.
 QString readMarkerFile(const QString &folder);
+
+// folder + album name + suffix (".lst", ".txt"). The album name is cleaned again and
+// cut to fit one path component, since it comes from a remote page.
+QString albumFilePath(const QString &folder, const QString &albumName, const QString &suffix);

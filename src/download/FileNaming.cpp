@@ -1,7 +1,7 @@
 #include "download/FileNaming.h"
 
-#include "download/CleanName.h"
-#include "download/DownloadJob.h"
+#include "text/CleanName.h"
+#include "download/AlbumQueue.h"
 #include "text/TextScan.h"
 
 #include <QLatin1StringView>
@@ -84,7 +84,7 @@ QString albumFolderName(const AlbumRecord &album, const NameRules &rules)
 }
 
 QString finalFileName(const QString &collisionBase, const QString &jobFolder,
-                      const DownloadJob &job)
+                      const AlbumQueue &queue)
 {
     const qsizetype room = 250 - jobFolder.size();
     QString name = collisionBase.size() > room ? leftAtBoundary(collisionBase, room)
@@ -97,11 +97,11 @@ QString finalFileName(const QString &collisionBase, const QString &jobFolder,
     }
 
     QString candidate = fitUtf8(name, extension) + extension;
-    if (job.queuedCount() == 0)
+    if (queue.count() == 0)
         return candidate;
     // The counter goes on the name as the rules made it, before the length limit and
     // the extension split: a second a.jpg becomes a.jpg(1).jpg.
-    for (uint k = 1; findQueuedName(job, candidate) >= 0; ++k) {
+    for (uint k = 1; queue.findName(candidate) >= 0; ++k) {
         const QString tail = QStringLiteral("(%1)").arg(k) + extension;
         candidate = fitUtf8(collisionBase, tail) + tail;
     }
@@ -123,11 +123,6 @@ bool hasPictureExtension(const QString &name)
             return true;
     }
     return false;
-}
-
-int findQueuedName(const DownloadJob &job, const QString &name)
-{
-    return job.findQueuedName(name);
 }
 
 QString fitUtf8(const QString &stem, const QString &tail, int maxBytes)

@@ -13,7 +13,7 @@
 
 #include <QString>
 
-class DownloadJob;
+class AlbumQueue;
 
 // Longest file-name component the file system takes, in bytes of UTF-8.
 inline constexpr int kMaxNameBytes = 255;
@@ -38,16 +38,13 @@ QString pictureNameBase(const PictureNaming &in);
 QString albumFolderName(const AlbumRecord &album, const NameRules &rules);
 
 // The file name a picture is queued under: the length limit against the folder, the
-// extension split, the collision counter against the names already queued in `job`
+// extension split, the collision counter against the names already queued in `queue`
 // (only when some are), and the byte limit of one component.
 QString finalFileName(const QString &collisionBase, const QString &jobFolder,
-                      const DownloadJob &job);
+                      const AlbumQueue &queue);
 
 // True for .jpeg .jpg .bmp .gif .png .tif in any letter case.
 bool hasPictureExtension(const QString &name);
-
-// Position of the queued file name equal to `name` ignoring letter case, or -1.
-int findQueuedName(const DownloadJob &job, const QString &name);
 
 // `stem`, cut at a character boundary so that stem + tail take at most `maxBytes`
 // bytes of UTF-8. `tail` itself is never cut.

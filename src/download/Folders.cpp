@@ -1,7 +1,5 @@
 #include "download/Folders.h"
 
-#include "sources/WindowPort.h"
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -9,7 +7,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
-bool ensureFolder(QString &folder, WindowPort &port)
+bool ensureFolder(QString &folder, QString &failedLevel)
 {
     folder = folder.trimmed();
     if (!folder.endsWith(QLatin1Char('/')))
@@ -26,7 +24,7 @@ bool ensureFolder(QString &folder, WindowPort &port)
             const QString level = folder.left(slash);
             if (!QFileInfo(level).isDir() && !QDir().mkdir(level)
                 && !QFileInfo(level).isDir()) {  // made meanwhile by someone else
-                port.showMessage(level);
+                failedLevel = level;
                 return false;
             }
         }

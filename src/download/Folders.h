@@ -6,12 +6,10 @@
 
 #include <cstdint>
 
-class WindowPort;
-
 // Creates every missing level of `folder`. The path is trimmed and gains a trailing
-// "/" in place. A level that can neither be found nor created is shown through
-// `port` (its path as the message) and ends the walk with false.
-bool ensureFolder(QString &folder, WindowPort &port);
+// "/" in place. A level that can neither be found nor created ends the walk with
+// false and is put into `failedLevel`.
+bool ensureFolder(QString &folder, QString &failedLevel);
 
 // Sets the access and modification times of a file or folder to `seconds` since the
 // epoch; nothing happens for seconds <= 0 or a path that cannot be reached.

@@ -1,6 +1,6 @@
 #include "download/PictureRepair.h"
 
-#include "download/DownloadJob.h"
+#include "download/AlbumQueue.h"
 #include "download/Folders.h"
 
 #include <QDateTime>
@@ -57,21 +57,21 @@ bool fixPictureType(QString &path)
     return true;
 }
 
-void fixPictureFormats(DownloadJob &job)
+void fixPictureFormats(AlbumQueue &queue)
 {
-    const QString folder = job.jobFolder();
-    for (QString &entry : job.jobFileNames) {
+    const QString folder = queue.folder();
+    for (QString &entry : queue.fileNames) {
         QString path = folder + entry;
         fixPictureType(path);
         entry = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
     }
 }
 
-void fixPictureOrder(DownloadJob &job)
+void fixPictureOrder(AlbumQueue &queue)
 {
-    const QString folder = job.jobFolder();
+    const QString folder = queue.folder();
     int64_t t = QDateTime::currentSecsSinceEpoch();
-    for (const QString &entry : std::as_const(job.jobFileNames)) {
+    for (const QString &entry : std::as_const(queue.fileNames)) {
         stampTimes(folder + entry, t);
         t -= 60;
     }

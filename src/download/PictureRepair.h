@@ -5,11 +5,11 @@
 
 #include <QString>
 
-class DownloadJob;
+class AlbumQueue;
 
 // Every queued file whose first bytes name another format is renamed, and its queued
 // name follows. Missing files (failed transfers) are skipped.
-void fixPictureFormats(DownloadJob &job);
+void fixPictureFormats(AlbumQueue &queue);
 
 // Gives the file at `path` the extension its first bytes call for. `path` becomes the
 // new path when the file now lies there (renamed, or already correctly named); true
@@ -22,4 +22,4 @@ QString pictureTypeOf(const QByteArray &head);
 
 // The queued files get times now, now - 60 s, now - 120 s ... in queue order; a
 // missing file still uses up its minute.
-void fixPictureOrder(DownloadJob &job);
+void fixPictureOrder(AlbumQueue &queue);

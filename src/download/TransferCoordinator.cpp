@@ -1,16 +1,12 @@
 #include "download/TransferCoordinator.h"
 
-#include "download/DownloadJob.h"
 #include "net/PageFetcher.h"
-#include "sources/MainWindowState.h"
-#include "sources/WindowPort.h"
 #include "text/EngineLog.h"
 
 #include <QDateTime>
 
 #include <condition_variable>
 #include <deque>
-#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -25,8 +21,9 @@ constexpr int kSingleWorkerPauseMs = 2000;
 // next, exactly as if it started a thread per picture.
 class WorkerSlots {
 public:
-    WorkerSlots(const TransferJob &job, std::atomic<int> &doneCount)
-        : m_job(job), m_doneCount(doneCount)
+    explicit WorkerSlots(const TransferJob &job)
+        : m_job(job)
+        , m_outcomes(size_t(job.addresses.size()))
     {
     }
     ~WorkerSlots() { stopAndJoin(); }
@@ -52,14 +49,32 @@ public:
         m_work.notify_all();
     }
 
-    // Blocks until some worker has finished a job; returns its slot.
-    int waitForEnd()
+    struct Ended {
+        int slot;
+        int jobIndex;
+        PictureOutcome outcome;
+    };
+
+    // Blocks until some worker has finished a job.
+    Ended waitForEnd()
     {
         std::unique_lock lock(m_mutex);
-        m_ended.wait(lock, [this] { return !m_endedSlots.empty(); });
-        const int slot = m_endedSlots.front();
-        m_endedSlots.pop_front();
-        return slot;
+        m_ended.wait(lock, [this] { return !m_endedJobs.empty(); });
+        const auto [slot, jobIndex] = m_endedJobs.front();
+        m_endedJobs.pop_front();
+        return {slot, jobIndex, std::move(m_outcomes[size_t(jobIndex)])};
+    }
+
+    // Jobs that ended but were not yet taken with waitForEnd: after stopAndJoin, the
+    // transfers that were still running when the coordinator stopped.
+    std::vector<Ended> takeEnded()
+    {
+        std::lock_guard lock(m_mutex);
+        std::vector<Ended> ended;
+        for (const auto &[slot, jobIndex] : m_endedJobs)
+            ended.push_back({slot, jobIndex, std::move(m_outcomes[size_t(jobIndex)])});
+        m_endedJobs.clear();
+        return ended;
     }
 
     // Lets idle workers go and waits for the busy ones to finish their transfer.
@@ -86,115 +101,109 @@ private:
             const int jobIndex = m_pending[size_t(slot)];
             m_pending[size_t(slot)] = -1;
             lock.unlock();
-            DownPicWorker(m_job, jobIndex);
-            m_doneCount.fetch_add(1);
+            PictureOutcome outcome = transferPicture(m_job, jobIndex);
             lock.lock();
-            m_endedSlots.push_back(slot);
+            m_outcomes[size_t(jobIndex)] = std::move(outcome);
+            m_endedJobs.push_back({slot, jobIndex});
             m_ended.notify_one();
         }
     }
 
     const TransferJob &m_job;
-    std::atomic<int> &m_doneCount;
+    std::vector<PictureOutcome> m_outcomes;  // per job, handed over when it ends
     std::mutex m_mutex;
     std::condition_variable m_work;
     std::condition_variable m_ended;
     std::vector<int> m_pending;  // per slot: job to run next, -1 none
-    std::deque<int> m_endedSlots;
+    std::deque<std::pair<int, int>> m_endedJobs;  // slot, job
     bool m_quit = false;
     std::vector<std::thread> m_threads;
 };
 
-bool stopRequested(const MainWindowState &state)
+// Why a transfer did not arrive, for the failure list: the status line of the last
+// answer, or the lack of one.
+QString failureReason(const PageResponse &response)
 {
-    // The abort sets both; the state byte also covers an abort that came just before
-    // this coordinator cleared the stop flag.
-    return state.downloadJob.stopFlag.load() != 0 || state.downState.load() == DOWN_ABORT;
-}
-
-void showProgress(const DownloadJob &job, int done, int n)
-{
-    if (job.statusWindow)
-        job.statusWindow->setText(job.statusControl,
-                                  QStringLiteral("已下载%1/%2......").arg(done).arg(n));
+    const QString statusLine = response.headers.section(QStringLiteral("\r\n"), 0, 0);
+    if (!statusLine.isEmpty() && !statusLine.contains(QLatin1String(" 200 ")))
+        return statusLine;
+    return statusLine.isEmpty() ? QStringLiteral("no answer") : QStringLiteral("incomplete or outside the size limits");
 }
 
 }  // namespace
 
-std::thread StartCoordinator(MainWindowState &state)
+PictureCounts runTransfers(const TransferJob &job, TransferObserver &observer)
 {
-    DownloadJob &queue = state.downloadJob;
-    queue.stopFlag = 0;
-    auto job = std::make_shared<const TransferJob>(TransferJob{
-        queue.jobAddresses, queue.jobFileNames, queue.jobExtraHeaders, queue.jobFolder(),
-        queue.downloadSettings});
-    try {
-        return std::thread([&state, job] { DownPicFunc(state, *job); });
-    } catch (const std::system_error &) {
-        return std::thread();
-    }
-}
-
-void DownPicFunc(MainWindowState &state, const TransferJob &job)
-{
-    DownloadJob &shared = state.downloadJob;
-    shared.doneCount = 0;
+    PictureCounts counts;
     const int n = int(job.addresses.size());
+    counts.total = n;
     // The settings store keeps threads within 1..15; a stray 0 must not turn into
     // "nothing to do", which would pass for a complete album.
     const int threads = qBound(1, int(job.settings.threads), int(THREADS_MAX));
     const int w = std::min(threads, n);
     if (w == 0)
-        return;
-    shared.transferActive = 1;
+        return counts;
     const qint64 started = QDateTime::currentSecsSinceEpoch();
 
     {
-        WorkerSlots slots(job, shared.doneCount);
+        WorkerSlots slots(job);
         const int running = slots.start(w);
         if (running == 0) {
-            // Not even one worker: every job counts as done, so the album still ends.
+            // Not even one worker: every job counts as ended, so the album still ends.
             qCDebug(lcEngine, "no download worker could be started");
-            shared.doneCount.fetch_add(n);
-            showProgress(shared, n, n);
+            counts.done = n;
+            counts.failed = n;
+            observer.progress(counts);
         } else {
             for (int r = 0; r < running; ++r)
                 slots.assign(r, r);
             int next = running;
-            int shown = n + 1;  // so the first progress is always shown
-            bool lastPass = false;
-            while (!lastPass) {
-                const int r = slots.waitForEnd();
-                if (stopRequested(state))
+            const auto count = [&](const WorkerSlots::Ended &ended) {
+                ++counts.done;
+                if (ended.outcome.saved) {
+                    ++counts.saved;
+                    counts.bytes += ended.outcome.bytes;
+                } else {
+                    ++counts.failed;
+                    observer.failed(job.addresses.at(ended.jobIndex), ended.outcome.reason);
+                }
+            };
+            bool stopped = false;
+            while (counts.done < n) {
+                const WorkerSlots::Ended ended = slots.waitForEnd();
+                count(ended);
+                stopped = observer.stopRequested();
+                if (stopped)
                     break;
-                qCDebug(lcEngine, "Close Handle:%d", r);
                 if (next < n) {
                     if (threads == 1) {
-                        state.sleep(kSingleWorkerPauseMs);
-                        if (stopRequested(state))
+                        observer.pause(kSingleWorkerPauseMs);
+                        stopped = observer.stopRequested();
+                        if (stopped)
                             break;
                     }
-                    slots.assign(r, next++);
+                    slots.assign(ended.slot, next++);
                 }
-                const int done = shared.doneCount.load();
-                lastPass = done >= n;
-                if (done != shown || lastPass) {
-                    showProgress(shared, done, n);
-                    shown = done;
-                }
+                observer.progress(counts);
+            }
+            if (stopped) {
+                // The transfers running at the stop still end, and what they brought
+                // counts: a picture saved after the stop is in its file.
+                slots.stopAndJoin();
+                for (const WorkerSlots::Ended &ended : slots.takeEnded())
+                    count(ended);
+                observer.progress(counts);
             }
         }
-        // Leaving the scope waits for transfers still running after an abort.
     }
-    qCDebug(lcEngine, "OK");
-    // The window ignores the end-of-album message; only its values are traced.
     qCDebug(lcEngine, "album transfer finished: %lld s, %d pictures",
             QDateTime::currentSecsSinceEpoch() - started, n);
-    shared.transferActive = 0;
+    return counts;
 }
 
-void DownPicWorker(const TransferJob &job, int index)
+PictureOutcome transferPicture(const TransferJob &job, int index)
 {
+    PictureOutcome outcome;
     try {
         PageRequest request{QString(), QString()};
         PageResponse response;
@@ -213,7 +222,7 @@ void DownPicWorker(const TransferJob &job, int index)
         request.savePath = job.folder + job.fileNames.value(index);
         request.attempts = 2;
         request.retryDelaySec = 1;
-        fetch(request, response, FETCH_CACHE_WRITE | FETCH_CACHE_READ);
+        outcome.saved = fetch(request, response, FETCH_INFLATE_FOR_CHECKS);
 
         if (!fallback.isEmpty()) {
             const qint64 received = response.receivedLength;
@@ -223,10 +232,17 @@ void DownPicWorker(const TransferJob &job, int index)
                 fallback.indexOf(QLatin1String(".topitme.")) >= 1 && received < 600;
             if (received < 1 || placeholder) {
                 request.url = fallback;
-                fetch(request, response, FETCH_CACHE_WRITE | FETCH_CACHE_READ);
+                outcome.saved = fetch(request, response, FETCH_INFLATE_FOR_CHECKS);
             }
         }
+        if (outcome.saved)
+            outcome.bytes = response.receivedLength;
+        else
+            outcome.reason = failureReason(response);
     } catch (...) {
         // A picture that cannot be fetched just leaves no file.
+        outcome.saved = false;
+        outcome.reason = QStringLiteral("internal error");
     }
+    return outcome;
 }

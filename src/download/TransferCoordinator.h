@@ -1,21 +1,17 @@
 #pragma once
-// The transfers of one album. A coordinator thread keeps up to `threads` long-lived
-// workers busy, handing out the queued pictures in queue order; each worker fetches
-// one picture at a time into its file. Progress goes to the second status line. The
-// download driver starts the coordinator and waits for it; the coordinator in turn
-// waits for its workers, also after an abort, so no transfer outlives its album.
+// The transfers of one album. The calling thread coordinates up to `threads`
+// long-lived workers, handing out the queued pictures in queue order; each worker
+// fetches one picture at a time into its file. The coordinator waits for its workers,
+// also after a stop, so no transfer outlives its album.
 
+#include "download/DownloadEvents.h"
 #include "settings/SettingsBlock.h"
 
 #include <QString>
 #include <QStringList>
 
-#include <thread>
-
-class MainWindowState;
-
 // What the workers read: a copy of the album's queue taken before the first worker
-// starts, so the driver may reuse the job for the next album whatever they still do.
+// starts, so the download may reuse its queue for the next album.
 struct TransferJob {
     QStringList addresses;  // "address" or "address\r\nfallback"
     QStringList fileNames;
@@ -24,16 +20,29 @@ struct TransferJob {
     DownloadParams settings;
 };
 
-// Clears the stop flag and starts the coordinator for the album queued in
-// state.downloadJob. A thread that is not joinable means none could be started.
-std::thread StartCoordinator(MainWindowState &state);
+// How one picture's transfer ended.
+struct PictureOutcome {
+    bool saved = false;
+    qint64 bytes = 0;
+    QString reason;  // why it did not arrive; empty when saved
+};
 
-// The coordinator. Returns when every job is done, or after an abort once the running
-// transfers have ended.
-void DownPicFunc(MainWindowState &state, const TransferJob &job);
+// What the coordinator asks and tells while it runs; called on its thread only.
+class TransferObserver {
+public:
+    virtual ~TransferObserver() = default;
+    virtual bool stopRequested() const = 0;
+    // The pause between two transfers when a single worker runs.
+    virtual void pause(int milliseconds) = 0;
+    virtual void progress(const PictureCounts &album) = 0;
+    virtual void failed(const QString &address, const QString &reason) = 0;
+};
 
-// Fetches job `index` into jobFolder + its file name, with the fallback address when
+// Transfers every picture of `job`; returns once each has ended, or after a stop once
+// the running transfers have ended. The counts cover the album.
+PictureCounts runTransfers(const TransferJob &job, TransferObserver &observer);
+
+// Fetches job `index` into job.folder + its file name, with the fallback address when
 // the first answer is empty (or, for ".topitme." fallbacks, under 600 bytes). The file
-// appears only when a body arrived completely and within the size limits. Never
-// throws; the caller counts the job as done whatever happened.
-void DownPicWorker(const TransferJob &job, int index);
+// appears only when a body arrived completely and within the size limits. Never throws.
+PictureOutcome transferPicture(const TransferJob &job, int index);

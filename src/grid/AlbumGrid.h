@@ -5,7 +5,7 @@
 // title row is drawn by the horizontal header and never scrolls away.
 //
 // Every method runs on the GUI thread only; worker threads reach the grid through
-// the window port, which queues onto this thread.
+// the album list view, which queues their rows onto this thread.
 
 #include <QStringList>
 #include <QTableWidget>

@@ -460,8 +460,8 @@ bool settle(Exchange &exchange, CURLcode code, const QByteArray &url)
         if (exchange.timedOut)
             qCDebug(lcEngine, "%s: no progress within the time limit", url.constData());
         else if (code != CURLE_OK)
-            qCDebug(lcEngine, "INTERNET_STATUS_REQUEST_COMPLETE:err:%d (%s) %s", int(code),
-                    curl_easy_strerror(code), url.constData());
+            qCDebug(lcEngine, "%s: transfer failed: %d (%s)", url.constData(), int(code),
+                    curl_easy_strerror(code));
     }
     if (ok && !exchange.inBody)
         ok = false;  // no final answer at all (cannot happen with CURLE_OK; defensive)

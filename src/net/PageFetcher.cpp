@@ -6,10 +6,6 @@
 
 #include <QFile>
 
-#include <arpa/inet.h>
-#include <netdb.h>
-#include <sys/socket.h>
-
 PageRequest::PageRequest(const QString &url, const QString &savePath, int32_t timeoutMs)
     : url(url)
     , savePath(savePath)
@@ -54,7 +50,7 @@ QByteArray bodyToJudge(const PageRequest &request, const PageResponse &response,
 
 bool accepted(const PageRequest &request, const PageResponse &response, int flags)
 {
-    const bool inflate = (flags & FETCH_CACHE_WRITE) && response.gzip;
+    const bool inflate = (flags & FETCH_INFLATE_FOR_CHECKS) && response.gzip;
     if (!request.savePath.isEmpty() && request.retryMarker.isEmpty() && !inflate)
         return response.receivedLength > qint64(request.minLength);
     const QByteArray body = bodyToJudge(request, response, inflate);
@@ -84,25 +80,3 @@ QString getCookies(const QString &url)
     return CookieStore::process().cookieHeaderFor(url);
 }
 
-QString resolveHostAddress(const QByteArray &host)
-{
-    if (host.isEmpty())
-        return QString();
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo *found = nullptr;
-    if (getaddrinfo(host.constData(), nullptr, &hints, &found) != 0 || !found)
-        return QString();
-    QString address;
-    for (addrinfo *item = found; item; item = item->ai_next) {
-        if (item->ai_family != AF_INET)
-            continue;
-        const auto *in = reinterpret_cast<const sockaddr_in *>(item->ai_addr);
-        const auto *b = reinterpret_cast<const unsigned char *>(&in->sin_addr.s_addr);
-        address = QString::asprintf("%d.%d.%d.%d", b[0], b[1], b[2], b[3]);
-        break;
-    }
-    freeaddrinfo(found);
-    return address;
-}

@@ -12,8 +12,7 @@
 #include <cstdint>
 
 enum FetchFlags : int {
-    FETCH_CACHE_WRITE = 0x01,  // acceptance test inflates a gzip body first
-    FETCH_CACHE_READ = 0x02,   // no local cache exists: no effect on the exchange
+    FETCH_INFLATE_FOR_CHECKS = 0x01,  // acceptance test inflates a gzip body first
     FETCH_MSIE_AGENT = 0x40,   // identify as the MSIE agent
 };
 
@@ -68,6 +67,3 @@ bool fetchOnce(PageRequest &request, PageResponse &response, int flags = 0);
 
 // "name=value; name2=value2" of the cookies the store would send to `url`.
 QString getCookies(const QString &url);
-
-// First IPv4 address of `host` as "%d.%d.%d.%d", empty when it cannot be resolved.
-QString resolveHostAddress(const QByteArray &host);

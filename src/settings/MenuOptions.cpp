@@ -1,5 +1,7 @@
 #include "settings/MenuOptions.h"
 
+#include "settings/SourceType.h"
+
 namespace {
 
 struct OptionEntry {
@@ -19,20 +21,12 @@ constexpr OptionEntry kOptions[] = {
     {ID_YUPOO_LARGE, OPT_YUPOO_LARGE},
 };
 
-constexpr int kYupooSourceType = 7;
-constexpr int kShopSourceTypes[] = {11, 16};
+constexpr int kYupooSourceType = settingsIndex(SourceType::Yupoo);
+constexpr int kShopSourceTypes[] = {settingsIndex(SourceType::Shops), settingsIndex(SourceType::Jd)};
 
 }  // namespace
 
-QList<int> optionCommands()
-{
-    QList<int> commands;
-    for (const OptionEntry &entry : kOptions)
-        commands.append(entry.command);
-    return commands;
-}
-
-uint16_t OptionBit(int command)
+uint16_t optionBit(int command)
 {
     for (const OptionEntry &entry : kOptions) {
         if (entry.command == command)
@@ -43,13 +37,13 @@ uint16_t OptionBit(int command)
 
 bool optionChecked(const NameRules &rules, int command)
 {
-    const uint16_t bit = OptionBit(command);
+    const uint16_t bit = optionBit(command);
     return bit != 0 && (rules.options & bit) != 0;
 }
 
 bool toggleOption(NameRules &rules, int command)
 {
-    const uint16_t bit = OptionBit(command);
+    const uint16_t bit = optionBit(command);
     if (bit == 0)
         return false;
     if (rules.options & bit) {

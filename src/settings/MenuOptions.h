@@ -21,11 +21,9 @@ enum OptionCommand : int {
     ID_SHOP_DESCRIPTION_PICTURES = 32814,  // 只下载宝贝(商品)描述里的图片
 };
 
-// Every option command, in menu order.
-QList<int> optionCommands();
 
 // The bit a command stands for; 0 for a command that is not an option.
-uint16_t OptionBit(int command);
+uint16_t optionBit(int command);
 
 // Whether the command's entry carries a check mark for these rules.
 bool optionChecked(const NameRules &rules, int command);

@@ -4,7 +4,6 @@
 // save-path histories. A plain value; SettingsImage.h turns it into the raw
 // "soft.dat" record and back, SettingsStore.h loads and saves it.
 
-#include "settings/ExtensionSettings.h"  // the main window holds both side by side
 
 #include <QString>
 #include <QStringList>
@@ -12,7 +11,7 @@
 #include <array>
 #include <cstdint>
 
-constexpr int SOURCE_TYPE_COUNT = 24;  // entries per source type, indexed by SourceTypeIndex
+constexpr int SOURCE_TYPE_COUNT = 24;  // records per source type kept, indexed by settingsIndex(SourceType)
 constexpr int HISTORY_COUNT = 5;       // entries per history, entry 0 newest
 constexpr int HISTORY_LENGTH = 400;    // code units per stored history entry, terminator included
 constexpr int NAME_FIELD_LENGTH = 40;  // code units per stored name-rule text, terminator included

@@ -42,7 +42,7 @@ void putText(char *at, int capacity, const QString &text)
         putU16(at + 2 * i, text.at(i).unicode());
 }
 
-QString getText(const char *at, int capacity)
+QString storedText(const char *at, int capacity)
 {
     QString text;
     for (int i = 0; i < capacity; ++i) {
@@ -104,19 +104,19 @@ SettingsBlock fromSettingsImage(const QByteArray &image)
 
         NameRules &rules = block.nameRules[i];
         const char *const r = base + IMAGE_NAME_RULES + i * NAME_RULES_SIZE;
-        rules.filePrefix = getText(r + RULE_FILE_PREFIX, NAME_FIELD_LENGTH);
-        rules.fileSuffix = getText(r + RULE_FILE_SUFFIX, NAME_FIELD_LENGTH);
-        rules.findText = getText(r + RULE_FIND, NAME_FIELD_LENGTH);
-        rules.replaceText = getText(r + RULE_REPLACE, NAME_FIELD_LENGTH);
-        rules.folderPrefix = getText(r + RULE_FOLDER_PREFIX, NAME_FIELD_LENGTH);
-        rules.folderSuffix = getText(r + RULE_FOLDER_SUFFIX, NAME_FIELD_LENGTH);
+        rules.filePrefix = storedText(r + RULE_FILE_PREFIX, NAME_FIELD_LENGTH);
+        rules.fileSuffix = storedText(r + RULE_FILE_SUFFIX, NAME_FIELD_LENGTH);
+        rules.findText = storedText(r + RULE_FIND, NAME_FIELD_LENGTH);
+        rules.replaceText = storedText(r + RULE_REPLACE, NAME_FIELD_LENGTH);
+        rules.folderPrefix = storedText(r + RULE_FOLDER_PREFIX, NAME_FIELD_LENGTH);
+        rules.folderSuffix = storedText(r + RULE_FOLDER_SUFFIX, NAME_FIELD_LENGTH);
         rules.options = getU16(r + RULE_OPTION_FLAGS);
         rules.fileBase = uint8_t(r[RULE_FILE_BASE]);
         rules.folderBase = uint8_t(r[RULE_FOLDER_BASE]);
     }
     for (int k = 0; k < HISTORY_COUNT; ++k) {
-        block.ownerHistory[k] = getText(base + IMAGE_OWNER_HISTORY + k * HISTORY_LENGTH * 2, HISTORY_LENGTH);
-        block.savePathHistory[k] = getText(base + IMAGE_SAVE_PATH_HISTORY + k * HISTORY_LENGTH * 2, HISTORY_LENGTH);
+        block.ownerHistory[k] = storedText(base + IMAGE_OWNER_HISTORY + k * HISTORY_LENGTH * 2, HISTORY_LENGTH);
+        block.savePathHistory[k] = storedText(base + IMAGE_SAVE_PATH_HISTORY + k * HISTORY_LENGTH * 2, HISTORY_LENGTH);
     }
     return block;
 }

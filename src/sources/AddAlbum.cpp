@@ -1,28 +1,26 @@
 #include "sources/AddAlbum.h"
 
-#include "download/CleanName.h"
-#include "sources/MainWindowState.h"
-#include "sources/WindowPort.h"
+#include "sources/ListEvents.h"
+#include "sources/Session.h"
+#include "text/CleanName.h"
 
 #include <new>
 
-int addAlbum(MainWindowState &state, const AlbumRecord &found)
+int addAlbum(Session &session, const AlbumRecord &found)
 {
-    if (!state.readyFlag.load())
-        return state.albums.size();
-
     int size = 0;
+    AlbumRecord record;
     try {
-        AlbumRecord record = found;
+        record = found;
         // Cut before the uniqueness test: two long names that differ only after the
         // cut would otherwise end up as one folder.
         record.name = cleanName(record.name, 0xFFFF, true).left(kShownNameLength);
-        size = state.albums.appendUnique(std::move(record));
+        size = session.albums.appendUnique(record);
     } catch (const std::bad_alloc &) {
-        state.port().showMessage(QStringLiteral("内存分配失败"));
-        return state.albums.size();
+        session.listEvents().albumLost();
+        return session.albums.size();
     }
 
-    state.port().addAlbumRow(size - 1);
+    session.listEvents().albumAdded(size - 1, session.albums.at(size - 1));
     return size;
 }

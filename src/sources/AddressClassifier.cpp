@@ -1,8 +1,5 @@
 #include "sources/AddressClassifier.h"
 
-#include "sources/MainWindowState.h"
-#include "sources/WindowPort.h"
-
 #include <QStringList>
 
 #include <initializer_list>
@@ -49,48 +46,29 @@ bool hasFragment(const QString &address, const char16_t *fragment)
 
 }  // namespace
 
-void classifyAddress(MainWindowState &state)
+std::optional<SourceType> sourceTypeForAddress(const QString &address)
 {
-    WindowPort &port = state.port();
-    const QString address = port.text(IDC_OWNER_ADDRESS);
     if (!address.contains(u"http://") && !address.contains(u"https://"))
-        return;
-
-    int index = port.currentIndex(IDC_SOURCE_TYPE);
-    bool found = false;
+        return std::nullopt;
     for (const auto &service : kServices) {
         for (const char16_t *fragment : service.fragments) {
-            if (hasFragment(address, fragment)) {
-                index = service.index;
-                found = true;
-                break;
-            }
+            if (hasFragment(address, fragment))
+                return SourceType(service.index);
         }
-        if (found)
-            break;
     }
-    port.setCurrentIndex(IDC_SOURCE_TYPE, index);
-    onSourceTypeChanged(state);
-
-    if (index == SOURCE_QQ_ZONE) {
-        if (hasFragment(address, kTencentWeiboFragment))
-            port.setCurrentIndex(IDC_SUB_TYPE, QQ_WEIBO_ALBUMS);
-        else if (hasFragment(address, kQqGroupFragment))
-            port.setCurrentIndex(IDC_SUB_TYPE, QQ_GROUP_ALBUMS);
-    }
+    return std::nullopt;
 }
 
-void onSourceTypeChanged(MainWindowState &state)
+std::optional<QqSubType> qqSubTypeForAddress(const QString &address)
 {
-    state.sourceTypeIndex = SOURCE_SINA;
-    WindowPort &port = state.port();
-    // The window widens the owner box over the hidden sub-type selector by itself.
-    if (port.currentIndex(IDC_SOURCE_TYPE) != SOURCE_QQ_ZONE) {
-        port.setVisible(IDC_SUB_TYPE, false);
-        return;
-    }
-    port.setItems(IDC_SUB_TYPE, {QStringLiteral("QQ空间相册"), QStringLiteral("QQ群相册"),
-                                 QStringLiteral("腾讯微博相册")});
-    port.setVisible(IDC_SUB_TYPE, true);
-    port.setCurrentIndex(IDC_SUB_TYPE, QQ_ZONE_ALBUMS);
+    if (hasFragment(address, kTencentWeiboFragment))
+        return QqSubType::WeiboAlbums;
+    if (hasFragment(address, kQqGroupFragment))
+        return QqSubType::GroupAlbums;
+    return std::nullopt;
+}
+
+QStringList qqSubTypeNames()
+{
+    return {QStringLiteral("QQ空间相册"), QStringLiteral("QQ群相册"), QStringLiteral("腾讯微博相册")};
 }

@@ -1,20 +1,24 @@
 #pragma once
-// Moving the source-type selector (1002) to the service an owner address belongs
-// to, and showing the QQ sub-type selector (1035) when QQ Zone is chosen. Runs on the
-// interface thread: when the owner box is edited, at start-up, and when the user
-// picks another source type.
+// Which service an owner address belongs to, for the source-type selector and the
+// QQ sub-type selector. Pure functions of the address; the front end moves its
+// selectors.
 
-class MainWindowState;
+#include "settings/SourceType.h"
 
-// Source-type selector indexes the engine itself refers to.
-enum SourceTypeIndexes : int { SOURCE_QQ_ZONE = 0, SOURCE_SINA = 4, SOURCE_SHOPS = 11 };
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
 // QQ sub-type selector entries.
-enum QqSubTypes : int { QQ_ZONE_ALBUMS = 0, QQ_GROUP_ALBUMS = 1, QQ_WEIBO_ALBUMS = 2 };
+enum class QqSubType : int { ZoneAlbums = 0, GroupAlbums = 1, WeiboAlbums = 2 };
 
-// Reads box 1001; a web address whose host fragment names a service selects that
-// service in 1002 (an unknown one keeps the selection), then onSourceTypeChanged.
-void classifyAddress(MainWindowState &state);
+// The service whose host fragment a web address names; nullopt for text that is no
+// web address or names no known service (the selector then keeps its entry).
+std::optional<SourceType> sourceTypeForAddress(const QString &address);
 
-// Every list runs as the Sina source type, so SourceTypeIndex becomes 4 whatever is
-// shown; the sub-type selector is shown, filled and reset only for QQ Zone.
-void onSourceTypeChanged(MainWindowState &state);
+// For a QQ address: the sub-type its host calls for, nullopt to keep the current one.
+std::optional<QqSubType> qqSubTypeForAddress(const QString &address);
+
+// The entries of the QQ sub-type selector, in QqSubType order.
+QStringList qqSubTypeNames();

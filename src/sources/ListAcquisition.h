@@ -1,27 +1,31 @@
 #pragma once
-// "Get List" (button 1004): from the owner address in box 1001 to a filled album
-// list. GetListCommand runs on the interface thread when the button is pressed;
-// it starts GetListFunc, the album-list thread, or asks the running one to stop.
+// Get List: from an owner address to a filled album list. startList runs on the
+// front end's thread; the list itself runs on a thread of the session and reports
+// through the session's ListEvents.
+
+#include "sources/ListEvents.h"
 
 #include <QString>
 
-class MainWindowState;
+class Session;
 
-// What the user is told when the owner box holds nothing, or no web address.
-inline constexpr char16_t kNoAddressMessage[] = u"请输入相册主人的网址";
-inline constexpr char16_t kNotWebAddressMessage[] = u"请输入以http://或https://开头的网址";
-inline constexpr char16_t kNoAlbumMessage[] =
-    u"没有获取到相册，请在登录菜单里登录新浪(微博)帐号后重试,登录时勾上下次自动登录";
+enum class ListCommand {
+    Started,        // a list thread now runs the request
+    StopRequested,  // a list was running: it ends after the album it is reading
+    ThreadFailed,   // no thread could be started; nothing changed
+};
 
-// Ignored until start-up has finished. While a list runs it only requests the stop
-// (the fetcher ends after its current album); otherwise it clears the albums and
-// starts GetListFunc on a thread of state.startThread.
-void GetListCommand(MainWindowState &state);
+// Idle: clears the albums and starts a list of `request`. Running (or already
+// stopping): asks it to stop, exactly as pressing 终止获取 does.
+ListCommand startList(Session &session, const ListRequest &request);
 
-// The album-list thread's body: reads the owner address, shows the running state,
-// runs the Sina fetcher the address calls for, reports the count, cleans the owner
-// folder names and remembers an address that yielded albums in the history.
-void GetListFunc(MainWindowState &state);
+// Asks a running list to stop after the album it is reading; nothing when idle.
+void requestListStop(Session &session);
+
+// The list thread's body: runs the Sina fetcher the address calls for, cleans the
+// owner folder names and remembers an address that yielded albums in the history.
+// The albums must have been cleared and the state set to running by the caller.
+ListResult runList(Session &session, const ListRequest &request);
 
 // An owner name made a single folder name ending in "/", or left empty.
 QString ownerFolderName(const QString &name);

@@ -1,9 +1,11 @@
 #include "sources/SinaBlogSource.h"
 
-#include "download/AddPicture.h"
+#include "net/PageText.h"
 #include "sources/AddAlbum.h"
-#include "sources/MainWindowState.h"
+#include "sources/AlbumPictures.h"
+#include "sources/PictureSink.h"
 #include "sources/ServiceAddresses.h"
+#include "sources/Session.h"
 #include "sources/SourceFetch.h"
 #include "text/Charsets.h"
 #include "text/TextScan.h"
@@ -19,17 +21,6 @@ PageRequest blogRequest(const QString &url)
     return request;
 }
 
-bool listStopRequested(const MainWindowState &state)
-{
-    return state.listState.load() == LIST_STOP;
-}
-
-bool downStopRequested(const MainWindowState &state)
-{
-    const uint8_t down = state.downState.load();
-    return down == 2 || down == 3;
-}
-
 // The blog's title up to "_新浪". Leaves `text` advanced past "<title>": the owner's
 // uid and the article list come after it.
 QString blogOwnerName(QString &text)
@@ -42,18 +33,18 @@ QString blogOwnerName(QString &text)
 
 }  // namespace
 
-void sinaBlogCategories(MainWindowState &state, const QString &address)
+void sinaBlogCategories(Session &session, const QString &address)
 {
     QString text;
     PageRequest ownerPage = blogRequest(address);
     if (!fetchText(ownerPage, TEXT_INFLATE | TEXT_UTF8, text) || text.isEmpty())
         return;
-    state.owner.name = blogOwnerName(text);
-    state.owner.uid =
+    session.owner.name = blogOwnerName(text);
+    session.owner.uid =
         getBetween(text, QStringLiteral("articlelist_"), QStringLiteral("_"), BETWEEN_ADVANCE);
 
     PageRequest categories = blogRequest(
-        fillAddress(kSinaCategoryEndpoint, {state.owner.uid}));
+        fillAddress(kSinaCategoryEndpoint, {session.owner.uid}));
     if (!fetchText(categories, TEXT_INFLATE | TEXT_UTF8, text) || text.isEmpty())
         return;
 
@@ -78,21 +69,21 @@ void sinaBlogCategories(MainWindowState &state, const QString &address)
             getBetween(piece, QStringLiteral("big_url\":\""), QStringLiteral("\""), BETWEEN_ADVANCE));
         found.name = name;
         found.accessFlags = 0;
-        addAlbum(state, found);
-        if (listStopRequested(state))
+        addAlbum(session, found);
+        if (session.listStopRequested())
             return;
     }
 }
 
-void sinaBlogCategoryPictures(MainWindowState &state, int albumIndex)
+void sinaBlogCategoryPictures(const AlbumWalk &walk, PictureSink &sink)
 {
-    const AlbumRecord album = state.albums.at(albumIndex);
+    const AlbumRecord &album = walk.album;
     const QString headers = QString::fromUtf16(kSinaBlogPictureHeaders);
     QStringList pieces;
     QString text;
     for (int page = 1;; ++page) {
         // A run of pages without pictures would never reach the per-picture test.
-        if (downStopRequested(state))
+        if (sink.albumClosed())
             return;
         PageRequest request = blogRequest(QStringLiteral("%1/page%2").arg(album.url).arg(page));
         if (!fetchText(request, TEXT_INFLATE | TEXT_UTF8, text) || text.isEmpty())
@@ -109,8 +100,8 @@ void sinaBlogCategoryPictures(MainWindowState &state, int albumIndex)
             address.remove(QStringLiteral("amp"));
             const QString title =
                 getBetween(piece, QStringLiteral("title=\""), QStringLiteral("\""), BETWEEN_ADVANCE);
-            addPicture(state, address, title, headers, albumIndex);
-            if (downStopRequested(state))
+            sink.addPicture(address, title, headers);
+            if (sink.albumClosed())
                 return;
         }
         if (!more)
@@ -118,7 +109,7 @@ void sinaBlogCategoryPictures(MainWindowState &state, int albumIndex)
     }
 }
 
-void sinaBlogArticles(MainWindowState &state, const QString &address)
+void sinaBlogArticles(Session &session, const QString &address)
 {
     // An article-list address without "_" leaves nothing to page through.
     if (address.isEmpty())
@@ -131,7 +122,7 @@ void sinaBlogArticles(MainWindowState &state, const QString &address)
     found.accessFlags = 0;
     for (int page = 1;; ++page) {
         // A run of pages without articles would never reach the per-album test.
-        if (listStopRequested(state))
+        if (session.listStopRequested())
             return;
         PageRequest request = blogRequest(QStringLiteral("%1_%2.html").arg(address).arg(page));
         if (!fetchText(request, TEXT_INFLATE | TEXT_UTF8, text) || text.isEmpty())
@@ -139,7 +130,7 @@ void sinaBlogArticles(MainWindowState &state, const QString &address)
         const bool more = text.contains(kNextPageMarker);
 
         if (page == 1) {
-            state.owner.name = blogOwnerName(text);
+            session.owner.name = blogOwnerName(text);
             // Older blog themes mark articles with a dotted line instead; the first
             // page decides for the whole list.
             if (split(text, separator, pieces) == 0) {
@@ -160,8 +151,8 @@ void sinaBlogArticles(MainWindowState &state, const QString &address)
                 continue;
             found.name = name;
             found.url = link;
-            addAlbum(state, found);
-            if (listStopRequested(state))
+            addAlbum(session, found);
+            if (session.listStopRequested())
                 return;
         }
         if (!more)
@@ -169,9 +160,9 @@ void sinaBlogArticles(MainWindowState &state, const QString &address)
     }
 }
 
-void sinaBlogArticlePicture(MainWindowState &state, int albumIndex)
+void sinaBlogArticlePicture(const AlbumWalk &walk, PictureSink &sink)
 {
-    const AlbumRecord album = state.albums.at(albumIndex);
+    const AlbumRecord &album = walk.album;
     QString text;
     PageRequest request = blogRequest(album.url);
     // Article pages are served in the local code page, not UTF-8.
@@ -191,5 +182,5 @@ void sinaBlogArticlePicture(MainWindowState &state, int albumIndex)
     keepBefore(address, QStringLiteral("\""));
     for (const char16_t *size : {u"/middle/", u"/bmiddle/", u"/mw690/"})
         address.replace(QString::fromUtf16(size), QStringLiteral("/orignal/"));
-    addPicture(state, address, album.name, QString::fromUtf16(kSinaBlogPictureHeaders), albumIndex);
+    sink.addPicture(address, album.name, QString::fromUtf16(kSinaBlogPictureHeaders));
 }

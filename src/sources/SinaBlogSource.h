@@ -3,14 +3,15 @@
 
 #include <QString>
 
-class MainWindowState;
+class PictureSink;
+class Session;
+struct AlbumWalk;
 
-// List fetchers (album-list thread): publish albums with addAlbum, stop when
-// state.listState becomes 2.
-void sinaBlogCategories(MainWindowState &state, const QString &address);
-void sinaBlogArticles(MainWindowState &state, const QString &address);
+// List fetchers (list thread): publish albums with addAlbum, stop when the session's
+// list is asked to stop.
+void sinaBlogCategories(Session &session, const QString &address);
+void sinaBlogArticles(Session &session, const QString &address);
 
-// Picture fetchers (download driver thread): hand pictures to addPicture, stop when
-// state.downState becomes 2 or 3.
-void sinaBlogCategoryPictures(MainWindowState &state, int albumIndex);
-void sinaBlogArticlePicture(MainWindowState &state, int albumIndex);
+// Picture fetchers (download thread): hand pictures to the sink until it closes.
+void sinaBlogCategoryPictures(const AlbumWalk &walk, PictureSink &sink);
+void sinaBlogArticlePicture(const AlbumWalk &walk, PictureSink &sink);

@@ -1,11 +1,10 @@
 #include "sources/SourceConfigService.h"
 
 #include "net/PageFetcher.h"
-#include "sources/AddressClassifier.h"
-#include "sources/MainWindowState.h"
-#include "sources/WindowPort.h"
+#include "net/PageText.h"
 #include "text/Charsets.h"
 #include "text/EngineLog.h"
+#include "text/Scramble.h"
 #include "text/TextScan.h"
 
 namespace {
@@ -22,11 +21,6 @@ const char *const kEndpoints[] = {
     "E0BBB5B3",
 };
 const char *const kKeyName = "DF96CE9CCE8BCE8DCE90CE89CE9ACE";
-const char *const kUpdateMessage =
-    "1834535D5D52397C63706E6E724C2D6B433A2621202173647935103C4C493D763824670A000F1377442F486B33252B6C7D"
-    "031D3564702678405B3A6C736D";
-const char *const kStatusPrefix = "6F22483F48745F59";
-
 // Answer markers: shiftBytes(marker, -3, 1); undone with (3, -1).
 const char *const kEntryOpen = "Xcmts{#";
 const char *const kEntryClose = "X-dnut|a";
@@ -44,7 +38,6 @@ QString marker(const char *shifted)
 }
 
 constexpr int kConfigKeyNumber = 4;
-constexpr int kUpdateExitDelayMs = 3000;
 
 // The rest of the first line of `entry` that starts with `name`, without a CR.
 QString lineValue(const QString &entry, const QString &name)
@@ -192,44 +185,4 @@ bool isNewerVersion(const QString &serviceVersion)
     // Plain text order, as the service has always been compared: "15.10.28.1" would
     // sort after "15.10.28.01", so the service must keep the two-digit form.
     return QString::compare(version, QString::fromUtf16(kLocalVersionText), Qt::CaseSensitive) > 0;
-}
-
-bool checkForUpdate(MainWindowState &state, const SourceConfigService &service, const StartupHooks &hooks)
-{
-    WindowPort &port = state.port();
-    const ServiceValues values = service.values();
-    if (!service.answered() || !isNewerVersion(values.item(0))) {
-        port.setText(IDC_NOTICE, stored(kStatusPrefix) + service.statusText());
-        return false;
-    }
-
-    port.setVisible(IDC_UPDATE_LINK, true);
-    port.showMessage(stored(kUpdateMessage), QStringLiteral("提示"));
-    if (!values.item(1).isEmpty())
-        port.openFolderOrAddress(values.item(1));
-    state.sleep(kUpdateExitDelayMs);
-    if (hooks.endProgram)
-        hooks.endProgram();
-    return true;
-}
-
-void loadSourceConfig(MainWindowState &state, SourceConfigService &service, const StartupHooks &hooks)
-{
-    QStringList names;
-    service.query(configurationKey(), names);
-    if (hooks.configLoaded)
-        hooks.configLoaded();
-
-    // Without an answer the selector still needs its entries: Sina must sit at index 4.
-    if (names.isEmpty())
-        names = builtInSourceTypeNames();
-    WindowPort &port = state.port();
-    port.setItems(IDC_SOURCE_TYPE, names);
-    port.setCurrentIndex(IDC_SOURCE_TYPE, SOURCE_SINA);
-
-    classifyAddress(state);
-    state.readyFlag.store(1);
-    onSourceTypeChanged(state);
-
-    checkForUpdate(state, service, hooks);
 }

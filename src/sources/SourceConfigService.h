@@ -7,10 +7,7 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
 #include <mutex>
-
-class MainWindowState;
 
 // The version this program reports, in the form the service's version is compared with.
 inline constexpr const char16_t *kLocalVersionText = u"版本号：15.10.28.01";
@@ -82,21 +79,3 @@ QStringList builtInSourceTypeNames();
 
 // True when the service's version text (cut before its first "#") sorts after ours.
 bool isNewerVersion(const QString &serviceVersion);
-
-// What the window does for the start-up thread besides its controls.
-struct StartupHooks {
-    // The query has finished: the window replaces the splash and shows itself.
-    std::function<void()> configLoaded;
-    // A newer version was announced and its page opened: the program ends.
-    std::function<void()> endProgram;
-};
-
-// Announces a newer version (link 1030, a message, its address opened, then the
-// program ends after 3 s) or writes the service status into line 1031. True when
-// an update was announced.
-bool checkForUpdate(MainWindowState &state, const SourceConfigService &service, const StartupHooks &hooks);
-
-// The start-up thread's body: query, tell the window, fill the selector (the
-// built-in names when the service gave none) with index 4 chosen, classify the
-// owner address, set ReadyFlag, then the update check.
-void loadSourceConfig(MainWindowState &state, SourceConfigService &service, const StartupHooks &hooks);

@@ -1,6 +1,7 @@
 #include "sources/SourceFetch.h"
 
 #include "net/PageResponse.h"
+#include "net/PageText.h"
 #include "text/Charsets.h"
 
 #include <cstdint>

@@ -1,12 +1,14 @@
 #include "sources/WeiboSource.h"
 
-#include "download/AddPicture.h"
-#include "download/CleanName.h"
+#include "net/PageText.h"
 #include "sources/AddAlbum.h"
-#include "sources/MainWindowState.h"
+#include "sources/AlbumPictures.h"
+#include "sources/PictureSink.h"
 #include "sources/ServiceAddresses.h"
+#include "sources/Session.h"
 #include "sources/SourceFetch.h"
 #include "text/Charsets.h"
+#include "text/CleanName.h"
 #include "text/EngineLog.h"
 #include "text/TextScan.h"
 
@@ -78,15 +80,9 @@ void readOwner(QString text, QString &uid, QString &nick)
                       BETWEEN_ADVANCE);
 }
 
-bool downStopRequested(const MainWindowState &state)
-{
-    const uint8_t down = state.downState.load();
-    return down == 2 || down == 3;
-}
-
 // The last photo page as text, for looking at by hand when a service changes its
 // format; nothing reads it back.
-void writePageDump(const MainWindowState &state, const QString &text)
+void writePageDump(const QString &dataFolder, const QString &text)
 {
     QByteArray bytes("\xFF\xFE", 2);
     bytes.reserve(2 + text.size() * 2);
@@ -94,7 +90,7 @@ void writePageDump(const MainWindowState &state, const QString &text)
         bytes.append(char(c.unicode() & 0xFF));
         bytes.append(char(c.unicode() >> 8));
     }
-    QFile dump(state.dataFolder + QStringLiteral("sinawb.tmp"));
+    QFile dump(dataFolder + QStringLiteral("sinawb.tmp"));
     if (!dump.open(QIODevice::WriteOnly | QIODevice::Truncate) || dump.write(bytes) != bytes.size())
         qCDebug(lcEngine, "cannot write the page dump %s", qPrintable(dump.fileName()));
 }
@@ -119,7 +115,7 @@ QString photoAddress(QString &piece, const QString &uid)
 
 }  // namespace
 
-void weiboAlbums(MainWindowState &state, const QString &address)
+void weiboAlbums(Session &session, const QString &address)
 {
     QString text;
     PageRequest ownerPage = albumListRequest(address);
@@ -129,8 +125,8 @@ void weiboAlbums(MainWindowState &state, const QString &address)
     QString uid;
     QString nick;
     readOwner(text, uid, nick);
-    state.owner.uid = uid;
-    state.owner.name = cleanName(nick, kCleanNameTimeFallback, true);
+    session.owner.uid = uid;
+    session.owner.name = cleanName(nick, kCleanNameTimeFallback, true);
     if (uid.isEmpty())
         return;
 
@@ -159,16 +155,16 @@ void weiboAlbums(MainWindowState &state, const QString &address)
         found.pictureCount = decimalValue(
             getBetween(piece, QStringLiteral("\"photos\":"), QStringLiteral(","), BETWEEN_ADVANCE));
         found.url = fillAddress(kWeiboPhotosEndpoint, {uid, albumId, type});
-        addAlbum(state, found);
-        if (state.listState.load() == LIST_STOP)
+        addAlbum(session, found);
+        if (session.listStopRequested())
             return;
     }
 }
 
-void weiboAlbumPhotos(MainWindowState &state, int albumIndex)
+void weiboAlbumPhotos(const AlbumWalk &walk, PictureSink &sink)
 {
-    const AlbumRecord album = state.albums.at(albumIndex);
-    const QString uid = state.owner.uid;
+    const AlbumRecord &album = walk.album;
+    const QString uid = walk.owner.uid;
     // Pages of photos the album's count promises; 0 for an unknown count.
     const int64_t pages = (int64_t(album.pictureCount) + kPhotosPerPage - 1) / kPhotosPerPage;
     const QString headers = QString::fromUtf16(kAcceptGzipHeader) + QStringLiteral("\r\nReferer: ")
@@ -181,7 +177,7 @@ void weiboAlbumPhotos(MainWindowState &state, int albumIndex)
     QString text;
     for (int64_t page = 1;; ++page) {
         // Empty pages and their pauses would otherwise not notice an abort.
-        if (downStopRequested(state))
+        if (sink.albumClosed())
             return;
         // The random fraction keeps caches out of the way; its line feed is part of it.
         PageRequest request(album.url + QString::number(page) + QStringLiteral("&_rnd=")
@@ -192,7 +188,7 @@ void weiboAlbumPhotos(MainWindowState &state, int albumIndex)
         request.retryDelaySec = 4;
         if (!fetchText(request, TEXT_INFLATE | TEXT_UTF8, text))
             return;
-        writePageDump(state, text);
+        writePageDump(walk.dataFolder, text);
         if (text.isEmpty())
             return;
 
@@ -203,10 +199,10 @@ void weiboAlbumPhotos(MainWindowState &state, int albumIndex)
             if (page >= pages)
                 return;
             if (retried) {
-                state.sleep(kEmptyPageSkipMs);
+                walk.sleep(kEmptyPageSkipMs);
                 retried = false;
             } else {
-                state.sleep(kEmptyPageRetryMs);
+                walk.sleep(kEmptyPageRetryMs);
                 --page;
                 retried = true;
             }
@@ -233,8 +229,8 @@ void weiboAlbumPhotos(MainWindowState &state, int albumIndex)
             return;
         for (const auto &[address, title] : std::as_const(photos)) {
             seen.insert(address);
-            addPicture(state, address, title, pictureHeaders, albumIndex);
-            if (downStopRequested(state))
+            sink.addPicture(address, title, pictureHeaders);
+            if (sink.albumClosed())
                 return;
         }
     }

@@ -3,9 +3,11 @@
 
 #include <QString>
 
-class MainWindowState;
+class PictureSink;
+class Session;
+struct AlbumWalk;
 
-// List fetcher (album-list thread).
-void weiboAlbums(MainWindowState &state, const QString &address);
-// Picture fetcher (download driver thread).
-void weiboAlbumPhotos(MainWindowState &state, int albumIndex);
+// List fetcher (list thread).
+void weiboAlbums(Session &session, const QString &address);
+// Picture fetcher (download thread).
+void weiboAlbumPhotos(const AlbumWalk &walk, PictureSink &sink);

@@ -1,7 +1,5 @@
 #include "text/Charsets.h"
 
-#include "net/Gunzip.h"
-#include "net/PageResponse.h"
 #include "text/TextScan.h"
 
 #include <QtGlobal>
@@ -184,81 +182,4 @@ bool isUtf8(const char *bytes, qsizetype length)
             return false;  // a continuation byte where a lead byte belongs
     }
     return pending == 0 && !ascii;
-}
-
-namespace {
-
-// The fetch could not match the markers inside a compressed body while receiving
-// it; they are applied here, to whatever bytes are about to be decoded.
-void trimByMarkers(QByteArray &bytes, const QByteArray &startMarker, const QByteArray &endMarker)
-{
-    if (!startMarker.isEmpty()) {
-        const qsizetype p = bytes.indexOf(startMarker);
-        if (p >= 0)
-            bytes.remove(0, p + startMarker.size());
-    }
-    if (!endMarker.isEmpty()) {
-        const qsizetype p = bytes.indexOf(endMarker);
-        if (p >= 0)
-            bytes.truncate(p);
-    }
-}
-
-// The gzip flag comes from the whole response head, which can mention "gzip" without
-// the body being compressed (or after something upstream already inflated it). A
-// body without a gzip or zlib header is taken as it came instead of inflating to
-// nothing.
-bool looksCompressed(const QByteArray &body)
-{
-    if (body.size() < 2)
-        return false;
-    const auto b0 = quint8(body.at(0));
-    const auto b1 = quint8(body.at(1));
-    if (b0 == 0x1F && b1 == 0x8B)
-        return true;
-    return (b0 & 0x0F) == 8 && (b0 >> 4) <= 7 && (b0 * 256 + b1) % 31 == 0;
-}
-
-QString decodeGbkPage(QByteArray bytes, int flags)
-{
-    if (!(flags & TEXT_GBK_NUL))
-        return fromAnsi(bytes);
-    // NUL bytes would end the text; park them on DEL, which the conversion keeps as
-    // a single character, and drop every DEL afterwards.
-    bytes.replace('\0', '\x7F');
-    QString text = fromAnsi(bytes);
-    text.remove(QChar(u'\x7F'));
-    return text;
-}
-
-}  // namespace
-
-QString getText(const PageResponse &response, int flags)
-{
-    QByteArray bytes;
-    if ((flags & TEXT_INFLATE) && response.gzip && looksCompressed(response.body)) {
-        // A truncated stream still gives what was inflated before the cut.
-        gunzip(bytes, response.body.constData(), response.body.size());
-    } else {
-        bytes = response.body;
-    }
-    if (response.gzip)
-        trimByMarkers(bytes, response.startMarker, response.endMarker);
-
-    QString text;
-    if (response.headers.contains(QLatin1String("charset=GBK"), Qt::CaseSensitive)) {
-        text = decodeGbkPage(std::move(bytes), flags);
-    } else if (flags & TEXT_UTF8) {
-        text = fromCodePage(bytes, CP_UTF8);
-    } else if (flags & TEXT_EUCKR) {
-        text = fromCodePage(bytes, CP_EUCKR);
-    } else if (flags & TEXT_BIG5) {
-        text = fromCodePage(bytes, CP_BIG5);
-    } else if ((flags & TEXT_AUTO) && isUtf8(bytes.constData(), bytes.size())) {
-        text = fromCodePage(bytes, CP_UTF8);
-    } else {
-        text = fromAnsi(bytes);
-    }
-    decodeEntities(text);
-    return text;
 }

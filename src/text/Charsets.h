@@ -1,21 +1,10 @@
 #pragma once
-// Turning fetched bytes into text and text into the 8-bit encodings the program
-// exchanges. The "local ANSI" code page is always GBK: the pages and files this
-// program trades are Chinese Windows ones, whatever the locale of this machine.
+// Turning bytes into text and text into the 8-bit encodings the program exchanges.
+// The "local ANSI" code page is always GBK: the pages and files this program trades
+// are Chinese Windows ones, whatever the locale of this machine.
 
 #include <QByteArray>
 #include <QString>
-
-struct PageResponse;
-
-enum TextFlags : int {
-    TEXT_INFLATE = 0x01,  // inflate a gzip-flagged body first
-    TEXT_UTF8 = 0x02,
-    TEXT_EUCKR = 0x04,
-    TEXT_BIG5 = 0x08,
-    TEXT_AUTO = 0x10,     // UTF-8 when isUtf8 holds, else GBK
-    TEXT_GBK_NUL = 0x20,  // GBK pages: drop NUL bytes instead of stopping at the first
-};
 
 enum CodePage : int {
     CP_GBK = 936,
@@ -23,10 +12,6 @@ enum CodePage : int {
     CP_BIG5 = 950,
     CP_EUCKR = 51949,
 };
-
-// The page text of a response: inflated, trimmed by the markers the fetch could not
-// apply, decoded ("charset=GBK" in the head overrides the flags), entities decoded.
-QString getText(const PageResponse &response, int flags);
 
 // Exactly `length` bytes in the code page; the result ends at its first U+0000.
 // Bytes the code page cannot read are dropped and conversion goes on after them; an

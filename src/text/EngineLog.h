@@ -1,6 +1,6 @@
 #pragma once
 // The engine's debug trace. Diagnostics that the user never sees (an unparsable
-// address, a failed read, the coordinator's handle count) go here; enable them with
+// address, a failed write, a transfer that failed) go here; enable them with
 // QT_LOGGING_RULES="pictrove.engine.debug=true".
 #include <QLoggingCategory>
 

@@ -1,7 +1,7 @@
 // The reversible byte transforms that keep the program's constant texts (service
 // addresses, banner texts) out of plain sight in the binary. They are obfuscation,
 // not protection.
-#include "text/TextScan.h"
+#include "text/Scramble.h"
 
 #include "text/Charsets.h"
 
@@ -58,28 +58,6 @@ void complementHex(QByteArray &bytes, bool encode)
     bytes = fromHexPairs(bytes);
     for (char &c : bytes)
         c = char(~quint8(c));
-}
-
-QString xorHexCipher(const QString &text, bool encode, const QString &key)
-{
-    const QByteArray k = toGbk(key);
-    if (k.isEmpty())
-        return QString();  // no key, no cipher: never hand back the plain text as if scrambled
-
-    if (encode) {
-        QByteArray bytes = toGbk(text);
-        for (qsizetype i = 0; i < bytes.size(); ++i)
-            bytes[i] = char(bytes.at(i) ^ k.at(i % k.size()));
-        return QString::fromLatin1(toUpperHex(bytes));
-    }
-
-    const QByteArray digits = text.toLatin1();
-    if (digits.size() % 2 != 0)
-        return QString();
-    QByteArray bytes = fromHexPairs(digits);
-    for (qsizetype i = 0; i < bytes.size(); ++i)
-        bytes[i] = char(bytes.at(i) ^ k.at(i % k.size()));
-    return fromCodePage(bytes, CP_GBK);
 }
 
 namespace {

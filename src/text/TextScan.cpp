@@ -1,6 +1,5 @@
 #include "text/TextScan.h"
 
-#include <atomic>
 #include <cstdint>
 #include <ctime>
 
@@ -22,15 +21,6 @@ QString getBetween(QString &text, const QString &start, const QString &end, int 
     if (flags & BETWEEN_ADVANCE)
         text = std::move(rest);
     return result;
-}
-
-int cutTo(QString &text, const QString &marker, bool includeMarker)
-{
-    const qsizetype p = text.indexOf(marker);
-    if (p < 0)
-        return -1;
-    text.remove(0, p + (includeMarker ? marker.size() : 0));
-    return int(p);
 }
 
 int keepBefore(QString &text, const QString &marker)
@@ -187,28 +177,4 @@ QString randomFraction()
     state = state * 214013u + 2531011u;
     const int r = int((state >> 16) & 0x7FFF);
     return QString::asprintf("%0.16f\n", double(r) / 32767.0);
-}
-
-namespace {
-
-std::atomic<ClipboardSource *> g_clipboard{nullptr};
-
-}  // namespace
-
-void setClipboardSource(ClipboardSource *source)
-{
-    g_clipboard.store(source);
-}
-
-QString getClipboardText()
-{
-    ClipboardSource *source = g_clipboard.load();
-    if (!source)
-        return QString();
-    QString text = source->text();
-    // The clipboard's text is a NUL-terminated string; anything after a NUL is not text.
-    const qsizetype nul = text.indexOf(QChar(u'\0'));
-    if (nul >= 0)
-        text.truncate(nul);
-    return text;
 }

@@ -1,11 +1,9 @@
 #pragma once
 // The text chores every page parser repeats: marker cuts, splitting, pairwise
-// replacement, entity and \u decoding, tag stripping, and the reversible scrambling
-// used for the program's stored constants. Stateless free functions, callable from
-// any thread. Every search is exact, case-sensitive and finds the leftmost match;
-// positions and lengths count UTF-16 code units.
+// replacement, entity and \u decoding, tag stripping. Stateless free functions,
+// callable from any thread. Every search is exact, case-sensitive and finds the
+// leftmost match; positions and lengths count UTF-16 code units.
 
-#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -18,10 +16,6 @@ enum BetweenFlags : int {
 // marker is missing. With BETWEEN_ADVANCE the text keeps only what follows `start`
 // (the value and the end marker stay at its head), so repeated calls walk records.
 QString getBetween(QString &text, const QString &start, const QString &end, int flags = 0);
-
-// Drops everything before `marker` (and the marker too when includeMarker); returns
-// the marker's position in the original text, or -1 leaving the text alone.
-int cutTo(QString &text, const QString &marker, bool includeMarker);
 
 // Keeps only what precedes `marker`; returns its position, or -1 leaving the text alone.
 int keepBefore(QString &text, const QString &marker);
@@ -50,24 +44,3 @@ QString stripTags(const QString &text);
 
 // r / 32767 as "%0.16f\n" with r drawn from a generator seeded by the current second.
 QString randomFraction();
-
-// The system clipboard's text up to its first NUL, empty when there is none. The
-// engine has no GUI, so a front end installs the source; without one the answer is
-// empty.
-class ClipboardSource {
-public:
-    virtual ~ClipboardSource() = default;
-    virtual QString text() = 0;
-};
-void setClipboardSource(ClipboardSource *source);
-QString getClipboardText();
-
-// Each byte b <-> two upper-case hex digits of 255 - b.
-void complementHex(QByteArray &bytes, bool encode);
-// GBK bytes of `text` XOR the cycling key bytes, as "%02X" pairs (and back). An empty
-// key, or an odd number of digits to decode, gives empty text.
-QString xorHexCipher(const QString &text, bool encode, const QString &key);
-// XOR with escapes that keep NUL, CR and LF out, then complementHex (and back).
-QString obscureString(const QString &text, bool encode, const QString &key);
-// Adds start + i * step (mod 256) to GBK byte i; undo with the negated values.
-QString shiftBytes(const QString &text, int start, int step);

@@ -6,7 +6,7 @@
 #include "sources/AddAlbum.h"
 #include "sources/AlbumColumns.h"
 #include "sources/AlbumRecord.h"
-#include "sources/MainWindowState.h"
+#include "sources/Session.h"
 
 #include <QAbstractButton>
 #include <QDir>
@@ -36,9 +36,9 @@ QString coverReferer(const QString &url)
 
 }  // namespace
 
-AlbumListView::AlbumListView(MainWindowState &state, const Controls &controls, QObject *parent)
+AlbumListView::AlbumListView(Session &session, const Controls &controls, QObject *parent)
     : QObject(parent)
-    , m_state(state)
+    , m_session(session)
     , m_controls(controls)
     , m_images(new ThumbnailImageList(kThumbnailWidth, kThumbnailHeight))
 {
@@ -49,11 +49,6 @@ AlbumListView::~AlbumListView()
 {
     m_controls.grid->setImageList(nullptr);
     delete m_images;
-}
-
-bool AlbumListView::thumbnailLayout() const
-{
-    return m_state.thumbnailMode.load() != 0;
 }
 
 void AlbumListView::resetGrid()
@@ -81,9 +76,9 @@ void AlbumListView::resetGrid()
 
 void AlbumListView::addAlbumRow(int index)
 {
-    if (index < 0 || index >= m_state.albums.size())
+    if (index < 0 || index >= m_session.albums.size())
         return;
-    const AlbumRecord record = m_state.albums.at(index);
+    const AlbumRecord record = m_session.albums.at(index);
     if (thumbnailLayout())
         addThumbnailCell(index, record);
     else
@@ -125,11 +120,11 @@ void AlbumListView::rebuildGrid()
 {
     AlbumGrid &grid = *m_controls.grid;
     grid.setRedraw(false);
-    const int count = m_state.albums.size();
+    const int count = m_session.albums.size();
     for (int index = 0; index < count; ++index)
         addAlbumRow(index);
     grid.setRedraw(true);
-    m_state.thumbnailState.store(0);
+    m_thumbnailState.store(ThumbnailState::Idle);
     m_filterKeyword.clear();
 }
 
@@ -179,6 +174,12 @@ void AlbumListView::clearThumbnails()
     m_images->clear();
 }
 
+void AlbumListView::interruptRebuild()
+{
+    ThumbnailState rebuilding = ThumbnailState::Rebuilding;
+    m_thumbnailState.compare_exchange_strong(rebuilding, ThumbnailState::Interrupted);
+}
+
 void AlbumListView::onSelectAllClicked(bool checked)
 {
     if (checked)
@@ -189,9 +190,9 @@ void AlbumListView::onSelectAllClicked(bool checked)
 
 void AlbumListView::onThumbnailsClicked(bool checked)
 {
-    if (m_state.thumbnailState.load() != 0) {
+    if (m_thumbnailState.load() != ThumbnailState::Idle) {
         if (askYesNo && askYesNo(QStringLiteral("模式转换未完成,是否中断?")))
-            m_state.thumbnailState.store(2);
+            interruptRebuild();
         m_controls.thumbnails->setChecked(!checked);
         return;
     }
@@ -202,19 +203,19 @@ void AlbumListView::onThumbnailsClicked(bool checked)
     if (m_controls.filterLink)
         m_controls.filterLink->setEnabled(!checked);
 
-    m_state.thumbnailState.store(1);
-    m_state.thumbnailMode.store(checked ? 1 : 0);
+    m_thumbnailState.store(ThumbnailState::Rebuilding);
+    m_thumbnailLayout.store(checked);
     resetGrid();
     const int generation = m_generation.load();
-    if (!m_state.startThread([this, generation] { rebuildThread(generation); }))
-        m_state.thumbnailState.store(0);
+    if (!m_session.startThread([this, generation] { rebuildThread(generation); }))
+        m_thumbnailState.store(ThumbnailState::Idle);
 }
 
 void AlbumListView::rebuildThread(int generation)
 {
-    const int count = m_state.albums.size();
+    const int count = m_session.albums.size();
     for (int index = 0; index < count; ++index) {
-        if (m_state.thumbnailState.load() == 2 || generation != m_generation.load())
+        if (m_thumbnailState.load() == ThumbnailState::Interrupted || generation != m_generation.load())
             break;
         prepareCover(index, generation);
         queueRow(index, generation);
@@ -223,18 +224,18 @@ void AlbumListView::rebuildThread(int generation)
         refresh();
         m_filterKeyword.clear();
     }, Qt::QueuedConnection);
-    m_state.thumbnailState.store(0);
+    m_thumbnailState.store(ThumbnailState::Idle);
 }
 
 void AlbumListView::prepareCover(int index, int generation)
 {
     if (!thumbnailLayout() || generation != m_generation.load())
         return;
-    const AlbumRecord record = m_state.albums.at(index);
+    const AlbumRecord record = m_session.albums.at(index);
     if (record.thumbnail != -1 || record.coverUrl.isEmpty())
         return;
 
-    const QString folder = m_state.dataFolder + QStringLiteral("tmp/");
+    const QString folder = m_session.dataFolder() + QStringLiteral("tmp/");
     QDir().mkpath(folder);
     PageRequest request(record.coverUrl, folder + QString::number(index) + QStringLiteral(".jpg"));
     request.headers = coverReferer(record.coverUrl);
@@ -253,7 +254,7 @@ void AlbumListView::prepareCover(int index, int generation)
     // fetched for the previous list must not land on a record of the new one.
     std::lock_guard lock(m_mutex);
     if (generation == m_generation.load())
-        m_state.albums.setImage(index, image);
+        m_session.albums.setImage(index, image);
 }
 
 void AlbumListView::queueRow(int index, int generation)

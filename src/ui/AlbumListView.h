@@ -18,11 +18,19 @@
 #include <mutex>
 
 class AlbumGrid;
-class MainWindowState;
+class Session;
 class QAbstractButton;
 class QWidget;
 class ThumbnailImageList;
 struct AlbumRecord;
+
+// Where the switch between the list and the thumbnail sheet stands. The rebuild
+// thread polls it, so an interrupt reaches it between two albums.
+enum class ThumbnailState : int {
+    Idle,
+    Rebuilding,   // the rows of the new layout are being made
+    Interrupted,  // the rebuild ends after the album in progress
+};
 
 class AlbumListView : public QObject {
     Q_OBJECT
@@ -41,7 +49,7 @@ public:
         QWidget *filterLink = nullptr;          // 1036
     };
 
-    AlbumListView(MainWindowState &state, const Controls &controls, QObject *parent = nullptr);
+    AlbumListView(Session &session, const Controls &controls, QObject *parent = nullptr);
     ~AlbumListView() override;
 
     // GUI thread ------------------------------------------------------------------
@@ -62,8 +70,11 @@ public:
     QList<int> selectedAlbums() const;
     // Emptied with the album list, before a new list fetch.
     void clearThumbnails();
+    // Ends a rebuild in progress after its current album.
+    void interruptRebuild();
 
-    bool thumbnailLayout() const;
+    bool thumbnailLayout() const { return m_thumbnailLayout.load(); }
+    ThumbnailState thumbnailState() const { return m_thumbnailState.load(); }
     QString filterKeyword() const { return m_filterKeyword; }
     ThumbnailImageList &images() const { return *m_images; }
     AlbumGrid &grid() const { return *m_controls.grid; }
@@ -94,10 +105,13 @@ private:
     void postFlush();
     void rebuildThread(int generation);
 
-    MainWindowState &m_state;
+    Session &m_session;
     Controls m_controls;
     ThumbnailImageList *m_images;
     QString m_filterKeyword;
+    // Chosen on the GUI thread; read also by the threads that prepare covers.
+    std::atomic<bool> m_thumbnailLayout{false};
+    std::atomic<ThumbnailState> m_thumbnailState{ThumbnailState::Idle};
 
     std::atomic<int> m_generation{0};
     std::mutex m_mutex;  // queued rows, and a cover's index against a reset

@@ -1,7 +1,6 @@
 #pragma once
-// Reading and changing a main-window control the way the engine names the
-// operations (text, checked, current entry...), whatever kind of widget it is.
-// GUI thread only; the window port calls these after queuing onto that thread.
+// Reading and changing a main-window control by what it shows (text, checked,
+// current entry...), whatever kind of widget it is. GUI thread only.
 
 #include <QString>
 #include <QStringList>

@@ -3,7 +3,6 @@
 #include "net/CookieStore.h"
 #include "net/NetworkSetup.h"
 #include "ui/MainWindow.h"
-#include "ui/QtClipboardSource.h"
 #include "ui/ShellServices.h"
 #include "ui/StartupPaths.h"
 
@@ -34,10 +33,8 @@ int DesktopApp::run(int argc, char *argv[])
     QApplication::setQuitOnLastWindowClosed(false);
 
     CookieStore::process().open(dataFolderFor(QDir::currentPath()) + QStringLiteral("cookies.txt"));
-    static QtClipboardSource clipboard;
-    setClipboardSource(&clipboard);
 
-    // Never destroyed: the engine's threads may still use the window's state when
+    // Never destroyed: the engine's threads may still use the window's session when
     // the process ends.
     static AppShell shell;
     auto *window = new MainWindow(shell);

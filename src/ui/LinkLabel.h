@@ -1,7 +1,7 @@
 #pragma once
 // A text link on the main window (查找, 筛选, 导出, the update and home-page links):
 // plain text drawn like a hyperlink that emits clicked(). text() is the caption, so
-// the window port reads links like any other control.
+// the window reads links like any other control.
 
 #include <QLabel>
 

@@ -1,7 +1,7 @@
 #include "ui/LoginBrowserDialog.h"
 
 #include "net/CookieStore.h"
-#include "text/TextScan.h"
+#include "ui/Clipboard.h"
 #include "ui/LoginWebView.h"
 
 #include <QLabel>
@@ -51,7 +51,7 @@ LoginBrowserDialog::LoginBrowserDialog(const QString &address, QWebEngineProfile
         m_address->setText(address);
         m_browser->navigate(address);
     } else {
-        m_address->setText(getClipboardText());
+        m_address->setText(clipboardText());
     }
 }
 

@@ -1,8 +1,8 @@
 #pragma once
-// The main window. It owns for the whole run what the engine's threads share (the
-// settings, the album list, the state bytes: MainWindowState), the configuration
-// client, the album list view and the window port through which those threads reach
-// the controls. Each control carries its id as objectName ("ctl1004").
+// The main window. It owns for the whole run the engine's session (settings, album
+// list, list state) and downloader, the events through which the engine's threads
+// reach the window, the configuration client and the album list view. Each control
+// carries its id as objectName ("ctl1004").
 //
 // Created hidden; initialise() runs the start-up sequence, shows the splash and
 // starts the configuration query. The window appears when the query has finished,
@@ -10,6 +10,7 @@
 
 #include "ui/FindDialog.h"
 #include "ui/SplashScreen.h"
+#include "ui/StartupConfig.h"
 
 #include <QHash>
 #include <QPointer>
@@ -22,8 +23,11 @@
 class AlbumListView;
 class HistoryComboBox;
 class AlbumGrid;
-class DesktopWindowPort;
-class MainWindowState;
+class DesktopEngineEvents;
+class Downloader;
+class GuiQueue;
+class MainWindowEvents;
+class Session;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -32,7 +36,7 @@ class QPushButton;
 class ShellServices;
 class SourceConfigService;
 
-class MainWindow : public QWidget {
+class MainWindow : public QWidget, private StartupWindow {
     Q_OBJECT
 public:
     struct StartupOptions {
@@ -51,9 +55,10 @@ public:
     // The control with this id (ControlIds.h), or null.
     QWidget *control(int id) const { return m_controls.value(id); }
     ShellServices &shell() const { return m_shell; }
-    MainWindowState &state() const { return *m_state; }
+    Session &session() const { return *m_session; }
+    Downloader &downloader() const { return *m_downloader; }
     SourceConfigService &configService() const { return *m_config; }
-    DesktopWindowPort &port() const { return *m_port; }
+    DesktopEngineEvents &events() const { return *m_events; }
     AlbumListView &albumView() const { return *m_view; }
     AlbumGrid &grid() const { return *m_grid; }
     // Null once the splash has gone.
@@ -61,6 +66,8 @@ public:
     // Null until 查找 is first used.
     FindDialog *findDialog() const { return m_find; }
 
+    // Start-up has finished (or the wait for it ended): Get List works.
+    bool isReady() const { return m_ready; }
     // The configuration query has finished (or the wait for it ended): the splash
     // goes, the window shows, Get List works.
     void onConfigLoaded();
@@ -74,6 +81,13 @@ public:
     void onFilter();
     void onExport();
 
+    // The owner address decides the source-type selector (an unknown service keeps
+    // the selection; text that is no web address changes nothing), then as
+    // onSourceTypeChanged.
+    void classifyOwnerAddress();
+    // Lists run as Sina whatever the selector shows; QQ Zone offers its sub-types.
+    void onSourceTypeChanged();
+
 Q_SIGNALS:
     // The window was closed; the program ends.
     void closed();
@@ -86,24 +100,41 @@ private:
     void buildControls();
     void connectControls();
     void addControl(int id, QWidget *widget);
+    void loadStartupSettings(const StartupOptions &options);
     void startConfigQuery(const QStringList &endpoints);
     void onConfigWaitOver();
+    void fillSourceTypes(const QStringList &names, SourceType chosen);
+
+    // StartupWindow: called on the start-up thread, queued onto this one.
+    void configLoaded() override;
+    void setSourceTypes(const QStringList &names, SourceType chosen) override;
+    void setNotice(const QString &text) override;
+    void showUpdateLink() override;
+    void showMessage(const QString &text, const QString &caption) override;
+    void open(const QString &address) override;
+    void endProgramAfter(int milliseconds) override;
 
     ShellServices &m_shell;
-    // Declared in this order so they are destroyed in reverse: the state (which
-    // waits for the engine's threads) goes first, while everything those threads
-    // may still call is alive.
-    std::unique_ptr<DesktopWindowPort> m_port;
+    // Declared in this order so they are destroyed in reverse: the downloader and the
+    // session (both wait for the engine's threads) go first, while everything those
+    // threads may still call is alive; the destructor shuts the queues first, so
+    // nothing those threads hand over is run any more.
+    std::unique_ptr<MainWindowEvents> m_windowEvents;
+    std::unique_ptr<DesktopEngineEvents> m_events;
+    std::unique_ptr<GuiQueue> m_startupQueue;
     std::unique_ptr<SourceConfigService> m_config;
     std::unique_ptr<AlbumListView> m_view;
-    std::unique_ptr<MainWindowState> m_state;
+    std::unique_ptr<Session> m_session;
+    std::unique_ptr<Downloader> m_downloader;
 
     QHash<int, QWidget *> m_controls;
     AlbumGrid *m_grid = nullptr;
     HistoryComboBox *m_ownerBox = nullptr;
     HistoryComboBox *m_savePathBox = nullptr;
     QComboBox *m_sourceType = nullptr;
+    QComboBox *m_subType = nullptr;
     QPointer<SplashScreen> m_splash;
     QPointer<FindDialog> m_find;
     bool m_configLoaded = false;
+    bool m_ready = false;
 };

@@ -2,13 +2,11 @@
 #include "ui/MainWindow.h"
 
 #include "grid/AlbumGrid.h"
-#include "sources/AddressClassifier.h"
-#include "sources/ControlIds.h"
-#include "sources/MainWindowState.h"
 #include "sources/SourceConfigService.h"
 #include "ui/AlbumListView.h"
-#include "ui/HistoryComboBox.h"
+#include "ui/ControlIds.h"
 #include "ui/FindDialog.h"
+#include "ui/HistoryComboBox.h"
 #include "ui/LinkLabel.h"
 #include "ui/MainMenu.h"
 #include "ui/ShellServices.h"
@@ -36,10 +34,10 @@ void MainWindow::buildControls()
     m_sourceType = new QComboBox;
     m_sourceType->setMinimumWidth(120);
     addControl(IDC_SOURCE_TYPE, m_sourceType);
-    auto *subType = new QComboBox;
-    subType->setMinimumWidth(120);
-    subType->hide();
-    addControl(IDC_SUB_TYPE, subType);
+    m_subType = new QComboBox;
+    m_subType->setMinimumWidth(120);
+    m_subType->hide();
+    addControl(IDC_SUB_TYPE, m_subType);
     m_ownerBox = new HistoryComboBox;
     m_ownerBox->lineEdit()->setPlaceholderText(QStringLiteral("相册主人的网址"));
     addControl(IDC_OWNER_ADDRESS, m_ownerBox);
@@ -91,7 +89,7 @@ void MainWindow::buildControls()
     // Layout ---------------------------------------------------------------------
     auto *ownerRow = new QHBoxLayout;
     ownerRow->addWidget(m_sourceType);
-    ownerRow->addWidget(subType);
+    ownerRow->addWidget(m_subType);
     ownerRow->addWidget(m_ownerBox, 1);
     ownerRow->addWidget(getList);
     ownerRow->addWidget(download);
@@ -160,9 +158,9 @@ void MainWindow::connectControls()
 
     // The address box is classified when the user edits it or picks a history entry,
     // never when the program fills it.
-    connect(m_ownerBox->lineEdit(), &QLineEdit::textEdited, this, [this] { classifyAddress(*m_state); });
-    connect(m_ownerBox, &HistoryComboBox::entryChosen, this, [this] { classifyAddress(*m_state); });
-    connect(m_sourceType, &QComboBox::activated, this, [this] { onSourceTypeChanged(*m_state); });
+    connect(m_ownerBox->lineEdit(), &QLineEdit::textEdited, this, &MainWindow::classifyOwnerAddress);
+    connect(m_ownerBox, &HistoryComboBox::entryChosen, this, &MainWindow::classifyOwnerAddress);
+    connect(m_sourceType, &QComboBox::activated, this, &MainWindow::onSourceTypeChanged);
 
     connect(qobject_cast<QCheckBox *>(control(IDC_SELECT_ALL)), &QCheckBox::clicked, m_view.get(),
             &AlbumListView::onSelectAllClicked);

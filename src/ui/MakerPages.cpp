@@ -1,6 +1,6 @@
 #include "ui/MakerPages.h"
 
-#include "text/TextScan.h"
+#include "text/Scramble.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

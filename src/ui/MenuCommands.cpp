@@ -2,10 +2,11 @@
 
 #include "settings/MenuOptions.h"
 #include "settings/SettingsStore.h"
-#include "sources/MainWindowState.h"
+#include "sources/Session.h"
 #include "ui/AboutDialog.h"
 #include "ui/CommandIds.h"
 #include "ui/ControlAccess.h"
+#include "ui/ControlIds.h"
 #include "ui/DownloadSettingsDialog.h"
 #include "ui/FileNameRulesDialog.h"
 #include "ui/LoginBrowserDialog.h"
@@ -56,13 +57,13 @@ MenuCommands::MenuCommands(MainWindow &window)
 
 int MenuCommands::currentType() const
 {
-    const int type = m_window.state().sourceTypeIndex.load();
+    const int type = settingsIndex(m_window.session().sourceType.load());
     return type >= 0 && type < SOURCE_TYPE_COUNT ? type : -1;
 }
 
 void MenuCommands::run(int command)
 {
-    if (OptionBit(command) != 0) {
+    if (optionBit(command) != 0) {
         toggleOption(command);
         return;
     }
@@ -121,12 +122,12 @@ void MenuCommands::run(int command)
 void MenuCommands::updateMenu(QMenu *popup)
 {
     const int type = currentType();
-    const NameRules rules = type >= 0 ? m_window.state().settings().nameRules[type] : NameRules();
+    const NameRules rules = type >= 0 ? m_window.session().settings().nameRules[type] : NameRules();
     for (QAction *action : popup->actions()) {
         const int command = commandOf(action);
         if (command == ID_LOGIN_MODE1) {
             action->setChecked(m_loginMode1);
-        } else if (OptionBit(command) != 0) {
+        } else if (optionBit(command) != 0) {
             action->setChecked(optionChecked(rules, command));
             action->setEnabled(type >= 0 && optionEnabled(command, type));
         }
@@ -138,30 +139,30 @@ void MenuCommands::toggleOption(int command)
     const int type = currentType();
     if (type < 0)
         return;
-    m_window.state().updateSettings([&](SettingsBlock &block) { ::toggleOption(block.nameRules[type], command); });
+    m_window.session().updateSettings([&](SettingsBlock &block) { ::toggleOption(block.nameRules[type], command); });
     saveSettings();
 }
 
 void MenuCommands::editDownloadParams(int type)
 {
-    DownloadParams params = m_window.state().settings().downloadParams[type];
+    DownloadParams params = m_window.session().settings().downloadParams[type];
     DownloadSettingsDialog dialog(params, &m_window);
     dialog.showMessage = [this, &dialog](const QString &text) { m_window.shell().showMessage(&dialog, text, QString()); };
     if (dialog.exec() != QDialog::Accepted)
         return;
-    m_window.state().updateSettings([&](SettingsBlock &block) { block.downloadParams[type] = params; });
+    m_window.session().updateSettings([&](SettingsBlock &block) { block.downloadParams[type] = params; });
     saveSettings();
 }
 
 void MenuCommands::editNameRules(int type)
 {
-    NameRules rules = m_window.state().settings().nameRules[type];
+    NameRules rules = m_window.session().settings().nameRules[type];
     FileNameRulesDialog dialog(rules, &m_window);
     dialog.showMessage = [this, &dialog](const QString &text) { m_window.shell().showMessage(&dialog, text, QString()); };
     if (dialog.exec() != QDialog::Accepted)
         return;
     // Only what the dialog edits: an option toggled meanwhile is not undone.
-    m_window.state().updateSettings([&](SettingsBlock &block) {
+    m_window.session().updateSettings([&](SettingsBlock &block) {
         const uint16_t flags = block.nameRules[type].options;
         block.nameRules[type] = rules;
         block.nameRules[type].options = flags;
@@ -183,7 +184,7 @@ LoginBrowserDialog *MenuCommands::loginBrowser() const
 
 void MenuCommands::openLoginBrowser(const QString &address)
 {
-    QWebEngineProfile *profile = LoginProfile(m_window.state().dataFolder);
+    QWebEngineProfile *profile = LoginProfile(m_window.session().dataFolder());
     if (m_loginMode1) {
         delete m_browser;
         m_browser = new LoginBrowserDialog(address, profile, &m_window);
@@ -208,5 +209,5 @@ void MenuCommands::openPage(const QString &address)
 
 void MenuCommands::saveSettings()
 {
-    ::saveSettings(m_window.state().dataFolder, m_window.state().settings());
+    ::saveSettings(m_window.session().dataFolder(), m_window.session().settings());
 }

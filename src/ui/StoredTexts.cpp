@@ -1,6 +1,6 @@
 #include "ui/StoredTexts.h"
 
-#include "text/TextScan.h"
+#include "text/Scramble.h"
 
 namespace {
 

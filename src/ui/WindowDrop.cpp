@@ -2,7 +2,8 @@
 
 #include "settings/SavePathDrop.h"
 #include "settings/SettingsStore.h"
-#include "sources/MainWindowState.h"
+#include "sources/Session.h"
+#include "ui/ControlIds.h"
 #include "ui/HistoryComboBox.h"
 #include "ui/MainWindow.h"
 
@@ -58,12 +59,12 @@ bool WindowDropHandler::takeDrop(const QDropEvent &event)
     if (!savePath)
         return false;
     savePath->setEditText(folder);
-    MainWindowState &state = m_window.state();
+    Session &session = m_window.session();
     bool added = false;
-    state.updateSettings([&](SettingsBlock &block) { added = addHistory(block, HISTORY_SAVE_PATH, folder); });
+    session.updateSettings([&](SettingsBlock &block) { added = addHistory(block, HISTORY_SAVE_PATH, folder); });
     if (added) {
         savePath->addHistory(folder);
-        saveSettings(state.dataFolder, state.settings());
+        saveSettings(session.dataFolder(), session.settings());
     }
     return true;
 }

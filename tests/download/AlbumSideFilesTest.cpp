@@ -1,11 +1,10 @@
 // The files beside the pictures (Thunder list, title file, marker) and the repairs
 // run on an album's pictures afterwards: exact bytes, renames and file times.
 
-#include "download/DownloadJob.h"
+#include "download/AlbumQueue.h"
 #include "download/Folders.h"
 #include "download/AlbumSideFiles.h"
 #include "download/PictureRepair.h"
-#include "support/RecordingWindowPort.h"
 
 #include <gtest/gtest.h>
 
@@ -122,17 +121,17 @@ TEST_F(AlbumFilesTest, FormatFixRenamesAndFollowsTheQueue)
     write(QStringLiteral("w.jpg"), "GIF89a-w");
     write(QStringLiteral("w.gif"), "GIF89a-other");
 
-    DownloadJob job;
-    job.setJobFolder(folder());
-    job.jobFileNames = {QStringLiteral("x.jpg"), QStringLiteral("missing.jpg"), QStringLiteral("y.jpg"),
-                        QStringLiteral("z.jpg"), QStringLiteral("e.jpg"),       QStringLiteral("ok.jpg"),
-                        QStringLiteral("w.jpg")};
-    fixPictureFormats(job);
-    EXPECT_EQ(job.jobFileNames,
+    AlbumQueue queue;
+    queue.setFolder(folder());
+    queue.fileNames = {QStringLiteral("x.jpg"), QStringLiteral("missing.jpg"), QStringLiteral("y.jpg"),
+                       QStringLiteral("z.jpg"), QStringLiteral("e.jpg"),       QStringLiteral("ok.jpg"),
+                       QStringLiteral("w.jpg")};
+    fixPictureFormats(queue);
+    EXPECT_EQ(queue.fileNames,
               (QStringList{QStringLiteral("x.png"), QStringLiteral("missing.jpg"), QStringLiteral("y.gif"),
                            QStringLiteral("z.tiff"), QStringLiteral("e.jpg"), QStringLiteral("ok.jpg"),
                            QStringLiteral("w.jpg")}));
-    for (const QString &name : job.jobFileNames) {
+    for (const QString &name : queue.fileNames) {
         if (name != QStringLiteral("missing.jpg")) {
             EXPECT_TRUE(QFile::exists(folder() + name)) << name.toStdString();
         }
@@ -148,16 +147,16 @@ TEST_F(AlbumFilesTest, FormatFixRenamesAndFollowsTheQueue)
 
 TEST_F(AlbumFilesTest, OrderStampsOneMinuteApart)
 {
-    DownloadJob job;
-    job.setJobFolder(folder());
-    job.jobFileNames = {QStringLiteral("1.jpg"), QStringLiteral("2.jpg"), QStringLiteral("gone.jpg"),
-                        QStringLiteral("4.jpg")};
-    for (const QString &name : job.jobFileNames) {
+    AlbumQueue queue;
+    queue.setFolder(folder());
+    queue.fileNames = {QStringLiteral("1.jpg"), QStringLiteral("2.jpg"), QStringLiteral("gone.jpg"),
+                       QStringLiteral("4.jpg")};
+    for (const QString &name : queue.fileNames) {
         if (name != QStringLiteral("gone.jpg"))
             write(name, "x");
     }
     const qint64 before = QDateTime::currentSecsSinceEpoch();
-    fixPictureOrder(job);
+    fixPictureOrder(queue);
     const qint64 after = QDateTime::currentSecsSinceEpoch();
 
     auto modified = [&](const char *name) {
@@ -174,19 +173,19 @@ TEST_F(AlbumFilesTest, OrderStampsOneMinuteApart)
 
 TEST_F(AlbumFilesTest, EnsureFolderCreatesEveryLevel)
 {
-    RecordingWindowPort port;
+    QString failedLevel;
     QString path = QStringLiteral("  ") + folder() + QStringLiteral("pics/Anna  ");
-    ASSERT_TRUE(ensureFolder(path, port));
+    ASSERT_TRUE(ensureFolder(path, failedLevel));
     EXPECT_EQ(path, folder() + QStringLiteral("pics/Anna/"));
     EXPECT_TRUE(QFileInfo(path).isDir());
-    EXPECT_TRUE(ensureFolder(path, port));  // existing levels are fine
-    EXPECT_TRUE(port.messages().isEmpty());
+    EXPECT_TRUE(ensureFolder(path, failedLevel));  // existing levels are fine
+    EXPECT_TRUE(failedLevel.isEmpty());
 
-    // A file in the way: its path is shown and the walk stops there.
+    // A file in the way: its path is named and the walk stops there.
     write(QStringLiteral("file"), "x");
     QString blocked = folder() + QStringLiteral("file/sub/");
-    EXPECT_FALSE(ensureFolder(blocked, port));
-    EXPECT_EQ(port.messages(), QStringList{folder() + QStringLiteral("file")});
+    EXPECT_FALSE(ensureFolder(blocked, failedLevel));
+    EXPECT_EQ(failedLevel, folder() + QStringLiteral("file"));
     EXPECT_FALSE(QFileInfo::exists(folder() + QStringLiteral("file/sub")));
 }
 

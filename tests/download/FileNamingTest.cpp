@@ -1,7 +1,7 @@
 // The naming rules without the file system: picture names by mode, escapes and
 // find/replace, the length limits, the collision counter and album folders.
 
-#include "download/DownloadJob.h"
+#include "download/AlbumQueue.h"
 #include "download/FileNaming.h"
 
 #include <gtest/gtest.h>
@@ -64,7 +64,7 @@ TEST(FileNaming, PictureNamesFollowTheRules)
         {"climbing title is only a name", D, u"", u"", u"", u"", u"../../x", u"", 1, u"x.jpg"},
         {"separators from the replacement are cleaned", D, u"", u"", u"a", u"/../", u"abc", u"", 1, u"bc.jpg"},
     };
-    const DownloadJob empty;
+    const AlbumQueue empty;
     for (const NamingCase &c : cases) {
         SCOPED_TRACE(c.label);
         const QString base = pictureNameBase(namingFor(c));
@@ -83,7 +83,7 @@ TEST(FileNaming, EscapeValuesAreExpandedByLaterDigits)
 TEST(FileNaming, NameCleanedToNothingBecomesLocalTime)
 {
     NamingCase c{"", FILE_BASE_ADDRESS, u"", u"", u"", u"", u"t", u"http://h/p/?", 1, u""};
-    const QString name = finalFileName(pictureNameBase(namingFor(c)), QStringLiteral("/x/"), DownloadJob());
+    const QString name = finalFileName(pictureNameBase(namingFor(c)), QStringLiteral("/x/"), AlbumQueue());
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{14}\\.jpg$")).match(name).hasMatch()) << name.toStdString();
 }
 
@@ -113,16 +113,16 @@ TEST(FileNaming, CollisionsCountOnTheRuleName)
         {u"A.JPG", u"A.JPG(3).JPG"}, {u"7", u"7.jpg"},            {u"7", u"7(1).jpg"},
         {u"b.png", u"b.png"},
     };
-    DownloadJob job;
+    AlbumQueue queue;
     for (const auto &step : sequence) {
-        const QString name = finalFileName(QString::fromUtf16(step.base), QStringLiteral("/p/"), job);
+        const QString name = finalFileName(QString::fromUtf16(step.base), QStringLiteral("/p/"), queue);
         EXPECT_EQ(name, QString::fromUtf16(step.expected));
-        job.queuePicture(QStringLiteral("u"), name, QString());
+        queue.queuePicture(QStringLiteral("u"), name, QString());
     }
-    EXPECT_EQ(findQueuedName(job, QStringLiteral("A.JPG(1).JPG")), 1);
-    EXPECT_EQ(findQueuedName(job, QStringLiteral("c.jpg")), -1);
-    job.clearQueue();
-    EXPECT_EQ(findQueuedName(job, QStringLiteral("a.jpg")), -1);
+    EXPECT_EQ(queue.findName(QStringLiteral("A.JPG(1).JPG")), 1);
+    EXPECT_EQ(queue.findName(QStringLiteral("c.jpg")), -1);
+    queue.clear();
+    EXPECT_EQ(queue.findName(QStringLiteral("a.jpg")), -1);
 }
 
 TEST(FileNaming, NamesAreCutToTheFolderRoom)
@@ -130,12 +130,12 @@ TEST(FileNaming, NamesAreCutToTheFolderRoom)
     // 250 - 240 leaves 10 characters, cut before the extension is split off.
     const QString folder = QLatin1Char('/') + QString(238, QLatin1Char('f')) + QLatin1Char('/');
     ASSERT_EQ(folder.size(), 240);
-    DownloadJob job;
-    EXPECT_EQ(finalFileName(QStringLiteral("abcdefghijklmnop.png"), folder, job), QStringLiteral("abcdefghij.jpg"));
-    EXPECT_EQ(finalFileName(QStringLiteral("abcdef.png"), folder, job), QStringLiteral("abcdef.png"));
+    AlbumQueue queue;
+    EXPECT_EQ(finalFileName(QStringLiteral("abcdefghijklmnop.png"), folder, queue), QStringLiteral("abcdefghij.jpg"));
+    EXPECT_EQ(finalFileName(QStringLiteral("abcdef.png"), folder, queue), QStringLiteral("abcdef.png"));
     // No room at all leaves the extension alone.
     const QString deep = QLatin1Char('/') + QString(260, QLatin1Char('f')) + QLatin1Char('/');
-    EXPECT_EQ(finalFileName(QStringLiteral("abc.gif"), deep, job), QStringLiteral(".jpg"));
+    EXPECT_EQ(finalFileName(QStringLiteral("abc.gif"), deep, queue), QStringLiteral(".jpg"));
 }
 
 int utf8Bytes(const QString &s)
@@ -166,16 +166,16 @@ TEST(FileNaming, OneComponentFitsIn255Bytes)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.label);
-        DownloadJob job;
+        AlbumQueue queue;
         QStringList names;
         for (int i = 0; i < 3; ++i) {
-            const QString name = finalFileName(c.base, QStringLiteral("/p/"), job);
+            const QString name = finalFileName(c.base, QStringLiteral("/p/"), queue);
             EXPECT_LE(utf8Bytes(name), kMaxNameBytes);
             EXPECT_GT(utf8Bytes(name), kMaxNameBytes - 4);  // cut, not emptied
             EXPECT_FALSE(hasLoneSurrogate(name));
             EXPECT_FALSE(names.contains(name));
             names.append(name);
-            job.queuePicture(QStringLiteral("u"), name, QString());
+            queue.queuePicture(QStringLiteral("u"), name, QString());
         }
         EXPECT_TRUE(names.at(1).contains(QStringLiteral("(1).")));
         EXPECT_TRUE(names.at(2).contains(QStringLiteral("(2).")));

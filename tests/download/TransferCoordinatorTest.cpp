@@ -1,13 +1,11 @@
 // The coordinator and its workers against a loopback picture server: progress, the
-// single-worker pause, size limits, fallback addresses, cut transfers, and workers
-// that keep their own copy of the job while the driver reuses it.
+// single-worker pause, size limits, fallback addresses, cut and refused transfers with
+// their reasons, and a stop that waits for the running transfers.
 
 #include "download/TransferCoordinator.h"
-#include "download/DownloadJob.h"
 #include "net/NetworkSetup.h"
-#include "sources/MainWindowState.h"
 #include "support/LoopbackServer.h"
-#include "support/RecordingWindowPort.h"
+#include "support/PrintQt.h"
 #include "support/ScopedRouting.h"
 
 #include <gtest/gtest.h>
@@ -17,8 +15,9 @@
 #include <QSet>
 #include <QTemporaryDir>
 
+#include <atomic>
 #include <future>
-#include <mutex>
+#include <memory>
 
 namespace {
 
@@ -27,16 +26,35 @@ QByteArray picture(qsizetype size, char fill = 'p')
     return QByteArray("\xFF\xD8", 2) + QByteArray(size - 2, fill);
 }
 
+// What the coordinator reports, kept in order. Everything but the stop request is
+// called on the coordinator's (the test's) thread; the stop may come from a handler.
+class RecordingObserver : public TransferObserver {
+public:
+    bool stopRequested() const override { return stop.load(); }
+    void pause(int milliseconds) override { pauses.append(milliseconds); }
+    void progress(const PictureCounts &album) override
+    {
+        steps.append(QStringLiteral("%1/%2").arg(album.done).arg(album.total));
+    }
+    void failed(const QString &address, const QString &reason) override
+    {
+        failedAddresses.append(address);
+        reasons.append(reason);
+    }
+
+    std::atomic<bool> stop{false};
+    QList<int> pauses;
+    QStringList steps;  // "done/total" of each progress report
+    QStringList failedAddresses;
+    QStringList reasons;
+};
+
 class TransferTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_dir.isValid());
         setRetryPauseHook([](int) {});
-        state.sleep = [this](int ms) {
-            std::lock_guard lock(m_pausesMutex);
-            m_pauses.append(ms);
-        };
         setParams(0, 0, 5);
     }
     void TearDown() override { setRetryPauseHook({}); }
@@ -45,17 +63,20 @@ protected:
 
     void setParams(uint16_t minKB, uint16_t maxKB, uint16_t threads)
     {
-        state.downloadJob.downloadSettings = DownloadParams{minKB, maxKB, threads, 30};
+        job.settings = DownloadParams{minKB, maxKB, threads, 30};
     }
 
-    // Queues `count` jobs "http://s1.sinaimg.cn/orignal/<i>.jpg" -> "<i>.jpg".
+    // Queues one job per address: address i+1 goes to "<i+1>.jpg".
     void queue(const QStringList &addresses, const QString &headers = QString())
     {
-        DownloadJob &job = state.downloadJob;
-        job.clearQueue();
-        job.setJobFolder(folder());
-        for (qsizetype i = 0; i < addresses.size(); ++i)
-            job.queuePicture(addresses.at(i), QStringLiteral("%1.jpg").arg(i + 1), headers);
+        job.addresses = addresses;
+        job.fileNames.clear();
+        job.extraHeaders.clear();
+        job.folder = folder();
+        for (qsizetype i = 0; i < addresses.size(); ++i) {
+            job.fileNames.append(QStringLiteral("%1.jpg").arg(i + 1));
+            job.extraHeaders.append(headers);
+        }
     }
 
     // The same answer for /orignal/1.jpg ... /orignal/<count>.jpg.
@@ -67,11 +88,11 @@ protected:
 
     static QString address(int i) { return QStringLiteral("http://s1.sinaimg.cn/orignal/%1.jpg").arg(i); }
 
-    void transfer()
+    // A fresh observer per album, as the download gives one.
+    PictureCounts transfer()
     {
-        std::thread coordinator = StartCoordinator(state);
-        ASSERT_TRUE(coordinator.joinable());
-        coordinator.join();
+        observer = std::make_unique<RecordingObserver>();
+        return runTransfers(job, *observer);
     }
 
     QByteArray read(const QString &name) const
@@ -82,20 +103,12 @@ protected:
 
     QStringList files() const { return QDir(folder()).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
 
-    QList<int> pauses()
-    {
-        std::lock_guard lock(m_pausesMutex);
-        return m_pauses;
-    }
-
     QTemporaryDir m_dir;
     LoopbackServer server;
     ScopedRouting routing{server, {QStringLiteral("s1.sinaimg.cn"), QStringLiteral("img.topitme.com"),
                                    QStringLiteral("s2.sinaimg.cn")}};
-    RecordingWindowPort port;
-    MainWindowState state{port};
-    std::mutex m_pausesMutex;
-    QList<int> m_pauses;
+    TransferJob job;
+    std::unique_ptr<RecordingObserver> observer = std::make_unique<RecordingObserver>();
 };
 
 TEST_F(TransferTest, SavesEveryPictureAndCountsToTheEnd)
@@ -104,7 +117,7 @@ TEST_F(TransferTest, SavesEveryPictureAndCountsToTheEnd)
         server.route("s1.sinaimg.cn", QByteArray("/orignal/") + QByteArray::number(i) + ".jpg",
                      CannedResponse::ok(picture(1000 * i), "image/jpeg"));
     queue({address(1), address(2), address(3)}, QStringLiteral("Referer: http://blog.sina.com.cn/"));
-    transfer();
+    const PictureCounts counts = transfer();
 
     EXPECT_EQ(files(), (QStringList{"1.jpg", "2.jpg", "3.jpg"}));
     for (int i = 1; i <= 3; ++i)
@@ -114,23 +127,28 @@ TEST_F(TransferTest, SavesEveryPictureAndCountsToTheEnd)
 
     // Progress only rises and always reaches n/n; with three workers for three jobs
     // two may end before the coordinator looks, so intermediate steps may merge.
-    const QStringList progress = port.textsOf(IDC_STATUS_DETAIL);
+    const QStringList &progress = observer->steps;
     ASSERT_FALSE(progress.isEmpty());
-    EXPECT_EQ(progress.last(), QStringLiteral("已下载3/3......"));
+    EXPECT_EQ(progress.last(), QStringLiteral("3/3"));
     for (qsizetype i = 1; i < progress.size(); ++i)
         EXPECT_LT(progress.at(i - 1), progress.at(i));
-    EXPECT_EQ(state.downloadJob.doneCount.load(), 3);
-    EXPECT_EQ(state.downloadJob.transferActive.load(), 0);
-    EXPECT_TRUE(pauses().isEmpty());  // several workers: no pause
+    EXPECT_EQ(counts.total, 3);
+    EXPECT_EQ(counts.done, 3);
+    EXPECT_EQ(counts.saved, 3);
+    EXPECT_EQ(counts.failed, 0);
+    EXPECT_EQ(counts.bytes, 1000 + 2000 + 3000);
+    EXPECT_TRUE(observer->failedAddresses.isEmpty());
+    EXPECT_TRUE(observer->pauses.isEmpty());  // several workers: no pause
 }
 
 TEST_F(TransferTest, NoJobEndsAtOnce)
 {
     queue({});
-    transfer();
-    EXPECT_TRUE(port.textsOf(IDC_STATUS_DETAIL).isEmpty());
+    const PictureCounts counts = transfer();
+    EXPECT_TRUE(observer->steps.isEmpty());
     EXPECT_EQ(server.requestCount(), 0);
-    EXPECT_EQ(state.downloadJob.transferActive.load(), 0);
+    EXPECT_EQ(counts.total, 0);
+    EXPECT_EQ(counts.done, 0);
 }
 
 TEST_F(TransferTest, OneWorkerPausesBetweenTransfersInQueueOrder)
@@ -140,9 +158,8 @@ TEST_F(TransferTest, OneWorkerPausesBetweenTransfersInQueueOrder)
     queue({address(1), address(2), address(3)});
     transfer();
 
-    EXPECT_EQ(pauses(), (QList<int>{2000, 2000}));
-    EXPECT_EQ(port.textsOf(IDC_STATUS_DETAIL),
-              (QStringList{"已下载1/3......", "已下载2/3......", "已下载3/3......"}));
+    EXPECT_EQ(observer->pauses, (QList<int>{2000, 2000}));
+    EXPECT_EQ(observer->steps, (QStringList{"1/3", "2/3", "3/3"}));
     QList<QByteArray> order;
     for (const RecordedRequest &r : server.requests())
         order.append(r.path());
@@ -175,9 +192,11 @@ TEST_F(TransferTest, SizeLimitsOnAnnouncedAndReceivedLength)
                      CannedResponse::ok(picture(c.size), "image/jpeg").withFraming(c.framing));
         setParams(c.minKB, c.maxKB, 3);
         queue({address(1)});
-        transfer();
+        const PictureCounts counts = transfer();
         EXPECT_EQ(files(), c.saved ? QStringList{"1.jpg"} : QStringList());
-        EXPECT_EQ(port.textsOf(IDC_STATUS_DETAIL).last(), QStringLiteral("已下载1/1......"));
+        EXPECT_EQ(observer->steps.last(), QStringLiteral("1/1"));
+        EXPECT_EQ(counts.saved, c.saved ? 1 : 0);
+        EXPECT_EQ(observer->failedAddresses, c.saved ? QStringList() : QStringList{address(1)});
     }
 }
 
@@ -203,8 +222,9 @@ TEST_F(TransferTest, FallbackAddress)
         server.route("s1.sinaimg.cn", "/orignal/1.jpg", c.first);
         server.route(c.fallbackHost, "/big/1.jpg", CannedResponse::ok(fallbackBody, "image/jpeg"));
         queue({address(1) + QStringLiteral("\r\nhttp://%1/big/1.jpg").arg(QLatin1String(c.fallbackHost))});
-        transfer();
+        const PictureCounts counts = transfer();
 
+        EXPECT_EQ(counts.saved, 1);
         bool asked = false;
         for (const RecordedRequest &r : server.requests())
             asked = asked || r.path() == "/big/1.jpg";
@@ -223,30 +243,15 @@ TEST_F(TransferTest, CutTransferLeavesNoFile)
                  CannedResponse::ok(picture(20000), "image/jpeg").withCut(8000));
     setParams(0, 0, 2);
     queue({address(1), address(2), address(3)});
-    transfer();
+    const PictureCounts counts = transfer();
 
     // Nothing under the cut picture's name, and no temporary file left behind.
     EXPECT_EQ(files(), (QStringList{"1.jpg", "3.jpg"}));
-    EXPECT_EQ(port.textsOf(IDC_STATUS_DETAIL).last(), QStringLiteral("已下载3/3......"));
-}
-
-TEST_F(TransferTest, WorkersKeepTheirCopyWhileTheJobIsReused)
-{
-    routePictures(5, CannedResponse::ok(picture(4000), "image/jpeg").withLatency(20));
-    setParams(0, 0, 2);
-    queue({address(1), address(2), address(3), address(4), address(5)});
-    std::thread coordinator = StartCoordinator(state);
-    ASSERT_TRUE(coordinator.joinable());
-    // The driver side rewrites the job at once, as it would for the next album if it
-    // did not wait; the transfers must not notice.
-    QTemporaryDir other;
-    queue({QStringLiteral("http://s2.sinaimg.cn/x.jpg")});
-    state.downloadJob.setJobFolder(other.path() + u'/');
-    coordinator.join();
-
-    state.downloadJob.setJobFolder(folder());
-    EXPECT_EQ(files(), (QStringList{"1.jpg", "2.jpg", "3.jpg", "4.jpg", "5.jpg"}));
-    EXPECT_TRUE(QDir(other.path()).entryList(QDir::Files).isEmpty());
+    EXPECT_EQ(observer->steps.last(), QStringLiteral("3/3"));
+    EXPECT_EQ(counts.saved, 2);
+    EXPECT_EQ(counts.failed, 1);
+    EXPECT_EQ(counts.bytes, 2 * 20000);
+    EXPECT_EQ(observer->failedAddresses, QStringList{address(2)});
 }
 
 TEST_F(TransferTest, AbortStopsStartingTransfersAndWaitsForRunningOnes)
@@ -258,8 +263,7 @@ TEST_F(TransferTest, AbortStopsStartingTransfersAndWaitsForRunningOnes)
     std::shared_future<void> abortSeen = aborted.get_future().share();
     routePictures(5, CannedResponse::ok(picture(3000), "image/jpeg"));
     server.route("s1.sinaimg.cn", "/orignal/1.jpg", [&](const RecordedRequest &) {
-        state.downState = DOWN_ABORT;
-        state.downloadJob.stopFlag = 1;
+        observer->stop = true;
         aborted.set_value();
         return CannedResponse::ok(picture(3000), "image/jpeg");
     });
@@ -268,9 +272,8 @@ TEST_F(TransferTest, AbortStopsStartingTransfersAndWaitsForRunningOnes)
         return CannedResponse::ok(picture(3000), "image/jpeg").withLatency(50);
     });
     setParams(0, 0, 2);
-    state.downState = DOWN_RUNNING;
     queue({address(1), address(2), address(3), address(4), address(5)});
-    transfer();
+    const PictureCounts counts = runTransfers(job, *observer);
 
     QSet<QByteArray> asked;
     for (const RecordedRequest &r : server.requests())
@@ -279,7 +282,62 @@ TEST_F(TransferTest, AbortStopsStartingTransfersAndWaitsForRunningOnes)
     EXPECT_EQ(files(), (QStringList{"1.jpg", "2.jpg"}));
     for (const QString &name : files())
         EXPECT_EQ(read(name), picture(3000)) << name.toStdString();
-    EXPECT_EQ(state.downloadJob.transferActive.load(), 0);
+    // The transfer that was running at the abort counts with the one before it.
+    EXPECT_EQ(counts.total, 5);
+    EXPECT_EQ(counts.done, 2);
+    EXPECT_EQ(counts.saved, 2);
+    EXPECT_EQ(counts.failed, 0);
+}
+
+TEST_F(TransferTest, RefusedAndCutPicturesFailWithTheirReason)
+{
+    const struct {
+        const char *label;
+        CannedResponse answer;
+        bool saved;
+        const char *reason;  // part of the reported reason
+    } cases[] = {
+        {"saved", CannedResponse::ok(picture(4000), "image/jpeg"), true, ""},
+        {"not found", CannedResponse::error(404, "gone"), false, "HTTP/1.1 404"},
+        {"forbidden", CannedResponse::error(403), false, "HTTP/1.1 403"},
+        {"cut short", CannedResponse::ok(picture(20000), "image/jpeg").withCut(8000), false, ""},
+        {"saved too", CannedResponse::ok(picture(6000), "image/jpeg"), true, ""},
+    };
+    QStringList addresses;
+    QStringList failedAddresses;
+    qint64 savedBytes = 0;
+    int saved = 0;
+    for (int i = 1; i <= int(std::size(cases)); ++i) {
+        const auto &c = cases[i - 1];
+        server.route("s1.sinaimg.cn", QByteArray("/orignal/") + QByteArray::number(i) + ".jpg", c.answer);
+        addresses.append(address(i));
+        if (c.saved) {
+            ++saved;
+            savedBytes += c.answer.body.size();
+        } else {
+            failedAddresses.append(address(i));
+        }
+    }
+    setParams(0, 0, 1);
+    queue(addresses);
+    const PictureCounts counts = transfer();
+
+    EXPECT_EQ(counts.total, 5);
+    EXPECT_EQ(counts.done, 5);
+    EXPECT_EQ(counts.saved, saved);
+    EXPECT_EQ(counts.failed, 5 - saved);
+    EXPECT_EQ(counts.bytes, savedBytes);
+    // A single worker ends the pictures in queue order.
+    ASSERT_EQ(observer->failedAddresses, failedAddresses);
+    int f = 0;
+    for (const auto &c : cases) {
+        if (c.saved)
+            continue;
+        SCOPED_TRACE(c.label);
+        const QString reason = observer->reasons.at(f++);
+        EXPECT_FALSE(reason.isEmpty());
+        EXPECT_TRUE(reason.contains(QLatin1String(c.reason))) << reason.toStdString();
+    }
 }
 
 }  // namespace

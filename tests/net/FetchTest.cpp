@@ -178,7 +178,7 @@ TEST_F(FetchTest, AcceptanceTestInflatesGzipOnlyWhenAskedTo)
     request.retryMarker = "album";  // only visible after inflating
     PageResponse response;
     EXPECT_TRUE(fetch(request, response, 0));
-    EXPECT_FALSE(fetch(request, response, FETCH_CACHE_WRITE));
+    EXPECT_FALSE(fetch(request, response, FETCH_INFLATE_FOR_CHECKS));
     EXPECT_EQ(response.body, gzipBytes(page));  // the response keeps the compressed bytes
 }
 
@@ -276,7 +276,7 @@ TEST_F(FetchTest, SavedFileAppearsOnlyWhenTheWholeBodyArrived)
         PageRequest request(url(c.target), target);
         request.maxKB = c.maxKB;
         PageResponse response;
-        EXPECT_EQ(fetch(request, response, FETCH_CACHE_WRITE | FETCH_CACHE_READ), c.ok);
+        EXPECT_EQ(fetch(request, response, FETCH_INFLATE_FOR_CHECKS), c.ok);
         EXPECT_TRUE(response.body.isEmpty());
         if (c.received >= 0) {
             EXPECT_EQ(response.receivedLength, c.received);

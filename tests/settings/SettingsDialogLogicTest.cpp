@@ -105,7 +105,6 @@ TEST(MenuOptions, EachToggleFlipsItsOwnBitOnly)
         {ID_FIX_FORMAT, 0x0001},        {ID_SKIP_PREVIOUS, 0x0040}, {ID_OPEN_FOLDER, 0x0010},
         {ID_SHOP_MAIN_PICTURES, 0x0020}, {ID_SHOP_DESCRIPTION_PICTURES, 0x0100}, {ID_YUPOO_LARGE, 0x0080},
     };
-    ASSERT_EQ(optionCommands().size(), int(std::size(table)));
     for (const auto &row : table) {
         SCOPED_TRACE(row.command);
         NameRules rules;

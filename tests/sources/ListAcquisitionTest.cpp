@@ -1,89 +1,222 @@
-// Get List without the network: the command's state handling and the address checks
-// that end a list before any page is fetched.
+// Get List from the request to the filled album list: the command's state handling,
+// the address checks that end a list before any page is fetched, and whole lists
+// against the Sina blog and Weibo hosts on loopback.
+
+#include "support/PrintQt.h"
+#include "SinaServices.h"
 
 #include "sources/ListAcquisition.h"
-#include "sources/MainWindowState.h"
-#include "support/RecordingWindowPort.h"
+#include "sources/Session.h"
+#include "support/Fixtures.h"
+#include "support/RecordingEvents.h"
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QTemporaryDir>
 
+#include <atomic>
+
 namespace {
+
+ListRequest requestFor(const QString &address)
+{
+    return ListRequest{address, SourceType::Sina};
+}
 
 class ListAcquisitionTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_dir.isValid());
-        state.dataFolder = m_dir.path() + u'/';
-        state.readyFlag = 1;
+        ASSERT_TRUE(dir.isValid());
+        session.setDataFolder(dir.path() + u'/');
     }
 
-    QTemporaryDir m_dir;
-    RecordingWindowPort port;
-    MainWindowState state{port};
-};
+    // Runs a list to its end, as pressing "Get List" once does.
+    void list(Session &target, const QString &address)
+    {
+        ASSERT_EQ(startList(target, requestFor(address)), ListCommand::Started);
+        target.waitForThreads();
+    }
 
-TEST_F(ListAcquisitionTest, IgnoredUntilReady)
-{
-    state.readyFlag = 0;
-    port.setText(IDC_OWNER_ADDRESS, QStringLiteral("  "));
-    GetListCommand(state);
-    state.waitForThreads();
-    EXPECT_EQ(state.listState.load(), LIST_IDLE);
-    EXPECT_TRUE(port.messages().isEmpty());
-}
+    QTemporaryDir dir;
+    RecordingEvents events;
+    Session session{QString(), events};
+};
 
 TEST_F(ListAcquisitionTest, PressingWhileRunningRequestsStop)
 {
-    for (const uint8_t running : {LIST_RUNNING, LIST_STOP}) {
-        state.listState = running;
-        GetListCommand(state);
-        EXPECT_EQ(state.listState.load(), LIST_STOP);
+    AlbumRecord shown;
+    shown.name = QStringLiteral("shown");
+    session.albums.appendUnique(shown);
+    for (const ListState running : {ListState::Running, ListState::StopRequested}) {
+        session.listState = running;
+        EXPECT_EQ(startList(session, requestFor(QStringLiteral("http://blog.sina.com.cn/u/1"))),
+                  ListCommand::StopRequested);
+        EXPECT_EQ(session.listState.load(), ListState::StopRequested);
     }
-    state.waitForThreads();
-    EXPECT_TRUE(port.messages().isEmpty());
+    session.waitForThreads();
+    // The running list keeps its albums and is the only one to report.
+    EXPECT_EQ(session.albums.size(), 1);
+    EXPECT_TRUE(events.log().isEmpty()) << events.log().join(u'|').toStdString();
 }
 
 TEST_F(ListAcquisitionTest, EmptyAddressOnlyComplains)
 {
-    port.setText(IDC_OWNER_ADDRESS, QStringLiteral(" \t "));
-    state.sourceTypeIndex = 7;
-    GetListCommand(state);
-    state.waitForThreads();
+    session.sourceType = SourceType::Yupoo;
+    list(session, QStringLiteral(" \t "));
 
-    EXPECT_EQ(port.messages(), QStringList{QString::fromUtf16(kNoAddressMessage)});
-    EXPECT_EQ(state.listState.load(), LIST_IDLE);
-    EXPECT_EQ(state.listType.load(), LIST_TYPE_STARTING);
-    EXPECT_EQ(state.sourceTypeIndex.load(), 4);
-    // The window never entered the running state.
-    EXPECT_TRUE(port.textsOf(IDC_GET_LIST).isEmpty());
-    EXPECT_TRUE(port.enabled(IDC_OWNER_ADDRESS));
+    // The list never started: listFinished alone.
+    EXPECT_EQ(events.log(), QStringList{QStringLiteral("listFinished NoAddress 0")});
+    EXPECT_EQ(session.listState.load(), ListState::Idle);
+    EXPECT_EQ(session.listKind.load(), ListKind::None);
+    EXPECT_EQ(session.sourceType.load(), SourceType::Sina);
 }
 
 TEST_F(ListAcquisitionTest, NonWebAddressShowsNoAlbums)
 {
-    port.setText(IDC_OWNER_ADDRESS, QStringLiteral("weibo.com/u/1234"));
-    port.setChecked(IDC_SELECT_ALL, true);
-    GetListCommand(state);
-    state.waitForThreads();
+    list(session, QStringLiteral("weibo.com/u/1234"));
 
-    EXPECT_EQ(port.messages(), QStringList{QString::fromUtf16(kNotWebAddressMessage)});
-    EXPECT_EQ(port.textsOf(IDC_GET_LIST), (QStringList{QStringLiteral("终止获取"), QStringLiteral("获取相册")}));
-    EXPECT_EQ(port.text(IDC_LIST_FRAME), QStringLiteral("相册列表(共0个)"));
-    EXPECT_EQ(port.text(IDC_STATUS), QStringLiteral("获取相册列表完成，共0个"));
-    EXPECT_EQ(port.text(IDC_STATUS_DETAIL), QString());
-    EXPECT_FALSE(port.isChecked(IDC_SELECT_ALL));
-    EXPECT_FALSE(port.visible(IDC_BANNER));
-    EXPECT_FALSE(port.enabled(IDC_DOWNLOAD));
-    for (const int id : {IDC_SOURCE_TYPE, IDC_OWNER_ADDRESS, IDC_THUMBNAILS, IDC_PRAISE_LINK1, IDC_FIND,
-                         IDC_FILTER, IDC_EXPORT}) {
-        SCOPED_TRACE(id);
-        EXPECT_TRUE(port.enabled(id));
+    EXPECT_EQ(events.listResult(), ListResult::NotWebAddress);
+    EXPECT_EQ(events.log(), (QStringList{"listStarted", "listFinished NotWebAddress 0"}));
+    EXPECT_EQ(session.listState.load(), ListState::Idle);
+    EXPECT_TRUE(events.remembered().isEmpty());
+    EXPECT_TRUE(session.settings().ownerHistory[0].isEmpty());
+}
+
+class GetListTest : public ListAcquisitionTest {
+protected:
+    void SetUp() override
+    {
+        ListAcquisitionTest::SetUp();
+        services.routeFixture("blog.sina.com.cn", "/u/1234567890", QStringLiteral("sina_blog_owner.html"));
+        services.routeFixture("photo.blog.sina.com.cn", "/services/ctg_list_ctg.php",
+                              QStringLiteral("sina_categories.json"), "application/json");
+        services.routeFixture("blog.sina.com.cn", "/s/articlelist_1234567890_0_1.html",
+                              QStringLiteral("sina_articlelist_1.html"));
+        services.routeFixture("blog.sina.com.cn", "/s/articlelist_1234567890_0_2.html",
+                              QStringLiteral("sina_articlelist_2.html"));
+        services.routeFixture("weibo.com", "/u/1234567890", QStringLiteral("weibo_owner_spaced.html"));
+        services.routeFixture("weibo.com", "/u/nobody", QStringLiteral("weibo_owner_noid.html"));
+        services.routeFixture("photo.weibo.com", "/albums/get_all", QStringLiteral("weibo_albums.json"),
+                              "application/json");
     }
-    EXPECT_EQ(state.listState.load(), LIST_IDLE);
-    EXPECT_TRUE(port.historyOf(IDC_OWNER_ADDRESS).isEmpty());
+
+    SinaServices services;
+};
+
+TEST_F(GetListTest, ListsAlbumsOfEachKindOfOwner)
+{
+    const struct {
+        QString address;
+        ListKind kind;
+        QStringList names;
+        QString owner;
+    } cases[] = {
+        {QStringLiteral("http://blog.sina.com.cn/u/1234567890"), ListKind::BlogCategories,
+         {QStringLiteral("旅行"), QStringLiteral("家人"), QStringLiteral("旅行 (1)"), QString(), QStringLiteral("旅行 (2)")},
+         QStringLiteral("小明的博客/")},
+        // The article list is paged from the address cut before its last "_".
+        {QStringLiteral("  http://blog.sina.com.cn/s/articlelist_1234567890_0_7.html "), ListKind::BlogArticles,
+         {QStringLiteral("春游"), QStringLiteral("秋色"), QStringLiteral("夏日"), QStringLiteral("春游 (1)")},
+         QStringLiteral("博文_小明的博客/")},
+        {QStringLiteral("https://weibo.com/u/1234567890"), ListKind::WeiboAlbums,
+         {QStringLiteral("微博配图"), QStringLiteral("头像相册"), QStringLiteral("空相册")}, QStringLiteral("小明Ming/")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.address.toStdString());
+        QTemporaryDir data;
+        RecordingEvents heard;
+        Session fresh(data.path() + u'/', heard);
+        // The list is recorded under the request's type, whatever the last one was.
+        fresh.sourceType = SourceType::Yupoo;
+
+        list(fresh, c.address);
+
+        const QList<AlbumRecord> albums = fresh.albums.all();
+        ASSERT_EQ(albums.size(), c.names.size());
+        const int n = int(c.names.size());
+        const QString remembered = c.address.trimmed();
+        QStringList expectedLog{QStringLiteral("listStarted")};
+        for (int i = 0; i < n; ++i) {
+            if (!c.names.at(i).isEmpty()) {
+                EXPECT_EQ(albums.at(i).name, c.names.at(i));
+            }
+            expectedLog.append(QStringLiteral("albumAdded %1 %2").arg(i).arg(albums.at(i).name));
+        }
+        // An address that yielded albums heads the history and is saved at once.
+        expectedLog.append(QStringLiteral("ownerAddressRemembered ") + remembered);
+        expectedLog.append(QStringLiteral("listFinished Listed %1").arg(n));
+        EXPECT_EQ(heard.log(), expectedLog);
+        EXPECT_EQ(heard.listResult(), ListResult::Listed);
+
+        EXPECT_EQ(fresh.listKind.load(), c.kind);
+        EXPECT_EQ(fresh.listState.load(), ListState::Idle);
+        EXPECT_EQ(fresh.sourceType.load(), SourceType::Sina);
+        EXPECT_EQ(fresh.owner.name, c.owner);
+        EXPECT_TRUE(fresh.owner.subFolder.isEmpty());
+        EXPECT_EQ(heard.remembered(), QStringList{remembered});
+        EXPECT_EQ(fresh.settings().ownerHistory[0], remembered);
+        EXPECT_TRUE(QFile::exists(fresh.dataFolder() + QStringLiteral("soft.dat")));
+    }
+}
+
+TEST_F(GetListTest, NothingFoundAsksToLogIn)
+{
+    const struct {
+        QString address;
+        ListKind kind;
+    } cases[] = {
+        {QStringLiteral("https://weibo.com/u/nobody"), ListKind::WeiboAlbums},
+        // An article-list address without "_" leaves nothing to read.
+        {QStringLiteral("https://blog.sina.com.cn/s/list"), ListKind::BlogArticles},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.address.toStdString());
+        RecordingEvents heard;
+        Session fresh(dir.path() + u'/', heard);
+
+        list(fresh, c.address);
+
+        EXPECT_EQ(fresh.listKind.load(), c.kind);
+        EXPECT_EQ(heard.listResult(), ListResult::NothingFound);
+        EXPECT_EQ(heard.log(), (QStringList{"listStarted", "listFinished NothingFound 0"}));
+        EXPECT_TRUE(fresh.settings().ownerHistory[0].isEmpty());
+    }
+}
+
+TEST_F(GetListTest, SameAddressInOtherCaseIsNotAddedAgain)
+{
+    for (const QString &address : {QStringLiteral("https://weibo.com/u/1234567890?from=Home"),
+                                   QStringLiteral("https://weibo.com/u/1234567890?FROM=HOME")}) {
+        list(session, address);
+        EXPECT_EQ(session.albums.size(), 3);
+        EXPECT_EQ(events.listResult(), ListResult::Listed);
+    }
+    EXPECT_EQ(events.remembered(), QStringList{QStringLiteral("https://weibo.com/u/1234567890?from=Home")});
+    EXPECT_TRUE(session.settings().ownerHistory[1].isEmpty());
+}
+
+TEST_F(GetListTest, PressingAgainStopsAfterCurrentAlbum)
+{
+    const ListRequest request = requestFor(QStringLiteral("http://blog.sina.com.cn/u/1234567890"));
+    // The user presses "Get List" again while the category list is on its way.
+    std::atomic<int> secondPress{-1};
+    services.route("photo.blog.sina.com.cn", "/services/ctg_list_ctg.php",
+                   LoopbackServer::Handler([this, request, &secondPress](const RecordedRequest &) {
+                       secondPress = int(startList(session, request));
+                       return CannedResponse::ok(readFixture(QStringLiteral("sources/sina_categories.json")),
+                                                 "application/json");
+                   }));
+
+    ASSERT_EQ(startList(session, request), ListCommand::Started);
+    session.waitForThreads();
+
+    EXPECT_EQ(secondPress.load(), int(ListCommand::StopRequested));
+    EXPECT_EQ(session.albums.size(), 1);
+    EXPECT_EQ(events.listResult(), ListResult::Stopped);
+    EXPECT_EQ(events.logOf(QStringLiteral("listFinished")), QStringList{QStringLiteral("listFinished Stopped 1")});
+    EXPECT_EQ(session.listState.load(), ListState::Idle);
 }
 
 }  // namespace

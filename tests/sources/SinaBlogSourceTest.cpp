@@ -3,12 +3,13 @@
 #include "support/PrintQt.h"
 #include "SinaServices.h"
 
-#include "download/DownloadJob.h"
-#include "sources/AddAlbum.h"
-#include "sources/MainWindowState.h"
+#include "RecordingPictureSink.h"
+
+#include "sources/AlbumPictures.h"
+#include "sources/Session.h"
 #include "sources/SinaBlogSource.h"
 #include "support/Fixtures.h"
-#include "support/RecordingWindowPort.h"
+#include "support/RecordingEvents.h"
 
 #include <gtest/gtest.h>
 
@@ -18,6 +19,7 @@
 namespace {
 
 const QString kOwnerAddress = QStringLiteral("http://blog.sina.com.cn/u/1234567890");
+const QString kPhotoHost = QStringLiteral("http://photo.blog.sina.com.cn");
 const QByteArray kCategoryTarget = "/services/ctg_list_ctg.php?format=gsonv&uid=1234567890";
 
 class SinaBlogTest : public ::testing::Test {
@@ -25,8 +27,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        state.dataFolder = dir.path() + u'/';
-        state.readyFlag = 1;
+        session.setDataFolder(dir.path() + u'/');
     }
 
     void serveCategories()
@@ -36,31 +37,30 @@ protected:
                               QStringLiteral("sina_categories.json"), "application/json; charset=utf-8");
     }
 
-    // An album for the picture fetchers, and a job ready to queue its pictures.
-    int addAlbum(const QString &name, const QString &url)
+    // What the download hands a picture fetcher for one album of the list.
+    AlbumWalk walkOf(const QString &name, const QString &url) const
     {
-        AlbumRecord album;
-        album.name = name;
-        album.url = url;
-        const int index = ::addAlbum(state, album) - 1;
-        state.downloadJob.setJobFolder(dir.path() + QStringLiteral("/pictures/"));
-        state.downState = DOWN_RUNNING;
-        return index;
+        AlbumWalk walk;
+        walk.album.name = name;
+        walk.album.url = url;
+        walk.dataFolder = session.dataFolder();
+        walk.sleep = [](int) {};
+        return walk;
     }
 
     SinaServices services;
     QTemporaryDir dir;
-    RecordingWindowPort port;
-    MainWindowState state{port};
+    RecordingEvents events;
+    Session session{QString(), events};
 };
 
 TEST_F(SinaBlogTest, CategoriesBecomeAlbums)
 {
     serveCategories();
-    sinaBlogCategories(state, kOwnerAddress);
+    sinaBlogCategories(session, kOwnerAddress);
 
-    EXPECT_EQ(state.owner.name, QStringLiteral("小明的博客"));
-    EXPECT_EQ(state.owner.uid, QStringLiteral("1234567890"));
+    EXPECT_EQ(session.owner.name, QStringLiteral("小明的博客"));
+    EXPECT_EQ(session.owner.uid, QStringLiteral("1234567890"));
     const QList<RecordedRequest> asked = services.requestsTo("photo.blog.sina.com.cn");
     ASSERT_EQ(asked.size(), 1);
     EXPECT_EQ(asked.at(0).target, kCategoryTarget);
@@ -83,7 +83,7 @@ TEST_F(SinaBlogTest, CategoriesBecomeAlbums)
         // No count: 0.
         {QStringLiteral("旅行 (2)"), 0, base + QStringLiteral("106"), QString()},
     };
-    const QList<AlbumRecord> albums = state.albums.all();
+    const QList<AlbumRecord> albums = session.albums.all();
     ASSERT_EQ(albums.size(), std::size(expected));
     for (qsizetype i = 0; i < albums.size(); ++i) {
         SCOPED_TRACE(i);
@@ -98,16 +98,7 @@ TEST_F(SinaBlogTest, CategoriesBecomeAlbums)
         EXPECT_EQ(album.accessFlags, 0);
         EXPECT_EQ(album.position, i);
     }
-    EXPECT_EQ(port.rows(), (QList<int>{0, 1, 2, 3, 4}));
-}
-
-TEST_F(SinaBlogTest, AlbumsFoundBeforeStartUpAreDropped)
-{
-    serveCategories();
-    state.readyFlag = 0;
-    sinaBlogCategories(state, kOwnerAddress);
-    EXPECT_TRUE(state.albums.isEmpty());
-    EXPECT_TRUE(port.rows().isEmpty());
+    EXPECT_EQ(events.addedRows(), (QList<int>{0, 1, 2, 3, 4}));
 }
 
 TEST_F(SinaBlogTest, StopRequestEndsAfterCurrentAlbum)
@@ -115,7 +106,7 @@ TEST_F(SinaBlogTest, StopRequestEndsAfterCurrentAlbum)
     // The user presses "Get List" again while the list page is on its way.
     const auto stopWhileServing = [this](const char *fixture, const QByteArray &type) {
         return LoopbackServer::Handler([this, fixture, type](const RecordedRequest &) {
-            state.listState = LIST_STOP;
+            session.listState = ListState::StopRequested;
             return CannedResponse::ok(readFixture(QStringLiteral("sources/") + QString::fromLatin1(fixture)), type);
         });
     };
@@ -125,21 +116,22 @@ TEST_F(SinaBlogTest, StopRequestEndsAfterCurrentAlbum)
     services.route("blog.sina.com.cn", "/s/articlelist_1234567890_0_1.html",
                    stopWhileServing("sina_articlelist_1.html", "text/html; charset=utf-8"));
 
-    sinaBlogCategories(state, kOwnerAddress);
-    EXPECT_EQ(state.albums.size(), 1);
+    session.listState = ListState::Running;
+    sinaBlogCategories(session, kOwnerAddress);
+    EXPECT_EQ(session.albums.size(), 1);
 
-    state.albums.clear();
-    state.listState = LIST_RUNNING;
-    sinaBlogArticles(state, QStringLiteral("http://blog.sina.com.cn/s/articlelist_1234567890_0"));
-    EXPECT_EQ(state.albums.size(), 1);
+    session.albums.clear();
+    session.listState = ListState::Running;
+    sinaBlogArticles(session, QStringLiteral("http://blog.sina.com.cn/s/articlelist_1234567890_0"));
+    EXPECT_EQ(session.albums.size(), 1);
     EXPECT_EQ(services.targetsOf("blog.sina.com.cn").count("/s/articlelist_1234567890_0_2.html"), 0);
 }
 
 TEST_F(SinaBlogTest, UnreachableOwnerPageGivesNothing)
 {
     services.route("blog.sina.com.cn", "/u/1234567890", CannedResponse::ok(QByteArray()));
-    sinaBlogCategories(state, kOwnerAddress);
-    EXPECT_TRUE(state.albums.isEmpty());
+    sinaBlogCategories(session, kOwnerAddress);
+    EXPECT_TRUE(session.albums.isEmpty());
     EXPECT_TRUE(services.requestsTo("photo.blog.sina.com.cn").isEmpty());
 }
 
@@ -161,23 +153,23 @@ TEST_F(SinaBlogTest, ArticleListPagesUntilNoNextPage)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.uid);
-        state.albums.clear();
+        session.albums.clear();
         const QByteArray base = QByteArray("/s/articlelist_") + c.uid + "_0";
         services.routeFixture("blog.sina.com.cn", base + "_1.html", QString::fromLatin1(c.page1));
         services.routeFixture("blog.sina.com.cn", base + "_2.html", QString::fromLatin1(c.page2));
         services.routeFixture("blog.sina.com.cn", base + "_3.html", QString::fromLatin1(c.page1));
 
-        sinaBlogArticles(state, QStringLiteral("http://blog.sina.com.cn") + QString::fromLatin1(base));
+        sinaBlogArticles(session, QStringLiteral("http://blog.sina.com.cn") + QString::fromLatin1(base));
 
         QStringList names;
-        for (const AlbumRecord &album : state.albums.all()) {
+        for (const AlbumRecord &album : session.albums.all()) {
             names.append(album.name);
             EXPECT_EQ(album.pictureCount, -1);
             EXPECT_TRUE(album.url.startsWith(u"http://blog.sina.com.cn/s/blog_4b3c1e96010"));
             EXPECT_TRUE(album.coverUrl.isEmpty());
         }
         EXPECT_EQ(names, c.names);
-        EXPECT_EQ(state.owner.name, QStringLiteral("博文_小明的博客"));
+        EXPECT_EQ(session.owner.name, QStringLiteral("博文_小明的博客"));
         QList<QByteArray> targets;
         for (const QByteArray &target : services.targetsOf("blog.sina.com.cn")) {
             if (target.startsWith(base))
@@ -185,7 +177,7 @@ TEST_F(SinaBlogTest, ArticleListPagesUntilNoNextPage)
         }
         EXPECT_EQ(targets, (QList<QByteArray>{base + "_1.html", base + "_2.html"}));
     }
-    EXPECT_EQ(state.albums.at(1).url, QStringLiteral("http://blog.sina.com.cn/s/blog_4b3c1e96010b02.html"));
+    EXPECT_EQ(session.albums.at(1).url, QStringLiteral("http://blog.sina.com.cn/s/blog_4b3c1e96010b02.html"));
 }
 
 TEST_F(SinaBlogTest, CategoryPicturesPageAndRewriteAddresses)
@@ -194,39 +186,37 @@ TEST_F(SinaBlogTest, CategoryPicturesPageAndRewriteAddresses)
     services.routeFixture("photo.blog.sina.com.cn", path + "/page1", QStringLiteral("sina_category_page1.html"));
     services.routeFixture("photo.blog.sina.com.cn", path + "/page2", QStringLiteral("sina_category_page2.html"));
     services.routeFixture("photo.blog.sina.com.cn", path + "/page3", QStringLiteral("sina_category_page1.html"));
-    const int album = addAlbum(QStringLiteral("旅行"), QStringLiteral("http://photo.blog.sina.com.cn") + QString::fromLatin1(path));
+    RecordingPictureSink sink;
 
-    sinaBlogCategoryPictures(state, album);
+    sinaBlogCategoryPictures(walkOf(QStringLiteral("旅行"), kPhotoHost + QString::fromLatin1(path)), sink);
 
     EXPECT_EQ(services.targetsOf("photo.blog.sina.com.cn"), (QList<QByteArray>{path + "/page1", path + "/page2"}));
-    const DownloadJob &job = state.downloadJob;
-    EXPECT_EQ(job.jobAddresses, (QStringList{
+    EXPECT_EQ(sink.addresses, (QStringList{
         QStringLiteral("http://s6.sinaimg.cn/orignal/4b3c1e96g0a1&690"),
         // One level of entities is decoded with the page, the rest of "amp" goes.
         QStringLiteral("http://s6.sinaimg.cn/orignal/4b3c1e96g0a2&;690"),
         QStringLiteral("http://s7.sinaimg.cn/mw690/4b3c1e96g0a3"),
     }));
-    ASSERT_EQ(job.jobFileNames.size(), 3);
-    EXPECT_TRUE(job.jobFileNames.at(0).startsWith(u"日落")) << job.jobFileNames.at(0).toStdString();
-    EXPECT_TRUE(job.jobFileNames.at(1).startsWith(u"海边 & 清晨")) << job.jobFileNames.at(1).toStdString();
-    EXPECT_TRUE(job.jobFileNames.at(2).startsWith(u"归途")) << job.jobFileNames.at(2).toStdString();
-    EXPECT_EQ(job.jobExtraHeaders, QStringList(3, QStringLiteral("Referer: http://blog.sina.com.cn/")));
+    EXPECT_EQ(sink.titles, (QStringList{QStringLiteral("日落"), QStringLiteral("海边 & 清晨"), QStringLiteral("归途")}));
+    EXPECT_EQ(sink.headerLines, QStringList(3, QStringLiteral("Referer: http://blog.sina.com.cn/")));
 }
 
 TEST_F(SinaBlogTest, CategoryPicturesStopOnAbort)
 {
     const QByteArray path = "/category/u/1234567890/s/101";
-    services.route("photo.blog.sina.com.cn", path + "/page1", LoopbackServer::Handler([this](const RecordedRequest &) {
-        state.downState = DOWN_ABORT;
+    RecordingPictureSink sink;
+    services.route("photo.blog.sina.com.cn", path + "/page1", LoopbackServer::Handler([&sink](const RecordedRequest &) {
+        sink.close();
         return CannedResponse::ok(readFixture(QStringLiteral("sources/sina_category_page1.html")));
     }));
     services.routeFixture("photo.blog.sina.com.cn", path + "/page2", QStringLiteral("sina_category_page2.html"));
-    const int album = addAlbum(QStringLiteral("旅行"), QStringLiteral("http://photo.blog.sina.com.cn") + QString::fromLatin1(path));
 
-    sinaBlogCategoryPictures(state, album);
+    sinaBlogCategoryPictures(walkOf(QStringLiteral("旅行"), kPhotoHost + QString::fromLatin1(path)), sink);
 
     EXPECT_EQ(services.targetsOf("photo.blog.sina.com.cn"), QList<QByteArray>{path + "/page1"});
-    EXPECT_EQ(state.downloadJob.queuedCount(), 0);
+    EXPECT_EQ(sink.count(), 0);
+    // The sink is asked after every picture: at most one more is handed over.
+    EXPECT_LE(sink.afterClose, 1);
 }
 
 TEST_F(SinaBlogTest, ArticlePictureTakesFirstPictureOnly)
@@ -242,20 +232,18 @@ TEST_F(SinaBlogTest, ArticlePictureTakesFirstPictureOnly)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.fixture);
-        state.albums.clear();
-        state.downloadJob.clearQueue();
         services.route("blog.sina.com.cn", "/s/blog_4b3c1e960102a01.html",
                        CannedResponse::ok(readFixture(QStringLiteral("sources/") + QString::fromLatin1(c.fixture)),
                                           "text/html; charset=gb2312"));
-        const int album = addAlbum(QStringLiteral("春游"), QStringLiteral("http://blog.sina.com.cn/s/blog_4b3c1e960102a01.html"));
+        RecordingPictureSink sink;
 
-        sinaBlogArticlePicture(state, album);
+        sinaBlogArticlePicture(
+            walkOf(QStringLiteral("春游"), QStringLiteral("http://blog.sina.com.cn/s/blog_4b3c1e960102a01.html")), sink);
 
-        const DownloadJob &job = state.downloadJob;
-        EXPECT_EQ(job.jobAddresses, QStringList{c.address});
-        ASSERT_EQ(job.jobFileNames.size(), 1);
-        EXPECT_TRUE(job.jobFileNames.at(0).startsWith(u"春游")) << job.jobFileNames.at(0).toStdString();
-        EXPECT_EQ(job.jobExtraHeaders, QStringList{QStringLiteral("Referer: http://blog.sina.com.cn/")});
+        EXPECT_EQ(sink.addresses, QStringList{c.address});
+        // An article's picture is named after the article.
+        EXPECT_EQ(sink.titles, QStringList{QStringLiteral("春游")});
+        EXPECT_EQ(sink.headerLines, QStringList{QStringLiteral("Referer: http://blog.sina.com.cn/")});
     }
 }
 

@@ -3,15 +3,16 @@
 #include "support/PrintQt.h"
 #include "SinaServices.h"
 
-#include "download/DownloadJob.h"
+#include "RecordingPictureSink.h"
+
 #include "net/CookieStore.h"
-#include "sources/AddAlbum.h"
-#include "sources/MainWindowState.h"
+#include "sources/AlbumPictures.h"
 #include "sources/ServiceAddresses.h"
+#include "sources/Session.h"
 #include "sources/SourceFetch.h"
 #include "sources/WeiboSource.h"
 #include "support/Fixtures.h"
-#include "support/RecordingWindowPort.h"
+#include "support/RecordingEvents.h"
 
 #include <gtest/gtest.h>
 
@@ -34,26 +35,23 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        state.dataFolder = dir.path() + u'/';
-        state.readyFlag = 1;
-        state.sleep = [this](int ms) { waits.append(ms); };
+        session.setDataFolder(dir.path() + u'/');
     }
     void TearDown() override { CookieStore::process().clear(); }
 
     void serveAlbums() { services.routeFixture("photo.weibo.com", "/albums/get_all", QStringLiteral("weibo_albums.json"), "application/json"); }
 
-    // A Weibo album of `count` photos as the list leaves it, and a job ready to queue.
-    int addAlbum(int count)
+    // A Weibo album of `count` photos as the list leaves it, as the download walks it.
+    AlbumWalk walkOf(int count)
     {
-        state.owner.uid = kUid;
-        AlbumRecord album;
-        album.name = QStringLiteral("微博配图");
-        album.pictureCount = count;
-        album.url = fillAddress(kWeiboPhotosEndpoint, {kUid, kAlbumId, QStringLiteral("3")});
-        const int index = ::addAlbum(state, album) - 1;
-        state.downloadJob.setJobFolder(dir.path() + QStringLiteral("/pictures/"));
-        state.downState = DOWN_RUNNING;
-        return index;
+        AlbumWalk walk;
+        walk.owner.uid = kUid;
+        walk.album.name = QStringLiteral("微博配图");
+        walk.album.pictureCount = count;
+        walk.album.url = fillAddress(kWeiboPhotosEndpoint, {kUid, kAlbumId, QStringLiteral("3")});
+        walk.dataFolder = session.dataFolder();
+        walk.sleep = [this](int ms) { waits.append(ms); };
+        return walk;
     }
 
     QList<int> photoPagesAsked() const
@@ -66,8 +64,8 @@ protected:
 
     SinaServices services;
     QTemporaryDir dir;
-    RecordingWindowPort port;
-    MainWindowState state{port};
+    RecordingEvents events;
+    Session session{QString(), events};
     QList<int> waits;  // the fetcher's pauses, in ms, instead of sleeping
 };
 
@@ -86,9 +84,9 @@ TEST_F(WeiboTest, OwnerIdAndNickInEachPageForm)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.fixture);
         services.routeFixture("weibo.com", "/u/owner", QString::fromLatin1(c.fixture));
-        weiboAlbums(state, QStringLiteral("https://weibo.com/u/owner"));
-        EXPECT_EQ(state.owner.uid, c.uid);
-        EXPECT_EQ(state.owner.name, c.name);
+        weiboAlbums(session, QStringLiteral("https://weibo.com/u/owner"));
+        EXPECT_EQ(session.owner.uid, c.uid);
+        EXPECT_EQ(session.owner.name, c.name);
         EXPECT_EQ(services.targetsOf("photo.weibo.com").last(),
                   QByteArray("/albums/get_all?uid=") + c.uid.toLatin1() + "&count=65535");
     }
@@ -98,7 +96,7 @@ TEST_F(WeiboTest, AlbumsBecomeRecords)
 {
     serveAlbums();
     services.routeFixture("weibo.com", "/u/1234567890", QStringLiteral("weibo_owner_spaced.html"));
-    weiboAlbums(state, QStringLiteral("https://weibo.com/u/1234567890"));
+    weiboAlbums(session, QStringLiteral("https://weibo.com/u/1234567890"));
 
     const QString photos = QStringLiteral("https://photo.weibo.com/photos/get_all?uid=1234567890&album_id=");
     const struct {
@@ -113,7 +111,7 @@ TEST_F(WeiboTest, AlbumsBecomeRecords)
          QStringLiteral("http://ww2.sinaimg.cn/thumb300/4a1b2c3djw1e1.jpg")},
         {QStringLiteral("空相册"), 0, photos + QStringLiteral("3555502164890929&count=32&type=1&page="), QString()},
     };
-    const QList<AlbumRecord> albums = state.albums.all();
+    const QList<AlbumRecord> albums = session.albums.all();
     ASSERT_EQ(albums.size(), std::size(expected));
     for (qsizetype i = 0; i < albums.size(); ++i) {
         SCOPED_TRACE(i);
@@ -123,17 +121,17 @@ TEST_F(WeiboTest, AlbumsBecomeRecords)
         EXPECT_EQ(albums.at(i).coverUrl, expected[i].cover);
         EXPECT_EQ(albums.at(i).accessFlags, 0);
     }
-    EXPECT_EQ(port.rows(), (QList<int>{0, 1, 2}));
+    EXPECT_EQ(events.addedRows(), (QList<int>{0, 1, 2}));
 }
 
 TEST_F(WeiboTest, OwnerPageWithoutIdGivesNoAlbums)
 {
     serveAlbums();
     services.routeFixture("weibo.com", "/u/1234567890", QStringLiteral("weibo_owner_noid.html"));
-    weiboAlbums(state, QStringLiteral("https://weibo.com/u/1234567890"));
-    EXPECT_TRUE(state.albums.isEmpty());
-    EXPECT_TRUE(state.owner.uid.isEmpty());
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{14}$")).match(state.owner.name).hasMatch());
+    weiboAlbums(session, QStringLiteral("https://weibo.com/u/1234567890"));
+    EXPECT_TRUE(session.albums.isEmpty());
+    EXPECT_TRUE(session.owner.uid.isEmpty());
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{14}$")).match(session.owner.name).hasMatch());
     EXPECT_TRUE(services.requestsTo("photo.weibo.com").isEmpty());
 }
 
@@ -141,11 +139,12 @@ TEST_F(WeiboTest, StopRequestEndsAfterCurrentAlbum)
 {
     services.routeFixture("weibo.com", "/u/1234567890", QStringLiteral("weibo_owner_spaced.html"));
     services.route("photo.weibo.com", "/albums/get_all", LoopbackServer::Handler([this](const RecordedRequest &) {
-        state.listState = LIST_STOP;
+        session.listState = ListState::StopRequested;
         return CannedResponse::ok(fixture("weibo_albums.json"), "application/json");
     }));
-    weiboAlbums(state, QStringLiteral("https://weibo.com/u/1234567890"));
-    EXPECT_EQ(state.albums.size(), 1);
+    session.listState = ListState::Running;
+    weiboAlbums(session, QStringLiteral("https://weibo.com/u/1234567890"));
+    EXPECT_EQ(session.albums.size(), 1);
 }
 
 TEST_F(WeiboTest, LoginCookiesGoOnlyWhereTheyBelong)
@@ -179,7 +178,7 @@ TEST_F(WeiboTest, LoginCookiesGoOnlyWhereTheyBelong)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.address.toStdString());
         services.routeFixture(c.host, c.path, QStringLiteral("weibo_owner_spaced.html"));
-        weiboAlbums(state, c.address);
+        weiboAlbums(session, c.address);
         QList<RecordedRequest> asked;
         for (const RecordedRequest &request : services.requestsTo(c.host)) {
             if (request.path() == c.path)
@@ -228,17 +227,15 @@ TEST_F(WeiboTest, PhotoPagesFollowCountAndRetryEmptyPages)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        state.albums.clear();
-        state.downloadJob.clearQueue();
         waits.clear();
         services.route("photo.weibo.com", "/photos/get_all", photoPages(c.script, empty));
         const qsizetype before = services.requestsTo("photo.weibo.com").size();
-        const int album = addAlbum(c.count);
+        RecordingPictureSink sink;
 
-        weiboAlbumPhotos(state, album);
+        weiboAlbumPhotos(walkOf(c.count), sink);
 
         EXPECT_EQ(photoPagesAsked().mid(before), c.pages);
-        EXPECT_EQ(state.downloadJob.queuedCount(), c.pictures);
+        EXPECT_EQ(sink.count(), c.pictures);
         EXPECT_EQ(waits, c.waits);
     }
 }
@@ -247,35 +244,34 @@ TEST_F(WeiboTest, PagingEndsWhenTheServiceRepeatsAPage)
 {
     // A service that ignores the page number answers the first page forever.
     services.route("photo.weibo.com", "/photos/get_all", CannedResponse::ok(fixture("weibo_photos_32.json")));
-    const int album = addAlbum(97);
+    RecordingPictureSink sink;
 
-    weiboAlbumPhotos(state, album);
+    weiboAlbumPhotos(walkOf(97), sink);
 
     EXPECT_EQ(photoPagesAsked(), (QList<int>{1, 2}));
-    EXPECT_EQ(state.downloadJob.queuedCount(), 32);
+    EXPECT_EQ(sink.count(), 32);
 }
 
 TEST_F(WeiboTest, PhotosHandedOverWithCaptionsAndBuiltAddresses)
 {
     services.route("photo.weibo.com", "/photos/get_all",
                    photoPages({{1, {fixture("weibo_photos_32.json")}}}, fixture("weibo_photos_empty.json")));
-    const int album = addAlbum(32);
+    RecordingPictureSink sink;
 
-    weiboAlbumPhotos(state, album);
+    weiboAlbumPhotos(walkOf(32), sink);
 
-    const DownloadJob &job = state.downloadJob;
-    ASSERT_EQ(job.queuedCount(), 32);
+    ASSERT_EQ(sink.count(), 32);
     // Piece 1 (the page's own album id) is no photo: the first photo is photo 1.
-    EXPECT_EQ(job.jobAddresses.at(0), QStringLiteral("http://ww2.sinaimg.cn/large/abcd0001.jpg"));
+    EXPECT_EQ(sink.addresses.at(0), QStringLiteral("http://ww2.sinaimg.cn/large/abcd0001.jpg"));
     // No original address: type 1 is a large picture, type 0 sits under the owner's id.
-    EXPECT_EQ(job.jobAddresses.at(2), QStringLiteral("http://ww4.sinaimg.cn/large/abcd0003.jpg"));
-    EXPECT_EQ(job.jobAddresses.at(3), QStringLiteral("http://ww1.sinaimg.cn1234567890/180/abcd0004.jpg"));
-    EXPECT_EQ(job.jobAddresses.at(31), QStringLiteral("http://ww1.sinaimg.cn/large/abcd0032.jpg"));
+    EXPECT_EQ(sink.addresses.at(2), QStringLiteral("http://ww4.sinaimg.cn/large/abcd0003.jpg"));
+    EXPECT_EQ(sink.addresses.at(3), QStringLiteral("http://ww1.sinaimg.cn1234567890/180/abcd0004.jpg"));
+    EXPECT_EQ(sink.addresses.at(31), QStringLiteral("http://ww1.sinaimg.cn/large/abcd0032.jpg"));
     // "\u4e2d<b>\u6587</b> caption": escapes decoded, tags stripped; an empty caption
     // falls back to the album name.
-    EXPECT_TRUE(job.jobFileNames.at(0).startsWith(u"中文 caption")) << job.jobFileNames.at(0).toStdString();
-    EXPECT_TRUE(job.jobFileNames.at(1).startsWith(u"微博配图")) << job.jobFileNames.at(1).toStdString();
-    EXPECT_EQ(job.jobExtraHeaders, QStringList(32, QStringLiteral("Referer: https://weibo.com/")));
+    EXPECT_EQ(sink.titles.at(0), QStringLiteral("中文 caption"));
+    EXPECT_EQ(sink.titles.at(1), QStringLiteral("微博配图"));
+    EXPECT_EQ(sink.headerLines, QStringList(32, QStringLiteral("Referer: https://weibo.com/")));
 
     const QList<RecordedRequest> asked = services.requestsTo("photo.weibo.com");
     ASSERT_EQ(asked.size(), 2);
@@ -289,7 +285,7 @@ TEST_F(WeiboTest, PhotosHandedOverWithCaptionsAndBuiltAddresses)
     }
 
     // The last page is left in the data folder as UTF-16LE with a byte-order mark.
-    QFile dump(state.dataFolder + QStringLiteral("sinawb.tmp"));
+    QFile dump(session.dataFolder() + QStringLiteral("sinawb.tmp"));
     ASSERT_TRUE(dump.open(QIODevice::ReadOnly));
     const QByteArray bytes = dump.readAll();
     ASSERT_TRUE(bytes.startsWith("\xFF\xFE"));
@@ -299,14 +295,16 @@ TEST_F(WeiboTest, PhotosHandedOverWithCaptionsAndBuiltAddresses)
 
 TEST_F(WeiboTest, AbortStopsThePaging)
 {
-    services.route("photo.weibo.com", "/photos/get_all", LoopbackServer::Handler([this](const RecordedRequest &) {
-        state.downState = DOWN_ABORT;
+    RecordingPictureSink sink;
+    services.route("photo.weibo.com", "/photos/get_all", LoopbackServer::Handler([&sink](const RecordedRequest &) {
+        sink.close();
         return CannedResponse::ok(fixture("weibo_photos_32.json"), "application/json");
     }));
-    const int album = addAlbum(33);
-    weiboAlbumPhotos(state, album);
+    weiboAlbumPhotos(walkOf(33), sink);
     EXPECT_EQ(photoPagesAsked(), QList<int>{1});
-    EXPECT_EQ(state.downloadJob.queuedCount(), 0);
+    EXPECT_EQ(sink.count(), 0);
+    // The sink is asked after every picture: at most one more is handed over.
+    EXPECT_LE(sink.afterClose, 1);
 }
 
 }  // namespace

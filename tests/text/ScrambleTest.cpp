@@ -1,5 +1,5 @@
 #include "text/Charsets.h"
-#include "text/TextScan.h"
+#include "text/Scramble.h"
 
 #include <gtest/gtest.h>
 
@@ -26,30 +26,6 @@ TEST(complementHex, EncodesComplementsAsUpperHexAndBack)
     QByteArray empty;
     complementHex(empty, true);
     EXPECT_TRUE(empty.isEmpty());
-}
-
-TEST(xorHexCipher, KnownValueRoundTripsAndOddInput)
-{
-    EXPECT_EQ(xorHexCipher("AB", true, "B"), QString("0300"));
-    EXPECT_EQ(xorHexCipher("0300", false, "B"), QString("AB"));
-
-    const struct {
-        const char16_t *text, *key;
-    } cases[] = {
-        {u"http://example.invalid/cfg.php?v=1", u"k3y"},
-        {u"\u65b0\u6d6a\u76f8\u518c", u"\u5bc6"},  // GBK bytes of both sides
-        {u"a", u"a long key that outruns the text"},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(u(c.text).toStdString());
-        const QString scrambled = xorHexCipher(u(c.text), true, u(c.key));
-        EXPECT_EQ(scrambled.size(), toGbk(u(c.text)).size() * 2);
-        EXPECT_EQ(xorHexCipher(scrambled, false, u(c.key)), u(c.text));
-    }
-
-    EXPECT_TRUE(xorHexCipher("030", false, "B").isEmpty());
-    EXPECT_TRUE(xorHexCipher("AB", true, "").isEmpty());
-    EXPECT_TRUE(xorHexCipher("0300", false, "").isEmpty());
 }
 
 TEST(obscureString, EscapesKeepNulCrLfOutAndRoundTrip)

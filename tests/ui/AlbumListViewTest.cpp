@@ -6,12 +6,12 @@
 #include "grid/AlbumGrid.h"
 #include "grid/ThumbnailImageList.h"
 #include "sources/AddAlbum.h"
-#include "sources/ControlIds.h"
-#include "sources/MainWindowState.h"
+#include "sources/Session.h"
 #include "support/LoopbackServer.h"
 #include "support/ScopedRouting.h"
 #include "text/Charsets.h"
 #include "ui/AlbumListView.h"
+#include "ui/ControlIds.h"
 #include "ui/CsvExport.h"
 #include "ui/MainWindow.h"
 
@@ -65,13 +65,12 @@ protected:
     {
         ASSERT_TRUE(data.isValid());
         window = std::make_unique<MainWindow>(shell);
-        state().dataFolder = data.path() + QLatin1Char('/');
-        state().readyFlag = 1;
+        session().setDataFolder(data.path() + QLatin1Char('/'));
         view().resetGrid();
         window->show();
     }
 
-    MainWindowState &state() const { return window->state(); }
+    Session &session() const { return window->session(); }
     AlbumListView &view() const { return window->albumView(); }
     AlbumGrid &grid() const { return window->grid(); }
     QAbstractButton *button(int id) const { return qobject_cast<QAbstractButton *>(window->control(id)); }
@@ -79,7 +78,7 @@ protected:
     void add(const QList<AlbumRecord> &records)
     {
         for (const AlbumRecord &record : records)
-            addAlbum(state(), record);
+            addAlbum(session(), record);
     }
 
     QStringList shownNames() const
@@ -93,7 +92,7 @@ protected:
     void switchThumbnails()
     {
         button(IDC_THUMBNAILS)->click();
-        ASSERT_TRUE(waitUntil([this] { return state().thumbnailState.load() == 0; }));
+        ASSERT_TRUE(waitUntil([this] { return view().thumbnailState() == ThumbnailState::Idle; }));
         QApplication::processEvents();  // the rebuild's last rows
     }
 
@@ -133,7 +132,7 @@ TEST_F(AlbumListViewTest, ListRowsShowTheRecords)
         EXPECT_EQ(grid().cellText(r.row, 2), r.count);
         EXPECT_EQ(grid().cellText(r.row, 3), r.remark);
     }
-    EXPECT_EQ(state().albums.at(0).name.size(), 80);  // the record keeps only what is shown
+    EXPECT_EQ(session().albums.at(0).name.size(), 80);  // the record keeps only what is shown
 }
 
 TEST_F(AlbumListViewTest, RowsFromAnotherThreadArriveInOrder)
@@ -141,7 +140,7 @@ TEST_F(AlbumListViewTest, RowsFromAnotherThreadArriveInOrder)
     constexpr int kCount = 1500;
     std::thread lister([this] {
         for (int i = 0; i < kCount; ++i)
-            addAlbum(state(), album(QStringLiteral("album %1").arg(i)));
+            addAlbum(session(), album(QStringLiteral("album %1").arg(i)));
     });
     const bool arrived = waitUntil([this] { return grid().gridRowCount() == kCount + 1; });
     lister.join();
@@ -391,17 +390,17 @@ TEST_F(ThumbnailTest, SwitchingDuringARebuildAsksFirst)
         QAbstractButton *thumbnails = button(IDC_THUMBNAILS);
         if (thumbnails->isChecked())
             switchThumbnails();
-        state().albums.setImage(0, -1);
+        session().albums.setImage(0, -1);
 
         thumbnails->click();  // on: the rebuild waits for the slow cover
-        ASSERT_EQ(state().thumbnailState.load(), 1);
+        ASSERT_EQ(view().thumbnailState(), ThumbnailState::Rebuilding);
         shell.answer = interrupt;
         thumbnails->click();
         EXPECT_EQ(shell.questions().last(), QStringLiteral("模式转换未完成,是否中断?"));
         EXPECT_TRUE(thumbnails->isChecked());  // the box keeps its state either way
-        EXPECT_EQ(state().thumbnailState.load(), interrupt ? 2 : 1);
+        EXPECT_EQ(view().thumbnailState(), interrupt ? ThumbnailState::Interrupted : ThumbnailState::Rebuilding);
 
-        ASSERT_TRUE(waitUntil([this] { return state().thumbnailState.load() == 0; }));
+        ASSERT_TRUE(waitUntil([this] { return view().thumbnailState() == ThumbnailState::Idle; }));
         QApplication::processEvents();
         // Interrupted after the album in progress; otherwise every album is shown.
         EXPECT_EQ(grid().cellText(0, 1).isEmpty(), interrupt);

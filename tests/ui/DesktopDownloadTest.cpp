@@ -1,17 +1,19 @@
-// Download from the window: the albums selected in the grid are the ones the driver
-// thread downloads, and the buttons go busy and come back.
+// Download from the window: the albums selected in the grid are the ones the run
+// downloads, the buttons go busy and come back, and Open Path follows the transfer.
 
 #include "UiTestSupport.h"
 
+#include "download/Downloader.h"
 #include "grid/AlbumGrid.h"
 #include "net/NetworkSetup.h"
 #include "sources/AddAlbum.h"
-#include "sources/ControlIds.h"
-#include "sources/MainWindowState.h"
+#include "sources/Session.h"
 #include "support/LoopbackServer.h"
+#include "support/PrintQt.h"
 #include "support/ScopedRouting.h"
 #include "ui/AlbumListView.h"
 #include "ui/ControlAccess.h"
+#include "ui/ControlIds.h"
 #include "ui/MainWindow.h"
 
 #include <gtest/gtest.h>
@@ -32,63 +34,114 @@ QByteArray categoryPage(const QByteArray &picture)
            + picture + "\" alt=\"\" /></a></div>\n</div>\n<div class=\"SG_page\"></div></body></html>\n";
 }
 
-TEST(DesktopDownloadTest, DownloadsTheSelectedAlbums)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    LoopbackServer server;
-    ScopedRouting routing(server, {QStringLiteral("photo.blog.sina.com.cn"), QStringLiteral("s1.sinaimg.cn")});
-    setRetryPauseHook([](int) {});
+// A window whose last list found three albums of Anna's, each with one picture on the
+// loopback blog.
+class DesktopDownloadTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        setRetryPauseHook([](int) {});
+        Session &session = window.session();
+        session.setDataFolder(dir.path() + QStringLiteral("/"));
+        session.sleep = [](int) {};
+        session.sourceType = SourceType::Sina;  // as every Get List leaves it
+        session.listKind = ListKind::BlogCategories;
+        session.owner.name = QStringLiteral("Anna/");
+        session.updateSettings([](SettingsBlock &block) {
+            block.downloadParams[settingsIndex(SourceType::Sina)] = DownloadParams{0, 0, 2, 30};
+            block.nameRules[settingsIndex(SourceType::Sina)].options = 0;
+        });
+        setControlText(window.control(IDC_SAVE_PATH), savePath());
+        window.albumView().resetGrid();
+        window.show();
 
-    RecordingShell shell;
-    MainWindow window(shell);
-    MainWindowState &state = window.state();
-    state.dataFolder = dir.path() + QStringLiteral("/");
-    state.readyFlag = 1;
-    state.sleep = [](int) {};
-    state.sourceTypeIndex = 4;  // as every Get List leaves it
-    state.listType = LIST_BLOG_CATEGORIES;
-    state.owner.name = QStringLiteral("Anna/");
-    state.updateSettings([](SettingsBlock &block) {
-        block.downloadParams[4] = DownloadParams{0, 0, 2, 30};
-        block.nameRules[4].options = 0;
-    });
-    setControlText(window.control(IDC_SAVE_PATH), dir.path() + QStringLiteral("/save/"));
-    window.albumView().resetGrid();
-    window.show();
-
-    for (int album = 1; album <= 3; ++album) {
-        const QByteArray number = QByteArray::number(album);
-        AlbumRecord record;
-        record.name = QStringLiteral("album%1").arg(album);
-        record.url = QStringLiteral("http://photo.blog.sina.com.cn/category/u/1234/s/%1").arg(album);
-        addAlbum(state, record);
-        server.route("photo.blog.sina.com.cn", "/category/u/1234/s/" + number + "/page1",
-                     CannedResponse::ok(categoryPage("p" + number)));
-        server.route("s1.sinaimg.cn", "/orignal/p" + number,
-                     CannedResponse::ok(QByteArray("\xFF\xD8\xFF\xE0", 4) + number.repeated(300), "image/jpeg"));
+        for (int album = 1; album <= 3; ++album) {
+            const QByteArray number = QByteArray::number(album);
+            AlbumRecord record;
+            record.name = QStringLiteral("album%1").arg(album);
+            record.url = QStringLiteral("http://photo.blog.sina.com.cn/category/u/1234/s/%1").arg(album);
+            addAlbum(session, record);
+            server.route("photo.blog.sina.com.cn", "/category/u/1234/s/" + number + "/page1",
+                         CannedResponse::ok(categoryPage("p" + number)));
+        }
+        window.control(IDC_DOWNLOAD)->setEnabled(true);
     }
-    window.control(IDC_DOWNLOAD)->setEnabled(true);
 
+    void TearDown() override
+    {
+        window.session().waitForThreads();
+        setRetryPauseHook({});
+    }
+
+    void routePicture(int album, int latencyMs = 0)
+    {
+        const QByteArray number = QByteArray::number(album);
+        server.route("s1.sinaimg.cn", "/orignal/p" + number,
+                     CannedResponse::ok(QByteArray("\xFF\xD8\xFF\xE0", 4) + number.repeated(300), "image/jpeg")
+                         .withLatency(latencyMs));
+    }
+
+    void selectRows(const QList<int> &rows)
+    {
+        AlbumGrid &grid = window.grid();
+        for (int row : rows)
+            grid.selectionModel()->select(grid.model()->index(row, 0),
+                                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+
+    QAbstractButton *button(int id) const { return qobject_cast<QAbstractButton *>(window.control(id)); }
+    QString savePath() const { return dir.path() + QStringLiteral("/save/"); }
+
+    QTemporaryDir dir;
+    LoopbackServer server;
+    ScopedRouting routing{server, {QStringLiteral("photo.blog.sina.com.cn"), QStringLiteral("s1.sinaimg.cn")}};
+    RecordingShell shell;
+    MainWindow window{shell};
+};
+
+TEST_F(DesktopDownloadTest, DownloadsTheSelectedAlbums)
+{
+    for (int album = 1; album <= 3; ++album)
+        routePicture(album);
     // Albums 1 and 3, selected in the grid like a user would.
-    AlbumGrid &grid = window.grid();
-    for (int row : {0, 2})
-        grid.selectionModel()->select(grid.model()->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    qobject_cast<QAbstractButton *>(window.control(IDC_DOWNLOAD))->click();
-    const bool ended = waitUntil([&] {
-        return state.downState.load() == 0 && controlText(window.control(IDC_STATUS)) == QStringLiteral("下载完毕");
-    });
-    state.waitForThreads();
-    setRetryPauseHook({});
-    ASSERT_TRUE(ended);
+    selectRows({0, 2});
+    button(IDC_DOWNLOAD)->click();
+    ASSERT_TRUE(waitUntil([&] {
+        return !window.downloader().isRunning()
+               && controlText(window.control(IDC_STATUS)) == QStringLiteral("下载完毕");
+    }));
 
-    const QString base = dir.path() + QStringLiteral("/save/Anna/");
+    const QString base = savePath() + QStringLiteral("Anna/");
     EXPECT_EQ(QDir(base).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name),
               QStringList({QStringLiteral("album1"), QStringLiteral("album3")}));
     EXPECT_FALSE(QDir(base + QStringLiteral("album1")).entryList(QDir::Files).isEmpty());
     EXPECT_EQ(controlText(window.control(IDC_DOWNLOAD)), QStringLiteral("下载"));
     EXPECT_TRUE(window.control(IDC_GET_LIST)->isEnabled());
     EXPECT_TRUE(shell.messages().isEmpty()) << shell.messages().join(u'\n').toStdString();
+}
+
+TEST_F(DesktopDownloadTest, OpenPathOpensTheAlbumDuringATransferElseTheSavePath)
+{
+    setControlText(window.control(IDC_SAVE_PATH), QString());
+    button(IDC_OPEN_PATH)->click();
+    EXPECT_TRUE(shell.opened().isEmpty());
+
+    setControlText(window.control(IDC_SAVE_PATH), savePath());
+    button(IDC_OPEN_PATH)->click();
+    EXPECT_EQ(shell.opened(), QStringList{savePath()});
+
+    // The picture answers slowly: the transfer is under way long enough to press Open Path.
+    routePicture(1, 1500);
+    selectRows({0});
+    button(IDC_DOWNLOAD)->click();
+    ASSERT_TRUE(waitUntil([&] { return window.downloader().openPathFolder(savePath()) != savePath(); }));
+    button(IDC_OPEN_PATH)->click();
+    EXPECT_EQ(shell.opened(), (QStringList{savePath(), savePath() + QStringLiteral("Anna/album1/")}));
+
+    ASSERT_TRUE(waitUntil([&] { return !window.downloader().isRunning(); }));
+    button(IDC_OPEN_PATH)->click();
+    EXPECT_EQ(shell.opened().last(), savePath());
 }
 
 }  // namespace

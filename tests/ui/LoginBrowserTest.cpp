@@ -7,17 +7,16 @@
 
 #include "net/CookieStore.h"
 #include "net/PageFetcher.h"
-#include "sources/ControlIds.h"
-#include "sources/MainWindowState.h"
+#include "sources/Session.h"
 #include "support/LoopbackServer.h"
 #include "support/ScopedRouting.h"
 #include "ui/CommandIds.h"
+#include "ui/ControlIds.h"
 #include "ui/LoginBrowserDialog.h"
 #include "ui/LoginWebView.h"
 #include "ui/MainWindow.h"
 #include "ui/LoginProfile.h"
 #include "ui/MenuCommands.h"
-#include "ui/QtClipboardSource.h"
 #include "ui/StoredTexts.h"
 
 #include <gtest/gtest.h>
@@ -66,8 +65,6 @@ class LoginBrowserTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        static QtClipboardSource clipboard;
-        setClipboardSource(&clipboard);
         server.route("", "/page", CannedResponse::ok(kPage));
         server.route("", "/page2", CannedResponse::ok(kPage));
     }
@@ -201,7 +198,7 @@ TEST_F(LoginBrowserTest, LoginEntriesOpenOneModelessBrowserOrAModalOne)
 {
     RecordingShell shell;
     MainWindow window(shell);
-    window.state().dataFolder = dataFolder();
+    window.session().setDataFolder(dataFolder());
     auto *commands = window.findChild<MenuCommands *>();
     ASSERT_NE(commands, nullptr);
     auto trigger = [&](int command) {

@@ -6,15 +6,16 @@
 #include "../sources/SinaServices.h"
 #include "grid/AlbumGrid.h"
 #include "settings/SettingsStore.h"
-#include "sources/ControlIds.h"
-#include "sources/MainWindowState.h"
+#include "sources/AddressClassifier.h"
+#include "sources/Session.h"
 #include "sources/SourceConfigService.h"
 #include "support/Fixtures.h"
 #include "support/LoopbackServer.h"
 #include "ui/AlbumListView.h"
 #include "ui/ControlAccess.h"
+#include "ui/ControlIds.h"
+#include "ui/HistoryComboBox.h"
 #include "ui/MainWindow.h"
-#include "ui/QtClipboardSource.h"
 #include "ui/StoredTexts.h"
 
 #include <gtest/gtest.h>
@@ -43,8 +44,6 @@ protected:
     {
         ASSERT_TRUE(data.isValid());
         ASSERT_TRUE(documents.isValid());
-        static QtClipboardSource clipboard;
-        setClipboardSource(&clipboard);
         QGuiApplication::clipboard()->clear();
     }
 
@@ -69,7 +68,7 @@ protected:
     MainWindow &start(const MainWindow::StartupOptions &startup)
     {
         window = std::make_unique<MainWindow>(shell);
-        window->state().sleep = [](int) {};
+        window->session().sleep = [](int) {};
         window->initialise(startup);
         return *window;
     }
@@ -93,7 +92,8 @@ TEST_F(MainWindowTest, StartsWithTheServiceNames)
 
     EXPECT_TRUE(dlg.isVisible());
     EXPECT_EQ(dlg.splash(), nullptr);
-    EXPECT_EQ(dlg.state().readyFlag.load(), 1);
+    EXPECT_TRUE(dlg.isReady());
+    EXPECT_EQ(dlg.session().sourceType.load(), SourceType::Sina);
     EXPECT_EQ(sourceType()->count(), 21);
     EXPECT_EQ(sourceType()->currentIndex(), 4);
     EXPECT_EQ(sourceType()->currentText(), QStringLiteral("新浪"));
@@ -105,7 +105,7 @@ TEST_F(MainWindowTest, StartsWithTheServiceNames)
     EXPECT_TRUE(dlg.control(IDC_HOME_LINK)->isEnabled());
     EXPECT_EQ(dlg.grid().cellText(0, 1), QStringLiteral("名称"));
     EXPECT_TRUE(shell.messages().isEmpty());
-    EXPECT_EQ(dlg.state().dataFolder, data.path() + QLatin1Char('/'));
+    EXPECT_EQ(dlg.session().dataFolder(), data.path() + QLatin1Char('/'));
     EXPECT_TRUE(QFile::exists(data.path() + QStringLiteral("/soft.dat")));
     saveScreenshot(&dlg, QStringLiteral("main-window-start"));
 }
@@ -128,6 +128,8 @@ TEST_F(MainWindowTest, AnnouncesANewerVersionAndEnds)
 {
     serveConfig(configAnswer("15.10.28.02#2015-11-02"));
     MainWindow &dlg = start(options());
+    ASSERT_TRUE(waitUntil([&] { return !shell.opened().isEmpty(); }));
+    EXPECT_EQ(shell.endCount(), 0);  // the program ends a while after the page opened
     ASSERT_TRUE(waitUntil([&] { return shell.endCount() == 1; }));
     EXPECT_TRUE(dlg.control(IDC_UPDATE_LINK)->isVisible());
     ASSERT_EQ(shell.messages().size(), 1);
@@ -146,13 +148,29 @@ TEST_F(MainWindowTest, ShowsBeforeASlowServiceAnswers)
     startup.showWithinMs = 100;
     MainWindow &dlg = start(startup);
     ASSERT_TRUE(waitUntil([&] { return dlg.isVisible(); }));
-    EXPECT_EQ(dlg.state().readyFlag.load(), 1);
+    EXPECT_TRUE(dlg.isReady());
     EXPECT_EQ(sourceType()->itemText(4), QStringLiteral("新浪"));
     EXPECT_TRUE(textOf(IDC_NOTICE).isEmpty());
 
     ASSERT_TRUE(waitUntil([&] { return !textOf(IDC_NOTICE).isEmpty(); }));
     EXPECT_EQ(sourceType()->itemText(4), QStringLiteral("新浪微博"));
     EXPECT_EQ(sourceType()->currentIndex(), 4);
+}
+
+// The address the clipboard gave the owner box chooses the selector's entry once the
+// entries are there. The start-up's own source-type change follows the classification,
+// so the QQ sub-type starts at its first entry whatever the address.
+TEST_F(MainWindowTest, StartUpClassifiesTheOwnerAddress)
+{
+    serveConfig();
+    QGuiApplication::clipboard()->setText(QStringLiteral("http://qun.qq.com/air/#1234"));
+    MainWindow &dlg = start(options());
+    ASSERT_TRUE(waitUntil([&] { return !textOf(IDC_NOTICE).isEmpty(); }));
+    auto *subType = qobject_cast<QComboBox *>(dlg.control(IDC_SUB_TYPE));
+    EXPECT_EQ(sourceType()->currentIndex(), int(SourceType::QqZone));
+    EXPECT_TRUE(subType->isVisible());
+    EXPECT_EQ(subType->currentIndex(), int(QqSubType::ZoneAlbums));
+    EXPECT_EQ(dlg.session().sourceType.load(), SourceType::Sina);
 }
 
 TEST_F(MainWindowTest, ClipboardTextUpTo199Characters)
@@ -218,10 +236,11 @@ TEST_F(MainWindowTest, DefaultSavePath)
 TEST_F(MainWindowTest, GetListIsIgnoredBeforeStartUpEnds)
 {
     MainWindow dlg(shell);  // never initialised: the configuration never arrives
-    dlg.state().dataFolder = data.path() + QLatin1Char('/');
+    dlg.session().setDataFolder(data.path() + QLatin1Char('/'));
     setControlText(dlg.control(IDC_OWNER_ADDRESS), QStringLiteral("http://blog.sina.com.cn/u/1234567890"));
     qobject_cast<QAbstractButton *>(dlg.control(IDC_GET_LIST))->click();
-    EXPECT_EQ(dlg.state().listState.load(), LIST_IDLE);
+    EXPECT_FALSE(dlg.isReady());
+    EXPECT_EQ(dlg.session().listState.load(), ListState::Idle);
     EXPECT_EQ(controlText(dlg.control(IDC_GET_LIST)), QStringLiteral("获取相册"));
     EXPECT_TRUE(shell.messages().isEmpty());
 }
@@ -239,7 +258,7 @@ TEST_F(MainWindowTest, GetListFillsTheGrid)
 
     qobject_cast<QAbstractButton *>(dlg.control(IDC_GET_LIST))->click();
     ASSERT_TRUE(waitUntil([&] {
-        return dlg.state().listState.load() == LIST_IDLE && textOf(IDC_GET_LIST) == QStringLiteral("获取相册")
+        return dlg.session().listState.load() == ListState::Idle && textOf(IDC_GET_LIST) == QStringLiteral("获取相册")
                && dlg.grid().gridRowCount() == 6;
     }));
 
@@ -255,6 +274,8 @@ TEST_F(MainWindowTest, GetListFillsTheGrid)
     EXPECT_TRUE(dlg.control(IDC_DOWNLOAD)->isEnabled());
     EXPECT_FALSE(dlg.control(IDC_BANNER)->isVisible());
     EXPECT_TRUE(shell.messages().isEmpty());
+    EXPECT_EQ(qobject_cast<HistoryComboBox *>(dlg.control(IDC_OWNER_ADDRESS))->history(),
+              QStringList{QStringLiteral("http://blog.sina.com.cn/u/1234567890")});
 
     qobject_cast<QAbstractButton *>(dlg.control(IDC_SELECT_ALL))->click();
     EXPECT_EQ(dlg.albumView().selectedAlbums(), QList<int>({0, 1, 2, 3, 4}));

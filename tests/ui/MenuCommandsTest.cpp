@@ -1,14 +1,15 @@
 // The window menu and the main window's other commands outside the grid: option
 // check marks and their saving, the settings dialogs from the menu, the About box,
-// the program's pages, the login entries' addresses, dropping on the window, Open Path.
+// the program's pages, the login entries' addresses, dropping on the window.
 
 #include "ModalHelper.h"
 #include "UiTestSupport.h"
 
 #include "settings/SettingsStore.h"
-#include "sources/MainWindowState.h"
+#include "sources/Session.h"
 #include "ui/AboutDialog.h"
 #include "ui/CommandIds.h"
+#include "ui/ControlIds.h"
 #include "ui/HistoryComboBox.h"
 #include "ui/DownloadSettingsDialog.h"
 #include "ui/FileNameRulesDialog.h"
@@ -46,11 +47,11 @@ protected:
     {
         ASSERT_TRUE(data.isValid());
         window = std::make_unique<MainWindow>(shell);
-        window->state().dataFolder = data.path() + u'/';
-        window->state().sourceTypeIndex.store(4);
+        window->session().setDataFolder(data.path() + u'/');
+        window->session().sourceType.store(SourceType::Sina);
         SettingsBlock loaded;
-        loadSettings(window->state().dataFolder, loaded);
-        window->state().updateSettings([&](SettingsBlock &block) { block = loaded; });
+        loadSettings(window->session().dataFolder(), loaded);
+        window->session().updateSettings([&](SettingsBlock &block) { block = loaded; });
         commands = window->findChild<MenuCommands *>();
         ASSERT_NE(commands, nullptr);
         ASSERT_NE(window->findChild<WindowDropHandler *>(), nullptr);
@@ -75,12 +76,12 @@ protected:
     SettingsBlock savedSettings() const
     {
         SettingsBlock block;
-        loadSettings(window->state().dataFolder, block);
+        loadSettings(window->session().dataFolder(), block);
         return block;
     }
     QByteArray settingsFile() const
     {
-        QFile file(window->state().dataFolder + QStringLiteral("soft.dat"));
+        QFile file(window->session().dataFolder() + QStringLiteral("soft.dat"));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
     HistoryComboBox *savePath() const { return qobject_cast<HistoryComboBox *>(window->control(IDC_SAVE_PATH)); }
@@ -145,8 +146,8 @@ TEST_F(MenuCommandsTest, EachOptionFlipsItsBitForTheCurrentTypeAndSaves)
     };
     for (const auto &option : options) {
         SCOPED_TRACE(option.command);
-        window->state().sourceTypeIndex.store(option.type);
-        const SettingsBlock before = window->state().settings();
+        window->session().sourceType.store(SourceType(option.type));
+        const SettingsBlock before = window->session().settings();
         open(settingsMenu());
         ASSERT_TRUE(action(option.command)->isEnabled());
         const bool wasChecked = action(option.command)->isChecked();
@@ -154,13 +155,13 @@ TEST_F(MenuCommandsTest, EachOptionFlipsItsBitForTheCurrentTypeAndSaves)
         action(option.command)->trigger();
         SettingsBlock expected = before;
         expected.nameRules[option.type].options ^= option.bit;
-        EXPECT_EQ(window->state().settings(), expected);
+        EXPECT_EQ(window->session().settings(), expected);
         EXPECT_EQ(savedSettings(), expected);
         open(settingsMenu());
         EXPECT_NE(action(option.command)->isChecked(), wasChecked);
 
         action(option.command)->trigger();
-        EXPECT_EQ(window->state().settings(), before);
+        EXPECT_EQ(window->session().settings(), before);
         EXPECT_EQ(savedSettings(), before);
         open(settingsMenu());
         EXPECT_EQ(action(option.command)->isChecked(), wasChecked);
@@ -169,7 +170,7 @@ TEST_F(MenuCommandsTest, EachOptionFlipsItsBitForTheCurrentTypeAndSaves)
 
 TEST_F(MenuCommandsTest, ShopOptionsExcludeEachOtherAndAreGreyedForType4)
 {
-    window->state().sourceTypeIndex.store(11);
+    window->session().sourceType.store(SourceType::Shops);
     open(settingsMenu());
     action(ID_SHOP_DESCRIPTION_PICTURES)->trigger();
     action(ID_SHOP_MAIN_PICTURES)->trigger();
@@ -180,10 +181,10 @@ TEST_F(MenuCommandsTest, ShopOptionsExcludeEachOtherAndAreGreyedForType4)
 
     // Type 4 shows its own marks and greys the shop and Yupoo options; a greyed
     // entry does nothing even when triggered.
-    window->state().updateSettings([](SettingsBlock &block) {
+    window->session().updateSettings([](SettingsBlock &block) {
         block.nameRules[4].options = OPT_FIX_FORMAT | OPT_SKIP_PREVIOUS | OPT_SHOP_DESCRIPTION_PICTURES;
     });
-    window->state().sourceTypeIndex.store(4);
+    window->session().sourceType.store(SourceType::Sina);
     open(settingsMenu());
     for (int command : {ID_SHOP_MAIN_PICTURES, ID_SHOP_DESCRIPTION_PICTURES, ID_YUPOO_LARGE})
         EXPECT_FALSE(action(command)->isEnabled()) << command;
@@ -196,7 +197,7 @@ TEST_F(MenuCommandsTest, ShopOptionsExcludeEachOtherAndAreGreyedForType4)
     EXPECT_FALSE(action(ID_SHOP_MAIN_PICTURES)->isChecked());
     EXPECT_TRUE(action(ID_SHOP_DESCRIPTION_PICTURES)->isChecked());
     action(ID_SHOP_MAIN_PICTURES)->trigger();
-    EXPECT_EQ(window->state().settings().nameRules[4].options,
+    EXPECT_EQ(window->session().settings().nameRules[4].options,
               OPT_FIX_FORMAT | OPT_SKIP_PREVIOUS | OPT_SHOP_DESCRIPTION_PICTURES);
 }
 
@@ -216,15 +217,15 @@ TEST_F(MenuCommandsTest, LoginMode1StartsOnAndToggles)
 
 TEST_F(MenuCommandsTest, SettingsDialogsSaveOnOkOnly)
 {
-    window->state().sourceTypeIndex.store(5);
-    const SettingsBlock before = window->state().settings();
+    window->session().sourceType.store(SourceType::Site56);
+    const SettingsBlock before = window->session().settings();
     const QByteArray fileBefore = settingsFile();
 
     EXPECT_TRUE(runModal<DownloadSettingsDialog>([&] { action(ID_DOWNLOAD_SETTINGS)->trigger(); }, [](DownloadSettingsDialog &dialog) {
         dialog.field(1002)->setText(QStringLiteral("12"));
         dialog.reject();
     }));
-    EXPECT_EQ(window->state().settings(), before);
+    EXPECT_EQ(window->session().settings(), before);
     EXPECT_EQ(settingsFile(), fileBefore);
 
     // A refused entry is reported through the shell and the dialog stays; then OK.
@@ -241,7 +242,7 @@ TEST_F(MenuCommandsTest, SettingsDialogsSaveOnOkOnly)
     SettingsBlock expected = before;
     expected.downloadParams[5].threads = 12;
     expected.downloadParams[5].timeoutSeconds = 45;
-    EXPECT_EQ(window->state().settings(), expected);
+    EXPECT_EQ(window->session().settings(), expected);
     EXPECT_EQ(savedSettings(), expected);
 
     EXPECT_TRUE(runModal<FileNameRulesDialog>([&] { action(ID_NAME_SETTINGS)->trigger(); }, [](FileNameRulesDialog &dialog) {
@@ -255,7 +256,7 @@ TEST_F(MenuCommandsTest, SettingsDialogsSaveOnOkOnly)
         dialog.findChild<QAbstractButton *>(QStringLiteral("ctl1023"))->click();
     }));
     expected.nameRules[5].filePrefix = QString(38, u'x');
-    EXPECT_EQ(window->state().settings(), expected);
+    EXPECT_EQ(window->session().settings(), expected);
     EXPECT_EQ(savedSettings(), expected);
 }
 
@@ -381,25 +382,6 @@ TEST_F(MenuCommandsTest, DroppingAFileOrFolderSetsTheSavePath)
         EXPECT_EQ(historyEntries(savedSettings(), HISTORY_SAVE_PATH), drop.history);
     }
     EXPECT_TRUE(window->acceptDrops());
-}
-
-TEST_F(MenuCommandsTest, OpenPathOpensTheAlbumDuringATransferElseTheSavePath)
-{
-    auto *openPath = qobject_cast<QAbstractButton *>(window->control(IDC_OPEN_PATH));
-    savePath()->setEditText(QString());
-    openPath->click();
-    EXPECT_TRUE(shell.opened().isEmpty());
-
-    savePath()->setEditText(QStringLiteral("/photos/save/"));
-    openPath->click();
-    EXPECT_EQ(shell.opened(), QStringList{QStringLiteral("/photos/save/")});
-
-    window->state().downloadJob.setJobFolder(QStringLiteral("/photos/save/owner/album 1/"));
-    window->state().downloadJob.transferActive.store(1);
-    openPath->click();
-    window->state().downloadJob.transferActive.store(0);
-    EXPECT_EQ(shell.opened(),
-              (QStringList{QStringLiteral("/photos/save/"), QStringLiteral("/photos/save/owner/album 1/")}));
 }
 
 }  // namespace

@@ -1,15 +1,17 @@
 // The configuration service client: request envelope, answer entries, version check,
-// and the start-up thread body against loopback endpoints.
+// and the start-up thread body against loopback endpoints and a recording window.
 
-#include "sources/MainWindowState.h"
 #include "sources/SourceConfigService.h"
 #include "support/Fixtures.h"
 #include "support/LoopbackServer.h"
-#include "support/RecordingWindowPort.h"
+#include "support/PrintQt.h"
+#include "ui/StartupConfig.h"
 
 #include <gtest/gtest.h>
 
 #include <QUrlQuery>
+
+#include <optional>
 
 namespace {
 
@@ -20,19 +22,64 @@ QByteArray answerWithVersion(const QByteArray &version)
     return answer;
 }
 
+// What the start-up thread asked of the window, in order.
+class RecordingStartupWindow : public StartupWindow {
+public:
+    void configLoaded() override
+    {
+        calls.append(QStringLiteral("configLoaded"));
+        loadedBeforeFill = int(sourceTypes.size());
+    }
+    void setSourceTypes(const QStringList &names, SourceType chosen) override
+    {
+        calls.append(QStringLiteral("setSourceTypes"));
+        sourceTypes = names;
+        chosenType = chosen;
+    }
+    void setNotice(const QString &text) override
+    {
+        calls.append(QStringLiteral("setNotice"));
+        notice = text;
+    }
+    void showUpdateLink() override
+    {
+        calls.append(QStringLiteral("showUpdateLink"));
+        updateLinkShown = true;
+    }
+    void showMessage(const QString &text, const QString &caption) override
+    {
+        calls.append(QStringLiteral("showMessage"));
+        messages.append(caption + QStringLiteral(": ") + text);
+    }
+    void open(const QString &address) override
+    {
+        calls.append(QStringLiteral("open"));
+        opened.append(address);
+    }
+    void endProgramAfter(int milliseconds) override
+    {
+        calls.append(QStringLiteral("endProgramAfter"));
+        endDelays.append(milliseconds);
+    }
+
+    QStringList calls;
+    int loadedBeforeFill = -1;
+    QStringList sourceTypes;
+    std::optional<SourceType> chosenType;
+    QString notice;
+    bool updateLinkShown = false;
+    QStringList messages;
+    QStringList opened;
+    QList<int> endDelays;
+};
+
 struct StartupRun {
-    RecordingWindowPort port;
-    MainWindowState state{port};
-    QList<int> sleeps;
-    int ends = 0;
+    RecordingStartupWindow window;
 
     explicit StartupRun(const QStringList &endpoints)
     {
-        state.sleep = [this](int ms) { sleeps.append(ms); };
         SourceConfigService service(endpoints);
-        StartupHooks hooks;
-        hooks.endProgram = [this] { ++ends; };
-        loadSourceConfig(state, service, hooks);
+        loadSourceConfig(window, service);
         status = service.statusText();
     }
     QString status;
@@ -172,15 +219,18 @@ TEST(SourceConfigServiceTest, StartupWithoutAnswerUsesBuiltInNames)
                                    server.baseUrl() + QStringLiteral("/c")};
     StartupRun run(endpoints);
 
-    EXPECT_EQ(run.port.itemsOf(IDC_SOURCE_TYPE), builtInSourceTypeNames());
-    EXPECT_EQ(run.port.currentIndex(IDC_SOURCE_TYPE), 4);
-    EXPECT_EQ(run.state.readyFlag.load(), 1);
-    EXPECT_EQ(run.state.sourceTypeIndex.load(), 4);
+    const RecordingStartupWindow &window = run.window;
+    // Filling the selector also makes the window ready and the lists run as Sina;
+    // MainWindowTest checks the window's side.
+    EXPECT_EQ(window.calls, (QStringList{QStringLiteral("configLoaded"), QStringLiteral("setSourceTypes"),
+                                         QStringLiteral("setNotice")}));
+    EXPECT_EQ(window.sourceTypes, builtInSourceTypeNames());
+    EXPECT_EQ(window.chosenType, SourceType::Sina);
     EXPECT_EQ(run.status, QStringLiteral("\tSrv Info:3_0"));
-    EXPECT_EQ(run.port.text(IDC_NOTICE), QStringLiteral("来源配置\tSrv Info:3_0"));
-    EXPECT_TRUE(run.port.messages().isEmpty());
-    EXPECT_TRUE(run.port.opened().isEmpty());
-    EXPECT_EQ(run.ends, 0);
+    EXPECT_EQ(window.notice, QStringLiteral("来源配置\tSrv Info:3_0"));
+    EXPECT_TRUE(window.messages.isEmpty());
+    EXPECT_TRUE(window.opened.isEmpty());
+    EXPECT_TRUE(window.endDelays.isEmpty());
 }
 
 TEST(SourceConfigServiceTest, AnnouncesOnlyANewerVersion)
@@ -197,31 +247,26 @@ TEST(SourceConfigServiceTest, AnnouncesOnlyANewerVersion)
         SCOPED_TRACE(c.version.constData());
         LoopbackServer server;
         server.route("", "/config", CannedResponse::ok(answerWithVersion(c.version), "text/plain; charset=utf-8"));
-        RecordingWindowPort port;
-        port.setVisible(IDC_UPDATE_LINK, false);
-        port.setText(IDC_OWNER_ADDRESS, QStringLiteral("https://weibo.com/u/1234567890"));
-        MainWindowState state(port);
-        QList<int> sleeps;
-        state.sleep = [&sleeps](int ms) { sleeps.append(ms); };
-        int ends = 0;
-        StartupHooks hooks;
-        int loadedBeforeFill = -1;
-        hooks.configLoaded = [&] { loadedBeforeFill = int(port.itemsOf(IDC_SOURCE_TYPE).size()); };
-        hooks.endProgram = [&ends] { ++ends; };
+        RecordingStartupWindow window;
         SourceConfigService service({server.baseUrl() + QStringLiteral("/config")});
-        loadSourceConfig(state, service, hooks);
+        loadSourceConfig(window, service);
 
-        EXPECT_EQ(loadedBeforeFill, 0);  // the window hears of the answer before the selector fills
-        EXPECT_EQ(port.itemsOf(IDC_SOURCE_TYPE).size(), 21);
-        EXPECT_EQ(port.currentIndex(IDC_SOURCE_TYPE), 4);
-        EXPECT_EQ(state.readyFlag.load(), 1);
-        EXPECT_EQ(port.visible(IDC_UPDATE_LINK), c.announced);
-        EXPECT_EQ(port.messages().size(), c.announced ? 1 : 0);
-        EXPECT_EQ(port.opened(), c.announced ? QStringList{QStringLiteral("https://pictrove.example/download/")}
+        EXPECT_EQ(window.loadedBeforeFill, 0);  // the window hears of the answer before the selector fills
+        EXPECT_EQ(window.sourceTypes.size(), 21);
+        EXPECT_EQ(window.chosenType, SourceType::Sina);
+        EXPECT_EQ(window.updateLinkShown, c.announced);
+        EXPECT_EQ(window.messages.size(), c.announced ? 1 : 0);
+        if (c.announced) {
+            EXPECT_TRUE(window.messages.at(0).startsWith(QStringLiteral("提示: "))) << window.messages.at(0).toStdString();
+        }
+        EXPECT_EQ(window.opened, c.announced ? QStringList{QStringLiteral("https://pictrove.example/download/")}
                                              : QStringList());
-        EXPECT_EQ(sleeps, c.announced ? QList<int>{3000} : QList<int>());
-        EXPECT_EQ(ends, c.announced ? 1 : 0);
-        EXPECT_EQ(port.text(IDC_NOTICE), c.announced ? QString() : QStringLiteral("来源配置\tSrv Info:1_2"));
+        // The program ends 3 s after the page opened.
+        EXPECT_EQ(window.endDelays, c.announced ? QList<int>{3000} : QList<int>());
+        EXPECT_EQ(window.notice, c.announced ? QString() : QStringLiteral("来源配置\tSrv Info:1_2"));
+        const QStringList announcement = {QStringLiteral("showUpdateLink"), QStringLiteral("showMessage"),
+                                          QStringLiteral("open"), QStringLiteral("endProgramAfter")};
+        EXPECT_EQ(window.calls.mid(2), c.announced ? announcement : QStringList{QStringLiteral("setNotice")});
     }
 }
 

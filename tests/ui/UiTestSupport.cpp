@@ -76,6 +76,8 @@ QString saveScreenshot(QWidget *widget, const QString &name)
     const QString folder = QStringLiteral(PICTROVE_TEST_OUTPUT_DIR);
     QDir().mkpath(folder);
     const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".png");
+    // A text set just now has asked for a new layout that has not run yet.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     widget->grab().save(path);
     return path;
 }

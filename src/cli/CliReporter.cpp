@@ -1,0 +1,187 @@
+#include "cli/CliReporter.h"
+
+#include <unistd.h>
+
+CliReporter::CliReporter(FILE *err)
+    : m_err(err)
+    , m_live(isatty(fileno(err)) != 0)
+{
+    m_clock.start();
+}
+
+void CliReporter::listStarted()
+{
+    std::lock_guard lock(m_mutex);
+    printLine(QStringLiteral("正在获取相册列表，请稍等..."));
+}
+
+void CliReporter::albumLost()
+{
+    std::lock_guard lock(m_mutex);
+    printLine(QStringLiteral("内存分配失败"));
+}
+
+void CliReporter::listFinished(ListResult result, int albumCount)
+{
+    std::lock_guard lock(m_mutex);
+    m_listResult = result;
+    switch (result) {
+    case ListResult::NoAddress:
+        printLine(QStringLiteral("请输入相册主人的网址"));
+        return;
+    case ListResult::NotWebAddress:
+        printLine(QStringLiteral("请输入以http://或https://开头的网址"));
+        return;
+    case ListResult::NothingFound:
+    case ListResult::LoginNeeded:
+        printLine(QStringLiteral("没有获取到相册，请在登录菜单里登录新浪(微博)帐号后重试,登录时勾上下次自动登录"));
+        break;
+    case ListResult::Listed:
+    case ListResult::Stopped:
+        break;
+    }
+    printLine(QStringLiteral("获取相册列表完成，共%1个").arg(albumCount));
+}
+
+void CliReporter::saveFolderFailed(const QString &level)
+{
+    std::lock_guard lock(m_mutex);
+    printLine(level);
+}
+
+void CliReporter::albumStarted(int number, int count, const QString &)
+{
+    std::lock_guard lock(m_mutex);
+    m_albumNumber = number;
+    m_albumCount = count;
+    m_album.reset();
+    if (m_live)
+        drawProgress();
+    else
+        printLine(QStringLiteral("正在下载第%1/%2个图集").arg(number).arg(count));
+}
+
+void CliReporter::picturesListed(int count)
+{
+    std::lock_guard lock(m_mutex);
+    if (m_live)
+        drawProgress();
+    else
+        printLine(QStringLiteral("已获取到%1张图片信息").arg(count));
+}
+
+void CliReporter::transferStarted(int total)
+{
+    std::lock_guard lock(m_mutex);
+    m_album = PictureCounts{};
+    m_album->total = total;
+    if (m_live)
+        drawProgress();
+    else
+        printLine(QStringLiteral("已开始下载图片"));
+}
+
+void CliReporter::pictureProgress(const PictureCounts &album)
+{
+    std::lock_guard lock(m_mutex);
+    m_album = album;
+    if (m_live)
+        drawProgress();
+    else
+        printLine(QStringLiteral("已下载%1/%2......").arg(album.done).arg(album.total));
+}
+
+void CliReporter::downloadFinished(DownloadResult result, const PictureCounts &)
+{
+    std::lock_guard lock(m_mutex);
+    m_downloadResult = result;
+    switch (result) {
+    case DownloadResult::NoSavePath:
+        printLine(QStringLiteral("请先设置保存路径"));
+        return;
+    case DownloadResult::SaveFolderFailed:
+        printLine(QStringLiteral("请检测设置的保存路径是否有误"));
+        return;
+    case DownloadResult::NoAlbumChosen:
+        printLine(QStringLiteral("请先在列表中选择要下载的相册"));
+        break;
+    case DownloadResult::Finished:
+    case DownloadResult::Stopped:
+        break;
+    }
+    printLine(QStringLiteral("下载完毕"));
+}
+
+void CliReporter::openFolder(const QString &folder)
+{
+    std::lock_guard lock(m_mutex);
+    m_folderToOpen = folder;
+}
+
+std::optional<ListResult> CliReporter::listResult() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_listResult;
+}
+
+std::optional<DownloadResult> CliReporter::downloadResult() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_downloadResult;
+}
+
+QString CliReporter::folderToOpen() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_folderToOpen;
+}
+
+void CliReporter::message(const QString &text)
+{
+    std::lock_guard lock(m_mutex);
+    printLine(text);
+}
+
+void CliReporter::finishLine()
+{
+    std::lock_guard lock(m_mutex);
+    if (m_lineOpen) {
+        std::fputs("\n", m_err);
+        m_lineOpen = false;
+    }
+    std::fflush(m_err);
+}
+
+void CliReporter::printLine(const QString &line)
+{
+    if (m_lineOpen) {
+        std::fputs("\r\033[K", m_err);
+        m_lineOpen = false;
+    }
+    std::fprintf(m_err, "%s\n", line.toUtf8().constData());
+    std::fflush(m_err);
+}
+
+// One live line: the album being walked, a bar of its pictures done, the rate.
+void CliReporter::drawProgress()
+{
+    QString line = QStringLiteral("相册 %1/%2 ").arg(m_albumNumber).arg(m_albumCount);
+    if (m_album) {
+        const int total = qMax(1, m_album->total);
+        const int width = 24;
+        const int filled = qMin(width, m_album->done * width / total);
+        const double seconds = qMax<qint64>(1, m_clock.elapsed()) / 1000.0;
+        line += QStringLiteral("[%1%2] %3/%4 %5 张/秒")
+                    .arg(QString(filled, QLatin1Char('#')), QString(width - filled, QLatin1Char('.')))
+                    .arg(m_album->done)
+                    .arg(m_album->total)
+                    .arg(m_album->done / seconds, 0, 'f', 1);
+        if (m_album->failed > 0)
+            line += QStringLiteral(" 失败 %1").arg(m_album->failed);
+    } else {
+        line += QStringLiteral("......");
+    }
+    std::fprintf(m_err, "\r\033[K%s", line.toUtf8().constData());
+    std::fflush(m_err);
+    m_lineOpen = true;
+}

@@ -1,0 +1,43 @@
+#pragma once
+// The pictures queued for the album being downloaded and the folder they go to,
+// reused album after album. Written only by the download's thread, and only while no
+// transfer runs (the transfers take a copy first); the folder is also read by the
+// front end's Open Path, so it sits behind a lock.
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <mutex>
+
+class AlbumQueue {
+public:
+    // One entry per queued picture, same position in each list. An address may carry
+    // a fallback address after "\r\n".
+    QStringList addresses;
+    QStringList fileNames;  // relative to folder(); single path components
+    QStringList extraHeaders;
+
+    // The address the album's marker file held; empty when there was none.
+    QString previousFirstAddress;
+
+    // The album's folder, always ending in "/".
+    QString folder() const;
+    void setFolder(const QString &folder);
+
+    // Empties the queue for the next album.
+    void clear();
+    void queuePicture(const QString &address, const QString &fileName, const QString &headers);
+    int count() const { return int(addresses.size()); }
+    bool isEmpty() const { return addresses.isEmpty(); }
+    // Position of the queued file name equal to `name` ignoring letter case, or -1.
+    int findName(const QString &name) const;
+
+private:
+    mutable std::mutex m_folderMutex;
+    QString m_folder;
+    // Case-folded queued names -> first position: an album of thousands of pictures
+    // that all fall back to the album name would otherwise rescan the whole queue for
+    // every probe of the collision counter.
+    QHash<QString, int> m_nameIndex;
+};

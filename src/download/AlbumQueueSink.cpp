@@ -1,0 +1,86 @@
+#include "download/AlbumQueueSink.h"
+
+#include "download/AlbumQueue.h"
+#include "download/AlbumSideFiles.h"
+#include "download/DownloadEvents.h"
+#include "download/FileNaming.h"
+#include "download/Folders.h"
+
+#include <QDateTime>
+#include <QDir>
+
+namespace {
+
+// The address without its fallback: what a marker line holds.
+QString primaryAddress(const QString &address)
+{
+    const qsizetype crlf = address.indexOf(QLatin1String("\r\n"));
+    return crlf >= 0 ? address.left(crlf) : address;
+}
+
+}  // namespace
+
+AlbumQueueSink::AlbumQueueSink(Downloader &downloader, AlbumQueue &queue, const NameRules &rules, Album album,
+                               DownloadEvents &events)
+    : m_downloader(downloader)
+    , m_queue(queue)
+    , m_rules(rules)
+    , m_album(std::move(album))
+    , m_events(events)
+{
+}
+
+bool AlbumQueueSink::albumClosed() const
+{
+    const DownloadState state = m_downloader.state();
+    return state == DownloadState::AlbumClosed || state == DownloadState::AbortRequested;
+}
+
+void AlbumQueueSink::setUpAlbumFolder()
+{
+    QString folder = m_queue.folder();
+    const QString name = albumFolderName(m_album.record, m_rules);
+    if (!name.isEmpty())
+        folder += name + QLatin1Char('/');
+    m_queue.setFolder(folder);
+    // A folder that cannot be made is not reported here: its transfers fail instead.
+    QDir().mkdir(folder);
+    stampTimes(folder, QDateTime::currentSecsSinceEpoch());
+    m_queue.previousFirstAddress = readMarkerFile(folder);
+}
+
+void AlbumQueueSink::addPicture(const QString &address, const QString &title, const QString &headers)
+{
+    // A closed album takes no further pictures even from a fetcher that goes on
+    // listing: a second "first picture" would nest the album folder in itself.
+    if (albumClosed())
+        return;
+
+    PictureNaming naming;
+    naming.title = title;
+    naming.address = address;
+    naming.sequence = m_queue.count() + 1;
+    naming.album = m_album.record;
+    naming.selectedAlbumCount = m_album.chosenCount;
+    naming.albumCount = m_album.listedCount;
+    naming.ownerName = m_album.ownerName;
+    naming.rules = m_rules;
+    const QString base = pictureNameBase(naming);
+
+    if (m_queue.isEmpty())
+        setUpAlbumFolder();
+    const QString folder = m_queue.folder();
+    const QString fileName = finalFileName(base, folder, m_queue);
+
+    if ((m_rules.options & OPT_SKIP_PREVIOUS) && !m_queue.previousFirstAddress.isEmpty()
+        && primaryAddress(address) == m_queue.previousFirstAddress) {
+        m_downloader.closeAlbum();
+        return;
+    }
+
+    m_queue.queuePicture(address, fileName, headers);
+    const int count = m_queue.count();
+    m_events.picturesListed(count);
+    if (m_rules.options & OPT_TITLE_FILE)
+        appendTitleLine(albumFilePath(folder, m_album.record.name, QStringLiteral(".txt")), title, count);
+}

@@ -1,0 +1,69 @@
+#pragma once
+// What a front end gives Download and what it hears back. The request is taken once
+// when the run starts: changing the settings meanwhile does not change the run.
+// The events come from the download's threads, one at a time and in this order:
+// downloadStarted; per album albumStarted, picturesListed, transferStarted,
+// pictureProgress and pictureFailed, albumFinished; then downloadFinished and, when
+// the options ask for it, openFolder. Implementations must accept calls from any thread.
+
+#include "settings/SettingsBlock.h"
+#include "settings/SourceType.h"
+
+#include <QList>
+#include <QString>
+
+struct DownloadRequest {
+    QString saveRoot;   // the save path as typed; surrounding blanks are ignored
+    QList<int> albums;  // album-list positions, in the order they are walked
+    DownloadParams params;
+    NameRules rules;  // file and folder names, and the option bits
+};
+
+// A request with the download parameters and name rules `settings` keeps for `type`.
+DownloadRequest downloadRequestFor(const SettingsBlock &settings, SourceType type, const QString &saveRoot,
+                                   const QList<int> &albums);
+
+enum class DownloadResult {
+    Finished,          // every chosen album was walked
+    NoSavePath,        // the save path was empty; nothing started
+    SaveFolderFailed,  // the owner's folder under the save path could not be made
+    NoAlbumChosen,     // the request named no listed album
+    Stopped,           // a stop request ended the run early
+};
+
+// Pictures of one run (or, in pictureProgress, of the album being transferred).
+struct PictureCounts {
+    int listed = 0;   // found by the albums' picture fetchers (run counts only)
+    int total = 0;    // queued for transfer
+    int done = 0;     // transfers that ended, whatever the outcome
+    int saved = 0;    // of those, pictures now in their files
+    int failed = 0;   // of those, pictures that did not arrive
+    int skipped = 0;  // listed but never transferred (Thunder list only, or stopped before their turn)
+    qint64 bytes = 0;  // bytes of the saved pictures
+};
+
+class DownloadEvents {
+public:
+    virtual ~DownloadEvents() = default;
+
+    // The owner's folder exists and the albums are about to be walked.
+    virtual void downloadStarted() {}
+    // `level` of the owner's folder could neither be found nor created; the run ends
+    // with SaveFolderFailed.
+    virtual void saveFolderFailed(const QString & /*level*/) {}
+    // Album `number` (1-based) of `count` is being listed.
+    virtual void albumStarted(int /*number*/, int /*count*/, const QString & /*name*/) {}
+    // The album's pictures listed so far.
+    virtual void picturesListed(int /*count*/) {}
+    // The album's `total` pictures start transferring.
+    virtual void transferStarted(int /*total*/) {}
+    virtual void pictureProgress(const PictureCounts & /*album*/) {}
+    virtual void pictureFailed(const QString & /*address*/, const QString & /*reason*/) {}
+    // The album is done: every album that started ends here, also one that listed
+    // nothing or was stopped; `folder` is where its pictures went (the owner's folder
+    // when it got none of its own).
+    virtual void albumFinished(int /*number*/, int /*count*/, const QString & /*folder*/) {}
+    virtual void downloadFinished(DownloadResult /*result*/, const PictureCounts & /*run*/) {}
+    // The options ask to show the last album's folder once the run is over.
+    virtual void openFolder(const QString & /*folder*/) {}
+};

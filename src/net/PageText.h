@@ -1,0 +1,21 @@
+#pragma once
+// A fetched page as text: inflated, trimmed, decoded and with its entities resolved.
+// Every parser of the sources reads pages through getText.
+
+#include <QString>
+
+struct PageResponse;
+
+enum TextFlags : int {
+    TEXT_INFLATE = 0x01,  // inflate a gzip-flagged body first
+    TEXT_UTF8 = 0x02,
+    TEXT_EUCKR = 0x04,
+    TEXT_BIG5 = 0x08,
+    TEXT_AUTO = 0x10,     // UTF-8 when isUtf8 holds, else GBK
+    TEXT_GBK_NUL = 0x20,  // GBK pages: drop NUL bytes instead of stopping at the first
+};
+
+// The page text of a response: inflated, trimmed by the markers the fetch could not
+// apply, decoded ("charset=GBK" in the head overrides the flags), entities decoded.
+QString getText(const PageResponse &response, int flags);
+

@@ -1,0 +1,24 @@
+#pragma once
+// Listing the pictures of one album: the per-list-kind dispatch to the Sina blog and
+// Weibo picture fetchers. Runs on the download's thread.
+
+#include "sources/AlbumRecord.h"
+#include "sources/Session.h"
+
+#include <QString>
+
+#include <functional>
+
+class PictureSink;
+
+// What a picture fetcher needs besides the sink: the album, the owner values of the
+// list it came from, the data folder (for the page dump) and the pause function.
+struct AlbumWalk {
+    AlbumRecord album;
+    OwnerInfo owner;
+    QString dataFolder;
+    std::function<void(int milliseconds)> sleep;
+};
+
+// Hands every picture of `walk.album` to `sink`, as the fetcher of `kind` finds them.
+void listAlbumPictures(ListKind kind, const AlbumWalk &walk, PictureSink &sink);

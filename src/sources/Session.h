@@ -1,0 +1,87 @@
+#pragma once
+// What the engine keeps between runs and its threads share: the data folder, the
+// settings, the albums and owner of the last list, the list's state, and the threads
+// it started. One per front end. The list thread writes the albums and the owner;
+// a download reads them only while no list runs (front ends never start both at once,
+// and the download takes its own copy of what it needs when it starts).
+
+#include "settings/SettingsBlock.h"
+#include "settings/SourceType.h"
+#include "sources/AlbumList.h"
+#include "sources/AlbumRecord.h"
+
+#include <QString>
+
+#include <atomic>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+
+class ListEvents;
+
+enum class ListState : int {
+    Idle,
+    Running,
+    StopRequested,  // the list ends after the album it is reading
+};
+
+// How the owner's albums were found; it decides how their pictures are listed.
+enum class ListKind : int {
+    None,            // no list yet, or one is starting
+    BlogCategories,  // Sina blog photo categories
+    BlogArticles,    // a Sina blog article list: one picture per article
+    WeiboAlbums,     // Sina Weibo photo albums
+};
+
+class Session {
+public:
+    Session(QString dataFolder, ListEvents &listEvents);
+    ~Session();
+
+    Session(const Session &) = delete;
+    Session &operator=(const Session &) = delete;
+
+    // Where "soft.dat", the extension settings, the cookie store, the page dump and
+    // the thumbnail cache live; ends in "/".
+    QString dataFolder() const;
+    // Only before the first run: the threads read it without a lock.
+    void setDataFolder(const QString &folder);
+    ListEvents &listEvents() const { return m_listEvents; }
+
+    // Edited on the front end's thread, read by the engine's threads: readers take a
+    // copy, writers go through updateSettings.
+    SettingsBlock settings() const;
+    void updateSettings(const std::function<void(SettingsBlock &)> &change);
+    void setSettings(const SettingsBlock &settings);
+
+    // The source type whose settings downloads use: the type of the last list.
+    std::atomic<SourceType> sourceType{SourceType::Sina};
+
+    AlbumList albums;
+    // Written by the list thread; read by downloads only after the list ended.
+    OwnerInfo owner;
+    std::atomic<ListKind> listKind{ListKind::None};
+    std::atomic<ListState> listState{ListState::Idle};
+
+    bool listStopRequested() const { return listState.load() == ListState::StopRequested; }
+
+    // Pauses of the sources (retry waits) and of single-worker transfers; tests replace
+    // it so they do not sleep.
+    std::function<void(int milliseconds)> sleep;
+
+    // Runs `body` on a new detached thread; false when it could not be started.
+    bool startThread(std::function<void()> body);
+    // Blocks until every thread started through startThread has ended.
+    void waitForThreads();
+
+private:
+    QString m_dataFolder;
+    ListEvents &m_listEvents;
+
+    mutable std::mutex m_settingsMutex;
+    SettingsBlock m_settings;
+
+    std::mutex m_threadsMutex;
+    std::condition_variable m_threadsDone;
+    int m_runningThreads = 0;
+};

@@ -1,0 +1,180 @@
+#include "ui/MainWindowEvents.h"
+
+#include "ui/AlbumListView.h"
+#include "ui/ControlAccess.h"
+#include "ui/ControlIds.h"
+#include "ui/HistoryComboBox.h"
+#include "ui/MainWindow.h"
+#include "ui/ShellServices.h"
+
+#include <initializer_list>
+
+namespace {
+
+// Controls a running list must not let the user touch.
+constexpr std::initializer_list<int> kLockedWhileListing = {
+    IDC_SOURCE_TYPE,  IDC_DOWNLOAD,     IDC_OWNER_ADDRESS, IDC_THUMBNAILS, IDC_PRAISE_LINK1,
+    IDC_PRAISE_LINK2, IDC_PRAISE_LINK3, IDC_FIND,          IDC_FILTER,     IDC_EXPORT,
+};
+
+// Controls a running download must not let the user touch.
+constexpr std::initializer_list<int> kLockedWhileDownloading = {
+    IDC_SOURCE_TYPE, IDC_GET_LIST,     IDC_SET_PATH,     IDC_OWNER_ADDRESS,
+    IDC_SAVE_PATH,   IDC_PRAISE_LINK1, IDC_PRAISE_LINK2, IDC_PRAISE_LINK3,
+};
+
+const char16_t *const kNoAddressMessage = u"请输入相册主人的网址";
+const char16_t *const kNotWebAddressMessage = u"请输入以http://或https://开头的网址";
+const char16_t *const kNoAlbumMessage = u"没有获取到相册，请在登录菜单里登录新浪(微博)帐号后重试,登录时勾上下次自动登录";
+
+}  // namespace
+
+MainWindowEvents::MainWindowEvents(MainWindow &window)
+    : m_window(window)
+{
+}
+
+void MainWindowEvents::setText(int id, const QString &text)
+{
+    setControlText(m_window.control(id), text);
+}
+
+void MainWindowEvents::setEnabled(int id, bool enabled)
+{
+    if (QWidget *control = m_window.control(id))
+        control->setEnabled(enabled);
+}
+
+void MainWindowEvents::showMessage(const QString &text)
+{
+    m_window.shell().showMessage(&m_window, text, QString());
+}
+
+void MainWindowEvents::listStarted()
+{
+    for (const int id : kLockedWhileListing)
+        setEnabled(id, false);
+    setControlChecked(m_window.control(IDC_SELECT_ALL), false);
+    setText(IDC_GET_LIST, QStringLiteral("终止获取"));
+    setText(IDC_LIST_FRAME, QStringLiteral("相册列表"));
+    setText(IDC_STATUS, QStringLiteral("正在获取相册列表，请稍等..."));
+    setText(IDC_STATUS_DETAIL, QString());
+    if (QWidget *banner = m_window.control(IDC_BANNER))
+        banner->setVisible(false);
+}
+
+void MainWindowEvents::albumAdded(int index, const AlbumRecord &)
+{
+    m_window.albumView().addAlbumRow(index);
+}
+
+void MainWindowEvents::albumLost()
+{
+    showMessage(QStringLiteral("内存分配失败"));
+}
+
+void MainWindowEvents::ownerAddressRemembered(const QString &address)
+{
+    if (auto *owner = qobject_cast<HistoryComboBox *>(m_window.control(IDC_OWNER_ADDRESS)))
+        owner->addHistory(address);
+}
+
+void MainWindowEvents::listFinished(ListResult result, int albumCount)
+{
+    switch (result) {
+    case ListResult::NoAddress:
+        // The list never started: nothing was locked.
+        showMessage(QString::fromUtf16(kNoAddressMessage));
+        return;
+    case ListResult::NotWebAddress:
+        showMessage(QString::fromUtf16(kNotWebAddressMessage));
+        break;
+    case ListResult::NothingFound:
+    case ListResult::LoginNeeded:
+        showMessage(QString::fromUtf16(kNoAlbumMessage));
+        break;
+    case ListResult::Listed:
+    case ListResult::Stopped:
+        break;
+    }
+    endList(albumCount);
+}
+
+void MainWindowEvents::endList(int albumCount)
+{
+    m_window.albumView().refresh();
+    setText(IDC_LIST_FRAME, QStringLiteral("相册列表(共%1个)").arg(albumCount));
+    setText(IDC_STATUS, QStringLiteral("获取相册列表完成，共%1个").arg(albumCount));
+    for (const int id : kLockedWhileListing) {
+        // Nothing to download until a list has albums.
+        setEnabled(id, id != IDC_DOWNLOAD || albumCount >= 1);
+    }
+    setText(IDC_GET_LIST, QStringLiteral("获取相册"));
+}
+
+void MainWindowEvents::downloadStarted()
+{
+    setText(IDC_DOWNLOAD, QStringLiteral("终止下载"));
+    for (const int id : kLockedWhileDownloading)
+        setEnabled(id, false);
+}
+
+void MainWindowEvents::saveFolderFailed(const QString &level)
+{
+    showMessage(level);
+}
+
+void MainWindowEvents::albumStarted(int number, int count, const QString &)
+{
+    setText(IDC_STATUS, QStringLiteral("正在下载第%1/%2个图集").arg(number).arg(count));
+    setText(IDC_STATUS_DETAIL, QStringLiteral("......"));
+}
+
+void MainWindowEvents::picturesListed(int count)
+{
+    setText(IDC_STATUS_DETAIL, QStringLiteral("已获取到%1张图片信息").arg(count));
+}
+
+void MainWindowEvents::transferStarted(int)
+{
+    setText(IDC_STATUS_DETAIL, QStringLiteral("已开始下载图片"));
+}
+
+void MainWindowEvents::pictureProgress(const PictureCounts &album)
+{
+    setText(IDC_STATUS_DETAIL, QStringLiteral("已下载%1/%2......").arg(album.done).arg(album.total));
+}
+
+void MainWindowEvents::downloadFinished(DownloadResult result, const PictureCounts &)
+{
+    switch (result) {
+    case DownloadResult::NoSavePath:
+        showMessage(QStringLiteral("请先设置保存路径"));
+        return;
+    case DownloadResult::SaveFolderFailed:
+        // The level that failed was shown just before.
+        showMessage(QStringLiteral("请检测设置的保存路径是否有误"));
+        return;
+    case DownloadResult::NoAlbumChosen:
+        showMessage(QStringLiteral("请先在列表中选择要下载的相册"));
+        break;
+    case DownloadResult::Finished:
+    case DownloadResult::Stopped:
+        break;
+    }
+    endDownload();
+}
+
+void MainWindowEvents::endDownload()
+{
+    setText(IDC_DOWNLOAD, QStringLiteral("下载"));
+    for (const int id : kLockedWhileDownloading)
+        setEnabled(id, true);
+    setText(IDC_STATUS, QStringLiteral("下载完毕"));
+    setText(IDC_STATUS_DETAIL, QString());
+}
+
+void MainWindowEvents::openFolder(const QString &folder)
+{
+    m_window.shell().open(folder);
+}

@@ -1,0 +1,38 @@
+#pragma once
+// How the main window shows what the engine reports: the status lines, the button
+// texts, the controls greyed while a list or a download runs, the message boxes, the
+// grid and the owner history. GUI thread only: DesktopEngineEvents brings the events
+// here.
+
+#include "download/EngineEvents.h"
+
+class MainWindow;
+
+class MainWindowEvents : public EngineEvents {
+public:
+    explicit MainWindowEvents(MainWindow &window);
+
+    void listStarted() override;
+    void albumAdded(int index, const AlbumRecord &album) override;
+    void albumLost() override;
+    void ownerAddressRemembered(const QString &address) override;
+    void listFinished(ListResult result, int albumCount) override;
+
+    void downloadStarted() override;
+    void saveFolderFailed(const QString &level) override;
+    void albumStarted(int number, int count, const QString &name) override;
+    void picturesListed(int count) override;
+    void transferStarted(int total) override;
+    void pictureProgress(const PictureCounts &album) override;
+    void downloadFinished(DownloadResult result, const PictureCounts &run) override;
+    void openFolder(const QString &folder) override;
+
+private:
+    void endList(int albumCount);
+    void endDownload();
+    void setText(int id, const QString &text);
+    void setEnabled(int id, bool enabled);
+    void showMessage(const QString &text);
+
+    MainWindow &m_window;
+};

@@ -1,0 +1,155 @@
+// AlbumQueueSink on its own, as a picture fetcher feeds it: the album folder at the
+// first picture, the skip-previous stop, and input from remote pages that must not
+// steer files out of the run's base folder.
+
+#include "download/AlbumQueue.h"
+#include "download/AlbumQueueSink.h"
+#include "download/AlbumSideFiles.h"
+#include "download/Downloader.h"
+#include "sources/Session.h"
+#include "support/RecordingEvents.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+namespace {
+
+class AlbumQueueSinkTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        queue.clear();
+        queue.setFolder(base());
+    }
+
+    QString base() const { return m_dir.path() + u'/'; }
+
+    // A sink for the album `name`, as the download sets it up for one album of one.
+    AlbumQueueSink sinkFor(const QString &name)
+    {
+        AlbumQueueSink::Album album;
+        album.record.name = name;
+        album.chosenCount = 1;
+        album.listedCount = 1;
+        return AlbumQueueSink(downloader, queue, rules, album, events);
+    }
+
+    QTemporaryDir m_dir;
+    RecordingEvents events;
+    Session session{QString(), events};
+    Downloader downloader{session, events};
+    AlbumQueue queue;
+    NameRules rules;
+};
+
+TEST_F(AlbumQueueSinkTest, FirstPictureMakesTheAlbumFolder)
+{
+    AlbumQueueSink sink = sinkFor(QStringLiteral("Trip"));
+    sink.addPicture(QStringLiteral("http://h/1.jpg"), QStringLiteral("a"), QStringLiteral("Referer: x"));
+    sink.addPicture(QStringLiteral("http://h/2.jpg"), QStringLiteral("a"), QString());
+
+    EXPECT_EQ(queue.folder(), base() + QStringLiteral("Trip/"));
+    EXPECT_TRUE(QFileInfo(queue.folder()).isDir());
+    EXPECT_EQ(queue.addresses, (QStringList{"http://h/1.jpg", "http://h/2.jpg"}));
+    EXPECT_EQ(queue.fileNames, (QStringList{"a.jpg", "a(1).jpg"}));
+    EXPECT_EQ(queue.extraHeaders, (QStringList{"Referer: x", ""}));
+    EXPECT_EQ(events.log(), (QStringList{"picturesListed 1", "picturesListed 2"}));
+    EXPECT_FALSE(sink.albumClosed());
+}
+
+TEST_F(AlbumQueueSinkTest, SkipPreviousStopsAtTheMarkedPicture)
+{
+    rules.options = OPT_SKIP_PREVIOUS;
+    AlbumQueueSink sink = sinkFor(QStringLiteral("Trip"));
+    QDir().mkpath(base() + QStringLiteral("Trip"));
+    // The previous run's first job carried a fallback address.
+    writeMarkerFile(base() + QStringLiteral("Trip/"), QStringLiteral("http://h/3.jpg\r\nhttp://f/3.jpg"));
+
+    const char *listed[] = {"http://h/1.jpg", "http://h/2.jpg\r\nhttp://f/2.jpg", "http://h/3.jpg\r\nhttp://f/3.jpg",
+                            "http://h/4.jpg"};
+    for (const char *address : listed)
+        sink.addPicture(QString::fromLatin1(address), QStringLiteral("p"), QString());
+
+    EXPECT_EQ(downloader.state(), DownloadState::AlbumClosed);
+    EXPECT_TRUE(sink.albumClosed());
+    EXPECT_EQ(queue.count(), 2);
+    EXPECT_EQ(events.logOf(QStringLiteral("picturesListed")).size(), 2);
+    // Pictures handed over after the close change nothing, not even the folder.
+    EXPECT_EQ(queue.folder(), base() + QStringLiteral("Trip/"));
+    EXPECT_FALSE(QFileInfo::exists(base() + QStringLiteral("Trip/Trip")));
+}
+
+TEST_F(AlbumQueueSinkTest, FirstPictureOfThePreviousRunQueuesNothing)
+{
+    rules.options = OPT_SKIP_PREVIOUS;
+    AlbumQueueSink sink = sinkFor(QStringLiteral("Trip"));
+    QDir().mkpath(base() + QStringLiteral("Trip"));
+    writeMarkerFile(base() + QStringLiteral("Trip/"), QStringLiteral("http://h/1.jpg"));
+    sink.addPicture(QStringLiteral("http://h/1.jpg"), QStringLiteral("p"), QString());
+    sink.addPicture(QStringLiteral("http://h/2.jpg"), QStringLiteral("p"), QString());
+    EXPECT_EQ(queue.count(), 0);
+    EXPECT_EQ(downloader.state(), DownloadState::AlbumClosed);
+    EXPECT_EQ(queue.folder(), base() + QStringLiteral("Trip/"));
+    EXPECT_TRUE(events.log().isEmpty());
+}
+
+TEST_F(AlbumQueueSinkTest, AbortIsNeverOverwritten)
+{
+    rules.options = OPT_SKIP_PREVIOUS;
+    AlbumQueueSink sink = sinkFor(QStringLiteral("Trip"));
+    QDir().mkpath(base() + QStringLiteral("Trip"));
+    writeMarkerFile(base() + QStringLiteral("Trip/"), QStringLiteral("http://h/1.jpg"));
+    // A run's abort request: an abort is only taken from a busy downloader.
+    downloader.closeAlbum();
+    downloader.requestAbort();
+    ASSERT_EQ(downloader.state(), DownloadState::AbortRequested);
+
+    sink.addPicture(QStringLiteral("http://h/1.jpg"), QStringLiteral("p"), QString());
+    EXPECT_EQ(downloader.state(), DownloadState::AbortRequested);
+    EXPECT_TRUE(sink.albumClosed());
+    EXPECT_EQ(queue.count(), 0);
+}
+
+TEST_F(AlbumQueueSinkTest, RemoteNamesStayInsideTheBaseFolder)
+{
+    const struct {
+        const char *label;
+        const char16_t *albumName;
+        const char16_t *title;
+        const char16_t *folder;
+        const char16_t *file;
+    } cases[] = {
+        {"climbing album and title", u"../../etc", u"../../passwd", u"etc/", u"passwd.jpg"},
+        {"absolute title", u"Trip", u"/etc/cron.d/job.png", u"Trip/", u"etccron.djob.png"},
+        {"drive-letter title", u"Trip", u"C:\\x\\y.jpg", u"Trip/", u"Cxy.jpg"},
+        {"dots only", u"..", u"..", u"\u3002\u3002/", u"\u3002\u3002.jpg"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.label);
+        queue.clear();
+        queue.setFolder(base());
+        AlbumQueueSink sink = sinkFor(QString::fromUtf16(c.albumName));
+        sink.addPicture(QStringLiteral("http://h/1.jpg"), QString::fromUtf16(c.title), QString());
+        EXPECT_EQ(queue.folder(), base() + QString::fromUtf16(c.folder));
+        EXPECT_EQ(queue.fileNames, QStringList{QString::fromUtf16(c.file)});
+    }
+}
+
+TEST_F(AlbumQueueSinkTest, TitleLineDroppedButPictureQueued)
+{
+    rules.options = OPT_TITLE_FILE;
+    AlbumQueueSink sink = sinkFor(QStringLiteral("Trip"));
+    sink.addPicture(QStringLiteral("http://h/1.jpg"), QStringLiteral("one"), QString());
+    const QString titles = base() + QStringLiteral("Trip/Trip.txt");
+    ASSERT_TRUE(QFile::remove(titles));
+    sink.addPicture(QStringLiteral("http://h/2.jpg"), QStringLiteral("two"), QString());
+    EXPECT_EQ(queue.count(), 2);
+    EXPECT_FALSE(QFile::exists(titles));
+}
+
+}  // namespace

@@ -1,0 +1,472 @@
+// Whole download runs: the downloader walks chosen Sina blog albums whose category
+// pages and pictures come from a loopback server, leaves folders, pictures, list files
+// and markers exactly as a user would find them, and tells the front end about it.
+
+#include "download/Downloader.h"
+#include "net/NetworkSetup.h"
+#include "sources/Session.h"
+#include "support/LoopbackServer.h"
+#include "support/PrintQt.h"
+#include "support/RecordingEvents.h"
+#include "support/ScopedRouting.h"
+
+#include <gtest/gtest.h>
+
+#include <QDateTime>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <atomic>
+#include <mutex>
+
+namespace {
+
+struct Pic {
+    QByteArray name;   // picture file on the server, under /orignal/
+    QByteArray title;  // as the page shows it
+    QByteArray body;
+};
+
+QByteArray jpeg(const QByteArray &tag)
+{
+    return QByteArray("\xFF\xD8\xFF\xE0", 4) + tag.repeated(200);
+}
+
+QByteArray utf16(const QString &text)
+{
+    return QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+}
+
+// A photo-blog category page as the service sends it: one "pt_border" cell per picture
+// with the small picture's address and its title, and a next-page link when more follow.
+QByteArray categoryPage(const QList<Pic> &pics, bool more = false)
+{
+    QByteArray page = "<html><head><title>Anna的相册_新浪博客</title></head><body>\n"
+                      "<div class=\"photoList\">\n";
+    for (const Pic &p : pics) {
+        page += "<div class=\"pt_border\"><a href=\"http://photo.blog.sina.com.cn/photo/"
+                + p.name + "\" target=\"_blank\"><img src=\"http://s1.sinaimg.cn/small/" + p.name
+                + "\" title=\"" + p.title + "\" alt=\"\" /></a></div>\n";
+    }
+    page += "</div>\n<div class=\"SG_page\">";
+    if (more)
+        page += "<a href=\"#\" title=\"next\">下一页</a>";
+    page += "</div></body></html>\n";
+    return page;
+}
+
+QString pictureAddress(const Pic &p)
+{
+    return QStringLiteral("http://s1.sinaimg.cn/orignal/") + QString::fromLatin1(p.name);
+}
+
+// The events that mark the steps of a run, without the per-picture ones.
+QStringList milestones(const QStringList &log)
+{
+    QStringList steps;
+    for (const QString &line : log) {
+        if (!line.startsWith(u"picturesListed") && !line.startsWith(u"pictureProgress"))
+            steps.append(line);
+    }
+    return steps;
+}
+
+class DownloaderTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        setRetryPauseHook([](int) {});
+        session.setDataFolder(m_dir.path() + QStringLiteral("/data/"));
+        QDir().mkpath(session.dataFolder());
+        session.sourceType = SourceType::Sina;
+        session.listKind = ListKind::BlogCategories;
+        session.owner.name = QStringLiteral("Anna/");
+        session.sleep = [](int) {};
+        savePath = QStringLiteral("  ") + m_dir.path() + QStringLiteral("/save ");
+        setRules(OPT_OPEN_FOLDER, 2);
+    }
+    void TearDown() override { setRetryPauseHook({}); }
+
+    void setRules(uint16_t options, uint16_t threads, uint8_t folderBase = FOLDER_BASE_ALBUM_NAME)
+    {
+        session.updateSettings([&](SettingsBlock &block) {
+            block.downloadParams[4] = DownloadParams{0, 0, threads, 30};
+            block.nameRules[4].options = options;
+            block.nameRules[4].folderBase = folderBase;
+        });
+    }
+
+    // An album whose pictures are listed on one category page and served by the server.
+    void addAlbum(const QString &name, const QList<Pic> &pics)
+    {
+        const int number = session.albums.size() + 1;
+        AlbumRecord record;
+        record.name = name;
+        record.url = QStringLiteral("http://photo.blog.sina.com.cn/category/u/1234/s/%1").arg(number);
+        session.albums.appendUnique(record);
+        server.route("photo.blog.sina.com.cn",
+                     "/category/u/1234/s/" + QByteArray::number(number) + "/page1",
+                     CannedResponse::ok(categoryPage(pics)));
+        for (const Pic &p : pics)
+            server.route("s1.sinaimg.cn", "/orignal/" + p.name, CannedResponse::ok(p.body, "image/jpeg"));
+    }
+
+    // The request the front end makes from the settings, the save path and the rows.
+    DownloadRequest requestFor(const QList<int> &albums) const
+    {
+        return downloadRequestFor(session.settings(), SourceType::Sina, savePath, albums);
+    }
+
+    void run(const QList<int> &albums)
+    {
+        ASSERT_EQ(downloader.start(requestFor(albums)), DownloadCommand::Started);
+        session.waitForThreads();
+    }
+
+    QString base() const { return m_dir.path() + QStringLiteral("/save/Anna/"); }
+
+    QStringList filesIn(const QString &folder) const
+    {
+        return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    }
+
+    QByteArray read(const QString &path) const
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+
+    // Paths of the picture requests, in arrival order.
+    QList<QByteArray> pictureRequests() const
+    {
+        QList<QByteArray> paths;
+        for (const RecordedRequest &r : server.requests()) {
+            if (r.host() == "s1.sinaimg.cn")
+                paths.append(r.path());
+        }
+        return paths;
+    }
+
+    QTemporaryDir m_dir;
+    LoopbackServer server;
+    ScopedRouting routing{server, {QStringLiteral("photo.blog.sina.com.cn"), QStringLiteral("s1.sinaimg.cn")}};
+    RecordingEvents events;
+    Session session{QString(), events};
+    Downloader downloader{session, events};
+    QString savePath;
+
+    const QList<Pic> trip = {
+        {"t1.jpg", "Sunset", jpeg("1")},
+        {"t2.jpg", "../../escape", jpeg("2")},
+        {"t3.jpg", "C:\\x\\y.jpg", jpeg("3")},
+        {"t4.jpg", "Sunset", jpeg("4")},
+    };
+    const QList<Pic> sea = {
+        {"s1.jpg", "Wave", jpeg("5")},
+        {"s2.jpg", "", jpeg("6")},
+    };
+};
+
+TEST_F(DownloaderTest, TwoAlbums)
+{
+    addAlbum(QStringLiteral("Trip"), trip);
+    addAlbum(QStringLiteral("Sea"), sea);
+    run({0, 1});
+
+    const QString tripFolder = base() + QStringLiteral("Trip/");
+    const QString seaFolder = base() + QStringLiteral("Sea/");
+    EXPECT_EQ(filesIn(tripFolder),
+              (QStringList{"Cxy.jpg", "Sunset(1).jpg", "Sunset.jpg", "escape.jpg", "pic.vrx"}));
+    EXPECT_EQ(read(tripFolder + "Sunset.jpg"), jpeg("1"));
+    EXPECT_EQ(read(tripFolder + "escape.jpg"), jpeg("2"));
+    EXPECT_EQ(read(tripFolder + "Cxy.jpg"), jpeg("3"));
+    EXPECT_EQ(read(tripFolder + "Sunset(1).jpg"), jpeg("4"));
+    EXPECT_EQ(filesIn(seaFolder), (QStringList{"Sea.jpg", "Wave.jpg", "pic.vrx"}));  // no title: album name
+    EXPECT_EQ(read(tripFolder + "pic.vrx"), utf16(pictureAddress(trip.at(0))));
+    EXPECT_EQ(read(seaFolder + "pic.vrx"), utf16(pictureAddress(sea.at(0))));
+
+    // Remote titles never chose a place: everything lies in the album folders.
+    QDirIterator all(m_dir.path() + QStringLiteral("/save"), QDir::Files | QDir::Hidden,
+                     QDirIterator::Subdirectories);
+    while (all.hasNext()) {
+        const QString path = all.next();
+        EXPECT_TRUE(path.startsWith(tripFolder) || path.startsWith(seaFolder)) << path.toStdString();
+    }
+
+    // Each album is listed, then transferred, then finished, in order.
+    EXPECT_EQ(milestones(events.log()),
+              (QStringList{"downloadStarted", "albumStarted 1/2 Trip", "transferStarted 4",
+                           "albumFinished 1/2 " + tripFolder, "albumStarted 2/2 Sea", "transferStarted 2",
+                           "albumFinished 2/2 " + seaFolder, "downloadFinished Finished saved=6 failed=0 skipped=0",
+                           "openFolder " + seaFolder}));
+    const QStringList listed = events.logOf(QStringLiteral("picturesListed"));
+    EXPECT_EQ(listed.mid(0, 4), (QStringList{"picturesListed 1", "picturesListed 2", "picturesListed 3",
+                                             "picturesListed 4"}));
+    EXPECT_EQ(listed.mid(4), (QStringList{"picturesListed 1", "picturesListed 2"}));
+    const QStringList progress = events.logOf(QStringLiteral("pictureProgress"));
+    EXPECT_TRUE(progress.contains(QStringLiteral("pictureProgress 4/4 failed=0"))) << progress.join(u'|').toStdString();
+    EXPECT_EQ(progress.last(), QStringLiteral("pictureProgress 2/2 failed=0"));
+    EXPECT_EQ(events.downloadResult(), DownloadResult::Finished);
+    const PictureCounts counts = events.downloadCounts();
+    EXPECT_EQ(counts.listed, 6);
+    EXPECT_EQ(counts.total, 6);
+    EXPECT_EQ(counts.done, 6);
+    EXPECT_EQ(counts.saved, 6);
+    qint64 bytes = 0;
+    for (const QList<Pic> &album : {trip, sea}) {
+        for (const Pic &p : album)
+            bytes += p.body.size();
+    }
+    EXPECT_EQ(counts.bytes, bytes);
+    EXPECT_EQ(events.openedFolders(), QStringList{seaFolder});
+    EXPECT_EQ(downloader.state(), DownloadState::Idle);
+}
+
+TEST_F(DownloaderTest, ThunderListOnly)
+{
+    setRules(OPT_THUNDER_LIST_ONLY | OPT_OPEN_FOLDER, 2);
+    addAlbum(QStringLiteral("旅行"), trip);
+    run({0});
+
+    const QString folder = base() + QStringLiteral("旅行/");
+    EXPECT_EQ(filesIn(folder), QStringList{QStringLiteral("旅行.lst")});
+    QByteArray expected;
+    for (const Pic &p : trip)
+        expected += pictureAddress(p).toLatin1() + "\r\n";
+    EXPECT_EQ(read(folder + QStringLiteral("旅行.lst")), expected);
+    EXPECT_TRUE(pictureRequests().isEmpty());
+    EXPECT_EQ(events.openedFolders(), QStringList{folder});
+    EXPECT_EQ(events.downloadResult(), DownloadResult::Finished);
+    // Listed into the list file, never transferred.
+    EXPECT_TRUE(events.logOf(QStringLiteral("transferStarted")).isEmpty());
+    EXPECT_EQ(events.logOf(QStringLiteral("albumFinished")), QStringList{"albumFinished 1/1 " + folder});
+    const PictureCounts counts = events.downloadCounts();
+    EXPECT_EQ(counts.listed, 4);
+    EXPECT_EQ(counts.skipped, 4);
+    EXPECT_EQ(counts.saved, 0);
+}
+
+TEST_F(DownloaderTest, TitleFiles)
+{
+    const struct {
+        const char *label;
+        uint8_t folderBase;
+        const char16_t *tripFile;
+        const char16_t *seaFile;
+    } cases[] = {
+        {"album folders", FOLDER_BASE_ALBUM_NAME, u"Trip/Trip.txt", u"Sea/Sea.txt"},
+        {"no album folders", FOLDER_BASE_NONE, u"Trip.txt", u"Sea.txt"},
+    };
+    addAlbum(QStringLiteral("Trip"), trip);
+    addAlbum(QStringLiteral("Sea"), sea);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.label);
+        setRules(OPT_TITLE_FILE, 3, c.folderBase);
+        run({0, 1});
+        QByteArray tripLines("\xFF\xFE");
+        for (const Pic &p : trip)
+            tripLines += utf16(QString::fromUtf8(p.title) + QStringLiteral("\r\n"));
+        EXPECT_EQ(read(base() + QString::fromUtf16(c.tripFile)), tripLines);
+        EXPECT_EQ(read(base() + QString::fromUtf16(c.seaFile)),
+                  QByteArray("\xFF\xFE") + utf16(QStringLiteral("Wave\r\n\r\n")));
+    }
+    // Without album folders every picture of both albums lies beside the title files.
+    EXPECT_EQ(filesIn(base()), (QStringList{"Cxy.jpg", "Sea.jpg", "Sea.txt", "Sunset(1).jpg", "Sunset.jpg",
+                                            "Trip.txt", "Wave.jpg", "escape.jpg", "pic.vrx"}));
+}
+
+TEST_F(DownloaderTest, SkipPreviouslyDownloaded)
+{
+    setRules(OPT_SKIP_PREVIOUS, 2);
+    addAlbum(QStringLiteral("Trip"), trip);
+    const QString folder = base() + QStringLiteral("Trip/");
+    QDir().mkpath(folder);
+    QFile marker(folder + QStringLiteral("pic.vrx"));
+    ASSERT_TRUE(marker.open(QIODevice::WriteOnly));
+    marker.write(utf16(pictureAddress(trip.at(2))));
+    marker.close();
+
+    run({0});
+    QList<QByteArray> asked = pictureRequests();
+    std::sort(asked.begin(), asked.end());  // two workers: arrival order varies
+    EXPECT_EQ(asked, (QList<QByteArray>{"/orignal/t1.jpg", "/orignal/t2.jpg"}));
+    EXPECT_EQ(filesIn(folder), (QStringList{"Sunset.jpg", "escape.jpg", "pic.vrx"}));
+    EXPECT_EQ(read(folder + QStringLiteral("pic.vrx")), utf16(pictureAddress(trip.at(0))));
+
+    // Nothing new since: nothing is queued and the marker stays.
+    server.clearLog();
+    run({0});
+    EXPECT_TRUE(pictureRequests().isEmpty());
+    EXPECT_EQ(read(folder + QStringLiteral("pic.vrx")), utf16(pictureAddress(trip.at(0))));
+    EXPECT_TRUE(events.openedFolders().isEmpty());  // no option to open, and nothing listed anyway
+}
+
+TEST_F(DownloaderTest, AbortMidAlbum)
+{
+    setRules(0, 1);
+    addAlbum(QStringLiteral("Trip"), trip);
+    addAlbum(QStringLiteral("Sea"), sea);
+    const QString folder = base() + QStringLiteral("Trip/");
+    QDir().mkpath(folder);
+    QFile marker(folder + QStringLiteral("pic.vrx"));
+    ASSERT_TRUE(marker.open(QIODevice::WriteOnly));
+    marker.write(utf16(QStringLiteral("http://old/1.jpg")));
+    marker.close();
+    // The second press of Download comes during the pause after the first picture.
+    std::atomic<int> secondPress{-1};
+    session.sleep = [this, &secondPress](int) { secondPress = int(downloader.start(requestFor({0, 1}))); };
+
+    run({0, 1});
+    EXPECT_EQ(secondPress.load(), int(DownloadCommand::AbortRequested));
+    EXPECT_EQ(pictureRequests(), QList<QByteArray>{"/orignal/t1.jpg"});
+    EXPECT_EQ(filesIn(folder), (QStringList{"Sunset.jpg", "pic.vrx"}));
+    EXPECT_EQ(read(folder + QStringLiteral("Sunset.jpg")), jpeg("1"));
+    EXPECT_EQ(read(folder + QStringLiteral("pic.vrx")), utf16(QStringLiteral("http://old/1.jpg")));
+    EXPECT_FALSE(QFileInfo::exists(base() + QStringLiteral("Sea")));
+    for (const RecordedRequest &r : server.requests())
+        EXPECT_NE(r.path(), "/category/u/1234/s/2/page1");
+    EXPECT_EQ(events.downloadResult(), DownloadResult::Stopped);
+    EXPECT_EQ(events.logOf(QStringLiteral("albumStarted")), QStringList{"albumStarted 1/2 Trip"});
+    // Pictures never transferred count as skipped: the run's counts still add up.
+    const PictureCounts counts = events.downloadCounts();
+    EXPECT_EQ(counts.listed, 4);
+    EXPECT_EQ(counts.saved, 1);
+    EXPECT_EQ(counts.saved + counts.failed + counts.skipped, counts.listed);
+    EXPECT_EQ(downloader.state(), DownloadState::Idle);
+}
+
+TEST_F(DownloaderTest, FormatAndOrderRepairs)
+{
+    setRules(OPT_FIX_FORMAT | OPT_FIX_ORDER, 3);
+    const QList<Pic> mixed = {
+        {"a.jpg", "a", QByteArray("\x89PNG\r\n\x1A\n", 8) + QByteArray(100, 'x')},
+        {"b.jpg", "b", QByteArray("GIF89a") + QByteArray(100, 'x')},
+        {"c.jpg", "c", QByteArray("II*\0", 4) + QByteArray(100, 'x')},
+        {"d.jpg", "d", jpeg("d")},
+        {"e.jpg", "e", QByteArray("<html>not a picture</html>")},
+    };
+    addAlbum(QStringLiteral("Mixed"), mixed);
+    const qint64 before = QDateTime::currentSecsSinceEpoch();
+    run({0});
+    const qint64 after = QDateTime::currentSecsSinceEpoch();
+
+    const QString folder = base() + QStringLiteral("Mixed/");
+    EXPECT_EQ(filesIn(folder), (QStringList{"a.png", "b.gif", "c.tiff", "d.jpg", "e.jpg", "pic.vrx"}));
+    EXPECT_EQ(downloader.queue().fileNames, (QStringList{"a.png", "b.gif", "c.tiff", "d.jpg", "e.jpg"}));
+    const qint64 t = QFileInfo(folder + QStringLiteral("a.png")).lastModified().toSecsSinceEpoch();
+    EXPECT_GE(t, before);
+    EXPECT_LE(t, after);
+    const char *order[] = {"a.png", "b.gif", "c.tiff", "d.jpg", "e.jpg"};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(QFileInfo(folder + QLatin1String(order[i])).lastModified().toSecsSinceEpoch(), t - 60 * i)
+            << order[i];
+}
+
+TEST_F(DownloaderTest, EmptyAlbumGetsNoFolder)
+{
+    addAlbum(QStringLiteral("Empty"), {});
+    addAlbum(QStringLiteral("Sea"), sea);
+    run({0, 1});
+    EXPECT_FALSE(QFileInfo::exists(base() + QStringLiteral("Empty")));
+    EXPECT_EQ(filesIn(base() + QStringLiteral("Sea/")), (QStringList{"Sea.jpg", "Wave.jpg", "pic.vrx"}));
+    EXPECT_EQ(events.openedFolders(), QStringList{base() + QStringLiteral("Sea/")});
+    // The empty album was walked all the same and ends in the owner's folder; only the
+    // other one had pictures to transfer.
+    EXPECT_EQ(milestones(events.log()),
+              (QStringList{"downloadStarted", "albumStarted 1/2 Empty", "albumFinished 1/2 " + base(),
+                           "albumStarted 2/2 Sea", "transferStarted 2",
+                           "albumFinished 2/2 " + base() + "Sea/",
+                           "downloadFinished Finished saved=2 failed=0 skipped=0", "openFolder " + base() + "Sea/"}));
+}
+
+TEST_F(DownloaderTest, RunsThatEndEarly)
+{
+    addAlbum(QStringLiteral("Trip"), trip);
+    QFile blocker(m_dir.path() + QStringLiteral("/file"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+
+    const QString finished = QStringLiteral("downloadFinished %1 saved=0 failed=0 skipped=0");
+    const struct {
+        const char *label;
+        QString savePath;
+        QList<int> albums;
+        DownloadResult result;
+        QStringList log;
+    } cases[] = {
+        {"no save path", QStringLiteral(" \t"), {0}, DownloadResult::NoSavePath, {finished.arg("NoSavePath")}},
+        // The level that could not be made is named before the run gives up.
+        {"save path under a file", m_dir.path() + QStringLiteral("/file/x"), {0}, DownloadResult::SaveFolderFailed,
+         {"saveFolderFailed " + m_dir.path() + QStringLiteral("/file"), finished.arg("SaveFolderFailed")}},
+        {"no album chosen", m_dir.path() + QStringLiteral("/save"), {}, DownloadResult::NoAlbumChosen,
+         {"downloadStarted", finished.arg("NoAlbumChosen")}},
+        {"chosen index out of range", m_dir.path() + QStringLiteral("/save"), {7}, DownloadResult::NoAlbumChosen,
+         {"downloadStarted", finished.arg("NoAlbumChosen")}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.label);
+        RecordingEvents heard;
+        Session other(session.dataFolder(), heard);
+        Downloader fresh(other, heard);
+        ASSERT_EQ(fresh.start(downloadRequestFor(SettingsBlock(), SourceType::Sina, c.savePath, c.albums)),
+                  DownloadCommand::Started);
+        other.waitForThreads();
+        EXPECT_EQ(heard.downloadResult(), c.result);
+        EXPECT_EQ(heard.log(), c.log);
+        EXPECT_EQ(fresh.state(), DownloadState::Idle);
+    }
+    EXPECT_TRUE(server.requests().isEmpty());
+}
+
+TEST_F(DownloaderTest, OnlyTheSinaSourceTypeLists)
+{
+    addAlbum(QStringLiteral("Trip"), trip);
+    addAlbum(QStringLiteral("Sea"), sea);
+    for (const SourceType type : {SourceType::Yupoo, SourceType::QqZone}) {
+        SCOPED_TRACE(int(type));
+        RecordingEvents heard;
+        Session other(session.dataFolder(), heard);
+        Downloader fresh(other, heard);
+        for (int i = 0; i < 2; ++i)
+            other.albums.appendUnique(session.albums.at(i));
+        other.sourceType = type;
+        other.listKind = ListKind::BlogCategories;
+        ASSERT_EQ(fresh.start(downloadRequestFor(session.settings(), type, m_dir.path() + QStringLiteral("/other"),
+                                                 {0, 1})),
+                  DownloadCommand::Started);
+        other.waitForThreads();
+        // Every album is walked and lists nothing.
+        const QString folder = m_dir.path() + QStringLiteral("/other/");
+        EXPECT_EQ(heard.log(), (QStringList{"downloadStarted", "albumStarted 1/2 Trip", "albumFinished 1/2 " + folder,
+                                            "albumStarted 2/2 Sea", "albumFinished 2/2 " + folder,
+                                            "downloadFinished Finished saved=0 failed=0 skipped=0"}));
+        EXPECT_EQ(heard.downloadCounts().listed, 0);
+        EXPECT_TRUE(heard.openedFolders().isEmpty());
+    }
+    EXPECT_TRUE(server.requests().isEmpty());
+}
+
+TEST_F(DownloaderTest, OpenPathShowsTheAlbumBeingTransferred)
+{
+    addAlbum(QStringLiteral("Trip"), trip);
+    const QString typed = QStringLiteral("/typed/save path");
+    std::mutex mutex;
+    QString duringTransfer;
+    server.route("s1.sinaimg.cn", "/orignal/t1.jpg", LoopbackServer::Handler([&](const RecordedRequest &) {
+        std::lock_guard lock(mutex);
+        duringTransfer = downloader.openPathFolder(typed);
+        return CannedResponse::ok(trip.at(0).body, "image/jpeg");
+    }));
+    setRules(0, 1);
+    run({0});
+    std::lock_guard lock(mutex);
+    EXPECT_EQ(duringTransfer, base() + QStringLiteral("Trip/"));
+    EXPECT_EQ(downloader.openPathFolder(typed), typed);
+}
+
+}  // namespace

@@ -1,0 +1,123 @@
+#include "net/PageText.h"
+
+#include "net/PageResponse.h"
+#include "support/LoopbackServer.h"
+#include "text/Charsets.h"
+
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <QString>
+
+namespace {
+
+QString u(const char16_t *s)
+{
+    return QString::fromUtf16(s);
+}
+
+QByteArray bytes(const char *data, qsizetype size)
+{
+    return QByteArray(data, size);
+}
+
+const char kHeadPlain[] = "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n\r\n";
+const char kHeadGbk[] = "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=GBK\r\n\r\n";
+const char kHeadGzip[] = "HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\nContent-Type: text/html\r\n\r\n";
+
+PageResponse response(const char *head, const QByteArray &body, bool gzip = false)
+{
+    PageResponse r;
+    r.headers = QString::fromLatin1(head);
+    r.body = body;
+    r.gzip = gzip;
+    return r;
+}
+
+// "中文" in each encoding.
+const QByteArray kGbk("\xD6\xD0\xCE\xC4");
+const QByteArray kUtf8("\xE4\xB8\xAD\xE6\x96\x87");
+const QByteArray kBig5("\xA4\xA4\xA4\xE5");
+const QString kZhongwen = QString::fromUtf16(u"\u4e2d\u6587");
+
+}  // namespace
+
+TEST(getText, CharsetChoice)
+{
+    const struct {
+        const char *name;
+        const char *head;
+        QByteArray body;
+        int flags;
+        QString expected;
+    } cases[] = {
+        {"charset=GBK beats the flags", kHeadGbk, kGbk, TEXT_INFLATE | TEXT_UTF8, kZhongwen},
+        {"charset=gbk does not", "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=gbk\r\n\r\n", kUtf8,
+         TEXT_UTF8, kZhongwen},
+        {"charset=GB2312 does not", "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=GB2312\r\n\r\n", kUtf8,
+         TEXT_UTF8, kZhongwen},
+        {"no flag is GBK", kHeadPlain, kGbk, 0, kZhongwen},
+        {"UTF-8 before BIG5", kHeadPlain, kUtf8, TEXT_UTF8 | TEXT_BIG5, kZhongwen},
+        {"EUC-KR before BIG5", kHeadPlain, "\xC7\xD1", TEXT_EUCKR | TEXT_BIG5, u(u"\ud55c")},
+        {"BIG5", kHeadPlain, kBig5, TEXT_BIG5, kZhongwen},
+        {"auto, UTF-8 body", kHeadPlain, kUtf8, TEXT_AUTO, kZhongwen},
+        {"auto, GBK body", kHeadPlain, kGbk, TEXT_AUTO, kZhongwen},
+        {"entities always decoded", kHeadPlain, "Tom &amp; Jerry&nbsp;&#39;", TEXT_UTF8, "Tom & Jerry '"},
+        {"NUL ends a UTF-8 page", kHeadPlain, bytes("ab\0cd", 5), TEXT_UTF8, "ab"},
+        {"GBK NUL ends the text", kHeadGbk, bytes("\xD6\xD0\0\xCE\xC4", 5), 0, u(u"\u4e2d")},
+        {"GBK NUL dropped with the flag", kHeadGbk, bytes("\xD6\xD0\0\xCE\xC4\0", 6), TEXT_GBK_NUL, kZhongwen},
+        {"DEL goes too", kHeadGbk, "a\x7F" "b", TEXT_GBK_NUL, "ab"},
+        {"flag ignored off GBK pages", kHeadPlain, bytes("ab\0cd", 5), TEXT_GBK_NUL, "ab"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(getText(response(c.head, c.body), c.flags), c.expected);
+    }
+}
+
+TEST(getText, GzipBodiesAreInflatedThenTrimmed)
+{
+    const QByteArray page = "<html><head><title>x</title></head><body><div class=\"list\">"
+                            "<a href=\"/s/1.html\">\xE6\x98\xA5\xE6\xB8\xB8 &amp; more</a>"
+                            "</div><!-- list end --><div class=\"foot\">" +
+        QByteArray("footer ").repeated(200) + "</div></body></html>";
+    PageResponse r = response(kHeadGzip, gzipBytes(page), true);
+    r.startMarker = "<div class=\"list\">";
+    r.endMarker = "</div><!-- list end -->";
+    EXPECT_EQ(getText(r, TEXT_INFLATE | TEXT_UTF8), u(u"<a href=\"/s/1.html\">\u6625\u6e38 & more</a>"));
+
+    // Without markers the whole page comes back.
+    r.startMarker.clear();
+    r.endMarker.clear();
+    EXPECT_EQ(getText(r, TEXT_INFLATE | TEXT_UTF8), fromCodePage(page, CP_UTF8).replace("&amp;", "&"));
+}
+
+TEST(getText, TruncatedGzipGivesWhatWasInflated)
+{
+    QByteArray page;
+    for (int i = 0; i < 20000; ++i)
+        page += "<li>" + QByteArray::number(i * 7919) + "</li>";
+    const QByteArray gz = gzipBytes(page);
+    const QString text = getText(response(kHeadGzip, gz.left(gz.size() / 2), true), TEXT_INFLATE | TEXT_UTF8);
+    EXPECT_GT(text.size(), 1000);
+    EXPECT_LT(text.size(), page.size());
+    EXPECT_TRUE(QString::fromLatin1(page).startsWith(text));
+}
+
+TEST(getText, MarkersOnlyTrimGzipFlaggedBodies)
+{
+    // A plain body was trimmed while it was received; trimming again would cut
+    // a second occurrence of the markers out of the page.
+    PageResponse plain = response(kHeadPlain, "<b>a</b><b>c</b>");
+    plain.startMarker = "<b>";
+    plain.endMarker = "</b>";
+    EXPECT_EQ(getText(plain, TEXT_INFLATE | TEXT_UTF8), "<b>a</b><b>c</b>");
+
+    // A head that mentions gzip over a body that is not compressed: the body is
+    // read as it came rather than inflated to nothing. The markers still apply.
+    PageResponse mislabelled = response(kHeadGzip, "head|\xE4\xB8\xAD|tail", true);
+    EXPECT_EQ(getText(mislabelled, TEXT_INFLATE | TEXT_UTF8), u(u"head|\u4e2d|tail"));
+    mislabelled.startMarker = "head|";
+    mislabelled.endMarker = "|tail";
+    EXPECT_EQ(getText(mislabelled, TEXT_INFLATE | TEXT_UTF8), u(u"\u4e2d"));
+}

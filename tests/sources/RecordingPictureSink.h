@@ -1,0 +1,28 @@
+#pragma once
+// PictureSink for the picture fetchers' suites: keeps what a fetcher hands over, in
+// order, and closes the album when a test says so, from any thread (a loopback
+// handler closes it while the fetcher waits for its page).
+
+#include "sources/PictureSink.h"
+
+#include <QStringList>
+
+#include <atomic>
+
+class RecordingPictureSink : public PictureSink {
+public:
+    void addPicture(const QString &address, const QString &title, const QString &headers) override;
+    bool albumClosed() const override { return m_closed.load(); }
+
+    void close() { m_closed = true; }
+    int count() const { return int(addresses.size()); }
+
+    QStringList addresses;
+    QStringList titles;
+    QStringList headerLines;
+    // Pictures handed over while the album was closed: a fetcher must stop listing.
+    int afterClose = 0;
+
+private:
+    std::atomic<bool> m_closed{false};
+};

@@ -1,0 +1,295 @@
+// What the window shows for each sequence of engine events, raised on a worker thread
+// as the engine raises them: status lines, frame and button texts, the controls a
+// running list or download greys, message boxes, the grid and the owner history.
+
+#include "UiTestSupport.h"
+
+#include "grid/AlbumGrid.h"
+#include "sources/AddAlbum.h"
+#include "sources/Session.h"
+#include "support/PrintQt.h"
+#include "ui/AlbumListView.h"
+#include "ui/ControlAccess.h"
+#include "ui/ControlIds.h"
+#include "ui/DesktopEngineEvents.h"
+#include "ui/HistoryComboBox.h"
+#include "ui/MainWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include <functional>
+#include <thread>
+
+namespace {
+
+const QString kOldStatus = QStringLiteral("old status");
+const QString kOldDetail = QStringLiteral("old detail");
+const QString kNoAlbum = QStringLiteral("没有获取到相册，请在登录菜单里登录新浪(微博)帐号后重试,登录时勾上下次自动登录");
+
+const QList<int> kListLocks = {IDC_SOURCE_TYPE,  IDC_DOWNLOAD,     IDC_OWNER_ADDRESS, IDC_THUMBNAILS, IDC_PRAISE_LINK1,
+                               IDC_PRAISE_LINK2, IDC_PRAISE_LINK3, IDC_FIND,          IDC_FILTER,     IDC_EXPORT};
+const QList<int> kDownloadLocks = {IDC_SOURCE_TYPE, IDC_GET_LIST,     IDC_SET_PATH,     IDC_OWNER_ADDRESS,
+                                   IDC_SAVE_PATH,   IDC_PRAISE_LINK1, IDC_PRAISE_LINK2, IDC_PRAISE_LINK3};
+
+PictureCounts progress(int done, int total)
+{
+    PictureCounts counts;
+    counts.done = done;
+    counts.total = total;
+    return counts;
+}
+
+void addAlbums(MainWindow &window, const QStringList &names)
+{
+    for (const QString &name : names) {
+        AlbumRecord record;
+        record.name = name;
+        addAlbum(window.session(), record);
+    }
+}
+
+void startDownloadOfTwo(EngineEvents &events)
+{
+    events.downloadStarted();
+    events.albumStarted(1, 2, QStringLiteral("旅行"));
+}
+
+struct Expected {
+    QString status = kOldStatus;
+    QString detail = kOldDetail;
+    QString frame = QStringLiteral("相册列表");
+    QString getList = QStringLiteral("获取相册");
+    QString download = QStringLiteral("下载");
+    QList<int> disabled;  // of the controls a list or a download greys; the others enabled
+    QStringList messages;
+    bool bannerShown = true;
+    bool selectAllChecked = true;
+    int rows = 0;  // album rows in the grid
+    QStringList ownerHistory;
+    QStringList opened;
+};
+
+struct Sequence {
+    const char *what;
+    std::function<void(MainWindow &, EngineEvents &)> raise;
+    Expected expected;
+};
+
+Expected listEnded(int count, QStringList messages = {})
+{
+    Expected end;
+    end.status = QStringLiteral("获取相册列表完成，共%1个").arg(count);
+    end.detail = QString();
+    end.frame = QStringLiteral("相册列表(共%1个)").arg(count);
+    if (count < 1)
+        end.disabled = {IDC_DOWNLOAD};
+    end.messages = messages;
+    end.bannerShown = false;
+    end.selectAllChecked = false;
+    end.rows = count;
+    return end;
+}
+
+Expected downloading(const QString &status, const QString &detail)
+{
+    Expected busy;
+    busy.status = status;
+    busy.detail = detail;
+    busy.download = QStringLiteral("终止下载");
+    busy.disabled = kDownloadLocks;
+    return busy;
+}
+
+Expected downloadEnded(QStringList messages = {}, QStringList opened = {})
+{
+    Expected end;
+    end.status = QStringLiteral("下载完毕");
+    end.detail = QString();
+    end.messages = messages;
+    end.opened = opened;
+    return end;
+}
+
+Expected listing()
+{
+    Expected busy;
+    busy.status = QStringLiteral("正在获取相册列表，请稍等...");
+    busy.detail = QString();
+    busy.getList = QStringLiteral("终止获取");
+    busy.disabled = kListLocks;
+    busy.bannerShown = false;
+    busy.selectAllChecked = false;
+    return busy;
+}
+
+TEST(MainWindowEventsTest, EachSequenceShowsItsTexts)
+{
+    const QString owner = QStringLiteral("http://blog.sina.com.cn/u/1234567890");
+    Expected listed = listEnded(2);
+    listed.ownerHistory = {owner};
+    Expected unchanged;
+    unchanged.messages = {QStringLiteral("请输入相册主人的网址")};
+
+    const Sequence sequences[] = {
+        {"list started", [](MainWindow &, EngineEvents &e) { e.listStarted(); }, listing()},
+        {"listed",
+         [owner](MainWindow &w, EngineEvents &e) {
+             e.listStarted();
+             addAlbums(w, {QStringLiteral("旅行"), QStringLiteral("家")});
+             e.ownerAddressRemembered(owner);
+             e.listFinished(ListResult::Listed, 2);
+         },
+         listed},
+        {"stopped after one album",
+         [](MainWindow &w, EngineEvents &e) {
+             e.listStarted();
+             addAlbums(w, {QStringLiteral("旅行")});
+             e.listFinished(ListResult::Stopped, 1);
+         },
+         listEnded(1)},
+        {"no address: the list never started",
+         [](MainWindow &, EngineEvents &e) { e.listFinished(ListResult::NoAddress, 0); }, unchanged},
+        {"not a web address",
+         [](MainWindow &, EngineEvents &e) {
+             e.listStarted();
+             e.listFinished(ListResult::NotWebAddress, 0);
+         },
+         listEnded(0, {QStringLiteral("请输入以http://或https://开头的网址")})},
+        {"nothing found",
+         [](MainWindow &, EngineEvents &e) {
+             e.listStarted();
+             e.listFinished(ListResult::NothingFound, 0);
+         },
+         listEnded(0, {kNoAlbum})},
+        {"login needed",
+         [](MainWindow &, EngineEvents &e) {
+             e.listStarted();
+             e.listFinished(ListResult::LoginNeeded, 0);
+         },
+         listEnded(0, {kNoAlbum})},
+        {"album lost",
+         [](MainWindow &, EngineEvents &e) {
+             e.listStarted();
+             e.albumLost();
+             e.listFinished(ListResult::NothingFound, 0);
+         },
+         listEnded(0, {QStringLiteral("内存分配失败"), kNoAlbum})},
+
+        {"download started", [](MainWindow &, EngineEvents &e) { e.downloadStarted(); },
+         downloading(kOldStatus, kOldDetail)},
+        {"album started", [](MainWindow &, EngineEvents &e) { startDownloadOfTwo(e); },
+         downloading(QStringLiteral("正在下载第1/2个图集"), QStringLiteral("......"))},
+        {"pictures listed",
+         [](MainWindow &, EngineEvents &e) {
+             startDownloadOfTwo(e);
+             e.picturesListed(3);
+         },
+         downloading(QStringLiteral("正在下载第1/2个图集"), QStringLiteral("已获取到3张图片信息"))},
+        {"transfer started",
+         [](MainWindow &, EngineEvents &e) {
+             startDownloadOfTwo(e);
+             e.picturesListed(3);
+             e.transferStarted(3);
+         },
+         downloading(QStringLiteral("正在下载第1/2个图集"), QStringLiteral("已开始下载图片"))},
+        {"picture progress",
+         [](MainWindow &, EngineEvents &e) {
+             startDownloadOfTwo(e);
+             e.transferStarted(3);
+             e.pictureProgress(progress(1, 3));
+             e.pictureFailed(QStringLiteral("http://s1.sinaimg.cn/orignal/p2"), QStringLiteral("404"));
+             e.pictureProgress(progress(2, 3));
+         },
+         downloading(QStringLiteral("正在下载第1/2个图集"), QStringLiteral("已下载2/3......"))},
+        {"second album",
+         [](MainWindow &, EngineEvents &e) {
+             startDownloadOfTwo(e);
+             e.transferStarted(3);
+             e.pictureProgress(progress(3, 3));
+             e.albumFinished(1, 2, QStringLiteral("/save/旅行/"));
+             e.albumStarted(2, 2, QStringLiteral("家"));
+         },
+         downloading(QStringLiteral("正在下载第2/2个图集"), QStringLiteral("......"))},
+        {"download finished, folder opened",
+         [](MainWindow &, EngineEvents &e) {
+             startDownloadOfTwo(e);
+             e.transferStarted(3);
+             e.pictureProgress(progress(3, 3));
+             e.albumFinished(2, 2, QStringLiteral("/save/家/"));
+             e.downloadFinished(DownloadResult::Finished, {});
+             e.openFolder(QStringLiteral("/save/家/"));
+         },
+         downloadEnded({}, {QStringLiteral("/save/家/")})},
+        {"download stopped",
+         [](MainWindow &, EngineEvents &e) {
+             startDownloadOfTwo(e);
+             e.downloadFinished(DownloadResult::Stopped, {});
+         },
+         downloadEnded()},
+        {"no album chosen",
+         [](MainWindow &, EngineEvents &e) {
+             e.downloadStarted();
+             e.downloadFinished(DownloadResult::NoAlbumChosen, {});
+         },
+         downloadEnded({QStringLiteral("请先在列表中选择要下载的相册")})},
+        {"no save path: nothing started",
+         [](MainWindow &, EngineEvents &e) { e.downloadFinished(DownloadResult::NoSavePath, {}); },
+         [] {
+             Expected e;
+             e.messages = {QStringLiteral("请先设置保存路径")};
+             return e;
+         }()},
+        {"save folder failed: nothing started",
+         [](MainWindow &, EngineEvents &e) {
+             e.saveFolderFailed(QStringLiteral("/save/file"));
+             e.downloadFinished(DownloadResult::SaveFolderFailed, {});
+         },
+         [] {
+             Expected e;
+             e.messages = {QStringLiteral("/save/file"), QStringLiteral("请检测设置的保存路径是否有误")};
+             return e;
+         }()},
+    };
+
+    for (const Sequence &sequence : sequences) {
+        SCOPED_TRACE(sequence.what);
+        RecordingShell shell;
+        MainWindow window(shell);
+        window.albumView().resetGrid();
+        // As a window that listed before: Download usable, every row selected.
+        window.control(IDC_DOWNLOAD)->setEnabled(true);
+        setControlChecked(window.control(IDC_SELECT_ALL), true);
+        setControlText(window.control(IDC_STATUS), kOldStatus);
+        setControlText(window.control(IDC_STATUS_DETAIL), kOldDetail);
+
+        std::thread engine([&] { sequence.raise(window, window.events()); });
+        engine.join();
+        QApplication::processEvents();
+
+        const Expected &expected = sequence.expected;
+        auto textOf = [&window](int id) { return controlText(window.control(id)); };
+        EXPECT_EQ(textOf(IDC_STATUS), expected.status);
+        EXPECT_EQ(textOf(IDC_STATUS_DETAIL), expected.detail);
+        EXPECT_EQ(textOf(IDC_LIST_FRAME), expected.frame);
+        EXPECT_EQ(textOf(IDC_GET_LIST), expected.getList);
+        EXPECT_EQ(textOf(IDC_DOWNLOAD), expected.download);
+        for (const QList<int> &locks : {kListLocks, kDownloadLocks}) {
+            for (const int id : locks)
+                EXPECT_EQ(window.control(id)->isEnabled(), !expected.disabled.contains(id)) << id;
+        }
+        QStringList messages;
+        for (const QString &message : expected.messages)
+            messages.append(QStringLiteral(": ") + message);
+        EXPECT_EQ(shell.messages(), messages);
+        EXPECT_EQ(shell.opened(), expected.opened);
+        EXPECT_EQ(!window.control(IDC_BANNER)->isHidden(), expected.bannerShown);
+        EXPECT_EQ(controlChecked(window.control(IDC_SELECT_ALL)), expected.selectAllChecked);
+        EXPECT_EQ(window.grid().gridRowCount() - window.grid().fixedRowCount(), expected.rows);
+        EXPECT_EQ(qobject_cast<HistoryComboBox *>(window.control(IDC_OWNER_ADDRESS))->history(),
+                  expected.ownerHistory);
+    }
+}
+
+}  // namespace
