@@ -33,6 +33,8 @@
 
 #include <sys/resource.h>
 
+namespace pictrove {
+
 namespace {
 
 QString option(const QStringList &args, const QString &name, const QString &fallback)
@@ -135,6 +137,10 @@ int download(const QStringList &args)
 }
 
 }  // namespace
+
+}  // namespace pictrove
+
+using namespace pictrove;
 
 int main(int argc, char **argv)
 {

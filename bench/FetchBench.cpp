@@ -28,6 +28,8 @@
 
 #include <sys/resource.h>
 
+namespace pictrove {
+
 namespace {
 
 QString option(const QStringList &args, const QString &name, const QString &fallback)
@@ -100,6 +102,10 @@ int fetch(const QStringList &args)
 }
 
 }  // namespace
+
+}  // namespace pictrove
+
+using namespace pictrove;
 
 int main(int argc, char **argv)
 {

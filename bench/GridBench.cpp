@@ -23,6 +23,8 @@
 #include <cstdio>
 #include <thread>
 
+namespace pictrove {
+
 namespace {
 
 class SilentShell : public ShellServices {
@@ -90,6 +92,10 @@ RunResult runOnce(int albums, bool batched)
 }
 
 }  // namespace
+
+}  // namespace pictrove
+
+using namespace pictrove;
 
 int main(int argc, char *argv[])
 {

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+namespace pictrove {
+
 std::optional<QList<int>> parseAlbumChoice(const QString &choice, int albumCount)
 {
     const QString trimmed = choice.trimmed();
@@ -38,3 +40,5 @@ std::optional<QList<int>> parseAlbumChoice(const QString &choice, int albumCount
     std::sort(positions.begin(), positions.end());
     return positions;
 }
+
+}  // namespace pictrove

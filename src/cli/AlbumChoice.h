@@ -7,7 +7,11 @@
 
 #include <optional>
 
+namespace pictrove {
+
 // Positions (0-based, ascending, no duplicates) of the rows named by `choice` among
 // `albumCount` rows; nullopt when the choice is malformed or names a row that does not
 // exist.
 std::optional<QList<int>> parseAlbumChoice(const QString &choice, int albumCount);
+
+}  // namespace pictrove

@@ -4,6 +4,8 @@
 
 #include <QDir>
 
+namespace pictrove {
+
 namespace {
 
 struct RunFlag {
@@ -158,3 +160,5 @@ std::optional<CliOptions> parseCliOptions(const QStringList &arguments, QString 
     options.address = positional.at(1);
     return options;
 }
+
+}  // namespace pictrove

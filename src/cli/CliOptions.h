@@ -6,6 +6,8 @@
 
 #include <optional>
 
+namespace pictrove {
+
 struct CliOptions {
     enum Command { List, Download, Help, Version } command = Help;
     QString dataDir;      // ends in "/"
@@ -26,3 +28,5 @@ struct CliOptions {
 std::optional<CliOptions> parseCliOptions(const QStringList &arguments, QString &error);
 
 QString cliUsage();
+
+}  // namespace pictrove

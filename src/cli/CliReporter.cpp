@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+namespace pictrove {
+
 CliReporter::CliReporter(FILE *err)
     : m_err(err)
     , m_live(isatty(fileno(err)) != 0)
@@ -185,3 +187,5 @@ void CliReporter::drawProgress()
     std::fflush(m_err);
     m_lineOpen = true;
 }
+
+}  // namespace pictrove

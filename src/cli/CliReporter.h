@@ -14,6 +14,8 @@
 #include <mutex>
 #include <optional>
 
+namespace pictrove {
+
 class CliReporter : public EngineEvents {
 public:
     explicit CliReporter(FILE *err = stderr);
@@ -56,3 +58,5 @@ private:
     bool m_lineOpen = false;
     QElapsedTimer m_clock;
 };
+
+}  // namespace pictrove

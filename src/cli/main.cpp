@@ -23,6 +23,8 @@
 #include <functional>
 #include <thread>
 
+namespace pictrove {
+
 namespace {
 
 enum ExitCode : int {
@@ -163,6 +165,10 @@ int run(const CliOptions &options)
 }
 
 }  // namespace
+
+}  // namespace pictrove
+
+using namespace pictrove;
 
 int main(int argc, char *argv[])
 {

@@ -1,5 +1,7 @@
 #include "download/AlbumQueue.h"
 
+namespace pictrove {
+
 QString AlbumQueue::folder() const
 {
     std::lock_guard lock(m_folderMutex);
@@ -36,3 +38,5 @@ int AlbumQueue::findName(const QString &name) const
     // exactly one position.
     return m_nameIndex.value(name.toCaseFolded(), -1);
 }
+
+}  // namespace pictrove

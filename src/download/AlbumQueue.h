@@ -10,6 +10,8 @@
 
 #include <mutex>
 
+namespace pictrove {
+
 class AlbumQueue {
 public:
     // One entry per queued picture, same position in each list. An address may carry
@@ -41,3 +43,5 @@ private:
     // every probe of the collision counter.
     QHash<QString, int> m_nameIndex;
 };
+
+}  // namespace pictrove

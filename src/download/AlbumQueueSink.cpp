@@ -9,6 +9,8 @@
 #include <QDateTime>
 #include <QDir>
 
+namespace pictrove {
+
 namespace {
 
 // The address without its fallback: what a marker line holds.
@@ -84,3 +86,5 @@ void AlbumQueueSink::addPicture(const QString &address, const QString &title, co
     if (m_rules.options & OPT_TITLE_FILE)
         appendTitleLine(albumFilePath(folder, m_album.record.name, QStringLiteral(".txt")), title, count);
 }
+
+}  // namespace pictrove

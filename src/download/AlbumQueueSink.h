@@ -8,6 +8,8 @@
 #include "sources/AlbumRecord.h"
 #include "sources/PictureSink.h"
 
+namespace pictrove {
+
 class AlbumQueue;
 class DownloadEvents;
 
@@ -35,3 +37,5 @@ private:
     const Album m_album;
     DownloadEvents &m_events;
 };
+
+}  // namespace pictrove

@@ -6,6 +6,8 @@
 
 #include <QFile>
 
+namespace pictrove {
+
 namespace {
 
 QByteArray utf16le(const QString &text)
@@ -87,3 +89,5 @@ QString albumFilePath(const QString &folder, const QString &albumName, const QSt
 {
     return folder + fitUtf8(cleanName(albumName, 0, false), suffix) + suffix;
 }
+
+}  // namespace pictrove

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace pictrove {
+
 // The marker's file name inside an album folder.
 inline constexpr const char16_t *kMarkerFileName = u"pic.vrx";
 
@@ -29,3 +31,5 @@ QString readMarkerFile(const QString &folder);
 // folder + album name + suffix (".lst", ".txt"). The album name is cleaned again and
 // cut to fit one path component, since it comes from a remote page.
 QString albumFilePath(const QString &folder, const QString &albumName, const QString &suffix);
+
+}  // namespace pictrove

@@ -12,6 +12,8 @@
 #include <QList>
 #include <QString>
 
+namespace pictrove {
+
 struct DownloadRequest {
     QString saveRoot;   // the save path as typed; surrounding blanks are ignored
     QList<int> albums;  // album-list positions, in the order they are walked
@@ -67,3 +69,5 @@ public:
     // The options ask to show the last album's folder once the run is over.
     virtual void openFolder(const QString & /*folder*/) {}
 };
+
+}  // namespace pictrove

@@ -11,6 +11,8 @@
 
 #include <QDateTime>
 
+namespace pictrove {
+
 namespace {
 
 // A folder part of the owner values ("Name/" or empty), cut to one component's size.
@@ -218,3 +220,5 @@ void Downloader::transferAlbum(const DownloadRequest &request, const AlbumWalk &
     if (request.rules.options & OPT_FIX_ORDER)
         fixPictureOrder(m_queue);
 }
+
+}  // namespace pictrove

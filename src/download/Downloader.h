@@ -11,6 +11,8 @@
 
 #include <atomic>
 
+namespace pictrove {
+
 class Session;
 struct AlbumWalk;
 
@@ -73,3 +75,5 @@ private:
     std::atomic<bool> m_transferring{false};
     AlbumQueue m_queue;
 };
+
+}  // namespace pictrove

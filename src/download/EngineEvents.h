@@ -5,4 +5,8 @@
 #include "download/DownloadEvents.h"
 #include "sources/ListEvents.h"
 
+namespace pictrove {
+
 class EngineEvents : public ListEvents, public DownloadEvents {};
+
+}  // namespace pictrove

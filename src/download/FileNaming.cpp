@@ -6,6 +6,8 @@
 
 #include <QLatin1StringView>
 
+namespace pictrove {
+
 namespace {
 
 // The first `count` code units, one less when the cut would split a surrogate pair.
@@ -148,3 +150,5 @@ QString fitUtf8(const QString &stem, const QString &tail, int maxBytes)
     }
     return kept == stem.size() ? stem : stem.left(kept);
 }
+
+}  // namespace pictrove

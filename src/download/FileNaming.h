@@ -13,6 +13,8 @@
 
 #include <QString>
 
+namespace pictrove {
+
 class AlbumQueue;
 
 // Longest file-name component the file system takes, in bytes of UTF-8.
@@ -49,3 +51,5 @@ bool hasPictureExtension(const QString &name);
 // `stem`, cut at a character boundary so that stem + tail take at most `maxBytes`
 // bytes of UTF-8. `tail` itself is never cut.
 QString fitUtf8(const QString &stem, const QString &tail, int maxBytes = kMaxNameBytes);
+
+}  // namespace pictrove

@@ -7,6 +7,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+namespace pictrove {
+
 bool ensureFolder(QString &folder, QString &failedLevel)
 {
     folder = folder.trimmed();
@@ -44,3 +46,5 @@ void stampTimes(const QString &path, int64_t seconds)
     // skipped.
     (void)::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0);
 }
+
+}  // namespace pictrove

@@ -6,6 +6,8 @@
 #include <QDateTime>
 #include <QFile>
 
+namespace pictrove {
+
 QString pictureTypeOf(const QByteArray &head)
 {
     // Bytes missing from a short file count as zero, so an empty file matches nothing.
@@ -76,3 +78,5 @@ void fixPictureOrder(AlbumQueue &queue)
         t -= 60;
     }
 }
+
+}  // namespace pictrove

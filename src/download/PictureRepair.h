@@ -5,6 +5,8 @@
 
 #include <QString>
 
+namespace pictrove {
+
 class AlbumQueue;
 
 // Every queued file whose first bytes name another format is renamed, and its queued
@@ -23,3 +25,5 @@ QString pictureTypeOf(const QByteArray &head);
 // The queued files get times now, now - 60 s, now - 120 s ... in queue order; a
 // missing file still uses up its minute.
 void fixPictureOrder(AlbumQueue &queue);
+
+}  // namespace pictrove

@@ -10,6 +10,8 @@
 #include <mutex>
 #include <vector>
 
+namespace pictrove {
+
 namespace {
 
 // Pause between two transfers when only one worker runs, so a single-threaded
@@ -246,3 +248,5 @@ PictureOutcome transferPicture(const TransferJob &job, int index)
     }
     return outcome;
 }
+
+}  // namespace pictrove

@@ -10,6 +10,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace pictrove {
+
 // What the workers read: a copy of the album's queue taken before the first worker
 // starts, so the download may reuse its queue for the next album.
 struct TransferJob {
@@ -46,3 +48,5 @@ PictureCounts runTransfers(const TransferJob &job, TransferObserver &observer);
 // the first answer is empty (or, for ".topitme." fallbacks, under 600 bytes). The file
 // appears only when a body arrived completely and within the size limits. Never throws.
 PictureOutcome transferPicture(const TransferJob &job, int index);
+
+}  // namespace pictrove

@@ -6,6 +6,8 @@
 #include <QHeaderView>
 #include <QScrollBar>
 
+namespace pictrove {
+
 AlbumGrid::AlbumGrid(QWidget *parent)
     : QTableWidget(parent)
 {
@@ -221,3 +223,5 @@ void AlbumGrid::paintEvent(QPaintEvent *event)
     QTableWidget::paintEvent(event);
     m_painting = false;
 }
+
+}  // namespace pictrove

@@ -10,6 +10,8 @@
 #include <QStringList>
 #include <QTableWidget>
 
+namespace pictrove {
+
 class ThumbnailImageList;
 
 class AlbumGrid : public QTableWidget {
@@ -78,3 +80,5 @@ private:
     bool m_painting = false;
     ThumbnailImageList *m_images = nullptr;
 };
+
+}  // namespace pictrove

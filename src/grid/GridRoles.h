@@ -3,5 +3,9 @@
 
 #include <Qt>
 
+namespace pictrove {
+
 inline constexpr int kCellDataRole = Qt::UserRole;       // the album's list position
 inline constexpr int kCellImageRole = Qt::UserRole + 1;  // index into the image list
+
+}  // namespace pictrove

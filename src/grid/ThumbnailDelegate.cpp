@@ -6,6 +6,8 @@
 
 #include <QPainter>
 
+namespace pictrove {
+
 ThumbnailDelegate::ThumbnailDelegate(AlbumGrid *grid)
     : QStyledItemDelegate(grid)
     , m_grid(grid)
@@ -53,3 +55,5 @@ void ThumbnailDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
     }
     painter->restore();
 }
+
+}  // namespace pictrove

@@ -5,6 +5,8 @@
 
 #include <QStyledItemDelegate>
 
+namespace pictrove {
+
 class AlbumGrid;
 
 class ThumbnailDelegate : public QStyledItemDelegate {
@@ -16,3 +18,5 @@ public:
 private:
     AlbumGrid *m_grid;
 };
+
+}  // namespace pictrove

@@ -1,5 +1,7 @@
 #include "grid/ThumbnailImageList.h"
 
+namespace pictrove {
+
 int ThumbnailImageList::add(const QImage &image)
 {
     if (image.isNull())
@@ -31,3 +33,5 @@ void ThumbnailImageList::clear()
     std::lock_guard lock(m_mutex);
     m_images.clear();
 }
+
+}  // namespace pictrove

@@ -8,6 +8,8 @@
 
 #include <mutex>
 
+namespace pictrove {
+
 class ThumbnailImageList {
 public:
     ThumbnailImageList(int width, int height)
@@ -32,3 +34,5 @@ private:
     mutable std::mutex m_mutex;
     QList<QImage> m_images;
 };
+
+}  // namespace pictrove

@@ -21,6 +21,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace pictrove {
+
 namespace {
 
 // Fetches finishing in a burst (a page of pictures) cause one save, not one each.
@@ -278,3 +280,5 @@ void *CookieStore::curlShare() const
 {
     return d->share;
 }
+
+}  // namespace pictrove

@@ -20,6 +20,8 @@
 
 #include <memory>
 
+namespace pictrove {
+
 struct CookieFields {
     QString domain{};  // a leading "." is ignored; hostOnly decides subdomain matching
     QString path = QStringLiteral("/");
@@ -77,3 +79,5 @@ private:
     struct Private;
     std::unique_ptr<Private> d;
 };
+
+}  // namespace pictrove

@@ -32,6 +32,8 @@
 #include <limits>
 #include <memory>
 
+namespace pictrove {
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -523,3 +525,5 @@ bool fetchOnce(PageRequest &request, PageResponse &response, int flags)
     cookies.saveIfDue();
     return ok;
 }
+
+}  // namespace pictrove

@@ -2,6 +2,8 @@
 
 #include <zlib.h>
 
+namespace pictrove {
+
 bool gunzip(QByteArray &output, const char *data, qsizetype length)
 {
     z_stream stream{};
@@ -36,3 +38,5 @@ bool gunzip(QByteArray &output, const char *data, qsizetype length)
     inflateEnd(&stream);
     return ended;
 }
+
+}  // namespace pictrove

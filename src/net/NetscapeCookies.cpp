@@ -2,6 +2,8 @@
 
 #include <QList>
 
+namespace pictrove {
+
 namespace {
 
 const QByteArray kHttpOnlyPrefix = QByteArrayLiteral("#HttpOnly_");
@@ -122,3 +124,5 @@ bool cookieMatches(const CookieFields &cookie, const QString &scheme, const QStr
         return false;
     return cookiePath.endsWith(QLatin1Char('/')) || requestPath.at(cookiePath.size()) == QLatin1Char('/');
 }
+
+}  // namespace pictrove

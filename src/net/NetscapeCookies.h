@@ -7,6 +7,8 @@
 #include <QByteArray>
 #include <QString>
 
+namespace pictrove {
+
 // One line of a cookie file. False for blank lines, comments and malformed lines.
 bool parseNetscapeLine(QByteArray line, CookieFields &cookie);
 // The line for `cookie`, without line end. The fields must be valid (cookieFieldsValid).
@@ -18,3 +20,5 @@ bool cookieFieldsValid(const CookieFields &cookie);
 // 1970): domain and path match, Secure only over https, not expired.
 bool cookieMatches(const CookieFields &cookie, const QString &scheme, const QString &host,
                    const QString &path, qint64 now);
+
+}  // namespace pictrove

@@ -9,6 +9,8 @@
 #include <mutex>
 #include <thread>
 
+namespace pictrove {
+
 namespace {
 
 struct Hooks {
@@ -112,3 +114,5 @@ void pauseBeforeRetry(int seconds)
     else if (seconds > 0)
         std::this_thread::sleep_for(std::chrono::seconds(seconds));
 }
+
+}  // namespace pictrove

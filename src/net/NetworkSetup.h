@@ -24,6 +24,8 @@
 
 #include <functional>
 
+namespace pictrove {
+
 void initNetwork();
 
 void setConnectTo(const QStringList &entries);
@@ -36,3 +38,5 @@ void setUploadChunkObserver(std::function<void(qsizetype)> observer);
 // Replaces the pause Fetch makes after a rejected try (seconds), so tests can count the
 // pauses instead of sleeping through them. Empty function: the real sleep.
 void setRetryPauseHook(std::function<void(int)> hook);
+
+}  // namespace pictrove

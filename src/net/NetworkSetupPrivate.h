@@ -6,6 +6,8 @@
 
 #include <functional>
 
+namespace pictrove {
+
 struct RoutingHooks {
     QList<QByteArray> connectTo;  // libcurl CONNECT_TO entries
     QByteArray caFile;            // empty: the system's trust store
@@ -16,3 +18,5 @@ struct RoutingHooks {
 RoutingHooks currentRoutingHooks();
 void reportUploadChunk(qsizetype size);
 void pauseBeforeRetry(int seconds);
+
+}  // namespace pictrove

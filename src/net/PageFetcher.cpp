@@ -6,6 +6,8 @@
 
 #include <QFile>
 
+namespace pictrove {
+
 PageRequest::PageRequest(const QString &url, const QString &savePath, int32_t timeoutMs)
     : url(url)
     , savePath(savePath)
@@ -80,3 +82,4 @@ QString getCookies(const QString &url)
     return CookieStore::process().cookieHeaderFor(url);
 }
 
+}  // namespace pictrove

@@ -11,6 +11,8 @@
 
 #include <cstdint>
 
+namespace pictrove {
+
 enum FetchFlags : int {
     FETCH_INFLATE_FOR_CHECKS = 0x01,  // acceptance test inflates a gzip body first
     FETCH_MSIE_AGENT = 0x40,   // identify as the MSIE agent
@@ -67,3 +69,5 @@ bool fetchOnce(PageRequest &request, PageResponse &response, int flags = 0);
 
 // "name=value; name2=value2" of the cookies the store would send to `url`.
 QString getCookies(const QString &url);
+
+}  // namespace pictrove

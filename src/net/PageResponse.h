@@ -4,6 +4,8 @@
 #include <QByteArray>
 #include <QString>
 
+namespace pictrove {
+
 struct PageResponse {
     // The final response's status line and header lines, each ended by CR LF, as
     // received. Kept from the last exchange that delivered one.
@@ -24,3 +26,5 @@ struct PageResponse {
     // The head contains "gzip" anywhere.
     bool gzip = false;
 };
+
+}  // namespace pictrove

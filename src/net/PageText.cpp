@@ -5,6 +5,8 @@
 #include "text/Charsets.h"
 #include "text/TextScan.h"
 
+namespace pictrove {
+
 namespace {
 
 // The fetch could not match the markers inside a compressed body while receiving
@@ -81,3 +83,5 @@ QString getText(const PageResponse &response, int flags)
     decodeEntities(text);
     return text;
 }
+
+}  // namespace pictrove

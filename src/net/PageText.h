@@ -4,6 +4,8 @@
 
 #include <QString>
 
+namespace pictrove {
+
 struct PageResponse;
 
 enum TextFlags : int {
@@ -19,3 +21,4 @@ enum TextFlags : int {
 // apply, decoded ("charset=GBK" in the head overrides the flags), entities decoded.
 QString getText(const PageResponse &response, int flags);
 
+}  // namespace pictrove

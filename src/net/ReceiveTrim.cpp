@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace pictrove {
+
 bool trimWhileReceiving(QByteArray &body, qsizetype appended, const QByteArray &startMarker,
                         const QByteArray &endMarker)
 {
@@ -29,3 +31,5 @@ bool trimWhileReceiving(QByteArray &body, qsizetype appended, const QByteArray &
     }
     return false;
 }
+
+}  // namespace pictrove

@@ -5,6 +5,8 @@
 
 #include <QByteArray>
 
+namespace pictrove {
+
 // `body` has just grown by its last `appended` bytes. As long as `startMarker` occurs,
 // deletes the body through the end of its first occurrence; then, when `endMarker`
 // occurs, deletes the body from its first occurrence on and returns true (stop reading).
@@ -12,3 +14,5 @@
 // was searched when it arrived.
 bool trimWhileReceiving(QByteArray &body, qsizetype appended, const QByteArray &startMarker,
                         const QByteArray &endMarker);
+
+}  // namespace pictrove

@@ -2,6 +2,8 @@
 
 #include <curl/curl.h>
 
+namespace pictrove {
+
 namespace {
 
 bool isPathSafe(uchar c)
@@ -71,3 +73,5 @@ QByteArray canonicalUrl(const QString &url)
     curl_url_cleanup(parsed);
     return ok ? out : QByteArray();
 }
+
+}  // namespace pictrove

@@ -2,6 +2,8 @@
 
 #include "settings/SourceType.h"
 
+namespace pictrove {
+
 namespace {
 
 struct OptionEntry {
@@ -74,3 +76,5 @@ bool optionEnabled(int command, int sourceTypeIndex)
         return true;
     }
 }
+
+}  // namespace pictrove

@@ -8,6 +8,8 @@
 
 #include <QList>
 
+namespace pictrove {
+
 // Command ids of the option entries.
 enum OptionCommand : int {
     ID_SKIP_PREVIOUS = 32774,          // 不下载以前下载过的图片
@@ -35,3 +37,5 @@ bool toggleOption(NameRules &rules, int command);
 // Whether the entry is offered for this source type: the Yupoo option only for type
 // 7, the shop options only for types 11 and 16; every other option always.
 bool optionEnabled(int command, int sourceTypeIndex);
+
+}  // namespace pictrove

@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 
+namespace pictrove {
+
 QString droppedSavePath(const QString &dropped)
 {
     if (dropped.isEmpty() || dropped.size() > DROPPED_PATH_MAX)
@@ -22,3 +24,5 @@ QString droppedSavePath(const QString &dropped)
         folder += u'/';
     return folder;
 }
+
+}  // namespace pictrove

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+namespace pictrove {
+
 // The longest dropped path taken; a longer one is ignored rather than cut into a
 // path that names some other folder.
 constexpr int DROPPED_PATH_MAX = 511;
@@ -15,3 +17,5 @@ constexpr int DROPPED_PATH_MAX = 511;
 // the last "/" marks a file. Empty for an empty or over-long path and for a bare
 // file name without a folder.
 QString droppedSavePath(const QString &dropped);
+
+}  // namespace pictrove

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace pictrove {
+
 namespace {
 
 // Block is SettingsBlock or const SettingsBlock; the answer keeps its constness.
@@ -44,3 +46,5 @@ QStringList historyEntries(const SettingsBlock &block, int kind)
     }
     return entries;
 }
+
+}  // namespace pictrove

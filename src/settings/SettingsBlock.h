@@ -11,6 +11,8 @@
 #include <array>
 #include <cstdint>
 
+namespace pictrove {
+
 constexpr int SOURCE_TYPE_COUNT = 24;  // records per source type kept, indexed by settingsIndex(SourceType)
 constexpr int HISTORY_COUNT = 5;       // entries per history, entry 0 newest
 constexpr int HISTORY_LENGTH = 400;    // code units per stored history entry, terminator included
@@ -85,3 +87,5 @@ bool addHistory(SettingsBlock &block, int kind, const QString &text);
 
 // The non-empty entries of a history, newest first: the items of its combo box.
 QStringList historyEntries(const SettingsBlock &block, int kind);
+
+}  // namespace pictrove

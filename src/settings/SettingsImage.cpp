@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace pictrove {
+
 namespace {
 
 // Offsets inside one NameRules record.
@@ -120,3 +122,5 @@ SettingsBlock fromSettingsImage(const QByteArray &image)
     }
     return block;
 }
+
+}  // namespace pictrove

@@ -7,6 +7,8 @@
 
 #include <QByteArray>
 
+namespace pictrove {
+
 // Record offsets. Everything else in the record is addressed relative to these.
 constexpr int IMAGE_DOWNLOAD_PARAMS = 0;         // SOURCE_TYPE_COUNT x DOWNLOAD_PARAMS_SIZE
 constexpr int IMAGE_NAME_RULES = 192;            // SOURCE_TYPE_COUNT x NAME_RULES_SIZE
@@ -22,3 +24,5 @@ QByteArray toSettingsImage(const SettingsBlock &block);
 // Reads a record; a shorter image reads as if padded with zero bytes, bytes past the
 // record are ignored. A text runs to its terminator or to the end of its array.
 SettingsBlock fromSettingsImage(const QByteArray &image);
+
+}  // namespace pictrove

@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QSaveFile>
 
+namespace pictrove {
+
 namespace {
 
 constexpr uint16_t DEFAULT_THREADS = 5;
@@ -83,3 +85,5 @@ bool saveSettings(const QString &dataFolder, const SettingsBlock &block)
     }
     return file.commit();
 }
+
+}  // namespace pictrove

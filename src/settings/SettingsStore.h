@@ -9,6 +9,8 @@
 
 #include <QString>
 
+namespace pictrove {
+
 enum SettingsLoadStatus : int {
     SETTINGS_READ,        // the whole record was read
     SETTINGS_READ_SHORT,  // the file was shorter than the record: the rest read as zero
@@ -33,3 +35,5 @@ SettingsLoadResult loadSettings(const QString &dataFolder, SettingsBlock &block)
 // a full disk or a crash mid-write leaves the previous settings intact. False when
 // the file could not be written; the in-memory settings stay in force either way.
 bool saveSettings(const QString &dataFolder, const SettingsBlock &block);
+
+}  // namespace pictrove

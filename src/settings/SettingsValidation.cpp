@@ -4,6 +4,8 @@
 
 #include <limits>
 
+namespace pictrove {
+
 int readNumberField(const QString &text)
 {
     const QString trimmed = text.trimmed();
@@ -96,3 +98,5 @@ QString prefixSuffixHelpText()
         text.append(QString::fromUtf16(line));
     return text.join(QLatin1Char('\n'));
 }
+
+}  // namespace pictrove

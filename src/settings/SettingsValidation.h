@@ -10,6 +10,8 @@
 
 #include <optional>
 
+namespace pictrove {
+
 // The four number fields of the download-parameter dialog, as typed.
 struct DownloadParamInput {
     QString threads;
@@ -58,3 +60,5 @@ void storeNameRuleInput(NameRules &rules, const NameRuleInput &input);
 
 // The text of the link 前后缀说明: sixteen lines joined by single line feeds.
 QString prefixSuffixHelpText();
+
+}  // namespace pictrove

@@ -1,4 +1,7 @@
 #pragma once
+
+namespace pictrove {
+
 // The services of the source-type selector, in selector order. The settings keep one
 // record per source type at these positions, so the order is part of "soft.dat".
 // Albums are listed and downloaded through the Sina sources only; the other entries
@@ -33,3 +36,5 @@ constexpr int settingsIndex(SourceType type)
 {
     return int(type);
 }
+
+}  // namespace pictrove

@@ -6,6 +6,8 @@
 
 #include <new>
 
+namespace pictrove {
+
 int addAlbum(Session &session, const AlbumRecord &found)
 {
     int size = 0;
@@ -24,3 +26,5 @@ int addAlbum(Session &session, const AlbumRecord &found)
     session.listEvents().albumAdded(size - 1, session.albums.at(size - 1));
     return size;
 }
+
+}  // namespace pictrove

@@ -3,6 +3,8 @@
 
 #include "sources/AlbumRecord.h"
 
+namespace pictrove {
+
 class Session;
 
 // Names the grid shows (and album folders use) are cut to this many characters.
@@ -12,3 +14,5 @@ inline constexpr int kShownNameLength = 80;
 // stamp when nothing usable is left), cut to the shown length and made unique
 // ("Trip", "Trip (1)", ...), then tells the list events. Returns the list's new size.
 int addAlbum(Session &session, const AlbumRecord &found);
+
+}  // namespace pictrove

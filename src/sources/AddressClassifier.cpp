@@ -4,6 +4,8 @@
 
 #include <initializer_list>
 
+namespace pictrove {
+
 namespace {
 
 // The host-name fragments of the selector's services, in selector order; the first
@@ -72,3 +74,5 @@ QStringList qqSubTypeNames()
 {
     return {QStringLiteral("QQ空间相册"), QStringLiteral("QQ群相册"), QStringLiteral("腾讯微博相册")};
 }
+
+}  // namespace pictrove

@@ -10,6 +10,8 @@
 
 #include <optional>
 
+namespace pictrove {
+
 // QQ sub-type selector entries.
 enum class QqSubType : int { ZoneAlbums = 0, GroupAlbums = 1, WeiboAlbums = 2 };
 
@@ -22,3 +24,5 @@ std::optional<QqSubType> qqSubTypeForAddress(const QString &address);
 
 // The entries of the QQ sub-type selector, in QqSubType order.
 QStringList qqSubTypeNames();
+
+}  // namespace pictrove

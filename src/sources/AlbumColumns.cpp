@@ -1,5 +1,7 @@
 #include "sources/AlbumColumns.h"
 
+namespace pictrove {
+
 QString albumCountText(int32_t picCount)
 {
     if (picCount == -1)
@@ -19,3 +21,5 @@ QString albumRemarkText(int32_t flags)
         return QStringLiteral("好友可见");
     return QString();
 }
+
+}  // namespace pictrove

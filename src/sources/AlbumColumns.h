@@ -6,8 +6,12 @@
 
 #include <cstdint>
 
+namespace pictrove {
+
 // "%4u" of the count (right-aligned in four places), or "未知" when it is unknown (-1).
 QString albumCountText(int32_t picCount);
 // Negative flags: their low 31 bits as "%08u". Otherwise the first set bit of
 // 0x1 "加密相册", 0x2 "私密相册", 0x4 "好友可见", else empty.
 QString albumRemarkText(int32_t flags);
+
+}  // namespace pictrove

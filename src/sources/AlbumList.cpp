@@ -1,5 +1,7 @@
 #include "sources/AlbumList.h"
 
+namespace pictrove {
+
 int AlbumList::size() const
 {
     std::lock_guard lock(m_mutex);
@@ -46,3 +48,5 @@ void AlbumList::setImage(int index, int image)
     if (index >= 0 && index < m_records.size())
         m_records[index].thumbnail = image;
 }
+
+}  // namespace pictrove

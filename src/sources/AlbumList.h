@@ -10,6 +10,8 @@
 
 #include <mutex>
 
+namespace pictrove {
+
 class AlbumList {
 public:
     int size() const;
@@ -29,3 +31,5 @@ private:
     QList<AlbumRecord> m_records;
     QSet<QString> m_names;  // keeps the uniqueness test cheap for long lists
 };
+
+}  // namespace pictrove

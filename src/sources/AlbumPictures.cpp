@@ -3,6 +3,8 @@
 #include "sources/SinaBlogSource.h"
 #include "sources/WeiboSource.h"
 
+namespace pictrove {
+
 void listAlbumPictures(ListKind kind, const AlbumWalk &walk, PictureSink &sink)
 {
     switch (kind) {
@@ -19,3 +21,5 @@ void listAlbumPictures(ListKind kind, const AlbumWalk &walk, PictureSink &sink)
         break;
     }
 }
+
+}  // namespace pictrove

@@ -9,6 +9,8 @@
 
 #include <functional>
 
+namespace pictrove {
+
 class PictureSink;
 
 // What a picture fetcher needs besides the sink: the album, the owner values of the
@@ -22,3 +24,5 @@ struct AlbumWalk {
 
 // Hands every picture of `walk.album` to `sink`, as the fetcher of `kind` finds them.
 void listAlbumPictures(ListKind kind, const AlbumWalk &walk, PictureSink &sink);
+
+}  // namespace pictrove

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace pictrove {
+
 struct AlbumRecord {
     QString name;      // shown, and the album's folder name; cleaned and unique
     QString url;       // handed to the picture fetcher of the same list type
@@ -24,3 +26,5 @@ struct OwnerInfo {
     QString subFolder;  // likewise; the Sina sources leave it empty
     QString uid;
 };
+
+}  // namespace pictrove

@@ -6,6 +6,8 @@
 #include "sources/WeiboSource.h"
 #include "text/CleanName.h"
 
+namespace pictrove {
+
 namespace {
 
 // Linux allows 255 bytes of UTF-8 in one path component.
@@ -114,3 +116,5 @@ ListResult runList(Session &session, const ListRequest &request)
     rememberAddress(session, address);
     return session.listStopRequested() ? ListResult::Stopped : ListResult::Listed;
 }
+
+}  // namespace pictrove

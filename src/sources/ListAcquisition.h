@@ -7,6 +7,8 @@
 
 #include <QString>
 
+namespace pictrove {
+
 class Session;
 
 enum class ListCommand {
@@ -29,3 +31,5 @@ ListResult runList(Session &session, const ListRequest &request);
 
 // An owner name made a single folder name ending in "/", or left empty.
 QString ownerFolderName(const QString &name);
+
+}  // namespace pictrove

@@ -9,6 +9,8 @@
 
 #include <QString>
 
+namespace pictrove {
+
 struct ListRequest {
     QString ownerAddress;  // as typed; surrounding blanks are ignored
     // Every list runs as the Sina source type, whatever the selector shows; the list
@@ -40,3 +42,5 @@ public:
     virtual void ownerAddressRemembered(const QString & /*address*/) {}
     virtual void listFinished(ListResult /*result*/, int /*albumCount*/) {}
 };
+
+}  // namespace pictrove

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+namespace pictrove {
+
 class PictureSink {
 public:
     virtual ~PictureSink() = default;
@@ -17,3 +19,5 @@ public:
     // after every picture and before every page.
     virtual bool albumClosed() const = 0;
 };
+
+}  // namespace pictrove

@@ -1,4 +1,7 @@
 #pragma once
+
+namespace pictrove {
+
 // Every address of the Sina services the album sources talk to, in one place, so a
 // service moving house is a one-line change. "%s" marks where a value goes (filled
 // with QString::arg after replacing it, see fillAddress in SourceFetch.h).
@@ -28,3 +31,5 @@ inline constexpr char16_t kWeiboPhotosReferer[] =
 // Referer of the site it was found on.
 inline constexpr char16_t kWeiboPictureHeaders[] = u"Referer: https://weibo.com/";
 inline constexpr char16_t kSinaBlogPictureHeaders[] = u"Referer: http://blog.sina.com.cn/";
+
+}  // namespace pictrove

@@ -4,6 +4,8 @@
 #include <system_error>
 #include <thread>
 
+namespace pictrove {
+
 Session::Session(QString dataFolder, ListEvents &listEvents)
     : sleep([](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); })
     , m_dataFolder(std::move(dataFolder))
@@ -71,3 +73,5 @@ void Session::waitForThreads()
     std::unique_lock lock(m_threadsMutex);
     m_threadsDone.wait(lock, [this] { return m_runningThreads == 0; });
 }
+
+}  // namespace pictrove

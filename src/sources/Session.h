@@ -17,6 +17,8 @@
 #include <functional>
 #include <mutex>
 
+namespace pictrove {
+
 class ListEvents;
 
 enum class ListState : int {
@@ -85,3 +87,5 @@ private:
     std::condition_variable m_threadsDone;
     int m_runningThreads = 0;
 };
+
+}  // namespace pictrove

@@ -10,6 +10,8 @@
 #include "text/Charsets.h"
 #include "text/TextScan.h"
 
+namespace pictrove {
+
 namespace {
 
 const QString kNextPageMarker = QStringLiteral("\">下一页");
@@ -184,3 +186,5 @@ void sinaBlogArticlePicture(const AlbumWalk &walk, PictureSink &sink)
         address.replace(QString::fromUtf16(size), QStringLiteral("/orignal/"));
     sink.addPicture(address, album.name, QString::fromUtf16(kSinaBlogPictureHeaders));
 }
+
+}  // namespace pictrove

@@ -3,6 +3,8 @@
 
 #include <QString>
 
+namespace pictrove {
+
 class PictureSink;
 class Session;
 struct AlbumWalk;
@@ -15,3 +17,5 @@ void sinaBlogArticles(Session &session, const QString &address);
 // Picture fetchers (download thread): hand pictures to the sink until it closes.
 void sinaBlogCategoryPictures(const AlbumWalk &walk, PictureSink &sink);
 void sinaBlogArticlePicture(const AlbumWalk &walk, PictureSink &sink);
+
+}  // namespace pictrove

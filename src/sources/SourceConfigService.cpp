@@ -7,6 +7,8 @@
 #include "text/Scramble.h"
 #include "text/TextScan.h"
 
+namespace pictrove {
+
 namespace {
 
 // Stored texts: obscureString with this key. The plain endpoints are listed in
@@ -186,3 +188,5 @@ bool isNewerVersion(const QString &serviceVersion)
     // sort after "15.10.28.01", so the service must keep the two-digit form.
     return QString::compare(version, QString::fromUtf16(kLocalVersionText), Qt::CaseSensitive) > 0;
 }
+
+}  // namespace pictrove

@@ -9,6 +9,8 @@
 
 #include <mutex>
 
+namespace pictrove {
+
 // The version this program reports, in the form the service's version is compared with.
 inline constexpr const char16_t *kLocalVersionText = u"版本号：15.10.28.01";
 
@@ -79,3 +81,5 @@ QStringList builtInSourceTypeNames();
 
 // True when the service's version text (cut before its first "#") sorts after ours.
 bool isNewerVersion(const QString &serviceVersion);
+
+}  // namespace pictrove

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <limits>
 
+namespace pictrove {
+
 QString fillAddress(QStringView pattern, const QStringList &values)
 {
     static constexpr QStringView kHole = u"%s";
@@ -61,3 +63,5 @@ QString unescapeSlashes(QString text)
     text.replace(QStringLiteral("\\/"), QStringLiteral("/"));
     return text;
 }
+
+}  // namespace pictrove

@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <QStringView>
 
+namespace pictrove {
+
 // The header every page request of the sources carries.
 inline constexpr char16_t kAcceptGzipHeader[] = u"Accept-Encoding: gzip, deflate";
 
@@ -27,3 +29,5 @@ int decimalValue(const QString &text);
 
 // JSON writes "/" as "\/" inside strings.
 QString unescapeSlashes(QString text);
+
+}  // namespace pictrove

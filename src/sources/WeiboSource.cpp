@@ -18,6 +18,8 @@
 
 #include <cstdint>
 
+namespace pictrove {
+
 namespace {
 
 constexpr int kPhotosPerPage = 32;
@@ -235,3 +237,5 @@ void weiboAlbumPhotos(const AlbumWalk &walk, PictureSink &sink)
         }
     }
 }
+
+}  // namespace pictrove

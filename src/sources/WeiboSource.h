@@ -3,6 +3,8 @@
 
 #include <QString>
 
+namespace pictrove {
+
 class PictureSink;
 class Session;
 struct AlbumWalk;
@@ -11,3 +13,5 @@ struct AlbumWalk;
 void weiboAlbums(Session &session, const QString &address);
 // Picture fetcher (download thread).
 void weiboAlbumPhotos(const AlbumWalk &walk, PictureSink &sink);
+
+}  // namespace pictrove

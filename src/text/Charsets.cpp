@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <iconv.h>
 
+namespace pictrove {
+
 namespace {
 
 // QString's own units in memory order, so no copy is needed either way.
@@ -183,3 +185,5 @@ bool isUtf8(const char *bytes, qsizetype length)
     }
     return pending == 0 && !ascii;
 }
+
+}  // namespace pictrove

@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QString>
 
+namespace pictrove {
+
 enum CodePage : int {
     CP_GBK = 936,
     CP_UTF8 = 65001,
@@ -27,3 +29,5 @@ QByteArray toGbk(const QString &text);
 
 // Complete (loose, up to six-byte) UTF-8 sequences with at least one byte >= 0x80.
 bool isUtf8(const char *bytes, qsizetype length);
+
+}  // namespace pictrove

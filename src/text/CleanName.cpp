@@ -4,6 +4,8 @@
 
 #include <QDateTime>
 
+namespace pictrove {
+
 namespace {
 
 bool onlyDots(const QString &text)
@@ -83,3 +85,5 @@ QString cleanName(const QString &text, int code, bool withFallback)
     }
     return name;
 }
+
+}  // namespace pictrove

@@ -5,8 +5,12 @@
 
 #include <QString>
 
+namespace pictrove {
+
 // code 0xFFFF picks the time-stamp fallback ("%Y%m%d%H%M%S"), any other code the
 // fallback "pic<code>". The fallback replaces an empty or overlong (1000 or more
 // units) result, and only when withFallback is set.
 inline constexpr int kCleanNameTimeFallback = 0xFFFF;
 QString cleanName(const QString &text, int code, bool withFallback);
+
+}  // namespace pictrove

@@ -4,4 +4,8 @@
 // QT_LOGGING_RULES="pictrove.engine.debug=true".
 #include <QLoggingCategory>
 
+namespace pictrove {
+
 Q_DECLARE_LOGGING_CATEGORY(lcEngine)
+
+}  // namespace pictrove

@@ -5,6 +5,8 @@
 
 #include "text/Charsets.h"
 
+namespace pictrove {
+
 namespace {
 
 const char kUpperHex[] = "0123456789ABCDEF";
@@ -132,3 +134,5 @@ QString shiftBytes(const QString &text, int start, int step)
         bytes[i] = char(quint8(unsigned(quint8(bytes.at(i))) + s + unsigned(i) * d));
     return fromCodePage(bytes, CP_GBK);
 }
+
+}  // namespace pictrove

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <ctime>
 
+namespace pictrove {
+
 QString getBetween(QString &text, const QString &start, const QString &end, int flags)
 {
     QString result;
@@ -178,3 +180,5 @@ QString randomFraction()
     const int r = int((state >> 16) & 0x7FFF);
     return QString::asprintf("%0.16f\n", double(r) / 32767.0);
 }
+
+}  // namespace pictrove

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace pictrove {
+
 enum BetweenFlags : int {
     BETWEEN_ADVANCE = 1,    // shorten the text to just after the start marker
     BETWEEN_TAKE_REST = 2,  // no end marker: take everything after the start marker
@@ -44,3 +46,5 @@ QString stripTags(const QString &text);
 
 // r / 32767 as "%0.16f\n" with r drawn from a generator seeded by the current second.
 QString randomFraction();
+
+}  // namespace pictrove

@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace pictrove {
+
 AboutDialog::AboutDialog(QWidget *parent)
     : QDialog(parent)
 {
@@ -45,3 +47,5 @@ AboutDialog::AboutDialog(QWidget *parent)
     layout->addLayout(buttons);
     resize(340, 140);
 }
+
+}  // namespace pictrove

@@ -4,8 +4,12 @@
 
 #include <QDialog>
 
+namespace pictrove {
+
 class AboutDialog : public QDialog {
     Q_OBJECT
 public:
     explicit AboutDialog(QWidget *parent = nullptr);
 };
+
+}  // namespace pictrove

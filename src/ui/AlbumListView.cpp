@@ -13,6 +13,8 @@
 #include <QImage>
 #include <QUrl>
 
+namespace pictrove {
+
 namespace {
 
 const QList<int> kListWidths = {50, 575, 50, 100, 0, 0};
@@ -302,3 +304,5 @@ void AlbumListView::flushRows(int limit)
     }
     grid.setRedraw(true);
 }
+
+}  // namespace pictrove

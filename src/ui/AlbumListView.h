@@ -17,10 +17,13 @@
 #include <functional>
 #include <mutex>
 
-class AlbumGrid;
-class Session;
 class QAbstractButton;
 class QWidget;
+
+namespace pictrove {
+
+class AlbumGrid;
+class Session;
 class ThumbnailImageList;
 struct AlbumRecord;
 
@@ -118,3 +121,5 @@ private:
     QList<QPair<int, int>> m_queuedRows;  // (album index, generation)
     bool m_flushPosted = false;
 };
+
+}  // namespace pictrove

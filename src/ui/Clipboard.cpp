@@ -3,6 +3,8 @@
 #include <QClipboard>
 #include <QGuiApplication>
 
+namespace pictrove {
+
 QString clipboardText()
 {
     const QClipboard *clipboard = QGuiApplication::clipboard();
@@ -16,3 +18,5 @@ QString clipboardText()
         text.truncate(nul);
     return text;
 }
+
+}  // namespace pictrove

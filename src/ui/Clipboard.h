@@ -3,5 +3,9 @@
 
 #include <QString>
 
+namespace pictrove {
+
 // The clipboard's text up to its first NUL, empty when there is none.
 QString clipboardText();
+
+}  // namespace pictrove

@@ -5,6 +5,8 @@
 
 #include "settings/MenuOptions.h"
 
+namespace pictrove {
+
 enum MenuCommand : int {
     ID_ABOUT_ENTRY = 16,  // 关于, the stand-in for the system-menu entry
 
@@ -35,3 +37,5 @@ enum MenuCommand : int {
     ID_FEEDBACK = 32772,
     ID_VERSION_INFO = 32775,
 };
+
+}  // namespace pictrove

@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QSignalBlocker>
 
+namespace pictrove {
+
 QString controlText(const QWidget *control)
 {
     if (const auto *combo = qobject_cast<const QComboBox *>(control))
@@ -74,3 +76,5 @@ void setControlItems(QWidget *control, const QStringList &items)
         combo->addItems(items);
     }
 }
+
+}  // namespace pictrove

@@ -7,6 +7,8 @@
 
 class QWidget;
 
+namespace pictrove {
+
 QString controlText(const QWidget *control);
 void setControlText(QWidget *control, const QString &text);
 bool controlChecked(const QWidget *control);
@@ -14,3 +16,5 @@ void setControlChecked(QWidget *control, bool checked);
 int controlIndex(const QWidget *control);
 void setControlIndex(QWidget *control, int index);
 void setControlItems(QWidget *control, const QStringList &items);
+
+}  // namespace pictrove

@@ -1,4 +1,7 @@
 #pragma once
+
+namespace pictrove {
+
 // Ids of the main window's controls. Every widget carries the matching objectName
 // ("ctl1004"), so the window's own code and its tests find controls by id.
 
@@ -28,3 +31,5 @@ enum ControlId : int {
     IDC_FILTER = 1036,
     IDC_EXPORT = 1037,
 };
+
+}  // namespace pictrove

@@ -5,6 +5,8 @@
 
 #include <QSaveFile>
 
+namespace pictrove {
+
 QString csvCell(const QString &text)
 {
     QString cell = text;
@@ -35,3 +37,5 @@ bool exportGridCsv(const AlbumGrid &grid, const QString &path)
     file.write(gridCsv(grid));
     return file.commit();
 }
+
+}  // namespace pictrove

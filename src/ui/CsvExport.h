@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+namespace pictrove {
+
 class AlbumGrid;
 
 // One cell as exported: apostrophes removed, double quotes doubled, and each comma
@@ -18,3 +20,5 @@ QByteArray gridCsv(const AlbumGrid &grid);
 // Writes the export to `path`, replacing the file only when complete. False when it
 // could not be written.
 bool exportGridCsv(const AlbumGrid &grid, const QString &path);
+
+}  // namespace pictrove

@@ -9,6 +9,8 @@
 #include <QApplication>
 #include <QDir>
 
+namespace pictrove {
+
 namespace {
 
 // Saves the cookies before the process goes: they hold the user's logins.
@@ -44,3 +46,5 @@ int DesktopApp::run(int argc, char *argv[])
     shell.endProcess(code);
     return code;
 }
+
+}  // namespace pictrove

@@ -2,6 +2,8 @@
 
 #include "ui/AlbumListView.h"
 
+namespace pictrove {
+
 DesktopEngineEvents::DesktopEngineEvents(EngineEvents &target)
     : m_target(target)
 {
@@ -111,3 +113,5 @@ void DesktopEngineEvents::openFolder(const QString &folder)
 {
     apply([folder](EngineEvents &target) { target.openFolder(folder); });
 }
+
+}  // namespace pictrove

@@ -17,6 +17,8 @@
 #include <atomic>
 #include <functional>
 
+namespace pictrove {
+
 class AlbumListView;
 
 class DesktopEngineEvents : public EngineEvents {
@@ -55,3 +57,5 @@ private:
     std::atomic<AlbumListView *> m_view{nullptr};
     GuiQueue m_queue;
 };
+
+}  // namespace pictrove

@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace pictrove {
+
 namespace {
 
 QLineEdit *numberField(int id, int value)
@@ -82,3 +84,5 @@ void DownloadSettingsDialog::onOk()
     m_record = *params;
     accept();
 }
+
+}  // namespace pictrove

@@ -7,8 +7,11 @@
 
 #include <functional>
 
-struct DownloadParams;
 class QLineEdit;
+
+namespace pictrove {
+
+struct DownloadParams;
 
 class DownloadSettingsDialog : public QDialog {
     Q_OBJECT
@@ -31,3 +34,5 @@ private:
     QLineEdit *m_minKB = nullptr;
     QLineEdit *m_maxKB = nullptr;
 };
+
+}  // namespace pictrove

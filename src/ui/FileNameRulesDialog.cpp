@@ -15,6 +15,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+namespace pictrove {
+
 namespace {
 
 QLineEdit *nameField(int id, const QString &text)
@@ -139,3 +141,5 @@ void FileNameRulesDialog::onOk()
     storeNameRuleInput(m_record, input);
     accept();
 }
+
+}  // namespace pictrove

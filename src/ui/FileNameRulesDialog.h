@@ -8,9 +8,12 @@
 
 #include <functional>
 
-struct NameRules;
 class QButtonGroup;
 class QLineEdit;
+
+namespace pictrove {
+
+struct NameRules;
 
 class FileNameRulesDialog : public QDialog {
     Q_OBJECT
@@ -39,3 +42,5 @@ private:
     QButtonGroup *m_fileBase = nullptr;
     QButtonGroup *m_folderBase = nullptr;
 };
+
+}  // namespace pictrove

@@ -14,6 +14,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+namespace pictrove {
+
 namespace {
 
 constexpr int kKeywordId = 1639;
@@ -176,3 +178,5 @@ void FindDialog::keyPressEvent(QKeyEvent *event)
     }
     QDialog::keyPressEvent(event);
 }
+
+}  // namespace pictrove

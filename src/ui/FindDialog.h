@@ -8,10 +8,13 @@
 
 #include <functional>
 
-class AlbumGrid;
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
+
+namespace pictrove {
+
+class AlbumGrid;
 
 class FindDialog : public QDialog {
     Q_OBJECT
@@ -54,3 +57,5 @@ private:
     QPushButton *m_next = nullptr;
     QPoint m_dragOffset;
 };
+
+}  // namespace pictrove

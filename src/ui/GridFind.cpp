@@ -2,6 +2,8 @@
 
 #include "grid/AlbumGrid.h"
 
+namespace pictrove {
+
 namespace {
 
 bool rowMatches(const AlbumGrid &grid, int row, const QString &keyword, const FindOptions &options)
@@ -62,3 +64,5 @@ int findAndSelect(AlbumGrid &grid, const QString &keyword, const FindOptions &op
     grid.scrollRowToTop(row);
     return row;
 }
+
+}  // namespace pictrove

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+namespace pictrove {
+
 class AlbumGrid;
 
 struct FindOptions {
@@ -20,3 +22,5 @@ int findRow(const AlbumGrid &grid, const QString &keyword, const FindOptions &op
 // findRow, then the match becomes the only selected row, the focus row and the top
 // visible row. Returns the row, -1 when nothing matched (the grid is left alone).
 int findAndSelect(AlbumGrid &grid, const QString &keyword, const FindOptions &options);
+
+}  // namespace pictrove

@@ -4,6 +4,8 @@
 
 #include <limits>
 
+namespace pictrove {
+
 GuiQueue::GuiQueue() = default;
 
 GuiQueue::~GuiQueue()
@@ -98,3 +100,5 @@ void GuiQueue::runWaiting(size_t limit)
         task.body();
     }
 }
+
+}  // namespace pictrove

@@ -20,6 +20,8 @@
 #include <functional>
 #include <mutex>
 
+namespace pictrove {
+
 class GuiQueue {
 public:
     GuiQueue();
@@ -57,3 +59,5 @@ private:
     bool m_turnPosted = false;
     bool m_shutDown = false;
 };
+
+}  // namespace pictrove

@@ -6,6 +6,8 @@
 #include <QStringListModel>
 #include <QTimer>
 
+namespace pictrove {
+
 namespace {
 
 // Entries may carry private data after this marker; it is never offered.
@@ -120,3 +122,5 @@ void HistoryComboBox::hidePopup()
         setEditText(text);
     });
 }
+
+}  // namespace pictrove

@@ -10,6 +10,8 @@
 class QCompleter;
 class QStringListModel;
 
+namespace pictrove {
+
 class HistoryComboBox : public QComboBox {
     Q_OBJECT
 public:
@@ -43,3 +45,5 @@ private:
     QCompleter *m_completer = nullptr;
     QStringListModel *m_suggestions = nullptr;
 };
+
+}  // namespace pictrove

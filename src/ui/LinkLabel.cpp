@@ -2,6 +2,8 @@
 
 #include <QMouseEvent>
 
+namespace pictrove {
+
 LinkLabel::LinkLabel(const QString &caption, QWidget *parent)
     : QLabel(caption, parent)
 {
@@ -33,3 +35,5 @@ void LinkLabel::updateLook()
     colours.setColor(QPalette::WindowText, isEnabled() ? QColor(0, 0, 238) : QColor(150, 150, 150));
     setPalette(colours);
 }
+
+}  // namespace pictrove

@@ -5,6 +5,8 @@
 
 #include <QLabel>
 
+namespace pictrove {
+
 class LinkLabel : public QLabel {
     Q_OBJECT
 public:
@@ -20,3 +22,5 @@ protected:
 private:
     void updateLook();
 };
+
+}  // namespace pictrove

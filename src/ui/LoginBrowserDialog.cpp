@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QResizeEvent>
 
+namespace pictrove {
+
 namespace {
 
 constexpr int kMargin = 7;
@@ -85,3 +87,5 @@ void LoginBrowserDialog::placeControls(int width, int height)
     const QRect edit = m_address->geometry();
     m_address->setGeometry(edit.left(), edit.top(), qMax(0, m_open->x() - kEditGap - edit.left()), edit.height());
 }
+
+}  // namespace pictrove

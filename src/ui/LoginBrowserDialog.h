@@ -7,11 +7,14 @@
 
 #include <QDialog>
 
-class LoginWebView;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QWebEngineProfile;
+
+namespace pictrove {
+
+class LoginWebView;
 
 class LoginBrowserDialog : public QDialog {
     Q_OBJECT
@@ -37,3 +40,5 @@ private:
     QPushButton *m_open = nullptr;
     LoginWebView *m_browser = nullptr;
 };
+
+}  // namespace pictrove

@@ -5,6 +5,8 @@
 
 #include <QUrl>
 
+namespace pictrove {
+
 namespace {
 
 // Each service's login (or home) page on its own host. The paths and query keys are
@@ -57,3 +59,5 @@ QString qZoneLoginAddress(const QString &ownerText, int subTypeIndex)
     const QString userPage = QString::fromLatin1(kQZoneUserPage);
     return subTypeIndex == 0 && digitsOnly ? userPage + number : userPage;
 }
+
+}  // namespace pictrove

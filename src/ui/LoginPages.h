@@ -5,6 +5,8 @@
 
 #include <QString>
 
+namespace pictrove {
+
 // The page a login command opens; empty for a command that is not a login entry.
 // QQ Zone (32781) depends on the owner box: see qZoneLoginAddress.
 QString loginAddress(int command);
@@ -13,3 +15,5 @@ QString loginAddress(int command);
 // sub-type selector shows its first entry opens that user's home page; anything else
 // the user-page address itself.
 QString qZoneLoginAddress(const QString &ownerText, int subTypeIndex);
+
+}  // namespace pictrove

@@ -5,6 +5,8 @@
 #include <QWebEngineCookieStore>
 #include <QWebEngineProfile>
 
+namespace pictrove {
+
 namespace {
 
 QWebEngineProfile *g_profile = nullptr;
@@ -36,7 +38,7 @@ CookieFields cookieFieldsFrom(const QNetworkCookie &cookie)
     return fields;
 }
 
-QWebEngineProfile *LoginProfile(const QString &dataFolder)
+QWebEngineProfile *loginProfile(const QString &dataFolder)
 {
     if (g_profile)
         return g_profile;
@@ -62,3 +64,5 @@ void releaseLoginProfile()
     delete g_profile;
     g_profile = nullptr;
 }
+
+}  // namespace pictrove

@@ -13,9 +13,11 @@
 class QNetworkCookie;
 class QWebEngineProfile;
 
+namespace pictrove {
+
 // The profile, created on the first call with its files under `dataFolder` (ending in
 // "/"); later calls return the same profile whatever folder they name.
-QWebEngineProfile *LoginProfile(const QString &dataFolder);
+QWebEngineProfile *loginProfile(const QString &dataFolder);
 
 // Destroys the profile. Only for a process that tears down its QApplication in order
 // (the tests): every page using the profile must be gone first.
@@ -23,3 +25,5 @@ void releaseLoginProfile();
 
 // A browser cookie as the engine's cookie store takes it.
 CookieFields cookieFieldsFrom(const QNetworkCookie &cookie);
+
+}  // namespace pictrove

@@ -3,6 +3,8 @@
 #include <QUrl>
 #include <QWebEnginePage>
 
+namespace pictrove {
+
 namespace {
 
 // Login pages like to open their next step in a new window; here it opens in place,
@@ -27,3 +29,5 @@ void LoginWebView::navigate(const QString &address)
 {
     setUrl(QUrl::fromUserInput(address));
 }
+
+}  // namespace pictrove

@@ -7,6 +7,8 @@
 
 class QWebEngineProfile;
 
+namespace pictrove {
+
 class LoginWebView : public QWebEngineView {
     Q_OBJECT
 public:
@@ -16,3 +18,5 @@ public:
     // takes it ("weibo.com" is http://weibo.com).
     void navigate(const QString &address);
 };
+
+}  // namespace pictrove

@@ -2,6 +2,8 @@
 
 #include <QMenuBar>
 
+namespace pictrove {
+
 namespace {
 
 struct MenuEntry {
@@ -90,3 +92,5 @@ QMenuBar *createMainMenu(QWidget *parent)
     }
     return bar;
 }
+
+}  // namespace pictrove

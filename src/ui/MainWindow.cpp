@@ -22,6 +22,8 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 
+namespace pictrove {
+
 MainWindow::MainWindow(ShellServices &shell, QWidget *parent)
     : QWidget(parent)
     , m_shell(shell)
@@ -156,3 +158,5 @@ void MainWindow::keyPressEvent(QKeyEvent *event)
     }
     QWidget::keyPressEvent(event);
 }
+
+}  // namespace pictrove

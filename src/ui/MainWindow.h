@@ -20,6 +20,14 @@
 
 #include <memory>
 
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+
+namespace pictrove {
+
 class AlbumListView;
 class HistoryComboBox;
 class AlbumGrid;
@@ -28,11 +36,6 @@ class Downloader;
 class GuiQueue;
 class MainWindowEvents;
 class Session;
-class QCheckBox;
-class QComboBox;
-class QGroupBox;
-class QLabel;
-class QPushButton;
 class ShellServices;
 class SourceConfigService;
 
@@ -138,3 +141,5 @@ private:
     bool m_configLoaded = false;
     bool m_ready = false;
 };
+
+}  // namespace pictrove

@@ -23,6 +23,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace pictrove {
+
 void MainWindow::addControl(int id, QWidget *widget)
 {
     widget->setObjectName(QStringLiteral("ctl%1").arg(id));
@@ -171,3 +173,5 @@ void MainWindow::connectControls()
             m_find->dismiss();
     });
 }
+
+}  // namespace pictrove

@@ -9,6 +9,8 @@
 
 #include <initializer_list>
 
+namespace pictrove {
+
 namespace {
 
 // Controls a running list must not let the user touch.
@@ -178,3 +180,5 @@ void MainWindowEvents::openFolder(const QString &folder)
 {
     m_window.shell().open(folder);
 }
+
+}  // namespace pictrove

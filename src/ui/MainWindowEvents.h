@@ -6,6 +6,8 @@
 
 #include "download/EngineEvents.h"
 
+namespace pictrove {
+
 class MainWindow;
 
 class MainWindowEvents : public EngineEvents {
@@ -36,3 +38,5 @@ private:
 
     MainWindow &m_window;
 };
+
+}  // namespace pictrove

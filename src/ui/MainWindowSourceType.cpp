@@ -8,6 +8,8 @@
 
 #include <QComboBox>
 
+namespace pictrove {
+
 void MainWindow::classifyOwnerAddress()
 {
     const QString address = controlText(m_ownerBox);
@@ -35,3 +37,5 @@ void MainWindow::onSourceTypeChanged()
     m_subType->setVisible(true);
     setControlIndex(m_subType, int(QqSubType::ZoneAlbums));
 }
+
+}  // namespace pictrove

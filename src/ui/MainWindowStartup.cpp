@@ -22,6 +22,8 @@
 #include <QStandardPaths>
 #include <QTimer>
 
+namespace pictrove {
+
 namespace {
 
 constexpr int kClipboardMaxLength = 199;
@@ -163,3 +165,5 @@ void MainWindow::endProgramAfter(int milliseconds)
         QTimer::singleShot(milliseconds, this, [this] { m_shell.endProcess(0); });
     });
 }
+
+}  // namespace pictrove

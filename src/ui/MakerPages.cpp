@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QUrl>
 
+namespace pictrove {
+
 namespace {
 
 // obscureString with this key; tests/ui/MenuCommandsTest.cpp holds the plain texts.
@@ -41,3 +43,5 @@ QString manualAddress()
     }
     return QString();
 }
+
+}  // namespace pictrove

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+namespace pictrove {
+
 QString fileProcessingPageAddress();
 QString consultationPageAddress();
 QString feedbackPageAddress();
@@ -12,3 +14,5 @@ QString feedbackPageAddress();
 // docs folder beside it or in the source tree's docs folder (a build that was never
 // installed). A file: address; empty when none of them holds it.
 QString manualAddress();
+
+}  // namespace pictrove

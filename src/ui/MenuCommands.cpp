@@ -21,6 +21,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
+namespace pictrove {
+
 namespace {
 
 // The command id of an action named "cmd<id>", 0 for any other action.
@@ -139,7 +141,7 @@ void MenuCommands::toggleOption(int command)
     const int type = currentType();
     if (type < 0)
         return;
-    m_window.session().updateSettings([&](SettingsBlock &block) { ::toggleOption(block.nameRules[type], command); });
+    m_window.session().updateSettings([&](SettingsBlock &block) { pictrove::toggleOption(block.nameRules[type], command); });
     saveSettings();
 }
 
@@ -184,7 +186,7 @@ LoginBrowserDialog *MenuCommands::loginBrowser() const
 
 void MenuCommands::openLoginBrowser(const QString &address)
 {
-    QWebEngineProfile *profile = LoginProfile(m_window.session().dataFolder());
+    QWebEngineProfile *profile = loginProfile(m_window.session().dataFolder());
     if (m_loginMode1) {
         delete m_browser;
         m_browser = new LoginBrowserDialog(address, profile, &m_window);
@@ -209,5 +211,7 @@ void MenuCommands::openPage(const QString &address)
 
 void MenuCommands::saveSettings()
 {
-    ::saveSettings(m_window.session().dataFolder(), m_window.session().settings());
+    pictrove::saveSettings(m_window.session().dataFolder(), m_window.session().settings());
 }
+
+}  // namespace pictrove

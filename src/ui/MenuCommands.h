@@ -11,9 +11,12 @@
 #include <QObject>
 #include <QPointer>
 
+class QMenu;
+
+namespace pictrove {
+
 class LoginBrowserDialog;
 class MainWindow;
-class QMenu;
 
 class MenuCommands : public QObject {
     Q_OBJECT
@@ -46,3 +49,5 @@ private:
     bool m_loginMode1 = true;
     QPointer<LoginBrowserDialog> m_browser;
 };
+
+}  // namespace pictrove

@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <QPixmap>
 
+namespace pictrove {
+
 QIcon programIcon()
 {
     QIcon icon;
@@ -22,3 +24,5 @@ QIcon programIcon()
     }
     return icon;
 }
+
+}  // namespace pictrove

@@ -3,4 +3,8 @@
 
 #include <QIcon>
 
+namespace pictrove {
+
 QIcon programIcon();
+
+}  // namespace pictrove

@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+namespace pictrove {
+
 void DesktopShell::showMessage(QWidget *parent, const QString &text, const QString &caption)
 {
     QMessageBox::information(parent, caption.isEmpty() ? QStringLiteral("Pictrove") : caption, text,
@@ -53,3 +55,5 @@ void DesktopShell::endProcess(int code)
     std::fflush(nullptr);
     std::quick_exit(code);
 }
+
+}  // namespace pictrove

@@ -8,6 +8,8 @@
 
 class QWidget;
 
+namespace pictrove {
+
 class ShellServices {
 public:
     virtual ~ShellServices() = default;
@@ -36,3 +38,5 @@ public:
     void open(const QString &target) override;
     void endProcess(int code) override;
 };
+
+}  // namespace pictrove

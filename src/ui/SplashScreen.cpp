@@ -10,6 +10,8 @@
 #include <QScreen>
 #include <QTimer>
 
+namespace pictrove {
+
 namespace {
 
 constexpr int kFadeInMs = 500;
@@ -149,3 +151,5 @@ void SplashScreen::mousePressEvent(QMouseEvent *event)
         hideSplash();
     QWidget::mousePressEvent(event);
 }
+
+}  // namespace pictrove

@@ -8,6 +8,8 @@
 
 class QPropertyAnimation;
 
+namespace pictrove {
+
 class SplashScreen : public QWidget {
     Q_OBJECT
 public:
@@ -55,3 +57,5 @@ private:
     QPropertyAnimation *m_fade = nullptr;
     bool m_hiding = false;
 };
+
+}  // namespace pictrove

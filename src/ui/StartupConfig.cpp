@@ -2,6 +2,8 @@
 
 #include "text/Scramble.h"
 
+namespace pictrove {
+
 namespace {
 
 // obscureString with the service constants' key (sources/SourceConfigService.cpp).
@@ -49,3 +51,5 @@ void loadSourceConfig(StartupWindow &window, SourceConfigService &service)
 
     checkForUpdate(window, service);
 }
+
+}  // namespace pictrove

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+namespace pictrove {
 
 // What the start-up thread changes on the window. The thread calls these; the
 // window's implementation queues each one onto the GUI thread, in order.
@@ -40,3 +41,5 @@ bool checkForUpdate(StartupWindow &window, const SourceConfigService &service);
 // The start-up thread's body: query, tell the window, fill the selector (the
 // built-in names when the service gave none) with Sina chosen, then the update check.
 void loadSourceConfig(StartupWindow &window, SourceConfigService &service);
+
+}  // namespace pictrove

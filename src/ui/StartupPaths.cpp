@@ -2,6 +2,8 @@
 
 #include <QDir>
 
+namespace pictrove {
+
 namespace {
 
 QString withSlash(const QString &path)
@@ -28,3 +30,5 @@ QString perUserSaveFolder(const QString &documents)
 {
     return withSlash(documents) + QStringLiteral("Pictrove/");
 }
+
+}  // namespace pictrove

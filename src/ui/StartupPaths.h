@@ -4,6 +4,8 @@
 
 #include <QString>
 
+namespace pictrove {
+
 // The current directory with a trailing "/": "soft.dat", the extension settings,
 // the cookies and the thumbnail cache live there.
 QString dataFolderFor(const QString &currentDir);
@@ -15,3 +17,5 @@ bool isTemporaryFolder(const QString &dataFolder, const QString &tempPath);
 
 // `documents` + "/Pictrove/", without doubling a trailing "/".
 QString perUserSaveFolder(const QString &documents);
+
+}  // namespace pictrove

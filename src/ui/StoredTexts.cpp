@@ -2,6 +2,8 @@
 
 #include "text/Scramble.h"
 
+namespace pictrove {
+
 namespace {
 
 // obscureString with this key. tests/ui/StoredTextsTest.cpp holds the plain texts and
@@ -29,3 +31,5 @@ QString splashText() { return plain(kSplash); }
 QString aboutText() { return plain(kAbout); }
 QString homePageAddress() { return plain(kHomePage); }
 QString homePageCaption() { return QStringLiteral("Pictrove 主页与联系方式"); }
+
+}  // namespace pictrove

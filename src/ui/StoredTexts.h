@@ -4,9 +4,13 @@
 
 #include <QString>
 
+namespace pictrove {
+
 QString bannerText();
 QString splashText();
 QString aboutText();
 QString homePageAddress();
 // Caption of the home-page link (1032); shown as is.
 QString homePageCaption();
+
+}  // namespace pictrove

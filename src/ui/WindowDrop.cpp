@@ -12,6 +12,8 @@
 #include <QMimeData>
 #include <QUrl>
 
+namespace pictrove {
+
 namespace {
 
 QString firstLocalPath(const QMimeData *data)
@@ -68,3 +70,5 @@ bool WindowDropHandler::takeDrop(const QDropEvent &event)
     }
     return true;
 }
+
+}  // namespace pictrove

@@ -6,8 +6,11 @@
 
 #include <QObject>
 
-class MainWindow;
 class QDropEvent;
+
+namespace pictrove {
+
+class MainWindow;
 
 class WindowDropHandler : public QObject {
     Q_OBJECT
@@ -23,3 +26,5 @@ protected:
 private:
     MainWindow &m_window;
 };
+
+}  // namespace pictrove

@@ -15,6 +15,8 @@
 
 #include <csignal>
 
+namespace pictrove {
+
 namespace {
 
 const char *const kHosts[] = {"blog.sina.com.cn", "photo.blog.sina.com.cn", "weibo.com",
@@ -234,3 +236,5 @@ TEST_F(CliTest, ImportedCookiesTravelWithTheRequests)
 }
 
 }  // namespace
+
+}  // namespace pictrove

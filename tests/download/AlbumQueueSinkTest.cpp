@@ -16,6 +16,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+namespace pictrove {
+
 namespace {
 
 class AlbumQueueSinkTest : public ::testing::Test {
@@ -153,3 +155,5 @@ TEST_F(AlbumQueueSinkTest, TitleLineDroppedButPictureQueued)
 }
 
 }  // namespace
+
+}  // namespace pictrove

@@ -14,6 +14,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+namespace pictrove {
+
 namespace {
 
 class AlbumFilesTest : public ::testing::Test {
@@ -204,3 +206,5 @@ TEST_F(AlbumFilesTest, StampTimesSetsBothTimes)
 }
 
 }  // namespace
+
+}  // namespace pictrove

@@ -23,6 +23,8 @@
 #include <atomic>
 #include <mutex>
 
+namespace pictrove {
+
 namespace {
 
 struct Pic {
@@ -470,3 +472,5 @@ TEST_F(DownloaderTest, OpenPathShowsTheAlbumBeingTransferred)
 }
 
 }  // namespace
+
+}  // namespace pictrove

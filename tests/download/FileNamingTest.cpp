@@ -8,6 +8,8 @@
 
 #include <QRegularExpression>
 
+namespace pictrove {
+
 namespace {
 
 struct NamingCase {
@@ -217,3 +219,5 @@ TEST(FileNaming, AlbumFolders)
 }
 
 }  // namespace
+
+}  // namespace pictrove

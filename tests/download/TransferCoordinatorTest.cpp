@@ -19,6 +19,8 @@
 #include <future>
 #include <memory>
 
+namespace pictrove {
+
 namespace {
 
 QByteArray picture(qsizetype size, char fill = 'p')
@@ -341,3 +343,5 @@ TEST_F(TransferTest, RefusedAndCutPicturesFailWithTheirReason)
 }
 
 }  // namespace
+
+}  // namespace pictrove

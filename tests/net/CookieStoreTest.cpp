@@ -15,6 +15,8 @@
 
 #include <sys/stat.h>
 
+namespace pictrove {
+
 namespace {
 
 class CookieStoreTest : public ::testing::Test {
@@ -189,3 +191,5 @@ TEST_F(CookieStoreTest, AddCookieRejectsFieldsThatCannotTravel)
     EXPECT_TRUE(store.addCookie({.domain = "weibo.com", .name = "a", .value = "1", .expiry = 1}));
     EXPECT_TRUE(store.cookies().isEmpty());
 }
+
+}  // namespace pictrove

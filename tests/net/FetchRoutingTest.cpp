@@ -12,6 +12,8 @@
 #include <thread>
 #include <vector>
 
+namespace pictrove {
+
 TEST(FetchRouting, RealHostNameReachesTheLoopbackServer)
 {
     LoopbackServer server;
@@ -108,3 +110,5 @@ TEST(FetchRouting, ManyThreadsFetchAndShareCookiesAtOnce)
     EXPECT_EQ(getCookies("https://wx2.sinaimg.cn/").split("; ").size(), 5);
     CookieStore::process().clear();
 }
+
+}  // namespace pictrove

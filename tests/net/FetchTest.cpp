@@ -13,6 +13,8 @@
 #include <mutex>
 #include <vector>
 
+namespace pictrove {
+
 namespace {
 
 class FetchTest : public ::testing::Test {
@@ -317,3 +319,5 @@ TEST_F(FetchTest, HeadersAreKeptWhenALaterExchangeFailsEarly)
     EXPECT_FALSE(fetchOnce(request, response));
     EXPECT_EQ(response.headers, head);
 }
+
+}  // namespace pictrove

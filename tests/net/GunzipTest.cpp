@@ -5,6 +5,8 @@
 
 #include <QByteArray>
 
+namespace pictrove {
+
 TEST(Gunzip, InflatesGzipAndZlibStreams)
 {
     const QByteArray plain = QByteArray("<ul>album</ul>").repeated(2000);
@@ -39,3 +41,5 @@ TEST(Gunzip, BombStopsAtTheLimit)
     EXPECT_FALSE(gunzip(out, gz.constData(), gz.size()));
     EXPECT_EQ(out.size(), kGunzipLimit);
 }
+
+}  // namespace pictrove

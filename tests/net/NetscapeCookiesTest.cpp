@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace pictrove {
+
 TEST(NetscapeCookies, ParsesLinesAndFormatsThemBack)
 {
     const struct {
@@ -67,3 +69,5 @@ TEST(NetscapeCookies, DecidesWhichCookiesGoToAnAddress)
         EXPECT_EQ(cookieMatches(c.cookie, c.scheme, c.host, c.path, now), c.sent);
     }
 }
+
+}  // namespace pictrove

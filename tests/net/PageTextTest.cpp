@@ -9,6 +9,8 @@
 #include <QByteArray>
 #include <QString>
 
+namespace pictrove {
+
 namespace {
 
 QString u(const char16_t *s)
@@ -121,3 +123,5 @@ TEST(getText, MarkersOnlyTrimGzipFlaggedBodies)
     mislabelled.endMarker = "|tail";
     EXPECT_EQ(getText(mislabelled, TEXT_INFLATE | TEXT_UTF8), u(u"\u4e2d"));
 }
+
+}  // namespace pictrove

@@ -4,6 +4,8 @@
 
 #include <QByteArrayList>
 
+namespace pictrove {
+
 namespace {
 
 struct TrimCase {
@@ -47,3 +49,5 @@ TEST(ReceiveTrim, MarkersApplyAsPiecesArrive)
         EXPECT_EQ(stoppedAt, c.stoppedAtPiece);
     }
 }
+
+}  // namespace pictrove

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace pictrove {
+
 TEST(UrlCanonical, EncodesUnsafeCharactersAndRejectsWhatCannotBeFetched)
 {
     const struct {
@@ -27,3 +29,5 @@ TEST(UrlCanonical, EncodesUnsafeCharactersAndRejectsWhatCannotBeFetched)
         EXPECT_EQ(canonicalUrl(c.url), c.wire);
     }
 }
+
+}  // namespace pictrove

@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+namespace pictrove {
+
 namespace {
 
 struct Step {
@@ -88,3 +90,5 @@ TEST(addHistory, EntriesSkipUnusedSlots)
     EXPECT_EQ(block.ownerHistory[2], "second");
     EXPECT_EQ(block.ownerHistory[4], "fourth");
 }
+
+}  // namespace pictrove

@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+namespace pictrove {
+
 namespace {
 
 std::string s(const QString &text) { return text.toStdString(); }
@@ -182,3 +184,5 @@ TEST(SavePathDrop, FilesGiveTheirFolderAndFoldersThemselves)
         EXPECT_EQ(s(droppedSavePath(c.dropped)), s(c.folder));
     }
 }
+
+}  // namespace pictrove

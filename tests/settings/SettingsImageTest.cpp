@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+namespace pictrove {
+
 namespace {
 
 // The record as the Windows program lays it out, written here byte by byte from the
@@ -179,3 +181,5 @@ TEST(SettingsImage, TextsAreBoundedByTheirArrays)
     EXPECT_EQ(foreign.nameRules[0].findText, QString(40, u'z'));
     EXPECT_EQ(foreign.nameRules[0].replaceText, QStringLiteral("rep"));
 }
+
+}  // namespace pictrove

@@ -11,6 +11,8 @@
 #include <csignal>
 #include <sys/resource.h>
 
+namespace pictrove {
+
 namespace {
 
 class SettingsStore : public ::testing::Test {
@@ -221,3 +223,5 @@ TEST_F(SettingsStore, UnwritableFolderKeepsThePreviousFile)
     EXPECT_FALSE(saved);
     EXPECT_EQ(readFile(), previous);
 }
+
+}  // namespace pictrove

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+namespace pictrove {
+
 namespace {
 
 TEST(addAlbum, CleansCutsAndNumbersNamesThenReportsTheFinalRecord)
@@ -51,3 +53,5 @@ TEST(addAlbum, CleansCutsAndNumbersNamesThenReportsTheFinalRecord)
 }
 
 }  // namespace
+
+}  // namespace pictrove

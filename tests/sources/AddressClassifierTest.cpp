@@ -6,6 +6,8 @@
 
 #include <optional>
 
+namespace pictrove {
+
 namespace {
 
 TEST(sourceTypeForAddress, NamesTheServiceOfTheHost)
@@ -70,3 +72,5 @@ TEST(qqSubTypeNames, OneEntryPerSubTypeInSelectorOrder)
 }
 
 }  // namespace
+
+}  // namespace pictrove

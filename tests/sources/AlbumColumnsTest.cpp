@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace pictrove {
+
 TEST(AlbumColumns, CountAndRemarkAsTheListShowsThem)
 {
     EXPECT_EQ(albumCountText(-1), QStringLiteral("未知"));
@@ -26,3 +28,5 @@ TEST(AlbumColumns, CountAndRemarkAsTheListShowsThem)
         EXPECT_EQ(albumRemarkText(c.flags), QString::fromUtf8(c.remark));
     }
 }
+
+}  // namespace pictrove

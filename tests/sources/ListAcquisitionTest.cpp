@@ -17,6 +17,8 @@
 
 #include <atomic>
 
+namespace pictrove {
+
 namespace {
 
 ListRequest requestFor(const QString &address)
@@ -220,3 +222,5 @@ TEST_F(GetListTest, PressingAgainStopsAfterCurrentAlbum)
 }
 
 }  // namespace
+
+}  // namespace pictrove

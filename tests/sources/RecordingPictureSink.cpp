@@ -1,5 +1,7 @@
 #include "RecordingPictureSink.h"
 
+namespace pictrove {
+
 void RecordingPictureSink::addPicture(const QString &address, const QString &title, const QString &headers)
 {
     if (albumClosed()) {
@@ -10,3 +12,5 @@ void RecordingPictureSink::addPicture(const QString &address, const QString &tit
     titles.append(title);
     headerLines.append(headers);
 }
+
+}  // namespace pictrove

@@ -9,6 +9,8 @@
 
 #include <atomic>
 
+namespace pictrove {
+
 class RecordingPictureSink : public PictureSink {
 public:
     void addPicture(const QString &address, const QString &title, const QString &headers) override;
@@ -26,3 +28,5 @@ public:
 private:
     std::atomic<bool> m_closed{false};
 };
+
+}  // namespace pictrove

@@ -16,6 +16,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+namespace pictrove {
+
 namespace {
 
 const QString kOwnerAddress = QStringLiteral("http://blog.sina.com.cn/u/1234567890");
@@ -248,3 +250,5 @@ TEST_F(SinaBlogTest, ArticlePictureTakesFirstPictureOnly)
 }
 
 }  // namespace
+
+}  // namespace pictrove

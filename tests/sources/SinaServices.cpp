@@ -8,6 +8,8 @@
 #include <memory>
 #include <mutex>
 
+namespace pictrove {
+
 namespace {
 
 const char *const kHosts[] = {
@@ -104,3 +106,5 @@ LoopbackServer::Handler photoPages(const QHash<int, QList<QByteArray>> &script, 
                                   "application/json; charset=utf-8");
     };
 }
+
+}  // namespace pictrove

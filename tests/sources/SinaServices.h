@@ -9,6 +9,8 @@
 #include <QHash>
 #include <QStringList>
 
+namespace pictrove {
+
 class SinaServices {
 public:
     SinaServices();
@@ -38,3 +40,5 @@ LoopbackServer::Handler photoPages(const QHash<int, QList<QByteArray>> &script, 
 
 // The page number of a photo-page request target ("...&page=3&_rnd=..."); 0 when absent.
 int pageOf(const QByteArray &target);
+
+}  // namespace pictrove

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+namespace pictrove {
+
 namespace {
 
 TEST(SourceFetchTest, FillAddressFillsHolesInOrder)
@@ -69,3 +71,5 @@ TEST(OwnerFolderNameTest, LongNameFitsOneComponent)
 }
 
 }  // namespace
+
+}  // namespace pictrove

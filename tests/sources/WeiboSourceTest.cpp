@@ -20,6 +20,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+namespace pictrove {
+
 namespace {
 
 const QString kUid = QStringLiteral("1234567890");
@@ -308,3 +310,5 @@ TEST_F(WeiboTest, AbortStopsThePaging)
 }
 
 }  // namespace
+
+}  // namespace pictrove

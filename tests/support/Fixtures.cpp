@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+namespace pictrove {
+
 QString fixturePath(const QString &name)
 {
     return QStringLiteral(PICTROVE_FIXTURES_DIR "/") + name;
@@ -14,3 +16,5 @@ QByteArray readFixture(const QString &name)
         qFatal("missing fixture %s", qPrintable(name));
     return file.readAll();
 }
+
+}  // namespace pictrove

@@ -3,5 +3,9 @@
 #include <QByteArray>
 #include <QString>
 
+namespace pictrove {
+
 QString fixturePath(const QString &name);
 QByteArray readFixture(const QString &name);
+
+}  // namespace pictrove

@@ -11,6 +11,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+namespace pictrove {
+
 LoopbackConnection::LoopbackConnection(int fd, SSL_CTX *tls)
     : m_fd(fd)
 {
@@ -106,3 +108,5 @@ void freeTlsContext(SSL_CTX *context)
     if (context)
         SSL_CTX_free(context);
 }
+
+}  // namespace pictrove

@@ -3,8 +3,11 @@
 
 #include <QByteArray>
 
+// OpenSSL's own names, declared where OpenSSL declares them.
 typedef struct ssl_st SSL;
 typedef struct ssl_ctx_st SSL_CTX;
+
+namespace pictrove {
 
 class LoopbackConnection {
 public:
@@ -29,3 +32,5 @@ private:
 // The context for the test certificate; null when OpenSSL cannot load it.
 SSL_CTX *createTestTlsContext();
 void freeTlsContext(SSL_CTX *context);
+
+}  // namespace pictrove

@@ -3,6 +3,8 @@
 
 #include <zlib.h>
 
+namespace pictrove {
+
 namespace {
 
 bool sameName(const QByteArray &a, const QByteArray &b)
@@ -137,3 +139,5 @@ QByteArray gzipBytes(const QByteArray &data)
     deflateEnd(&stream);
     return out;
 }
+
+}  // namespace pictrove

@@ -24,6 +24,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+namespace pictrove {
+
 namespace {
 
 constexpr qsizetype kMaxHead = 1024 * 1024;
@@ -469,3 +471,5 @@ void LoopbackServer::clearLog()
     std::lock_guard lock(d->logMutex);
     d->log.clear();
 }
+
+}  // namespace pictrove

@@ -33,6 +33,8 @@
 #include <functional>
 #include <memory>
 
+namespace pictrove {
+
 using HeaderList = QList<QPair<QByteArray, QByteArray>>;
 
 // A request as the server received it.
@@ -122,3 +124,5 @@ private:
 
 // gzip-compresses `data` (for bodies that are gzip on the wire and for fixtures).
 QByteArray gzipBytes(const QByteArray &data);
+
+}  // namespace pictrove

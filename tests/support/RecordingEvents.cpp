@@ -1,5 +1,7 @@
 #include "support/RecordingEvents.h"
 
+namespace pictrove {
+
 QString resultName(ListResult result)
 {
     switch (result) {
@@ -213,3 +215,5 @@ void RecordingEvents::clear()
     m_remembered.clear();
     m_opened.clear();
 }
+
+}  // namespace pictrove

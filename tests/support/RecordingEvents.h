@@ -11,6 +11,8 @@
 #include <mutex>
 #include <optional>
 
+namespace pictrove {
+
 class RecordingEvents : public EngineEvents {
 public:
     void listStarted() override;
@@ -61,3 +63,5 @@ private:
 // "Listed", "NoAddress", ... and "Finished", "Stopped", ...
 QString resultName(ListResult result);
 QString resultName(DownloadResult result);
+
+}  // namespace pictrove

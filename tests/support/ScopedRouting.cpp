@@ -2,6 +2,8 @@
 
 #include "net/NetworkSetup.h"
 
+namespace pictrove {
+
 ScopedRouting::ScopedRouting(const LoopbackServer &server, const QStringList &hosts)
 {
     for (const QString &host : hosts)
@@ -34,3 +36,5 @@ QProcessEnvironment ScopedRouting::environment(QProcessEnvironment base) const
     base.insert(QStringLiteral("PICTROVE_TEST_CA_FILE"), LoopbackServer::caFile());
     return base;
 }
+
+}  // namespace pictrove

@@ -16,6 +16,8 @@
 #include <QProcessEnvironment>
 #include <QStringList>
 
+namespace pictrove {
+
 class ScopedRouting {
 public:
     ScopedRouting(const LoopbackServer &server, const QStringList &hosts);
@@ -34,3 +36,5 @@ private:
     void apply();
     QStringList m_entries;
 };
+
+}  // namespace pictrove

@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+namespace pictrove {
+
 namespace {
 
 QString u(const char16_t *s)
@@ -103,3 +105,5 @@ TEST(FromAnsiToGbk, GbkBothWays)
         EXPECT_EQ(toGbk(c.input), c.expected);
     }
 }
+
+}  // namespace pictrove

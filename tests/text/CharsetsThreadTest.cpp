@@ -9,6 +9,8 @@
 #include <thread>
 #include <vector>
 
+namespace pictrove {
+
 // Pages are decoded on every list and download thread at once: a converter shared
 // between calls (an iconv descriptor keeps shift state) would garble them here.
 TEST(CharsetsThreads, ConversionsRunConcurrently)
@@ -31,3 +33,5 @@ TEST(CharsetsThreads, ConversionsRunConcurrently)
         t.join();
     EXPECT_EQ(failures.load(), 0);
 }
+
+}  // namespace pictrove

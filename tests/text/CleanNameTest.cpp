@@ -5,6 +5,8 @@
 #include <QDateTime>
 #include <QString>
 
+namespace pictrove {
+
 namespace {
 
 QString u(const char16_t *s)
@@ -88,3 +90,5 @@ TEST(cleanName, TimeFallbackIsTheLocalTimeInFourteenDigits)
     EXPECT_LE(before, name);
     EXPECT_LE(name, after);
 }
+
+}  // namespace pictrove

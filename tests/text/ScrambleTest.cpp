@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QString>
 
+namespace pictrove {
+
 namespace {
 
 QString u(const char16_t *s)
@@ -85,3 +87,5 @@ TEST(shiftBytes, NegatedStartAndStepUndo)
     }
     EXPECT_EQ(shiftBytes(u(u"\u65b0\u6d6a"), 256, 512), u(u"\u65b0\u6d6a"));
 }
+
+}  // namespace pictrove

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace pictrove {
+
 namespace {
 
 QString u(const char16_t *s)
@@ -212,3 +214,5 @@ TEST(randomFraction, OneDigitSixteenDecimalsAndALineFeed)
     EXPECT_GE(value, 0.0);
     EXPECT_LE(value, 1.0);
 }
+
+}  // namespace pictrove

@@ -33,6 +33,8 @@
 #include <memory>
 #include <thread>
 
+namespace pictrove {
+
 namespace {
 
 AlbumRecord album(const QString &name, int count = 1, int flags = 0, const QString &cover = QString())
@@ -408,3 +410,5 @@ TEST_F(ThumbnailTest, SwitchingDuringARebuildAsksFirst)
 }
 
 }  // namespace
+
+}  // namespace pictrove

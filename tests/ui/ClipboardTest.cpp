@@ -12,6 +12,8 @@
 #include <QGuiApplication>
 #include <QMimeData>
 
+namespace pictrove {
+
 namespace {
 
 TEST(ClipboardTest, TextUpToItsFirstNul)
@@ -48,3 +50,5 @@ TEST(ClipboardTest, EmptyWithoutText)
 }
 
 }  // namespace
+
+}  // namespace pictrove

@@ -23,6 +23,8 @@
 #include <QItemSelectionModel>
 #include <QTemporaryDir>
 
+namespace pictrove {
+
 namespace {
 
 // A photo-blog category page listing one picture.
@@ -145,3 +147,5 @@ TEST_F(DesktopDownloadTest, OpenPathOpensTheAlbumDuringATransferElseTheSavePath)
 }
 
 }  // namespace
+
+}  // namespace pictrove

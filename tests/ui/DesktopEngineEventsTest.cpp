@@ -21,6 +21,8 @@
 #include <thread>
 #include <vector>
 
+namespace pictrove {
+
 namespace {
 
 // The window's side, recording each event it is given and whether that happened on
@@ -273,3 +275,5 @@ TEST(DesktopEngineEventsTest, ClosingTheWindowNeverDeadlocks)
 }
 
 }  // namespace
+
+}  // namespace pictrove

@@ -11,6 +11,8 @@
 #include <QLineEdit>
 #include <QTest>
 
+namespace pictrove {
+
 namespace {
 
 const QStringList kHistory = {
@@ -81,3 +83,5 @@ TEST(HistoryComboTest, DropDownShowsTheWholeHistory)
 }
 
 }  // namespace
+
+}  // namespace pictrove

@@ -33,6 +33,8 @@
 
 #include <memory>
 
+namespace pictrove {
+
 namespace {
 
 std::string s(const QString &text) { return text.toStdString(); }
@@ -44,7 +46,7 @@ QString dataFolder()
     return folder.path() + u'/';
 }
 
-QWebEngineProfile *profile() { return LoginProfile(dataFolder()); }
+QWebEngineProfile *profile() { return loginProfile(dataFolder()); }
 
 const QByteArray kPage = "<html><head><title>t</title></head><body><h1>Login</h1></body></html>";
 
@@ -239,3 +241,5 @@ TEST_F(LoginBrowserTest, LoginEntriesOpenOneModelessBrowserOrAModalOne)
 }
 
 }  // namespace
+
+}  // namespace pictrove

@@ -10,6 +10,14 @@
 
 #include <vector>
 
+namespace pictrove {
+
+
+
+}  // namespace pictrove
+
+using namespace pictrove;
+
 int main(int argc, char **argv)
 {
     prepareWebEngine();

@@ -22,6 +22,8 @@
 #include <functional>
 #include <thread>
 
+namespace pictrove {
+
 namespace {
 
 const QString kOldStatus = QStringLiteral("old status");
@@ -293,3 +295,5 @@ TEST(MainWindowEventsTest, EachSequenceShowsItsTexts)
 }
 
 }  // namespace
+
+}  // namespace pictrove

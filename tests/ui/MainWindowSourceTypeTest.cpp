@@ -20,6 +20,8 @@
 
 #include <memory>
 
+namespace pictrove {
+
 namespace {
 
 class MainWindowSourceTypeTest : public ::testing::Test {
@@ -122,3 +124,5 @@ TEST_F(MainWindowSourceTypeTest, TypingOrPickingAnAddressClassifiesIt)
 }
 
 }  // namespace
+
+}  // namespace pictrove

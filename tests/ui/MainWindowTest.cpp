@@ -29,6 +29,8 @@
 
 #include <memory>
 
+namespace pictrove {
+
 namespace {
 
 QByteArray configAnswer(const QByteArray &version = "15.10.28.01#2015-10-28")
@@ -283,3 +285,5 @@ TEST_F(MainWindowTest, GetListFillsTheGrid)
 }
 
 }  // namespace
+
+}  // namespace pictrove

@@ -37,6 +37,8 @@
 
 #include <memory>
 
+namespace pictrove {
+
 namespace {
 
 std::string s(const QString &text) { return text.toStdString(); }
@@ -385,3 +387,5 @@ TEST_F(MenuCommandsTest, DroppingAFileOrFolderSetsTheSavePath)
 }
 
 }  // namespace
+
+}  // namespace pictrove

@@ -9,6 +9,8 @@
 
 #include <functional>
 
+namespace pictrove {
+
 template <typename Dialog>
 bool runModal(const std::function<void()> &open, const std::function<void(Dialog &)> &inside)
 {
@@ -26,3 +28,5 @@ bool runModal(const std::function<void()> &open, const std::function<void(Dialog
     QApplication::processEvents();  // the timer of a dialog that never showed
     return seen;
 }
+
+}  // namespace pictrove

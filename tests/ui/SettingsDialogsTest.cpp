@@ -15,6 +15,8 @@
 #include <QRadioButton>
 #include <QTest>
 
+namespace pictrove {
+
 namespace {
 
 std::string s(const QString &text) { return text.toStdString(); }
@@ -141,3 +143,5 @@ TEST(FileNameRulesDialogTest, HelpLinkShowsTheSixteenLines)
     EXPECT_EQ(messages.first().count(u'\n'), 15);
     EXPECT_EQ(dialog.result(), 0);  // the dialog is still open
 }
+
+}  // namespace pictrove

@@ -13,6 +13,8 @@
 
 #include <optional>
 
+namespace pictrove {
+
 namespace {
 
 QByteArray answerWithVersion(const QByteArray &version)
@@ -271,3 +273,5 @@ TEST(SourceConfigServiceTest, AnnouncesOnlyANewerVersion)
 }
 
 }  // namespace
+
+}  // namespace pictrove

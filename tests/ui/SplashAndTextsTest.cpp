@@ -12,6 +12,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+namespace pictrove {
+
 namespace {
 
 TEST(SplashTest, ShapedByItsPictureAndEndedByEsc)
@@ -50,3 +52,5 @@ TEST(StoredTextsTest, DecodeToOurWording)
 }
 
 }  // namespace
+
+}  // namespace pictrove

@@ -3,6 +3,14 @@
 
 #include <QApplication>
 
+namespace pictrove {
+
+
+
+}  // namespace pictrove
+
+using namespace pictrove;
+
 int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

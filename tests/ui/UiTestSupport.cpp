@@ -7,6 +7,8 @@
 #include <QThread>
 #include <QWidget>
 
+namespace pictrove {
+
 void RecordingShell::showMessage(QWidget *, const QString &text, const QString &caption)
 {
     std::lock_guard lock(m_mutex);
@@ -81,3 +83,5 @@ QString saveScreenshot(QWidget *widget, const QString &name)
     widget->grab().save(path);
     return path;
 }
+
+}  // namespace pictrove

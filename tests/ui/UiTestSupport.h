@@ -12,6 +12,8 @@
 
 class QWidget;
 
+namespace pictrove {
+
 class RecordingShell : public ShellServices {
 public:
     void showMessage(QWidget *parent, const QString &text, const QString &caption) override;
@@ -44,3 +46,5 @@ bool waitUntil(const std::function<bool()> &done, int limitMs = 20000);
 
 // Saves `widget` as <test output folder>/<name>.png and returns the path.
 QString saveScreenshot(QWidget *widget, const QString &name);
+
+}  // namespace pictrove
