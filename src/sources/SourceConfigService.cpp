@@ -12,7 +12,7 @@ namespace pictrove {
 namespace {
 
 // Stored texts: obscureString with this key. The plain endpoints are listed in
-// docs/config-service.md and tests/ui/SourceConfigServiceTest.cpp checks that the
+// docs/config-service.md and tests/sources/SourceConfigServiceTest.cpp checks that the
 // constants decode to them.
 const char16_t *const kStoredKey = u"Pictrove-1028";
 const char *const kEndpoints[] = {

@@ -35,7 +35,7 @@ namespace {
 
 QByteArray configAnswer(const QByteArray &version = "15.10.28.01#2015-10-28")
 {
-    QByteArray answer = readFixture(QStringLiteral("ui/config-answer.txt"));
+    QByteArray answer = readFixture(QStringLiteral("sources/config-answer.txt"));
     answer.replace("values=15.10.28.01#2015-10-28|", "values=" + version + "|");
     return answer;
 }
