@@ -6,6 +6,7 @@
 #include "download/Folders.h"
 #include "download/PictureRepair.h"
 #include "download/TransferCoordinator.h"
+#include "settings/ExtensionSettings.h"
 #include "sources/AlbumPictures.h"
 #include "sources/Session.h"
 
@@ -113,6 +114,7 @@ QString Downloader::openPathFolder(const QString &savePath) const
 
 DownloadResult Downloader::run(const DownloadRequest &request)
 {
+    m_session.setExtensionSettings(readExtensionSettings(m_session.dataFolder()));
     QString base = request.saveRoot.trimmed();
     if (base.isEmpty()) {
         m_state = DownloadState::Idle;

@@ -1,5 +1,6 @@
 #include "sources/ListAcquisition.h"
 
+#include "settings/ExtensionSettings.h"
 #include "settings/SettingsStore.h"
 #include "sources/Session.h"
 #include "sources/SinaBlogSource.h"
@@ -96,6 +97,7 @@ void requestListStop(Session &session)
 
 ListResult runList(Session &session, const ListRequest &request)
 {
+    session.setExtensionSettings(readExtensionSettings(session.dataFolder()));
     session.sourceType = request.sourceType;
     session.owner = OwnerInfo();
 

@@ -46,6 +46,18 @@ void Session::setSettings(const SettingsBlock &settings)
     m_settings = settings;
 }
 
+ExtensionSettings Session::extensionSettings() const
+{
+    std::lock_guard lock(m_settingsMutex);
+    return m_extension;
+}
+
+void Session::setExtensionSettings(const ExtensionSettings &values)
+{
+    std::lock_guard lock(m_settingsMutex);
+    m_extension = values;
+}
+
 bool Session::startThread(std::function<void()> body)
 {
     {

@@ -5,6 +5,7 @@
 // a download reads them only while no list runs (front ends never start both at once,
 // and the download takes its own copy of what it needs when it starts).
 
+#include "settings/ExtensionSettings.h"
 #include "settings/SettingsBlock.h"
 #include "settings/SourceType.h"
 #include "sources/AlbumList.h"
@@ -55,6 +56,9 @@ public:
     SettingsBlock settings() const;
     void updateSettings(const std::function<void(SettingsBlock &)> &change);
     void setSettings(const SettingsBlock &settings);
+    // The hand-edited per-service values; each list and download reads them afresh.
+    ExtensionSettings extensionSettings() const;
+    void setExtensionSettings(const ExtensionSettings &values);
 
     // The source type whose settings downloads use: the type of the last list.
     std::atomic<SourceType> sourceType{SourceType::Sina};
@@ -82,6 +86,7 @@ private:
 
     mutable std::mutex m_settingsMutex;
     SettingsBlock m_settings;
+    ExtensionSettings m_extension;
 
     std::mutex m_threadsMutex;
     std::condition_variable m_threadsDone;

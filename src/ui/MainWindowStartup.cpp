@@ -2,6 +2,7 @@
 // configuration query, whose thread reaches the window through StartupWindow.
 #include "ui/MainWindow.h"
 
+#include "settings/ExtensionSettings.h"
 #include "settings/SettingsStore.h"
 #include "sources/Session.h"
 #include "sources/SourceConfigService.h"
@@ -78,6 +79,7 @@ void MainWindow::loadStartupSettings(const StartupOptions &options)
     SettingsBlock settings;
     loadSettings(dataFolder, settings);
     m_session->setSettings(settings);
+    m_session->setExtensionSettings(readExtensionSettings(dataFolder));
     m_ownerBox->setHistory(historyEntries(settings, HISTORY_OWNER));
     m_savePathBox->setHistory(historyEntries(settings, HISTORY_SAVE_PATH));
     if (!settings.savePathHistory[0].isEmpty())
