@@ -53,7 +53,7 @@ QString cliUsage()
         "\n"
         "  list ADDRESS        print the owner's albums: number, name, picture count, remark (tab-separated)\n"
         "  download ADDRESS    download the chosen albums, one folder per album under the save folder\n"
-        "  --data-dir DIR      folder of soft.dat and the cookie store (default: .)\n"
+        "  --data-dir DIR      folder of soft.dat, the extension settings and the cookie store (default: .)\n"
         "  --cookies FILE      first import the cookies of a Netscape-format cookie file (a browser login)\n"
         "  --albums SPEC       album numbers as list prints them: 3, 1,4, 2-5 or all (default: all)\n"
         "  --save DIR          save folder (default: the last save path used, else the data folder)\n"

@@ -23,8 +23,7 @@ constexpr OptionEntry kOptions[] = {
     {ID_YUPOO_LARGE, OPT_YUPOO_LARGE},
 };
 
-constexpr int kYupooSourceType = settingsIndex(SourceType::Yupoo);
-constexpr int kShopSourceTypes[] = {settingsIndex(SourceType::Shops), settingsIndex(SourceType::Jd)};
+constexpr SourceType kShopSourceTypes[] = {SourceType::Shops, SourceType::Jd};
 
 }  // namespace
 
@@ -60,15 +59,15 @@ bool toggleOption(NameRules &rules, int command)
     return true;
 }
 
-bool optionEnabled(int command, int sourceTypeIndex)
+bool optionEnabled(int command, SourceType type)
 {
     switch (command) {
     case ID_YUPOO_LARGE:
-        return sourceTypeIndex == kYupooSourceType;
+        return type == SourceType::Yupoo;
     case ID_SHOP_MAIN_PICTURES:
     case ID_SHOP_DESCRIPTION_PICTURES:
-        for (int type : kShopSourceTypes) {
-            if (sourceTypeIndex == type)
+        for (const SourceType shop : kShopSourceTypes) {
+            if (type == shop)
                 return true;
         }
         return false;

@@ -5,8 +5,7 @@
 // asks these whenever a pop-up opens and after every toggle saves the settings.
 
 #include "settings/SettingsBlock.h"
-
-#include <QList>
+#include "settings/SourceType.h"
 
 namespace pictrove {
 
@@ -34,8 +33,8 @@ bool optionChecked(const NameRules &rules, int command);
 // clears the other. False (nothing changes) for a command that is not an option.
 bool toggleOption(NameRules &rules, int command);
 
-// Whether the entry is offered for this source type: the Yupoo option only for type
-// 7, the shop options only for types 11 and 16; every other option always.
-bool optionEnabled(int command, int sourceTypeIndex);
+// Whether the entry is offered for this source type: the Yupoo option only for
+// Yupoo, the shop options only for the shops and JD; every other option always.
+bool optionEnabled(int command, SourceType type);
 
 }  // namespace pictrove

@@ -131,7 +131,7 @@ void MenuCommands::updateMenu(QMenu *popup)
             action->setChecked(m_loginMode1);
         } else if (optionBit(command) != 0) {
             action->setChecked(optionChecked(rules, command));
-            action->setEnabled(type >= 0 && optionEnabled(command, type));
+            action->setEnabled(type >= 0 && optionEnabled(command, m_window.session().sourceType.load()));
         }
     }
 }

@@ -137,12 +137,13 @@ TEST(MenuOptions, ShopOptionsExcludeEachOther)
 
 TEST(MenuOptions, ShopAndYupooEntriesOfferedOnlyForTheirSourceTypes)
 {
-    for (int type = 0; type < SOURCE_TYPE_COUNT; ++type) {
-        SCOPED_TRACE(type);
-        const bool shop = type == 11 || type == 16;
+    for (int index = 0; index <= int(SourceType::Topit); ++index) {
+        SCOPED_TRACE(index);
+        const SourceType type = SourceType(index);
+        const bool shop = index == 11 || index == 16;
         EXPECT_EQ(optionEnabled(ID_SHOP_MAIN_PICTURES, type), shop);
         EXPECT_EQ(optionEnabled(ID_SHOP_DESCRIPTION_PICTURES, type), shop);
-        EXPECT_EQ(optionEnabled(ID_YUPOO_LARGE, type), type == 7);
+        EXPECT_EQ(optionEnabled(ID_YUPOO_LARGE, type), index == 7);
         for (int command : {ID_THUNDER_LIST_ONLY, ID_TITLE_FILE, ID_FIX_ORDER, ID_FIX_FORMAT,
                             ID_SKIP_PREVIOUS, ID_OPEN_FOLDER})
             EXPECT_TRUE(optionEnabled(command, type));
