@@ -66,11 +66,17 @@ QString cliUsage()
         "  --title-file        also write each picture's title into the album's title file\n"
         "  --thunder-list      write a Thunder download list per album instead of downloading\n"
         "  --skip-previous     skip pictures downloaded by an earlier run\n"
+        "  --failed-list FILE  write the pictures that did not arrive to FILE, one per line:\n"
+        "                      address, a tab, the reason (UTF-8), so a script can retry them\n"
         "  --help              show this help\n"
         "  --version           show the version\n"
         "\n"
+        "After a download a summary line on stderr counts the pictures saved, skipped and\n"
+        "failed.\n"
+        "\n"
         "Exit status: 0 done, 1 no album listed or chosen, 2 bad usage or not a web address,\n"
-        "3 the save folder could not be created, 130 interrupted.\n");
+        "3 the save folder could not be created, 5 some pictures did not arrive,\n"
+        "130 interrupted.\n");
 }
 
 std::optional<CliOptions> parseCliOptions(const QStringList &arguments, QString &error)
@@ -119,6 +125,8 @@ std::optional<CliOptions> parseCliOptions(const QStringList &arguments, QString 
         } else if (arg == QLatin1String("--save")) {
             ok = value(text);
             options.saveDir = folderPath(text);
+        } else if (arg == QLatin1String("--failed-list")) {
+            ok = value(options.failedListFile);
         } else if (arg == QLatin1String("--threads")) {
             ok = limited(options.threads, 1, THREADS_MAX);
         } else if (arg == QLatin1String("--timeout")) {

@@ -15,6 +15,7 @@ struct CliOptions {
     QString address;
     QString albums = QStringLiteral("all");
     QString saveDir;
+    QString failedListFile;  // where to write the pictures that did not arrive, when set
     // Run-only overrides of the Sina source type's settings; never saved.
     std::optional<int> threads;
     std::optional<int> timeoutSeconds;

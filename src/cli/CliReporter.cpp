@@ -93,10 +93,24 @@ void CliReporter::pictureProgress(const PictureCounts &album)
         printLine(QStringLiteral("已下载%1/%2......").arg(album.done).arg(album.total));
 }
 
-void CliReporter::downloadFinished(DownloadResult result, const PictureCounts &)
+void CliReporter::pictureFailed(const QString &address, const QString &reason)
+{
+    std::lock_guard lock(m_mutex);
+    // Tabs and line ends inside either field would break the list's lines.
+    const auto field = [](QString text) {
+        text.replace(QLatin1Char('\t'), QLatin1Char(' '));
+        text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+        text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        return text;
+    };
+    m_failed.append(field(address) + QLatin1Char('\t') + field(reason));
+}
+
+void CliReporter::downloadFinished(DownloadResult result, const PictureCounts &run)
 {
     std::lock_guard lock(m_mutex);
     m_downloadResult = result;
+    m_downloadCounts = run;
     switch (result) {
     case DownloadResult::NoSavePath:
         printLine(QStringLiteral("请先设置保存路径"));
@@ -112,6 +126,7 @@ void CliReporter::downloadFinished(DownloadResult result, const PictureCounts &)
         break;
     }
     printLine(QStringLiteral("下载完毕"));
+    printLine(QStringLiteral("保存 %1 张，跳过 %2 张，失败 %3 张").arg(run.saved).arg(run.skipped).arg(run.failed));
 }
 
 void CliReporter::openFolder(const QString &folder)
@@ -130,6 +145,18 @@ std::optional<DownloadResult> CliReporter::downloadResult() const
 {
     std::lock_guard lock(m_mutex);
     return m_downloadResult;
+}
+
+PictureCounts CliReporter::downloadCounts() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_downloadCounts;
+}
+
+QStringList CliReporter::failedPictures() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_failed;
 }
 
 QString CliReporter::folderToOpen() const

@@ -9,6 +9,7 @@
 
 #include <QElapsedTimer>
 #include <QString>
+#include <QStringList>
 
 #include <cstdio>
 #include <mutex>
@@ -29,11 +30,16 @@ public:
     void picturesListed(int count) override;
     void transferStarted(int total) override;
     void pictureProgress(const PictureCounts &album) override;
+    void pictureFailed(const QString &address, const QString &reason) override;
     void downloadFinished(DownloadResult result, const PictureCounts &run) override;
     void openFolder(const QString &folder) override;
 
     std::optional<ListResult> listResult() const;
     std::optional<DownloadResult> downloadResult() const;
+    // The run's pictures, as downloadFinished counted them.
+    PictureCounts downloadCounts() const;
+    // Every picture that did not arrive: "address\treason", in the order they failed.
+    QStringList failedPictures() const;
     // The folder the options asked to open at the end of the run, or empty.
     QString folderToOpen() const;
     // A plain message line, for the CLI's own notes.
@@ -50,6 +56,8 @@ private:
     mutable std::mutex m_mutex;
     std::optional<ListResult> m_listResult;
     std::optional<DownloadResult> m_downloadResult;
+    PictureCounts m_downloadCounts;
+    QStringList m_failed;
     QString m_folderToOpen;
     // The live line: the album walked and the pictures done of the one transferring.
     int m_albumNumber = 0;

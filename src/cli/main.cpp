@@ -15,6 +15,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 
 #include <atomic>
 #include <chrono>
@@ -32,6 +33,7 @@ enum ExitCode : int {
     EXIT_NO_ALBUM = 1,
     EXIT_USAGE = 2,
     EXIT_SAVE_FOLDER = 3,
+    EXIT_PICTURES_FAILED = 5,
     EXIT_INTERRUPTED = 130,
 };
 
@@ -74,6 +76,19 @@ void printAlbums(const Session &session)
                 .arg(row + 1, 4, 10, QLatin1Char('0'))
                 .arg(album.name, count, albumRemarkText(album.accessFlags)));
     }
+}
+
+// The failed pictures, one "address\treason" line each; false when the file cannot
+// be written.
+bool writeFailedList(const QString &path, const QStringList &lines)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    QByteArray bytes;
+    for (const QString &line : lines)
+        bytes += line.toUtf8() + '\n';
+    return file.write(bytes) == bytes.size() && file.flush();
 }
 
 // The request of this run: the user's settings for the listed source type, with the
@@ -159,9 +174,13 @@ int run(const CliOptions &options)
 
     if (reporter.downloadResult() == DownloadResult::SaveFolderFailed)
         return EXIT_SAVE_FOLDER;
+    if (!options.failedListFile.isEmpty() && !writeFailedList(options.failedListFile, reporter.failedPictures()))
+        reporter.message(QStringLiteral("cannot write the failed list %1").arg(options.failedListFile));
     if (!reporter.folderToOpen().isEmpty())
         out(reporter.folderToOpen());
-    return g_interrupted.load() ? EXIT_INTERRUPTED : EXIT_DONE;
+    if (g_interrupted.load())
+        return EXIT_INTERRUPTED;
+    return reporter.downloadCounts().failed > 0 ? EXIT_PICTURES_FAILED : EXIT_DONE;
 }
 
 }  // namespace

@@ -145,6 +145,43 @@ TEST_F(CliTest, DownloadSavesTheChosenAlbumUnderTheOwnerFolder)
     EXPECT_FALSE(QDir(save.path() + QStringLiteral("/小明Ming/微博配图")).exists());
 }
 
+TEST_F(CliTest, PicturesThatDidNotArriveAreCountedListedAndExitFive)
+{
+    const struct {
+        const char *label;
+        CannedResponse answer;
+        int exitCode;
+        const char *summary;
+        const char *failedLine;  // start of the failed list's line; empty when none
+    } cases[] = {
+        {"saved", CannedResponse::ok(picture, "image/jpeg"), 0, "保存 1 张，跳过 0 张，失败 0 张", ""},
+        {"refused", CannedResponse::error(404, "gone"), 5, "保存 0 张，跳过 0 张，失败 1 张",
+         "http://ww2.sinaimg.cn/large/abcd0033.jpg\tHTTP/1.1 404"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.label);
+        route("ww2.sinaimg.cn", "/large/abcd0033.jpg", c.answer);
+        QTemporaryDir save;
+        const QString failedList = save.filePath(QStringLiteral("failed.tsv"));
+        const CliResult result =
+            run({QStringLiteral("download"), QStringLiteral("https://weibo.com/u/1234567890"),
+                 QStringLiteral("--albums"), QStringLiteral("2"), QStringLiteral("--save"), save.path(),
+                 QStringLiteral("--failed-list"), failedList});
+        EXPECT_EQ(result.exitCode, c.exitCode) << result.err.toStdString();
+        EXPECT_TRUE(result.err.contains(QString::fromUtf8(c.summary))) << result.err.toStdString();
+
+        QFile list(failedList);
+        ASSERT_TRUE(list.open(QIODevice::ReadOnly));
+        const QByteArray lines = list.readAll();
+        if (*c.failedLine) {
+            EXPECT_TRUE(lines.startsWith(c.failedLine)) << lines.constData();
+            EXPECT_EQ(lines.count('\n'), 1);
+        } else {
+            EXPECT_TRUE(lines.isEmpty()) << lines.constData();
+        }
+    }
+}
+
 TEST_F(CliTest, InterruptStopsCleanlyWithoutPartialFiles)
 {
     // The picture stalls half-way, so Ctrl-C arrives during its transfer.
