@@ -136,8 +136,6 @@ DownloadResult Downloader::run(const DownloadRequest &request)
     setStateUnlessAborted(DownloadState::Running);
     m_events.downloadStarted();
 
-    m_queue.clear();
-    m_queue.setFolder(base);
     QList<int> chosen;
     const int albumCount = m_session.albums.size();
     for (const int index : request.albums) {

@@ -76,7 +76,6 @@ ListCommand startList(Session &session, const ListRequest &request)
 
     session.albums.clear();
     session.listKind = ListKind::None;
-    session.sourceType = request.sourceType;
     if (!session.startThread([&session, request] {
             const ListResult result = runList(session, request);
             const int count = session.albums.size();
