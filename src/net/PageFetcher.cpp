@@ -66,13 +66,15 @@ bool accepted(const PageRequest &request, const PageResponse &response, int flag
 bool fetch(PageRequest &request, PageResponse &response, int flags)
 {
     for (int attempt = 1; attempt <= int(request.attempts); ++attempt) {
+        // Only between tries: after the last one the caller has its answer and decides
+        // itself whether to wait (a silent endpoint must not cost a pause for nothing).
+        if (attempt > 1)
+            pauseBeforeRetry(request.retryDelaySec);
         const bool ok = fetchOnce(request, response, flags);
         if (ok && request.minLength == 0 && request.retryMarker.isEmpty())
             return true;
         if (ok && accepted(request, response, flags))
             return true;
-        // Also after the last try: a caller looping over Fetch keeps its pace.
-        pauseBeforeRetry(request.retryDelaySec);
     }
     return false;
 }

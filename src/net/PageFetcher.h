@@ -60,7 +60,7 @@ struct PageRequest {
 };
 
 // Up to request.attempts tries of fetchOnce with the acceptance test (minLength,
-// retryMarker); pauses retryDelaySec after every rejected try, the last one included.
+// retryMarker); pauses retryDelaySec between tries, never after the last one.
 bool fetch(PageRequest &request, PageResponse &response, int flags = 0);
 // One exchange; true when it completed within all limits. A page answered with an error
 // status still succeeds (its body is the page); a fetch with a savePath needs a 2xx.

@@ -42,6 +42,11 @@ ExtensionSettings readExtensionSettings(const QString &dataFolder)
     values.taobaoPriceAdjust = int32_t(ini.GetInt(taobao, QStringLiteral("价格增减"), 0));
     values.instagramMode = uint8_t(ini.GetInt(QStringLiteral("Instagram"), fetchMode, 1));
     values.jdMode = uint8_t(ini.GetInt(QStringLiteral("京东"), fetchMode, 1));
+    const QString endpoints = ini.getString(QStringLiteral("来源配置"), QStringLiteral("地址"), QString());
+    for (const QString &endpoint : endpoints.split(QLatin1Char('|'), Qt::SkipEmptyParts)) {
+        if (!endpoint.trimmed().isEmpty())
+            values.configEndpoints.append(endpoint.trimmed());
+    }
     return values;
 }
 

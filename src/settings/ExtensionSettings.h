@@ -4,6 +4,7 @@
 // so edits to the file apply without a restart.
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 
@@ -18,6 +19,9 @@ struct ExtensionSettings {
     int32_t taobaoPriceAdjust = 0;  // [淘宝] 价格增减
     uint8_t instagramMode = 1;  // [Instagram] 图片获取方式
     uint8_t jdMode = 1;  // [京东] 图片获取方式
+    // [来源配置] 地址: the configuration service's endpoints, asked in this order;
+    // "|" separates them. None: the program asks no service (docs/config-service.md).
+    QStringList configEndpoints;
 
     bool operator==(const ExtensionSettings &) const = default;
 };

@@ -7,21 +7,15 @@
 #include "text/Scramble.h"
 #include "text/TextScan.h"
 
+#include <QFile>
+#include <QSaveFile>
+
 namespace pictrove {
 
 namespace {
 
-// Stored texts: obscureString with this key. The plain endpoints are listed in
-// docs/config-service.md and tests/sources/SourceConfigServiceTest.cpp checks that the
-// constants decode to them.
+// Stored texts: obscureString with this key.
 const char16_t *const kStoredKey = u"Pictrove-1028";
-const char *const kEndpoints[] = {
-    "C7E2E8FBFEAAA6B5B1A1A1ABAEC8B8ECE2EEE4FB9ACCA4ABE1A8BFCEFBECE7E8BF89CEABFDBDA0B8B5CCF3EFA5F9E8FD",
-    "C7E2E8FBFEAAA6B5B1A1A1ABAEC8BBFEA5FDF9EAEEA0A1B9A8E9CAEEFDE6FDFCECB5B1A9A6E2B4C0E3EEE8E8E3B6FBA2BECF"
-    "CDBDAECCE2EEE4FB90CC",
-    "C7E2E8FBFEAAA6B5BFA7BDBFA8DDB8ECE2EEE4FB9ACCA4ABE1A8BFCEFBECE7E8BFF9F3B1BABDA2B1CAB9EFE4F8E2EA9ACEA1"
-    "E0BBB5B3",
-};
 const char *const kKeyName = "DF96CE9CCE8BCE8DCE90CE89CE9ACE";
 // Answer markers: shiftBytes(marker, -3, 1); undone with (3, -1).
 const char *const kEntryOpen = "Xcmts{#";
@@ -57,18 +51,9 @@ QString lineValue(const QString &entry, const QString &name)
 
 }  // namespace
 
-SourceConfigService::SourceConfigService()
-    : SourceConfigService([] {
-        QStringList list;
-        for (const char *endpoint : kEndpoints)
-            list.append(stored(endpoint));
-        return list;
-    }())
-{
-}
-
-SourceConfigService::SourceConfigService(const QStringList &endpoints)
+SourceConfigService::SourceConfigService(const QStringList &endpoints, const QString &answerFile)
     : m_endpoints(endpoints)
+    , m_answerFile(answerFile)
 {
 }
 
@@ -89,17 +74,28 @@ void SourceConfigService::query(const QString &key, QStringList &names)
         }
         QStringList found;
         QStringList items;
-        const int entry = parseConfigAnswer(getText(response, TEXT_INFLATE | TEXT_UTF8), key, found, items);
+        const QString answer = getText(response, TEXT_INFLATE | TEXT_UTF8);
+        const int entry = parseConfigAnswer(answer, key, found, items);
         if (entry == 0) {
             qCDebug(lcEngine) << "configuration endpoint" << i + 1 << "gave no entry for" << key;
             continue;
         }
+        if (!m_answerFile.isEmpty())
+            rememberAnswer(answer);
         names = found;
         std::lock_guard lock(m_mutex);
         m_values = ServiceValues(items);
         m_entryNumber = entry;
         return;
     }
+}
+
+// Whole or not at all: the next start reads this file before the window shows.
+void SourceConfigService::rememberAnswer(const QString &answer) const
+{
+    QSaveFile file(m_answerFile);
+    if (!file.open(QIODevice::WriteOnly) || file.write(answer.toUtf8()) < 0 || !file.commit())
+        qCWarning(lcEngine) << "cannot keep the configuration answer in" << m_answerFile << file.errorString();
 }
 
 ServiceValues SourceConfigService::values() const
@@ -166,6 +162,24 @@ int parseConfigAnswer(const QString &answer, const QString &key, QStringList &na
         values = valueText.isEmpty() ? QStringList() : valueText.split(QLatin1Char('|'));
         return number;
     }
+}
+
+QString configAnswerFile(const QString &dataFolder)
+{
+    return dataFolder + QStringLiteral("source-config.txt");
+}
+
+QStringList rememberedSourceTypeNames(const QString &answerFile)
+{
+    QFile file(answerFile);
+    // An answer is a few hundred bytes; anything far larger is not one of ours.
+    constexpr qint64 kMaxAnswerBytes = 64 * 1024;
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxAnswerBytes)
+        return QStringList();
+    QStringList names;
+    QStringList values;
+    parseConfigAnswer(QString::fromUtf8(file.readAll()), configurationKey(), names, values);
+    return names;
 }
 
 QStringList builtInSourceTypeNames()

@@ -1,8 +1,8 @@
 #pragma once
 // The start-up query to the configuration service: the names of the source-type
 // selector and a few service values (the current program version and where to get
-// it). The desktop program runs loadSourceConfig once, on its own thread, while the
-// splash window is up; the answer format is described in docs/config-service.md.
+// it). The desktop program asks it once, on its own thread, after its window shows;
+// the answer format is described in docs/config-service.md.
 
 #include <QString>
 #include <QStringList>
@@ -33,10 +33,9 @@ private:
 
 class SourceConfigService {
 public:
-    // The service's own endpoints, in the order they are asked.
-    SourceConfigService();
-    // Other endpoints, for a private mirror or a test server.
-    explicit SourceConfigService(const QStringList &endpoints);
+    // Asks `endpoints` in order (docs/config-service.md: where they come from). A
+    // usable answer is kept in `answerFile` when one is given, for the next start.
+    explicit SourceConfigService(const QStringList &endpoints, const QString &answerFile = QString());
 
     // Asks each endpoint in turn until one gives a usable answer for `key`; fills
     // `names` with its source-type names and the service values, and remembers
@@ -56,7 +55,10 @@ public:
     QStringList endpoints() const { return m_endpoints; }
 
 private:
+    void rememberAnswer(const QString &answer) const;
+
     const QStringList m_endpoints;
+    const QString m_answerFile;
     mutable std::mutex m_mutex;  // the query thread writes, the window thread reads
     ServiceValues m_values;
     int m_endpointNumber = 0;
@@ -74,6 +76,13 @@ QString configRequestUrl(const QString &endpoint, const QString &fraction);
 // the answer's entries and fills `names` and `values`; returns 0 and leaves both
 // alone when the entry is missing or names no source type.
 int parseConfigAnswer(const QString &answer, const QString &key, QStringList &names, QStringList &values);
+
+// Where the last usable answer is kept in the data folder (ending in "/").
+QString configAnswerFile(const QString &dataFolder);
+
+// The source-type names of the answer kept in `answerFile`; empty when there is none
+// or it is unusable.
+QStringList rememberedSourceTypeNames(const QString &answerFile);
 
 // The selector's names when the service cannot be reached, by source-type index
 // (4 is Sina).

@@ -4,9 +4,10 @@
 // reach the window, the configuration client and the album list view. Each control
 // carries its id as objectName ("ctl1004").
 //
-// Created hidden; initialise() runs the start-up sequence, shows the splash and
-// starts the configuration query. The window appears when the query has finished,
-// or after three seconds at the latest (the answer is applied when it arrives).
+// Created hidden; initialise() runs the start-up sequence, fills the selector from
+// the names kept from the last answer, shows the splash, shows the window from the
+// event loop and starts the configuration query, whose answer is applied whenever it
+// arrives. Nothing in the start waits for the network.
 
 #include "ui/FindDialog.h"
 #include "ui/SplashScreen.h"
@@ -19,6 +20,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 class QCheckBox;
 class QComboBox;
@@ -46,8 +48,8 @@ public:
         QString currentDir;           // empty: the process's current directory
         QString documentsFolder;      // empty: the user's documents folder
         QString tempPath;             // empty: the system's temporary folder
-        QStringList configEndpoints;  // empty: the configuration service's own
-        int showWithinMs = 3000;      // the window appears by then at the latest
+        // Unset: the extension settings' endpoints (none: no service is asked).
+        std::optional<QStringList> configEndpoints;
     };
 
     explicit MainWindow(ShellServices &shell, QWidget *parent = nullptr);
@@ -69,11 +71,9 @@ public:
     // Null until 查找 is first used.
     FindDialog *findDialog() const { return m_find; }
 
-    // Start-up has finished (or the wait for it ended): Get List works.
+    // Start-up has finished: Get List works. The window never waits for the
+    // configuration service; its answer renames the selector's entries later.
     bool isReady() const { return m_ready; }
-    // The configuration query has finished (or the wait for it ended): the splash
-    // goes, the window shows, Get List works.
-    void onConfigLoaded();
 
     // Commands of the buttons and links.
     void onGetList();
@@ -104,13 +104,14 @@ private:
     void connectControls();
     void addControl(int id, QWidget *widget);
     void loadStartupSettings(const StartupOptions &options);
+    void fillSourceTypes(const QStringList &names);
+    void showWhenBuilt();
     void startConfigQuery(const QStringList &endpoints);
-    void onConfigWaitOver();
-    void fillSourceTypes(const QStringList &names, SourceType chosen);
+    void renameSourceTypes(const QStringList &names);
+    void endProgramUnlessBusy();
 
-    // StartupWindow: called on the start-up thread, queued onto this one.
-    void configLoaded() override;
-    void setSourceTypes(const QStringList &names, SourceType chosen) override;
+    // StartupWindow: called on the configuration thread, queued onto this one.
+    void setSourceTypes(const QStringList &names) override;
     void setNotice(const QString &text) override;
     void showUpdateLink() override;
     void showMessage(const QString &text, const QString &caption) override;
@@ -138,7 +139,6 @@ private:
     QComboBox *m_subType = nullptr;
     QPointer<SplashScreen> m_splash;
     QPointer<FindDialog> m_find;
-    bool m_configLoaded = false;
     bool m_ready = false;
 };
 

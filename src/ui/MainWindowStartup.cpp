@@ -1,7 +1,9 @@
-// The main window's start-up: settings, default paths, the splash and the
-// configuration query, whose thread reaches the window through StartupWindow.
+// The main window's start-up: settings, default paths, the selector from the last
+// known names, the splash, and the configuration query, which runs after the window
+// shows and reaches it through StartupWindow.
 #include "ui/MainWindow.h"
 
+#include "download/Downloader.h"
 #include "settings/ExtensionSettings.h"
 #include "settings/SettingsStore.h"
 #include "sources/Session.h"
@@ -20,6 +22,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QSignalBlocker>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -45,6 +48,13 @@ void MainWindow::initialise(const StartupOptions &options)
 
     loadStartupSettings(options);
 
+    // The last answer the service gave, or the built-in names on a first start: the
+    // window never waits for the network to have a usable selector.
+    QStringList names = rememberedSourceTypeNames(configAnswerFile(m_session->dataFolder()));
+    if (names.isEmpty())
+        names = builtInSourceTypeNames();
+    fillSourceTypes(names);
+
     auto *splash = new SplashScreen(this, SplashScreen::FadeIn | SplashScreen::FadeOut
                                               | SplashScreen::CenterOnScreen,
                                     0);
@@ -52,11 +62,13 @@ void MainWindow::initialise(const StartupOptions &options)
     connect(splash, &SplashScreen::escapePressed, this, [this] { m_shell.endProcess(0); });
     m_splash = splash;
     splash->showSplash();
-    startConfigQuery(options.configEndpoints);
 
-    hide();
     control(IDC_HOME_LINK)->setEnabled(true);
-    QTimer::singleShot(options.showWithinMs, this, &MainWindow::onConfigWaitOver);
+    // Shown from the event loop, so the splash is painted while the window is laid out.
+    QTimer::singleShot(0, this, &MainWindow::showWhenBuilt);
+
+    startConfigQuery(options.configEndpoints ? *options.configEndpoints
+                                             : m_session->extensionSettings().configEndpoints);
 }
 
 void MainWindow::loadStartupSettings(const StartupOptions &options)
@@ -86,59 +98,68 @@ void MainWindow::loadStartupSettings(const StartupOptions &options)
         m_savePathBox->setEditText(settings.savePathHistory[0]);
 }
 
-void MainWindow::startConfigQuery(const QStringList &endpoints)
-{
-    m_config = endpoints.isEmpty() ? std::make_unique<SourceConfigService>()
-                                   : std::make_unique<SourceConfigService>(endpoints);
-    // The thread holds the objects, not the owning pointers: those are emptied before
-    // the objects go, while the session's destructor still waits for this thread.
-    StartupWindow *window = this;
-    SourceConfigService *service = m_config.get();
-    if (!m_session->startThread([window, service] { loadSourceConfig(*window, *service); }))
-        onConfigWaitOver();
-}
-
-void MainWindow::onConfigLoaded()
-{
-    m_configLoaded = true;
-    if (m_splash)
-        m_splash->hideSplash();
-    m_splash = nullptr;
-    if (!isVisible())
-        show();
-    m_ready = true;
-}
-
-// The query may take a minute on a network that swallows packets; the window must
-// not wait for it. The built-in names fill the selector until the answer arrives.
-void MainWindow::onConfigWaitOver()
-{
-    if (m_configLoaded)
-        return;
-    if (m_sourceType->count() == 0) {
-        m_sourceType->addItems(builtInSourceTypeNames());
-        m_sourceType->setCurrentIndex(int(SourceType::Sina));
-    }
-    onConfigLoaded();
-}
-
-void MainWindow::fillSourceTypes(const QStringList &names, SourceType chosen)
+void MainWindow::fillSourceTypes(const QStringList &names)
 {
     setControlItems(m_sourceType, names);
-    setControlIndex(m_sourceType, int(chosen));
+    setControlIndex(m_sourceType, int(SourceType::Sina));
     classifyOwnerAddress();
     m_ready = true;
     onSourceTypeChanged();
 }
 
-void MainWindow::configLoaded()
+void MainWindow::showWhenBuilt()
 {
-    m_startupQueue->run([this] { onConfigLoaded(); });
+    if (m_splash)
+        m_splash->hideSplash();
+    m_splash = nullptr;
+    show();
 }
 
-void MainWindow::setSourceTypes(const QStringList &names, SourceType chosen)
+void MainWindow::startConfigQuery(const QStringList &endpoints)
 {
-    m_startupQueue->run([this, names, chosen] { fillSourceTypes(names, chosen); });
+    m_config = std::make_unique<SourceConfigService>(endpoints, configAnswerFile(m_session->dataFolder()));
+    if (endpoints.isEmpty())
+        return;  // no service hosted: nothing to ask, and nothing to say about it
+    // The thread holds the objects, not the owning pointers: those are emptied before
+    // the objects go, while the session's destructor still waits for this thread.
+    StartupWindow *window = this;
+    SourceConfigService *service = m_config.get();
+    m_session->startThread([window, service] { loadSourceConfig(*window, *service); });
+}
+
+// The answer may come while the user is typing an address or has chosen another
+// source type: the entries are renamed in place, so the choice and the QQ sub-type
+// stay as they are.
+void MainWindow::renameSourceTypes(const QStringList &names)
+{
+    const int chosen = m_sourceType->currentIndex();
+    const QSignalBlocker quiet(m_sourceType);
+    for (int i = 0; i < names.size(); ++i) {
+        if (i < m_sourceType->count())
+            m_sourceType->setItemText(i, names.at(i));
+        else
+            m_sourceType->addItem(names.at(i));
+    }
+    while (m_sourceType->count() > names.size())
+        m_sourceType->removeItem(m_sourceType->count() - 1);
+    if (chosen >= m_sourceType->count()) {
+        setControlIndex(m_sourceType, int(SourceType::Sina));
+        onSourceTypeChanged();
+    }
+}
+
+// An update notice must not throw away a list or a download in progress: the
+// program then stays, and the link 程序有更新 remains for later.
+void MainWindow::endProgramUnlessBusy()
+{
+    if (m_session->listState.load() != ListState::Idle || m_downloader->state() != DownloadState::Idle)
+        return;
+    m_shell.endProcess(0);
+}
+
+void MainWindow::setSourceTypes(const QStringList &names)
+{
+    m_startupQueue->run([this, names] { renameSourceTypes(names); });
 }
 
 void MainWindow::setNotice(const QString &text)
@@ -164,7 +185,7 @@ void MainWindow::open(const QString &address)
 void MainWindow::endProgramAfter(int milliseconds)
 {
     m_startupQueue->run([this, milliseconds] {
-        QTimer::singleShot(milliseconds, this, [this] { m_shell.endProcess(0); });
+        QTimer::singleShot(milliseconds, this, &MainWindow::endProgramUnlessBusy);
     });
 }
 

@@ -42,13 +42,8 @@ void loadSourceConfig(StartupWindow &window, SourceConfigService &service)
 {
     QStringList names;
     service.query(configurationKey(), names);
-    window.configLoaded();
-
-    // Without an answer the selector still needs its entries, Sina at its place.
-    if (names.isEmpty())
-        names = builtInSourceTypeNames();
-    window.setSourceTypes(names, SourceType::Sina);
-
+    if (!names.isEmpty())
+        window.setSourceTypes(names);
     checkForUpdate(window, service);
 }
 

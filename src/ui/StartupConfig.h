@@ -1,8 +1,7 @@
 #pragma once
-// The start-up thread of the desktop program: the configuration query, then the
-// selector's names and the update check on the window.
+// The configuration thread of the desktop program: the query, then the selector's
+// names and the update check on the window, which shows without waiting for it.
 
-#include "settings/SourceType.h"
 #include "sources/SourceConfigService.h"
 
 #include <QString>
@@ -10,17 +9,15 @@
 
 namespace pictrove {
 
-// What the start-up thread changes on the window. The thread calls these; the
-// window's implementation queues each one onto the GUI thread, in order.
+// What the configuration thread changes on the window. The thread calls these; the
+// window's implementation queues each one onto the GUI thread, in order. The window
+// is up and usable long before: none of this may reset what the user chose or typed.
 class StartupWindow {
 public:
     virtual ~StartupWindow() = default;
 
-    // The query has finished: the splash goes and the window shows.
-    virtual void configLoaded() = 0;
-    // The selector gets `names` with `chosen` selected, the owner address is
-    // classified, and Get List works from then on.
-    virtual void setSourceTypes(const QStringList &names, SourceType chosen) = 0;
+    // The service's names for the selector's entries; the entry chosen stays chosen.
+    virtual void setSourceTypes(const QStringList &names) = 0;
     // The notice line (1031).
     virtual void setNotice(const QString &text) = 0;
     // Link 1030 shows.
@@ -29,7 +26,8 @@ public:
     // An address in the web browser.
     virtual void open(const QString &address) = 0;
     // The program ends `milliseconds` after what was asked before has been done (a
-    // message box closed, an address opened).
+    // message box closed, an address opened), unless the user is busy with a list
+    // or a download then.
     virtual void endProgramAfter(int milliseconds) = 0;
 };
 
@@ -38,8 +36,8 @@ public:
 // an update was announced.
 bool checkForUpdate(StartupWindow &window, const SourceConfigService &service);
 
-// The start-up thread's body: query, tell the window, fill the selector (the
-// built-in names when the service gave none) with Sina chosen, then the update check.
+// The configuration thread's body: query, give the window the service's names when
+// it answered, then the update check.
 void loadSourceConfig(StartupWindow &window, SourceConfigService &service);
 
 }  // namespace pictrove

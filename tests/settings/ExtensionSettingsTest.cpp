@@ -13,7 +13,8 @@ void PrintTo(const ExtensionSettings &v, std::ostream *os)
 {
     *os << "{v2 " << int(v.qzoneV2Charset) << ", v3 " << int(v.qzoneV3Charset) << ", name "
         << int(v.qzoneNameMethod) << ", price " << int(v.taobaoPriceInName) << ", adjust "
-        << v.taobaoPriceAdjust << ", instagram " << int(v.instagramMode) << ", jd " << int(v.jdMode) << "}";
+        << v.taobaoPriceAdjust << ", instagram " << int(v.instagramMode) << ", jd " << int(v.jdMode) << ", endpoints "
+        << v.configEndpoints.join(QLatin1Char(' ')).toStdString() << "}";
 }
 
 namespace {
@@ -21,7 +22,7 @@ namespace {
 ExtensionSettings make(uint8_t v2, uint8_t v3, uint8_t name, uint8_t price, int32_t adjust, uint8_t instagram,
                        uint8_t jd)
 {
-    return ExtensionSettings{v2, v3, name, price, adjust, instagram, jd};
+    return ExtensionSettings{v2, v3, name, price, adjust, instagram, jd, {}};
 }
 
 }  // namespace
@@ -53,6 +54,14 @@ TEST(readExtensionSettings, ConvertsEachKey)
          QStringLiteral("[淘宝]\n价格增减=\n[QQ空间]\n取原始名方式=258\n[京东]\n图片获取方式=255\n"),
          make(0, 0, 2, 0, 0, 1, 255)},
         {"empty file", QString(), ExtensionSettings()},
+        {"configuration endpoints, blanks and empty items dropped",
+         QStringLiteral("[来源配置]\n地址= https://a.example/sources.txt || https://b.example/cgi?app=x |  \n"),
+         [] {
+             ExtensionSettings v;
+             v.configEndpoints = {QStringLiteral("https://a.example/sources.txt"),
+                                  QStringLiteral("https://b.example/cgi?app=x")};
+             return v;
+         }()},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QUrlQuery>
 
 namespace pictrove {
@@ -34,10 +36,6 @@ TEST(SourceConfigServiceTest, RequestEnvelope)
 
 TEST(SourceConfigServiceTest, StoredConstantsDecode)
 {
-    EXPECT_EQ(SourceConfigService().endpoints(),
-              QStringList({QStringLiteral("https://config.pictrove.example/v1/sources.txt"),
-                           QStringLiteral("https://config-b.pictrove.example/cgi/sources?app=pictrove"),
-                           QStringLiteral("https://mirror.pictrove.example/pictrove/sources.txt")}));
     EXPECT_EQ(configurationKey(), QStringLiteral("pictrove_4"));
     const QStringList names = builtInSourceTypeNames();
     ASSERT_EQ(names.size(), 21);
@@ -116,11 +114,14 @@ TEST(SourceConfigServiceTest, SecondEndpointAnswersWhenTheFirstFails)
     const QStringList endpoints = {server.baseUrl() + QStringLiteral("/v1/sources.txt"),
                                    server.baseUrl() + QStringLiteral("/cgi/sources?app=pictrove"),
                                    server.baseUrl() + QStringLiteral("/third")};
-    SourceConfigService service(endpoints);
+    QTemporaryDir data;
+    const QString answerFile = configAnswerFile(data.path() + QLatin1Char('/'));
+    SourceConfigService service(endpoints, answerFile);
     QStringList names;
     service.query(configurationKey(), names);
 
     EXPECT_EQ(names.size(), 21);
+    EXPECT_EQ(rememberedSourceTypeNames(answerFile), names);  // for the next start
     EXPECT_EQ(service.endpointNumber(), 2);
     EXPECT_EQ(service.entryNumber(), 2);
     EXPECT_EQ(service.statusText(), QStringLiteral("\tSrv Info:2_2"));
@@ -137,6 +138,45 @@ TEST(SourceConfigServiceTest, SecondEndpointAnswersWhenTheFirstFails)
     EXPECT_TRUE(second.query().endsWith("%0A")) << second.query().constData();
     EXPECT_EQ(second.header("Referer"), QByteArray("."));
     EXPECT_EQ(second.header("Accept-Encoding"), QByteArray("gzip, deflate"));
+}
+
+// The kept answer changes only with a usable new one: a start without the service, or
+// with a service answering nonsense, keeps the names the last good answer gave.
+TEST(SourceConfigServiceTest, OnlyAUsableAnswerReplacesTheKeptOne)
+{
+    QTemporaryDir data;
+    const QString answerFile = configAnswerFile(data.path() + QLatin1Char('/'));
+    QByteArray renamed = readFixture(QStringLiteral("sources/config-answer.txt"));
+    renamed.replace("|新浪|", "|新浪微博|");
+
+    LoopbackServer server;
+    server.route("", "/good", CannedResponse::ok(renamed, "text/plain; charset=utf-8"));
+    server.route("", "/nonsense", CannedResponse::ok("<html>parked domain</html>"));
+    const struct {
+        const char *what;
+        const char *path;
+        bool answered;
+    } cases[] = {
+        {"nothing kept yet, no answer", "/missing", false},
+        {"a usable answer is kept", "/good", true},
+        {"an unusable answer keeps the last", "/nonsense", false},
+        {"no answer keeps the last", "/missing", false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        SourceConfigService service({server.baseUrl() + QLatin1String(c.path)}, answerFile);
+        QStringList names;
+        service.query(configurationKey(), names);
+        EXPECT_EQ(service.answered(), c.answered);
+        const QStringList kept = rememberedSourceTypeNames(answerFile);
+        if (QFile::exists(answerFile)) {
+            ASSERT_EQ(kept.size(), 21);
+            EXPECT_EQ(kept.at(4), QStringLiteral("新浪微博"));
+        } else {
+            EXPECT_TRUE(kept.isEmpty());
+        }
+    }
+    EXPECT_TRUE(QFile::exists(answerFile));
 }
 
 }  // namespace pictrove

@@ -24,8 +24,10 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <memory>
 
@@ -89,7 +91,7 @@ TEST_F(MainWindowTest, StartsWithTheServiceNames)
 {
     serveConfig();
     MainWindow &dlg = start(options());
-    EXPECT_FALSE(dlg.isVisible());  // hidden behind the splash until the query ends
+    EXPECT_TRUE(dlg.isReady());  // the selector is filled before the window shows
     ASSERT_TRUE(waitUntil([&] { return !textOf(IDC_NOTICE).isEmpty(); }));
 
     EXPECT_TRUE(dlg.isVisible());
@@ -126,37 +128,104 @@ TEST_F(MainWindowTest, BuiltInNamesWhenNoEndpointAnswers)
     EXPECT_EQ(shell.endCount(), 0);
 }
 
-TEST_F(MainWindowTest, AnnouncesANewerVersionAndEnds)
+// The update notice ends the program 3 s after the download page opened, unless a
+// list or a download is running then: the user's work is not thrown away for it.
+TEST_F(MainWindowTest, AnnouncesANewerVersionAndEndsWhenIdle)
 {
     serveConfig(configAnswer("15.10.28.02#2015-11-02"));
+    RecordingShell busyShell;
+    MainWindow busy(busyShell);
+    busy.session().listState = ListState::Running;
+    busy.initialise(options());
     MainWindow &dlg = start(options());
-    ASSERT_TRUE(waitUntil([&] { return !shell.opened().isEmpty(); }));
+    ASSERT_TRUE(waitUntil([&] { return !shell.opened().isEmpty() && !busyShell.opened().isEmpty(); }));
     EXPECT_EQ(shell.endCount(), 0);  // the program ends a while after the page opened
     ASSERT_TRUE(waitUntil([&] { return shell.endCount() == 1; }));
     EXPECT_TRUE(dlg.control(IDC_UPDATE_LINK)->isVisible());
     ASSERT_EQ(shell.messages().size(), 1);
     EXPECT_TRUE(shell.messages().at(0).startsWith(QStringLiteral("提示: "))) << shell.messages().at(0).toStdString();
     EXPECT_EQ(shell.opened(), QStringList{QStringLiteral("https://pictrove.example/download/")});
+
+    QTest::qWait(300);  // both timers started together; the busy one has had its turn
+    EXPECT_EQ(busyShell.endCount(), 0);
+    EXPECT_TRUE(busy.control(IDC_UPDATE_LINK)->isVisible());
+    busy.session().listState = ListState::Idle;
 }
 
-// The window must not wait for a slow service: it shows with the built-in names and
-// takes the service's own when they arrive.
-TEST_F(MainWindowTest, ShowsBeforeASlowServiceAnswers)
+// The window shows without waiting for the service, from the names kept from the
+// last answer (the built-in ones on a first start). A late answer renames the
+// entries but leaves what the user chose and typed meanwhile.
+TEST_F(MainWindowTest, ShowsAtOnceAndTakesALateAnswerWithoutResettingTheUser)
 {
     QByteArray answer = configAnswer();
     answer.replace("|新浪|", "|新浪微博|");
-    serveConfig(answer, 2000);
-    MainWindow::StartupOptions startup = options();
-    startup.showWithinMs = 100;
-    MainWindow &dlg = start(startup);
+    serveConfig(answer, 1500);
+    MainWindow &dlg = start(options());
     ASSERT_TRUE(waitUntil([&] { return dlg.isVisible(); }));
     EXPECT_TRUE(dlg.isReady());
     EXPECT_EQ(sourceType()->itemText(4), QStringLiteral("新浪"));
     EXPECT_TRUE(textOf(IDC_NOTICE).isEmpty());
 
+    auto *subType = qobject_cast<QComboBox *>(dlg.control(IDC_SUB_TYPE));
+    sourceType()->setCurrentIndex(int(SourceType::QqZone));
+    Q_EMIT sourceType()->activated(int(SourceType::QqZone));
+    subType->setCurrentIndex(2);
+    QTest::keyClicks(dlg.control(IDC_OWNER_ADDRESS), QStringLiteral("someone"));
+
     ASSERT_TRUE(waitUntil([&] { return !textOf(IDC_NOTICE).isEmpty(); }));
     EXPECT_EQ(sourceType()->itemText(4), QStringLiteral("新浪微博"));
-    EXPECT_EQ(sourceType()->currentIndex(), 4);
+    EXPECT_EQ(sourceType()->currentIndex(), int(SourceType::QqZone));
+    EXPECT_TRUE(subType->isVisible());
+    EXPECT_EQ(subType->currentIndex(), 2);
+    EXPECT_EQ(textOf(IDC_OWNER_ADDRESS), QStringLiteral("someone"));
+    window.reset();
+
+    // The next start asks nobody and still has the service's names.
+    MainWindow::StartupOptions noService = options();
+    noService.configEndpoints = QStringList();
+    config.clearLog();
+    MainWindow &next = start(noService);
+    EXPECT_EQ(sourceType()->itemText(4), QStringLiteral("新浪微博"));
+    EXPECT_EQ(sourceType()->currentIndex(), int(SourceType::Sina));
+    ASSERT_TRUE(waitUntil([&] { return next.isVisible(); }));
+    EXPECT_TRUE(textOf(IDC_NOTICE).isEmpty());
+    EXPECT_EQ(config.requestCount(), 0);
+}
+
+// The endpoints come from the extension settings file; without any, no service is
+// asked and the notice line stays empty.
+TEST_F(MainWindowTest, EndpointsComeFromTheExtensionSettings)
+{
+    serveConfig();
+    const QByteArray base = config.baseUrl().toUtf8();
+    const struct {
+        const char *what;
+        QByteArray ini;
+        int requests;
+        QString notice;
+    } cases[] = {
+        {"no settings file", QByteArray(), 0, QString()},
+        {"two endpoints", "[来源配置]\n地址=" + base + "/first|" + base + "/second\n", 2,
+         QStringLiteral("来源配置\tSrv Info:2_2")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir folder;
+        if (!c.ini.isEmpty()) {
+            QFile ini(folder.filePath(QStringLiteral("下载器扩展设置.ini")));
+            ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+            ini.write(c.ini);
+        }
+        config.clearLog();
+        MainWindow::StartupOptions startup = options();
+        startup.currentDir = folder.path();
+        startup.configEndpoints.reset();
+        MainWindow &dlg = start(startup);
+        ASSERT_TRUE(waitUntil([&] { return dlg.isVisible() && textOf(IDC_NOTICE) == c.notice; }));
+        QTest::qWait(50);
+        EXPECT_EQ(config.requestCount(), c.requests);
+        window.reset();
+    }
 }
 
 // The address the clipboard gave the owner box chooses the selector's entry once the
