@@ -1,12 +1,6 @@
 #include "ui/DesktopApp.h"
 #include "ui/WebEngineSetup.h"
 
-namespace pictrove {
-
-
-
-}  // namespace pictrove
-
 using namespace pictrove;
 
 int main(int argc, char *argv[])
