@@ -72,11 +72,11 @@ QString cliUsage()
         "  --version           show the version\n"
         "\n"
         "After a download a summary line on stderr counts the pictures saved, skipped and\n"
-        "failed.\n"
+        "failed, and the albums left incomplete (a list page failed after its retries).\n"
         "\n"
         "Exit status: 0 done, 1 no album listed or chosen, 2 bad usage or not a web address,\n"
-        "3 the save folder could not be created, 5 some pictures did not arrive,\n"
-        "130 interrupted.\n");
+        "3 the save folder could not be created, 5 some pictures did not arrive or an\n"
+        "album is incomplete, 130 interrupted.\n");
 }
 
 std::optional<CliOptions> parseCliOptions(const QStringList &arguments, QString &error)

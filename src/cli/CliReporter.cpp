@@ -106,6 +106,12 @@ void CliReporter::pictureFailed(const QString &address, const QString &reason)
     m_failed.append(field(address) + QLatin1Char('\t') + field(reason));
 }
 
+void CliReporter::albumIncomplete(const QString &name, const QString &reason)
+{
+    std::lock_guard lock(m_mutex);
+    printLine(QStringLiteral("相册不完整：%1（%2）").arg(name, reason));
+}
+
 void CliReporter::downloadFinished(DownloadResult result, const PictureCounts &run)
 {
     std::lock_guard lock(m_mutex);
@@ -126,7 +132,11 @@ void CliReporter::downloadFinished(DownloadResult result, const PictureCounts &r
         break;
     }
     printLine(QStringLiteral("下载完毕"));
-    printLine(QStringLiteral("保存 %1 张，跳过 %2 张，失败 %3 张").arg(run.saved).arg(run.skipped).arg(run.failed));
+    QString summary =
+        QStringLiteral("保存 %1 张，跳过 %2 张，失败 %3 张").arg(run.saved).arg(run.skipped).arg(run.failed);
+    if (run.incompleteAlbums > 0)
+        summary += QStringLiteral("；%1 个相册不完整").arg(run.incompleteAlbums);
+    printLine(summary);
 }
 
 void CliReporter::openFolder(const QString &folder)

@@ -31,6 +31,7 @@ public:
     void transferStarted(int total) override;
     void pictureProgress(const PictureCounts &album) override;
     void pictureFailed(const QString &address, const QString &reason) override;
+    void albumIncomplete(const QString &name, const QString &reason) override;
     void downloadFinished(DownloadResult result, const PictureCounts &run) override;
     void openFolder(const QString &folder) override;
 

@@ -180,7 +180,8 @@ int run(const CliOptions &options)
         out(reporter.folderToOpen());
     if (g_interrupted.load())
         return EXIT_INTERRUPTED;
-    return reporter.downloadCounts().failed > 0 ? EXIT_PICTURES_FAILED : EXIT_DONE;
+    const PictureCounts counts = reporter.downloadCounts();
+    return counts.failed > 0 || counts.incompleteAlbums > 0 ? EXIT_PICTURES_FAILED : EXIT_DONE;
 }
 
 }  // namespace

@@ -38,6 +38,11 @@ bool AlbumQueueSink::albumClosed() const
     return state == DownloadState::AlbumClosed || state == DownloadState::AbortRequested;
 }
 
+void AlbumQueueSink::listingFailed(const QString &address, const QString &reason)
+{
+    m_listingFailure = address + QStringLiteral(": ") + reason;
+}
+
 void AlbumQueueSink::setUpAlbumFolder()
 {
     QString folder = m_queue.folder();

@@ -27,6 +27,12 @@ public:
 
     void addPicture(const QString &address, const QString &title, const QString &headers) override;
     bool albumClosed() const override;
+    void listingFailed(const QString &address, const QString &reason) override;
+
+    // The album's listing broke off at a page that failed: the queue is not the whole
+    // album. The reason names the page and its answer.
+    bool listingIncomplete() const { return !m_listingFailure.isEmpty(); }
+    const QString &listingFailure() const { return m_listingFailure; }
 
 private:
     void setUpAlbumFolder();
@@ -36,6 +42,7 @@ private:
     const NameRules m_rules;
     const Album m_album;
     DownloadEvents &m_events;
+    QString m_listingFailure;
 };
 
 }  // namespace pictrove

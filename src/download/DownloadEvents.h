@@ -42,6 +42,7 @@ struct PictureCounts {
     int failed = 0;   // of those, pictures that did not arrive
     int skipped = 0;  // listed but never transferred (Thunder list only, or stopped before their turn)
     qint64 bytes = 0;  // bytes of the saved pictures
+    int incompleteAlbums = 0;  // albums whose listing broke off at a failed page (run counts only)
 };
 
 class DownloadEvents {
@@ -61,6 +62,10 @@ public:
     virtual void transferStarted(int /*total*/) {}
     virtual void pictureProgress(const PictureCounts & /*album*/) {}
     virtual void pictureFailed(const QString & /*address*/, const QString & /*reason*/) {}
+    // Album `name`'s listing broke off: a page failed after its retries (`reason`
+    // names the page and its answer). Its pictures listed before that still transfer;
+    // the album gets no marker, so skip-previous never takes it for done.
+    virtual void albumIncomplete(const QString & /*name*/, const QString & /*reason*/) {}
     // The album is done: every album that started ends here, also one that listed
     // nothing or was stopped; `folder` is where its pictures went (the owner's folder
     // when it got none of its own).

@@ -180,11 +180,17 @@ void Downloader::walkAlbum(const DownloadRequest &request, int number, int n, in
 
 void Downloader::transferAlbum(const DownloadRequest &request, const AlbumWalk &walk, int n, PictureCounts &run)
 {
+    bool incomplete = false;
     // Only the Sina sources can list pictures; an album of any other type lists nothing.
     if (m_session.sourceType.load() == SourceType::Sina) {
         AlbumQueueSink::Album album{walk.album, walk.owner.name, n, m_session.albums.size()};
         AlbumQueueSink sink(*this, m_queue, request.rules, album, m_events);
         listAlbumPictures(m_session.listKind.load(), walk, sink);
+        incomplete = sink.listingIncomplete() && !aborted();
+        if (incomplete) {
+            ++run.incompleteAlbums;
+            m_events.albumIncomplete(walk.album.name, sink.listingFailure());
+        }
     }
     if (m_queue.isEmpty() || aborted())
         return;
@@ -204,8 +210,9 @@ void Downloader::transferAlbum(const DownloadRequest &request, const AlbumWalk &
     m_transferring = true;
     const PictureCounts album = runTransfers(job, observer);
     m_transferring = false;
-    // An aborted album keeps the marker of its last complete download.
-    if (!aborted())
+    // An aborted album keeps the marker of its last complete download; one whose
+    // listing broke off gets none, so the next run lists it whole again.
+    if (!aborted() && !incomplete)
         writeMarkerFile(m_queue.folder(), m_queue.addresses.first());
 
     run.total += album.total;

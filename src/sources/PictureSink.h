@@ -18,6 +18,11 @@ public:
     // True once the album takes no more pictures: the walk stops listing. Checked
     // after every picture and before every page.
     virtual bool albumClosed() const = 0;
+
+    // The page at `address` failed after its retries (`reason`: its status line, or
+    // "no answer"): the album's listing ends here, and the pictures handed over so far
+    // are not the whole album.
+    virtual void listingFailed(const QString &address, const QString &reason) = 0;
 };
 
 }  // namespace pictrove

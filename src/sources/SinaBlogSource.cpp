@@ -10,6 +10,10 @@
 #include "text/Charsets.h"
 #include "text/TextScan.h"
 
+#include <QList>
+#include <QPair>
+#include <QSet>
+
 namespace pictrove {
 
 namespace {
@@ -47,7 +51,8 @@ void sinaBlogCategories(Session &session, const QString &address)
 
     PageRequest categories = blogRequest(
         fillAddress(kSinaCategoryEndpoint, {session.owner.uid}));
-    if (!fetchText(categories, TEXT_INFLATE | TEXT_UTF8, text) || text.isEmpty())
+    QString reason;
+    if (!fetchListPage(categories, TEXT_INFLATE | TEXT_UTF8, text, session.sleep, reason) || text.isEmpty())
         return;
 
     QStringList pieces;
@@ -83,16 +88,25 @@ void sinaBlogCategoryPictures(const AlbumWalk &walk, PictureSink &sink)
     const QString headers = QString::fromUtf16(kSinaBlogPictureHeaders);
     QStringList pieces;
     QString text;
+    QString reason;
+    QSet<QString> seen;  // addresses handed over for this album
+    QString previousPage;
     for (int page = 1;; ++page) {
         // A run of pages without pictures would never reach the per-picture test.
         if (sink.albumClosed())
             return;
         PageRequest request = blogRequest(QStringLiteral("%1/page%2").arg(album.url).arg(page));
-        if (!fetchText(request, TEXT_INFLATE | TEXT_UTF8, text) || text.isEmpty())
+        if (!fetchListPage(request, TEXT_INFLATE | TEXT_UTF8, text, walk.sleep, reason)) {
+            sink.listingFailed(request.url, reason);
+            return;
+        }
+        if (text.isEmpty())
             return;
         const bool more = text.contains(kNextPageMarker);
 
         split(text, QStringLiteral("class=\"pt_border\""), pieces);
+        QList<QPair<QString, QString>> pictures;
+        bool anyNew = false;
         for (qsizetype i = 1; i < pieces.size(); ++i) {
             QString piece = pieces.at(i);
             QString address =
@@ -102,6 +116,17 @@ void sinaBlogCategoryPictures(const AlbumWalk &walk, PictureSink &sink)
             address.remove(QStringLiteral("amp"));
             const QString title =
                 getBetween(piece, QStringLiteral("title=\""), QStringLiteral("\""), BETWEEN_ADVANCE);
+            anyNew = anyNew || !seen.contains(address);
+            pictures.append({address, title});
+        }
+        // A page bringing no picture not seen before, or the same page once more, is
+        // the server repeating itself while it still offers "下一页": following it
+        // would never end.
+        if ((!pictures.isEmpty() && !anyNew) || text == previousPage)
+            return;
+        previousPage = text;
+        for (const auto &[address, title] : std::as_const(pictures)) {
+            seen.insert(address);
             sink.addPicture(address, title, headers);
             if (sink.albumClosed())
                 return;
@@ -119,6 +144,9 @@ void sinaBlogArticles(Session &session, const QString &address)
     QString separator = QStringLiteral("class=\"atc_title\">");
     QStringList pieces;
     QString text;
+    QString reason;
+    QSet<QString> seen;  // article links listed so far
+    QString previousPage;
     AlbumRecord found;
     found.pictureCount = -1;
     found.accessFlags = 0;
@@ -127,7 +155,7 @@ void sinaBlogArticles(Session &session, const QString &address)
         if (session.listStopRequested())
             return;
         PageRequest request = blogRequest(QStringLiteral("%1_%2.html").arg(address).arg(page));
-        if (!fetchText(request, TEXT_INFLATE | TEXT_UTF8, text) || text.isEmpty())
+        if (!fetchListPage(request, TEXT_INFLATE | TEXT_UTF8, text, session.sleep, reason) || text.isEmpty())
             return;
         const bool more = text.contains(kNextPageMarker);
 
@@ -143,6 +171,8 @@ void sinaBlogArticles(Session &session, const QString &address)
             split(text, separator, pieces);
         }
 
+        QList<QPair<QString, QString>> articles;  // name, link
+        bool anyNew = false;
         for (qsizetype i = 1; i < pieces.size(); ++i) {
             QString piece = pieces.at(i);
             QString name = getBetween(piece, QStringLiteral("title=\""), QStringLiteral("\""));
@@ -151,6 +181,15 @@ void sinaBlogArticles(Session &session, const QString &address)
                 name = getBetween(piece, QStringLiteral(">"), QStringLiteral("</"));
             if (name.isEmpty())
                 continue;
+            anyNew = anyNew || !seen.contains(link);
+            articles.append({name, link});
+        }
+        // The same articles again, or the same page: the server repeats itself.
+        if ((!articles.isEmpty() && !anyNew) || text == previousPage)
+            return;
+        previousPage = text;
+        for (const auto &[name, link] : std::as_const(articles)) {
+            seen.insert(link);
             found.name = name;
             found.url = link;
             addAlbum(session, found);
@@ -167,8 +206,13 @@ void sinaBlogArticlePicture(const AlbumWalk &walk, PictureSink &sink)
     const AlbumRecord &album = walk.album;
     QString text;
     PageRequest request = blogRequest(album.url);
+    QString reason;
     // Article pages are served in the local code page, not UTF-8.
-    if (!fetchText(request, TEXT_INFLATE, text) || text.isEmpty())
+    if (!fetchListPage(request, TEXT_INFLATE, text, walk.sleep, reason)) {
+        sink.listingFailed(request.url, reason);
+        return;
+    }
+    if (text.isEmpty())
         return;
 
     // Newer article pages lazy-load their pictures: "real_src" then names every

@@ -35,6 +35,51 @@ bool fetchText(PageRequest &request, int textFlags, QString &text)
     return true;
 }
 
+namespace {
+
+// The status code of the response's status line, 0 without one.
+int statusOf(const PageResponse &response, QString &statusLine)
+{
+    statusLine = response.headers.section(QStringLiteral("\r\n"), 0, 0);
+    return statusLine.section(QLatin1Char(' '), 1, 1).toInt();
+}
+
+bool worthAnotherTry(int status)
+{
+    return status == 0 || status == 408 || status == 429 || status >= 500;
+}
+
+}  // namespace
+
+bool fetchListPage(PageRequest &request, int textFlags, QString &text,
+                   const std::function<void(int milliseconds)> &sleep, QString &reason)
+{
+    text.clear();
+    reason.clear();
+    for (int attempt = 1; attempt <= kListPageTries; ++attempt) {
+        if (attempt > 1 && sleep)
+            sleep(kListPageRetryPausesMs[attempt - 2]);
+        PageResponse response;
+        QString statusLine;
+        const bool whole = fetch(request, response);
+        const int status = statusOf(response, statusLine);
+        if (whole && status >= 200 && status < 300) {
+            text = getText(response, textFlags);
+            reason.clear();
+            return true;
+        }
+        if (!whole) {
+            reason = statusLine.isEmpty() ? QStringLiteral("no answer")
+                                          : QStringLiteral("cut off (%1)").arg(statusLine);
+            continue;
+        }
+        reason = statusLine;
+        if (!worthAnotherTry(status))
+            return false;
+    }
+    return false;
+}
+
 int decimalValue(const QString &text)
 {
     qsizetype i = 0;

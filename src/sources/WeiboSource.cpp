@@ -133,7 +133,8 @@ void weiboAlbums(Session &session, const QString &address)
         return;
 
     PageRequest albums = albumListRequest(fillAddress(kWeiboAlbumsEndpoint, {uid}));
-    if (!fetchText(albums, TEXT_INFLATE | TEXT_UTF8, text) || text.isEmpty())
+    QString reason;
+    if (!fetchListPage(albums, TEXT_INFLATE | TEXT_UTF8, text, session.sleep, reason) || text.isEmpty())
         return;
 
     QStringList pieces;
@@ -174,6 +175,7 @@ void weiboAlbumPhotos(const AlbumWalk &walk, PictureSink &sink)
     const QString pictureHeaders = QString::fromUtf16(kWeiboPictureHeaders);
 
     bool retried = false;
+    QString reason;
     QSet<QString> seen;  // addresses handed over for this album
     QStringList pieces;
     QString text;
@@ -186,10 +188,10 @@ void weiboAlbumPhotos(const AlbumWalk &walk, PictureSink &sink)
                                 + randomFraction(),
                             QString());
         request.headers = headers;
-        request.attempts = 3;
-        request.retryDelaySec = 4;
-        if (!fetchText(request, TEXT_INFLATE | TEXT_UTF8, text))
+        if (!fetchListPage(request, TEXT_INFLATE | TEXT_UTF8, text, walk.sleep, reason)) {
+            sink.listingFailed(request.url, reason);
             return;
+        }
         writePageDump(walk.dataFolder, text);
         if (text.isEmpty())
             return;

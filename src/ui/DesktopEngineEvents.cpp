@@ -99,6 +99,11 @@ void DesktopEngineEvents::pictureFailed(const QString &address, const QString &r
     apply([address, reason](EngineEvents &target) { target.pictureFailed(address, reason); });
 }
 
+void DesktopEngineEvents::albumIncomplete(const QString &name, const QString &reason)
+{
+    apply([name, reason](EngineEvents &target) { target.albumIncomplete(name, reason); });
+}
+
 void DesktopEngineEvents::albumFinished(int number, int count, const QString &folder)
 {
     apply([number, count, folder](EngineEvents &target) { target.albumFinished(number, count, folder); });

@@ -46,6 +46,7 @@ public:
     void transferStarted(int total) override;
     void pictureProgress(const PictureCounts &album) override;
     void pictureFailed(const QString &address, const QString &reason) override;
+    void albumIncomplete(const QString &name, const QString &reason) override;
     void albumFinished(int number, int count, const QString &folder) override;
     void downloadFinished(DownloadResult result, const PictureCounts &run) override;
     void openFolder(const QString &folder) override;

@@ -153,14 +153,28 @@ TEST_F(CliTest, PicturesThatDidNotArriveAreCountedListedAndExitFive)
         int exitCode;
         const char *summary;
         const char *failedLine;  // start of the failed list's line; empty when none
+        bool secondListPageRefused = false;
     } cases[] = {
         {"saved", CannedResponse::ok(picture, "image/jpeg"), 0, "保存 1 张，跳过 0 张，失败 0 张", ""},
         {"refused", CannedResponse::error(404, "gone"), 5, "保存 0 张，跳过 0 张，失败 1 张",
          "http://ww2.sinaimg.cn/large/abcd0033.jpg\tHTTP/1.1 404"},
+        // The album's listing breaks off: what was listed arrives, the run still counts
+        // as not whole.
+        {"a list page refused", CannedResponse::ok(picture, "image/jpeg"), 5,
+         "保存 1 张，跳过 0 张，失败 0 张；1 个相册不完整", "", true},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.label);
         route("ww2.sinaimg.cn", "/large/abcd0033.jpg", c.answer);
+        if (c.secondListPageRefused) {
+            const QByteArray photos = readFixture(QStringLiteral("sources/weibo_photos_1.json"));
+            const LoopbackServer::Handler pages = [photos](const RecordedRequest &request) {
+                return request.query().contains("&page=1&") ? CannedResponse::ok(photos)
+                                                            : CannedResponse::error(403, "forbidden");
+            };
+            http.route("photo.weibo.com", "/photos/get_all", pages);
+            https.route("photo.weibo.com", "/photos/get_all", pages);
+        }
         QTemporaryDir save;
         const QString failedList = save.filePath(QStringLiteral("failed.tsv"));
         const CliResult result =
@@ -169,6 +183,8 @@ TEST_F(CliTest, PicturesThatDidNotArriveAreCountedListedAndExitFive)
                  QStringLiteral("--failed-list"), failedList});
         EXPECT_EQ(result.exitCode, c.exitCode) << result.err.toStdString();
         EXPECT_TRUE(result.err.contains(QString::fromUtf8(c.summary))) << result.err.toStdString();
+        EXPECT_EQ(result.err.contains(QStringLiteral("相册不完整：")), c.secondListPageRefused)
+            << result.err.toStdString();
 
         QFile list(failedList);
         ASSERT_TRUE(list.open(QIODevice::ReadOnly));

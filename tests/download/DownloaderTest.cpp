@@ -308,6 +308,54 @@ TEST_F(DownloaderTest, SkipPreviouslyDownloaded)
     EXPECT_TRUE(events.openedFolders().isEmpty());  // no option to open, and nothing listed anyway
 }
 
+// An album's second list page: failing after its retries leaves the album incomplete
+// (reported, counted, and without the marker that would make skip-previous pass it
+// over next time); repeating the first page ends the paging like a last page.
+TEST_F(DownloaderTest, ListingThatBreaksOffLeavesTheAlbumIncomplete)
+{
+    const QList<Pic> first = trip.mid(0, 2);
+    const struct {
+        const char *what;
+        CannedResponse secondPage;
+        int pageRequests;
+        bool incomplete;
+    } cases[] = {
+        {"page 2 keeps failing", CannedResponse::error(502), 4, true},
+        {"page 2 repeats page 1", CannedResponse::ok(categoryPage(first, true)), 2, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        session.albums.clear();
+        events.clear();
+        server.clearLog();
+        QDir(base()).removeRecursively();
+        addAlbum(QStringLiteral("Trip"), {});
+        server.route("photo.blog.sina.com.cn", "/category/u/1234/s/1/page1",
+                     CannedResponse::ok(categoryPage(first, true)));
+        for (const Pic &p : first)
+            server.route("s1.sinaimg.cn", "/orignal/" + p.name, CannedResponse::ok(p.body, "image/jpeg"));
+        server.route("photo.blog.sina.com.cn", "/category/u/1234/s/1/page2", c.secondPage);
+
+        run({0});
+        const QString folder = base() + QStringLiteral("Trip/");
+        EXPECT_EQ(filesIn(folder), c.incomplete ? (QStringList{"Sunset.jpg", "escape.jpg"})
+                                                : (QStringList{"Sunset.jpg", "escape.jpg", "pic.vrx"}));
+        int pageRequests = 0;
+        for (const RecordedRequest &r : server.requests())
+            pageRequests += r.host() == "photo.blog.sina.com.cn" ? 1 : 0;
+        EXPECT_EQ(pageRequests, c.pageRequests);
+        const QStringList log = events.log();
+        const QString incomplete =
+            QStringLiteral("albumIncomplete Trip http://photo.blog.sina.com.cn/category/u/1234/s/1/page2: HTTP/1.1 502");
+        EXPECT_EQ(std::any_of(log.begin(), log.end(), [&](const QString &line) { return line.startsWith(incomplete); }),
+                  c.incomplete)
+            << log.join(u'\n').toStdString();
+        const QString finished = QStringLiteral("downloadFinished Finished saved=2 failed=0 skipped=0");
+        EXPECT_TRUE(log.contains(c.incomplete ? finished + QStringLiteral(" incomplete=1") : finished))
+            << log.join(u'\n').toStdString();
+    }
+}
+
 TEST_F(DownloaderTest, AbortMidAlbum)
 {
     setRules(0, 1);

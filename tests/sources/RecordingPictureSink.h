@@ -15,6 +15,10 @@ class RecordingPictureSink : public PictureSink {
 public:
     void addPicture(const QString &address, const QString &title, const QString &headers) override;
     bool albumClosed() const override { return m_closed.load(); }
+    void listingFailed(const QString &address, const QString &reason) override
+    {
+        failures.append(address + QStringLiteral(" ") + reason);
+    }
 
     void close() { m_closed = true; }
     int count() const { return int(addresses.size()); }
@@ -22,6 +26,8 @@ public:
     QStringList addresses;
     QStringList titles;
     QStringList headerLines;
+    // "address reason" of each page the fetcher gave up on.
+    QStringList failures;
     // Pictures handed over while the album was closed: a fetcher must stop listing.
     int afterClose = 0;
 

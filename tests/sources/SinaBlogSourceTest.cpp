@@ -145,6 +145,10 @@ TEST_F(SinaBlogTest, ArticleListPagesUntilNoNextPage)
         const char *page2;
         QStringList names;
     } cases[] = {
+        // A server that answers page 2 with page 1 again, "下一页" and all: the list
+        // ends there instead of paging forever.
+        {"1234567891", "sina_articlelist_1.html", "sina_articlelist_1.html",
+         {QStringLiteral("春游"), QStringLiteral("秋色"), QStringLiteral("夏日")}},
         // Titles, then the link text of a link without one; a link with neither is skipped.
         {"1234567890", "sina_articlelist_1.html", "sina_articlelist_2.html",
          {QStringLiteral("春游"), QStringLiteral("秋色"), QStringLiteral("夏日"), QStringLiteral("春游 (1)")}},

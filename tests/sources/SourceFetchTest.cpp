@@ -1,6 +1,9 @@
 #include "sources/ListAcquisition.h"
 #include "sources/ServiceAddresses.h"
 #include "sources/SourceFetch.h"
+#include "net/PageText.h"
+#include "support/LoopbackServer.h"
+#include "support/PrintQt.h"
 
 #include <gtest/gtest.h>
 
@@ -68,6 +71,47 @@ TEST(OwnerFolderNameTest, LongNameFitsOneComponent)
     const QString component = folder.chopped(1);
     EXPECT_LE(component.toUtf8().size(), 255);
     EXPECT_EQ(component, QString(85, QChar(u'博')));
+}
+
+// List pages get a second and third chance while the service may recover; a page
+// refused for good fails at once, and the reason says why.
+TEST(SourceFetchTest, ListPagesAreRetriedWhileTheServiceMayRecover)
+{
+    const CannedResponse page = CannedResponse::ok("<p>the pictures</p>");
+    const struct {
+        const char *what;
+        QList<CannedResponse> answers;
+        bool ok;
+        int requests;
+        QList<int> pauses;
+        const char *reason;  // start of it
+    } cases[] = {
+        {"answers at once", {page}, true, 1, {}, ""},
+        {"busy twice, then answers", {CannedResponse::error(502), CannedResponse::error(503), page}, true, 3,
+         {1000, 3000}, ""},
+        {"busy every time", {CannedResponse::error(504)}, false, 3, {1000, 3000}, "HTTP/1.1 504"},
+        {"rate limited, then answers", {CannedResponse::error(429), page}, true, 2, {1000}, ""},
+        {"refused for good", {CannedResponse::error(404)}, false, 1, {}, "HTTP/1.1 404"},
+        {"cut off every time", {CannedResponse::ok("<p>the pictures</p>").withCut(5)}, false, 3, {1000, 3000},
+         "cut off (HTTP/1.1 200"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        LoopbackServer server;
+        server.route("", "/list", LoopbackServer::sequence(c.answers));
+        PageRequest request(server.baseUrl() + QStringLiteral("/list"), QString());
+        QList<int> pauses;
+        QString text;
+        QString reason;
+        EXPECT_EQ(fetchListPage(request, TEXT_UTF8, text, [&](int ms) { pauses.append(ms); }, reason), c.ok);
+        EXPECT_EQ(server.requestCount(), c.requests);
+        EXPECT_EQ(pauses, c.pauses);
+        EXPECT_EQ(text, c.ok ? QStringLiteral("<p>the pictures</p>") : QString());
+        if (*c.reason)
+            EXPECT_TRUE(reason.startsWith(QLatin1String(c.reason))) << reason.toStdString();
+        else
+            EXPECT_TRUE(reason.isEmpty()) << reason.toStdString();
+    }
 }
 
 }  // namespace

@@ -119,6 +119,12 @@ void RecordingEvents::pictureFailed(const QString &address, const QString &reaso
     append(QStringLiteral("pictureFailed %1 %2").arg(address, reason));
 }
 
+void RecordingEvents::albumIncomplete(const QString &name, const QString &reason)
+{
+    std::lock_guard lock(m_mutex);
+    append(QStringLiteral("albumIncomplete %1 %2").arg(name, reason));
+}
+
 void RecordingEvents::albumFinished(int number, int count, const QString &folder)
 {
     std::lock_guard lock(m_mutex);
@@ -130,11 +136,14 @@ void RecordingEvents::downloadFinished(DownloadResult result, const PictureCount
     std::lock_guard lock(m_mutex);
     m_downloadResult = result;
     m_downloadCounts = run;
-    append(QStringLiteral("downloadFinished %1 saved=%2 failed=%3 skipped=%4")
-               .arg(resultName(result))
-               .arg(run.saved)
-               .arg(run.failed)
-               .arg(run.skipped));
+    QString line = QStringLiteral("downloadFinished %1 saved=%2 failed=%3 skipped=%4")
+                       .arg(resultName(result))
+                       .arg(run.saved)
+                       .arg(run.failed)
+                       .arg(run.skipped);
+    if (run.incompleteAlbums > 0)
+        line += QStringLiteral(" incomplete=%1").arg(run.incompleteAlbums);
+    append(line);
 }
 
 void RecordingEvents::openFolder(const QString &folder)
