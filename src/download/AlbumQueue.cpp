@@ -21,6 +21,7 @@ void AlbumQueue::clear()
     extraHeaders.clear();
     previousFirstAddress.clear();
     m_nameIndex.clear();
+    m_nextCounter.clear();
 }
 
 void AlbumQueue::queuePicture(const QString &address, const QString &fileName, const QString &headers)
@@ -37,6 +38,16 @@ int AlbumQueue::findName(const QString &name) const
     // comparison does. Every queued name passed this test first, so each key holds
     // exactly one position.
     return m_nameIndex.value(name.toCaseFolded(), -1);
+}
+
+uint AlbumQueue::nextCounter(const QString &base) const
+{
+    return m_nextCounter.value(base.toCaseFolded(), 1);
+}
+
+void AlbumQueue::setNextCounter(const QString &base, uint next)
+{
+    m_nextCounter.insert(base.toCaseFolded(), next);
 }
 
 }  // namespace pictrove

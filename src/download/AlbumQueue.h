@@ -34,6 +34,12 @@ public:
     bool isEmpty() const { return addresses.isEmpty(); }
     // Position of the queued file name equal to `name` ignoring letter case, or -1.
     int findName(const QString &name) const;
+    // The collision counter's memory for one name base (compared ignoring letter
+    // case): the lowest counter that may still be free. Names are only added until
+    // clear(), so every counter below it stays taken, and a thousand pictures of one
+    // title cost one probe each instead of one per earlier picture.
+    uint nextCounter(const QString &base) const;
+    void setNextCounter(const QString &base, uint next);
 
 private:
     mutable std::mutex m_folderMutex;
@@ -42,6 +48,7 @@ private:
     // that all fall back to the album name would otherwise rescan the whole queue for
     // every probe of the collision counter.
     QHash<QString, int> m_nameIndex;
+    QHash<QString, uint> m_nextCounter;  // case-folded base -> counter
 };
 
 }  // namespace pictrove

@@ -85,8 +85,7 @@ QString albumFolderName(const AlbumRecord &album, const NameRules &rules)
     return fitUtf8(cleanName(folder, 0, false), QString());
 }
 
-QString finalFileName(const QString &collisionBase, const QString &jobFolder,
-                      const AlbumQueue &queue)
+QString finalFileName(const QString &collisionBase, const QString &jobFolder, AlbumQueue &queue)
 {
     const qsizetype room = 250 - jobFolder.size();
     QString name = collisionBase.size() > room ? leftAtBoundary(collisionBase, room)
@@ -103,10 +102,14 @@ QString finalFileName(const QString &collisionBase, const QString &jobFolder,
         return candidate;
     // The counter goes on the name as the rules made it, before the length limit and
     // the extension split: a second a.jpg becomes a.jpg(1).jpg.
-    for (uint k = 1; queue.findName(candidate) >= 0; ++k) {
-        const QString tail = QStringLiteral("(%1)").arg(k) + extension;
+    if (queue.findName(candidate) < 0)
+        return candidate;
+    uint k = queue.nextCounter(collisionBase);
+    do {
+        const QString tail = QStringLiteral("(%1)").arg(k++) + extension;
         candidate = fitUtf8(collisionBase, tail) + tail;
-    }
+    } while (queue.findName(candidate) >= 0);
+    queue.setNextCounter(collisionBase, k);
     return candidate;
 }
 

@@ -41,9 +41,9 @@ QString albumFolderName(const AlbumRecord &album, const NameRules &rules);
 
 // The file name a picture is queued under: the length limit against the folder, the
 // extension split, the collision counter against the names already queued in `queue`
-// (only when some are), and the byte limit of one component.
-QString finalFileName(const QString &collisionBase, const QString &jobFolder,
-                      const AlbumQueue &queue);
+// (only when some are; the queue remembers where the counter stopped for each base),
+// and the byte limit of one component.
+QString finalFileName(const QString &collisionBase, const QString &jobFolder, AlbumQueue &queue);
 
 // True for .jpeg .jpg .bmp .gif .png .tif in any letter case.
 bool hasPictureExtension(const QString &name);

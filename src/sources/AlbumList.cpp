@@ -27,14 +27,20 @@ void AlbumList::clear()
     std::lock_guard lock(m_mutex);
     m_records.clear();
     m_names.clear();
+    m_nextCounter.clear();
 }
 
 int AlbumList::appendUnique(AlbumRecord record)
 {
     std::lock_guard lock(m_mutex);
     const QString base = record.name;
-    for (uint counter = 1; m_names.contains(record.name); ++counter)
-        record.name = QStringLiteral("%1 (%2)").arg(base).arg(counter);
+    if (m_names.contains(record.name)) {
+        uint counter = m_nextCounter.value(base, 1);
+        do
+            record.name = QStringLiteral("%1 (%2)").arg(base).arg(counter++);
+        while (m_names.contains(record.name));
+        m_nextCounter.insert(base, counter);
+    }
     record.position = int32_t(m_records.size());
     record.thumbnail = -1;
     m_names.insert(record.name);

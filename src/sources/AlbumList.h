@@ -5,6 +5,7 @@
 
 #include "sources/AlbumRecord.h"
 
+#include <QHash>
 #include <QList>
 #include <QSet>
 
@@ -30,6 +31,10 @@ private:
     mutable std::mutex m_mutex;
     QList<AlbumRecord> m_records;
     QSet<QString> m_names;  // keeps the uniqueness test cheap for long lists
+    // Per name base, the lowest counter that may still be free: names are only added
+    // until clear(), so every counter below it stays taken, and thousands of albums of
+    // one name cost one probe each instead of one per earlier album.
+    QHash<QString, uint> m_nextCounter;
 };
 
 }  // namespace pictrove

@@ -66,7 +66,7 @@ TEST(FileNaming, PictureNamesFollowTheRules)
         {"climbing title is only a name", D, u"", u"", u"", u"", u"../../x", u"", 1, u"x.jpg"},
         {"separators from the replacement are cleaned", D, u"", u"", u"a", u"/../", u"abc", u"", 1, u"bc.jpg"},
     };
-    const AlbumQueue empty;
+    AlbumQueue empty;
     for (const NamingCase &c : cases) {
         SCOPED_TRACE(c.label);
         const QString base = pictureNameBase(namingFor(c));
@@ -85,7 +85,8 @@ TEST(FileNaming, EscapeValuesAreExpandedByLaterDigits)
 TEST(FileNaming, NameCleanedToNothingBecomesLocalTime)
 {
     NamingCase c{"", FILE_BASE_ADDRESS, u"", u"", u"", u"", u"t", u"http://h/p/?", 1, u""};
-    const QString name = finalFileName(pictureNameBase(namingFor(c)), QStringLiteral("/x/"), AlbumQueue());
+    AlbumQueue queue;
+    const QString name = finalFileName(pictureNameBase(namingFor(c)), QStringLiteral("/x/"), queue);
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{14}\\.jpg$")).match(name).hasMatch()) << name.toStdString();
 }
 
@@ -114,6 +115,8 @@ TEST(FileNaming, CollisionsCountOnTheRuleName)
         {u"a.jpg", u"a.jpg"},       {u"a.jpg", u"a.jpg(1).jpg"}, {u"a.jpg", u"a.jpg(2).jpg"},
         {u"A.JPG", u"A.JPG(3).JPG"}, {u"7", u"7.jpg"},            {u"7", u"7(1).jpg"},
         {u"b.png", u"b.png"},
+        // A name that takes the counter's next value itself is stepped over.
+        {u"a.jpg(4).jpg", u"a.jpg(4).jpg"}, {u"a.jpg", u"a.jpg(5).jpg"},
     };
     AlbumQueue queue;
     for (const auto &step : sequence) {
@@ -125,6 +128,9 @@ TEST(FileNaming, CollisionsCountOnTheRuleName)
     EXPECT_EQ(queue.findName(QStringLiteral("c.jpg")), -1);
     queue.clear();
     EXPECT_EQ(queue.findName(QStringLiteral("a.jpg")), -1);
+    // The next album counts from the start again.
+    queue.queuePicture(QStringLiteral("u"), QStringLiteral("a.jpg"), QString());
+    EXPECT_EQ(finalFileName(QStringLiteral("a.jpg"), QStringLiteral("/p/"), queue), QStringLiteral("a.jpg(1).jpg"));
 }
 
 TEST(FileNaming, NamesAreCutToTheFolderRoom)

@@ -25,6 +25,10 @@ TEST(addAlbum, CleansCutsAndNumbersNamesThenReportsTheFinalRecord)
         // otherwise share one folder.
         {longName + QStringLiteral("A"), longName},
         {longName + QStringLiteral("B"), longName + QStringLiteral(" (1)")},
+        // A listed name that takes the counter's next value is stepped over.
+        {QStringLiteral("Trip (2)"), QStringLiteral("Trip (2)")},
+        {QStringLiteral("Trip"), QStringLiteral("Trip (3)")},
+        {QStringLiteral("Trip"), QStringLiteral("Trip (4)")},
     };
     RecordingEvents events;
     Session session(QString(), events);
@@ -49,7 +53,7 @@ TEST(addAlbum, CleansCutsAndNumbersNamesThenReportsTheFinalRecord)
         expectedLines.append(QStringLiteral("albumAdded %1 %2").arg(index).arg(c.listed));
     }
     EXPECT_EQ(events.log(), expectedLines);
-    EXPECT_EQ(events.addedRows(), (QList<int>{0, 1, 2, 3, 4}));
+    EXPECT_EQ(events.addedRows(), (QList<int>{0, 1, 2, 3, 4, 5, 6, 7}));
 }
 
 }  // namespace
