@@ -1,5 +1,7 @@
 #include "cli/CliReporter.h"
 
+#include <QDir>
+
 #include <unistd.h>
 
 namespace pictrove {
@@ -112,6 +114,12 @@ void CliReporter::albumIncomplete(const QString &name, const QString &reason)
     printLine(QStringLiteral("相册不完整：%1（%2）").arg(name, reason));
 }
 
+void CliReporter::diskFull(const QString &folder)
+{
+    std::lock_guard lock(m_mutex);
+    printLine(QStringLiteral("磁盘空间不足：%1").arg(QDir::toNativeSeparators(folder)));
+}
+
 void CliReporter::downloadFinished(DownloadResult result, const PictureCounts &run)
 {
     std::lock_guard lock(m_mutex);
@@ -127,11 +135,13 @@ void CliReporter::downloadFinished(DownloadResult result, const PictureCounts &r
     case DownloadResult::NoAlbumChosen:
         printLine(QStringLiteral("请先在列表中选择要下载的相册"));
         break;
+    case DownloadResult::DiskFull:  // said by diskFull() just before
     case DownloadResult::Finished:
     case DownloadResult::Stopped:
         break;
     }
-    printLine(QStringLiteral("下载完毕"));
+    if (result != DownloadResult::DiskFull)
+        printLine(QStringLiteral("下载完毕"));
     QString summary =
         QStringLiteral("保存 %1 张，跳过 %2 张，失败 %3 张").arg(run.saved).arg(run.skipped).arg(run.failed);
     if (run.incompleteAlbums > 0)

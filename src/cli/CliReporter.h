@@ -32,6 +32,7 @@ public:
     void pictureProgress(const PictureCounts &album) override;
     void pictureFailed(const QString &address, const QString &reason) override;
     void albumIncomplete(const QString &name, const QString &reason) override;
+    void diskFull(const QString &folder) override;
     void downloadFinished(DownloadResult result, const PictureCounts &run) override;
     void openFolder(const QString &folder) override;
 

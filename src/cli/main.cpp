@@ -181,7 +181,9 @@ int run(const CliOptions &options)
     if (g_interrupted.load())
         return EXIT_INTERRUPTED;
     const PictureCounts counts = reporter.downloadCounts();
-    return counts.failed > 0 || counts.incompleteAlbums > 0 ? EXIT_PICTURES_FAILED : EXIT_DONE;
+    const bool whole = counts.failed == 0 && counts.incompleteAlbums == 0
+                       && reporter.downloadResult() != DownloadResult::DiskFull;
+    return whole ? EXIT_DONE : EXIT_PICTURES_FAILED;
 }
 
 }  // namespace

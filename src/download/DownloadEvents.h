@@ -31,6 +31,7 @@ enum class DownloadResult {
     SaveFolderFailed,  // the owner's folder under the save path could not be made
     NoAlbumChosen,     // the request named no listed album
     Stopped,           // a stop request ended the run early
+    DiskFull,          // a picture could not be written for lack of space; the run stopped there
 };
 
 // Pictures of one run (or, in pictureProgress, of the album being transferred).
@@ -70,6 +71,8 @@ public:
     // nothing or was stopped; `folder` is where its pictures went (the owner's folder
     // when it got none of its own).
     virtual void albumFinished(int /*number*/, int /*count*/, const QString & /*folder*/) {}
+    // The disk holding `folder` is full: the run stops at once and ends with DiskFull.
+    virtual void diskFull(const QString & /*folder*/) {}
     virtual void downloadFinished(DownloadResult /*result*/, const PictureCounts & /*run*/) {}
     // The options ask to show the last album's folder once the run is over.
     virtual void openFolder(const QString & /*folder*/) {}

@@ -39,8 +39,12 @@ public:
     void pause(int milliseconds) override { m_session.sleep(milliseconds); }
     void progress(const PictureCounts &album) override { m_events.pictureProgress(album); }
     void failed(const QString &address, const QString &reason) override { m_events.pictureFailed(address, reason); }
+    void noSpace() override { m_noSpace = true; }
+
+    bool diskFull() const { return m_noSpace; }
 
 private:
+    bool m_noSpace = false;
     const Downloader &m_downloader;
     Session &m_session;
     DownloadEvents &m_events;
@@ -144,6 +148,7 @@ DownloadResult Downloader::run(const DownloadRequest &request)
     }
 
     PictureCounts run;
+    m_diskFull = false;
     const int n = int(chosen.size());
     for (int k = 1; k <= n; ++k) {
         if (aborted())
@@ -157,9 +162,10 @@ DownloadResult Downloader::run(const DownloadRequest &request)
 
     const bool stopped = aborted();
     m_state = DownloadState::Idle;
-    const DownloadResult result = n == 0 ? DownloadResult::NoAlbumChosen
-                                  : stopped ? DownloadResult::Stopped
-                                            : DownloadResult::Finished;
+    const DownloadResult result = n == 0       ? DownloadResult::NoAlbumChosen
+                                  : m_diskFull ? DownloadResult::DiskFull
+                                  : stopped    ? DownloadResult::Stopped
+                                               : DownloadResult::Finished;
     m_events.downloadFinished(result, run);
     if (run.listed > 0 && (request.rules.options & OPT_OPEN_FOLDER))
         m_events.openFolder(m_queue.folder());
@@ -210,9 +216,16 @@ void Downloader::transferAlbum(const DownloadRequest &request, const AlbumWalk &
     m_transferring = true;
     const PictureCounts album = runTransfers(job, observer);
     m_transferring = false;
-    // An aborted album keeps the marker of its last complete download; one whose
-    // listing broke off gets none, so the next run lists it whole again.
-    if (!aborted() && !incomplete)
+    if (observer.diskFull()) {
+        m_diskFull = true;
+        m_events.diskFull(m_queue.folder());
+        requestAbort();
+    }
+    // The marker says "everything up to this picture is here": an aborted album keeps
+    // the marker of its last complete download, and an album with a failed picture or
+    // a listing that broke off gets none, so skip-previous never passes over what is
+    // missing.
+    if (!aborted() && !incomplete && album.failed == 0)
         writeMarkerFile(m_queue.folder(), m_queue.addresses.first());
 
     run.total += album.total;

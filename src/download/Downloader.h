@@ -73,6 +73,7 @@ private:
     DownloadEvents &m_events;
     std::atomic<DownloadState> m_state{DownloadState::Idle};
     std::atomic<bool> m_transferring{false};
+    bool m_diskFull = false;  // this run met a full disk (download thread only)
     AlbumQueue m_queue;
 };
 

@@ -175,7 +175,9 @@ PictureCounts runTransfers(const TransferJob &job, TransferObserver &observer)
             while (counts.done < n) {
                 const WorkerSlots::Ended ended = slots.waitForEnd();
                 count(ended);
-                stopped = observer.stopRequested();
+                if (ended.outcome.noSpace)
+                    observer.noSpace();
+                stopped = ended.outcome.noSpace || observer.stopRequested();
                 if (stopped)
                     break;
                 if (next < n) {
@@ -238,10 +240,14 @@ PictureOutcome transferPicture(const TransferJob &job, int index)
                 outcome.saved = fetch(request, response, FETCH_INFLATE_FOR_CHECKS);
             }
         }
-        if (outcome.saved)
+        if (outcome.saved) {
             outcome.bytes = response.receivedLength;
-        else
+        } else if (response.noSpace) {
+            outcome.noSpace = true;
+            outcome.reason = QStringLiteral("磁盘空间不足");
+        } else {
             outcome.reason = failureReason(response);
+        }
     } catch (...) {
         // A picture that cannot be fetched just leaves no file.
         outcome.saved = false;

@@ -27,6 +27,7 @@ struct PictureOutcome {
     bool saved = false;
     qint64 bytes = 0;
     QString reason;  // why it did not arrive; empty when saved
+    bool noSpace = false;  // the disk is full: the album's other pictures cannot arrive either
 };
 
 // What the coordinator asks and tells while it runs; called on its thread only.
@@ -38,6 +39,9 @@ public:
     virtual void pause(int milliseconds) = 0;
     virtual void progress(const PictureCounts &album) = 0;
     virtual void failed(const QString &address, const QString &reason) = 0;
+    // A picture could not be written because the disk is full. The coordinator hands
+    // out no further picture; the running transfers end as after a stop.
+    virtual void noSpace() = 0;
 };
 
 // Transfers every picture of `job`; returns once each has ended, or after a stop once

@@ -27,6 +27,7 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <limits>
@@ -188,9 +189,20 @@ struct Exchange {
         file = std::make_unique<QSaveFile>(request.savePath);
         if (file->open(QIODevice::WriteOnly))
             return true;
-        qCDebug(lcEngine, "写入文件失败%d", int(file->error()));
+        noteFileError();
         file.reset();
         return false;
+    }
+
+    // Right after the failing call, while errno still tells why.
+    void noteFileError()
+    {
+        const int error = errno;
+        // EFBIG: the file system (or the process's file-size limit) takes no file this
+        // large; like a full disk, the next picture would fail the same way.
+        if (error == ENOSPC || error == EDQUOT || error == EFBIG)
+            response.noSpace = true;
+        qCDebug(lcEngine, "写入文件失败%d: %s", int(file->error()), qPrintable(file->errorString()));
     }
 
     // Returns false to abort the transfer.
@@ -253,7 +265,7 @@ struct Exchange {
                 return 0;
             }
             if (file->write(data, qint64(length)) != qint64(length)) {
-                qCDebug(lcEngine, "写入文件失败%d", int(file->error()));
+                noteFileError();
                 failed = true;
                 return 0;
             }
@@ -483,8 +495,10 @@ bool settle(Exchange &exchange, CURLcode code, const QByteArray &url)
     }
     if (!exchange.file && !exchange.openFile())
         return false;  // an empty body still makes an (empty) file
+    // Every write, the flush and the sync are checked here: a file that did not reach
+    // the disk whole is removed and never appears under its name.
     if (!exchange.file->commit()) {
-        qCDebug(lcEngine, "写入文件失败%d", int(exchange.file->error()));
+        exchange.noteFileError();
         return false;
     }
     return true;
@@ -500,6 +514,7 @@ bool fetchOnce(PageRequest &request, PageResponse &response, int flags)
     response.startMarker = request.startMarker;
     response.endMarker = request.endMarker;
     response.gzip = false;
+    response.noSpace = false;
 
     const QByteArray url = canonicalUrl(request.url);
     if (url.isEmpty()) {

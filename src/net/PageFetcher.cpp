@@ -75,6 +75,8 @@ bool fetch(PageRequest &request, PageResponse &response, int flags)
             return true;
         if (ok && accepted(request, response, flags))
             return true;
+        if (response.noSpace)
+            return false;  // another try would fail the same way
     }
     return false;
 }

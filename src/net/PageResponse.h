@@ -25,6 +25,9 @@ struct PageResponse {
     QByteArray endMarker;
     // The head contains "gzip" anywhere.
     bool gzip = false;
+    // The picture's file could not be written because the disk (or the user's quota)
+    // is full: every further picture would fail the same way.
+    bool noSpace = false;
 };
 
 }  // namespace pictrove

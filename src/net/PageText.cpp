@@ -40,18 +40,6 @@ bool looksCompressed(const QByteArray &body)
     return (b0 & 0x0F) == 8 && (b0 >> 4) <= 7 && (b0 * 256 + b1) % 31 == 0;
 }
 
-QString decodeGbkPage(QByteArray bytes, int flags)
-{
-    if (!(flags & TEXT_GBK_NUL))
-        return fromAnsi(bytes);
-    // NUL bytes would end the text; park them on DEL, which the conversion keeps as
-    // a single character, and drop every DEL afterwards.
-    bytes.replace('\0', '\x7F');
-    QString text = fromAnsi(bytes);
-    text.remove(QChar(u'\x7F'));
-    return text;
-}
-
 }  // namespace
 
 QString getText(const PageResponse &response, int flags)
@@ -65,10 +53,14 @@ QString getText(const PageResponse &response, int flags)
     }
     if (response.gzip)
         trimByMarkers(bytes, response.startMarker, response.endMarker);
+    // A stray NUL byte in a page (a broken caption, a title pasted from somewhere) must
+    // not end the text and cost every album or picture after it. In all code pages
+    // read here a 0 byte is only ever NUL itself, never part of another character.
+    bytes.removeIf([](char c) { return c == '\0'; });
 
     QString text;
     if (response.headers.contains(QLatin1String("charset=GBK"), Qt::CaseSensitive)) {
-        text = decodeGbkPage(std::move(bytes), flags);
+        text = fromAnsi(bytes);
     } else if (flags & TEXT_UTF8) {
         text = fromCodePage(bytes, CP_UTF8);
     } else if (flags & TEXT_EUCKR) {

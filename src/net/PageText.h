@@ -14,11 +14,11 @@ enum TextFlags : int {
     TEXT_EUCKR = 0x04,
     TEXT_BIG5 = 0x08,
     TEXT_AUTO = 0x10,     // UTF-8 when isUtf8 holds, else GBK
-    TEXT_GBK_NUL = 0x20,  // GBK pages: drop NUL bytes instead of stopping at the first
 };
 
 // The page text of a response: inflated, trimmed by the markers the fetch could not
-// apply, decoded ("charset=GBK" in the head overrides the flags), entities decoded.
+// apply, NUL bytes dropped, decoded ("charset=GBK" in the head overrides the flags),
+// entities decoded.
 QString getText(const PageResponse &response, int flags);
 
 }  // namespace pictrove

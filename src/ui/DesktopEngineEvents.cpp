@@ -104,6 +104,11 @@ void DesktopEngineEvents::albumIncomplete(const QString &name, const QString &re
     apply([name, reason](EngineEvents &target) { target.albumIncomplete(name, reason); });
 }
 
+void DesktopEngineEvents::diskFull(const QString &folder)
+{
+    apply([folder](EngineEvents &target) { target.diskFull(folder); });
+}
+
 void DesktopEngineEvents::albumFinished(int number, int count, const QString &folder)
 {
     apply([number, count, folder](EngineEvents &target) { target.albumFinished(number, count, folder); });

@@ -7,6 +7,8 @@
 #include "ui/MainWindow.h"
 #include "ui/ShellServices.h"
 
+#include <QDir>
+
 #include <initializer_list>
 
 namespace pictrove {
@@ -147,6 +149,11 @@ void MainWindowEvents::pictureProgress(const PictureCounts &album)
     setText(IDC_STATUS_DETAIL, QStringLiteral("已下载%1/%2......").arg(album.done).arg(album.total));
 }
 
+void MainWindowEvents::diskFull(const QString &folder)
+{
+    showMessage(QStringLiteral("磁盘空间不足：%1").arg(QDir::toNativeSeparators(folder)));
+}
+
 void MainWindowEvents::downloadFinished(DownloadResult result, const PictureCounts &)
 {
     switch (result) {
@@ -160,6 +167,7 @@ void MainWindowEvents::downloadFinished(DownloadResult result, const PictureCoun
     case DownloadResult::NoAlbumChosen:
         showMessage(QStringLiteral("请先在列表中选择要下载的相册"));
         break;
+    case DownloadResult::DiskFull:  // said by diskFull() just before
     case DownloadResult::Finished:
     case DownloadResult::Stopped:
         break;

@@ -26,6 +26,7 @@ public:
     void picturesListed(int count) override;
     void transferStarted(int total) override;
     void pictureProgress(const PictureCounts &album) override;
+    void diskFull(const QString &folder) override;
     void downloadFinished(DownloadResult result, const PictureCounts &run) override;
     void openFolder(const QString &folder) override;
 

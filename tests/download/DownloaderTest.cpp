@@ -21,7 +21,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <csignal>
 #include <mutex>
+
+#include <sys/resource.h>
 
 namespace pictrove {
 
@@ -354,6 +357,39 @@ TEST_F(DownloaderTest, ListingThatBreaksOffLeavesTheAlbumIncomplete)
         EXPECT_TRUE(log.contains(c.incomplete ? finished + QStringLiteral(" incomplete=1") : finished))
             << log.join(u'\n').toStdString();
     }
+}
+
+// A full disk stops the run at the first picture that cannot be written: no partial
+// file under any name, no further picture asked for, no marker, and the run says why.
+// The file-size limit makes every write past 4 KiB fail, as a full disk would.
+TEST_F(DownloaderTest, FullDiskStopsTheRun)
+{
+    setRules(OPT_SKIP_PREVIOUS, 1);
+    QList<Pic> large = trip;
+    for (Pic &p : large)
+        p.body += QByteArray(64 * 1024, 'x');
+    addAlbum(QStringLiteral("Trip"), large);
+    addAlbum(QStringLiteral("Sea"), sea);
+
+    struct rlimit original {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &original), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = original;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    run({0, 1});
+    setrlimit(RLIMIT_FSIZE, &original);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(pictureRequests(), QList<QByteArray>{"/orignal/t1.jpg"});
+    EXPECT_TRUE(filesIn(base() + QStringLiteral("Trip/")).isEmpty());
+    EXPECT_FALSE(QDir(base() + QStringLiteral("Sea")).exists());
+    const QStringList steps = milestones(events.log());
+    EXPECT_TRUE(steps.contains(QStringLiteral("pictureFailed http://s1.sinaimg.cn/orignal/t1.jpg 磁盘空间不足")))
+        << steps.join(u'\n').toStdString();
+    EXPECT_TRUE(steps.contains(QStringLiteral("diskFull ") + base() + QStringLiteral("Trip/")))
+        << steps.join(u'\n').toStdString();
+    EXPECT_EQ(steps.last(), QStringLiteral("downloadFinished DiskFull saved=0 failed=1 skipped=3"));
 }
 
 TEST_F(DownloaderTest, AbortMidAlbum)

@@ -43,12 +43,14 @@ public:
         failedAddresses.append(address);
         reasons.append(reason);
     }
+    void noSpace() override { ++noSpaceReports; }
 
     std::atomic<bool> stop{false};
     QList<int> pauses;
     QStringList steps;  // "done/total" of each progress report
     QStringList failedAddresses;
     QStringList reasons;
+    int noSpaceReports = 0;
 };
 
 class TransferTest : public ::testing::Test {

@@ -34,6 +34,8 @@ QString resultName(DownloadResult result)
         return QStringLiteral("NoAlbumChosen");
     case DownloadResult::Stopped:
         return QStringLiteral("Stopped");
+    case DownloadResult::DiskFull:
+        return QStringLiteral("DiskFull");
     }
     return QStringLiteral("?");
 }
@@ -123,6 +125,12 @@ void RecordingEvents::albumIncomplete(const QString &name, const QString &reason
 {
     std::lock_guard lock(m_mutex);
     append(QStringLiteral("albumIncomplete %1 %2").arg(name, reason));
+}
+
+void RecordingEvents::diskFull(const QString &folder)
+{
+    std::lock_guard lock(m_mutex);
+    append(QStringLiteral("diskFull %1").arg(folder));
 }
 
 void RecordingEvents::albumFinished(int number, int count, const QString &folder)
