@@ -1,5 +1,6 @@
 #include "cli/CliOptions.h"
 
+#include "settings/DataFolder.h"
 #include "settings/SettingsBlock.h"
 
 #include <QDir>
@@ -53,10 +54,11 @@ QString cliUsage()
         "\n"
         "  list ADDRESS        print the owner's albums: number, name, picture count, remark (tab-separated)\n"
         "  download ADDRESS    download the chosen albums, one folder per album under the save folder\n"
-        "  --data-dir DIR      folder of soft.dat, the extension settings and the cookie store (default: .)\n"
+        "  --data-dir DIR      folder of soft.dat, the extension settings and the cookie store (default: the\n"
+        "                      current folder when it holds a soft.dat, else ~/.local/share/Pictrove)\n"
         "  --cookies FILE      first import the cookies of a Netscape-format cookie file (a browser login)\n"
         "  --albums SPEC       album numbers as list prints them: 3, 1,4, 2-5 or all (default: all)\n"
-        "  --save DIR          save folder (default: the last save path used, else the data folder)\n"
+        "  --save DIR          save folder (default: the last save path used, else ~/Pictures/Pictrove)\n"
         "  --threads N         parallel transfers for this run, 1-15\n"
         "  --timeout S         network time-out in seconds for this run, 10 or more\n"
         "  --min-kb N          skip pictures smaller than N KB in this run\n"
@@ -82,7 +84,7 @@ QString cliUsage()
 std::optional<CliOptions> parseCliOptions(const QStringList &arguments, QString &error)
 {
     CliOptions options;
-    options.dataDir = folderPath(QDir::currentPath());
+    options.dataDir = defaultDataFolder(QDir::currentPath());
     QStringList positional;
 
     for (int i = 1; i < arguments.size(); ++i) {

@@ -10,7 +10,7 @@ namespace pictrove {
 
 struct CliOptions {
     enum Command { List, Download, Help, Version } command = Help;
-    QString dataDir;      // ends in "/"
+    QString dataDir;      // ends in "/"; without --data-dir, defaultDataFolder(current directory)
     QString cookiesFile;  // import before anything else, when set
     QString address;
     QString albums = QStringLiteral("all");

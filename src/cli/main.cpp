@@ -8,6 +8,7 @@
 #include "download/Downloader.h"
 #include "net/CookieStore.h"
 #include "net/NetworkSetup.h"
+#include "settings/DataFolder.h"
 #include "settings/SettingsStore.h"
 #include "sources/AlbumColumns.h"
 #include "sources/ListAcquisition.h"
@@ -161,7 +162,7 @@ int run(const CliOptions &options)
     if (saveDir.isEmpty())
         saveDir = historyEntries(session.settings(), HISTORY_SAVE_PATH).value(0);
     if (saveDir.isEmpty())
-        saveDir = session.dataFolder();
+        saveDir = defaultSaveFolder(session.dataFolder(), QDir::tempPath(), userPicturesFolder());
 
     if (downloader.start(downloadRequest(session, options, saveDir, *chosen)) == DownloadCommand::ThreadFailed) {
         reporter.message(QStringLiteral("Create thread:DownPicFunc failed."));

@@ -43,8 +43,8 @@ class MainWindow : public QWidget, private StartupWindow {
     Q_OBJECT
 public:
     struct StartupOptions {
-        QString currentDir;           // empty: the process's current directory
-        QString documentsFolder;      // empty: the user's documents folder
+        QString dataFolder;           // ends in "/"; empty: defaultDataFolder(current directory)
+        QString picturesFolder;       // empty: the user's pictures folder
         QString tempPath;             // empty: the system's temporary folder
         QStringList configEndpoints;  // empty: the configuration service's own
         int showWithinMs = 3000;      // the window appears by then at the latest
@@ -94,6 +94,8 @@ public:
 Q_SIGNALS:
     // The window was closed; the program ends.
     void closed();
+    // Start-up has finished: from now on isReady() holds and Get List works. Sent once.
+    void ready();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

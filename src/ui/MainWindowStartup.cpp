@@ -2,6 +2,7 @@
 // configuration query, whose thread reaches the window through StartupWindow.
 #include "ui/MainWindow.h"
 
+#include "settings/DataFolder.h"
 #include "settings/ExtensionSettings.h"
 #include "settings/SettingsStore.h"
 #include "sources/Session.h"
@@ -15,12 +16,10 @@
 #include "ui/ProgramIcon.h"
 #include "ui/ShellServices.h"
 #include "ui/SplashScreen.h"
-#include "ui/StartupPaths.h"
 #include "ui/StoredTexts.h"
 
 #include <QComboBox>
 #include <QDir>
-#include <QStandardPaths>
 #include <QTimer>
 
 namespace pictrove {
@@ -61,20 +60,15 @@ void MainWindow::initialise(const StartupOptions &options)
 
 void MainWindow::loadStartupSettings(const StartupOptions &options)
 {
-    const QString currentDir = options.currentDir.isEmpty() ? QDir::currentPath() : options.currentDir;
-    const QString dataFolder = dataFolderFor(currentDir);
+    const QString dataFolder =
+        options.dataFolder.isEmpty() ? defaultDataFolder(QDir::currentPath()) : options.dataFolder;
     m_session->setDataFolder(dataFolder);
-    m_savePathBox->setEditText(dataFolder);
     const QString tempPath = options.tempPath.isEmpty() ? QDir::tempPath() : options.tempPath;
-    if (isTemporaryFolder(dataFolder, tempPath)) {
-        const QString documents = options.documentsFolder.isEmpty()
-                                      ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
-                                      : options.documentsFolder;
-        const QString saveFolder = perUserSaveFolder(documents);
-        // Used even when it cannot be made: the download creates it again.
-        QDir().mkpath(saveFolder);
-        m_savePathBox->setEditText(saveFolder);
-    }
+    const QString pictures = options.picturesFolder.isEmpty() ? userPicturesFolder() : options.picturesFolder;
+    const QString saveFolder = defaultSaveFolder(dataFolder, tempPath, pictures);
+    // Used even when it cannot be made: the download creates it again.
+    QDir().mkpath(saveFolder);
+    m_savePathBox->setEditText(saveFolder);
 
     SettingsBlock settings;
     loadSettings(dataFolder, settings);
@@ -106,7 +100,10 @@ void MainWindow::onConfigLoaded()
     m_splash = nullptr;
     if (!isVisible())
         show();
-    m_ready = true;
+    if (!m_ready) {
+        m_ready = true;
+        Q_EMIT ready();
+    }
 }
 
 // The query may take a minute on a network that swallows packets; the window must
