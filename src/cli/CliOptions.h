@@ -28,6 +28,4 @@ struct CliOptions {
 // reason into `error`.
 std::optional<CliOptions> parseCliOptions(const QStringList &arguments, QString &error);
 
-QString cliUsage();
-
 }  // namespace pictrove

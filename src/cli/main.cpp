@@ -3,6 +3,7 @@
 // events into terminal output (CliReporter) and an exit status.
 
 #include "cli/AlbumChoice.h"
+#include "cli/CliHelp.h"
 #include "cli/CliOptions.h"
 #include "cli/CliReporter.h"
 #include "download/Downloader.h"
