@@ -60,6 +60,8 @@ int DesktopApp::run(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pictrove"));
     QApplication::setApplicationVersion(QStringLiteral(PICTROVE_VERSION));
+    // Lets the desktop match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(PICTROVE_APP_ID));
     QApplication::setQuitOnLastWindowClosed(false);
 
     const auto arguments = parseDesktopArguments(app.arguments(), QDir::currentPath(), error);

@@ -33,6 +33,7 @@ QString manualAddress()
 {
     const QString programFolder = QCoreApplication::applicationDirPath();
     const QString candidates[] = {
+        programFolder + QStringLiteral("/" PICTROVE_MANUAL_FROM_BIN),
         programFolder + QStringLiteral("/manual.html"),
         programFolder + QStringLiteral("/docs/manual.html"),
         QStringLiteral(PICTROVE_SOURCE_DOCS_DIR "/manual.html"),
