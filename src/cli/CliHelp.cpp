@@ -208,6 +208,8 @@ QByteArray cliManPage(const QString &version, const QString &date)
     const QString program = QLatin1String(kProgram);
     QByteArray out = ".TH " + roff(program.toUpper()) + " 1 \"" + roff(date) + "\" \"" + roff(program) + " "
                      + roff(version) + "\" \"User Commands\"\n";
+    // Option names must not be hyphenated, nor the synopsis stretched to the margin.
+    out += ".nh\n.ad l\n";
     out += ".SH NAME\n" + roff(program) + " \\- " + roff(QString::fromUtf8(kSummary)) + "\n";
     out += ".SH SYNOPSIS\n";
     for (const char *line : kSynopsis)
