@@ -50,6 +50,7 @@ for icon in scalable/apps/$app_id.svg 48x48/apps/$app_id.png 128x128/apps/$app_i
     test -s "$root/usr/share/icons/hicolor/$icon" || { echo "missing icon $icon"; exit 1; }
 done
 test -s "$root/usr/share/man/man1/pictrove-cli.1.gz"
+test -s "$root/usr/share/man/man1/pictrove.1.gz"
 test -s "$root/usr/share/doc/pictrove/manual.html"
 
 echo "== the unpacked programs =="

@@ -1,13 +1,8 @@
 #include "cli/CliHelp.h"
 
-#include <QStringList>
-
 namespace pictrove {
 
 namespace {
-
-const char *const kProgram = "pictrove-cli";
-const char *const kSummary = "list and download the photo albums of Sina blog and Sina Weibo owners";
 
 const char *const kSynopsis[] = {
     "[--data-dir DIR] [--cookies FILE] list ADDRESS",
@@ -66,111 +61,26 @@ const HelpItem kExitStatus[] = {
     {"130", "interrupted"},
 };
 
-constexpr int kWidth = 80;
-constexpr int kTermColumn = 22;
-
-// The words of `text`; a bracketed group such as "[--albums SPEC]" counts as one word,
-// so a line never breaks inside it.
-QStringList unbreakableWords(const QString &text)
-{
-    QStringList words;
-    int depth = 0;
-    for (const QString &word : text.split(u' ', Qt::SkipEmptyParts)) {
-        if (depth > 0)
-            words.last() += u' ' + word;
-        else
-            words.append(word);
-        depth += int(word.count(u'[')) - int(word.count(u']'));
-    }
-    return words;
-}
-
-// Appends `text` wrapped at kWidth: the first line continues `lead`, later lines start
-// with `indent` spaces.
-void appendWrapped(QString &out, const QString &lead, const QString &text, int indent)
-{
-    QString line = lead;
-    bool lineHasWord = false;
-    for (const QString &word : unbreakableWords(text)) {
-        if (lineHasWord && line.size() + 1 + word.size() > kWidth) {
-            out += line + u'\n';
-            line = QString(indent, u' ');
-            lineHasWord = false;
-        }
-        if (lineHasWord)
-            line += u' ';
-        line += word;
-        lineHasWord = true;
-    }
-    out += line + u'\n';
-}
-
-void appendItems(QString &out, const char *heading, std::span<const HelpItem> items)
-{
-    out += QLatin1String(heading) + QStringLiteral(":\n");
-    for (const HelpItem &item : items) {
-        QString lead = QStringLiteral("  ") + QLatin1String(item.term);
-        lead = lead.size() + 2 <= kTermColumn ? lead.leftJustified(kTermColumn, u' ') : lead + QStringLiteral("  ");
-        appendWrapped(out, lead, QString::fromUtf8(item.text), kTermColumn);
-    }
-}
-
-// Text for roff: hyphens as minus signs (so options can be searched and copied), and
-// no line taken for a request.
-QByteArray roff(const QString &text)
-{
-    QByteArray out = text.toUtf8();
-    out.replace("\\", "\\e");
-    out.replace("-", "\\-");
-    if (out.startsWith('.') || out.startsWith('\''))
-        out.prepend("\\&");
-    return out;
-}
-
-bool isPlaceholder(const QString &word)
-{
-    bool letter = false;
-    for (const QChar c : word) {
-        if (c.isLower())
-            return false;
-        letter = letter || c.isLetter();
-    }
-    return letter;
-}
-
-// Option and command names bold, the placeholders (DIR, N) italic, brackets and "|"
-// plain.
-QByteArray roffStyled(const QString &text)
-{
-    QByteArrayList words;
-    for (const QString &word : text.split(u' ', Qt::SkipEmptyParts)) {
-        qsizetype start = 0;
-        qsizetype end = word.size();
-        while (start < end && word.at(start) == u'[')
-            ++start;
-        while (end > start && word.at(end - 1) == u']')
-            --end;
-        const QString core = word.mid(start, end - start);
-        QByteArray styled;
-        if (core == QLatin1String("|"))
-            styled = "|";
-        else if (isPlaceholder(core))
-            styled = "\\fI" + roff(core) + "\\fR";
-        else
-            styled = "\\fB" + roff(core) + "\\fR";
-        words.append(roff(word.left(start)) + styled + roff(word.mid(end)));
-    }
-    return words.join(' ');
-}
-
-void appendManItems(QByteArray &out, const char *section, std::span<const HelpItem> items)
-{
-    out += ".SH " + QByteArray(section) + "\n";
-    for (const HelpItem &item : items)
-        out += ".TP\n" + roffStyled(QString::fromUtf8(item.term)) + "\n" + roff(QString::fromUtf8(item.text)) + "\n";
-}
+const HelpSection kSections[] = {
+    {"Commands", kCommands},
+    {"Options", kOptions},
+};
 
 }  // namespace
+
+const CommandHelp &cliHelp()
+{
+    static const CommandHelp help{
+        "pictrove-cli",
+        "list and download the photo albums of Sina blog and Sina Weibo owners",
+        kSynopsis,
+        kDescription,
+        kSections,
+        kNotes,
+        kExitStatus,
+    };
+    return help;
+}
 
 std::span<const HelpItem> cliOptionHelp()
 {
@@ -179,48 +89,7 @@ std::span<const HelpItem> cliOptionHelp()
 
 QString cliUsage()
 {
-    QString out;
-    const QString program = QLatin1String(kProgram) + u' ';
-    for (const char *line : kSynopsis) {
-        const QString lead = (out.isEmpty() ? QStringLiteral("usage: ") : QStringLiteral("       ")) + program;
-        appendWrapped(out, lead, QString::fromUtf8(line), int(QStringLiteral("usage: ").size() + program.size()));
-    }
-    out += u'\n';
-    appendWrapped(out, QString(), QString::fromUtf8(kDescription), 0);
-    out += u'\n';
-    appendItems(out, "Commands", kCommands);
-    out += u'\n';
-    appendItems(out, "Options", kOptions);
-    for (const char *note : kNotes) {
-        out += u'\n';
-        appendWrapped(out, QString(), QString::fromUtf8(note), 0);
-    }
-    out += u'\n';
-    QStringList codes;
-    for (const HelpItem &item : kExitStatus)
-        codes.append(QLatin1String(item.term) + u' ' + QString::fromUtf8(item.text));
-    appendWrapped(out, QString(), QStringLiteral("Exit status: ") + codes.join(QStringLiteral(", ")) + u'.', 0);
-    return out;
-}
-
-QByteArray cliManPage(const QString &version, const QString &date)
-{
-    const QString program = QLatin1String(kProgram);
-    QByteArray out = ".TH " + roff(program.toUpper()) + " 1 \"" + roff(date) + "\" \"" + roff(program) + " "
-                     + roff(version) + "\" \"User Commands\"\n";
-    // Option names must not be hyphenated, nor the synopsis stretched to the margin.
-    out += ".nh\n.ad l\n";
-    out += ".SH NAME\n" + roff(program) + " \\- " + roff(QString::fromUtf8(kSummary)) + "\n";
-    out += ".SH SYNOPSIS\n";
-    for (const char *line : kSynopsis)
-        out += ".B " + roff(program) + "\n" + roffStyled(QString::fromUtf8(line)) + "\n.br\n";
-    out += ".SH DESCRIPTION\n" + roff(QString::fromUtf8(kDescription)) + "\n";
-    for (const char *note : kNotes)
-        out += ".PP\n" + roff(QString::fromUtf8(note)) + "\n";
-    appendManItems(out, "COMMANDS", kCommands);
-    appendManItems(out, "OPTIONS", kOptions);
-    appendManItems(out, "EXIT STATUS", kExitStatus);
-    return out;
+    return helpText(cliHelp());
 }
 
 }  // namespace pictrove

@@ -1,6 +1,7 @@
 #include "ui/DesktopArguments.h"
 
 #include "settings/DataFolder.h"
+#include "ui/DesktopHelp.h"
 
 #include <QDir>
 
@@ -8,18 +9,7 @@ namespace pictrove {
 
 QString desktopUsage()
 {
-    return QStringLiteral(
-        "usage: pictrove [--data-dir DIR] [ADDRESS]\n"
-        "       pictrove --help | --version\n"
-        "\n"
-        "Starts the album downloader. With an ADDRESS (a Sina blog or Sina Weibo owner's\n"
-        "page) the address box is filled and Get List runs at once.\n"
-        "\n"
-        "  --data-dir DIR  folder of soft.dat, the extension settings, the cookie store and\n"
-        "                  the login browser (default: the current folder when it holds a\n"
-        "                  soft.dat, else ~/.local/share/Pictrove)\n"
-        "  --help          show this help\n"
-        "  --version       show the version\n");
+    return helpText(desktopHelp());
 }
 
 std::optional<DesktopArguments> parseDesktopArguments(const QStringList &arguments, const QString &currentDir,

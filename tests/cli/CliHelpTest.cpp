@@ -1,5 +1,5 @@
 // The help table is what --help prints and what the manual page is made of; here it is
-// held against the parser and the terminal.
+// held against the parser.
 
 #include "cli/CliHelp.h"
 #include "cli/CliOptions.h"
@@ -24,13 +24,6 @@ TEST(CliHelp, EveryOptionItNamesIsUnderstood)
         QString error;
         EXPECT_TRUE(parseCliOptions(arguments, error).has_value()) << error.toStdString();
     }
-}
-
-TEST(CliHelp, FitsAnEightyColumnTerminal)
-{
-    const QStringList lines = cliUsage().split(u'\n');
-    for (const QString &line : lines)
-        EXPECT_LE(line.size(), 80) << line.toStdString();
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include "support/TemporaryHome.h"
 #include "ui/DesktopArguments.h"
+#include "ui/DesktopHelp.h"
 
 #include <gtest/gtest.h>
 
@@ -73,6 +74,22 @@ TEST(DesktopArguments, UsageErrors)
         EXPECT_FALSE(parseDesktopArguments(QStringList{QStringLiteral("pictrove")} + c.arguments, QDir::tempPath(),
                                            error));
         EXPECT_EQ(error, QString::fromUtf8(c.error));
+    }
+}
+
+// --help prints and pictrove.1 describes this table: each option it names is taken.
+TEST(DesktopArguments, EveryOptionTheHelpNamesIsUnderstood)
+{
+    for (const HelpSection &section : desktopHelp().sections) {
+        for (const HelpItem &item : section.items) {
+            SCOPED_TRACE(item.term);
+            const QStringList words = QString::fromUtf8(item.term).split(u' ');
+            QStringList arguments{QStringLiteral("pictrove"), words.at(0)};
+            if (words.size() > 1)
+                arguments.append(QStringLiteral("/srv/p"));
+            QString error;
+            EXPECT_TRUE(parseDesktopArguments(arguments, QDir::tempPath(), error).has_value()) << error.toStdString();
+        }
     }
 }
 
