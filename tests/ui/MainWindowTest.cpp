@@ -58,6 +58,14 @@ protected:
         config.route("", "/second", CannedResponse::ok(answer, "text/plain; charset=utf-8").withLatency(latencyMs));
     }
 
+    // The owner http://blog.sina.com.cn/u/1234567890 with five photo categories.
+    static void serveBlogOwner(SinaServices &sina)
+    {
+        sina.routeFixture("blog.sina.com.cn", "/u/1234567890", QStringLiteral("sina_blog_owner.html"));
+        sina.routeFixture("photo.blog.sina.com.cn", "/services/ctg_list_ctg.php",
+                          QStringLiteral("sina_categories.json"), "application/json");
+    }
+
     MainWindow::StartupOptions options() const
     {
         MainWindow::StartupOptions startup;
@@ -246,9 +254,7 @@ TEST_F(MainWindowTest, GetListIsIgnoredBeforeStartUpEnds)
 TEST_F(MainWindowTest, GetListFillsTheGrid)
 {
     SinaServices sina;
-    sina.routeFixture("blog.sina.com.cn", "/u/1234567890", QStringLiteral("sina_blog_owner.html"));
-    sina.routeFixture("photo.blog.sina.com.cn", "/services/ctg_list_ctg.php", QStringLiteral("sina_categories.json"),
-                      "application/json");
+    serveBlogOwner(sina);
     serveConfig();
     QGuiApplication::clipboard()->setText(QStringLiteral("http://blog.sina.com.cn/u/1234567890"));
     MainWindow &dlg = start(options());
@@ -286,9 +292,7 @@ TEST_F(MainWindowTest, GetListFillsTheGrid)
 TEST_F(MainWindowTest, AnAddressFromTheCommandLineIsListed)
 {
     SinaServices sina;
-    sina.routeFixture("blog.sina.com.cn", "/u/1234567890", QStringLiteral("sina_blog_owner.html"));
-    sina.routeFixture("photo.blog.sina.com.cn", "/services/ctg_list_ctg.php", QStringLiteral("sina_categories.json"),
-                      "application/json");
+    serveBlogOwner(sina);
     serveConfig();
     const QString address = QStringLiteral("http://blog.sina.com.cn/u/1234567890");
     for (const bool afterStartUp : {false, true}) {

@@ -6,6 +6,8 @@
 
 #include "UiTestSupport.h"
 
+#include "../sources/SinaServices.h"
+
 #include "download/Downloader.h"
 #include "grid/AlbumGrid.h"
 #include "net/NetworkSetup.h"
@@ -34,7 +36,6 @@ using namespace pictrove;
 namespace {
 
 const char *const kOwner = "http://blog.sina.com.cn/u/1234567890";
-const char *const kHosts[] = {"blog.sina.com.cn", "photo.blog.sina.com.cn", "s1.sinaimg.cn"};
 
 struct Album {
     int id;
@@ -46,75 +47,47 @@ const Album kAlbums[] = {
     {101, "旅行", 12}, {102, "家人", 8}, {103, "春天的花", 15}, {104, "美食", 6}, {105, "猫", 9}, {106, "老照片", 4},
 };
 
-// The blog's hosts on loopback, both schemes: an owner with the albums above, each
-// holding one page of pictures that arrive slowly enough for a download to be
-// photographed under way.
-class BlogServices {
-public:
-    BlogServices()
-    {
-        route("blog.sina.com.cn", "/u/1234567890",
-              CannedResponse::ok(readFixture(QStringLiteral("sources/sina_blog_owner.html"))));
-        QStringList categories;
-        for (const Album &album : kAlbums) {
-            // In the service's field order, which the list reads in sequence, with "/"
-            // escaped as the service's encoder writes it.
-            categories.append(
-                QStringLiteral(R"({"ctg_id":"%1","category":"%2","pic_cnt":"%3",)"
-                               R"("ctg_url":"http:\/\/photo.blog.sina.com.cn\/category\/u\/1234567890\/s\/%1",)"
-                               R"("big_url":"","ctime":"1290000000"})")
-                    .arg(album.id)
-                    .arg(QString::fromUtf8(album.name))
-                    .arg(album.pictures));
-            const QByteArray path = "/category/u/1234567890/s/" + QByteArray::number(album.id);
-            QByteArray page = "<html><head><meta charset=\"utf-8\"><title>相册_新浪博客</title></head><body>"
-                              "<div class=\"photoList\">\n";
-            for (int n = 1; n <= album.pictures; ++n) {
-                const QByteArray id = "c" + QByteArray::number(album.id) + "p" + QByteArray::number(n);
-                page += "<div class=\"pt_border\"><a href=\"http://photo.blog.sina.com.cn/photo/" + id
-                        + "\"><img src=\"http://s1.sinaimg.cn/small/" + id + "\" title=\"照片 "
-                        + QByteArray::number(n) + "\" alt=\"\" /></a></div>\n";
-                // Every third picture arrives at once; of the others half arrives, the rest
-                // a few seconds later.
-                const QByteArray picture = QByteArray("\xFF\xD8\xFF\xE0", 4) + QByteArray(120000, char(n));
-                CannedResponse answer = CannedResponse::ok(picture, "image/jpeg");
-                if (n % 3 != 1)
-                    answer.withStall(60000, 4000);
-                route("s1.sinaimg.cn", "/orignal/" + id, answer);
-            }
-            page += "</div>\n<div class=\"SG_page\"></div></body></html>\n";
-            route("photo.blog.sina.com.cn", path + "/page1", CannedResponse::ok(page));
+// The blog on loopback: an owner with the albums above, each holding one page of
+// pictures that arrive slowly enough for a download to be photographed under way.
+void serveBlog(SinaServices &blog)
+{
+    blog.routeFixture("blog.sina.com.cn", "/u/1234567890", QStringLiteral("sina_blog_owner.html"));
+    QStringList categories;
+    for (const Album &album : kAlbums) {
+        // In the service's field order, which the list reads in sequence, with "/"
+        // escaped as the service's encoder writes it.
+        categories.append(
+            QStringLiteral(R"({"ctg_id":"%1","category":"%2","pic_cnt":"%3",)"
+                           R"("ctg_url":"http:\/\/photo.blog.sina.com.cn\/category\/u\/1234567890\/s\/%1",)"
+                           R"("big_url":"","ctime":"1290000000"})")
+                .arg(album.id)
+                .arg(QString::fromUtf8(album.name))
+                .arg(album.pictures));
+        const QByteArray path = "/category/u/1234567890/s/" + QByteArray::number(album.id);
+        QByteArray page = "<html><head><meta charset=\"utf-8\"><title>相册_新浪博客</title></head><body>"
+                          "<div class=\"photoList\">\n";
+        for (int n = 1; n <= album.pictures; ++n) {
+            const QByteArray id = "c" + QByteArray::number(album.id) + "p" + QByteArray::number(n);
+            page += "<div class=\"pt_border\"><a href=\"http://photo.blog.sina.com.cn/photo/" + id
+                    + "\"><img src=\"http://s1.sinaimg.cn/small/" + id + "\" title=\"照片 " + QByteArray::number(n)
+                    + "\" alt=\"\" /></a></div>\n";
+            // Every third picture arrives at once; of the others half arrives, the rest a
+            // few seconds later.
+            const QByteArray picture = QByteArray("\xFF\xD8\xFF\xE0", 4) + QByteArray(120000, char(n));
+            CannedResponse answer = CannedResponse::ok(picture, "image/jpeg");
+            if (n % 3 != 1)
+                answer.withStall(60000, 4000);
+            blog.route("s1.sinaimg.cn", "/orignal/" + id, answer);
         }
-        const QString answer = QStringLiteral(R"({"code":"A00006","data":{"total":%1,"list":[%2]}})")
-                                   .arg(categories.size())
-                                   .arg(categories.join(u','));
-        route("photo.blog.sina.com.cn", "/services/ctg_list_ctg.php",
-              CannedResponse::ok(answer.toUtf8(), "application/json"));
-
-        QStringList entries;
-        for (const char *host : kHosts) {
-            entries.append(m_http.connectToEntry(QString::fromLatin1(host)));
-            entries.append(m_https.connectToEntry(QString::fromLatin1(host)));
-        }
-        setConnectTo(entries);
-        setCaFile(LoopbackServer::caFile());
+        page += "</div>\n<div class=\"SG_page\"></div></body></html>\n";
+        blog.route("photo.blog.sina.com.cn", path + "/page1", CannedResponse::ok(page));
     }
-    ~BlogServices()
-    {
-        setConnectTo({});
-        setCaFile(QString());
-    }
-
-private:
-    void route(const QByteArray &host, const QByteArray &target, const CannedResponse &response)
-    {
-        m_http.route(host, target, response);
-        m_https.route(host, target, response);
-    }
-
-    LoopbackServer m_http{LoopbackServer::Http};
-    LoopbackServer m_https{LoopbackServer::Https};
-};
+    const QString answer = QStringLiteral(R"({"code":"A00006","data":{"total":%1,"list":[%2]}})")
+                               .arg(categories.size())
+                               .arg(categories.join(u','));
+    blog.route("photo.blog.sina.com.cn", "/services/ctg_list_ctg.php",
+               CannedResponse::ok(answer.toUtf8(), "application/json"));
+}
 
 bool save(QWidget *widget, const QString &path)
 {
@@ -154,7 +127,8 @@ int main(int argc, char *argv[])
     qunsetenv("XDG_CONFIG_HOME");
     const QString dataFolder = perUserDataFolder();
     QDir().mkpath(dataFolder);
-    BlogServices blog;
+    SinaServices blog;
+    serveBlog(blog);
     LoopbackServer config;
     config.route("", "/config",
                  CannedResponse::ok(readFixture(QStringLiteral("sources/config-answer.txt")),
