@@ -3,6 +3,7 @@
 #include "text/Scramble.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QUrl>
 
@@ -40,7 +41,7 @@ QString manualAddress()
     };
     for (const QString &path : candidates) {
         if (QFileInfo(path).isFile())
-            return QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString();
+            return QUrl::fromLocalFile(QDir::cleanPath(QFileInfo(path).absoluteFilePath())).toString();
     }
     return QString();
 }
