@@ -75,7 +75,7 @@ start_once() {
     local began ended pid
     began=$(now_ms)
     (cd "$folder" && QTWEBENGINE_DISABLE_SANDBOX=1 HOME="$folder" XDG_DATA_HOME="$folder/share" \
-        exec "$program" >/dev/null 2>"$folder/stderr") &
+        exec "$program" --data-dir "$folder" >/dev/null 2>"$folder/stderr") &
     pid=$!
     until xdotool search --onlyvisible --name '^Pictrove$' >/dev/null 2>&1; do
         kill -0 "$pid" 2>/dev/null || {

@@ -4,13 +4,17 @@
 set -euo pipefail
 
 # Installed without recommended packages, so everything needed is named here: the
-# platform plugins (xcb, offscreen) are only recommended by Qt's GUI library.
+# platform plugins (xcb, offscreen) are only recommended by Qt's GUI library. The
+# last line is for the package check (scripts/check-package.sh): dpkg-shlibdeps
+# (with file) computes the dependencies; lintian, desktop-file-validate and
+# appstreamcli check the package; python3 serves the loopback pages it lists.
 packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-qpa-plugins qt6-webengine-dev libqt6opengl6-dev
     libcurl4-openssl-dev libssl-dev zlib1g-dev ca-certificates
     libgtest-dev
     xvfb xauth libgl1-mesa-dri fonts-wqy-microhei
+    dpkg-dev file lintian desktop-file-utils appstream python3
 )
 
 missing=()

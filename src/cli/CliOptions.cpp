@@ -1,5 +1,6 @@
 #include "cli/CliOptions.h"
 
+#include "settings/DataFolder.h"
 #include "settings/SettingsBlock.h"
 
 #include <QDir>
@@ -40,49 +41,10 @@ QString folderPath(const QString &path)
 
 }  // namespace
 
-QString cliUsage()
-{
-    return QStringLiteral(
-        "usage: pictrove-cli [--data-dir DIR] [--cookies FILE] list ADDRESS\n"
-        "       pictrove-cli [--data-dir DIR] [--cookies FILE] download ADDRESS [--albums SPEC]\n"
-        "                    [--save DIR] [--threads N] [--timeout S] [--min-kb N] [--max-kb N]\n"
-        "                    [--fix-format] [--fix-order] [--title-file] [--thunder-list] [--skip-previous]\n"
-        "       pictrove-cli --help | --version\n"
-        "\n"
-        "Lists or downloads the photo albums of a Sina blog or Sina Weibo owner.\n"
-        "\n"
-        "  list ADDRESS        print the owner's albums: number, name, picture count, remark (tab-separated)\n"
-        "  download ADDRESS    download the chosen albums, one folder per album under the save folder\n"
-        "  --data-dir DIR      folder of soft.dat, the extension settings and the cookie store (default: .)\n"
-        "  --cookies FILE      first import the cookies of a Netscape-format cookie file (a browser login)\n"
-        "  --albums SPEC       album numbers as list prints them: 3, 1,4, 2-5 or all (default: all)\n"
-        "  --save DIR          save folder (default: the last save path used, else the data folder)\n"
-        "  --threads N         parallel transfers for this run, 1-15\n"
-        "  --timeout S         network time-out in seconds for this run, 10 or more\n"
-        "  --min-kb N          skip pictures smaller than N KB in this run\n"
-        "  --max-kb N          skip pictures larger than N KB in this run (0: no limit)\n"
-        "  --fix-format        correct each picture's extension to its real format\n"
-        "  --fix-order         stamp the pictures' times so they sort in album order\n"
-        "  --title-file        also write each picture's title into the album's title file\n"
-        "  --thunder-list      write a Thunder download list per album instead of downloading\n"
-        "  --skip-previous     skip pictures downloaded by an earlier run\n"
-        "  --failed-list FILE  write the pictures that did not arrive to FILE, one per line:\n"
-        "                      address, a tab, the reason (UTF-8), so a script can retry them\n"
-        "  --help              show this help\n"
-        "  --version           show the version\n"
-        "\n"
-        "After a download a summary line on stderr counts the pictures saved, skipped and\n"
-        "failed, and the albums left incomplete (a list page failed after its retries).\n"
-        "\n"
-        "Exit status: 0 done, 1 no album listed or chosen, 2 bad usage or not a web address,\n"
-        "3 the save folder could not be created, 5 some pictures did not arrive or an\n"
-        "album is incomplete, 130 interrupted.\n");
-}
-
 std::optional<CliOptions> parseCliOptions(const QStringList &arguments, QString &error)
 {
     CliOptions options;
-    options.dataDir = folderPath(QDir::currentPath());
+    options.dataDir = defaultDataFolder(QDir::currentPath());
     QStringList positional;
 
     for (int i = 1; i < arguments.size(); ++i) {

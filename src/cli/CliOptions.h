@@ -10,7 +10,7 @@ namespace pictrove {
 
 struct CliOptions {
     enum Command { List, Download, Help, Version } command = Help;
-    QString dataDir;      // ends in "/"
+    QString dataDir;      // ends in "/"; without --data-dir, defaultDataFolder(current directory)
     QString cookiesFile;  // import before anything else, when set
     QString address;
     QString albums = QStringLiteral("all");
@@ -27,7 +27,5 @@ struct CliOptions {
 // Parses argv (program name included). On a usage error returns nullopt and puts the
 // reason into `error`.
 std::optional<CliOptions> parseCliOptions(const QStringList &arguments, QString &error);
-
-QString cliUsage();
 
 }  // namespace pictrove

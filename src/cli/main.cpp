@@ -3,11 +3,13 @@
 // events into terminal output (CliReporter) and an exit status.
 
 #include "cli/AlbumChoice.h"
+#include "cli/CliHelp.h"
 #include "cli/CliOptions.h"
 #include "cli/CliReporter.h"
 #include "download/Downloader.h"
 #include "net/CookieStore.h"
 #include "net/NetworkSetup.h"
+#include "settings/DataFolder.h"
 #include "settings/SettingsStore.h"
 #include "sources/AlbumColumns.h"
 #include "sources/ListAcquisition.h"
@@ -161,7 +163,7 @@ int run(const CliOptions &options)
     if (saveDir.isEmpty())
         saveDir = historyEntries(session.settings(), HISTORY_SAVE_PATH).value(0);
     if (saveDir.isEmpty())
-        saveDir = session.dataFolder();
+        saveDir = defaultSaveFolder(session.dataFolder(), QDir::tempPath(), userPicturesFolder());
 
     if (downloader.start(downloadRequest(session, options, saveDir, *chosen)) == DownloadCommand::ThreadFailed) {
         reporter.message(QStringLiteral("Create thread:DownPicFunc failed."));

@@ -2,12 +2,15 @@
 
 #include "net/CookieStore.h"
 #include "net/NetworkSetup.h"
+#include "ui/DesktopArguments.h"
 #include "ui/MainWindow.h"
 #include "ui/ShellServices.h"
-#include "ui/StartupPaths.h"
+#include "ui/StartupAddress.h"
 
 #include <QApplication>
 #include <QDir>
+
+#include <cstdio>
 
 namespace pictrove {
 
@@ -23,25 +26,66 @@ public:
     }
 };
 
+QStringList argumentList(int argc, char *argv[])
+{
+    QStringList list;
+    for (int i = 0; i < argc; ++i)
+        list.append(QString::fromLocal8Bit(argv[i]));
+    return list;
+}
+
+int answerHelpOrVersion(DesktopArguments::Action action)
+{
+    if (action == DesktopArguments::Help)
+        std::fputs(desktopUsage().toUtf8().constData(), stdout);
+    else
+        std::printf("pictrove %s\n", PICTROVE_VERSION);
+    return 0;
+}
+
 }  // namespace
 
 int DesktopApp::run(int argc, char *argv[])
 {
+    // --help and --version answer without a display. Anything else is read once
+    // QApplication has taken out its own options, which this parser does not know.
+    QString error;
+    const auto early = parseDesktopArguments(argumentList(argc, argv), QDir::currentPath(), error);
+    if (early && early->action != DesktopArguments::Run)
+        return answerHelpOrVersion(early->action);
+
     // Before any thread starts: the HTTP library's global set-up is not thread-safe.
     initNetwork();
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pictrove"));
+    QApplication::setApplicationVersion(QStringLiteral(PICTROVE_VERSION));
+    // Lets the desktop match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(PICTROVE_APP_ID));
     QApplication::setQuitOnLastWindowClosed(false);
 
-    CookieStore::process().open(dataFolderFor(QDir::currentPath()) + QStringLiteral("cookies.txt"));
+    const auto arguments = parseDesktopArguments(app.arguments(), QDir::currentPath(), error);
+    if (!arguments) {
+        std::fprintf(stderr, "pictrove: %s\n\n%s", qPrintable(error), qPrintable(desktopUsage()));
+        return 2;
+    }
+    if (arguments->action != DesktopArguments::Run)
+        return answerHelpOrVersion(arguments->action);
+
+    // The per-user folder does not exist before the first start.
+    QDir().mkpath(arguments->dataFolder);
+    CookieStore::process().open(arguments->dataFolder + QStringLiteral("cookies.txt"));
 
     // Never destroyed: the engine's threads may still use the window's session when
     // the process ends.
     static AppShell shell;
     auto *window = new MainWindow(shell);
     QObject::connect(window, &MainWindow::closed, &app, [] { shell.endProcess(0); });
-    window->initialise(MainWindow::StartupOptions());
+    MainWindow::StartupOptions startup;
+    startup.dataFolder = arguments->dataFolder;
+    window->initialise(startup);
+    if (!arguments->ownerAddress.isEmpty())
+        listOwnerAtStart(*window, arguments->ownerAddress);
     const int code = app.exec();
     shell.endProcess(code);
     return code;

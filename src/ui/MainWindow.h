@@ -45,8 +45,8 @@ class MainWindow : public QWidget, private StartupWindow {
     Q_OBJECT
 public:
     struct StartupOptions {
-        QString currentDir;           // empty: the process's current directory
-        QString documentsFolder;      // empty: the user's documents folder
+        QString dataFolder;           // ends in "/"; empty: defaultDataFolder(current directory)
+        QString picturesFolder;       // empty: the user's pictures folder
         QString tempPath;             // empty: the system's temporary folder
         // Unset: the extension settings' endpoints (none: no service is asked).
         std::optional<QStringList> configEndpoints;

@@ -4,6 +4,7 @@
 #include "ui/MainWindow.h"
 
 #include "download/Downloader.h"
+#include "settings/DataFolder.h"
 #include "settings/ExtensionSettings.h"
 #include "settings/SettingsStore.h"
 #include "sources/Session.h"
@@ -17,13 +18,11 @@
 #include "ui/ProgramIcon.h"
 #include "ui/ShellServices.h"
 #include "ui/SplashScreen.h"
-#include "ui/StartupPaths.h"
 #include "ui/StoredTexts.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QSignalBlocker>
-#include <QStandardPaths>
 #include <QTimer>
 
 namespace pictrove {
@@ -73,20 +72,15 @@ void MainWindow::initialise(const StartupOptions &options)
 
 void MainWindow::loadStartupSettings(const StartupOptions &options)
 {
-    const QString currentDir = options.currentDir.isEmpty() ? QDir::currentPath() : options.currentDir;
-    const QString dataFolder = dataFolderFor(currentDir);
+    const QString dataFolder =
+        options.dataFolder.isEmpty() ? defaultDataFolder(QDir::currentPath()) : options.dataFolder;
     m_session->setDataFolder(dataFolder);
-    m_savePathBox->setEditText(dataFolder);
     const QString tempPath = options.tempPath.isEmpty() ? QDir::tempPath() : options.tempPath;
-    if (isTemporaryFolder(dataFolder, tempPath)) {
-        const QString documents = options.documentsFolder.isEmpty()
-                                      ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
-                                      : options.documentsFolder;
-        const QString saveFolder = perUserSaveFolder(documents);
-        // Used even when it cannot be made: the download creates it again.
-        QDir().mkpath(saveFolder);
-        m_savePathBox->setEditText(saveFolder);
-    }
+    const QString pictures = options.picturesFolder.isEmpty() ? userPicturesFolder() : options.picturesFolder;
+    const QString saveFolder = defaultSaveFolder(dataFolder, tempPath, pictures);
+    // Used even when it cannot be made: the download creates it again.
+    QDir().mkpath(saveFolder);
+    m_savePathBox->setEditText(saveFolder);
 
     SettingsBlock settings;
     loadSettings(dataFolder, settings);

@@ -3,6 +3,7 @@
 #include "text/Scramble.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QUrl>
 
@@ -33,13 +34,14 @@ QString manualAddress()
 {
     const QString programFolder = QCoreApplication::applicationDirPath();
     const QString candidates[] = {
+        programFolder + QStringLiteral("/" PICTROVE_MANUAL_FROM_BIN),
         programFolder + QStringLiteral("/manual.html"),
         programFolder + QStringLiteral("/docs/manual.html"),
         QStringLiteral(PICTROVE_SOURCE_DOCS_DIR "/manual.html"),
     };
     for (const QString &path : candidates) {
         if (QFileInfo(path).isFile())
-            return QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString();
+            return QUrl::fromLocalFile(QDir::cleanPath(QFileInfo(path).absoluteFilePath())).toString();
     }
     return QString();
 }

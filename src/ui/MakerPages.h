@@ -10,8 +10,9 @@ QString fileProcessingPageAddress();
 QString consultationPageAddress();
 QString feedbackPageAddress();
 
-// The user manual "manual.html": next to the executable when installed, else in a
-// docs folder beside it or in the source tree's docs folder (a build that was never
+// The user manual "manual.html": in the documentation folder of the install prefix
+// (share/doc/pictrove/), else next to the executable or in a docs folder beside it (an
+// unpacked copy), else in the source tree's docs folder (a build that was never
 // installed). A file: address; empty when none of them holds it.
 QString manualAddress();
 

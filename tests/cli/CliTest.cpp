@@ -4,6 +4,7 @@
 
 #include "support/Fixtures.h"
 #include "support/LoopbackServer.h"
+#include "support/TemporaryHome.h"
 
 #include <gtest/gtest.h>
 
@@ -69,7 +70,7 @@ protected:
             entries.append(http.connectToEntry(QString::fromLatin1(host)));
             entries.append(https.connectToEntry(QString::fromLatin1(host)));
         }
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        QProcessEnvironment env = home.environment();
         env.insert(QStringLiteral("PICTROVE_TEST_CONNECT_TO"), entries.join(u','));
         env.insert(QStringLiteral("PICTROVE_TEST_CA_FILE"), LoopbackServer::caFile());
         return env;
@@ -83,11 +84,11 @@ protected:
         return false;
     }
 
-    CliResult run(const QStringList &arguments)
+    CliResult run(const QStringList &arguments, const QString &currentDir = QString())
     {
         QProcess process;
         process.setProcessEnvironment(environment());
-        process.setWorkingDirectory(data.path());
+        process.setWorkingDirectory(currentDir.isEmpty() ? data.path() : currentDir);
         process.start(QStringLiteral(PICTROVE_CLI_PATH), arguments);
         process.closeWriteChannel();
         EXPECT_TRUE(process.waitForFinished(60000));
@@ -99,7 +100,8 @@ protected:
     const QByteArray picture = QByteArray("\xFF\xD8\xFF\xE0", 4) + QByteArray(3000, 'p');
     LoopbackServer http{LoopbackServer::Http};
     LoopbackServer https{LoopbackServer::Https};
-    QTemporaryDir data;
+    TemporaryHome home;
+    QTemporaryDir data;  // the current folder, without a soft.dat
 };
 
 TEST_F(CliTest, ListPrintsOneTabSeparatedLinePerAlbum)
@@ -283,9 +285,55 @@ TEST_F(CliTest, ImportedCookiesTravelWithTheRequests)
         sent = sent || (request.host() == "weibo.com" && request.header("Cookie").contains("SUB=logged-in"));
     EXPECT_TRUE(sent);
     // The store keeps the login for later runs.
-    QFile store(data.filePath(QStringLiteral("cookies.txt")));
+    QFile store(home.dataFolder() + QStringLiteral("cookies.txt"));
     ASSERT_TRUE(store.open(QIODevice::ReadOnly));
     EXPECT_TRUE(store.readAll().contains("logged-in"));
+}
+
+// The login the desktop program stored (its cookie store in the data folder both
+// front ends choose alike) travels with the CLI's requests, and the settings are
+// read and written there.
+TEST_F(CliTest, UsesTheDataFolderTheDesktopProgramUses)
+{
+    QTemporaryDir portable;
+    QFile soft(portable.filePath(QStringLiteral("soft.dat")));
+    ASSERT_TRUE(soft.open(QIODevice::WriteOnly));
+    soft.close();
+    QTemporaryDir chosen;
+
+    const struct {
+        const char *what;
+        QString currentDir;
+        QStringList options;
+        QString dataFolder;
+    } cases[] = {
+        {"per-user folder", data.path(), {}, home.dataFolder()},
+        {"portable folder", portable.path(), {}, portable.path() + u'/'},
+        {"--data-dir", portable.path(), {QStringLiteral("--data-dir"), chosen.path()}, chosen.path() + u'/'},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(QDir().mkpath(c.dataFolder));
+        QFile cookies(c.dataFolder + QStringLiteral("cookies.txt"));
+        ASSERT_TRUE(cookies.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        cookies.write(".weibo.com\tTRUE\t/\tTRUE\t4102444800\tSUB\t" + QByteArray(c.what).replace(' ', '-') + "\n");
+        cookies.close();
+        https.clearLog();
+
+        const CliResult result =
+            run(c.options + QStringList{QStringLiteral("list"), QStringLiteral("https://weibo.com/u/1234567890")},
+                c.currentDir);
+        EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+        QByteArray sent;
+        for (const RecordedRequest &request : https.requests())
+            if (request.host() == "weibo.com")
+                sent = request.header("Cookie");
+        EXPECT_TRUE(sent.contains("SUB=" + QByteArray(c.what).replace(' ', '-'))) << sent.constData();
+        QFile settings(c.dataFolder + QStringLiteral("soft.dat"));
+        EXPECT_TRUE(settings.open(QIODevice::ReadOnly) && settings.size() > 0);
+    }
+    // Nothing was left in a current folder without a soft.dat.
+    EXPECT_TRUE(QDir(data.path()).isEmpty());
 }
 
 }  // namespace

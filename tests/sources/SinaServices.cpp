@@ -13,7 +13,7 @@ namespace pictrove {
 namespace {
 
 const char *const kHosts[] = {
-    "blog.sina.com.cn", "photo.blog.sina.com.cn", "weibo.com", "www.weibo.com", "photo.weibo.com",
+    "blog.sina.com.cn", "photo.blog.sina.com.cn", "s1.sinaimg.cn", "weibo.com", "www.weibo.com", "photo.weibo.com",
     "example.test",
 };
 

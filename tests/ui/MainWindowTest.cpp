@@ -11,11 +11,13 @@
 #include "sources/SourceConfigService.h"
 #include "support/Fixtures.h"
 #include "support/LoopbackServer.h"
+#include "support/TemporaryHome.h"
 #include "ui/AlbumListView.h"
 #include "ui/ControlAccess.h"
 #include "ui/ControlIds.h"
 #include "ui/HistoryComboBox.h"
 #include "ui/MainWindow.h"
+#include "ui/StartupAddress.h"
 #include "ui/StoredTexts.h"
 
 #include <gtest/gtest.h>
@@ -47,7 +49,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(data.isValid());
-        ASSERT_TRUE(documents.isValid());
+        ASSERT_TRUE(pictures.isValid());
         QGuiApplication::clipboard()->clear();
     }
 
@@ -58,11 +60,19 @@ protected:
         config.route("", "/second", CannedResponse::ok(answer, "text/plain; charset=utf-8").withLatency(latencyMs));
     }
 
+    // The owner http://blog.sina.com.cn/u/1234567890 with five photo categories.
+    static void serveBlogOwner(SinaServices &sina)
+    {
+        sina.routeFixture("blog.sina.com.cn", "/u/1234567890", QStringLiteral("sina_blog_owner.html"));
+        sina.routeFixture("photo.blog.sina.com.cn", "/services/ctg_list_ctg.php",
+                          QStringLiteral("sina_categories.json"), "application/json");
+    }
+
     MainWindow::StartupOptions options() const
     {
         MainWindow::StartupOptions startup;
-        startup.currentDir = data.path();
-        startup.documentsFolder = documents.path();
+        startup.dataFolder = data.path() + u'/';
+        startup.picturesFolder = pictures.path();
         startup.configEndpoints = {config.baseUrl() + QStringLiteral("/first"),
                                    config.baseUrl() + QStringLiteral("/second"),
                                    config.baseUrl() + QStringLiteral("/third")};
@@ -81,7 +91,7 @@ protected:
     QComboBox *sourceType() const { return qobject_cast<QComboBox *>(window->control(IDC_SOURCE_TYPE)); }
 
     QTemporaryDir data;
-    QTemporaryDir documents;
+    QTemporaryDir pictures;
     LoopbackServer config;
     RecordingShell shell;
     std::unique_ptr<MainWindow> window;
@@ -218,7 +228,7 @@ TEST_F(MainWindowTest, EndpointsComeFromTheExtensionSettings)
         }
         config.clearLog();
         MainWindow::StartupOptions startup = options();
-        startup.currentDir = folder.path();
+        startup.dataFolder = folder.path() + QLatin1Char('/');
         startup.configEndpoints.reset();
         MainWindow &dlg = start(startup);
         ASSERT_TRUE(waitUntil([&] { return dlg.isVisible() && textOf(IDC_NOTICE) == c.notice; }));
@@ -260,48 +270,42 @@ TEST_F(MainWindowTest, ClipboardTextUpTo199Characters)
     }
 }
 
+// The rules themselves are DataFolder's; here the window shows their answer, creates
+// the per-user save folder, and lets the last save path win.
 TEST_F(MainWindowTest, DefaultSavePath)
 {
-    // Data folders outside the system's temporary folder (the build folder may well lie
-    // under /tmp), so the rule is ours to trigger.
-    QTemporaryDir home(QDir::homePath() + QStringLiteral("/.pictrove-test-XXXXXX"));
-    ASSERT_TRUE(home.isValid());
-    const QString outside = home.path() + QStringLiteral("/data");
-    if (outside.toLower().contains(QStringLiteral("/tmp/")))
-        GTEST_SKIP() << "the home folder lies in a temporary folder";
-    const QString plain = outside + QStringLiteral("/plain");
-    const QString tmpLike = outside + QStringLiteral("/Stuff/TMP/unpacked");
-    const QString withHistory = outside + QStringLiteral("/history");
-    QDir(outside).removeRecursively();
-    for (const QString &folder : {plain, tmpLike, withHistory})
-        QDir().mkpath(folder);
+    const TemporaryHome home;
+    const QString withHistory = data.path() + QStringLiteral("/history/");
+    ASSERT_TRUE(QDir().mkpath(withHistory));
     SettingsBlock block;
     addHistory(block, HISTORY_SAVE_PATH, QStringLiteral("/srv/pictures/"));
-    ASSERT_TRUE(saveSettings(withHistory + QLatin1Char('/'), block));
-    const QString perUser = documents.path() + QStringLiteral("/Pictrove/");
+    ASSERT_TRUE(saveSettings(withHistory, block));
+    const QString perUser = pictures.path() + QStringLiteral("/Pictrove/");
 
     const struct {
         const char *what;
-        QString currentDir;
+        QString dataFolder;  // empty: the default for a current folder without soft.dat
         QString savePath;
     } cases[] = {
-        {"ordinary folder", plain, plain + QLatin1Char('/')},
-        {"under the temporary folder", data.path(), perUser},
-        {"a tmp folder in any case", tmpLike, perUser},
+        {"per-user data folder", QString(), perUser},
+        {"portable folder under the temporary folder", data.path() + u'/', perUser},
         {"the last save path wins", withHistory, QStringLiteral("/srv/pictures/")},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         QDir(perUser).removeRecursively();
         MainWindow::StartupOptions startup = options();
-        startup.currentDir = c.currentDir;
+        startup.dataFolder = c.dataFolder;
         startup.tempPath = data.path();
+        const QString current = QDir::currentPath();
+        QDir::setCurrent(home.path());
         start(startup);
+        QDir::setCurrent(current);
         EXPECT_EQ(textOf(IDC_SAVE_PATH), c.savePath);
-        EXPECT_EQ(QDir(perUser).exists(), c.savePath == perUser);
+        EXPECT_TRUE(c.savePath != perUser || QDir(perUser).exists());
+        EXPECT_EQ(window->session().dataFolder(), c.dataFolder.isEmpty() ? home.dataFolder() : c.dataFolder);
         window.reset();
     }
-    QDir(outside).removeRecursively();
 }
 
 TEST_F(MainWindowTest, GetListIsIgnoredBeforeStartUpEnds)
@@ -319,9 +323,7 @@ TEST_F(MainWindowTest, GetListIsIgnoredBeforeStartUpEnds)
 TEST_F(MainWindowTest, GetListFillsTheGrid)
 {
     SinaServices sina;
-    sina.routeFixture("blog.sina.com.cn", "/u/1234567890", QStringLiteral("sina_blog_owner.html"));
-    sina.routeFixture("photo.blog.sina.com.cn", "/services/ctg_list_ctg.php", QStringLiteral("sina_categories.json"),
-                      "application/json");
+    serveBlogOwner(sina);
     serveConfig();
     QGuiApplication::clipboard()->setText(QStringLiteral("http://blog.sina.com.cn/u/1234567890"));
     MainWindow &dlg = start(options());
@@ -351,6 +353,33 @@ TEST_F(MainWindowTest, GetListFillsTheGrid)
     qobject_cast<QAbstractButton *>(dlg.control(IDC_SELECT_ALL))->click();
     EXPECT_EQ(dlg.albumView().selectedAlbums(), QList<int>({0, 1, 2, 3, 4}));
     saveScreenshot(&dlg, QStringLiteral("main-window-list"));
+}
+
+// `pictrove ADDRESS` (the menu entry's %U): the address replaces the clipboard's in
+// the box and is listed without a click.
+TEST_F(MainWindowTest, AnAddressFromTheCommandLineIsListed)
+{
+    SinaServices sina;
+    serveBlogOwner(sina);
+    const QString address = QStringLiteral("http://blog.sina.com.cn/u/1234567890");
+    // Also while the configuration service has not answered yet: the start never
+    // waits for it.
+    for (const int configLatencyMs : {0, 2000}) {
+        SCOPED_TRACE(configLatencyMs);
+        serveConfig(configAnswer(), configLatencyMs);
+        QGuiApplication::clipboard()->setText(QStringLiteral("https://weibo.com/u/555"));
+        MainWindow &dlg = start(options());
+        listOwnerAtStart(dlg, address);
+        EXPECT_EQ(textOf(IDC_OWNER_ADDRESS), address);
+        // The list's events reach the window queued: its last one turns the button back.
+        ASSERT_TRUE(waitUntil([&] {
+            return dlg.session().listState.load() == ListState::Idle && textOf(IDC_GET_LIST) == QStringLiteral("获取相册")
+                   && dlg.grid().gridRowCount() == 6;
+        }));
+        EXPECT_EQ(dlg.grid().cellText(1, 1), QStringLiteral("旅行"));
+        EXPECT_EQ(qobject_cast<HistoryComboBox *>(dlg.control(IDC_OWNER_ADDRESS))->history().value(0), address);
+        window.reset();
+    }
 }
 
 }  // namespace

@@ -1,0 +1,96 @@
+#include "cli/CliHelp.h"
+
+namespace pictrove {
+
+namespace {
+
+const char *const kSynopsis[] = {
+    "[--data-dir DIR] [--cookies FILE] list ADDRESS",
+    "[--data-dir DIR] [--cookies FILE] download ADDRESS [--albums SPEC] [--save DIR] [--threads N] "
+    "[--timeout S] [--min-kb N] [--max-kb N] [--fix-format] [--fix-order] [--title-file] [--thunder-list] "
+    "[--skip-previous] [--failed-list FILE]",
+    "--help | --version",
+};
+
+const char *const kDescription =
+    "Lists or downloads the photo albums of a Sina blog or Sina Weibo owner, with the engine and the "
+    "settings of the desktop program pictrove.";
+
+const HelpItem kCommands[] = {
+    {"list ADDRESS", "print the owner's albums: number, name, picture count, remark (tab-separated)"},
+    {"download ADDRESS", "download the chosen albums, one folder per album under the save folder"},
+};
+
+const HelpItem kOptions[] = {
+    {"--data-dir DIR",
+     "folder of soft.dat, the extension settings and the cookie store (default: the current folder when "
+     "it holds a soft.dat, else ~/.local/share/Pictrove, the desktop program's folder, whose logins "
+     "are used)"},
+    {"--cookies FILE", "first import the cookies of a Netscape-format cookie file (a browser login)"},
+    {"--albums SPEC", "album numbers as list prints them: 3, 1,4, 2-5 or all (default: all)"},
+    {"--save DIR",
+     "save folder (default: the last save path used, else ~/Pictures/Pictrove, or the data folder when "
+     "it is the current folder)"},
+    {"--threads N", "parallel transfers for this run, 1-15"},
+    {"--timeout S", "network time-out in seconds for this run, 10 or more"},
+    {"--min-kb N", "skip pictures smaller than N KB in this run"},
+    {"--max-kb N", "skip pictures larger than N KB in this run (0: no limit)"},
+    {"--fix-format", "correct each picture's extension to its real format"},
+    {"--fix-order", "stamp the pictures' times so they sort in album order"},
+    {"--title-file", "also write each picture's title into the album's title file"},
+    {"--thunder-list", "write a Thunder download list per album instead of downloading"},
+    {"--skip-previous", "skip pictures downloaded by an earlier run"},
+    {"--failed-list FILE",
+     "write the pictures that did not arrive to FILE, one per line: address, a tab, the reason (UTF-8), "
+     "so a script can retry them"},
+    {"--help", "show this help"},
+    {"--version", "show the version"},
+};
+
+const char *const kNotes[] = {
+    "Run-only options (--threads, --fix-format, ...) apply to one run and are never saved.",
+    "After a download a summary line on stderr counts the pictures saved, skipped and failed, and the "
+    "albums left incomplete (a list page still failed after three tries).",
+};
+
+const HelpItem kExitStatus[] = {
+    {"0", "done"},
+    {"1", "no album listed or chosen"},
+    {"2", "bad usage or not a web address"},
+    {"3", "the save folder could not be created"},
+    {"5", "some pictures did not arrive, an album is incomplete, or the disk is full"},
+    {"130", "interrupted"},
+};
+
+const HelpSection kSections[] = {
+    {"Commands", kCommands},
+    {"Options", kOptions},
+};
+
+}  // namespace
+
+const CommandHelp &cliHelp()
+{
+    static const CommandHelp help{
+        "pictrove-cli",
+        "list and download the photo albums of Sina blog and Sina Weibo owners",
+        kSynopsis,
+        kDescription,
+        kSections,
+        kNotes,
+        kExitStatus,
+    };
+    return help;
+}
+
+std::span<const HelpItem> cliOptionHelp()
+{
+    return kOptions;
+}
+
+QString cliUsage()
+{
+    return helpText(cliHelp());
+}
+
+}  // namespace pictrove

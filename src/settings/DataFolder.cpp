@@ -1,0 +1,57 @@
+#include "settings/DataFolder.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace pictrove {
+
+namespace {
+
+QString withSlash(const QString &path)
+{
+    return path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
+}
+
+}  // namespace
+
+QString perUserDataFolder()
+{
+    // Spelled out rather than asked for as AppDataLocation, which follows the
+    // process's application name: pictrove-cli must land in the desktop program's
+    // folder, not in one named after itself.
+    return withSlash(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+           + QStringLiteral("Pictrove/");
+}
+
+QString defaultDataFolder(const QString &currentDir)
+{
+    const QString folder = withSlash(QDir(currentDir).absolutePath());
+    if (QFileInfo(folder + QStringLiteral("soft.dat")).isFile())
+        return folder;
+    return perUserDataFolder();
+}
+
+bool isTemporaryFolder(const QString &folder, const QString &tempPath)
+{
+    const QString cleaned = withSlash(QDir::cleanPath(folder));
+    if (!tempPath.isEmpty() && cleaned.startsWith(withSlash(QDir::cleanPath(tempPath))))
+        return true;
+    return cleaned.toLower().contains(QStringLiteral("/tmp/"));
+}
+
+QString userPicturesFolder()
+{
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    return pictures.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) : pictures;
+}
+
+QString defaultSaveFolder(const QString &dataFolder, const QString &tempPath, const QString &picturesFolder)
+{
+    const bool portable = withSlash(dataFolder) != perUserDataFolder();
+    if (portable && !isTemporaryFolder(dataFolder, tempPath))
+        return withSlash(dataFolder);
+    return withSlash(picturesFolder) + QStringLiteral("Pictrove/");
+}
+
+}  // namespace pictrove

@@ -1,0 +1,35 @@
+#pragma once
+// Where the program keeps its files, and where pictures go before the user has chosen
+// a save folder. Both front ends decide with these functions, so the desktop program
+// and pictrove-cli read the same "soft.dat" and the same cookie store: a login made in
+// the desktop program's browser is used by the CLI.
+//
+// The data folder holds "soft.dat", the extension settings "下载器扩展设置.ini", the
+// cookie store "cookies.txt", the login browser's profile "browser/", the page dump and
+// the thumbnail cache "tmp/". Paths returned here end in "/".
+
+#include <QString>
+
+namespace pictrove {
+
+// <XDG data home>/Pictrove/, normally ~/.local/share/Pictrove/: the desktop program's
+// QStandardPaths::AppDataLocation.
+QString perUserDataFolder();
+
+// `currentDir` when it holds a "soft.dat" file (a portable set-up: the program unpacked
+// into a folder of its own, as it was always run), else perUserDataFolder().
+QString defaultDataFolder(const QString &currentDir);
+
+// True when `folder` lies under `tempPath` or has a "tmp" folder in its path in any
+// letter case: an unpacked download, whose folder may be cleaned away.
+bool isTemporaryFolder(const QString &folder, const QString &tempPath);
+
+// The user's pictures folder, or the documents folder when the desktop names none.
+QString userPicturesFolder();
+
+// The save folder before the user has chosen one. A portable data folder keeps the
+// pictures beside "soft.dat", as it always did, unless it is a temporary folder;
+// otherwise they go to `picturesFolder` + "/Pictrove/".
+QString defaultSaveFolder(const QString &dataFolder, const QString &tempPath, const QString &picturesFolder);
+
+}  // namespace pictrove
