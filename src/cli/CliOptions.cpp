@@ -79,14 +79,17 @@ std::optional<CliOptions> parseCliOptions(const QStringList &arguments, QString 
         bool ok = true;
         if (arg == QLatin1String("--data-dir")) {
             ok = value(text);
-            options.dataDir = folderPath(text);
+            if (!text.trimmed().isEmpty())
+                options.dataDir = folderPath(text);
         } else if (arg == QLatin1String("--cookies")) {
             ok = value(options.cookiesFile);
         } else if (arg == QLatin1String("--albums")) {
             ok = value(options.albums);
         } else if (arg == QLatin1String("--save")) {
             ok = value(text);
-            options.saveDir = folderPath(text);
+            // An empty value (a script's unset variable) means the default, as when
+            // the option is left out, not the current folder.
+            options.saveDir = text.trimmed().isEmpty() ? QString() : folderPath(text);
         } else if (arg == QLatin1String("--failed-list")) {
             ok = value(options.failedListFile);
         } else if (arg == QLatin1String("--threads")) {

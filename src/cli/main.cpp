@@ -118,7 +118,9 @@ int run(const CliOptions &options)
     QDir().mkpath(options.dataDir);
     cookies.open(options.dataDir + QStringLiteral("cookies.txt"));
     if (!options.cookiesFile.isEmpty() && cookies.importFile(options.cookiesFile) < 0) {
-        std::fprintf(stderr, "cannot read cookie file %s\n", qPrintable(options.cookiesFile));
+        std::fprintf(stderr, "cannot read cookie file %s (missing, unreadable, or larger than %lld MiB)\n",
+                     qPrintable(options.cookiesFile),
+                     static_cast<long long>(CookieStore::kMaxCookieFileBytes / (1024 * 1024)));
         return EXIT_USAGE;
     }
 

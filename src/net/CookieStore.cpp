@@ -225,7 +225,14 @@ int CookieStore::importFile(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return -1;
-    const int taken = d->addLines(file.readAll().split('\n'), true);
+    // Read with a cap: the path may name a device or a pipe that never ends.
+    const QByteArray content = file.read(kMaxCookieFileBytes + 1);
+    if (content.size() > kMaxCookieFileBytes) {
+        qCWarning(lcEngine, "cookie file %s is larger than %lld bytes: not read", qPrintable(path),
+                  static_cast<long long>(kMaxCookieFileBytes));
+        return -1;
+    }
+    const int taken = d->addLines(content.split('\n'), true);
     if (taken > 0)
         noteChanged();
     return taken;

@@ -57,8 +57,10 @@ public:
     void noteChanged();
 
     // Adds every unexpired cookie of a Netscape-format file. Returns how many were
-    // taken, -1 when the file cannot be read.
+    // taken, -1 when the file cannot be read or is larger than kMaxCookieFileBytes.
     int importFile(const QString &path);
+    // Far more than any browser's cookie file holds.
+    static constexpr qint64 kMaxCookieFileBytes = 16 * 1024 * 1024;
     // Adds or replaces (same domain, path and name) one cookie; an expired one deletes
     // the cookie it replaces. False when a field cannot be stored: empty name or
     // domain, or control characters or ";" in a field.

@@ -283,7 +283,7 @@ struct Exchange {
             endSeen = true;
         }
         response.receivedLength = response.body.size();
-        if (overMax(quint64(response.body.size()))) {
+        if (overMax(quint64(response.body.size())) || response.body.size() > kMaxPageBytes) {
             failed = true;
             return 0;
         }

@@ -4,7 +4,7 @@
 
 namespace pictrove {
 
-bool gunzip(QByteArray &output, const char *data, qsizetype length)
+bool gunzip(QByteArray &output, const char *data, qsizetype length, qsizetype limit)
 {
     z_stream stream{};
     // 15 window bits + 32: accept a zlib or a gzip header, whichever the body has.
@@ -21,7 +21,7 @@ bool gunzip(QByteArray &output, const char *data, qsizetype length)
         const int status = inflate(&stream, Z_NO_FLUSH);
         const qsizetype produced = qsizetype(sizeof area - stream.avail_out);
         if (produced > 0) {
-            const qsizetype room = kGunzipLimit - output.size();
+            const qsizetype room = limit - output.size();
             output.append(area, qMin(produced, room));
             if (produced > room)
                 break;  // the cap: what fits stays, the rest is never inflated

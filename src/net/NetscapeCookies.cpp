@@ -89,8 +89,14 @@ bool cookieFieldsValid(const CookieFields &cookie)
     const QString domain = bareDomain(cookie.domain);
     if (domain.isEmpty() || cookie.name.isEmpty() || cookie.expiry < 0)
         return false;
-    if (hasForbiddenChar(domain, false) || hasForbiddenChar(cookie.name, false)
+    // A line starting with "#" is a comment in the cookie file: such a domain would be
+    // lost at the next load.
+    if (hasForbiddenChar(domain, false) || hasForbiddenChar(cookie.name, false) || domain.startsWith(QLatin1Char('#'))
         || cookie.name.contains(QLatin1Char('=')) || cookie.name.startsWith(QLatin1Char('#')))
+        return false;
+    // libcurl drops cookie lines longer than it can parse (5000 bytes, 4096 for a name
+    // or a value); a cookie it cannot hold must be refused here, not half-taken.
+    if (cookie.name.toUtf8().size() + cookie.value.toUtf8().size() > kMaxCookieBytes)
         return false;
     if (!cookie.path.isEmpty() && (hasForbiddenChar(cookie.path, false)
                                    || !cookie.path.startsWith(QLatin1Char('/'))))

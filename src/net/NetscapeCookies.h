@@ -13,6 +13,10 @@ namespace pictrove {
 bool parseNetscapeLine(QByteArray line, CookieFields &cookie);
 // The line for `cookie`, without line end. The fields must be valid (cookieFieldsValid).
 QByteArray formatNetscapeLine(const CookieFields &cookie);
+// The longest name plus value, in bytes of UTF-8, a cookie may have: libcurl ignores
+// longer cookie lines.
+inline constexpr int kMaxCookieBytes = 4000;
+
 // Whether the fields can be written to a cookie file and sent back in a Cookie header.
 bool cookieFieldsValid(const CookieFields &cookie);
 

@@ -6,6 +6,11 @@
 
 namespace pictrove {
 
+// The most a page held in memory may be, as received and after inflating. The pages
+// the sources read are far smaller (an album list of a thousand albums is under 1 MiB);
+// text conversion multiplies what a page costs, so a hostile page stops here.
+inline constexpr qsizetype kMaxPageBytes = qsizetype(8) * 1024 * 1024;
+
 struct PageResponse {
     // The final response's status line and header lines, each ended by CR LF, as
     // received. Kept from the last exchange that delivered one.

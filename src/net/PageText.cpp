@@ -47,7 +47,7 @@ QString getText(const PageResponse &response, int flags)
     QByteArray bytes;
     if ((flags & TEXT_INFLATE) && response.gzip && looksCompressed(response.body)) {
         // A truncated stream still gives what was inflated before the cut.
-        gunzip(bytes, response.body.constData(), response.body.size());
+        gunzip(bytes, response.body.constData(), response.body.size(), kMaxPageBytes);
     } else {
         bytes = response.body;
     }

@@ -2,6 +2,8 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
+
 namespace pictrove {
 
 namespace {
@@ -53,8 +55,11 @@ QByteArray canonicalUrl(const QString &url)
     while (queryStart < raw.size() && raw.at(queryStart) != '?' && raw.at(queryStart) != '#')
         ++queryStart;
 
-    // The host is left to libcurl: it converts international names itself.
+    // The host is left to libcurl: it converts international names itself. A control
+    // byte there (a NUL above all) would make libcurl read another host than this one.
     QByteArray out = raw.left(pathStart);
+    if (std::any_of(out.begin(), out.end(), [](char c) { return uchar(c) < 0x20 || c == ' '; }))
+        return QByteArray();
     appendEncoded(out, raw.mid(pathStart, queryStart - pathStart), isPathSafe);
     appendEncoded(out, raw.mid(queryStart), isQuerySafe);
 

@@ -7,6 +7,8 @@
 #include "sources/WeiboSource.h"
 #include "text/CleanName.h"
 
+#include <algorithm>
+
 namespace pictrove {
 
 namespace {
@@ -16,7 +18,10 @@ constexpr qsizetype kMaxComponentBytes = 255;
 
 bool isWebAddress(const QString &text)
 {
-    return text.contains(u"http://") || text.contains(u"https://");
+    // A control character (a NUL above all) would cut the address short on its way to
+    // the HTTP library, which would then fetch another address than the one shown.
+    const bool control = std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x20; });
+    return !control && (text.contains(u"http://") || text.contains(u"https://"));
 }
 
 // Chooses the list kind from the address and runs its fetcher.

@@ -26,6 +26,26 @@ TEST(CliHelp, EveryOptionItNamesIsUnderstood)
     }
 }
 
+// An empty folder value (a script's unset variable) means the default, not the
+// current folder.
+TEST(CliOptions, EmptySaveFolderMeansTheDefault)
+{
+    const struct {
+        const char *save;
+        bool isDefault;
+    } cases[] = {{"", true}, {"  ", true}, {"pictures", false}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.save);
+        QString error;
+        const std::optional<CliOptions> options = parseCliOptions(
+            {QStringLiteral("pictrove-cli"), QStringLiteral("download"), QStringLiteral("https://weibo.com/u/1"),
+             QStringLiteral("--save"), QString::fromLatin1(c.save)},
+            error);
+        ASSERT_TRUE(options.has_value()) << error.toStdString();
+        EXPECT_EQ(options->saveDir.isEmpty(), c.isDefault) << options->saveDir.toStdString();
+    }
+}
+
 }  // namespace
 
 }  // namespace pictrove

@@ -1,6 +1,7 @@
 // The cookie store: cookies travelling with fetches (also across redirects), getCookies,
 // saving and loading, importing a browser's file.
 #include "net/CookieStore.h"
+#include "net/NetscapeCookies.h"
 #include "net/PageFetcher.h"
 #include "support/Fixtures.h"
 #include "support/LoopbackServer.h"
@@ -166,6 +167,15 @@ TEST_F(CookieStoreTest, ImportedBrowserFileTravelsWithFetches)
     }
 }
 
+// A device that never ends (or a huge file) is refused after a bounded read.
+TEST_F(CookieStoreTest, ImportRefusesMissingAndEndlessFiles)
+{
+    CookieStore store;
+    EXPECT_EQ(store.importFile(QStringLiteral("/nonexistent/cookies.txt")), -1);
+    EXPECT_EQ(store.importFile(QStringLiteral("/dev/zero")), -1);
+    EXPECT_TRUE(store.cookies().isEmpty());
+}
+
 TEST_F(CookieStoreTest, AddCookieRejectsFieldsThatCannotTravel)
 {
     CookieStore store;
@@ -181,6 +191,11 @@ TEST_F(CookieStoreTest, AddCookieRejectsFieldsThatCannotTravel)
         {"tab in name", {.domain = "weibo.com", .name = "a\tb", .value = "1"}, false},
         {"semicolon in value", {.domain = "weibo.com", .name = "a", .value = "1; b=2"}, false},
         {"relative path", {.domain = "weibo.com", .path = "albums", .name = "a"}, false},
+        // Written as a comment line, it would be gone at the next load.
+        {"domain starting with #", {.domain = "#weibo.com", .name = "a", .value = "1"}, false},
+        // Longer than libcurl takes: refused instead of silently dropped on the way.
+        {"value too long to send", {.domain = "weibo.com", .name = "a", .value = QString(kMaxCookieBytes, 'v')}, false},
+        {"longest value", {.domain = "weibo.com", .name = "a", .value = QString(kMaxCookieBytes - 1, 'v')}, true},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);

@@ -94,6 +94,15 @@ TEST(getText, GzipBodiesAreInflatedThenTrimmed)
     EXPECT_EQ(getText(r, TEXT_INFLATE | TEXT_UTF8), fromCodePage(page, CP_UTF8).replace("&amp;", "&"));
 }
 
+// A small gzip body that inflates to far more than a page: only the first
+// kMaxPageBytes are inflated and decoded.
+TEST(getText, GzipBombStopsAtThePageLimit)
+{
+    const QByteArray bomb = gzipBytes(QByteArray(4 * kMaxPageBytes, ' '));
+    ASSERT_LT(bomb.size(), kMaxPageBytes / 64);
+    EXPECT_EQ(getText(response(kHeadGzip, bomb, true), TEXT_INFLATE | TEXT_UTF8).size(), kMaxPageBytes);
+}
+
 TEST(getText, TruncatedGzipGivesWhatWasInflated)
 {
     QByteArray page;

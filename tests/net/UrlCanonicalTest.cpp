@@ -22,6 +22,11 @@ TEST(UrlCanonical, EncodesUnsafeCharactersAndRejectsWhatCannotBeFetched)
         {"file:///etc/passwd", ""},
         {"not a url", ""},
         {"http://", ""},
+        // A NUL or a blank in the host would make libcurl fetch another host; in the
+        // path it is only a character to encode.
+        {QStringLiteral("http://weibo.com") + QChar(0) + QStringLiteral(".evil.example/u/1"), ""},
+        {"http://wei bo.com/u/1", ""},
+        {QStringLiteral("http://h.cn/a") + QChar(0) + QStringLiteral("b"), "http://h.cn/a%00b"},
         {"", ""},
     };
     for (const auto &c : cases) {
