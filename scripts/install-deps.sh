@@ -7,7 +7,8 @@ set -euo pipefail
 # platform plugins (xcb, offscreen) are only recommended by Qt's GUI library. The
 # last line is for the package check (scripts/check-package.sh): dpkg-shlibdeps
 # (with file) computes the dependencies; lintian, desktop-file-validate and
-# appstreamcli check the package; python3 serves the loopback pages it lists.
+# appstreamcli check the package; python3 serves the loopback pages it lists. clang
+# and its libFuzzer runtime build the fuzz targets (scripts/fuzz.sh).
 packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-qpa-plugins qt6-webengine-dev libqt6opengl6-dev
@@ -15,6 +16,7 @@ packages=(
     libgtest-dev
     xvfb xauth libgl1-mesa-dri fonts-wqy-microhei
     dpkg-dev file lintian desktop-file-utils appstream python3
+    clang libclang-rt-14-dev
 )
 
 missing=()

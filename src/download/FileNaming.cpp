@@ -57,7 +57,7 @@ QString pictureNameBase(const PictureNaming &in)
 
     QString name = rules.filePrefix + base + rules.fileSuffix;
     // In digit order, so a value that brings in a later escape is expanded too.
-    const int index = in.album.position + 1;
+    const qint64 index = qint64(in.album.position) + 1;  // a position of 2^31-1 still has a successor
     replaceEscape(name, 1, in.album.name);
     replaceEscape(name, 2, sequence);
     replaceEscape(name, 3, QString::number(index));
@@ -66,7 +66,7 @@ QString pictureNameBase(const PictureNaming &in)
     replaceEscape(name, 6, QString::number(in.selectedAlbumCount));
     replaceEscape(name, 7, QString::number(in.albumCount));
     replaceEscape(name, 8, in.ownerName);
-    replaceEscape(name, 9, QString::asprintf("%04d", index));
+    replaceEscape(name, 9, QString::asprintf("%04lld", static_cast<long long>(index)));
 
     replaceEach(name, rules.findText, rules.replaceText);
     return cleanName(name, kCleanNameTimeFallback, true);
@@ -78,10 +78,10 @@ QString albumFolderName(const AlbumRecord &album, const NameRules &rules)
     folder = rules.folderPrefix + folder + rules.folderSuffix;
     // Only these three have a value for a whole album; the others stay as written
     // and lose their question mark in the cleaning.
-    const int index = album.position + 1;
+    const qint64 index = qint64(album.position) + 1;
     replaceEscape(folder, 1, album.name);
     replaceEscape(folder, 3, QString::number(index));
-    replaceEscape(folder, 9, QString::asprintf("%04d", index));
+    replaceEscape(folder, 9, QString::asprintf("%04lld", static_cast<long long>(index)));
     return fitUtf8(cleanName(folder, 0, false), QString());
 }
 

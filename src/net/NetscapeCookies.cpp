@@ -22,9 +22,11 @@ bool hasForbiddenChar(const QString &text, bool allowSpace)
 
 QString bareDomain(const QString &domain)
 {
+    // Blanks (of any kind: a no-break space too) and dots alternate until none is left
+    // in front, so a domain read back from its own line comes out the same.
     QString d = domain.trimmed().toLower();
     while (d.startsWith(QLatin1Char('.')))
-        d.remove(0, 1);
+        d = d.mid(1).trimmed();
     return d;
 }
 

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <QRegularExpression>
 
 namespace pictrove {
@@ -80,6 +82,19 @@ TEST(FileNaming, EscapeValuesAreExpandedByLaterDigits)
     PictureNaming in = namingFor(c);
     in.album.name = QStringLiteral("t?2");  // ?1 brings in ?2, expanded next
     EXPECT_EQ(pictureNameBase(in), QStringLiteral("t5_5"));
+}
+
+// The last position an album list can hold still numbers its album (found by fuzzing:
+// the successor of 2^31-1 overflowed).
+TEST(FileNaming, LastPossiblePositionIsNumbered)
+{
+    NamingCase c{"", FILE_BASE_SEQUENCE, u"?3_?9_", u"", u"", u"", u"", u"", 1, u""};
+    PictureNaming in = namingFor(c);
+    in.album.position = std::numeric_limits<int32_t>::max();
+    EXPECT_EQ(pictureNameBase(in), QStringLiteral("2147483648_2147483648_1"));
+    NameRules rules;
+    rules.folderPrefix = QStringLiteral("?3-");
+    EXPECT_EQ(albumFolderName(in.album, rules), QStringLiteral("2147483648-") + in.album.name);
 }
 
 TEST(FileNaming, NameCleanedToNothingBecomesLocalTime)

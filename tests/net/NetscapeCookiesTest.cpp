@@ -16,6 +16,9 @@ TEST(NetscapeCookies, ParsesLinesAndFormatsThemBack)
          "#HttpOnly_photo.weibo.com\tFALSE\t/p\tTRUE\t4102444800\tid\tv 1"},
         // Some exporters drop the tab before an empty value.
         {"weibo.com\tFALSE\t/\tFALSE\t0\tempty", true, "weibo.com\tFALSE\t/\tFALSE\t0\tempty\t"},
+        // A no-break space after the dot: read back from its own line, the domain must
+        // come out the same (found by fuzzing).
+        {". \xC2\xA0weibo.com\tTRUE\t/\tFALSE\t0\tSUB\tabc", true, ".weibo.com\tTRUE\t/\tFALSE\t0\tSUB\tabc"},
         {"# Netscape HTTP Cookie File", false, ""},
         {"", false, ""},
         {"weibo.com\tFALSE\t/\tFALSE\tsoon\tn\tv", false, ""},
