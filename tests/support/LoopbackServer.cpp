@@ -451,8 +451,15 @@ LoopbackServer::Handler LoopbackServer::sequence(QList<CannedResponse> responses
 
 QList<RecordedRequest> LoopbackServer::requests() const
 {
+    // A list of its own, not an implicitly shared copy of the log: Qt checks whether a
+    // list is shared with a relaxed load, so the connection threads appending to the
+    // log could otherwise move elements this copy is still reading.
     std::lock_guard lock(d->logMutex);
-    return d->log;
+    QList<RecordedRequest> copy;
+    copy.reserve(d->log.size());
+    for (const RecordedRequest &request : std::as_const(d->log))
+        copy.append(request);
+    return copy;
 }
 
 int LoopbackServer::requestCount() const

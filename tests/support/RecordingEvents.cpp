@@ -163,8 +163,14 @@ void RecordingEvents::openFolder(const QString &folder)
 
 QStringList RecordingEvents::log() const
 {
+    // A list of its own (see LoopbackServer::requests): the engine's threads go on
+    // appending to the log while a test reads this copy.
     std::lock_guard lock(m_mutex);
-    return m_log;
+    QStringList copy;
+    copy.reserve(m_log.size());
+    for (const QString &line : std::as_const(m_log))
+        copy.append(line);
+    return copy;
 }
 
 QStringList RecordingEvents::logOf(const QString &event) const
