@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 
 namespace pictrove {
 
@@ -30,6 +31,14 @@ QString defaultDataFolder(const QString &currentDir)
     if (QFileInfo(folder + QStringLiteral("soft.dat")).isFile())
         return folder;
     return perUserDataFolder();
+}
+
+bool prepareDataFolder(const QString &folder)
+{
+    if (!QDir().mkpath(folder))
+        return false;
+    QTemporaryFile probe(withSlash(folder) + QStringLiteral("write-test-XXXXXX"));
+    return probe.open();
 }
 
 bool isTemporaryFolder(const QString &folder, const QString &tempPath)

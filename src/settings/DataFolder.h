@@ -20,6 +20,11 @@ QString perUserDataFolder();
 // into a folder of its own, as it was always run), else perUserDataFolder().
 QString defaultDataFolder(const QString &currentDir);
 
+// Makes `folder` when it is missing and checks that a file can be created in it.
+// False when not: "soft.dat" and the cookie store would then silently not be saved,
+// and the front ends say so once at start.
+bool prepareDataFolder(const QString &folder);
+
 // True when `folder` lies under `tempPath` or has a "tmp" folder in its path in any
 // letter case: an unpacked download, whose folder may be cleaned away.
 bool isTemporaryFolder(const QString &folder, const QString &tempPath);

@@ -2,6 +2,7 @@
 
 #include "net/CookieStore.h"
 #include "net/NetworkSetup.h"
+#include "settings/DataFolder.h"
 #include "ui/DesktopArguments.h"
 #include "ui/MainWindow.h"
 #include "ui/ShellServices.h"
@@ -9,6 +10,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -73,7 +75,7 @@ int DesktopApp::run(int argc, char *argv[])
         return answerHelpOrVersion(arguments->action);
 
     // The per-user folder does not exist before the first start.
-    QDir().mkpath(arguments->dataFolder);
+    const bool writable = prepareDataFolder(arguments->dataFolder);
     CookieStore::process().open(arguments->dataFolder + QStringLiteral("cookies.txt"));
 
     // Never destroyed: the engine's threads may still use the window's session when
@@ -84,6 +86,14 @@ int DesktopApp::run(int argc, char *argv[])
     MainWindow::StartupOptions startup;
     startup.dataFolder = arguments->dataFolder;
     window->initialise(startup);
+    if (!writable) {
+        // Once, over the window: settings and logins would otherwise be lost unseen.
+        const QString folder = arguments->dataFolder;
+        QTimer::singleShot(0, window, [window, folder] {
+            shell.showMessage(window, QStringLiteral("数据文件夹无法写入：%1\n设置和登录将不会被保存。").arg(folder),
+                              QStringLiteral("提示"));
+        });
+    }
     if (!arguments->ownerAddress.isEmpty())
         listOwnerAtStart(*window, arguments->ownerAddress);
     const int code = app.exec();

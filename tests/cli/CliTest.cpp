@@ -293,6 +293,20 @@ TEST_F(CliTest, ImportedCookiesTravelWithTheRequests)
 // The login the desktop program stored (its cookie store in the data folder both
 // front ends choose alike) travels with the CLI's requests, and the settings are
 // read and written there.
+// A data folder that cannot be written (here: below a plain file, which holds even for
+// root) is said once at start; the list still runs.
+TEST_F(CliTest, SaysOnceWhenTheDataFolderCannotBeWritten)
+{
+    QFile plain(data.filePath(QStringLiteral("plain-file")));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    const CliResult result = run({QStringLiteral("--data-dir"), data.filePath(QStringLiteral("plain-file/pictrove")),
+                                  QStringLiteral("list"), QStringLiteral("https://weibo.com/u/1234567890")});
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_EQ(result.err.count(QStringLiteral("数据文件夹无法写入：")), 1) << result.err.toStdString();
+    EXPECT_FALSE(result.out.isEmpty());
+}
+
 TEST_F(CliTest, UsesTheDataFolderTheDesktopProgramUses)
 {
     QTemporaryDir portable;
