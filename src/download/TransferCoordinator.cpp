@@ -127,7 +127,7 @@ private:
 // answer, or the lack of one.
 QString failureReason(const PageResponse &response)
 {
-    const QString statusLine = response.headers.section(QStringLiteral("\r\n"), 0, 0);
+    const QString statusLine = response.statusLine();
     if (!statusLine.isEmpty() && !statusLine.contains(QLatin1String(" 200 ")))
         return statusLine;
     return statusLine.isEmpty() ? QStringLiteral("no answer") : QStringLiteral("incomplete or outside the size limits");

@@ -33,6 +33,11 @@ struct PageResponse {
     // The picture's file could not be written because the disk (or the user's quota)
     // is full: every further picture would fail the same way.
     bool noSpace = false;
+
+    // The first line of `headers` ("HTTP/1.1 200 OK"); empty when no answer came.
+    QString statusLine() const { return headers.section(QStringLiteral("\r\n"), 0, 0); }
+    // Its status code; 0 when no answer came.
+    int statusCode() const { return statusLine().section(QLatin1Char(' '), 1, 1).toInt(); }
 };
 
 }  // namespace pictrove

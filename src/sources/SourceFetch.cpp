@@ -37,13 +37,6 @@ bool fetchText(PageRequest &request, int textFlags, QString &text)
 
 namespace {
 
-// The status code of the response's status line, 0 without one.
-int statusOf(const PageResponse &response, QString &statusLine)
-{
-    statusLine = response.headers.section(QStringLiteral("\r\n"), 0, 0);
-    return statusLine.section(QLatin1Char(' '), 1, 1).toInt();
-}
-
 bool worthAnotherTry(int status)
 {
     return status == 0 || status == 408 || status == 429 || status >= 500;
@@ -60,9 +53,9 @@ bool fetchListPage(PageRequest &request, int textFlags, QString &text,
         if (attempt > 1 && sleep)
             sleep(kListPageRetryPausesMs[attempt - 2]);
         PageResponse response;
-        QString statusLine;
         const bool whole = fetch(request, response);
-        const int status = statusOf(response, statusLine);
+        const QString statusLine = response.statusLine();
+        const int status = response.statusCode();
         if (whole && status >= 200 && status < 300) {
             text = getText(response, textFlags);
             reason.clear();

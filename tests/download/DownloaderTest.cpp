@@ -6,6 +6,7 @@
 #include "net/NetworkSetup.h"
 #include "sources/Session.h"
 #include "support/LoopbackServer.h"
+#include "support/FileSizeLimit.h"
 #include "support/PrintQt.h"
 #include "support/RecordingEvents.h"
 #include "support/ScopedRouting.h"
@@ -21,10 +22,7 @@
 
 #include <algorithm>
 #include <atomic>
-#include <csignal>
 #include <mutex>
-
-#include <sys/resource.h>
 
 namespace pictrove {
 
@@ -371,15 +369,11 @@ TEST_F(DownloaderTest, FullDiskStopsTheRun)
     addAlbum(QStringLiteral("Trip"), large);
     addAlbum(QStringLiteral("Sea"), sea);
 
-    struct rlimit original {};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &original), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = original;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    run({0, 1});
-    setrlimit(RLIMIT_FSIZE, &original);
-    std::signal(SIGXFSZ, oldHandler);
+    {
+        FileSizeLimit limit(4096);
+        ASSERT_TRUE(limit.active());
+        run({0, 1});
+    }
 
     EXPECT_EQ(pictureRequests(), QList<QByteArray>{"/orignal/t1.jpg"});
     EXPECT_TRUE(filesIn(base() + QStringLiteral("Trip/")).isEmpty());

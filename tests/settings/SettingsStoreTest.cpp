@@ -1,5 +1,6 @@
 #include "settings/SettingsImage.h"
 #include "settings/SettingsStore.h"
+#include "support/FileSizeLimit.h"
 
 #include <gtest/gtest.h>
 
@@ -7,9 +8,6 @@
 #include <QFile>
 #include <QFileDevice>
 #include <QTemporaryDir>
-
-#include <csignal>
-#include <sys/resource.h>
 
 namespace pictrove {
 
@@ -189,15 +187,12 @@ TEST_F(SettingsStore, FullDiskKeepsThePreviousFile)
     ASSERT_EQ(previous.size(), 19808);
     block.downloadParams[4].threads = 9;
 
-    struct rlimit original {};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &original), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = original;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool saved = saveSettings(folder(), block);
-    setrlimit(RLIMIT_FSIZE, &original);
-    std::signal(SIGXFSZ, oldHandler);
+    bool saved = false;
+    {
+        FileSizeLimit limit(4096);
+        ASSERT_TRUE(limit.active());
+        saved = saveSettings(folder(), block);
+    }
 
     EXPECT_FALSE(saved);
     EXPECT_EQ(readFile(), previous);
