@@ -1,5 +1,7 @@
 #include "net/CookieStore.h"
 
+#include "net/CookieMerge.h"
+#include "net/FileLock.h"
 #include "net/NetscapeCookies.h"
 #include "net/NetworkSetup.h"
 #include "text/EngineLog.h"
@@ -59,6 +61,43 @@ bool writeFileAtomically(const QString &path, const QByteArray &data)
     return false;
 }
 
+// The file's bytes, read with a cap: the path may name a device or a pipe that never
+// ends. False when it cannot be read or is too large.
+bool readCookieFile(const QString &path, QByteArray &content)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    content = file.read(CookieStore::kMaxCookieFileBytes + 1);
+    if (content.size() > CookieStore::kMaxCookieFileBytes) {
+        qCWarning(lcEngine, "cookie file %s is larger than %lld bytes: not read", qPrintable(path),
+                  static_cast<long long>(CookieStore::kMaxCookieFileBytes));
+        return false;
+    }
+    return true;
+}
+
+// The unexpired cookies of a file's text.
+QList<CookieFields> cookiesIn(const QByteArray &content)
+{
+    QList<CookieFields> out;
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    for (const QByteArray &line : content.split('\n')) {
+        CookieFields cookie;
+        if (parseNetscapeLine(line, cookie) && (cookie.expiry == 0 || cookie.expiry > now))
+            out.append(cookie);
+    }
+    return out;
+}
+
+qint64 modifiedMSecs(const QString &path)
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return 0;
+    return qint64(info.st_mtim.tv_sec) * 1000 + info.st_mtim.tv_nsec / 1000000;
+}
+
 }  // namespace
 
 struct CookieStore::Private {
@@ -69,7 +108,11 @@ struct CookieStore::Private {
     QString path;
     bool dirty = false;
     std::chrono::steady_clock::time_point lastSave = std::chrono::steady_clock::now();
-    std::mutex saveMutex;  // one writer of the file at a time
+    qint64 lastChangeMSecs = 0;  // wall clock, to compare with the file's time
+    std::mutex saveMutex;  // one writer of the file at a time, and guards `base`
+    // What the file held when this store last read or wrote it: the base of the merge
+    // with changes other processes made to the file since.
+    CookieSet base;
 
     static void lock(CURL *, curl_lock_data data, curl_lock_access, void *user)
     {
@@ -120,8 +163,15 @@ struct CookieStore::Private {
         withHandle([&](CURL *handle) {
             for (const QByteArray &line : lines) {
                 CookieFields cookie;
-                if (!parseNetscapeLine(line, cookie)
-                    || (skipExpired && cookie.expiry != 0 && cookie.expiry <= now))
+                if (!parseNetscapeLine(line, cookie)) {
+                    // Other lines refused are comments and malformed ones; a cookie too
+                    // long to send is refused too, and the user should know why.
+                    if (line.size() > kMaxCookieBytes && !line.startsWith('#'))
+                        qCWarning(lcEngine, "a cookie of %lld bytes is too long to send: not taken",
+                                  static_cast<long long>(line.size()));
+                    continue;
+                }
+                if (skipExpired && cookie.expiry != 0 && cookie.expiry <= now)
                     continue;
                 // Re-formatted, so libcurl reads exactly the fields validated here.
                 if (curl_easy_setopt(handle, CURLOPT_COOKIELIST,
@@ -171,36 +221,84 @@ bool CookieStore::open(const QString &path)
     }
     if (!QFile::exists(path))
         return true;
-    const bool ok = importFile(path) >= 0;
+    QByteArray content;
+    if (!readCookieFile(path, content))
+        return false;
+    const QList<CookieFields> loaded = cookiesIn(content);
+    QList<QByteArray> lines;
+    for (const CookieFields &cookie : loaded)
+        lines.append(formatNetscapeLine(cookie));
+    d->addLines(lines, true);
+    {
+        std::lock_guard saving(d->saveMutex);
+        d->base = cookieSetOf(loaded);
+    }
     // What was just loaded is what the file holds: nothing to save yet.
     std::lock_guard lock(d->stateMutex);
     d->dirty = false;
-    return ok;
+    return true;
 }
 
 bool CookieStore::save()
 {
     std::lock_guard saving(d->saveMutex);
     QString path;
+    qint64 lastChange = 0;
     {
         std::lock_guard lock(d->stateMutex);
         path = d->path;
+        lastChange = d->lastChangeMSecs;
         d->dirty = false;
         d->lastSave = std::chrono::steady_clock::now();
     }
     if (path.isEmpty())
         return true;
 
+    // Another process on the same data folder may have saved since this one last read
+    // the file (a new login, a logout): merge with the file instead of overwriting it,
+    // under a lock so two saves do not interleave. Without the lock (a filesystem that
+    // has none) the merge still keeps what the file held a moment ago.
+    const FileLock fileLock(path + QStringLiteral(".lock"));
+    if (!fileLock.locked())
+        qCDebug(lcEngine, "cookie store: saving %s without a lock", qPrintable(path));
+    CookieSet onDisk = d->base;  // an unreadable file: as if nobody else changed it
+    QByteArray content;
+    if (!QFile::exists(path))
+        onDisk.clear();
+    else if (readCookieFile(path, content))
+        onDisk = cookieSetOf(cookiesIn(content));
+    const CookieSet ours = cookieSetOf(d->all());
+    const NewerSide newer = lastChange >= modifiedMSecs(path) ? NewerSide::Ours : NewerSide::File;
+    const CookieSet merged = mergeCookieSets(ours, d->base, onDisk, newer);
+
     QByteArray text = "# Netscape HTTP Cookie File\n"
-                      "# Written by Pictrove; changes made while it runs are overwritten.\n\n";
-    for (const CookieFields &cookie : d->all())
+                      "# Written by Pictrove; merged with the changes of other Pictrove processes.\n\n";
+    for (const CookieFields &cookie : merged)
         text += formatNetscapeLine(cookie) + '\n';
-    if (writeFileAtomically(path, text))
-        return true;
-    qCDebug(lcEngine, "cookie store: cannot write %s", qPrintable(path));
-    std::lock_guard lock(d->stateMutex);
-    d->dirty = true;
-    return false;
+    if (!writeFileAtomically(path, text)) {
+        qCDebug(lcEngine, "cookie store: cannot write %s", qPrintable(path));
+        std::lock_guard lock(d->stateMutex);
+        d->dirty = true;
+        return false;
+    }
+    d->base = merged;
+
+    // Take in what the other processes changed, so the next fetch uses it too.
+    QList<QByteArray> fromFile;
+    for (auto it = ours.constBegin(); it != ours.constEnd(); ++it) {
+        if (!merged.contains(it.key())) {
+            CookieFields gone = *it;
+            gone.expiry = 1;  // an expired cookie replaces, and so deletes, the held one
+            fromFile.append(formatNetscapeLine(gone));
+        }
+    }
+    for (auto it = merged.constBegin(); it != merged.constEnd(); ++it) {
+        const auto held = ours.constFind(it.key());
+        if (held == ours.constEnd() || formatNetscapeLine(*held) != formatNetscapeLine(*it))
+            fromFile.append(formatNetscapeLine(*it));
+    }
+    d->addLines(fromFile, false);
+    return true;
 }
 
 void CookieStore::saveIfDue()
@@ -218,20 +316,14 @@ void CookieStore::noteChanged()
 {
     std::lock_guard lock(d->stateMutex);
     d->dirty = true;
+    d->lastChangeMSecs = QDateTime::currentMSecsSinceEpoch();
 }
 
 int CookieStore::importFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray content;
+    if (!readCookieFile(path, content))
         return -1;
-    // Read with a cap: the path may name a device or a pipe that never ends.
-    const QByteArray content = file.read(kMaxCookieFileBytes + 1);
-    if (content.size() > kMaxCookieFileBytes) {
-        qCWarning(lcEngine, "cookie file %s is larger than %lld bytes: not read", qPrintable(path),
-                  static_cast<long long>(kMaxCookieFileBytes));
-        return -1;
-    }
     const int taken = d->addLines(content.split('\n'), true);
     if (taken > 0)
         noteChanged();
@@ -240,8 +332,12 @@ int CookieStore::importFile(const QString &path)
 
 bool CookieStore::addCookie(const CookieFields &cookie)
 {
-    if (!cookieFieldsValid(cookie))
+    if (!cookieFieldsValid(cookie)) {
+        if (cookie.name.toUtf8().size() + cookie.value.toUtf8().size() > kMaxCookieBytes)
+            qCWarning(lcEngine, "cookie %s of %s is too long to send: not taken",
+                      qPrintable(cookie.name.left(64)), qPrintable(cookie.domain));
         return false;
+    }
     if (d->addLines({formatNetscapeLine(cookie)}, false) != 1)
         return false;
     noteChanged();

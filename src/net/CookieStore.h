@@ -48,7 +48,11 @@ public:
     bool open(const QString &path);
     // Writes every unexpired cookie to the remembered file: a temporary file beside it,
     // renamed over it when complete (a crash never leaves a half-written store), mode
-    // 0600 because the cookies are the user's logins. True when there is nothing to do.
+    // 0600 because the cookies are the user's logins. Another process on the same file
+    // may have saved since this store read it: cookies it changed and this store did
+    // not are taken from the file (here too), so its new login survives this save; a
+    // cookie both changed keeps the later change. The merge runs under a lock file
+    // ("<file>.lock"). True when there is nothing to do.
     bool save();
     // save(), when cookies changed since the last save and the last save is a few
     // seconds old. Cheap when nothing is due; fetches call it after every exchange.

@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <thread>
 
 #include <sys/stat.h>
 
@@ -25,6 +26,20 @@ protected:
     void SetUp() override { CookieStore::process().clear(); }
     void TearDown() override { CookieStore::process().clear(); }
 };
+
+QString valueOf(const QList<CookieFields> &cookies, const QString &name)
+{
+    for (const CookieFields &c : cookies)
+        if (c.name == name)
+            return c.value;
+    return QStringLiteral("(none)");
+}
+
+// File times come from a coarse kernel clock: steps meant to be "later" wait past it.
+void letTimePass()
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+}
 
 QStringList namesOf(QList<CookieFields> cookies)
 {
@@ -205,6 +220,111 @@ TEST_F(CookieStoreTest, AddCookieRejectsFieldsThatCannotTravel)
     // An expired cookie deletes the one it replaces.
     EXPECT_TRUE(store.addCookie({.domain = "weibo.com", .name = "a", .value = "1", .expiry = 1}));
     EXPECT_TRUE(store.cookies().isEmpty());
+}
+
+// Two processes on one data folder, each with its own store of the same file: a save
+// keeps what the other changed since, and a cookie both changed keeps the later change.
+TEST_F(CookieStoreTest, SaveMergesWithWhatAnotherProcessSaved)
+{
+    const CookieFields oldLogin{.domain = ".weibo.com", .name = "SUB", .value = "old"};
+    const CookieFields newLogin{.domain = ".weibo.com", .name = "SUB", .value = "new"};
+    const CookieFields mine{.domain = ".weibo.com", .name = "SUB", .value = "mine"};
+    const CookieFields loggedOut{.domain = ".weibo.com", .name = "SUB", .value = "old", .expiry = 1};
+    const CookieFields unrelated{.domain = "blog.sina.com.cn", .name = "view", .value = "grid"};
+    enum Step { OtherSets, OtherLogsOut, FirstSets, FirstSetsUnrelated };
+    const struct {
+        const char *what;
+        QList<Step> steps;  // in order; each with a pause between
+        QString expected;   // SUB in the file and in the first store after its save
+    } cases[] = {
+        {"a new login saved by the other survives", {OtherSets, FirstSetsUnrelated}, "new"},
+        {"a logout saved by the other survives", {OtherLogsOut, FirstSetsUnrelated}, "(none)"},
+        {"both changed: the first's later change wins", {OtherSets, FirstSets}, "mine"},
+        {"both changed: the other's later save wins", {FirstSets, OtherSets}, "new"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("cookies.txt");
+        {
+            CookieStore seed;
+            ASSERT_TRUE(seed.open(path));
+            ASSERT_TRUE(seed.addCookie(oldLogin));
+            ASSERT_TRUE(seed.save());
+        }
+        CookieStore first;
+        CookieStore other;
+        ASSERT_TRUE(first.open(path));
+        ASSERT_TRUE(other.open(path));
+        for (Step step : c.steps) {
+            letTimePass();
+            switch (step) {
+            case OtherSets: ASSERT_TRUE(other.addCookie(newLogin)); ASSERT_TRUE(other.save()); break;
+            case OtherLogsOut: ASSERT_TRUE(other.addCookie(loggedOut)); ASSERT_TRUE(other.save()); break;
+            case FirstSets: ASSERT_TRUE(first.addCookie(mine)); break;
+            case FirstSetsUnrelated: ASSERT_TRUE(first.addCookie(unrelated)); break;
+            }
+        }
+        letTimePass();
+        ASSERT_TRUE(first.save());
+        EXPECT_EQ(valueOf(first.cookies(), "SUB"), c.expected);
+        CookieStore reader;
+        ASSERT_TRUE(reader.open(path));
+        EXPECT_EQ(valueOf(reader.cookies(), "SUB"), c.expected);
+        if (c.steps.contains(FirstSetsUnrelated)) {
+            EXPECT_EQ(valueOf(reader.cookies(), "view"), "grid");
+        }
+    }
+}
+
+// Saves of two processes at the same moment: the lock keeps each merge whole, so no
+// cookie either one added is lost.
+TEST_F(CookieStoreTest, ConcurrentSavesLoseNothing)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("cookies.txt");
+    constexpr int kEach = 25;
+    auto addAndSave = [&](const QString &prefix) {
+        CookieStore store;
+        ASSERT_TRUE(store.open(path));
+        for (int i = 0; i < kEach; ++i) {
+            ASSERT_TRUE(store.addCookie({.domain = "weibo.com", .name = prefix + QString::number(i), .value = "1"}));
+            ASSERT_TRUE(store.save());
+        }
+    };
+    std::thread a(addAndSave, QStringLiteral("a"));
+    std::thread b(addAndSave, QStringLiteral("b"));
+    a.join();
+    b.join();
+    CookieStore reader;
+    ASSERT_TRUE(reader.open(path));
+    EXPECT_EQ(reader.cookies().size(), 2 * kEach);
+}
+
+// A browser export with a cookie longer than the HTTP stack sends: that cookie is
+// refused, the others still travel, and the request's own header lines stay whole.
+TEST_F(CookieStoreTest, TooLongImportedCookieIsRefusedAndHeadersStayWhole)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("export.txt");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(".sina.com.cn\tTRUE\t/\tFALSE\t0\tbig\t" + QByteArray(10 * 1024, 'x') + "\n"
+               ".sina.com.cn\tTRUE\t/\tFALSE\t0\tSUB\tlogin\n");
+    file.close();
+    EXPECT_EQ(CookieStore::process().importFile(path), 1);
+
+    LoopbackServer server;
+    server.route("blog.sina.com.cn", "/s/articlelist_1_0_1.html", CannedResponse::ok("list"));
+    ScopedRouting routing(server, {"blog.sina.com.cn"});
+    PageRequest request("http://blog.sina.com.cn/s/articlelist_1_0_1.html", QString());
+    request.headers = "Accept-Encoding: gzip, deflate\r\nReferer: http://blog.sina.com.cn/";
+    PageResponse response;
+    ASSERT_TRUE(fetch(request, response));
+    const auto sent = server.requests().value(0);
+    EXPECT_EQ(sent.headerValues("Cookie"), QList<QByteArray>{"SUB=login"});
+    EXPECT_EQ(sent.header("Accept-Encoding"), "gzip, deflate");
+    EXPECT_EQ(sent.header("Referer"), "http://blog.sina.com.cn/");
 }
 
 }  // namespace pictrove
