@@ -26,12 +26,12 @@ declare -A seeds=(
     [address_fuzz]="$seeds_dir/address"
     [settings_fuzz]="$seeds_dir/settings"
     [naming_fuzz]="$seeds_dir/naming"
-    [text_scan_fuzz]="$fixtures/sources"
+    [source_pages_fuzz]="$fixtures/sources"
     [cli_arguments_fuzz]="$seeds_dir/cli_arguments"
 )
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(gunzip_fuzz page_text_fuzz cookie_line_fuzz address_fuzz settings_fuzz
-                                     naming_fuzz text_scan_fuzz cli_arguments_fuzz)
+                                     naming_fuzz source_pages_fuzz cli_arguments_fuzz)
 
 mkdir -p "$build/crashes"
 for target in "${targets[@]}"; do

@@ -5,36 +5,25 @@
 #include "sources/AlbumPictures.h"
 #include "sources/PictureSink.h"
 #include "sources/ServiceAddresses.h"
+#include "sources/SinaBlogPages.h"
 #include "sources/Session.h"
 #include "sources/SourceFetch.h"
 #include "text/Charsets.h"
 #include "text/TextScan.h"
 
-#include <QList>
-#include <QPair>
 #include <QSet>
+
+#include <algorithm>
 
 namespace pictrove {
 
 namespace {
-
-const QString kNextPageMarker = QStringLiteral("\">下一页");
 
 PageRequest blogRequest(const QString &url)
 {
     PageRequest request(url, QString());
     request.headers = QString::fromUtf16(kAcceptGzipHeader);
     return request;
-}
-
-// The blog's title up to "_新浪". Leaves `text` advanced past "<title>": the owner's
-// uid and the article list come after it.
-QString blogOwnerName(QString &text)
-{
-    QString name = stripTags(getBetween(text, QStringLiteral("<title>"), QStringLiteral("</"),
-                                        BETWEEN_ADVANCE));
-    keepBefore(name, QStringLiteral("_新浪"));
-    return name;
 }
 
 }  // namespace
@@ -46,8 +35,7 @@ void sinaBlogCategories(Session &session, const QString &address)
     if (!fetchText(ownerPage, TEXT_INFLATE | TEXT_UTF8, text) || text.isEmpty())
         return;
     session.owner.name = blogOwnerName(text);
-    session.owner.uid =
-        getBetween(text, QStringLiteral("articlelist_"), QStringLiteral("_"), BETWEEN_ADVANCE);
+    session.owner.uid = blogOwnerUid(text);
 
     PageRequest categories = blogRequest(
         fillAddress(kSinaCategoryEndpoint, {session.owner.uid}));
@@ -55,27 +43,7 @@ void sinaBlogCategories(Session &session, const QString &address)
     if (!fetchListPage(categories, TEXT_INFLATE | TEXT_UTF8, text, session.sleep, reason) || text.isEmpty())
         return;
 
-    QStringList pieces;
-    split(text, QStringLiteral("\"category\":\""), pieces);
-    AlbumRecord found;
-    for (qsizetype i = 1; i < pieces.size(); ++i) {
-        QString piece = pieces.at(i);
-        QString name = piece;
-        if (keepBefore(name, QStringLiteral("\",")) < 0)
-            name.clear();
-        name = unescapeUnicode(name);
-        if (name.isEmpty())
-            continue;
-
-        // Each value is searched after the previous one: the fields come in this order.
-        found.pictureCount = decimalValue(
-            getBetween(piece, QStringLiteral("pic_cnt\":\""), QStringLiteral("\""), BETWEEN_ADVANCE));
-        found.url = unescapeSlashes(
-            getBetween(piece, QStringLiteral("ctg_url\":\""), QStringLiteral("\""), BETWEEN_ADVANCE));
-        found.coverUrl = unescapeSlashes(
-            getBetween(piece, QStringLiteral("big_url\":\""), QStringLiteral("\""), BETWEEN_ADVANCE));
-        found.name = name;
-        found.accessFlags = 0;
+    for (const AlbumRecord &found : blogCategoriesOnPage(text)) {
         addAlbum(session, found);
         if (session.listStopRequested())
             return;
@@ -86,7 +54,6 @@ void sinaBlogCategoryPictures(const AlbumWalk &walk, PictureSink &sink)
 {
     const AlbumRecord &album = walk.album;
     const QString headers = QString::fromUtf16(kSinaBlogPictureHeaders);
-    QStringList pieces;
     QString text;
     QString reason;
     QSet<QString> seen;  // addresses handed over for this album
@@ -102,23 +69,11 @@ void sinaBlogCategoryPictures(const AlbumWalk &walk, PictureSink &sink)
         }
         if (text.isEmpty())
             return;
-        const bool more = text.contains(kNextPageMarker);
-
-        split(text, QStringLiteral("class=\"pt_border\""), pieces);
-        QList<QPair<QString, QString>> pictures;
-        bool anyNew = false;
-        for (qsizetype i = 1; i < pieces.size(); ++i) {
-            QString piece = pieces.at(i);
-            QString address =
-                getBetween(piece, QStringLiteral("src=\""), QStringLiteral("\""), BETWEEN_ADVANCE);
-            address.replace(QStringLiteral("/small/"), QStringLiteral("/orignal/"));
-            // The links escape the query's "&" once more than the page decoding undoes.
-            address.remove(QStringLiteral("amp"));
-            const QString title =
-                getBetween(piece, QStringLiteral("title=\""), QStringLiteral("\""), BETWEEN_ADVANCE);
-            anyNew = anyNew || !seen.contains(address);
-            pictures.append({address, title});
-        }
+        const bool more = blogHasNextPage(text);
+        const QList<PagePicture> pictures = blogCategoryPicturesOnPage(text);
+        const bool anyNew = std::any_of(pictures.begin(), pictures.end(), [&](const PagePicture &picture) {
+            return !seen.contains(picture.address);
+        });
         // A page bringing no picture not seen before, or the same page once more, is
         // the server repeating itself while it still offers "下一页": following it
         // would never end.
@@ -141,8 +96,7 @@ void sinaBlogArticles(Session &session, const QString &address)
     // An article-list address without "_" leaves nothing to page through.
     if (address.isEmpty())
         return;
-    QString separator = QStringLiteral("class=\"atc_title\">");
-    QStringList pieces;
+    ArticleListTheme theme = ArticleListTheme::Titles;
     QString text;
     QString reason;
     QSet<QString> seen;  // article links listed so far
@@ -157,33 +111,15 @@ void sinaBlogArticles(Session &session, const QString &address)
         PageRequest request = blogRequest(QStringLiteral("%1_%2.html").arg(address).arg(page));
         if (!fetchListPage(request, TEXT_INFLATE | TEXT_UTF8, text, session.sleep, reason) || text.isEmpty())
             return;
-        const bool more = text.contains(kNextPageMarker);
-
+        const bool more = blogHasNextPage(text);
         if (page == 1) {
             session.owner.name = blogOwnerName(text);
-            // Older blog themes mark articles with a dotted line instead; the first
-            // page decides for the whole list.
-            if (split(text, separator, pieces) == 0) {
-                separator = QStringLiteral("class=\"SG_j_linedot");
-                split(text, separator, pieces);
-            }
-        } else {
-            split(text, separator, pieces);
+            theme = articleListTheme(text);
         }
-
-        QList<QPair<QString, QString>> articles;  // name, link
-        bool anyNew = false;
-        for (qsizetype i = 1; i < pieces.size(); ++i) {
-            QString piece = pieces.at(i);
-            QString name = getBetween(piece, QStringLiteral("title=\""), QStringLiteral("\""));
-            const QString link = getBetween(piece, QStringLiteral("href=\""), QStringLiteral("\""));
-            if (name.isEmpty())
-                name = getBetween(piece, QStringLiteral(">"), QStringLiteral("</"));
-            if (name.isEmpty())
-                continue;
-            anyNew = anyNew || !seen.contains(link);
-            articles.append({name, link});
-        }
+        const QList<BlogArticle> articles = blogArticlesOnPage(text, theme);
+        const bool anyNew = std::any_of(articles.begin(), articles.end(), [&](const BlogArticle &article) {
+            return !seen.contains(article.link);
+        });
         // The same articles again, or the same page: the server repeats itself.
         if ((!articles.isEmpty() && !anyNew) || text == previousPage)
             return;
@@ -215,20 +151,10 @@ void sinaBlogArticlePicture(const AlbumWalk &walk, PictureSink &sink)
     if (text.isEmpty())
         return;
 
-    // Newer article pages lazy-load their pictures: "real_src" then names every
-    // picture, while "&url=" is left only on some links.
-    QString separator = QStringLiteral("&url=");
-    if (countOf(text, separator) != countOf(text, QStringLiteral("real_src =\"")))
-        separator = QStringLiteral("real_src =\"");
-    QStringList pieces;
-    if (split(text, separator, pieces) == 0 || pieces.size() < 2)
+    const std::optional<QString> address = blogArticlePicture(text);
+    if (!address)
         return;
-
-    QString address = pieces.at(1);
-    keepBefore(address, QStringLiteral("\""));
-    for (const char16_t *size : {u"/middle/", u"/bmiddle/", u"/mw690/"})
-        address.replace(QString::fromUtf16(size), QStringLiteral("/orignal/"));
-    sink.addPicture(address, album.name, QString::fromUtf16(kSinaBlogPictureHeaders));
+    sink.addPicture(*address, album.name, QString::fromUtf16(kSinaBlogPictureHeaders));
 }
 
 }  // namespace pictrove

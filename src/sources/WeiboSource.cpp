@@ -7,6 +7,7 @@
 #include "sources/ServiceAddresses.h"
 #include "sources/Session.h"
 #include "sources/SourceFetch.h"
+#include "sources/WeiboPages.h"
 #include "text/Charsets.h"
 #include "text/CleanName.h"
 #include "text/EngineLog.h"
@@ -16,6 +17,7 @@
 #include <QSet>
 #include <QUrl>
 
+#include <algorithm>
 #include <cstdint>
 
 namespace pictrove {
@@ -58,30 +60,6 @@ PageRequest albumListRequest(const QString &url)
     return request;
 }
 
-// Owner pages carry the id and nick name in one of three shapes, depending on the
-// page generation; the nick is always searched after the id.
-void readOwner(QString text, QString &uid, QString &nick)
-{
-    static const struct {
-        const char16_t *idStart, *idEnd, *nickStart, *nickEnd;
-    } kForms[] = {
-        {u"['oid'] = '", u"'", u"['onick'] = '", u"'"},
-        {u"['oid']='", u"'", u"['onick']='", u"'"},
-        {u"\"id\":", u",", u"\"name\":\"", u"\""},
-    };
-    const auto *form = &kForms[2];
-    for (int i = 0; i < 2; ++i) {
-        if (text.indexOf(QString::fromUtf16(kForms[i].idStart), 1) >= 0) {
-            form = &kForms[i];
-            break;
-        }
-    }
-    uid = getBetween(text, QString::fromUtf16(form->idStart), QString::fromUtf16(form->idEnd),
-                     BETWEEN_ADVANCE);
-    nick = getBetween(text, QString::fromUtf16(form->nickStart), QString::fromUtf16(form->nickEnd),
-                      BETWEEN_ADVANCE);
-}
-
 // The last photo page as text, for looking at by hand when a service changes its
 // format; nothing reads it back.
 void writePageDump(const QString &dataFolder, const QString &text)
@@ -97,24 +75,6 @@ void writePageDump(const QString &dataFolder, const QString &text)
         qCDebug(lcEngine, "cannot write the page dump %s", qPrintable(dump.fileName()));
 }
 
-QString photoAddress(QString &piece, const QString &uid)
-{
-    QString address =
-        getBetween(piece, QStringLiteral("original_pic\":\""), QStringLiteral("\""), BETWEEN_ADVANCE);
-    if (address.isEmpty()) {
-        // Older albums give the parts of the address instead; type 0 are the small
-        // pictures kept under the owner's id.
-        const QString type = getBetween(piece, QStringLiteral("pic_type\":"), QStringLiteral(","));
-        const QString name = getBetween(piece, QStringLiteral("pic_name\":\""), QStringLiteral("\""));
-        const QString host = getBetween(piece, QStringLiteral("pic_host\":\""), QStringLiteral("\""));
-        if (type != u"0")
-            address = host + QStringLiteral("/large/") + name;
-        else
-            address = host + uid + QStringLiteral("/180/") + name;
-    }
-    return unescapeSlashes(address);
-}
-
 }  // namespace
 
 void weiboAlbums(Session &session, const QString &address)
@@ -124,11 +84,10 @@ void weiboAlbums(Session &session, const QString &address)
     if (!fetchText(ownerPage, TEXT_INFLATE | TEXT_UTF8, text) || text.isEmpty())
         return;
 
-    QString uid;
-    QString nick;
-    readOwner(text, uid, nick);
+    const WeiboOwner owner = readWeiboOwner(text);
+    const QString uid = owner.uid;
     session.owner.uid = uid;
-    session.owner.name = cleanName(nick, kCleanNameTimeFallback, true);
+    session.owner.name = cleanName(owner.nick, kCleanNameTimeFallback, true);
     if (uid.isEmpty())
         return;
 
@@ -137,27 +96,7 @@ void weiboAlbums(Session &session, const QString &address)
     if (!fetchListPage(albums, TEXT_INFLATE | TEXT_UTF8, text, session.sleep, reason) || text.isEmpty())
         return;
 
-    QStringList pieces;
-    split(text, QStringLiteral("\"album_id\":\""), pieces);
-    AlbumRecord found;
-    found.accessFlags = 0;
-    for (qsizetype i = 1; i < pieces.size(); ++i) {
-        QString piece = pieces.at(i);
-        QString albumId = piece;
-        if (keepBefore(albumId, QStringLiteral("\",")) < 0)
-            albumId.clear();
-        if (albumId.isEmpty())
-            continue;
-
-        // Each value is searched after the previous one: the fields come in this order.
-        const QString type = getBetween(piece, QStringLiteral("type\":"), QStringLiteral(","), BETWEEN_ADVANCE);
-        found.name = unescapeUnicode(
-            getBetween(piece, QStringLiteral("\"caption\":\""), QStringLiteral("\""), BETWEEN_ADVANCE));
-        found.coverUrl = unescapeSlashes(
-            getBetween(piece, QStringLiteral("cover_pic\":\""), QStringLiteral("\""), BETWEEN_ADVANCE));
-        found.pictureCount = decimalValue(
-            getBetween(piece, QStringLiteral("\"photos\":"), QStringLiteral(","), BETWEEN_ADVANCE));
-        found.url = fillAddress(kWeiboPhotosEndpoint, {uid, albumId, type});
+    for (const AlbumRecord &found : weiboAlbumsOnPage(text, uid)) {
         addAlbum(session, found);
         if (session.listStopRequested())
             return;
@@ -177,7 +116,6 @@ void weiboAlbumPhotos(const AlbumWalk &walk, PictureSink &sink)
     bool retried = false;
     QString reason;
     QSet<QString> seen;  // addresses handed over for this album
-    QStringList pieces;
     QString text;
     for (int64_t page = 1;; ++page) {
         // Empty pages and their pauses would otherwise not notice an abort.
@@ -196,10 +134,10 @@ void weiboAlbumPhotos(const AlbumWalk &walk, PictureSink &sink)
         if (text.isEmpty())
             return;
 
-        // The page names the album once before its photos, so a page with photos has
-        // at least two separators. The service now and then answers a page without
-        // photos: it is asked once more, then skipped, as long as photos are expected.
-        if (split(text, QStringLiteral("album_id\":"), pieces) < 2) {
+        // The service now and then answers a page without photos: it is asked once
+        // more, then skipped, as long as photos are expected.
+        const std::optional<QList<PagePicture>> photos = weiboPhotosOnPage(text, uid, album.name);
+        if (!photos) {
             if (page >= pages)
                 return;
             if (retried) {
@@ -217,21 +155,12 @@ void weiboAlbumPhotos(const AlbumWalk &walk, PictureSink &sink)
 
         // A page that brings no photo not seen before is the service repeating itself
         // (it ignores page numbers past the end): paging would never end.
-        QList<QPair<QString, QString>> photos;
-        bool anyNew = false;
-        for (qsizetype i = 2; i < pieces.size(); ++i) {
-            QString piece = pieces.at(i);
-            QString title = stripTags(unescapeUnicode(
-                getBetween(piece, QStringLiteral("\"caption\":\""), QStringLiteral("\",\""))));
-            if (title.isEmpty())
-                title = album.name;
-            const QString address = photoAddress(piece, uid);
-            anyNew = anyNew || !seen.contains(address);
-            photos.append({address, title});
-        }
+        const bool anyNew = std::any_of(photos->begin(), photos->end(), [&](const PagePicture &photo) {
+            return !seen.contains(photo.address);
+        });
         if (!anyNew)
             return;
-        for (const auto &[address, title] : std::as_const(photos)) {
+        for (const auto &[address, title] : *photos) {
             seen.insert(address);
             sink.addPicture(address, title, pictureHeaders);
             if (sink.albumClosed())

@@ -1,0 +1,44 @@
+#pragma once
+// Reading Sina blog pages: the blog's front page, the picture categories, a page of a
+// category's pictures, a page of the article list and an article. Pure functions of
+// the page text, apart from the fetching and paging in SinaBlogSource.
+
+#include "sources/AlbumRecord.h"
+#include "sources/PagePicture.h"
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace pictrove {
+
+// Whether a list page offers a next page ("下一页").
+bool blogHasNextPage(const QString &page);
+
+// The blog's title up to "_新浪".
+QString blogOwnerName(const QString &page);
+// The owner's uid, from the article-list link after the title.
+QString blogOwnerUid(const QString &page);
+
+// The picture categories, each an album whose url is its first page without the
+// "/pageN" suffix.
+QList<AlbumRecord> blogCategoriesOnPage(const QString &page);
+
+QList<PagePicture> blogCategoryPicturesOnPage(const QString &page);
+
+struct BlogArticle {
+    QString name;
+    QString link;
+};
+// Article-list themes mark their articles one of two ways; the first page decides
+// for the whole list.
+enum class ArticleListTheme { Titles, DottedLines };
+ArticleListTheme articleListTheme(const QString &firstPage);
+QList<BlogArticle> blogArticlesOnPage(const QString &page, ArticleListTheme theme);
+
+// The address of the article's first picture, at its original size; nullopt when the
+// article names none.
+std::optional<QString> blogArticlePicture(const QString &page);
+
+}  // namespace pictrove
