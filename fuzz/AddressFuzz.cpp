@@ -1,8 +1,11 @@
 // Addresses as users paste them and pages hand them over: canonicalisation for the
-// HTTP library and classification by source type.
+// HTTP library, classification by source type, the Weibo owner an address names.
 #include "FuzzInput.h"
 #include "net/UrlCanonical.h"
 #include "sources/AddressClassifier.h"
+#include "sources/WeiboAddress.h"
+
+#include <algorithm>
 
 using namespace pictrove;
 
@@ -18,5 +21,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     (void)sourceTypeForAddress(address);
     (void)qqSubTypeForAddress(address);
+    const WeiboOwnerRef owner = weiboOwnerOfAddress(address);
+    if (owner.kind == WeiboOwnerRef::Kind::Uid
+        && (owner.value.isEmpty() || !std::all_of(owner.value.begin(), owner.value.end(), [](QChar c) { return c.isDigit(); })))
+        fuzz::propertyBroken("a Weibo user id that is not a number", owner.value);
+    (void)isWeiboAddress(address);
     return 0;
 }

@@ -1,8 +1,9 @@
-// Every reader of the services' pages (Weibo owner page, album list and photo pages;
-// Sina blog front page, categories, category pages, article lists and articles) on
-// any text. Seeded with the saved service pages of the tests.
+// Every reader of the services' pages and answers (Weibo owner page, the photo
+// service's and the web API's JSON; Sina blog front page, categories, category pages,
+// article lists and articles) on any text. Seeded with the saved service pages.
 #include "FuzzInput.h"
 #include "sources/SinaBlogPages.h"
+#include "sources/WeiboApi.h"
 #include "sources/WeiboPages.h"
 #include "text/TextScan.h"
 
@@ -13,8 +14,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString page = QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size));
 
     const WeiboOwner owner = readWeiboOwner(page);
-    (void)weiboAlbumsOnPage(page, owner.uid);
-    (void)weiboPhotosOnPage(page, owner.uid, QStringLiteral("album"));
+    // The JSON answers, read as the sources read them: status first, then the shapes.
+    const WeiboAnswer answer = readWeiboAnswer(200, page);
+    (void)weiboAlbumsOf(answer.json, owner.uid);
+    (void)weiboPhotosOf(answer.json, owner.uid, QStringLiteral("album"));
+    (void)weiboProfileOf(answer.json);
+    (void)wallAlbumsOf(answer.json);
+    (void)wallPageOf(answer.json);
+    (void)statusPicturesOf(answer.json);
 
     (void)blogHasNextPage(page);
     (void)blogOwnerName(page);

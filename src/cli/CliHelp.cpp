@@ -58,6 +58,8 @@ const HelpItem kExitStatus[] = {
     {"1", "no album listed or chosen"},
     {"2", "bad usage or not a web address"},
     {"3", "the save folder could not be created"},
+    {"4", "the owner's albums need a login: log in with the desktop program, or give a browser's cookies "
+          "with --cookies FILE"},
     {"5", "some pictures did not arrive, an album is incomplete, or the disk is full"},
     {"130", "interrupted"},
 };

@@ -37,14 +37,32 @@ void CliReporter::listFinished(ListResult result, int albumCount)
         printLine(QStringLiteral("请输入以http://或https://开头的网址"));
         return;
     case ListResult::NothingFound:
-    case ListResult::LoginNeeded:
         printLine(QStringLiteral("没有获取到相册，请在登录菜单里登录新浪(微博)帐号后重试,登录时勾上下次自动登录"));
+        break;
+    case ListResult::LoginNeeded:
+        printLine(QStringLiteral("该主人的相册需要登录后才能查看：请在<登录>菜单中登录微博后重试"));
+        printLine(QStringLiteral("（或用 --cookies FILE 交给本程序一份浏览器导出的 cookies.txt）"));
+        break;
+    case ListResult::RateLimited:
+        printLine(QStringLiteral("微博拒绝了过于频繁的请求：请过几分钟再试"));
+        break;
+    case ListResult::ServiceChanged:
+        printLine(QStringLiteral("服务返回了无法识别的内容（网站可能已改版）"));
+        break;
+    case ListResult::Unreachable:
+        printLine(QStringLiteral("无法连接到服务：请检查网络后重试"));
         break;
     case ListResult::Listed:
     case ListResult::Stopped:
         break;
     }
     printLine(QStringLiteral("获取相册列表完成，共%1个").arg(albumCount));
+}
+
+void CliReporter::listWaiting(int seconds)
+{
+    std::lock_guard lock(m_mutex);
+    printLine(QStringLiteral("微博要求放慢速度：%1 秒后重试").arg(seconds));
 }
 
 void CliReporter::saveFolderFailed(const QString &level)

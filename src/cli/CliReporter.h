@@ -23,6 +23,7 @@ public:
 
     void listStarted() override;
     void albumLost() override;
+    void listWaiting(int seconds) override;
     void listFinished(ListResult result, int albumCount) override;
 
     void saveFolderFailed(const QString &level) override;

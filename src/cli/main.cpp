@@ -35,6 +35,7 @@ enum ExitCode : int {
     EXIT_NO_ALBUM = 1,
     EXIT_USAGE = 2,
     EXIT_SAVE_FOLDER = 3,
+    EXIT_LOGIN_NEEDED = 4,
     EXIT_PICTURES_FAILED = 5,
     EXIT_INTERRUPTED = 130,
 };
@@ -148,6 +149,8 @@ int run(const CliOptions &options)
         return EXIT_USAGE;
     if (g_interrupted.load())
         return EXIT_INTERRUPTED;
+    if (listed == ListResult::LoginNeeded)
+        return EXIT_LOGIN_NEEDED;
     if (options.command == CliOptions::List) {
         printAlbums(session);
         return session.albums.isEmpty() ? EXIT_NO_ALBUM : EXIT_DONE;

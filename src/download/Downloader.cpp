@@ -179,6 +179,7 @@ void Downloader::walkAlbum(const DownloadRequest &request, int number, int n, in
     walk.owner = m_session.owner;
     walk.dataFolder = m_session.dataFolder();
     walk.sleep = m_session.sleep;
+    walk.pageIntervalMs = m_session.extensionSettings().weiboPageIntervalMs;
     m_events.albumStarted(number, n, walk.album.name);
     transferAlbum(request, walk, n, run);
     m_events.albumFinished(number, n, m_queue.folder());

@@ -18,9 +18,11 @@ enum FetchFlags : int {
     FETCH_MSIE_AGENT = 0x40,   // identify as the MSIE agent
 };
 
+// A current desktop browser: the services refuse the browsers of ten years ago more
+// and more. Update it with each browser generation.
 inline constexpr const char *kDefaultUserAgent =
-    "Mozilla/5.0 (Windows NT 5.1) AppleWebKit/537.36 (KHTML, like Gecko) "
-    "Chrome/38.0.2125.104 Safari/537.36";
+    "Mozilla/5.0 (Windows NT 10.0; Win64; x64) AppleWebKit/537.36 (KHTML, like Gecko) "
+    "Chrome/131.0.0.0 Safari/537.36";
 inline constexpr const char *kMsieUserAgent =
     "Mozilla/4.0 (compatible; MSIE 8.0; Windows NT 6.1; Trident/4.0; SLCC2; "
     ".NET CLR 2.0.50727; .NET CLR 3.5.30729; .NET CLR 3.0.30729; .NET4.0C; .NET4.0E)";

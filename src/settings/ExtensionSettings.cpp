@@ -5,6 +5,8 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace pictrove {
 
 namespace {
@@ -42,6 +44,8 @@ ExtensionSettings readExtensionSettings(const QString &dataFolder)
     values.taobaoPriceAdjust = int32_t(ini.GetInt(taobao, QStringLiteral("价格增减"), 0));
     values.instagramMode = uint8_t(ini.GetInt(QStringLiteral("Instagram"), fetchMode, 1));
     values.jdMode = uint8_t(ini.GetInt(QStringLiteral("京东"), fetchMode, 1));
+    values.weiboPageIntervalMs = int32_t(
+        std::min<uint32_t>(ini.GetInt(QStringLiteral("新浪微博"), QStringLiteral("翻页间隔"), 1000), 60000));
     const QString endpoints = ini.getString(QStringLiteral("来源配置"), QStringLiteral("地址"), QString());
     for (const QString &endpoint : endpoints.split(QLatin1Char('|'), Qt::SkipEmptyParts)) {
         if (!endpoint.trimmed().isEmpty())

@@ -22,6 +22,9 @@ struct ExtensionSettings {
     // [来源配置] 地址: the configuration service's endpoints, asked in this order;
     // "|" separates them. None: the program asks no service (docs/config-service.md).
     QStringList configEndpoints;
+    // [新浪微博] 翻页间隔: milliseconds at least between two pages of one Weibo listing;
+    // the service refuses owners asked too fast.
+    int32_t weiboPageIntervalMs = 1000;  // at most 60000
 
     bool operator==(const ExtensionSettings &) const = default;
 };

@@ -19,7 +19,7 @@ const struct {
     {1, {u"baidu.com"}},
     {2, {u"163.com"}},
     {3, {u"renren.com"}},
-    {4, {u"sina.com", u"weibo.com"}},
+    {4, {u"sina.com", u"weibo.com", u"weibo.cn"}},
     {5, {u"56.com"}},
     {6, {u"poco.cn"}},
     {7, {u"yupoo.com"}},

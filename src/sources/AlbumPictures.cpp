@@ -17,6 +17,9 @@ void listAlbumPictures(ListKind kind, const AlbumWalk &walk, PictureSink &sink)
     case ListKind::WeiboAlbums:
         weiboAlbumPhotos(walk, sink);
         break;
+    case ListKind::WeiboWall:
+        weiboWallPictures(walk, sink);
+        break;
     case ListKind::None:
         break;
     }

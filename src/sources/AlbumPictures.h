@@ -14,12 +14,15 @@ namespace pictrove {
 class PictureSink;
 
 // What a picture fetcher needs besides the sink: the album, the owner values of the
-// list it came from, the data folder (for the page dump) and the pause function.
+// list it came from, the data folder (for the page dump) and the pauses.
 struct AlbumWalk {
     AlbumRecord album;
     OwnerInfo owner;
     QString dataFolder;
     std::function<void(int milliseconds)> sleep;
+    // Milliseconds at least between two list pages of a service that refuses owners
+    // asked too fast (Weibo).
+    int pageIntervalMs = 0;
 };
 
 // Hands every picture of `walk.album` to `sink`, as the fetcher of `kind` finds them.

@@ -4,6 +4,7 @@
 #include "settings/SettingsStore.h"
 #include "sources/Session.h"
 #include "sources/SinaBlogSource.h"
+#include "sources/WeiboAddress.h"
 #include "sources/WeiboSource.h"
 #include "text/CleanName.h"
 
@@ -32,7 +33,7 @@ void runFetcher(Session &session, const QString &address)
         session.listKind = ListKind::BlogArticles;
         const qsizetype underscore = address.lastIndexOf(u'_');
         sinaBlogArticles(session, underscore < 0 ? QString() : address.left(underscore));
-    } else if (address.indexOf(u"weibo.com", 1) >= 0) {
+    } else if (address.indexOf(u"weibo.com", 1) >= 0 || isWeiboAddress(address)) {
         session.listKind = ListKind::WeiboAlbums;
         weiboAlbums(session, address);
     } else {
@@ -104,6 +105,7 @@ ListResult runList(Session &session, const ListRequest &request)
     session.setExtensionSettings(readExtensionSettings(session.dataFolder()));
     session.sourceType = request.sourceType;
     session.owner = OwnerInfo();
+    session.refusal = ListResult::NothingFound;
 
     const QString address = request.ownerAddress.trimmed();
     if (address.isEmpty())
@@ -118,7 +120,7 @@ ListResult runList(Session &session, const ListRequest &request)
     session.owner.subFolder = ownerFolderName(session.owner.subFolder);
 
     if (session.albums.isEmpty())
-        return ListResult::NothingFound;
+        return session.refusal;
     rememberAddress(session, address);
     return session.listStopRequested() ? ListResult::Stopped : ListResult::Listed;
 }

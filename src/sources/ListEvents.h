@@ -25,6 +25,9 @@ enum class ListResult {
     NothingFound,   // the owner's pages gave no album
     Stopped,        // a stop request ended the list early; the albums so far stay
     LoginNeeded,    // the service wants a login before it shows any album
+    RateLimited,    // the service refused to answer so fast, and went on refusing
+    ServiceChanged, // the service answered something we cannot read
+    Unreachable,    // no answer from the service (network, or it failed)
 };
 
 class ListEvents {
@@ -40,6 +43,9 @@ public:
     // The address led to albums and became the newest entry of the owner history
     // (already saved with the settings).
     virtual void ownerAddressRemembered(const QString & /*address*/) {}
+    // The service refused to answer so fast; the list waits `seconds` before it asks
+    // again.
+    virtual void listWaiting(int /*seconds*/) {}
     virtual void listFinished(ListResult /*result*/, int /*albumCount*/) {}
 };
 

@@ -27,6 +27,25 @@ inline constexpr char16_t kWeiboPhotosEndpoint[] =
 inline constexpr char16_t kWeiboPhotosReferer[] =
     u"https://photo.weibo.com/%s/talbum/index?from=profile_wb";
 
+// The Weibo web API, which the weibo.com pages use themselves and which still answers
+// where the photo service asks for a login. The owner's profile by id, nick name or
+// personal address; percent-encode the value.
+inline constexpr char16_t kWeiboProfileByUid[] = u"https://weibo.com/ajax/profile/info?uid=%s";
+inline constexpr char16_t kWeiboProfileByName[] = u"https://weibo.com/ajax/profile/info?screen_name=%s";
+inline constexpr char16_t kWeiboProfileByCustom[] = u"https://weibo.com/ajax/profile/info?custom=%s";
+// The owner's (uid) picture wall with its albums; the pages after the first go on
+// from the since id appended to "sinceid=".
+inline constexpr char16_t kWeiboImageWallAlbums[] =
+    u"https://weibo.com/ajax/profile/getImageWall?uid=%s&sinceid=0&has_album=true";
+inline constexpr char16_t kWeiboImageWallPage[] = u"https://weibo.com/ajax/profile/getImageWall?uid=%s&sinceid=";
+// One album of the wall (container id, percent-encoded once); the since id is appended.
+inline constexpr char16_t kWeiboAlbumDetailPage[] =
+    u"https://weibo.com/ajax/profile/getAlbumDetail?containerid=%s&since_id=";
+// One status (mid), for the pictures of a wall item that names no picture id.
+inline constexpr char16_t kWeiboStatus[] = u"https://weibo.com/ajax/statuses/show?id=%s";
+// The full-size picture of a picture id (any of wx1 to wx4 serves it).
+inline constexpr char16_t kWeiboLargePicture[] = u"https://wx1.sinaimg.cn/large/%s.jpg";
+
 // The picture hosts refuse hot-linked transfers; each picture travels with the
 // Referer of the site it was found on.
 inline constexpr char16_t kWeiboPictureHeaders[] = u"Referer: https://weibo.com/";

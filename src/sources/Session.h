@@ -10,6 +10,7 @@
 #include "settings/SourceType.h"
 #include "sources/AlbumList.h"
 #include "sources/AlbumRecord.h"
+#include "sources/ListEvents.h"
 
 #include <QString>
 
@@ -19,8 +20,6 @@
 #include <mutex>
 
 namespace pictrove {
-
-class ListEvents;
 
 enum class ListState : int {
     Idle,
@@ -33,7 +32,8 @@ enum class ListKind : int {
     None,            // no list yet, or one is starting
     BlogCategories,  // Sina blog photo categories
     BlogArticles,    // a Sina blog article list: one picture per article
-    WeiboAlbums,     // Sina Weibo photo albums
+    WeiboAlbums,     // Sina Weibo photo albums (the photo service)
+    WeiboWall,       // Sina Weibo picture wall and its albums (the web API)
 };
 
 class Session {
@@ -67,6 +67,9 @@ public:
     // Written by the list thread; read by downloads only after the list ended.
     OwnerInfo owner;
     std::atomic<ListKind> listKind{ListKind::None};
+    // Why a list found no album, when a source knows (a login needed, a refusal):
+    // written and read by the list thread only.
+    ListResult refusal = ListResult::NothingFound;
     std::atomic<ListState> listState{ListState::Idle};
 
     bool listStopRequested() const { return listState.load() == ListState::StopRequested; }

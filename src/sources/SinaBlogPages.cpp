@@ -22,6 +22,11 @@ bool blogHasNextPage(const QString &page)
     return page.contains(QStringLiteral("\">下一页"));
 }
 
+bool blogPageWantsLogin(const QString &page)
+{
+    return page.contains(QStringLiteral("仅作者可见")) || page.contains(QStringLiteral("<title>新浪通行证"));
+}
+
 QString blogOwnerName(const QString &page)
 {
     QString text = page;

@@ -16,6 +16,10 @@ namespace pictrove {
 // Whether a list page offers a next page ("下一页").
 bool blogHasNextPage(const QString &page);
 
+// Whether the page is what a blog shows to others than its author since 2022 (its
+// posts "仅作者可见"), or the Sina login page a blog redirects to.
+bool blogPageWantsLogin(const QString &page);
+
 // The blog's title up to "_新浪".
 QString blogOwnerName(const QString &page);
 // The owner's uid, from the article-list link after the title.

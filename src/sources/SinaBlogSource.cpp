@@ -3,6 +3,7 @@
 #include "net/PageText.h"
 #include "sources/AddAlbum.h"
 #include "sources/AlbumPictures.h"
+#include "sources/ListEvents.h"
 #include "sources/PictureSink.h"
 #include "sources/ServiceAddresses.h"
 #include "sources/SinaBlogPages.h"
@@ -26,13 +27,28 @@ PageRequest blogRequest(const QString &url)
     return request;
 }
 
+// A list page that failed for want of an answer (rather than, say, a 404 for an owner
+// that does not exist).
+bool serviceUnreachable(const QString &reason)
+{
+    return reason == u"no answer" || reason.startsWith(u"cut off") || reason.section(u' ', 1, 1).toInt() >= 500;
+}
+
 }  // namespace
 
 void sinaBlogCategories(Session &session, const QString &address)
 {
     QString text;
     PageRequest ownerPage = blogRequest(address);
-    if (!fetchText(ownerPage, TEXT_INFLATE | TEXT_UTF8, text) || text.isEmpty())
+    if (!fetchText(ownerPage, TEXT_INFLATE | TEXT_UTF8, text)) {
+        session.refusal = ListResult::Unreachable;
+        return;
+    }
+    if (blogPageWantsLogin(text)) {
+        session.refusal = ListResult::LoginNeeded;
+        return;
+    }
+    if (text.isEmpty())
         return;
     session.owner.name = blogOwnerName(text);
     session.owner.uid = blogOwnerUid(text);
@@ -109,8 +125,15 @@ void sinaBlogArticles(Session &session, const QString &address)
         if (session.listStopRequested())
             return;
         PageRequest request = blogRequest(QStringLiteral("%1_%2.html").arg(address).arg(page));
-        if (!fetchListPage(request, TEXT_INFLATE | TEXT_UTF8, text, session.sleep, reason) || text.isEmpty())
+        if (!fetchListPage(request, TEXT_INFLATE | TEXT_UTF8, text, session.sleep, reason) || text.isEmpty()) {
+            if (page == 1 && serviceUnreachable(reason))
+                session.refusal = ListResult::Unreachable;
             return;
+        }
+        if (page == 1 && blogPageWantsLogin(text)) {
+            session.refusal = ListResult::LoginNeeded;
+            return;
+        }
         const bool more = blogHasNextPage(text);
         if (page == 1) {
             session.owner.name = blogOwnerName(text);

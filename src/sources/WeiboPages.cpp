@@ -5,28 +5,34 @@
 #include "text/Charsets.h"
 #include "text/TextScan.h"
 
+#include <QJsonArray>
+#include <QJsonValue>
 #include <QStringList>
+#include <QUrl>
+
+#include <cstdint>
 
 namespace pictrove {
 
 namespace {
 
-QString photoAddress(QString &piece, const QString &uid)
+// Ids and numbers come as strings or as numbers, depending on the service's mood.
+QString textOf(const QJsonValue &value)
 {
-    QString address =
-        getBetween(piece, QStringLiteral("original_pic\":\""), QStringLiteral("\""), BETWEEN_ADVANCE);
-    if (address.isEmpty()) {
-        // Older albums give the parts of the address instead; type 0 are the small
-        // pictures kept under the owner's id.
-        const QString type = getBetween(piece, QStringLiteral("pic_type\":"), QStringLiteral(","));
-        const QString name = getBetween(piece, QStringLiteral("pic_name\":\""), QStringLiteral("\""));
-        const QString host = getBetween(piece, QStringLiteral("pic_host\":\""), QStringLiteral("\""));
-        if (type != u"0")
-            address = host + QStringLiteral("/large/") + name;
-        else
-            address = host + uid + QStringLiteral("/180/") + name;
-    }
-    return unescapeSlashes(address);
+    if (value.isString())
+        return value.toString();
+    // Whole numbers read back exactly (QJsonValue keeps 64-bit integers as such).
+    if (value.isDouble())
+        return value.toVariant().toString();
+    return QString();
+}
+
+int32_t countOf(const QJsonValue &value)
+{
+    const double number = value.isString() ? value.toString().toDouble() : value.toDouble();
+    if (!(number >= 0))
+        return 0;
+    return number > double(INT32_MAX) ? INT32_MAX : int32_t(number);
 }
 
 }  // namespace
@@ -58,53 +64,130 @@ WeiboOwner readWeiboOwner(const QString &page)
     return owner;
 }
 
-QList<AlbumRecord> weiboAlbumsOnPage(const QString &page, const QString &uid)
+QList<AlbumRecord> weiboAlbumsOf(const QJsonObject &answer, const QString &uid)
 {
     QList<AlbumRecord> albums;
-    QStringList pieces;
-    split(page, QStringLiteral("\"album_id\":\""), pieces);
-    AlbumRecord found;
-    found.accessFlags = 0;
-    for (qsizetype i = 1; i < pieces.size(); ++i) {
-        QString piece = pieces.at(i);
-        QString albumId = piece;
-        if (keepBefore(albumId, QStringLiteral("\",")) < 0)
-            albumId.clear();
+    const QJsonArray list = answer.value(u"data").toObject().value(u"album_list").toArray();
+    for (const QJsonValue &entry : list) {
+        const QJsonObject album = entry.toObject();
+        const QString albumId = textOf(album.value(u"album_id"));
         if (albumId.isEmpty())
             continue;
-
-        // Each value is searched after the previous one: the fields come in this order.
-        const QString type = getBetween(piece, QStringLiteral("type\":"), QStringLiteral(","), BETWEEN_ADVANCE);
-        found.name = unescapeUnicode(
-            getBetween(piece, QStringLiteral("\"caption\":\""), QStringLiteral("\""), BETWEEN_ADVANCE));
-        found.coverUrl = unescapeSlashes(
-            getBetween(piece, QStringLiteral("cover_pic\":\""), QStringLiteral("\""), BETWEEN_ADVANCE));
-        found.pictureCount = decimalValue(
-            getBetween(piece, QStringLiteral("\"photos\":"), QStringLiteral(","), BETWEEN_ADVANCE));
-        found.url = fillAddress(kWeiboPhotosEndpoint, {uid, albumId, type});
+        AlbumRecord found;
+        found.name = album.value(u"caption").toString();
+        found.coverUrl = album.value(u"cover_pic").toString();
+        found.pictureCount = countOf(album.value(u"count").toObject().value(u"photos"));
+        // Bit 1 of the access flags: private, shown as such in the remark column.
+        found.accessFlags = album.value(u"is_private").toBool() ? 2 : 0;
+        found.url = fillAddress(kWeiboPhotosEndpoint, {uid, albumId, textOf(album.value(u"type"))});
         albums.append(found);
     }
     return albums;
 }
 
-std::optional<QList<PagePicture>> weiboPhotosOnPage(const QString &page, const QString &uid,
-                                                    const QString &albumName)
+std::optional<QList<PagePicture>> weiboPhotosOf(const QJsonObject &answer, const QString &uid,
+                                                const QString &albumName)
 {
-    // The page names the album once before its photos, so a page with photos has at
-    // least two separators.
-    QStringList pieces;
-    if (split(page, QStringLiteral("album_id\":"), pieces) < 2)
+    const QJsonArray list = answer.value(u"data").toObject().value(u"photo_list").toArray();
+    if (list.isEmpty())
         return std::nullopt;
     QList<PagePicture> photos;
-    for (qsizetype i = 2; i < pieces.size(); ++i) {
-        QString piece = pieces.at(i);
-        QString title = stripTags(unescapeUnicode(
-            getBetween(piece, QStringLiteral("\"caption\":\""), QStringLiteral("\",\""))));
+    for (const QJsonValue &entry : list) {
+        const QJsonObject photo = entry.toObject();
+        QString title = stripTags(photo.value(u"caption").toString());
         if (title.isEmpty())
             title = albumName;
-        photos.append({photoAddress(piece, uid), title});
+        QString address = photo.value(u"original_pic").toString();
+        if (address.isEmpty()) {
+            // Older albums give the parts of the address instead; type 0 are the small
+            // pictures kept under the owner's id.
+            const QString host = photo.value(u"pic_host").toString();
+            const QString name = photo.value(u"pic_name").toString();
+            address = textOf(photo.value(u"pic_type")) != u"0" ? host + QStringLiteral("/large/") + name
+                                                               : host + uid + QStringLiteral("/180/") + name;
+        }
+        photos.append({address, title});
     }
     return photos;
+}
+
+WeiboOwner weiboProfileOf(const QJsonObject &answer)
+{
+    const QJsonObject user = answer.value(u"data").toObject().value(u"user").toObject();
+    WeiboOwner owner;
+    owner.uid = textOf(user.value(u"idstr"));
+    if (owner.uid.isEmpty())
+        owner.uid = textOf(user.value(u"id"));
+    owner.nick = user.value(u"screen_name").toString();
+    return owner;
+}
+
+QList<AlbumRecord> wallAlbumsOf(const QJsonObject &answer)
+{
+    QList<AlbumRecord> albums;
+    const QJsonArray list = answer.value(u"data").toObject().value(u"album_list").toArray();
+    for (const QJsonValue &entry : list) {
+        const QJsonObject album = entry.toObject();
+        // Sent decoded once and encoded once: an id that arrives encoded is not
+        // encoded a second time.
+        const QString container = QUrl::fromPercentEncoding(textOf(album.value(u"containerid")).toUtf8());
+        if (container.isEmpty())
+            continue;
+        AlbumRecord found;
+        found.name = album.value(u"pic_title").toString();
+        found.url = fillAddress(kWeiboAlbumDetailPage, {QString::fromLatin1(QUrl::toPercentEncoding(container))});
+        const QString cover = album.value(u"pic").toString();
+        found.coverUrl = cover.isEmpty() || cover.startsWith(u"http") ? cover : wallPictureAddress(cover);
+        found.pictureCount = -1;
+        found.accessFlags = 0;
+        albums.append(found);
+    }
+    return albums;
+}
+
+WallPage wallPageOf(const QJsonObject &answer)
+{
+    const QJsonObject data = answer.value(u"data").toObject();
+    WallPage page;
+    for (const QJsonValue &entry : data.value(u"list").toArray()) {
+        const QJsonObject item = entry.toObject();
+        const QString pid = textOf(item.value(u"pid"));
+        const QString mid = textOf(item.value(u"mid"));
+        if (!pid.isEmpty())
+            page.pictureIds.append(pid);
+        else if (!mid.isEmpty())
+            page.statusIds.append(mid);
+    }
+    page.nextSinceId = textOf(data.value(u"since_id"));
+    if (page.nextSinceId == u"0")
+        page.nextSinceId.clear();
+    return page;
+}
+
+QStringList statusPicturesOf(const QJsonObject &answer)
+{
+    // The answer may sit in "data" or be the status itself.
+    QJsonObject status = answer.value(u"data").toObject();
+    if (status.isEmpty())
+        status = answer;
+    const QJsonObject infos = status.value(u"pic_infos").toObject();
+    QStringList order;
+    for (const QJsonValue &id : status.value(u"pic_ids").toArray())
+        order.append(id.toString());
+    if (order.isEmpty())
+        order = infos.keys();
+    QStringList addresses;
+    for (const QString &id : std::as_const(order)) {
+        const QString url = infos.value(id).toObject().value(u"largest").toObject().value(u"url").toString();
+        if (!url.isEmpty())
+            addresses.append(url);
+    }
+    return addresses;
+}
+
+QString wallPictureAddress(const QString &pictureId)
+{
+    return fillAddress(kWeiboLargePicture, {pictureId});
 }
 
 }  // namespace pictrove

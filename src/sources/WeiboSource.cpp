@@ -7,6 +7,8 @@
 #include "sources/ServiceAddresses.h"
 #include "sources/Session.h"
 #include "sources/SourceFetch.h"
+#include "sources/WeiboAddress.h"
+#include "sources/WeiboApi.h"
 #include "sources/WeiboPages.h"
 #include "text/Charsets.h"
 #include "text/CleanName.h"
@@ -75,29 +77,154 @@ void writePageDump(const QString &dataFolder, const QString &text)
         qCDebug(lcEngine, "cannot write the page dump %s", qPrintable(dump.fileName()));
 }
 
+// The picture wall as an album of its own, beside the albums it lists.
+const QString kWholeWallName = QStringLiteral("全部图片");
+
+WeiboPacing listPacing(Session &session)
+{
+    WeiboPacing pacing;
+    pacing.sleep = session.sleep;
+    pacing.pageIntervalMs = session.extensionSettings().weiboPageIntervalMs;
+    pacing.waitingForRateLimit = [&session](int seconds) { session.listEvents().listWaiting(seconds); };
+    return pacing;
+}
+
+WeiboPacing walkPacing(const AlbumWalk &walk)
+{
+    WeiboPacing pacing;
+    pacing.sleep = walk.sleep;
+    pacing.pageIntervalMs = walk.pageIntervalMs;
+    return pacing;
+}
+
+// What the user is told when nothing was listed, from how each path refused: a
+// refusal for speed first, then a login when it would help.
+ListResult listResultOf(WeiboRefusal photoService, WeiboRefusal webApi)
+{
+    const auto either = [&](WeiboRefusal refusal) { return photoService == refusal || webApi == refusal; };
+    if (either(WeiboRefusal::RateLimited))
+        return ListResult::RateLimited;
+    if (either(WeiboRefusal::LoginNeeded))
+        return ListResult::LoginNeeded;
+    if (either(WeiboRefusal::Unexpected))
+        return ListResult::ServiceChanged;
+    if (either(WeiboRefusal::Unreachable))
+        return ListResult::Unreachable;
+    return ListResult::NothingFound;
+}
+
+QString profileAddress(const WeiboOwnerRef &ref)
+{
+    const QString value = QString::fromLatin1(QUrl::toPercentEncoding(ref.value));
+    switch (ref.kind) {
+    case WeiboOwnerRef::Kind::Uid:
+        return fillAddress(kWeiboProfileByUid, {value});
+    case WeiboOwnerRef::Kind::ScreenName:
+        return fillAddress(kWeiboProfileByName, {value});
+    case WeiboOwnerRef::Kind::Custom:
+        return fillAddress(kWeiboProfileByCustom, {value});
+    case WeiboOwnerRef::Kind::None:
+        break;
+    }
+    return QString();
+}
+
+QString refusalText(const WeiboAnswer &answer)
+{
+    switch (answer.refusal) {
+    case WeiboRefusal::LoginNeeded:
+        return QStringLiteral("login needed (%1)").arg(answer.detail);
+    case WeiboRefusal::RateLimited:
+        return QStringLiteral("asked too fast (%1)").arg(answer.detail);
+    case WeiboRefusal::Unexpected:
+        return QStringLiteral("unexpected answer (%1)").arg(answer.detail);
+    default:
+        return answer.detail;
+    }
+}
+
 }  // namespace
 
 void weiboAlbums(Session &session, const QString &address)
 {
-    QString text;
-    PageRequest ownerPage = albumListRequest(address);
-    if (!fetchText(ownerPage, TEXT_INFLATE | TEXT_UTF8, text) || text.isEmpty())
-        return;
-
-    const WeiboOwner owner = readWeiboOwner(text);
-    const QString uid = owner.uid;
+    WeiboClient client(listPacing(session));
+    const WeiboOwnerRef ref = weiboOwnerOfAddress(address);
+    // An id in the address is the owner's; a page could show the logged-in viewer.
+    QString uid = ref.kind == WeiboOwnerRef::Kind::Uid ? ref.value : QString();
+    QString nick;
+    WeiboRefusal profileRefusal = WeiboRefusal::None;
+    if (ref.kind != WeiboOwnerRef::Kind::None) {
+        PageRequest profile(profileAddress(ref), QString());
+        profile.headers = weiboApiHeaders(uid);
+        const WeiboAnswer answer = client.get(profile);
+        profileRefusal = answer.refusal;
+        if (answer.refusal == WeiboRefusal::None) {
+            const WeiboOwner owner = weiboProfileOf(answer.json);
+            if (uid.isEmpty())
+                uid = owner.uid;
+            if (owner.uid == uid)
+                nick = owner.nick;
+        }
+    }
+    if (uid.isEmpty() || nick.isEmpty()) {
+        // The owner's own page, as the site served it before its web API: still the
+        // only way for addresses of other shapes.
+        QString text;
+        PageRequest ownerPage = albumListRequest(address);
+        if (fetchText(ownerPage, TEXT_INFLATE | TEXT_UTF8, text) && !text.isEmpty()) {
+            const WeiboOwner owner = readWeiboOwner(text);
+            if (uid.isEmpty()) {
+                uid = owner.uid;
+                nick = owner.nick;
+            } else if (owner.uid == uid) {
+                nick = owner.nick;
+            }
+        }
+    }
     session.owner.uid = uid;
-    session.owner.name = cleanName(owner.nick, kCleanNameTimeFallback, true);
-    if (uid.isEmpty())
+    session.owner.name = cleanName(nick, kCleanNameTimeFallback, true);
+    if (uid.isEmpty()) {
+        session.refusal = listResultOf(profileRefusal, WeiboRefusal::None);
+        return;
+    }
+
+    const WeiboAnswer albums = client.get(albumListRequest(fillAddress(kWeiboAlbumsEndpoint, {uid})));
+    if (albums.refusal == WeiboRefusal::None) {
+        const QList<AlbumRecord> found = weiboAlbumsOf(albums.json, uid);
+        if (!found.isEmpty()) {
+            session.listKind = ListKind::WeiboAlbums;
+            for (const AlbumRecord &album : found) {
+                addAlbum(session, album);
+                if (session.listStopRequested())
+                    return;
+            }
+            return;
+        }
+    }
+    if (session.listStopRequested())
         return;
 
-    PageRequest albums = albumListRequest(fillAddress(kWeiboAlbumsEndpoint, {uid}));
-    QString reason;
-    if (!fetchListPage(albums, TEXT_INFLATE | TEXT_UTF8, text, session.sleep, reason) || text.isEmpty())
+    // The photo service wants a login (or has nothing): the web API's picture wall.
+    PageRequest wallRequest(fillAddress(kWeiboImageWallAlbums, {uid}), QString());
+    wallRequest.headers = weiboApiHeaders(uid);
+    const WeiboAnswer wall = client.get(wallRequest);
+    if (wall.refusal != WeiboRefusal::None) {
+        session.refusal = listResultOf(albums.refusal, wall.refusal);
         return;
-
-    for (const AlbumRecord &found : weiboAlbumsOnPage(text, uid)) {
-        addAlbum(session, found);
+    }
+    session.listKind = ListKind::WeiboWall;
+    QList<AlbumRecord> found = wallAlbumsOf(wall.json);
+    const WallPage firstPage = wallPageOf(wall.json);
+    if (!firstPage.pictureIds.isEmpty() || !firstPage.statusIds.isEmpty()) {
+        AlbumRecord whole;
+        whole.name = kWholeWallName;
+        whole.url = fillAddress(kWeiboImageWallPage, {uid});
+        whole.pictureCount = -1;
+        whole.accessFlags = 0;
+        found.append(whole);
+    }
+    for (const AlbumRecord &album : std::as_const(found)) {
+        addAlbum(session, album);
         if (session.listStopRequested())
             return;
     }
@@ -113,10 +240,9 @@ void weiboAlbumPhotos(const AlbumWalk &walk, PictureSink &sink)
         + fillAddress(kWeiboPhotosReferer, {uid});
     const QString pictureHeaders = QString::fromUtf16(kWeiboPictureHeaders);
 
+    WeiboClient client(walkPacing(walk));
     bool retried = false;
-    QString reason;
     QSet<QString> seen;  // addresses handed over for this album
-    QString text;
     for (int64_t page = 1;; ++page) {
         // Empty pages and their pauses would otherwise not notice an abort.
         if (sink.albumClosed())
@@ -126,17 +252,16 @@ void weiboAlbumPhotos(const AlbumWalk &walk, PictureSink &sink)
                                 + randomFraction(),
                             QString());
         request.headers = headers;
-        if (!fetchListPage(request, TEXT_INFLATE | TEXT_UTF8, text, walk.sleep, reason)) {
-            sink.listingFailed(request.url, reason);
+        const WeiboAnswer answer = client.get(request);
+        writePageDump(walk.dataFolder, answer.text);
+        if (answer.refusal != WeiboRefusal::None) {
+            sink.listingFailed(request.url, refusalText(answer));
             return;
         }
-        writePageDump(walk.dataFolder, text);
-        if (text.isEmpty())
-            return;
 
         // The service now and then answers a page without photos: it is asked once
         // more, then skipped, as long as photos are expected.
-        const std::optional<QList<PagePicture>> photos = weiboPhotosOnPage(text, uid, album.name);
+        const std::optional<QList<PagePicture>> photos = weiboPhotosOf(answer.json, uid, album.name);
         if (!photos) {
             if (page >= pages)
                 return;
@@ -166,6 +291,59 @@ void weiboAlbumPhotos(const AlbumWalk &walk, PictureSink &sink)
             if (sink.albumClosed())
                 return;
         }
+    }
+}
+
+void weiboWallPictures(const AlbumWalk &walk, PictureSink &sink)
+{
+    const QString apiHeaders = weiboApiHeaders(walk.owner.uid);
+    const QString pictureHeaders = QString::fromUtf16(kWeiboPictureHeaders);
+    WeiboClient client(walkPacing(walk));
+    QSet<QString> seen;  // addresses handed over for this album
+    QString sinceId = QStringLiteral("0");
+    for (;;) {
+        if (sink.albumClosed())
+            return;
+        PageRequest request(walk.album.url + sinceId, QString());
+        request.headers = apiHeaders;
+        const WeiboAnswer answer = client.get(request);
+        if (answer.refusal != WeiboRefusal::None) {
+            sink.listingFailed(request.url, refusalText(answer));
+            return;
+        }
+        const WallPage page = wallPageOf(answer.json);
+        QStringList addresses;
+        for (const QString &pid : page.pictureIds)
+            addresses.append(wallPictureAddress(pid));
+        // Items that name only their status: its pictures are asked for one by one.
+        for (const QString &mid : page.statusIds) {
+            PageRequest status(fillAddress(kWeiboStatus, {mid}), QString());
+            status.headers = apiHeaders;
+            const WeiboAnswer shown = client.get(status);
+            if (shown.refusal != WeiboRefusal::None) {
+                sink.listingFailed(status.url, refusalText(shown));
+                return;
+            }
+            addresses.append(statusPicturesOf(shown.json));
+            if (sink.albumClosed())
+                return;
+        }
+        // A page bringing nothing new is the service repeating itself.
+        const bool anyNew = std::any_of(addresses.begin(), addresses.end(),
+                                        [&](const QString &address) { return !seen.contains(address); });
+        if (!anyNew)
+            return;
+        for (const QString &address : std::as_const(addresses)) {
+            if (seen.contains(address))
+                continue;
+            seen.insert(address);
+            sink.addPicture(address, walk.album.name, pictureHeaders);
+            if (sink.albumClosed())
+                return;
+        }
+        if (page.nextSinceId.isEmpty() || page.nextSinceId == sinceId)
+            return;
+        sinceId = page.nextSinceId;
     }
 }
 

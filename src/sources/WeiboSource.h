@@ -1,5 +1,7 @@
 #pragma once
-// Sina Weibo photo albums and their photos.
+// Sina Weibo albums and their pictures. The photo service (photo.weibo.com) is asked
+// first, as it gives album names, counts and captions; where it wants a login, the
+// web API's picture wall (weibo.com/ajax) lists the owner's albums instead.
 
 #include <QString>
 
@@ -9,9 +11,12 @@ class PictureSink;
 class Session;
 struct AlbumWalk;
 
-// List fetcher (list thread).
+// List fetcher (list thread). Sets the session's list kind to the path that answered,
+// and its refusal when neither did.
 void weiboAlbums(Session &session, const QString &address);
-// Picture fetcher (download thread).
+// Picture fetchers (download thread): an album of the photo service, and an album or
+// the whole picture wall of the web API.
 void weiboAlbumPhotos(const AlbumWalk &walk, PictureSink &sink);
+void weiboWallPictures(const AlbumWalk &walk, PictureSink &sink);
 
 }  // namespace pictrove

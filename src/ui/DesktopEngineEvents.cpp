@@ -59,6 +59,11 @@ void DesktopEngineEvents::ownerAddressRemembered(const QString &address)
     apply([address](EngineEvents &target) { target.ownerAddressRemembered(address); });
 }
 
+void DesktopEngineEvents::listWaiting(int seconds)
+{
+    apply([seconds](EngineEvents &target) { target.listWaiting(seconds); });
+}
+
 void DesktopEngineEvents::listFinished(ListResult result, int albumCount)
 {
     apply([result, albumCount](EngineEvents &target) { target.listFinished(result, albumCount); });

@@ -37,6 +37,7 @@ public:
     void albumAdded(int index, const AlbumRecord &album) override;
     void albumLost() override;
     void ownerAddressRemembered(const QString &address) override;
+    void listWaiting(int seconds) override;
     void listFinished(ListResult result, int albumCount) override;
 
     void downloadStarted() override;

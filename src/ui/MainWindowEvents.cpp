@@ -83,6 +83,11 @@ void MainWindowEvents::ownerAddressRemembered(const QString &address)
         owner->addHistory(address);
 }
 
+void MainWindowEvents::listWaiting(int seconds)
+{
+    setText(IDC_STATUS, QStringLiteral("微博要求放慢速度：%1 秒后重试").arg(seconds));
+}
+
 void MainWindowEvents::listFinished(ListResult result, int albumCount)
 {
     switch (result) {
@@ -94,8 +99,19 @@ void MainWindowEvents::listFinished(ListResult result, int albumCount)
         showMessage(QString::fromUtf16(kNotWebAddressMessage));
         break;
     case ListResult::NothingFound:
-    case ListResult::LoginNeeded:
         showMessage(QString::fromUtf16(kNoAlbumMessage));
+        break;
+    case ListResult::LoginNeeded:
+        showMessage(QStringLiteral("该主人的相册需要登录后才能查看：请在<登录>菜单中登录微博后重试"));
+        break;
+    case ListResult::RateLimited:
+        showMessage(QStringLiteral("微博拒绝了过于频繁的请求：请过几分钟再试"));
+        break;
+    case ListResult::ServiceChanged:
+        showMessage(QStringLiteral("服务返回了无法识别的内容（网站可能已改版）"));
+        break;
+    case ListResult::Unreachable:
+        showMessage(QStringLiteral("无法连接到服务：请检查网络后重试"));
         break;
     case ListResult::Listed:
     case ListResult::Stopped:

@@ -21,7 +21,7 @@ namespace pictrove {
 namespace {
 
 const char *const kHosts[] = {"blog.sina.com.cn", "photo.blog.sina.com.cn", "weibo.com",
-                              "photo.weibo.com", "ww2.sinaimg.cn"};
+                              "photo.weibo.com", "ww2.sinaimg.cn", "wx1.sinaimg.cn"};
 
 struct CliResult {
     int exitCode = -1;
@@ -34,6 +34,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(data.isValid());
+        ASSERT_TRUE(QDir().mkpath(home.dataFolder()));
+        writeNoWeiboPauses(home.dataFolder());
         routeFixture("blog.sina.com.cn", "/u/1234567890", "sina_blog_owner.html");
         routeFixture("photo.blog.sina.com.cn", "/services/ctg_list_ctg.php", "sina_categories.json");
         routeFixture("blog.sina.com.cn", "/s/articlelist_1234567890_0_1.html", "sina_articlelist_1.html");
@@ -348,6 +350,45 @@ TEST_F(CliTest, UsesTheDataFolderTheDesktopProgramUses)
     }
     // Nothing was left in a current folder without a soft.dat.
     EXPECT_TRUE(QDir(data.path()).isEmpty());
+}
+
+// Weibo as it answers today: the photo service wants a login, the web API lists and
+// the pictures arrive; where every path wants a login, exit status 4 says so.
+TEST_F(CliTest, WeiboThroughTheWebApiAndLoginNeeded)
+{
+    const auto json = [](const char *fixture) {
+        return CannedResponse::ok(readFixture(QStringLiteral("sources/") + QLatin1String(fixture)), "application/json");
+    };
+    route("photo.weibo.com", "/albums/get_all",
+          CannedResponse::ok(readFixture(QStringLiteral("sources/weibo_login_page.html")), "text/html"));
+    route("weibo.com", "/ajax/profile/info", json("weibo_api_profile.json"));
+    route("weibo.com", "/ajax/profile/getImageWall", json("weibo_api_image_wall.json"));
+    const LoopbackServer::Handler detail = [json](const RecordedRequest &request) {
+        return json(request.query().endsWith("since_id=0") ? "weibo_api_album_detail_1.json"
+                                                           : "weibo_api_album_detail_2.json");
+    };
+    http.route("weibo.com", "/ajax/profile/getAlbumDetail", detail);
+    https.route("weibo.com", "/ajax/profile/getAlbumDetail", detail);
+    for (const char *pid : {"4a1b2c3dgy1halb001", "4a1b2c3dgy1halb002", "4a1b2c3dgy1halb003"})
+        route("wx1.sinaimg.cn", QByteArray("/large/") + pid + ".jpg", CannedResponse::ok(picture, "image/jpeg"));
+
+    QTemporaryDir save;
+    const CliResult listed = run({QStringLiteral("download"), QStringLiteral("https://m.weibo.cn/u/1234567890"),
+                                  QStringLiteral("--albums"), QStringLiteral("1"), QStringLiteral("--save"), save.path()});
+    EXPECT_EQ(listed.exitCode, 0) << listed.err.toStdString();
+    const QDir album(save.filePath(QStringLiteral("小明Ming")));
+    const QStringList saved = QDir(album.filePath(album.entryList(QDir::Dirs | QDir::NoDotAndDotDot).value(0)))
+                                  .entryList(QDir::Files);
+    EXPECT_EQ(saved.filter(QStringLiteral(".jpg")).size(), 3) << saved.join(u' ').toStdString();
+
+    const CannedResponse login = json("weibo_api_login.json");
+    route("weibo.com", "/ajax/profile/info", login);
+    route("weibo.com", "/ajax/profile/getImageWall", login);
+    const CliResult refused = run({QStringLiteral("list"), QStringLiteral("https://weibo.com/u/1234567890")});
+    EXPECT_EQ(refused.exitCode, 4) << refused.err.toStdString();
+    EXPECT_TRUE(refused.err.contains(QStringLiteral("该主人的相册需要登录后才能查看：请在<登录>菜单中登录微博后重试")))
+        << refused.err.toStdString();
+    EXPECT_TRUE(refused.err.contains(QStringLiteral("--cookies")));
 }
 
 }  // namespace

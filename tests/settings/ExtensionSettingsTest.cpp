@@ -14,7 +14,7 @@ void PrintTo(const ExtensionSettings &v, std::ostream *os)
     *os << "{v2 " << int(v.qzoneV2Charset) << ", v3 " << int(v.qzoneV3Charset) << ", name "
         << int(v.qzoneNameMethod) << ", price " << int(v.taobaoPriceInName) << ", adjust "
         << v.taobaoPriceAdjust << ", instagram " << int(v.instagramMode) << ", jd " << int(v.jdMode) << ", endpoints "
-        << v.configEndpoints.join(QLatin1Char(' ')).toStdString() << "}";
+        << v.configEndpoints.join(QLatin1Char(' ')).toStdString() << ", weibo interval " << v.weiboPageIntervalMs << "}";
 }
 
 namespace {
@@ -22,7 +22,7 @@ namespace {
 ExtensionSettings make(uint8_t v2, uint8_t v3, uint8_t name, uint8_t price, int32_t adjust, uint8_t instagram,
                        uint8_t jd)
 {
-    return ExtensionSettings{v2, v3, name, price, adjust, instagram, jd, {}};
+    return ExtensionSettings{v2, v3, name, price, adjust, instagram, jd, {}, 1000};
 }
 
 }  // namespace
@@ -60,6 +60,18 @@ TEST(readExtensionSettings, ConvertsEachKey)
              ExtensionSettings v;
              v.configEndpoints = {QStringLiteral("https://a.example/sources.txt"),
                                   QStringLiteral("https://b.example/cgi?app=x")};
+             return v;
+         }()},
+        {"Weibo page interval, bounded to a minute",
+         QStringLiteral("[新浪微博]\n翻页间隔=250000\n"),
+         [] {
+             ExtensionSettings v;
+             v.weiboPageIntervalMs = 60000;
+             return v;
+         }()},
+        {"Weibo page interval off", QStringLiteral("[新浪微博]\n翻页间隔=0\n"), [] {
+             ExtensionSettings v;
+             v.weiboPageIntervalMs = 0;
              return v;
          }()},
     };

@@ -32,6 +32,7 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         session.setDataFolder(dir.path() + u'/');
+        writeNoWeiboPauses(session.dataFolder());
     }
 
     // Runs a list to its end, as pressing "Get List" once does.
@@ -191,6 +192,35 @@ TEST_F(GetListTest, NothingFoundAsksToLogIn)
         EXPECT_EQ(heard.listResult(), ListResult::NothingFound);
         EXPECT_EQ(heard.log(), (QStringList{"listStarted", "listFinished NothingFound 0"}));
         EXPECT_TRUE(fresh.settings().ownerHistory[0].isEmpty());
+    }
+}
+
+// A list that found nothing says why, where the service told: a blog shown to its
+// author only wants a login; a service that does not answer is unreachable.
+TEST_F(GetListTest, NothingListedSaysWhy)
+{
+    services.route("blog.sina.com.cn", "/u/author-only",
+                   CannedResponse::ok("<html><title>博客</title><body>系统维护中，博文仅作者可见</body></html>"));
+    services.route("blog.sina.com.cn", "/s/articlelist_2_0_1.html",
+                   CannedResponse::ok("<html><title>新浪通行证</title></html>"));
+    services.route("blog.sina.com.cn", "/s/articlelist_3_0_1.html", CannedResponse::error(503));
+    services.route("blog.sina.com.cn", "/s/articlelist_4_0_1.html", CannedResponse::error(404));
+    const struct {
+        QString address;
+        ListResult result;
+    } cases[] = {
+        {QStringLiteral("https://blog.sina.com.cn/u/author-only"), ListResult::LoginNeeded},
+        {QStringLiteral("https://blog.sina.com.cn/s/articlelist_2_0_1.html"), ListResult::LoginNeeded},
+        {QStringLiteral("https://blog.sina.com.cn/s/articlelist_3_0_1.html"), ListResult::Unreachable},
+        {QStringLiteral("https://blog.sina.com.cn/s/articlelist_4_0_1.html"), ListResult::NothingFound},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.address.toStdString());
+        RecordingEvents heard;
+        Session fresh(dir.path() + u'/', heard);
+        fresh.sleep = [](int) {};
+        list(fresh, c.address);
+        EXPECT_EQ(heard.listResult(), c.result);
     }
 }
 

@@ -107,4 +107,10 @@ LoopbackServer::Handler photoPages(const QHash<int, QList<QByteArray>> &script, 
     };
 }
 
+void SinaServices::clearLog()
+{
+    m_http.clearLog();
+    m_https.clearLog();
+}
+
 }  // namespace pictrove

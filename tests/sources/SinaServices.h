@@ -28,6 +28,8 @@ public:
     // (a fetcher keeps one scheme per host, so the order holds within a test).
     QList<RecordedRequest> requestsTo(const QByteArray &host) const;
     QList<QByteArray> targetsOf(const QByteArray &host) const;
+    // Forgets the requests received so far.
+    void clearLog();
 
 private:
     LoopbackServer m_http{LoopbackServer::Http};

@@ -17,6 +17,12 @@ QString resultName(ListResult result)
         return QStringLiteral("Stopped");
     case ListResult::LoginNeeded:
         return QStringLiteral("LoginNeeded");
+    case ListResult::RateLimited:
+        return QStringLiteral("RateLimited");
+    case ListResult::ServiceChanged:
+        return QStringLiteral("ServiceChanged");
+    case ListResult::Unreachable:
+        return QStringLiteral("Unreachable");
     }
     return QStringLiteral("?");
 }
@@ -69,6 +75,12 @@ void RecordingEvents::ownerAddressRemembered(const QString &address)
     std::lock_guard lock(m_mutex);
     m_remembered.append(address);
     append(QStringLiteral("ownerAddressRemembered ") + address);
+}
+
+void RecordingEvents::listWaiting(int seconds)
+{
+    std::lock_guard lock(m_mutex);
+    append(QStringLiteral("listWaiting %1").arg(seconds));
 }
 
 void RecordingEvents::listFinished(ListResult result, int albumCount)

@@ -170,7 +170,7 @@ TEST(MainWindowEventsTest, EachSequenceShowsItsTexts)
              e.listStarted();
              e.listFinished(ListResult::LoginNeeded, 0);
          },
-         listEnded(0, {kNoAlbum})},
+         listEnded(0, {QStringLiteral("该主人的相册需要登录后才能查看：请在<登录>菜单中登录微博后重试")})},
         {"album lost",
          [](MainWindow &, EngineEvents &e) {
              e.listStarted();

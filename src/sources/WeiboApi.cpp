@@ -1,0 +1,171 @@
+#include "sources/WeiboApi.h"
+
+#include "net/CookieStore.h"
+#include "net/PageResponse.h"
+#include "net/PageText.h"
+#include "sources/SourceFetch.h"
+#include "text/EngineLog.h"
+
+#include <QJsonDocument>
+#include <QJsonValue>
+#include <QUrl>
+
+#include <algorithm>
+
+namespace pictrove {
+
+namespace {
+
+// Signs of Weibo's and Sina's login pages, answered instead of JSON without a login.
+const QStringList kLoginPageSigns = {
+    QStringLiteral("新浪通行证"),
+    QStringLiteral("登录 - 微博"),
+    QStringLiteral("passport.weibo.com"),
+    QStringLiteral("login.sina.com.cn"),
+};
+
+bool asksTooFast(const QString &message)
+{
+    return message.contains(QStringLiteral("频繁"));
+}
+
+QString firstBytes(const QString &text)
+{
+    return text.left(120).simplified();
+}
+
+QString cookieValue(const QString &url, const QString &name)
+{
+    const QString prefix = name + QLatin1Char('=');
+    const QStringList pairs = CookieStore::process().cookieHeaderFor(url).split(QStringLiteral("; "));
+    for (const QString &pair : pairs) {
+        if (pair.startsWith(prefix))
+            return pair.mid(prefix.size());
+    }
+    return QString();
+}
+
+}  // namespace
+
+WeiboAnswer readWeiboAnswer(int status, const QString &text)
+{
+    WeiboAnswer answer;
+    if (status == 418 || status == 429 || status == 432) {
+        answer.refusal = WeiboRefusal::RateLimited;
+        answer.detail = QStringLiteral("HTTP %1").arg(status);
+        return answer;
+    }
+    if (status == 0 || status >= 500) {
+        answer.refusal = WeiboRefusal::Unreachable;
+        answer.detail = status == 0 ? QStringLiteral("no answer") : QStringLiteral("HTTP %1").arg(status);
+        return answer;
+    }
+
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(text.toUtf8(), &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject()) {
+        const bool loginPage = std::any_of(kLoginPageSigns.begin(), kLoginPageSigns.end(),
+                                           [&](const QString &sign) { return text.contains(sign); });
+        answer.refusal = loginPage || status == 401 ? WeiboRefusal::LoginNeeded : WeiboRefusal::Unexpected;
+        answer.detail = QStringLiteral("HTTP %1: %2").arg(status).arg(firstBytes(text));
+        return answer;
+    }
+    answer.json = document.object();
+    const QString message = answer.json.value(QStringLiteral("msg")).toString();
+    answer.detail = message;
+
+    // The web API says "ok" (1 good, -100 log in); the photo service says "result".
+    const QJsonValue ok = answer.json.value(QStringLiteral("ok"));
+    const QJsonValue result = answer.json.value(QStringLiteral("result"));
+    if (asksTooFast(message))
+        answer.refusal = WeiboRefusal::RateLimited;
+    else if (ok.isDouble())
+        answer.refusal = ok.toInt() == 1 ? WeiboRefusal::None
+            : ok.toInt() == -100        ? WeiboRefusal::LoginNeeded
+                                         : WeiboRefusal::Unexpected;
+    else if (result.isBool())
+        answer.refusal = result.toBool() ? WeiboRefusal::None : WeiboRefusal::LoginNeeded;
+    else
+        answer.refusal = WeiboRefusal::Unexpected;
+    if (answer.refusal == WeiboRefusal::None && status >= 400) {
+        answer.refusal = status == 401 || status == 403 ? WeiboRefusal::LoginNeeded : WeiboRefusal::Unexpected;
+        answer.detail = QStringLiteral("HTTP %1").arg(status);
+    }
+    if (answer.refusal == WeiboRefusal::Unexpected && answer.detail.isEmpty())
+        answer.detail = firstBytes(text);
+    return answer;
+}
+
+QString weiboApiHeaders(const QString &ownerUid)
+{
+    QString headers = QString::fromUtf16(kAcceptGzipHeader)
+        + QStringLiteral("\r\nAccept: application/json, text/plain, */*"
+                         "\r\nX-Requested-With: XMLHttpRequest"
+                         "\r\nReferer: https://weibo.com/u/")
+        + ownerUid;
+    const QString token = cookieValue(QStringLiteral("https://weibo.com/"), QStringLiteral("XSRF-TOKEN"));
+    if (!token.isEmpty())
+        headers += QStringLiteral("\r\nX-XSRF-TOKEN: ") + token;
+    return headers;
+}
+
+WeiboClient::WeiboClient(WeiboPacing pacing)
+    : m_pacing(std::move(pacing))
+{
+}
+
+void WeiboClient::pace()
+{
+    const auto now = std::chrono::steady_clock::now();
+    if (m_asked && m_pacing.pageIntervalMs > 0 && m_pacing.sleep) {
+        const auto since = std::chrono::duration_cast<std::chrono::milliseconds>(now - m_lastRequest);
+        if (since.count() < m_pacing.pageIntervalMs)
+            m_pacing.sleep(int(m_pacing.pageIntervalMs - since.count()));
+    }
+    m_asked = true;
+    m_lastRequest = std::chrono::steady_clock::now();
+}
+
+WeiboAnswer WeiboClient::getOnce(PageRequest &request)
+{
+    // A busy service (5xx, a dropped connection) often answers a moment later.
+    WeiboAnswer answer;
+    for (int attempt = 1; attempt <= kListPageTries; ++attempt) {
+        if (attempt > 1 && m_pacing.sleep)
+            m_pacing.sleep(kListPageRetryPausesMs[attempt - 2]);
+        pace();
+        PageResponse response;
+        const bool whole = fetch(request, response);
+        const int status = whole ? response.statusCode() : 0;
+        const QString text = whole ? getText(response, TEXT_INFLATE | TEXT_UTF8) : QString();
+        answer = readWeiboAnswer(status, text);
+        answer.text = text;
+        if (answer.refusal != WeiboRefusal::Unreachable)
+            break;
+    }
+    // A shape we do not know is worth a look by whoever keeps the program working; the
+    // other refusals are the service's everyday answers, said to the user elsewhere.
+    if (answer.refusal == WeiboRefusal::Unexpected)
+        qCWarning(lcEngine, "unexpected answer from %s: %s", qPrintable(request.url), qPrintable(answer.detail));
+    else if (answer.refusal != WeiboRefusal::None)
+        qCDebug(lcEngine, "%s: %s", qPrintable(request.url), qPrintable(answer.detail));
+    return answer;
+}
+
+WeiboAnswer WeiboClient::get(PageRequest request)
+{
+    request.attempts = 1;
+    WeiboAnswer answer = getOnce(request);
+    for (const int seconds : kRateLimitWaitsSec) {
+        if (answer.refusal != WeiboRefusal::RateLimited)
+            break;
+        if (m_pacing.waitingForRateLimit)
+            m_pacing.waitingForRateLimit(seconds);
+        if (m_pacing.sleep)
+            m_pacing.sleep(seconds * 1000);
+        answer = getOnce(request);
+    }
+    return answer;
+}
+
+}  // namespace pictrove

@@ -1,0 +1,66 @@
+#pragma once
+// Talking to Weibo's JSON services (photo.weibo.com and the weibo.com web API) the way
+// they behave today: every answer read as JSON and told apart from a login page, a
+// refusal for asking too fast, or a shape we do not know; pages of one listing paced;
+// refusals for speed waited out with growing pauses, a bounded number of times.
+
+#include "net/PageFetcher.h"
+
+#include <QJsonObject>
+#include <QString>
+
+#include <chrono>
+#include <functional>
+
+namespace pictrove {
+
+enum class WeiboRefusal {
+    None,         // a good answer
+    LoginNeeded,  // a login page, "ok":-100, "result":false
+    RateLimited,  // 418, 432, 429, or a "频繁" message
+    Unexpected,   // HTML or JSON that is neither of the above: the service changed
+    Unreachable,  // no answer, or 5xx, after the tries
+};
+
+struct WeiboAnswer {
+    WeiboRefusal refusal = WeiboRefusal::Unreachable;
+    QJsonObject json;  // the whole answer, when it was a JSON object
+    QString detail;    // why it was refused: a status line, a message, the first bytes
+    QString text;      // the answer as received, for the page dump
+};
+
+// Reads one answer of either service: its HTTP status and its text.
+WeiboAnswer readWeiboAnswer(int status, const QString &text);
+
+// The headers the web API expects, as the weibo.com pages send them: JSON accepted,
+// an XMLHttpRequest from the owner's page, and the XSRF token of the login when there
+// is one.
+QString weiboApiHeaders(const QString &ownerUid);
+
+// The pauses between pages and after refusals, and what the user hears of the waits.
+struct WeiboPacing {
+    std::function<void(int milliseconds)> sleep;
+    int pageIntervalMs = 0;  // at least this between two requests of one client
+    std::function<void(int seconds)> waitingForRateLimit;  // may be empty
+};
+
+// The pauses after a refusal for asking too fast; after the last one the refusal stands.
+inline constexpr int kRateLimitWaitsSec[] = {2, 4, 8, 16, 32, 60};
+
+// One listing's requests: paced, retried, read.
+class WeiboClient {
+public:
+    explicit WeiboClient(WeiboPacing pacing);
+    // `request` is sent as it is (headers included).
+    WeiboAnswer get(PageRequest request);
+
+private:
+    WeiboAnswer getOnce(PageRequest &request);
+    void pace();
+
+    WeiboPacing m_pacing;
+    bool m_asked = false;
+    std::chrono::steady_clock::time_point m_lastRequest;
+};
+
+}  // namespace pictrove

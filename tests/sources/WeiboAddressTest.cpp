@@ -1,0 +1,94 @@
+// Owner addresses as people copy them today, and the Weibo answers told apart.
+#include "support/PrintQt.h"
+
+#include "sources/AddressClassifier.h"
+#include "sources/WeiboAddress.h"
+#include "sources/WeiboApi.h"
+#include "support/Fixtures.h"
+
+#include <gtest/gtest.h>
+
+namespace pictrove {
+
+void PrintTo(const WeiboOwnerRef &ref, std::ostream *os)
+{
+    *os << int(ref.kind) << " " << ref.value.toStdString();
+}
+
+namespace {
+
+using Kind = WeiboOwnerRef::Kind;
+
+TEST(WeiboAddress, EveryFormNamesItsOwner)
+{
+    const struct {
+        const char *address;
+        WeiboOwnerRef expected;
+    } cases[] = {
+        {"https://weibo.com/u/1234567890", {Kind::Uid, "1234567890"}},
+        {"https://weibo.com/1234567890", {Kind::Uid, "1234567890"}},
+        {"https://www.weibo.com/1234567890?refer_flag=1001030103_", {Kind::Uid, "1234567890"}},
+        {"http://weibo.com/p/1005051234567890/photos", {Kind::Uid, "1234567890"}},
+        {"https://weibo.com/p/1234561234567890", {Kind::Uid, "1234567890"}},
+        {"https://weibo.com/1234567890/profile?topnav=1", {Kind::Uid, "1234567890"}},
+        {"https://m.weibo.cn/u/1234567890?uid=1234567890", {Kind::Uid, "1234567890"}},
+        {"https://m.weibo.cn/profile/1234567890", {Kind::Uid, "1234567890"}},
+        {"https://photo.weibo.com/1234567890/albums?rd=1", {Kind::Uid, "1234567890"}},
+        {"weibo.com/u/1234567890", {Kind::Uid, "1234567890"}},
+        {"https://weibo.com/n/%E5%B0%8F%E6%98%8E", {Kind::ScreenName, "小明"}},
+        {"https://weibo.com/xiaoming?is_all=1", {Kind::Custom, "xiaoming"}},
+        // Not an owner: the site's own pages, other sites, nothing after the host.
+        {"https://weibo.com/", {}},
+        {"https://weibo.com/u/xiaoming", {}},
+        {"https://weibo.com/login.php", {}},
+        {"https://weibo.com/ajax/profile/info?uid=1", {}},
+        {"https://m.weibo.cn/status/4900000000000001", {}},
+        {"https://example.test/1234567890?from=weibo.com", {}},
+        {"https://blog.sina.com.cn/u/1234567890", {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.address);
+        EXPECT_EQ(weiboOwnerOfAddress(QString::fromUtf8(c.address)), c.expected);
+    }
+    // The mobile site belongs to the Sina source as well.
+    EXPECT_EQ(sourceTypeForAddress(QStringLiteral("https://m.weibo.cn/u/1234567890")),
+              sourceTypeForAddress(QStringLiteral("https://weibo.com/u/1234567890")));
+}
+
+TEST(WeiboAnswer, LoginPagesRefusalsAndChangesToldApart)
+{
+    const QString page = QString::fromUtf8(readFixture(QStringLiteral("sources/weibo_login_page.html")));
+    const struct {
+        const char *what;
+        int status;
+        QString text;
+        WeiboRefusal expected;
+    } cases[] = {
+        {"photo service album list", 200, QString::fromUtf8(readFixture(QStringLiteral("sources/weibo_albums.json"))),
+         WeiboRefusal::None},
+        {"web API", 200, QStringLiteral("{\"ok\":1,\"data\":{}}"), WeiboRefusal::None},
+        {"login page instead of JSON", 200, page, WeiboRefusal::LoginNeeded},
+        {"the newer login page", 200, QStringLiteral("<html><title>登录 - 微博</title></html>"), WeiboRefusal::LoginNeeded},
+        {"photo service refuses", 200, QString::fromUtf8(readFixture(QStringLiteral("sources/weibo_photos_refused.json"))),
+         WeiboRefusal::LoginNeeded},
+        {"web API wants a login", 200, QString::fromUtf8(readFixture(QStringLiteral("sources/weibo_api_login.json"))),
+         WeiboRefusal::LoginNeeded},
+        {"418", 418, QString(), WeiboRefusal::RateLimited},
+        {"432", 432, QStringLiteral("<html></html>"), WeiboRefusal::RateLimited},
+        {"too often, in words", 200, QStringLiteral("{\"ok\":0,\"msg\":\"请求过于频繁\"}"), WeiboRefusal::RateLimited},
+        {"busy", 502, QStringLiteral("Bad Gateway"), WeiboRefusal::Unreachable},
+        {"no answer", 0, QString(), WeiboRefusal::Unreachable},
+        {"HTML of another kind", 200, QStringLiteral("<html><body>维护中</body></html>"), WeiboRefusal::Unexpected},
+        {"JSON of another shape", 200, QStringLiteral("{\"status\":\"fine\"}"), WeiboRefusal::Unexpected},
+        {"JSON array", 200, QStringLiteral("[1,2]"), WeiboRefusal::Unexpected},
+        {"good JSON on an error status", 404, QStringLiteral("{\"ok\":1}"), WeiboRefusal::Unexpected},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(readWeiboAnswer(c.status, c.text).refusal, c.expected);
+    }
+}
+
+}  // namespace
+
+}  // namespace pictrove

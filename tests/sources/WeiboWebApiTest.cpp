@@ -1,0 +1,256 @@
+// Weibo as it answers today, on loopback: the photo service wants a login, the web
+// API's picture wall lists the owner instead; a login needed everywhere is said as
+// such; refusals for asking too fast are waited out.
+
+#include "support/PrintQt.h"
+#include "SinaServices.h"
+
+#include "RecordingPictureSink.h"
+
+#include "net/CookieStore.h"
+#include "sources/AlbumPictures.h"
+#include "sources/ListAcquisition.h"
+#include "sources/Session.h"
+#include "sources/WeiboSource.h"
+#include "support/Fixtures.h"
+#include "support/RecordingEvents.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QUrlQuery>
+
+#include <atomic>
+#include <mutex>
+
+namespace pictrove {
+
+namespace {
+
+const QString kUid = QStringLiteral("1234567890");
+
+QByteArray fixture(const char *name)
+{
+    return readFixture(QStringLiteral("sources/") + QString::fromLatin1(name));
+}
+
+QString queryValue(const RecordedRequest &request, const QString &key)
+{
+    return QUrlQuery(QString::fromLatin1(request.query())).queryItemValue(key, QUrl::FullyDecoded);
+}
+
+CannedResponse json(const QByteArray &body)
+{
+    return CannedResponse::ok(body, "application/json;charset=UTF-8").withGzip();
+}
+
+class WeiboWebApiTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        session.setDataFolder(dir.path() + u'/');
+        // No pauses between pages here: the pauses are recorded instead.
+        writeNoWeiboPauses(session.dataFolder());
+        ExtensionSettings quick;
+        quick.weiboPageIntervalMs = 0;
+        session.setExtensionSettings(quick);
+        session.sleep = [this](int ms) {
+            std::lock_guard lock(waitsMutex);
+            waits.append(ms);
+        };
+        serveWeibo();
+    }
+    void TearDown() override { CookieStore::process().clear(); }
+
+    // Weibo with its photo service behind a login page; the web API answers while
+    // `loggedIn`, and wants a login otherwise.
+    void serveWeibo()
+    {
+        services.route("photo.weibo.com", "/albums/get_all",
+                       CannedResponse::ok(fixture("weibo_login_page.html"), "text/html; charset=utf-8"));
+        api("/ajax/profile/info", [](const RecordedRequest &request) {
+            const bool known = queryValue(request, "uid") == kUid || queryValue(request, "screen_name") == u"小明Ming"
+                || queryValue(request, "custom") == u"xiaoming";
+            return known ? json(fixture("weibo_api_profile.json"))
+                         : json("{\"ok\":0,\"msg\":\"用户不存在\"}");
+        });
+        api("/ajax/profile/getImageWall", [](const RecordedRequest &request) {
+            return json(fixture(queryValue(request, "sinceid") == u"0" ? "weibo_api_image_wall.json"
+                                                                        : "weibo_api_image_wall_2.json"));
+        });
+        api("/ajax/profile/getAlbumDetail", [](const RecordedRequest &request) {
+            return json(fixture(queryValue(request, "since_id") == u"0" ? "weibo_api_album_detail_1.json"
+                                                                         : "weibo_api_album_detail_2.json"));
+        });
+        api("/ajax/statuses/show", [](const RecordedRequest &) { return json(fixture("weibo_api_status.json")); });
+    }
+
+    void api(const QByteArray &path, std::function<CannedResponse(const RecordedRequest &)> answer)
+    {
+        services.route("weibo.com", path, LoopbackServer::Handler([this, answer](const RecordedRequest &request) {
+            return loggedIn.load() ? answer(request) : json(fixture("weibo_api_login.json"));
+        }));
+    }
+
+    void list(const QString &address)
+    {
+        ASSERT_EQ(startList(session, ListRequest{address, SourceType::Sina}), ListCommand::Started);
+        session.waitForThreads();
+    }
+
+    void listPictures(int album, RecordingPictureSink &sink)
+    {
+        AlbumWalk walk;
+        walk.album = session.albums.at(album);
+        walk.owner = session.owner;
+        walk.dataFolder = session.dataFolder();
+        walk.sleep = session.sleep;
+        listAlbumPictures(session.listKind.load(), walk, sink);
+    }
+
+    QList<RecordedRequest> requestsTo(const QByteArray &path) const
+    {
+        QList<RecordedRequest> found;
+        for (const RecordedRequest &request : services.requestsTo("weibo.com")) {
+            if (request.path() == path)
+                found.append(request);
+        }
+        return found;
+    }
+
+    SinaServices services;
+    QTemporaryDir dir;
+    RecordingEvents events;
+    Session session{QString(), events};
+    std::atomic<bool> loggedIn{true};
+    std::mutex waitsMutex;
+    QList<int> waits;
+};
+
+TEST_F(WeiboWebApiTest, PictureWallListsTheOwnerWhenThePhotoServiceWantsALogin)
+{
+    CookieStore::process().addCookie({.domain = ".weibo.com", .name = "XSRF-TOKEN", .value = "tok3n"});
+    list(QStringLiteral("https://weibo.com/u/1234567890"));
+
+    EXPECT_EQ(events.listResult(), ListResult::Listed);
+    EXPECT_EQ(session.owner.uid, kUid);
+    EXPECT_EQ(session.owner.name, QStringLiteral("小明Ming/"));
+    const QList<AlbumRecord> albums = session.albums.all();
+    ASSERT_EQ(albums.size(), 3);
+    EXPECT_EQ(albums.at(1).name, QStringLiteral("头像相册"));
+    EXPECT_EQ(albums.at(2).name, QStringLiteral("全部图片"));
+    EXPECT_EQ(albums.at(0).pictureCount, -1);
+    // An id that came encoded is not encoded again; one that came plain is encoded once.
+    EXPECT_TRUE(albums.at(0).url.contains(u"containerid=107803%3A1234567890_-_album_1001&")) << albums.at(0).url.toStdString();
+    EXPECT_TRUE(albums.at(1).url.contains(u"containerid=107803%3A1234567890_-_album_1002&")) << albums.at(1).url.toStdString();
+    EXPECT_EQ(albums.at(0).coverUrl, QStringLiteral("https://wx1.sinaimg.cn/large/4a1b2c3dgy1hcover01.jpg"));
+
+    // The requests look like the weibo.com pages' own.
+    const QList<RecordedRequest> wall = requestsTo("/ajax/profile/getImageWall");
+    ASSERT_EQ(wall.size(), 1);
+    EXPECT_EQ(wall.at(0).header("X-Requested-With"), "XMLHttpRequest");
+    EXPECT_EQ(wall.at(0).header("Accept"), "application/json, text/plain, */*");
+    EXPECT_EQ(wall.at(0).header("Referer"), "https://weibo.com/u/1234567890");
+    EXPECT_EQ(wall.at(0).header("X-XSRF-TOKEN"), "tok3n");
+
+    // An album, paged by its since id.
+    RecordingPictureSink album;
+    listPictures(0, album);
+    EXPECT_EQ(album.addresses, (QStringList{"https://wx1.sinaimg.cn/large/4a1b2c3dgy1halb001.jpg",
+                                            "https://wx1.sinaimg.cn/large/4a1b2c3dgy1halb002.jpg",
+                                            "https://wx1.sinaimg.cn/large/4a1b2c3dgy1halb003.jpg"}));
+    EXPECT_EQ(album.headerLines.value(0), QStringLiteral("Referer: https://weibo.com/"));
+    EXPECT_TRUE(album.failures.isEmpty()) << album.failures.join('\n').toStdString();
+
+    // The whole wall; an item without a picture id is asked for by its status.
+    RecordingPictureSink whole;
+    listPictures(2, whole);
+    EXPECT_EQ(whole.addresses, (QStringList{"https://wx1.sinaimg.cn/large/4a1b2c3dgy1hwall01.jpg",
+                                            "https://wx1.sinaimg.cn/large/4a1b2c3dgy1hwall02.jpg",
+                                            "https://wx1.sinaimg.cn/large/4a1b2c3dgy1hwall03.jpg",
+                                            "https://wx3.sinaimg.cn/large/4a1b2c3dgy1hstat01.jpg",
+                                            "https://wx3.sinaimg.cn/large/4a1b2c3dgy1hstat02.jpg"}));
+    EXPECT_EQ(whole.titles.value(0), QStringLiteral("全部图片"));
+    ASSERT_EQ(requestsTo("/ajax/statuses/show").size(), 1);
+    EXPECT_EQ(queryValue(requestsTo("/ajax/statuses/show").at(0), "id"), "4900000000000004");
+}
+
+TEST_F(WeiboWebApiTest, EveryAddressFormListsTheSameOwner)
+{
+    for (const char *address :
+         {"https://weibo.com/u/1234567890", "https://weibo.com/1234567890", "https://www.weibo.com/1234567890/profile",
+          "https://weibo.com/p/1005051234567890", "https://m.weibo.cn/u/1234567890",
+          "https://m.weibo.cn/profile/1234567890", "https://photo.weibo.com/1234567890/albums",
+          "https://weibo.com/n/%E5%B0%8F%E6%98%8EMing", "https://weibo.com/xiaoming"}) {
+        SCOPED_TRACE(address);
+        services.clearLog();
+        session.albums.clear();
+        weiboAlbums(session, QString::fromLatin1(address));
+        EXPECT_EQ(session.owner.uid, kUid);
+        EXPECT_EQ(session.albums.size(), 3);
+        const QList<RecordedRequest> wall = requestsTo("/ajax/profile/getImageWall");
+        ASSERT_EQ(wall.size(), 1);
+        EXPECT_EQ(queryValue(wall.at(0), "uid"), kUid);
+    }
+}
+
+TEST_F(WeiboWebApiTest, LoginNeededWhenEveryPathWantsOne)
+{
+    loggedIn = false;
+    list(QStringLiteral("https://weibo.com/u/1234567890"));
+    EXPECT_EQ(events.listResult(), ListResult::LoginNeeded);
+    EXPECT_TRUE(session.albums.isEmpty());
+    // Each path asked once: a login does not come by asking again.
+    EXPECT_EQ(services.requestsTo("photo.weibo.com").size(), 1);
+    EXPECT_EQ(requestsTo("/ajax/profile/getImageWall").size(), 1);
+}
+
+TEST_F(WeiboWebApiTest, RefusalsForSpeedAreWaitedOut)
+{
+    std::atomic<int> refusals{0};
+    services.route("weibo.com", "/ajax/profile/getImageWall", LoopbackServer::Handler([&](const RecordedRequest &) {
+        return refusals.fetch_add(1) < 2 ? CannedResponse::error(432) : json(fixture("weibo_api_image_wall.json"));
+    }));
+    list(QStringLiteral("https://weibo.com/u/1234567890"));
+
+    EXPECT_EQ(events.listResult(), ListResult::Listed);
+    EXPECT_EQ(session.albums.size(), 3);
+    EXPECT_EQ(waits, (QList<int>{2000, 4000}));
+    EXPECT_TRUE(events.log().contains(QStringLiteral("listWaiting 2")));
+    EXPECT_TRUE(events.log().contains(QStringLiteral("listWaiting 4")));
+
+    // One that never clears ends the list, saying so, after a bounded wait.
+    refusals = -1000;
+    waits.clear();
+    list(QStringLiteral("https://weibo.com/u/1234567890"));
+    EXPECT_EQ(events.listResult(), ListResult::RateLimited);
+    EXPECT_EQ(waits, (QList<int>{2000, 4000, 8000, 16000, 32000, 60000}));
+}
+
+// Captions read as JSON: an escaped quote or fields in another order change nothing.
+TEST_F(WeiboWebApiTest, PhotoCaptionsSurviveEscapesAndReorderedFields)
+{
+    services.route("photo.weibo.com", "/photos/get_all", LoopbackServer::Handler([](const RecordedRequest &request) {
+        if (!request.target.contains("&page=1&"))
+            return json("{\"result\":true,\"data\":{\"photo_list\":[]}}");
+        return json(R"({"data":{"photo_list":[{"pic_type":1,"caption":"he said \"hi\", then \u79bb\u5f00",)"
+                    R"("original_pic":"https:\/\/wx2.sinaimg.cn\/large\/q1.jpg","album_id":"1"}],"total":1},"result":true})");
+    }));
+    AlbumWalk walk;
+    walk.owner.uid = kUid;
+    walk.album.name = QStringLiteral("相册");
+    walk.album.pictureCount = 1;
+    walk.album.url = QStringLiteral("https://photo.weibo.com/photos/get_all?uid=1234567890&album_id=1&count=32&type=3&page=");
+    walk.dataFolder = session.dataFolder();
+    walk.sleep = session.sleep;
+    RecordingPictureSink sink;
+    weiboAlbumPhotos(walk, sink);
+    EXPECT_EQ(sink.addresses, QStringList{"https://wx2.sinaimg.cn/large/q1.jpg"});
+    EXPECT_EQ(sink.titles, QStringList{"he said \"hi\", then 离开"});
+}
+
+}  // namespace
+
+}  // namespace pictrove
