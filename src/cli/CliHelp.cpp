@@ -39,7 +39,7 @@ const HelpItem kOptions[] = {
     {"--fix-order", "stamp the pictures' times so they sort in album order"},
     {"--title-file", "also write each picture's title into the album's title file"},
     {"--thunder-list", "write a Thunder download list per album instead of downloading"},
-    {"--skip-previous", "skip pictures downloaded by an earlier run"},
+    {"--skip-previous", "skip pictures downloaded by an earlier run: a whole album by its marker file, and any picture whose file is already there (a stopped album resumes)"},
     {"--failed-list FILE",
      "write the pictures that did not arrive to FILE, one per line: address, a tab, the reason (UTF-8), "
      "so a script can retry them"},

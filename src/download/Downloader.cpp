@@ -11,6 +11,7 @@
 #include "sources/Session.h"
 
 #include <QDateTime>
+#include <QFileInfo>
 
 namespace pictrove {
 
@@ -210,9 +211,24 @@ void Downloader::transferAlbum(const DownloadRequest &request, const AlbumWalk &
         return;
     }
 
-    m_events.transferStarted(m_queue.count());
-    const TransferJob job{m_queue.addresses, m_queue.fileNames, m_queue.extraHeaders, m_queue.folder(),
-                          request.params};
+    // With skip-previous, a picture already under its final name is not fetched again:
+    // files appear under their final names only when whole, so an album stopped or
+    // killed half-way resumes where it stopped. Names come from the listing order, so
+    // the same picture gets the same name again.
+    TransferJob job{{}, {}, {}, m_queue.folder(), request.params};
+    int present = 0;
+    for (int i = 0; i < m_queue.count(); ++i) {
+        if ((request.rules.options & OPT_SKIP_PREVIOUS) && QFileInfo::exists(job.folder + m_queue.fileNames.at(i))) {
+            ++present;
+            continue;
+        }
+        job.addresses.append(m_queue.addresses.at(i));
+        job.fileNames.append(m_queue.fileNames.at(i));
+        job.extraHeaders.append(m_queue.extraHeaders.at(i));
+    }
+    run.skipped += present;
+
+    m_events.transferStarted(int(job.addresses.size()));
     AlbumTransferObserver observer(*this, m_session, m_events);
     m_transferring = true;
     const PictureCounts album = runTransfers(job, observer);

@@ -309,6 +309,29 @@ TEST_F(DownloaderTest, SkipPreviouslyDownloaded)
     EXPECT_TRUE(events.openedFolders().isEmpty());  // no option to open, and nothing listed anyway
 }
 
+// An album stopped half-way has no marker; with skip-previous its next download
+// fetches only the pictures whose files are not there yet, under the same names.
+TEST_F(DownloaderTest, SkipPreviousResumesAStoppedAlbum)
+{
+    setRules(0, 2);
+    addAlbum(QStringLiteral("Trip"), trip);
+    run({0});
+    const QString folder = base() + QStringLiteral("Trip/");
+    const QStringList whole = filesIn(folder);
+    ASSERT_TRUE(QFile::remove(folder + QStringLiteral("pic.vrx")));
+    const QString missing = whole.filter(QStringLiteral("escape")).value(0);
+    ASSERT_TRUE(QFile::remove(folder + missing));
+
+    server.clearLog();
+    events.clear();
+    setRules(OPT_SKIP_PREVIOUS, 2);
+    run({0});
+    EXPECT_EQ(pictureRequests(), QList<QByteArray>{"/orignal/t2.jpg"});
+    EXPECT_EQ(filesIn(folder), whole);  // the same names, the marker back
+    EXPECT_EQ(events.downloadCounts().saved, 1);
+    EXPECT_EQ(events.downloadCounts().skipped, 3);
+}
+
 // An album's second list page: failing after its retries leaves the album incomplete
 // (reported, counted, and without the marker that would make skip-previous pass it
 // over next time); repeating the first page ends the paging like a last page.
