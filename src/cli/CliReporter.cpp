@@ -52,6 +52,12 @@ void CliReporter::listFinished(ListResult result, int albumCount)
     case ListResult::Unreachable:
         printLine(QStringLiteral("无法连接到服务：请检查网络后重试"));
         break;
+    case ListResult::OwnerNotFound:
+        printLine(QStringLiteral("找不到该相册主人：请检查网址"));
+        break;
+    case ListResult::NotSupported:
+        printLine(QStringLiteral("该来源暂不支持：请输入新浪博客或新浪微博的网址"));
+        break;
     case ListResult::Listed:
     case ListResult::Stopped:
         break;

@@ -114,6 +114,8 @@ ListResult runList(Session &session, const ListRequest &request)
     session.listEvents().listStarted();
     if (!isWebAddress(address))
         return ListResult::NotWebAddress;
+    if (!isSinaServiceAddress(address))
+        return ListResult::NotSupported;
 
     runFetcher(session, address);
     session.owner.name = ownerFolderName(session.owner.name);

@@ -28,6 +28,8 @@ enum class ListResult {
     RateLimited,    // the service refused to answer so fast, and went on refusing
     ServiceChanged, // the service answered something we cannot read
     Unreachable,    // no answer from the service (network, or it failed)
+    OwnerNotFound,  // the service knows no such owner
+    NotSupported,   // the address is not on a site the program can list
 };
 
 class ListEvents {

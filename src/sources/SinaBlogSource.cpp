@@ -128,6 +128,8 @@ void sinaBlogArticles(Session &session, const QString &address)
         if (!fetchListPage(request, TEXT_INFLATE | TEXT_UTF8, text, session.sleep, reason) || text.isEmpty()) {
             if (page == 1 && serviceUnreachable(reason))
                 session.refusal = ListResult::Unreachable;
+            else if (page == 1 && reason.section(u' ', 1, 1) == u"404")
+                session.refusal = ListResult::OwnerNotFound;
             return;
         }
         if (page == 1 && blogPageWantsLogin(text)) {

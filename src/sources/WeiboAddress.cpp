@@ -51,6 +51,17 @@ bool isWeiboAddress(const QString &address)
     return false;
 }
 
+bool isSinaServiceAddress(const QString &address)
+{
+    const QString host = parsed(address).host().toLower();
+    for (const QString &domain : {QStringLiteral("sina.com.cn"), QStringLiteral("sina.com"),
+                                  QStringLiteral("weibo.com"), QStringLiteral("weibo.cn")}) {
+        if (host == domain || host.endsWith(QLatin1Char('.') + domain))
+            return true;
+    }
+    return false;
+}
+
 WeiboOwnerRef weiboOwnerOfAddress(const QString &address)
 {
     const QUrl url = parsed(address);

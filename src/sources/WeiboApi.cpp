@@ -79,6 +79,8 @@ WeiboAnswer readWeiboAnswer(int status, const QString &text)
     const QJsonValue result = answer.json.value(QStringLiteral("result"));
     if (asksTooFast(message))
         answer.refusal = WeiboRefusal::RateLimited;
+    else if (message.contains(QStringLiteral("不存在")))
+        answer.refusal = WeiboRefusal::NotFound;
     else if (ok.isDouble())
         answer.refusal = ok.toInt() == 1 ? WeiboRefusal::None
             : ok.toInt() == -100        ? WeiboRefusal::LoginNeeded

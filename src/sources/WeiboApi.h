@@ -20,6 +20,7 @@ enum class WeiboRefusal {
     RateLimited,  // 418, 432, 429, or a "频繁" message
     Unexpected,   // HTML or JSON that is neither of the above: the service changed
     Unreachable,  // no answer, or 5xx, after the tries
+    NotFound,     // no such owner ("用户不存在")
 };
 
 struct WeiboAnswer {

@@ -108,6 +108,8 @@ ListResult listResultOf(WeiboRefusal photoService, WeiboRefusal webApi)
         return ListResult::LoginNeeded;
     if (either(WeiboRefusal::Unexpected))
         return ListResult::ServiceChanged;
+    if (either(WeiboRefusal::NotFound))
+        return ListResult::OwnerNotFound;
     if (either(WeiboRefusal::Unreachable))
         return ListResult::Unreachable;
     return ListResult::NothingFound;

@@ -195,8 +195,9 @@ TEST_F(GetListTest, NothingFoundAsksToLogIn)
     }
 }
 
-// A list that found nothing says why, where the service told: a blog shown to its
-// author only wants a login; a service that does not answer is unreachable.
+// A list that found nothing says why: a blog shown to its author only wants a login,
+// a service that does not answer is unreachable, a 404 names no owner, another site
+// is not one the program lists.
 TEST_F(GetListTest, NothingListedSaysWhy)
 {
     services.route("blog.sina.com.cn", "/u/author-only",
@@ -212,7 +213,8 @@ TEST_F(GetListTest, NothingListedSaysWhy)
         {QStringLiteral("https://blog.sina.com.cn/u/author-only"), ListResult::LoginNeeded},
         {QStringLiteral("https://blog.sina.com.cn/s/articlelist_2_0_1.html"), ListResult::LoginNeeded},
         {QStringLiteral("https://blog.sina.com.cn/s/articlelist_3_0_1.html"), ListResult::Unreachable},
-        {QStringLiteral("https://blog.sina.com.cn/s/articlelist_4_0_1.html"), ListResult::NothingFound},
+        {QStringLiteral("https://blog.sina.com.cn/s/articlelist_4_0_1.html"), ListResult::OwnerNotFound},
+        {QStringLiteral("https://example.test/u/1234567890?from=weibo.com"), ListResult::NotSupported},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.address.toStdString());

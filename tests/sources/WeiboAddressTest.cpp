@@ -76,6 +76,7 @@ TEST(WeiboAnswer, LoginPagesRefusalsAndChangesToldApart)
         {"418", 418, QString(), WeiboRefusal::RateLimited},
         {"432", 432, QStringLiteral("<html></html>"), WeiboRefusal::RateLimited},
         {"too often, in words", 200, QStringLiteral("{\"ok\":0,\"msg\":\"请求过于频繁\"}"), WeiboRefusal::RateLimited},
+        {"no such owner", 200, QStringLiteral("{\"ok\":0,\"msg\":\"用户不存在\"}"), WeiboRefusal::NotFound},
         {"busy", 502, QStringLiteral("Bad Gateway"), WeiboRefusal::Unreachable},
         {"no answer", 0, QString(), WeiboRefusal::Unreachable},
         {"HTML of another kind", 200, QStringLiteral("<html><body>维护中</body></html>"), WeiboRefusal::Unexpected},

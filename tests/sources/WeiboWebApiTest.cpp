@@ -207,6 +207,13 @@ TEST_F(WeiboWebApiTest, LoginNeededWhenEveryPathWantsOne)
     EXPECT_EQ(requestsTo("/ajax/profile/getImageWall").size(), 1);
 }
 
+TEST_F(WeiboWebApiTest, AnOwnerWeiboDoesNotKnowIsSaidToBeUnknown)
+{
+    list(QStringLiteral("https://weibo.com/n/nobody"));
+    EXPECT_EQ(events.listResult(), ListResult::OwnerNotFound);
+    EXPECT_TRUE(requestsTo("/ajax/profile/getImageWall").isEmpty());
+}
+
 TEST_F(WeiboWebApiTest, RefusalsForSpeedAreWaitedOut)
 {
     std::atomic<int> refusals{0};

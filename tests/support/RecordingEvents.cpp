@@ -23,6 +23,10 @@ QString resultName(ListResult result)
         return QStringLiteral("ServiceChanged");
     case ListResult::Unreachable:
         return QStringLiteral("Unreachable");
+    case ListResult::OwnerNotFound:
+        return QStringLiteral("OwnerNotFound");
+    case ListResult::NotSupported:
+        return QStringLiteral("NotSupported");
     }
     return QStringLiteral("?");
 }

@@ -171,6 +171,19 @@ TEST(MainWindowEventsTest, EachSequenceShowsItsTexts)
              e.listFinished(ListResult::LoginNeeded, 0);
          },
          listEnded(0, {QStringLiteral("该主人的相册需要登录后才能查看：请在<登录>菜单中登录微博后重试")})},
+        {"refused for asking too fast, after a wait shown in the status line",
+         [](MainWindow &, EngineEvents &e) {
+             e.listStarted();
+             e.listWaiting(4);
+             e.listFinished(ListResult::RateLimited, 0);
+         },
+         listEnded(0, {QStringLiteral("微博拒绝了过于频繁的请求：请过几分钟再试")})},
+        {"another site",
+         [](MainWindow &, EngineEvents &e) {
+             e.listStarted();
+             e.listFinished(ListResult::NotSupported, 0);
+         },
+         listEnded(0, {QStringLiteral("该来源暂不支持：请输入新浪博客或新浪微博的网址")})},
         {"album lost",
          [](MainWindow &, EngineEvents &e) {
              e.listStarted();
