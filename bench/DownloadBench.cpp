@@ -6,11 +6,16 @@
 //       (/orignal/file.jpg?n=<i>, and /file.jpg?n=<i> for fetch_bench) with BYTES bytes,
 //       each answer after N ms; prints
 //       "PORT <port>" and serves until its standard input closes.
-//   download_bench --download --port P --dir D [--files N] [--threads T] [--no-pause]
-//       downloads the album of N pictures through the Downloader (category page,
-//       AlbumQueueSink, coordinator and workers) into D, checks every file and prints one
-//       line of results. --no-pause drops the 2000 ms pause a single worker makes
-//       between transfers, to compare the bare transfers with a sequential client.
+//       With --owners AxM[,AxM...] it also serves owners of A albums of M pictures each:
+//       /category/ownerAxM_<k>/page1 lists pictures k*M..k*M+M-1, answered after the
+//       same latency as the pictures (a whole owner's listing is part of its cost).
+//   download_bench --download --port P --dir D [--files N] [--albums A] [--threads T]
+//                  [--no-pause]
+//       downloads the album of N pictures (with --albums: the owner of A albums of N
+//       pictures) through the Downloader (category pages, AlbumQueueSink, coordinator
+//       and workers) into D, checks every file and prints one line of results.
+//       --no-pause drops the 2000 ms pause a single worker makes between transfers, to
+//       compare the bare transfers with a sequential client.
 //
 // The server lives in a process of its own so the peak memory reported for the
 // downloading process is the engine's alone, and so other clients can be pointed at
@@ -26,6 +31,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <iostream>
@@ -51,10 +57,10 @@ public:
     PictureCounts counts;
 };
 
-QByteArray categoryPage(quint16 port, int files)
+QByteArray categoryPage(quint16 port, int files, int first = 0)
 {
     QByteArray page = "<html><head><title>bench_新浪博客</title></head><body>\n";
-    for (int i = 0; i < files; ++i) {
+    for (int i = first; i < first + files; ++i) {
         const QByteArray n = QByteArray::number(i);
         page += "<div class=\"pt_border\"><a href=\"#\"><img src=\"http://127.0.0.1:"
                 + QByteArray::number(port) + "/small/file.jpg?n=" + n + "\" title=\"pic" + n
@@ -71,6 +77,14 @@ int serve(const QStringList &args)
     for (const QString &count : option(args, "--files", "300").split(QLatin1Char(','))) {
         server.route("", "/category/bench" + count.toLatin1() + "/page1",
                      CannedResponse::ok(categoryPage(server.port(), count.toInt())));
+    }
+    for (const QString &shape : option(args, "--owners", QString()).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const int albums = shape.section(QLatin1Char('x'), 0, 0).toInt();
+        const int files = shape.section(QLatin1Char('x'), 1, 1).toInt();
+        for (int k = 0; k < albums; ++k) {
+            server.route("", "/category/owner" + shape.toLatin1() + "_" + QByteArray::number(k) + "/page1",
+                         CannedResponse::ok(categoryPage(server.port(), files, k * files)).withLatency(latency));
+        }
     }
     const CannedResponse picture =
         CannedResponse::ok(QByteArray(size, 'p'), "image/jpeg").withLatency(latency);
@@ -106,14 +120,26 @@ int download(const QStringList &args)
         session.sleep = [](int) {};
     SettingsBlock settings;
     settings.downloadParams[size_t(settingsIndex(SourceType::Sina))] = DownloadParams{0, 0, uint16_t(threads), 30};
-    AlbumRecord album;
-    album.name = QStringLiteral("bench");
-    album.url = QStringLiteral("http://127.0.0.1:%1/category/bench%2").arg(port).arg(files);
-    session.albums.appendUnique(album);
+    const int albums = option(args, "--albums", "0").toInt();
+    QList<int> chosen;
+    if (albums == 0) {
+        AlbumRecord album;
+        album.name = QStringLiteral("bench");
+        album.url = QStringLiteral("http://127.0.0.1:%1/category/bench%2").arg(port).arg(files);
+        session.albums.appendUnique(album);
+        chosen.append(0);
+    }
+    for (int k = 0; k < albums; ++k) {
+        AlbumRecord album;
+        album.name = QStringLiteral("a%1").arg(k);
+        album.url = QStringLiteral("http://127.0.0.1:%1/category/owner%2x%3_%4").arg(port).arg(albums).arg(files).arg(k);
+        session.albums.appendUnique(album);
+        chosen.append(k);
+    }
     Downloader downloader(session, events);
 
     const auto start = std::chrono::steady_clock::now();
-    if (downloader.start(downloadRequestFor(settings, SourceType::Sina, dir, {0})) != DownloadCommand::Started) {
+    if (downloader.start(downloadRequestFor(settings, SourceType::Sina, dir, chosen)) != DownloadCommand::Started) {
         std::fprintf(stderr, "download_bench: the download thread could not be started\n");
         return 1;
     }
@@ -123,17 +149,22 @@ int download(const QStringList &args)
 
     qint64 onDisk = 0;
     int present = 0;
-    for (int i = 0; i < files; ++i) {
-        const QFileInfo file(QStringLiteral("%1/bench/pic%2.jpg").arg(dir).arg(i));
-        present += file.exists() ? 1 : 0;
-        onDisk += file.size();
+    for (int k = 0; k < std::max(albums, 1); ++k) {
+        for (int i = albums == 0 ? 0 : k * files; i < (albums == 0 ? files : (k + 1) * files); ++i) {
+            const QFileInfo file(QStringLiteral("%1/%2/pic%3.jpg")
+                                     .arg(dir, albums == 0 ? QStringLiteral("bench") : QStringLiteral("a%1").arg(k))
+                                     .arg(i));
+            present += file.exists() ? 1 : 0;
+            onDisk += file.size();
+        }
     }
+    const int expected = files * std::max(albums, 1);
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     std::printf("files=%d saved=%d failed=%d threads=%d on_disk=%lld seconds=%.3f mib_per_s=%.2f maxrss_kib=%ld\n",
-                files, present, events.counts.failed, threads, static_cast<long long>(onDisk), seconds,
+                expected, present, events.counts.failed, threads, static_cast<long long>(onDisk), seconds,
                 double(onDisk) / 1048576.0 / seconds, usage.ru_maxrss);
-    return present == files ? 0 : 1;
+    return present == expected ? 0 : 1;
 }
 
 }  // namespace
