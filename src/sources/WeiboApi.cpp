@@ -93,8 +93,9 @@ WeiboAnswer readWeiboAnswer(int status, const QString &text)
         answer.refusal = status == 401 || status == 403 ? WeiboRefusal::LoginNeeded : WeiboRefusal::Unexpected;
         answer.detail = QStringLiteral("HTTP %1").arg(status);
     }
-    if (answer.refusal == WeiboRefusal::Unexpected && answer.detail.isEmpty())
-        answer.detail = firstBytes(text);
+    // What to look at when the service changed: its words, and the answer's first bytes.
+    if (answer.refusal == WeiboRefusal::Unexpected)
+        answer.detail = (answer.detail.isEmpty() ? QString() : answer.detail + QStringLiteral(": ")) + firstBytes(text);
     return answer;
 }
 
