@@ -47,6 +47,12 @@ void AlbumGrid::setColumns(const QStringList &titles, const QList<int> &widths, 
     horizontalHeader()->setVisible(m_fixedRows > 0);
 }
 
+void AlbumGrid::setStretchColumn(int column)
+{
+    for (int c = 0; c < columnCount(); ++c)
+        horizontalHeader()->setSectionResizeMode(c, c == column ? QHeaderView::Stretch : QHeaderView::Interactive);
+}
+
 int AlbumGrid::appendRows(int count, int height)
 {
     const int first = rowCount();

@@ -23,6 +23,9 @@ public:
     void deleteAllCells();
     // Layout: one fixed title row with these titles and widths, or none (titles ignored).
     void setColumns(const QStringList &titles, const QList<int> &widths, int fixedRows);
+    // The column that takes the width the others leave, so the columns fill the grid
+    // however wide the window is; -1: every column keeps its width.
+    void setStretchColumn(int column);
 
     int gridRowCount() const { return fixedRowCount() + rowCount(); }
     int gridColumnCount() const { return columnCount(); }

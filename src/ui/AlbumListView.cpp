@@ -68,9 +68,11 @@ void AlbumListView::resetGrid()
     if (thumbnailLayout()) {
         const QList<int> widths(kThumbnailColumns, kThumbnailWidth + 2 * kCellMargin);
         grid.setColumns(QStringList(), widths, 0);
+        grid.setStretchColumn(-1);
         grid.setRowSelection(false);
     } else {
         grid.setColumns(listTitles(), kListWidths, 1);
+        grid.setStretchColumn(1);  // the album name takes the room a wider window gives
         grid.setRowSelection(true);
     }
     grid.setRedraw(true);

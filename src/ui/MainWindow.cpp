@@ -21,6 +21,9 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace pictrove {
 
@@ -50,6 +53,23 @@ MainWindow::MainWindow(ShellServices &shell, QWidget *parent)
     new MenuCommands(*this);
     new WindowDropHandler(*this);
     resize(860, 620);
+}
+
+void MainWindow::fitIntoScreen()
+{
+    // At a large scale factor the usual size is larger than a small screen: the window
+    // opens within the screen's free area instead, its controls laid out to fit.
+    const QScreen *display = screen();
+    if (!display)
+        return;
+    const QRect room = display->availableGeometry();
+    winId();  // the platform window, so its frame is known where the platform tells
+    const QSize frame = frameGeometry().size() - size();
+    resize(size().boundedTo(room.size() - frame));
+    const QRect outer = frameGeometry();
+    if (!room.contains(outer))
+        move(std::clamp(outer.x(), room.x(), std::max(room.x(), room.right() - outer.width() + 1)),
+             std::clamp(outer.y(), room.y(), std::max(room.y(), room.bottom() - outer.height() + 1)));
 }
 
 MainWindow::~MainWindow()

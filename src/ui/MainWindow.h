@@ -101,6 +101,8 @@ protected:
 
 private:
     void buildControls();
+    // Shrinks and moves the window into the screen's available area.
+    void fitIntoScreen();
     void connectControls();
     void addControl(int id, QWidget *widget);
     void loadStartupSettings(const StartupOptions &options);

@@ -106,6 +106,7 @@ void MainWindow::showWhenBuilt()
     if (m_splash)
         m_splash->hideSplash();
     m_splash = nullptr;
+    fitIntoScreen();
     show();
 }
 

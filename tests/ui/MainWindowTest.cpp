@@ -28,6 +28,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -353,6 +354,20 @@ TEST_F(MainWindowTest, GetListFillsTheGrid)
     qobject_cast<QAbstractButton *>(dlg.control(IDC_SELECT_ALL))->click();
     EXPECT_EQ(dlg.albumView().selectedAlbums(), QList<int>({0, 1, 2, 3, 4}));
     saveScreenshot(&dlg, QStringLiteral("main-window-list"));
+
+    // The window opens within its screen (the offscreen one is smaller than its usual
+    // size), and the album columns fill the grid at any width.
+    ASSERT_TRUE(dlg.screen());
+    EXPECT_TRUE(dlg.screen()->availableGeometry().contains(dlg.frameGeometry()))
+        << dlg.frameGeometry().width() << "x" << dlg.frameGeometry().height();
+    for (const int width : {700, 1200}) {
+        dlg.resize(width, dlg.height());
+        QCoreApplication::processEvents();
+        int columns = 0;
+        for (int c = 0; c < dlg.grid().columnCount(); ++c)
+            columns += dlg.grid().columnWidth(c);
+        EXPECT_EQ(columns, dlg.grid().viewport()->width()) << width;
+    }
 }
 
 // `pictrove ADDRESS` (the menu entry's %U): the address replaces the clipboard's in
