@@ -124,7 +124,10 @@ TEST_F(AlbumListViewTest, ListRowsShowTheRecords)
     ASSERT_EQ(grid().gridRowCount(), 7);
     EXPECT_EQ(grid().gridColumnCount(), 6);
     EXPECT_EQ(grid().cellText(0, 0), QStringLiteral("序号"));
-    EXPECT_EQ(grid().columnWidth(1), 575);
+    // The fixed columns keep their widths; the name takes the rest of the grid's width.
+    EXPECT_EQ(grid().columnWidth(0), 50);
+    EXPECT_EQ(grid().columnWidth(3), 100);
+    EXPECT_EQ(grid().columnWidth(1), grid().viewport()->width() - 50 - 50 - 100);
     EXPECT_EQ(grid().columnWidth(4), 0);
     for (const auto &r : rows) {
         SCOPED_TRACE(r.row);
