@@ -12,6 +12,7 @@
 #include "ui/ShellServices.h"
 #include "ui/StoredTexts.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -21,6 +22,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace pictrove {
@@ -150,6 +152,22 @@ void MainWindow::connectControls()
             &MainWindow::onFilter);
     connect(qobject_cast<LinkLabel *>(control(IDC_EXPORT)), &LinkLabel::clicked, this,
             &MainWindow::onExport);
+
+    // Keys for the commands used most: F5 lists (or stops the list), Ctrl+F finds.
+    // Each acts like a click on its control, so a greyed control ignores its key too.
+    const auto clickOnKey = [this](const QKeySequence &keys, int id) {
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, [this, id] {
+            QWidget *target = control(id);
+            if (!target || !target->isEnabled())
+                return;
+            if (auto *button = qobject_cast<QAbstractButton *>(target))
+                button->click();
+            else if (auto *link = qobject_cast<LinkLabel *>(target))
+                Q_EMIT link->clicked();
+        });
+    };
+    clickOnKey(QKeySequence(Qt::Key_F5), IDC_GET_LIST);
+    clickOnKey(QKeySequence::Find, IDC_FIND);
 
     connect(qobject_cast<LinkLabel *>(control(IDC_UPDATE_LINK)), &LinkLabel::clicked, this, [this] {
         if (m_config && !m_config->value(1).isEmpty())

@@ -397,6 +397,37 @@ TEST_F(MainWindowTest, AnAddressFromTheCommandLineIsListed)
     }
 }
 
+// F5 lists, Ctrl+F finds, and the links are reached by Tab and followed by Space.
+TEST_F(MainWindowTest, KeysReachTheCommands)
+{
+    SinaServices sina;
+    serveBlogOwner(sina);
+    serveConfig();
+    QGuiApplication::clipboard()->setText(QStringLiteral("http://blog.sina.com.cn/u/1234567890"));
+    MainWindow &dlg = start(options());
+    ASSERT_TRUE(waitUntil([&] { return !textOf(IDC_NOTICE).isEmpty(); }));
+    dlg.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
+
+    QTest::keyClick(&dlg, Qt::Key_F5);
+    ASSERT_TRUE(waitUntil([&] {
+        return dlg.session().listState.load() == ListState::Idle && dlg.grid().gridRowCount() == 6
+               && dlg.control(IDC_FIND)->isEnabled();
+    }));
+
+    QTest::keyClick(&dlg, Qt::Key_F, Qt::ControlModifier);
+    ASSERT_TRUE(dlg.findDialog());
+    EXPECT_TRUE(dlg.findDialog()->isVisible());
+    dlg.findDialog()->dismiss();
+
+    QWidget *filter = dlg.control(IDC_FILTER);
+    EXPECT_TRUE(filter->focusPolicy() & Qt::TabFocus);
+    QWidget *find = dlg.control(IDC_FIND);
+    find->setFocus();
+    QTest::keyClick(find, Qt::Key_Space);
+    EXPECT_TRUE(dlg.findDialog()->isVisible());
+}
+
 }  // namespace
 
 }  // namespace pictrove
