@@ -17,15 +17,6 @@ namespace pictrove {
 
 namespace {
 
-// A folder part of the owner values ("Name/" or empty), cut to one component's size.
-QString fittedFolderPart(const QString &part)
-{
-    if (part.isEmpty())
-        return part;
-    const QString name = part.endsWith(QLatin1Char('/')) ? part.chopped(1) : part;
-    return fitUtf8(name, QString()) + QLatin1Char('/');
-}
-
 // The transfers of one album report into the run's events and stop with the run.
 class AlbumTransferObserver : public TransferObserver {
 public:
@@ -120,16 +111,12 @@ QString Downloader::openPathFolder(const QString &savePath) const
 DownloadResult Downloader::run(const DownloadRequest &request)
 {
     m_session.setExtensionSettings(readExtensionSettings(m_session.dataFolder()));
-    QString base = request.saveRoot.trimmed();
+    QString base = ownerFolderFor(request.saveRoot, m_session.owner);
     if (base.isEmpty()) {
         m_state = DownloadState::Idle;
         m_events.downloadFinished(DownloadResult::NoSavePath, {});
         return DownloadResult::NoSavePath;
     }
-    if (!base.endsWith(QLatin1Char('/')))
-        base += QLatin1Char('/');
-    base += fittedFolderPart(m_session.owner.name);
-    base += fittedFolderPart(m_session.owner.subFolder);
     QString failedLevel;
     if (!ensureFolder(base, failedLevel)) {
         m_state = DownloadState::Idle;

@@ -1,5 +1,7 @@
 #include "download/Folders.h"
 
+#include "download/FileNaming.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -8,6 +10,39 @@
 #include <sys/stat.h>
 
 namespace pictrove {
+
+namespace {
+
+// A folder part of the owner values ("Name/" or empty), cut to one component's size.
+QString fittedFolderPart(const QString &part)
+{
+    if (part.isEmpty())
+        return part;
+    const QString name = part.endsWith(QLatin1Char('/')) ? part.chopped(1) : part;
+    return fitUtf8(name, QString()) + QLatin1Char('/');
+}
+
+}  // namespace
+
+QString ownerFolderFor(const QString &saveRoot, const OwnerInfo &owner)
+{
+    QString base = saveRoot.trimmed();
+    if (base.isEmpty())
+        return base;
+    if (!base.endsWith(QLatin1Char('/')))
+        base += QLatin1Char('/');
+    return base + fittedFolderPart(owner.name) + fittedFolderPart(owner.subFolder);
+}
+
+QString albumFolderFor(const QString &saveRoot, const OwnerInfo &owner, const AlbumRecord &album,
+                       const NameRules &rules)
+{
+    QString folder = ownerFolderFor(saveRoot, owner);
+    const QString name = albumFolderName(album, rules);
+    if (!folder.isEmpty() && !name.isEmpty())
+        folder += name + QLatin1Char('/');
+    return folder;
+}
 
 bool ensureFolder(QString &folder, QString &failedLevel)
 {

@@ -1,12 +1,24 @@
 #pragma once
-// Creating the download folders and setting file times. Used by the download driver
-// for the base and album folders and by the picture-order repair.
+// Where a download puts an owner's albums, creating the download folders, and setting
+// file times. Used by the download driver for the base and album folders, by the
+// picture-order repair, and by the front ends to open an album's folder.
+
+#include "settings/SettingsBlock.h"
+#include "sources/AlbumRecord.h"
 
 #include <QString>
 
 #include <cstdint>
 
 namespace pictrove {
+
+// The folder a download under `saveRoot` puts the owner's albums in: the root, then
+// the owner's name and sub-folder, each cut to one path component's size. Ends in "/";
+// empty for an empty root.
+QString ownerFolderFor(const QString &saveRoot, const OwnerInfo &owner);
+// The folder it puts `album`'s pictures in, by the album-folder rule of `rules`.
+QString albumFolderFor(const QString &saveRoot, const OwnerInfo &owner, const AlbumRecord &album,
+                       const NameRules &rules);
 
 // Creates every missing level of `folder`. The path is trimmed and gains a trailing
 // "/" in place. A level that can neither be found nor created ends the walk with

@@ -105,6 +105,12 @@ private:
     void fitIntoScreen();
     void connectControls();
     void addControl(int id, QWidget *widget);
+    // The album rows' own commands: a context menu and double-click (MainWindowAlbumRows).
+    void connectAlbumRows();
+    // The album of a cell of the grid (widget rows, without the title row); -1 none.
+    int albumAtCell(int row, int column) const;
+    void showAlbumMenu(const QPoint &position);
+    void openAlbumFolder(int album);
     void loadStartupSettings(const StartupOptions &options);
     void fillSourceTypes(const QStringList &names);
     void showWhenBuilt();

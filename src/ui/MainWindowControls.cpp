@@ -190,6 +190,7 @@ void MainWindow::connectControls()
         if (m_find)
             m_find->dismiss();
     });
+    connectAlbumRows();
 }
 
 }  // namespace pictrove

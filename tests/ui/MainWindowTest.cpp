@@ -428,6 +428,35 @@ TEST_F(MainWindowTest, KeysReachTheCommands)
     EXPECT_TRUE(dlg.findDialog()->isVisible());
 }
 
+// Double-click on an album opens its folder once it was downloaded, and says so when
+// it was not; the folder is the one a download makes under the save path.
+TEST_F(MainWindowTest, DoubleClickOpensADownloadedAlbumsFolder)
+{
+    SinaServices sina;
+    serveBlogOwner(sina);
+    serveConfig();
+    QGuiApplication::clipboard()->setText(QStringLiteral("http://blog.sina.com.cn/u/1234567890"));
+    MainWindow &dlg = start(options());
+    ASSERT_TRUE(waitUntil([&] { return !textOf(IDC_NOTICE).isEmpty(); }));
+    qobject_cast<QAbstractButton *>(dlg.control(IDC_GET_LIST))->click();
+    ASSERT_TRUE(waitUntil([&] {
+        return dlg.session().listState.load() == ListState::Idle && textOf(IDC_GET_LIST) == QStringLiteral("获取相册")
+               && dlg.grid().gridRowCount() == 6;
+    }));
+    const QString saveRoot = textOf(IDC_SAVE_PATH);
+    ASSERT_FALSE(saveRoot.isEmpty());
+
+    Q_EMIT dlg.grid().cellDoubleClicked(1, 1);  // the second album
+    EXPECT_TRUE(shell.opened().isEmpty());
+    EXPECT_TRUE(textOf(IDC_STATUS).startsWith(QStringLiteral("该相册还没有下载："))) << textOf(IDC_STATUS).toStdString();
+
+    const QString folder = textOf(IDC_STATUS).section(QStringLiteral("："), 1);
+    EXPECT_TRUE(folder.startsWith(saveRoot)) << folder.toStdString();
+    ASSERT_TRUE(QDir().mkpath(folder));
+    Q_EMIT dlg.grid().cellDoubleClicked(1, 1);
+    EXPECT_EQ(shell.opened(), QStringList{folder});
+}
+
 }  // namespace
 
 }  // namespace pictrove

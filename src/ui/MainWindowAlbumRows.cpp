@@ -1,0 +1,82 @@
+// The album rows' own commands: double-click opens a downloaded album's folder, and a
+// context menu downloads the selected albums, opens the folder or copies the album's
+// address.
+#include "ui/MainWindow.h"
+
+#include "download/DownloadEvents.h"
+#include "download/Folders.h"
+#include "grid/AlbumGrid.h"
+#include "sources/Session.h"
+#include "ui/AlbumListView.h"
+#include "ui/ControlAccess.h"
+#include "ui/ControlIds.h"
+#include "ui/HistoryComboBox.h"
+#include "ui/ShellServices.h"
+
+#include <QClipboard>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMenu>
+
+namespace pictrove {
+
+void MainWindow::connectAlbumRows()
+{
+    m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_grid, &QWidget::customContextMenuRequested, this, &MainWindow::showAlbumMenu);
+    connect(m_grid, &QTableWidget::cellDoubleClicked, this, [this](int row, int column) {
+        const int album = albumAtCell(row, column);
+        if (album >= 0)
+            openAlbumFolder(album);
+    });
+}
+
+int MainWindow::albumAtCell(int row, int column) const
+{
+    if (row < 0 || column < 0)
+        return -1;
+    // The list carries the album's index in its first column; the thumbnail sheet in
+    // every cell.
+    const int gridRow = row + m_grid->fixedRowCount();
+    const int album = m_grid->cellData(gridRow, m_grid->fixedRowCount() > 0 ? 0 : column);
+    return album >= 0 && album < m_session->albums.size() ? album : -1;
+}
+
+void MainWindow::openAlbumFolder(int album)
+{
+    const SourceType type = m_session->sourceType.load();
+    const NameRules rules = m_session->settings().nameRules[size_t(settingsIndex(type))];
+    const QString folder =
+        albumFolderFor(m_savePathBox->currentText(), m_session->owner, m_session->albums.at(album), rules);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+        setControlText(control(IDC_STATUS), QStringLiteral("该相册还没有下载：%1").arg(folder));
+        return;
+    }
+    m_shell.open(folder);
+}
+
+void MainWindow::showAlbumMenu(const QPoint &position)
+{
+    const QModelIndex cell = m_grid->indexAt(position);
+    const int album = albumAtCell(cell.row(), cell.column());
+    if (album < 0)
+        return;
+    // The menu acts on the row it was opened on, as file managers do.
+    if (!m_grid->isCellSelected(cell.row() + m_grid->fixedRowCount(), cell.column()))
+        m_grid->selectWholeRow(cell.row() + m_grid->fixedRowCount());
+
+    QMenu menu(this);
+    QAction *download = menu.addAction(QStringLiteral("下载选中的相册"));
+    download->setEnabled(control(IDC_DOWNLOAD)->isEnabled());
+    QAction *open = menu.addAction(QStringLiteral("打开相册文件夹"));
+    QAction *copy = menu.addAction(QStringLiteral("复制相册地址"));
+    QAction *chosen = menu.exec(m_grid->viewport()->mapToGlobal(position));
+    if (chosen == download)
+        onDownload();
+    else if (chosen == open)
+        openAlbumFolder(album);
+    else if (chosen == copy)
+        QGuiApplication::clipboard()->setText(m_session->albums.at(album).url);
+}
+
+}  // namespace pictrove
