@@ -4,6 +4,7 @@
 #include <QCompleter>
 #include <QLineEdit>
 #include <QStringListModel>
+#include <QKeyEvent>
 #include <QTimer>
 
 namespace pictrove {
@@ -36,6 +37,25 @@ HistoryComboBox::HistoryComboBox(QWidget *parent)
     connect(m_completer, qOverload<const QString &>(&QCompleter::activated), this,
             &HistoryComboBox::onSuggestionChosen);
     connect(this, &QComboBox::activated, this, [this] { Q_EMIT entryChosen(); });
+    connect(lineEdit(), &QLineEdit::returnPressed, this, &HistoryComboBox::submitted);
+    // Ahead of the completer's own filter, which would take Enter for itself.
+    m_completer->popup()->installEventFilter(this);
+}
+
+bool HistoryComboBox::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_completer->popup() && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            const QModelIndex highlighted = m_completer->popup()->currentIndex();
+            if (highlighted.isValid())
+                onSuggestionChosen(highlighted.data().toString());
+            m_completer->popup()->hide();
+            Q_EMIT submitted();
+            return true;
+        }
+    }
+    return QComboBox::eventFilter(watched, event);
 }
 
 void HistoryComboBox::setHistory(const QStringList &entries)

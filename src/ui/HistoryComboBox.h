@@ -36,6 +36,12 @@ Q_SIGNALS:
     // The user chose a history entry (from the drop-down or the suggestions); the
     // edit text already holds it.
     void entryChosen();
+    // Enter (or keypad Enter) in the box, also while the suggestions show: a
+    // highlighted suggestion is taken into the box first.
+    void submitted();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void onTextEdited(const QString &text);

@@ -161,8 +161,30 @@ void MainWindow::onExport()
         exportGridCsv(*m_grid, path);  // a file that cannot be written is not reported
 }
 
+bool MainWindow::busy() const
+{
+    return m_session->listState.load() != ListState::Idle || m_downloader->state() != DownloadState::Idle;
+}
+
+bool MainWindow::confirmQuitWhileBusy()
+{
+    if (!busy() || m_quitConfirmed)
+        return true;
+    if (!m_shell.askYesNo(this, QStringLiteral("是否终止当前任务并退出？")))
+        return false;
+    // The threads are told to end now, so closing does not wait for a whole download.
+    m_quitConfirmed = true;
+    requestListStop(*m_session);
+    m_downloader->requestAbort();
+    return true;
+}
+
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    if (!confirmQuitWhileBusy()) {
+        event->ignore();
+        return;
+    }
     // Paints run on this thread, so none can be in progress here; drawing stays off
     // so nothing queued from the engine's threads repaints a closing window.
     m_grid->setRedraw(false);
@@ -172,8 +194,11 @@ void MainWindow::closeEvent(QCloseEvent *event)
 
 void MainWindow::keyPressEvent(QKeyEvent *event)
 {
+    // Esc never ends the program by itself: only while a task runs does it offer to
+    // stop it and quit.
     if (event->key() == Qt::Key_Escape) {
-        close();
+        if (busy() && confirmQuitWhileBusy())
+            close();
         return;
     }
     QWidget::keyPressEvent(event);

@@ -107,6 +107,10 @@ private:
     void addControl(int id, QWidget *widget);
     // The album rows' own commands: a context menu and double-click (MainWindowAlbumRows).
     void connectAlbumRows();
+    // A list or a download is running.
+    bool busy() const;
+    // While busy: asks whether to stop the task and quit, and stops it on yes.
+    bool confirmQuitWhileBusy();
     // The album of a cell of the grid (widget rows, without the title row); -1 none.
     int albumAtCell(int row, int column) const;
     void showAlbumMenu(const QPoint &position);
@@ -127,6 +131,7 @@ private:
     void endProgramAfter(int milliseconds) override;
 
     ShellServices &m_shell;
+    bool m_quitConfirmed = false;
     // Declared in this order so they are destroyed in reverse: the downloader and the
     // session (both wait for the engine's threads) go first, while everything those
     // threads may still call is alive; the destructor shuts the queues first, so

@@ -2,6 +2,7 @@
 #include "ui/MainWindow.h"
 
 #include "grid/AlbumGrid.h"
+#include "sources/Session.h"
 #include "sources/SourceConfigService.h"
 #include "ui/AlbumListView.h"
 #include "ui/ControlIds.h"
@@ -180,6 +181,12 @@ void MainWindow::connectControls()
     // never when the program fills it.
     connect(m_ownerBox->lineEdit(), &QLineEdit::textEdited, this, &MainWindow::classifyOwnerAddress);
     connect(m_ownerBox, &HistoryComboBox::entryChosen, this, &MainWindow::classifyOwnerAddress);
+    // Enter in the address box lists, as the default button would in a dialog; while a
+    // list runs it does nothing (the button stops lists; Enter should not).
+    connect(m_ownerBox, &HistoryComboBox::submitted, this, [this] {
+        if (m_session->listState.load() == ListState::Idle && control(IDC_GET_LIST)->isEnabled())
+            onGetList();
+    });
     connect(m_sourceType, &QComboBox::activated, this, &MainWindow::onSourceTypeChanged);
 
     connect(qobject_cast<QCheckBox *>(control(IDC_SELECT_ALL)), &QCheckBox::clicked, m_view.get(),

@@ -25,6 +25,8 @@
 #include <QAbstractButton>
 #include <QClipboard>
 #include <QComboBox>
+#include <QCompleter>
+#include <QLineEdit>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -455,6 +457,78 @@ TEST_F(MainWindowTest, DoubleClickOpensADownloadedAlbumsFolder)
     ASSERT_TRUE(QDir().mkpath(folder));
     Q_EMIT dlg.grid().cellDoubleClicked(1, 1);
     EXPECT_EQ(shell.opened(), QStringList{folder});
+}
+
+// Enter in the address box lists, the keypad's too, and also while the history's
+// suggestions show (a highlighted one is taken first).
+TEST_F(MainWindowTest, EnterInTheAddressBoxLists)
+{
+    SinaServices sina;
+    serveBlogOwner(sina);
+    serveConfig();
+    MainWindow &dlg = start(options());
+    ASSERT_TRUE(waitUntil([&] { return !textOf(IDC_NOTICE).isEmpty(); }));
+    auto *owner = qobject_cast<HistoryComboBox *>(dlg.control(IDC_OWNER_ADDRESS));
+    owner->setHistory({QStringLiteral("http://blog.sina.com.cn/u/1234567890"), QStringLiteral("http://weibo.com/other")});
+    dlg.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
+
+    const auto listed = [&] {
+        return waitUntil([&] {
+            return dlg.session().listState.load() == ListState::Idle && textOf(IDC_GET_LIST) == QStringLiteral("获取相册")
+                   && dlg.grid().gridRowCount() == 6;
+        });
+    };
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        SCOPED_TRACE(int(key));
+        dlg.albumView().resetGrid();
+        owner->setEditText(QStringLiteral("http://blog.sina.com.cn/u/1234567890"));
+        QTest::keyClick(owner->lineEdit(), key);
+        EXPECT_TRUE(listed());
+    }
+
+    // Typed "1234", the suggestion highlighted, then Enter.
+    dlg.albumView().resetGrid();
+    owner->setEditText(QString());
+    owner->lineEdit()->setFocus();
+    QTest::keyClicks(owner->lineEdit(), QStringLiteral("1234"));
+    ASSERT_TRUE(waitUntil([&] { return owner->suggestionsVisible(); }));
+    QWidget *popup = owner->findChild<QCompleter *>()->popup();
+    QTest::keyClick(popup, Qt::Key_Down);
+    QTest::keyClick(popup, Qt::Key_Return);
+    EXPECT_FALSE(owner->suggestionsVisible());
+    EXPECT_EQ(owner->currentText(), QStringLiteral("http://blog.sina.com.cn/u/1234567890"));
+    EXPECT_TRUE(listed());
+}
+
+// Esc does nothing while idle; while a task runs it asks before stopping it and quitting.
+TEST_F(MainWindowTest, EscapeAsksBeforeEndingARunningTask)
+{
+    SinaServices sina;
+    sina.route("blog.sina.com.cn", "/u/1234567890",
+               CannedResponse::ok(readFixture(QStringLiteral("sources/sina_blog_owner.html"))).withLatency(3000));
+    serveConfig();
+    MainWindow &dlg = start(options());
+    ASSERT_TRUE(waitUntil([&] { return !textOf(IDC_NOTICE).isEmpty(); }));
+
+    QTest::keyClick(&dlg, Qt::Key_Escape);
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_TRUE(shell.questions().isEmpty());
+
+    qobject_cast<HistoryComboBox *>(dlg.control(IDC_OWNER_ADDRESS))
+        ->setEditText(QStringLiteral("http://blog.sina.com.cn/u/1234567890"));
+    qobject_cast<QAbstractButton *>(dlg.control(IDC_GET_LIST))->click();
+    ASSERT_NE(dlg.session().listState.load(), ListState::Idle);
+    shell.answer = false;
+    QTest::keyClick(&dlg, Qt::Key_Escape);
+    EXPECT_EQ(shell.questions(), QStringList{QStringLiteral("是否终止当前任务并退出？")});
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_NE(dlg.session().listState.load(), ListState::Idle);
+
+    shell.answer = true;
+    QTest::keyClick(&dlg, Qt::Key_Escape);
+    EXPECT_FALSE(dlg.isVisible());
+    EXPECT_EQ(dlg.session().listState.load(), ListState::StopRequested);
 }
 
 }  // namespace
