@@ -105,6 +105,12 @@ void MainWindow::onGetList()
 
 void MainWindow::onDownload()
 {
+    // Nothing chosen: said at once, without the button flipping to "stop" and back.
+    if (!m_downloader->isRunning() && m_view->selectedAlbums().isEmpty()) {
+        m_shell.showMessage(this, QStringLiteral("请先在列表中选择要下载的相册"), QString());
+        setControlText(control(IDC_STATUS), QStringLiteral("没有下载任何图片：请先选择相册"));
+        return;
+    }
     const DownloadRequest request = downloadRequestFor(m_session->settings(), m_session->sourceType.load(),
                                                        controlText(m_savePathBox), m_view->selectedAlbums());
     if (m_downloader->start(request) == DownloadCommand::ThreadFailed)

@@ -176,7 +176,7 @@ void MainWindowEvents::diskFull(const QString &folder)
     showMessage(QStringLiteral("磁盘空间不足：%1").arg(QDir::toNativeSeparators(folder)));
 }
 
-void MainWindowEvents::downloadFinished(DownloadResult result, const PictureCounts &)
+void MainWindowEvents::downloadFinished(DownloadResult result, const PictureCounts &run)
 {
     switch (result) {
     case DownloadResult::NoSavePath:
@@ -188,22 +188,35 @@ void MainWindowEvents::downloadFinished(DownloadResult result, const PictureCoun
         return;
     case DownloadResult::NoAlbumChosen:
         showMessage(QStringLiteral("请先在列表中选择要下载的相册"));
-        break;
-    case DownloadResult::DiskFull:  // said by diskFull() just before
-    case DownloadResult::Finished:
+        endDownload(QStringLiteral("没有下载任何图片：请先选择相册"), QString());
+        return;
+    case DownloadResult::DiskFull:  // the message came with diskFull() just before
+        endDownload(QStringLiteral("磁盘空间不足，下载已停止"), runSummary(run));
+        return;
     case DownloadResult::Stopped:
-        break;
+        endDownload(QStringLiteral("下载已终止"), runSummary(run));
+        return;
+    case DownloadResult::Finished:
+        endDownload(QStringLiteral("下载完毕"), runSummary(run));
+        return;
     }
-    endDownload();
 }
 
-void MainWindowEvents::endDownload()
+QString MainWindowEvents::runSummary(const PictureCounts &run)
+{
+    QString summary = QStringLiteral("保存 %1 张，跳过 %2 张，失败 %3 张").arg(run.saved).arg(run.skipped).arg(run.failed);
+    if (run.incompleteAlbums > 0)
+        summary += QStringLiteral("；%1 个相册不完整").arg(run.incompleteAlbums);
+    return summary;
+}
+
+void MainWindowEvents::endDownload(const QString &status, const QString &detail)
 {
     setText(IDC_DOWNLOAD, QStringLiteral("下载"));
     for (const int id : kLockedWhileDownloading)
         setEnabled(id, true);
-    setText(IDC_STATUS, QStringLiteral("下载完毕"));
-    setText(IDC_STATUS_DETAIL, QString());
+    setText(IDC_STATUS, status);
+    setText(IDC_STATUS_DETAIL, detail);
 }
 
 void MainWindowEvents::openFolder(const QString &folder)

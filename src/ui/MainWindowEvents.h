@@ -33,7 +33,10 @@ public:
 
 private:
     void endList(int albumCount);
-    void endDownload();
+    // The buttons back, the run's end in the status line and its counts beside it.
+    void endDownload(const QString &status, const QString &detail);
+    // "保存 28 张，跳过 3 张，失败 2 张", and the incomplete albums when there are any.
+    static QString runSummary(const PictureCounts &run);
     void setText(int id, const QString &text);
     void setEnabled(int id, bool enabled);
     void showMessage(const QString &text);

@@ -121,6 +121,16 @@ TEST_F(DesktopDownloadTest, DownloadsTheSelectedAlbums)
     EXPECT_EQ(controlText(window.control(IDC_DOWNLOAD)), QStringLiteral("下载"));
     EXPECT_TRUE(window.control(IDC_GET_LIST)->isEnabled());
     EXPECT_TRUE(shell.messages().isEmpty()) << shell.messages().join(u'\n').toStdString();
+    EXPECT_TRUE(controlText(window.control(IDC_STATUS_DETAIL)).startsWith(QStringLiteral("保存 ")))
+        << controlText(window.control(IDC_STATUS_DETAIL)).toStdString();
+
+    // Nothing selected: said at once; no run starts, the button never turns into "stop".
+    window.grid().clearSelectionAndFocus();
+    button(IDC_DOWNLOAD)->click();
+    EXPECT_FALSE(window.downloader().isRunning());
+    EXPECT_EQ(controlText(window.control(IDC_DOWNLOAD)), QStringLiteral("下载"));
+    EXPECT_EQ(controlText(window.control(IDC_STATUS)), QStringLiteral("没有下载任何图片：请先选择相册"));
+    EXPECT_EQ(shell.messages().size(), 1);
 }
 
 TEST_F(DesktopDownloadTest, OpenPathOpensTheAlbumDuringATransferElseTheSavePath)

@@ -104,14 +104,24 @@ Expected downloading(const QString &status, const QString &detail)
     return busy;
 }
 
-Expected downloadEnded(QStringList messages = {}, QStringList opened = {})
+Expected downloadEnded(QString status, QString detail, QStringList messages = {}, QStringList opened = {})
 {
     Expected end;
-    end.status = QStringLiteral("下载完毕");
-    end.detail = QString();
+    end.status = status;
+    end.detail = detail;
     end.messages = messages;
     end.opened = opened;
     return end;
+}
+
+PictureCounts counts(int saved, int skipped, int failed, int incompleteAlbums)
+{
+    PictureCounts run;
+    run.saved = saved;
+    run.skipped = skipped;
+    run.failed = failed;
+    run.incompleteAlbums = incompleteAlbums;
+    return run;
 }
 
 Expected listing()
@@ -233,22 +243,33 @@ TEST(MainWindowEventsTest, EachSequenceShowsItsTexts)
              e.transferStarted(3);
              e.pictureProgress(progress(3, 3));
              e.albumFinished(2, 2, QStringLiteral("/save/家/"));
-             e.downloadFinished(DownloadResult::Finished, {});
+             e.downloadFinished(DownloadResult::Finished, counts(28, 3, 2, 0));
              e.openFolder(QStringLiteral("/save/家/"));
          },
-         downloadEnded({}, {QStringLiteral("/save/家/")})},
-        {"download stopped",
+         downloadEnded(QStringLiteral("下载完毕"), QStringLiteral("保存 28 张，跳过 3 张，失败 2 张"), {},
+                       {QStringLiteral("/save/家/")})},
+        {"download stopped: said as such, with the counts so far",
          [](MainWindow &, EngineEvents &e) {
              startDownloadOfTwo(e);
-             e.downloadFinished(DownloadResult::Stopped, {});
+             e.downloadFinished(DownloadResult::Stopped, counts(4, 6, 0, 0));
          },
-         downloadEnded()},
+         downloadEnded(QStringLiteral("下载已终止"), QStringLiteral("保存 4 张，跳过 6 张，失败 0 张"))},
+        {"disk full",
+         [](MainWindow &, EngineEvents &e) {
+             startDownloadOfTwo(e);
+             e.diskFull(QStringLiteral("/save/家/"));
+             e.downloadFinished(DownloadResult::DiskFull, counts(1, 0, 1, 1));
+         },
+         downloadEnded(QStringLiteral("磁盘空间不足，下载已停止"),
+                       QStringLiteral("保存 1 张，跳过 0 张，失败 1 张；1 个相册不完整"),
+                       {QStringLiteral("磁盘空间不足：/save/家/")})},
         {"no album chosen",
          [](MainWindow &, EngineEvents &e) {
              e.downloadStarted();
              e.downloadFinished(DownloadResult::NoAlbumChosen, {});
          },
-         downloadEnded({QStringLiteral("请先在列表中选择要下载的相册")})},
+         downloadEnded(QStringLiteral("没有下载任何图片：请先选择相册"), QString(),
+                       {QStringLiteral("请先在列表中选择要下载的相册")})},
         {"no save path: nothing started",
          [](MainWindow &, EngineEvents &e) { e.downloadFinished(DownloadResult::NoSavePath, {}); },
          [] {
