@@ -33,7 +33,7 @@ public:
     bool askYesNo(QWidget *, const QString &) override { return false; }
     QString chooseSaveFile(QWidget *, const QString &, const QString &) override { return {}; }
     QString chooseFolder(QWidget *, const QString &) override { return {}; }
-    void open(const QString &) override {}
+    bool open(const QString &) override { return true; }
     void endProcess(int) override {}
 };
 

@@ -63,4 +63,17 @@ QString defaultSaveFolder(const QString &dataFolder, const QString &tempPath, co
     return withSlash(picturesFolder) + QStringLiteral("Pictrove/");
 }
 
+QString absoluteSavePath(const QString &typed, const QString &home)
+{
+    QString path = typed.trimmed();
+    if (path.isEmpty())
+        return path;
+    if (path == u"~" || path.startsWith(u"~/"))
+        path = home + path.mid(1);
+    else if (!path.startsWith(u'/'))
+        path = home + u'/' + path;
+    path = QDir::cleanPath(path);
+    return path.endsWith(u'/') ? path : path + u'/';
+}
+
 }  // namespace pictrove

@@ -37,4 +37,10 @@ QString userPicturesFolder();
 // otherwise they go to `picturesFolder` + "/Pictrove/".
 QString defaultSaveFolder(const QString &dataFolder, const QString &tempPath, const QString &picturesFolder);
 
+// A save path as typed into the desktop program's box, made absolute the way a user
+// means it: "~" and "~/x" are in the home folder, and so is a relative path (the
+// program's current folder is nothing the user chose). Empty stays empty; the result
+// of anything else ends in "/".
+QString absoluteSavePath(const QString &typed, const QString &home);
+
 }  // namespace pictrove

@@ -2,6 +2,7 @@
 
 #include "download/Downloader.h"
 #include "grid/AlbumGrid.h"
+#include "settings/DataFolder.h"
 #include "settings/SettingsStore.h"
 #include "sources/ListAcquisition.h"
 #include "sources/Session.h"
@@ -20,6 +21,9 @@
 #include "ui/WindowDrop.h"
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QDir>
+#include <QGuiApplication>
 #include <QCloseEvent>
 #include <QScreen>
 
@@ -106,13 +110,17 @@ void MainWindow::onGetList()
 void MainWindow::onDownload()
 {
     // Nothing chosen: said at once, without the button flipping to "stop" and back.
+    // The path the run uses is the one the box shows, in full.
+    const QString saveRoot = absoluteSavePath(controlText(m_savePathBox), QDir::homePath());
+    if (!saveRoot.isEmpty() && saveRoot != controlText(m_savePathBox))
+        m_savePathBox->setEditText(saveRoot);
     if (!m_downloader->isRunning() && m_view->selectedAlbums().isEmpty()) {
         m_shell.showMessage(this, QStringLiteral("请先在列表中选择要下载的相册"), QString());
         setControlText(control(IDC_STATUS), QStringLiteral("没有下载任何图片：请先选择相册"));
         return;
     }
-    const DownloadRequest request = downloadRequestFor(m_session->settings(), m_session->sourceType.load(),
-                                                       controlText(m_savePathBox), m_view->selectedAlbums());
+    const DownloadRequest request = downloadRequestFor(m_session->settings(), m_session->sourceType.load(), saveRoot,
+                                                       m_view->selectedAlbums());
     if (m_downloader->start(request) == DownloadCommand::ThreadFailed)
         m_shell.showMessage(this, QStringLiteral("Create thread:DownPicFunc failed."), QString());
 }
@@ -135,9 +143,10 @@ void MainWindow::onSetPath()
 
 void MainWindow::onOpenPath()
 {
-    const QString folder = m_downloader->openPathFolder(m_savePathBox->currentText());
+    const QString folder =
+        m_downloader->openPathFolder(absoluteSavePath(m_savePathBox->currentText(), QDir::homePath()));
     if (!folder.isEmpty())
-        m_shell.open(folder);
+        openOrOfferCopy(folder);
 }
 
 void MainWindow::onFind()
@@ -165,6 +174,15 @@ void MainWindow::onExport()
                                                 QStringLiteral("csv"));
     if (!path.isEmpty())
         exportGridCsv(*m_grid, path);  // a file that cannot be written is not reported
+}
+
+void MainWindow::openOrOfferCopy(const QString &target)
+{
+    if (m_shell.open(target))
+        return;
+    setControlText(control(IDC_STATUS), QStringLiteral("无法打开：%1").arg(target));
+    if (m_shell.askYesNo(this, QStringLiteral("系统中没有能打开它的程序：\n%1\n\n是否复制到剪贴板？").arg(target)))
+        QGuiApplication::clipboard()->setText(target);
 }
 
 bool MainWindow::busy() const

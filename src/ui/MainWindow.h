@@ -57,6 +57,10 @@ public:
 
     void initialise(const StartupOptions &options);
 
+    // Opens a folder or an address with the system's program for it; when there is
+    // none, says so in the status line and offers to copy it.
+    void openOrOfferCopy(const QString &target);
+
     // The control with this id (ControlIds.h), or null.
     QWidget *control(int id) const { return m_controls.value(id); }
     ShellServices &shell() const { return m_shell; }

@@ -6,6 +6,7 @@
 #include "download/DownloadEvents.h"
 #include "download/Folders.h"
 #include "grid/AlbumGrid.h"
+#include "settings/DataFolder.h"
 #include "sources/Session.h"
 #include "ui/AlbumListView.h"
 #include "ui/ControlAccess.h"
@@ -14,6 +15,7 @@
 #include "ui/ShellServices.h"
 
 #include <QClipboard>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenu>
@@ -47,12 +49,13 @@ void MainWindow::openAlbumFolder(int album)
     const SourceType type = m_session->sourceType.load();
     const NameRules rules = m_session->settings().nameRules[size_t(settingsIndex(type))];
     const QString folder =
-        albumFolderFor(m_savePathBox->currentText(), m_session->owner, m_session->albums.at(album), rules);
+        albumFolderFor(absoluteSavePath(m_savePathBox->currentText(), QDir::homePath()), m_session->owner,
+                       m_session->albums.at(album), rules);
     if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
         setControlText(control(IDC_STATUS), QStringLiteral("该相册还没有下载：%1").arg(folder));
         return;
     }
-    m_shell.open(folder);
+    openOrOfferCopy(folder);
 }
 
 void MainWindow::showAlbumMenu(const QPoint &position)

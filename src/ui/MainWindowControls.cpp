@@ -172,10 +172,10 @@ void MainWindow::connectControls()
 
     connect(qobject_cast<LinkLabel *>(control(IDC_UPDATE_LINK)), &LinkLabel::clicked, this, [this] {
         if (m_config && !m_config->value(1).isEmpty())
-            m_shell.open(m_config->value(1));
+            openOrOfferCopy(m_config->value(1));
     });
     connect(qobject_cast<LinkLabel *>(control(IDC_HOME_LINK)), &LinkLabel::clicked, this,
-            [this] { m_shell.open(homePageAddress()); });
+            [this] { openOrOfferCopy(homePageAddress()); });
 
     // The address box is classified when the user edits it or picks a history entry,
     // never when the program fills it.

@@ -221,7 +221,7 @@ void MainWindowEvents::endDownload(const QString &status, const QString &detail)
 
 void MainWindowEvents::openFolder(const QString &folder)
 {
-    m_window.shell().open(folder);
+    m_window.openOrOfferCopy(folder);
 }
 
 }  // namespace pictrove

@@ -174,7 +174,7 @@ void MainWindow::showMessage(const QString &text, const QString &caption)
 
 void MainWindow::open(const QString &address)
 {
-    m_startupQueue->run([this, address] { m_shell.open(address); });
+    m_startupQueue->run([this, address] { openOrOfferCopy(address); });
 }
 
 void MainWindow::endProgramAfter(int milliseconds)

@@ -206,7 +206,7 @@ void MenuCommands::showAbout()
 
 void MenuCommands::openPage(const QString &address)
 {
-    m_window.shell().open(address);
+    m_window.openOrOfferCopy(address);
 }
 
 void MenuCommands::saveSettings()

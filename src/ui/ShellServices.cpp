@@ -41,11 +41,11 @@ QString DesktopShell::chooseFolder(QWidget *parent, const QString &title)
     return QFileDialog::getExistingDirectory(parent, title);
 }
 
-void DesktopShell::open(const QString &target)
+bool DesktopShell::open(const QString &target)
 {
     // A local folder opens in the file browser, anything with a scheme in its handler.
     const bool local = target.startsWith(QLatin1Char('/')) || QDir(target).exists();
-    QDesktopServices::openUrl(local ? QUrl::fromLocalFile(target) : QUrl(target));
+    return QDesktopServices::openUrl(local ? QUrl::fromLocalFile(QDir(target).absolutePath()) : QUrl(target));
 }
 
 void DesktopShell::endProcess(int code)

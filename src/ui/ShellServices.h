@@ -22,8 +22,9 @@ public:
     virtual QString chooseSaveFile(QWidget *parent, const QString &filter, const QString &defaultSuffix) = 0;
     // A folder, empty when cancelled.
     virtual QString chooseFolder(QWidget *parent, const QString &title) = 0;
-    // A folder in the file browser or an address in the web browser.
-    virtual void open(const QString &target) = 0;
+    // A folder in the file browser or an address in the web browser. False when the
+    // system has no program for it.
+    virtual bool open(const QString &target) = 0;
     // Ends the process at once, without waiting for running threads.
     virtual void endProcess(int code) = 0;
 };
@@ -35,7 +36,7 @@ public:
     bool askYesNo(QWidget *parent, const QString &text) override;
     QString chooseSaveFile(QWidget *parent, const QString &filter, const QString &defaultSuffix) override;
     QString chooseFolder(QWidget *parent, const QString &title) override;
-    void open(const QString &target) override;
+    bool open(const QString &target) override;
     void endProcess(int code) override;
 };
 

@@ -77,4 +77,27 @@ TEST(DataFolder, DefaultSaveFolder)
 
 }  // namespace
 
+TEST(DataFolder, SavePathsAsTheUserMeansThem)
+{
+    const QString home = QStringLiteral("/home/anna");
+    const struct {
+        const char *typed;
+        const char *expected;
+    } cases[] = {
+        {"", ""},
+        {"   ", ""},
+        {"~", "/home/anna/"},
+        {"~/Pictures/weibo", "/home/anna/Pictures/weibo/"},
+        {"Pictures/weibo/", "/home/anna/Pictures/weibo/"},
+        {"./a/../b", "/home/anna/b/"},
+        {"/srv/photos", "/srv/photos/"},
+        {" /srv/photos/ ", "/srv/photos/"},
+        {"~anna/x", "/home/anna/~anna/x/"},  // no other users' homes: a folder named so
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.typed);
+        EXPECT_EQ(absoluteSavePath(QString::fromUtf8(c.typed), home).toStdString(), std::string(c.expected));
+    }
+}
+
 }  // namespace pictrove

@@ -457,6 +457,15 @@ TEST_F(MainWindowTest, DoubleClickOpensADownloadedAlbumsFolder)
     ASSERT_TRUE(QDir().mkpath(folder));
     Q_EMIT dlg.grid().cellDoubleClicked(1, 1);
     EXPECT_EQ(shell.opened(), QStringList{folder});
+
+    // No program to open folders: said, and the path offered for copying.
+    shell.opens = false;
+    shell.answer = true;
+    QGuiApplication::clipboard()->clear();
+    Q_EMIT dlg.grid().cellDoubleClicked(1, 1);
+    EXPECT_EQ(textOf(IDC_STATUS), QStringLiteral("无法打开：") + folder);
+    EXPECT_EQ(shell.questions().size(), 1);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), folder);
 }
 
 // Enter in the address box lists, the keypad's too, and also while the history's

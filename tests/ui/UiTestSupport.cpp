@@ -32,10 +32,11 @@ QString RecordingShell::chooseFolder(QWidget *, const QString &)
     return folder;
 }
 
-void RecordingShell::open(const QString &target)
+bool RecordingShell::open(const QString &target)
 {
     std::lock_guard lock(m_mutex);
     m_opened.append(target);
+    return opens;
 }
 
 void RecordingShell::endProcess(int)

@@ -20,7 +20,7 @@ public:
     bool askYesNo(QWidget *parent, const QString &text) override;
     QString chooseSaveFile(QWidget *parent, const QString &filter, const QString &defaultSuffix) override;
     QString chooseFolder(QWidget *parent, const QString &title) override;
-    void open(const QString &target) override;
+    bool open(const QString &target) override;
     void endProcess(int code) override;
 
     QStringList messages() const;  // "caption: text"
@@ -29,6 +29,7 @@ public:
     int endCount() const { return m_ends.load(); }
 
     bool answer = false;
+    bool opens = true;  // what open() answers: whether the system had a program for it
     QString saveFile;
     QString folder;
 
