@@ -30,6 +30,7 @@ enum ControlId : int {
     IDC_SUB_TYPE = 1035,
     IDC_FILTER = 1036,
     IDC_EXPORT = 1037,
+    IDC_PROGRESS = 1040,        // the download's progress bar, shown while it runs
 };
 
 }  // namespace pictrove

@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
 #include <QVBoxLayout>
@@ -72,6 +73,11 @@ void MainWindow::buildControls()
 
     addControl(IDC_STATUS, new QLabel);
     addControl(IDC_STATUS_DETAIL, new QLabel);
+    auto *progress = new QProgressBar;
+    progress->setRange(0, 1000);
+    progress->setVisible(false);
+    progress->setMinimumWidth(220);
+    addControl(IDC_PROGRESS, progress);
     auto *banner = new QLabel;
     banner->setWordWrap(true);
     banner->setAutoFillBackground(true);
@@ -119,6 +125,8 @@ void MainWindow::buildControls()
     auto *statusArea = new QGridLayout;
     statusArea->addWidget(control(IDC_STATUS), 0, 0);
     statusArea->addWidget(control(IDC_STATUS_DETAIL), 1, 0);
+    statusArea->addWidget(control(IDC_PROGRESS), 0, 1, 2, 1, Qt::AlignVCenter);
+    statusArea->setColumnStretch(0, 1);
     statusArea->addWidget(banner, 0, 0, 2, 1);
 
     auto *bottomRow = new QHBoxLayout;

@@ -7,7 +7,9 @@
 #include "ui/MainWindow.h"
 #include "ui/ShellServices.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QProgressBar>
 
 #include <initializer_list>
 
@@ -140,6 +142,11 @@ void MainWindowEvents::endList(int albumCount)
 
 void MainWindowEvents::downloadStarted()
 {
+    m_progress.start(QDateTime::currentMSecsSinceEpoch());
+    m_title = m_window.windowTitle();
+    m_running = true;
+    showProgress();
+    m_window.control(IDC_PROGRESS)->setVisible(true);
     setText(IDC_DOWNLOAD, QStringLiteral("终止下载"));
     for (const int id : kLockedWhileDownloading)
         setEnabled(id, false);
@@ -153,6 +160,8 @@ void MainWindowEvents::saveFolderFailed(const QString &level)
 void MainWindowEvents::albumStarted(int number, int count, const QString &)
 {
     setText(IDC_STATUS, QStringLiteral("正在下载第%1/%2个图集").arg(number).arg(count));
+    m_progress.albumStarted(number, count);
+    showProgress();
     setText(IDC_STATUS_DETAIL, QStringLiteral("......"));
 }
 
@@ -169,6 +178,21 @@ void MainWindowEvents::transferStarted(int)
 void MainWindowEvents::pictureProgress(const PictureCounts &album)
 {
     setText(IDC_STATUS_DETAIL, QStringLiteral("已下载%1/%2......").arg(album.done).arg(album.total));
+    m_progress.update(album, QDateTime::currentMSecsSinceEpoch());
+    showProgress();
+}
+
+void MainWindowEvents::showProgress()
+{
+    if (!m_running)
+        return;
+    auto *bar = qobject_cast<QProgressBar *>(m_window.control(IDC_PROGRESS));
+    const int permille = int(m_progress.fraction() * 1000);
+    const QString extra = m_progress.speedAndTimeLeft();
+    bar->setValue(permille);
+    bar->setFormat(extra.isEmpty() ? QStringLiteral("%p%") : QStringLiteral("%p%  ") + extra);
+    const QString percent = QStringLiteral("%1% - ").arg(permille / 10);
+    m_window.setWindowTitle(percent + m_title);
 }
 
 void MainWindowEvents::diskFull(const QString &folder)
@@ -212,6 +236,10 @@ QString MainWindowEvents::runSummary(const PictureCounts &run)
 
 void MainWindowEvents::endDownload(const QString &status, const QString &detail)
 {
+    m_window.control(IDC_PROGRESS)->setVisible(false);
+    if (m_running)
+        m_window.setWindowTitle(m_title);
+    m_running = false;
     setText(IDC_DOWNLOAD, QStringLiteral("下载"));
     for (const int id : kLockedWhileDownloading)
         setEnabled(id, true);

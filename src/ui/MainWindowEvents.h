@@ -5,6 +5,9 @@
 // here.
 
 #include "download/EngineEvents.h"
+#include "ui/RunProgress.h"
+
+#include <QString>
 
 namespace pictrove {
 
@@ -37,11 +40,16 @@ private:
     void endDownload(const QString &status, const QString &detail);
     // "保存 28 张，跳过 3 张，失败 2 张", and the incomplete albums when there are any.
     static QString runSummary(const PictureCounts &run);
+    // The progress bar and the window title's percentage, from m_progress.
+    void showProgress();
     void setText(int id, const QString &text);
     void setEnabled(int id, bool enabled);
     void showMessage(const QString &text);
 
     MainWindow &m_window;
+    RunProgress m_progress;
+    QString m_title;  // the window's title without the run's percentage
+    bool m_running = false;  // between downloadStarted and the run's end
 };
 
 }  // namespace pictrove

@@ -14,10 +14,12 @@
 #include "ui/DesktopEngineEvents.h"
 #include "ui/HistoryComboBox.h"
 #include "ui/MainWindow.h"
+#include "ui/RunProgress.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QProgressBar>
 
 #include <functional>
 #include <thread>
@@ -326,6 +328,63 @@ TEST(MainWindowEventsTest, EachSequenceShowsItsTexts)
         EXPECT_EQ(qobject_cast<HistoryComboBox *>(window.control(IDC_OWNER_ADDRESS))->history(),
                   expected.ownerHistory);
     }
+}
+
+// The run's progress: the bar and the title's percentage count the albums before the
+// current one whole; both go when the run ends.
+TEST(MainWindowEventsTest, ProgressBarAndTitleFollowTheRun)
+{
+    RecordingShell shell;
+    MainWindow window(shell);
+    window.setWindowTitle(QStringLiteral("Pictrove"));
+    EngineEvents &e = window.events();
+    auto *bar = qobject_cast<QProgressBar *>(window.control(IDC_PROGRESS));
+    ASSERT_TRUE(bar);
+    const auto settle = [] { QCoreApplication::processEvents(); };
+
+    startDownloadOfTwo(e);  // album 1 of 2
+    e.transferStarted(4);
+    e.pictureProgress(progress(2, 4));
+    settle();
+    EXPECT_FALSE(bar->isHidden());
+    EXPECT_EQ(bar->value(), 250);
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("25% - Pictrove"));
+
+    e.albumFinished(1, 2, QStringLiteral("/save/旅行/"));
+    e.albumStarted(2, 2, QStringLiteral("家"));
+    e.pictureProgress(progress(1, 1));
+    settle();
+    EXPECT_EQ(bar->value(), 1000);
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("100% - Pictrove"));
+
+    e.downloadFinished(DownloadResult::Finished, {});
+    settle();
+    EXPECT_TRUE(bar->isHidden());
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Pictrove"));
+}
+
+TEST(RunProgress, SpeedAndTimeLeft)
+{
+    RunProgress run;
+    run.start(10000);
+    EXPECT_EQ(run.speedAndTimeLeft(), QString());  // nothing known yet
+    run.albumStarted(1, 4);
+    PictureCounts album;
+    album.total = 10;
+    album.done = 5;
+    album.bytes = 3 * 1048576;
+    run.update(album, 12000);  // an eighth of the run in 2 s
+    EXPECT_DOUBLE_EQ(run.fraction(), 0.125);
+    EXPECT_EQ(run.secondsLeft(), 14);
+    EXPECT_EQ(run.speedAndTimeLeft(), QStringLiteral("1.5 MB/s，剩余 0:14"));
+
+    // The next album's bytes add to the earlier albums'.
+    run.albumStarted(2, 4);
+    album.done = 0;
+    album.bytes = 1048576;
+    run.update(album, 14000);
+    EXPECT_DOUBLE_EQ(run.fraction(), 0.25);
+    EXPECT_DOUBLE_EQ(run.bytesPerSecond(), 1048576.0);
 }
 
 }  // namespace
