@@ -31,6 +31,7 @@ enum ControlId : int {
     IDC_FILTER = 1036,
     IDC_EXPORT = 1037,
     IDC_PROGRESS = 1040,        // the download's progress bar, shown while it runs
+    IDC_FAILED_LIST = 1041,     // 失败列表: shown when the last download missed pictures
 };
 
 }  // namespace pictrove

@@ -121,6 +121,31 @@ void MainWindow::onDownload()
     }
     const DownloadRequest request = downloadRequestFor(m_session->settings(), m_session->sourceType.load(), saveRoot,
                                                        m_view->selectedAlbums());
+    if (!m_downloader->isRunning())
+        m_runAlbums = request.albums;
+    if (m_downloader->start(request) == DownloadCommand::ThreadFailed)
+        m_shell.showMessage(this, QStringLiteral("Create thread:DownPicFunc failed."), QString());
+}
+
+void MainWindow::onFailedList()
+{
+    if (m_failedPictures.isEmpty() || m_downloader->isRunning())
+        return;
+    FailedPicturesDialog dialog(m_failedPictures, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    // Their albums again, each picture already there skipped: only the missing ones
+    // are fetched, under the names they were meant to have.
+    QList<int> albums;
+    for (const FailedPicture &failure : std::as_const(m_failedPictures)) {
+        if (failure.album >= 0 && !albums.contains(failure.album))
+            albums.append(failure.album);
+    }
+    std::sort(albums.begin(), albums.end());
+    DownloadRequest request = downloadRequestFor(m_session->settings(), m_session->sourceType.load(),
+                                                 absoluteSavePath(controlText(m_savePathBox), QDir::homePath()), albums);
+    request.rules.options |= OPT_SKIP_PREVIOUS;
+    m_runAlbums = albums;
     if (m_downloader->start(request) == DownloadCommand::ThreadFailed)
         m_shell.showMessage(this, QStringLiteral("Create thread:DownPicFunc failed."), QString());
 }

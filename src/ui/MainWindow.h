@@ -9,6 +9,7 @@
 // event loop and starts the configuration query, whose answer is applied whenever it
 // arrives. Nothing in the start waits for the network.
 
+#include "ui/FailedPicturesDialog.h"
 #include "ui/FindDialog.h"
 #include "ui/SplashScreen.h"
 #include "ui/StartupConfig.h"
@@ -87,6 +88,13 @@ public:
     void onFind();
     void onFilter();
     void onExport();
+    // 失败列表, and its retry of the pictures that did not arrive.
+    void onFailedList();
+
+    // The albums of the running (or last) download, in the order it walks them; and
+    // the pictures of it that did not arrive, as the events reported them.
+    const QList<int> &runAlbums() const { return m_runAlbums; }
+    QList<FailedPicture> &failedPictures() { return m_failedPictures; }
 
     // The owner address decides the source-type selector (an unknown service keeps
     // the selection; text that is no web address changes nothing), then as
@@ -136,6 +144,8 @@ private:
 
     ShellServices &m_shell;
     bool m_quitConfirmed = false;
+    QList<int> m_runAlbums;
+    QList<FailedPicture> m_failedPictures;
     // Declared in this order so they are destroyed in reverse: the downloader and the
     // session (both wait for the engine's threads) go first, while everything those
     // threads may still call is alive; the destructor shuts the queues first, so

@@ -70,6 +70,8 @@ void MainWindow::buildControls()
     addControl(IDC_FIND, new LinkLabel(QStringLiteral("查找")));
     addControl(IDC_FILTER, new LinkLabel(QStringLiteral("筛选")));
     addControl(IDC_EXPORT, new LinkLabel(QStringLiteral("导出")));
+    addControl(IDC_FAILED_LIST, new LinkLabel(QStringLiteral("失败列表")));
+    control(IDC_FAILED_LIST)->setVisible(false);
 
     addControl(IDC_STATUS, new QLabel);
     addControl(IDC_STATUS_DETAIL, new QLabel);
@@ -115,7 +117,7 @@ void MainWindow::buildControls()
     gridTools->addWidget(control(IDC_SELECT_ALL));
     gridTools->addWidget(control(IDC_THUMBNAILS));
     gridTools->addStretch();
-    for (int id : {IDC_FIND, IDC_FILTER, IDC_EXPORT})
+    for (int id : {IDC_FAILED_LIST, IDC_FIND, IDC_FILTER, IDC_EXPORT})
         gridTools->addWidget(control(id));
     auto *frameLayout = new QVBoxLayout(frame);
     frameLayout->addWidget(m_grid, 1);
@@ -161,6 +163,8 @@ void MainWindow::connectControls()
             &MainWindow::onFilter);
     connect(qobject_cast<LinkLabel *>(control(IDC_EXPORT)), &LinkLabel::clicked, this,
             &MainWindow::onExport);
+    connect(qobject_cast<LinkLabel *>(control(IDC_FAILED_LIST)), &LinkLabel::clicked, this,
+            &MainWindow::onFailedList);
 
     // Keys for the commands used most: F5 lists (or stops the list), Ctrl+F finds.
     // Each acts like a click on its control, so a greyed control ignores its key too.

@@ -142,6 +142,8 @@ void MainWindowEvents::endList(int albumCount)
 
 void MainWindowEvents::downloadStarted()
 {
+    m_window.failedPictures().clear();
+    m_window.control(IDC_FAILED_LIST)->setVisible(false);
     m_progress.start(QDateTime::currentMSecsSinceEpoch());
     m_title = m_window.windowTitle();
     m_running = true;
@@ -157,10 +159,12 @@ void MainWindowEvents::saveFolderFailed(const QString &level)
     showMessage(level);
 }
 
-void MainWindowEvents::albumStarted(int number, int count, const QString &)
+void MainWindowEvents::albumStarted(int number, int count, const QString &name)
 {
     setText(IDC_STATUS, QStringLiteral("正在下载第%1/%2个图集").arg(number).arg(count));
     m_progress.albumStarted(number, count);
+    m_album = m_window.runAlbums().value(number - 1, -1);
+    m_albumName = name;
     showProgress();
     setText(IDC_STATUS_DETAIL, QStringLiteral("......"));
 }
@@ -193,6 +197,11 @@ void MainWindowEvents::showProgress()
     bar->setFormat(extra.isEmpty() ? QStringLiteral("%p%") : QStringLiteral("%p%  ") + extra);
     const QString percent = QStringLiteral("%1% - ").arg(permille / 10);
     m_window.setWindowTitle(percent + m_title);
+}
+
+void MainWindowEvents::pictureFailed(const QString &address, const QString &reason)
+{
+    m_window.failedPictures().append({m_album, m_albumName, address, reason});
 }
 
 void MainWindowEvents::diskFull(const QString &folder)
@@ -236,6 +245,7 @@ QString MainWindowEvents::runSummary(const PictureCounts &run)
 
 void MainWindowEvents::endDownload(const QString &status, const QString &detail)
 {
+    m_window.control(IDC_FAILED_LIST)->setVisible(!m_window.failedPictures().isEmpty());
     m_window.control(IDC_PROGRESS)->setVisible(false);
     if (m_running)
         m_window.setWindowTitle(m_title);

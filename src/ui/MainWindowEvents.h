@@ -30,6 +30,7 @@ public:
     void picturesListed(int count) override;
     void transferStarted(int total) override;
     void pictureProgress(const PictureCounts &album) override;
+    void pictureFailed(const QString &address, const QString &reason) override;
     void diskFull(const QString &folder) override;
     void downloadFinished(DownloadResult result, const PictureCounts &run) override;
     void openFolder(const QString &folder) override;
@@ -50,6 +51,8 @@ private:
     RunProgress m_progress;
     QString m_title;  // the window's title without the run's percentage
     bool m_running = false;  // between downloadStarted and the run's end
+    int m_album = -1;        // index of the album being downloaded
+    QString m_albumName;
 };
 
 }  // namespace pictrove

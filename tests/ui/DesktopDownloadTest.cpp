@@ -14,14 +14,19 @@
 #include "ui/AlbumListView.h"
 #include "ui/ControlAccess.h"
 #include "ui/ControlIds.h"
+#include "ui/FailedPicturesDialog.h"
+#include "ui/LinkLabel.h"
 #include "ui/MainWindow.h"
 
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QDir>
 #include <QItemSelectionModel>
+#include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 
 namespace pictrove {
 
@@ -154,6 +159,44 @@ TEST_F(DesktopDownloadTest, OpenPathOpensTheAlbumDuringATransferElseTheSavePath)
     ASSERT_TRUE(waitUntil([&] { return !window.downloader().isRunning(); }));
     button(IDC_OPEN_PATH)->click();
     EXPECT_EQ(shell.opened().last(), savePath());
+}
+
+// A picture that did not arrive shows up in 失败列表, whose retry fetches just it.
+TEST_F(DesktopDownloadTest, FailedPicturesAreListedAndRetried)
+{
+    routePicture(1);
+    server.route("s1.sinaimg.cn", "/orignal/p2", CannedResponse::error(404));
+    selectRows({0, 1});
+    button(IDC_DOWNLOAD)->click();
+    ASSERT_TRUE(waitUntil([&] { return !window.downloader().isRunning() && window.control(IDC_DOWNLOAD)->isEnabled()
+                                       && controlText(window.control(IDC_GET_LIST)) == QStringLiteral("获取相册")
+                                       && !window.control(IDC_FAILED_LIST)->isHidden(); }));
+    ASSERT_EQ(window.failedPictures().size(), 1);
+    EXPECT_EQ(window.failedPictures().at(0).albumName, QStringLiteral("album2"));
+    EXPECT_EQ(window.failedPictures().at(0).album, 1);
+    EXPECT_EQ(window.failedPictures().at(0).address, QStringLiteral("http://s1.sinaimg.cn/orignal/p2"));
+
+    // The picture is there now; 失败列表 → 重试这些图片.
+    routePicture(2);
+    server.clearLog();
+    QTimer::singleShot(0, [] {
+        auto *dialog = qobject_cast<FailedPicturesDialog *>(QApplication::activeModalWidget());
+        ASSERT_TRUE(dialog);
+        EXPECT_EQ(dialog->findChild<QTableWidget *>(QStringLiteral("failures"))->rowCount(), 1);
+        saveScreenshot(dialog, QStringLiteral("failed-pictures"));
+        dialog->findChild<QAbstractButton *>(QStringLiteral("retry"))->click();
+    });
+    Q_EMIT qobject_cast<LinkLabel *>(window.control(IDC_FAILED_LIST))->clicked();
+    ASSERT_TRUE(waitUntil([&] { return !window.downloader().isRunning() && window.control(IDC_FAILED_LIST)->isHidden()
+                                       && window.control(IDC_GET_LIST)->isEnabled(); }));
+    QList<QByteArray> pictures;
+    for (const RecordedRequest &request : server.requests()) {
+        if (request.host() == "s1.sinaimg.cn")
+            pictures.append(request.path());
+    }
+    EXPECT_EQ(pictures, QList<QByteArray>{"/orignal/p2"});
+    EXPECT_TRUE(window.failedPictures().isEmpty());
+    EXPECT_FALSE(QDir(savePath() + QStringLiteral("Anna/album2")).entryList(QDir::Files).isEmpty());
 }
 
 }  // namespace
