@@ -14,11 +14,12 @@ struct MenuEntry {
 
 struct MenuPopup {
     const char16_t *caption;
+    char16_t accessKey;  // Alt with this key opens the menu; shown as "(&L)" after the caption
     std::initializer_list<MenuEntry> entries;
 };
 
 const MenuPopup kMenus[] = {
-    {u"<登录>",
+    {u"<登录>", u'L',
      {
          {32796, u"登录方式1（如果登录失败，可勾选该项后再登录）", true},
          {0, nullptr, false},
@@ -35,7 +36,7 @@ const MenuPopup kMenus[] = {
          {32815, u"虎扑", false},
          {32795, u"自定义登录", false},
      }},
-    {u"<设置>",
+    {u"<设置>", u'S',
      {
          {32778, u"下载参数设置", false},
          {32779, u"文件名设置", false},
@@ -52,15 +53,15 @@ const MenuPopup kMenus[] = {
          {32814, u"只下载宝贝(商品)描述里的图片", true},
          {32776, u"又拍相册下载大图（不勾选为下载原图，下载原图速度更慢）", true},
      }},
-    {u"<导入/导出>",
+    {u"<导入/导出>", u'I',
      {
          {32811, u"导入下载文件并开始下载", false},
          {0, nullptr, false},
          {32809, u"导出下载文件", false},
          {32810, u"导出迅雷下载列表", false},
      }},
-    {u"<辅助功能>", {{32807, u"文件处理", false}}},
-    {u"<帮助>",
+    {u"<辅助功能>", u'T', {{32807, u"文件处理", false}}},
+    {u"<帮助>", u'H',
      {
          {32806, u"使用说明", false},
          {32773, u"软件咨询", false},
@@ -79,7 +80,8 @@ QMenuBar *createMainMenu(QWidget *parent)
         // The spacer sits before the help menu, as a blank inert item.
         if (QString::fromUtf16(popup.caption) == QStringLiteral("<帮助>"))
             bar->addAction(QStringLiteral("        "))->setEnabled(false);
-        QMenu *menu = bar->addMenu(QString::fromUtf16(popup.caption));
+        QMenu *menu = bar->addMenu(QString::fromUtf16(popup.caption) + QStringLiteral("(&") + QChar(popup.accessKey)
+                                   + QLatin1Char(')'));
         for (const MenuEntry &entry : popup.entries) {
             if (entry.id == 0) {
                 menu->addSeparator();
