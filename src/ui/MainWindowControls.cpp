@@ -5,6 +5,7 @@
 #include "sources/Session.h"
 #include "sources/SourceConfigService.h"
 #include "ui/AlbumListView.h"
+#include "ui/ControlAccess.h"
 #include "ui/ControlIds.h"
 #include "ui/FindDialog.h"
 #include "ui/HistoryComboBox.h"
@@ -199,7 +200,13 @@ void MainWindow::connectControls()
         if (m_session->listState.load() == ListState::Idle && control(IDC_GET_LIST)->isEnabled())
             onGetList();
     });
-    connect(m_sourceType, &QComboBox::activated, this, &MainWindow::onSourceTypeChanged);
+    connect(m_sourceType, &QComboBox::activated, this, [this] {
+        onSourceTypeChanged();
+        // The selector keeps every service's entry, but only the Sina ones can be read:
+        // picking another is answered at once, not by a list that finds nothing.
+        if (controlIndex(m_sourceType) != int(SourceType::Sina))
+            setControlText(control(IDC_STATUS), QStringLiteral("该来源暂不支持：只能获取新浪博客和新浪微博的相册"));
+    });
 
     connect(qobject_cast<QCheckBox *>(control(IDC_SELECT_ALL)), &QCheckBox::clicked, m_view.get(),
             &AlbumListView::onSelectAllClicked);

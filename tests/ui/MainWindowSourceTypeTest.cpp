@@ -106,6 +106,8 @@ TEST_F(MainWindowSourceTypeTest, OnlyQqZoneShowsTheSubTypes)
     Q_EMIT sourceType()->activated(int(SourceType::Yupoo));
     EXPECT_TRUE(subType()->isHidden());
     EXPECT_EQ(window->session().sourceType.load(), SourceType::Sina);
+    // A service the program cannot read says so when picked.
+    EXPECT_EQ(controlText(window->control(IDC_STATUS)), QStringLiteral("该来源暂不支持：只能获取新浪博客和新浪微博的相册"));
 }
 
 TEST_F(MainWindowSourceTypeTest, TypingOrPickingAnAddressClassifiesIt)
