@@ -17,13 +17,13 @@ namespace pictrove {
 
 namespace {
 
-const QList<int> kListWidths = {50, 575, 50, 100, 0, 0};
+const QList<int> kListWidths = {50, 575, 50, 100, 110, 0};
 constexpr int kThumbnailRowExtra = 10;
 
 QStringList listTitles()
 {
     return {QStringLiteral("序号"), QStringLiteral("名称"), QStringLiteral("数量"), QStringLiteral("备注"),
-            QString(), QString()};
+            QStringLiteral("状态"), QString()};
 }
 
 // Covers on Weibo's picture hosts are refused without a Weibo referrer; the blog's
@@ -106,6 +106,20 @@ void AlbumListView::addListRow(int index, const AlbumRecord &record)
     grid.setCellText(row, 3, albumRemarkText(record.accessFlags));
     grid.setCellText(row, 4, QString());
     grid.setCellText(row, 5, QString());
+}
+
+void AlbumListView::setAlbumState(int index, const QString &state)
+{
+    AlbumGrid &grid = *m_controls.grid;
+    // The thumbnail sheet has no room for it; the list shows it in its own column.
+    if (thumbnailLayout())
+        return;
+    for (int row = grid.fixedRowCount(); row < grid.gridRowCount(); ++row) {
+        if (grid.cellData(row, 0) == index) {
+            grid.setCellText(row, kStateColumn, state);
+            return;
+        }
+    }
 }
 
 void AlbumListView::addThumbnailCell(int index, const AlbumRecord &record)

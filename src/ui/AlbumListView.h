@@ -68,6 +68,10 @@ public:
     void applyFilter(const QString &keyword);
     // Adds what is queued and repaints.
     void refresh();
+    // The download state of album `index` in the list's 状态 column ("等待中",
+    // "下载中 3/10", "完成", ...); nothing when the album is not shown.
+    void setAlbumState(int index, const QString &state);
+    static constexpr int kStateColumn = 4;
     // Album-list positions of the selected rows (list) or cells (thumbnails), in
     // grid order.
     QList<int> selectedAlbums() const;

@@ -121,8 +121,12 @@ void MainWindow::onDownload()
     }
     const DownloadRequest request = downloadRequestFor(m_session->settings(), m_session->sourceType.load(), saveRoot,
                                                        m_view->selectedAlbums());
-    if (!m_downloader->isRunning())
+    if (!m_downloader->isRunning()) {
         m_runAlbums = request.albums;
+        m_downloadStopRequested = false;
+    } else {
+        m_downloadStopRequested = true;  // this press stops the run
+    }
     if (m_downloader->start(request) == DownloadCommand::ThreadFailed)
         m_shell.showMessage(this, QStringLiteral("Create thread:DownPicFunc failed."), QString());
 }
@@ -146,6 +150,7 @@ void MainWindow::onFailedList()
                                                  absoluteSavePath(controlText(m_savePathBox), QDir::homePath()), albums);
     request.rules.options |= OPT_SKIP_PREVIOUS;
     m_runAlbums = albums;
+    m_downloadStopRequested = false;
     if (m_downloader->start(request) == DownloadCommand::ThreadFailed)
         m_shell.showMessage(this, QStringLiteral("Create thread:DownPicFunc failed."), QString());
 }
@@ -223,6 +228,7 @@ bool MainWindow::confirmQuitWhileBusy()
         return false;
     // The threads are told to end now, so closing does not wait for a whole download.
     m_quitConfirmed = true;
+    m_downloadStopRequested = true;
     requestListStop(*m_session);
     m_downloader->requestAbort();
     return true;

@@ -94,6 +94,8 @@ public:
     // The albums of the running (or last) download, in the order it walks them; and
     // the pictures of it that did not arrive, as the events reported them.
     const QList<int> &runAlbums() const { return m_runAlbums; }
+    // The user stopped the running (or last) download.
+    bool downloadStopRequested() const { return m_downloadStopRequested; }
     QList<FailedPicture> &failedPictures() { return m_failedPictures; }
 
     // The owner address decides the source-type selector (an unknown service keeps
@@ -145,6 +147,7 @@ private:
     ShellServices &m_shell;
     bool m_quitConfirmed = false;
     QList<int> m_runAlbums;
+    bool m_downloadStopRequested = false;
     QList<FailedPicture> m_failedPictures;
     // Declared in this order so they are destroyed in reverse: the downloader and the
     // session (both wait for the engine's threads) go first, while everything those

@@ -1,5 +1,7 @@
 #include "ui/MainWindowEvents.h"
 
+#include "download/Downloader.h"
+
 #include "ui/AlbumListView.h"
 #include "ui/ControlAccess.h"
 #include "ui/ControlIds.h"
@@ -10,6 +12,8 @@
 #include <QDateTime>
 #include <QDir>
 #include <QProgressBar>
+
+#include <algorithm>
 
 #include <initializer_list>
 
@@ -143,6 +147,9 @@ void MainWindowEvents::endList(int albumCount)
 void MainWindowEvents::downloadStarted()
 {
     m_window.failedPictures().clear();
+    for (const int album : m_window.runAlbums())
+        m_window.albumView().setAlbumState(album, QStringLiteral("等待中"));
+    m_albumFailures = 0;
     m_window.control(IDC_FAILED_LIST)->setVisible(false);
     m_progress.start(QDateTime::currentMSecsSinceEpoch());
     m_title = m_window.windowTitle();
@@ -165,6 +172,10 @@ void MainWindowEvents::albumStarted(int number, int count, const QString &name)
     m_progress.albumStarted(number, count);
     m_album = m_window.runAlbums().value(number - 1, -1);
     m_albumName = name;
+    m_albumFailures = 0;
+    m_albumIncomplete = false;
+    m_albumEnded = false;
+    m_window.albumView().setAlbumState(m_album, QStringLiteral("下载中"));
     showProgress();
     setText(IDC_STATUS_DETAIL, QStringLiteral("......"));
 }
@@ -183,6 +194,7 @@ void MainWindowEvents::pictureProgress(const PictureCounts &album)
 {
     setText(IDC_STATUS_DETAIL, QStringLiteral("已下载%1/%2......").arg(album.done).arg(album.total));
     m_progress.update(album, QDateTime::currentMSecsSinceEpoch());
+    m_window.albumView().setAlbumState(m_album, QStringLiteral("下载中 %1/%2").arg(album.done).arg(album.total));
     showProgress();
 }
 
@@ -202,6 +214,25 @@ void MainWindowEvents::showProgress()
 void MainWindowEvents::pictureFailed(const QString &address, const QString &reason)
 {
     m_window.failedPictures().append({m_album, m_albumName, address, reason});
+    ++m_albumFailures;
+}
+
+void MainWindowEvents::albumIncomplete(const QString &, const QString &)
+{
+    m_albumIncomplete = true;
+}
+
+void MainWindowEvents::albumFinished(int, int, const QString &)
+{
+    // An album a stop cut short: the run's end says 已停止.
+    if (m_window.downloadStopRequested())
+        return;
+    m_albumEnded = true;
+    const QString state = m_albumFailures > 0 ? QStringLiteral("失败 %1").arg(m_albumFailures)
+                          : m_albumIncomplete ? QStringLiteral("不完整")
+                                              : QStringLiteral("完成");
+    m_window.albumView().setAlbumState(m_album, state);
+    m_albumIncomplete = false;
 }
 
 void MainWindowEvents::diskFull(const QString &folder)
@@ -224,14 +255,28 @@ void MainWindowEvents::downloadFinished(DownloadResult result, const PictureCoun
         endDownload(QStringLiteral("没有下载任何图片：请先选择相册"), QString());
         return;
     case DownloadResult::DiskFull:  // the message came with diskFull() just before
+        markUnfinishedAlbumsStopped();
         endDownload(QStringLiteral("磁盘空间不足，下载已停止"), runSummary(run));
         return;
     case DownloadResult::Stopped:
+        markUnfinishedAlbumsStopped();
         endDownload(QStringLiteral("下载已终止"), runSummary(run));
         return;
     case DownloadResult::Finished:
         endDownload(QStringLiteral("下载完毕"), runSummary(run));
         return;
+    }
+}
+
+void MainWindowEvents::markUnfinishedAlbumsStopped()
+{
+    // The album under way, and those still waiting, did not get their turn.
+    const QList<int> &albums = m_window.runAlbums();
+    const int current = int(albums.indexOf(m_album));
+    for (int i = std::max(current, 0); i < albums.size(); ++i) {
+        if (i == current && m_albumEnded)
+            continue;
+        m_window.albumView().setAlbumState(albums.at(i), QStringLiteral("已停止"));
     }
 }
 

@@ -31,6 +31,8 @@ public:
     void transferStarted(int total) override;
     void pictureProgress(const PictureCounts &album) override;
     void pictureFailed(const QString &address, const QString &reason) override;
+    void albumIncomplete(const QString &name, const QString &reason) override;
+    void albumFinished(int number, int count, const QString &folder) override;
     void diskFull(const QString &folder) override;
     void downloadFinished(DownloadResult result, const PictureCounts &run) override;
     void openFolder(const QString &folder) override;
@@ -43,6 +45,8 @@ private:
     static QString runSummary(const PictureCounts &run);
     // The progress bar and the window title's percentage, from m_progress.
     void showProgress();
+    // 已停止 in the 状态 column for the albums a stop left without their end.
+    void markUnfinishedAlbumsStopped();
     void setText(int id, const QString &text);
     void setEnabled(int id, bool enabled);
     void showMessage(const QString &text);
@@ -53,6 +57,9 @@ private:
     bool m_running = false;  // between downloadStarted and the run's end
     int m_album = -1;        // index of the album being downloaded
     QString m_albumName;
+    int m_albumFailures = 0;    // pictures of the current album that did not arrive
+    bool m_albumIncomplete = false;
+    bool m_albumEnded = false;  // the current album's end was reported before any stop
 };
 
 }  // namespace pictrove

@@ -127,8 +127,9 @@ TEST_F(AlbumListViewTest, ListRowsShowTheRecords)
     // The fixed columns keep their widths; the name takes the rest of the grid's width.
     EXPECT_EQ(grid().columnWidth(0), 50);
     EXPECT_EQ(grid().columnWidth(3), 100);
-    EXPECT_EQ(grid().columnWidth(1), grid().viewport()->width() - 50 - 50 - 100);
-    EXPECT_EQ(grid().columnWidth(4), 0);
+    EXPECT_EQ(grid().columnWidth(4), 110);  // 状态, filled by downloads
+    EXPECT_EQ(grid().columnWidth(1), grid().viewport()->width() - 50 - 50 - 100 - 110);
+    EXPECT_EQ(grid().columnWidth(5), 0);
     for (const auto &r : rows) {
         SCOPED_TRACE(r.row);
         EXPECT_EQ(grid().cellText(r.row, 0), r.number);

@@ -175,6 +175,11 @@ TEST_F(DesktopDownloadTest, FailedPicturesAreListedAndRetried)
     EXPECT_EQ(window.failedPictures().at(0).albumName, QStringLiteral("album2"));
     EXPECT_EQ(window.failedPictures().at(0).album, 1);
     EXPECT_EQ(window.failedPictures().at(0).address, QStringLiteral("http://s1.sinaimg.cn/orignal/p2"));
+    // Each album's own state in the grid's 状态 column; the unchosen one has none.
+    const auto stateOf = [&](int gridRow) { return window.grid().cellText(gridRow, AlbumListView::kStateColumn); };
+    EXPECT_EQ(stateOf(1), QStringLiteral("完成"));
+    EXPECT_EQ(stateOf(2), QStringLiteral("失败 1"));
+    EXPECT_EQ(stateOf(3), QString());
 
     // The picture is there now; 失败列表 → 重试这些图片.
     routePicture(2);
