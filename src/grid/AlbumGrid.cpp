@@ -45,6 +45,7 @@ void AlbumGrid::setColumns(const QStringList &titles, const QList<int> &widths, 
         setColumnWidth(column, widths.at(column));
     }
     horizontalHeader()->setVisible(m_fixedRows > 0);
+    horizontalHeader()->setSortIndicatorShown(false);  // new rows come in list order
 }
 
 void AlbumGrid::setStretchColumn(int column)

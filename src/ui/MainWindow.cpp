@@ -119,8 +119,11 @@ void MainWindow::onDownload()
         setControlText(control(IDC_STATUS), QStringLiteral("没有下载任何图片：请先选择相册"));
         return;
     }
-    const DownloadRequest request = downloadRequestFor(m_session->settings(), m_session->sourceType.load(), saveRoot,
-                                                       m_view->selectedAlbums());
+    // In list order, however the view is sorted.
+    QList<int> albums = m_view->selectedAlbums();
+    std::sort(albums.begin(), albums.end());
+    const DownloadRequest request =
+        downloadRequestFor(m_session->settings(), m_session->sourceType.load(), saveRoot, albums);
     if (!m_downloader->isRunning()) {
         m_runAlbums = request.albums;
         m_downloadStopRequested = false;

@@ -18,12 +18,29 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QMenu>
 
 namespace pictrove {
 
 void MainWindow::connectAlbumRows()
 {
+    // A click on a column title sorts the rows by it, the next click the other way.
+    // Only the view is sorted: rows carry their album's index, and a download still
+    // walks the albums in list order.
+    QHeaderView *titles = m_grid->horizontalHeader();
+    titles->setSectionsClickable(true);
+    connect(titles, &QHeaderView::sectionClicked, this, [this, titles](int column) {
+        if (m_session->listState.load() != ListState::Idle || m_grid->fixedRowCount() == 0)
+            return;
+        const bool again = titles->isSortIndicatorShown() && titles->sortIndicatorSection() == column;
+        const Qt::SortOrder order = again && titles->sortIndicatorOrder() == Qt::AscendingOrder
+            ? Qt::DescendingOrder
+            : Qt::AscendingOrder;
+        m_grid->sortItems(column, order);
+        titles->setSortIndicatorShown(true);
+        titles->setSortIndicator(column, order);
+    });
     m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_grid, &QWidget::customContextMenuRequested, this, &MainWindow::showAlbumMenu);
     connect(m_grid, &QTableWidget::cellDoubleClicked, this, [this](int row, int column) {

@@ -30,9 +30,12 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <algorithm>
 
 #include <memory>
 
@@ -356,6 +359,24 @@ TEST_F(MainWindowTest, GetListFillsTheGrid)
     qobject_cast<QAbstractButton *>(dlg.control(IDC_SELECT_ALL))->click();
     EXPECT_EQ(dlg.albumView().selectedAlbums(), QList<int>({0, 1, 2, 3, 4}));
     saveScreenshot(&dlg, QStringLiteral("main-window-list"));
+
+    // A click on a title sorts the rows by it, a second click the other way; each row
+    // keeps its album.
+    const auto names = [&] {
+        QStringList shown;
+        for (int row = 1; row < dlg.grid().gridRowCount(); ++row) {
+            shown.append(dlg.grid().cellText(row, 1));
+            EXPECT_EQ(dlg.session().albums.at(dlg.grid().cellData(row, 0)).name, shown.last());
+        }
+        return shown;
+    };
+    QStringList ascending = names();
+    std::sort(ascending.begin(), ascending.end());
+    Q_EMIT dlg.grid().horizontalHeader()->sectionClicked(1);
+    EXPECT_EQ(names(), ascending);
+    Q_EMIT dlg.grid().horizontalHeader()->sectionClicked(1);
+    std::reverse(ascending.begin(), ascending.end());
+    EXPECT_EQ(names(), ascending);
 
     // The window opens within its screen (the offscreen one is smaller than its usual
     // size), and the album columns fill the grid at any width.
