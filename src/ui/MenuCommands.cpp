@@ -131,7 +131,11 @@ void MenuCommands::updateMenu(QMenu *popup)
             action->setChecked(m_loginMode1);
         } else if (optionBit(command) != 0) {
             action->setChecked(optionChecked(rules, command));
-            action->setEnabled(type >= 0 && optionEnabled(command, m_window.session().sourceType.load()));
+            const bool enabled = type >= 0 && optionEnabled(command, m_window.session().sourceType.load());
+            action->setEnabled(enabled);
+            // An option of another service's type cannot be used with this one's
+            // albums: hidden, not shown greyed.
+            action->setVisible(enabled);
         }
     }
 }

@@ -193,8 +193,10 @@ TEST_F(MenuCommandsTest, ShopOptionsExcludeEachOtherAndAreGreyedForType4)
     });
     window->session().sourceType.store(SourceType::Sina);
     open(settingsMenu());
-    for (int command : {ID_SHOP_MAIN_PICTURES, ID_SHOP_DESCRIPTION_PICTURES, ID_YUPOO_LARGE})
+    for (int command : {ID_SHOP_MAIN_PICTURES, ID_SHOP_DESCRIPTION_PICTURES, ID_YUPOO_LARGE}) {
         EXPECT_FALSE(action(command)->isEnabled()) << command;
+        EXPECT_FALSE(action(command)->isVisible()) << command;  // never usable here: hidden
+    }
     for (int command : {ID_THUNDER_LIST_ONLY, ID_TITLE_FILE, ID_FIX_ORDER, ID_FIX_FORMAT, ID_SKIP_PREVIOUS,
                         ID_OPEN_FOLDER}) {
         EXPECT_TRUE(action(command)->isEnabled()) << command;
