@@ -1,10 +1,13 @@
 #include "ui/HistoryComboBox.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QCompleter>
-#include <QLineEdit>
-#include <QStringListModel>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QStringListModel>
 #include <QTimer>
 
 namespace pictrove {
@@ -44,6 +47,19 @@ HistoryComboBox::HistoryComboBox(QWidget *parent)
 
 bool HistoryComboBox::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_completer->popup() && event->type() == QEvent::MouseButtonPress) {
+        // A click beside the open suggestions closes them and would be lost with them:
+        // a button clicked there (获取相册 above all) gets its click all the same.
+        const QPoint at = static_cast<QMouseEvent *>(event)->globalPosition().toPoint();
+        if (!m_completer->popup()->rect().contains(m_completer->popup()->mapFromGlobal(at))) {
+            m_completer->popup()->hide();
+            if (auto *button = qobject_cast<QAbstractButton *>(QApplication::widgetAt(at))) {
+                if (button->isEnabled())
+                    QTimer::singleShot(0, button, &QAbstractButton::click);
+            }
+            return true;
+        }
+    }
     if (watched == m_completer->popup() && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {

@@ -529,6 +529,19 @@ TEST_F(MainWindowTest, EnterInTheAddressBoxLists)
     EXPECT_FALSE(owner->suggestionsVisible());
     EXPECT_EQ(owner->currentText(), QStringLiteral("http://blog.sina.com.cn/u/1234567890"));
     EXPECT_TRUE(listed());
+
+    // With the suggestions open, the first click on 获取相册 is not lost to them.
+    dlg.albumView().resetGrid();
+    owner->setEditText(QString());
+    owner->lineEdit()->setFocus();
+    QTest::keyClicks(owner->lineEdit(), QStringLiteral("http://blog"));
+    ASSERT_TRUE(waitUntil([&] { return owner->suggestionsVisible(); }));
+    owner->setEditText(QStringLiteral("http://blog.sina.com.cn/u/1234567890"));
+    QWidget *getList = dlg.control(IDC_GET_LIST);
+    const QPoint onButton = getList->mapToGlobal(getList->rect().center());
+    QTest::mousePress(popup, Qt::LeftButton, {}, popup->mapFromGlobal(onButton));
+    EXPECT_FALSE(owner->suggestionsVisible());
+    EXPECT_TRUE(listed());
 }
 
 // Esc does nothing while idle; while a task runs it asks before stopping it and quitting.
