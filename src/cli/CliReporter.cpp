@@ -50,7 +50,8 @@ void CliReporter::listFinished(ListResult result, int albumCount)
         printLine(QStringLiteral("服务返回了无法识别的内容（网站可能已改版）"));
         break;
     case ListResult::Unreachable:
-        printLine(QStringLiteral("无法连接到服务：请检查网络后重试"));
+        printLine(QStringLiteral("无法连接到服务：请检查网络后重试")
+                  + (m_listDetail.isEmpty() ? QString() : QStringLiteral("（%1）").arg(m_listDetail)));
         break;
     case ListResult::OwnerNotFound:
         printLine(QStringLiteral("找不到该相册主人：请检查网址"));
@@ -63,6 +64,12 @@ void CliReporter::listFinished(ListResult result, int albumCount)
         break;
     }
     printLine(QStringLiteral("获取相册列表完成，共%1个").arg(albumCount));
+}
+
+void CliReporter::listFailureDetail(const QString &detail)
+{
+    std::lock_guard lock(m_mutex);
+    m_listDetail = detail;
 }
 
 void CliReporter::listWaiting(int seconds)

@@ -24,6 +24,7 @@ public:
     void listStarted() override;
     void albumLost() override;
     void listWaiting(int seconds) override;
+    void listFailureDetail(const QString &detail) override;
     void listFinished(ListResult result, int albumCount) override;
 
     void saveFolderFailed(const QString &level) override;
@@ -58,6 +59,7 @@ private:
     const bool m_live;  // stderr is a terminal
     mutable std::mutex m_mutex;
     std::optional<ListResult> m_listResult;
+    QString m_listDetail;
     std::optional<DownloadResult> m_downloadResult;
     PictureCounts m_downloadCounts;
     QStringList m_failed;

@@ -106,6 +106,7 @@ ListResult runList(Session &session, const ListRequest &request)
     session.sourceType = request.sourceType;
     session.owner = OwnerInfo();
     session.refusal = ListResult::NothingFound;
+    session.refusalDetail.clear();
 
     const QString address = request.ownerAddress.trimmed();
     if (address.isEmpty())
@@ -121,8 +122,11 @@ ListResult runList(Session &session, const ListRequest &request)
     session.owner.name = ownerFolderName(session.owner.name);
     session.owner.subFolder = ownerFolderName(session.owner.subFolder);
 
-    if (session.albums.isEmpty())
+    if (session.albums.isEmpty()) {
+        if (!session.refusalDetail.isEmpty())
+            session.listEvents().listFailureDetail(session.refusalDetail);
         return session.refusal;
+    }
     rememberAddress(session, address);
     return session.listStopRequested() ? ListResult::Stopped : ListResult::Listed;
 }

@@ -48,6 +48,9 @@ public:
     // The service refused to answer so fast; the list waits `seconds` before it asks
     // again.
     virtual void listWaiting(int /*seconds*/) {}
+    // What the service answered when the list found nothing and a source knows why
+    // ("no answer", a status line); comes just before listFinished.
+    virtual void listFailureDetail(const QString & /*detail*/) {}
     virtual void listFinished(ListResult /*result*/, int /*albumCount*/) {}
 };
 

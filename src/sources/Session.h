@@ -70,6 +70,7 @@ public:
     // Why a list found no album, when a source knows (a login needed, a refusal):
     // written and read by the list thread only.
     ListResult refusal = ListResult::NothingFound;
+    QString refusalDetail;  // what the service answered, when known
     std::atomic<ListState> listState{ListState::Idle};
 
     bool listStopRequested() const { return listState.load() == ListState::StopRequested; }

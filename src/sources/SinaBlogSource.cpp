@@ -42,6 +42,7 @@ void sinaBlogCategories(Session &session, const QString &address)
     PageRequest ownerPage = blogRequest(address);
     if (!fetchText(ownerPage, TEXT_INFLATE | TEXT_UTF8, text)) {
         session.refusal = ListResult::Unreachable;
+        session.refusalDetail = QStringLiteral("no answer from %1").arg(ownerPage.url);
         return;
     }
     if (blogPageWantsLogin(text)) {
@@ -126,8 +127,10 @@ void sinaBlogArticles(Session &session, const QString &address)
             return;
         PageRequest request = blogRequest(QStringLiteral("%1_%2.html").arg(address).arg(page));
         if (!fetchListPage(request, TEXT_INFLATE | TEXT_UTF8, text, session.sleep, reason) || text.isEmpty()) {
-            if (page == 1 && serviceUnreachable(reason))
+            if (page == 1 && serviceUnreachable(reason)) {
                 session.refusal = ListResult::Unreachable;
+                session.refusalDetail = reason;
+            }
             else if (page == 1 && reason.section(u' ', 1, 1) == u"404")
                 session.refusal = ListResult::OwnerNotFound;
             return;

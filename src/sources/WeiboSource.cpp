@@ -155,11 +155,13 @@ void weiboAlbums(Session &session, const QString &address)
     QString uid = ref.kind == WeiboOwnerRef::Kind::Uid ? ref.value : QString();
     QString nick;
     WeiboRefusal profileRefusal = WeiboRefusal::None;
+    QString profileDetail;
     if (ref.kind != WeiboOwnerRef::Kind::None) {
         PageRequest profile(profileAddress(ref), QString());
         profile.headers = weiboApiHeaders(uid);
         const WeiboAnswer answer = client.get(profile);
         profileRefusal = answer.refusal;
+        profileDetail = answer.detail;
         if (answer.refusal == WeiboRefusal::None) {
             const WeiboOwner owner = weiboProfileOf(answer.json);
             if (uid.isEmpty())
@@ -187,6 +189,7 @@ void weiboAlbums(Session &session, const QString &address)
     session.owner.name = cleanName(nick, kCleanNameTimeFallback, true);
     if (uid.isEmpty()) {
         session.refusal = listResultOf(profileRefusal, WeiboRefusal::None);
+        session.refusalDetail = profileDetail;
         return;
     }
 
@@ -212,6 +215,7 @@ void weiboAlbums(Session &session, const QString &address)
     const WeiboAnswer wall = client.get(wallRequest);
     if (wall.refusal != WeiboRefusal::None) {
         session.refusal = listResultOf(albums.refusal, wall.refusal);
+        session.refusalDetail = wall.detail.isEmpty() ? albums.detail : wall.detail;
         return;
     }
     session.listKind = ListKind::WeiboWall;

@@ -64,6 +64,11 @@ void DesktopEngineEvents::listWaiting(int seconds)
     apply([seconds](EngineEvents &target) { target.listWaiting(seconds); });
 }
 
+void DesktopEngineEvents::listFailureDetail(const QString &detail)
+{
+    apply([detail](EngineEvents &target) { target.listFailureDetail(detail); });
+}
+
 void DesktopEngineEvents::listFinished(ListResult result, int albumCount)
 {
     apply([result, albumCount](EngineEvents &target) { target.listFinished(result, albumCount); });

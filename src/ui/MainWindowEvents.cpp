@@ -94,6 +94,11 @@ void MainWindowEvents::listWaiting(int seconds)
     setText(IDC_STATUS, QStringLiteral("微博要求放慢速度：%1 秒后重试").arg(seconds));
 }
 
+void MainWindowEvents::listFailureDetail(const QString &detail)
+{
+    m_listDetail = detail;
+}
+
 void MainWindowEvents::listFinished(ListResult result, int albumCount)
 {
     switch (result) {
@@ -117,7 +122,8 @@ void MainWindowEvents::listFinished(ListResult result, int albumCount)
         showMessage(QStringLiteral("服务返回了无法识别的内容（网站可能已改版）"));
         break;
     case ListResult::Unreachable:
-        showMessage(QStringLiteral("无法连接到服务：请检查网络后重试"));
+        showMessage(QStringLiteral("无法连接到服务：请检查网络后重试")
+                    + (m_listDetail.isEmpty() ? QString() : QStringLiteral("（%1）").arg(m_listDetail)));
         break;
     case ListResult::OwnerNotFound:
         showMessage(QStringLiteral("找不到该相册主人：请检查网址"));
@@ -129,6 +135,7 @@ void MainWindowEvents::listFinished(ListResult result, int albumCount)
     case ListResult::Stopped:
         break;
     }
+    m_listDetail.clear();
     endList(albumCount);
 }
 

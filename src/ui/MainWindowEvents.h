@@ -22,6 +22,7 @@ public:
     void albumLost() override;
     void ownerAddressRemembered(const QString &address) override;
     void listWaiting(int seconds) override;
+    void listFailureDetail(const QString &detail) override;
     void listFinished(ListResult result, int albumCount) override;
 
     void downloadStarted() override;
@@ -53,6 +54,7 @@ private:
 
     MainWindow &m_window;
     RunProgress m_progress;
+    QString m_listDetail;  // why the list that is ending found nothing, when known
     QString m_title;  // the window's title without the run's percentage
     bool m_running = false;  // between downloadStarted and the run's end
     int m_album = -1;        // index of the album being downloaded

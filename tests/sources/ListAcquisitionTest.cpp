@@ -223,6 +223,11 @@ TEST_F(GetListTest, NothingListedSaysWhy)
         fresh.sleep = [](int) {};
         list(fresh, c.address);
         EXPECT_EQ(heard.listResult(), c.result);
+        // Unreachable says what came back instead of the page.
+        if (c.result == ListResult::Unreachable) {
+            EXPECT_TRUE(heard.log().contains(QStringLiteral("listFailureDetail HTTP/1.1 503 Service Unavailable")))
+                << heard.log().join(u'|').toStdString();
+        }
     }
 }
 

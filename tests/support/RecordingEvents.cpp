@@ -81,6 +81,12 @@ void RecordingEvents::ownerAddressRemembered(const QString &address)
     append(QStringLiteral("ownerAddressRemembered ") + address);
 }
 
+void RecordingEvents::listFailureDetail(const QString &detail)
+{
+    std::lock_guard lock(m_mutex);
+    append(QStringLiteral("listFailureDetail ") + detail);
+}
+
 void RecordingEvents::listWaiting(int seconds)
 {
     std::lock_guard lock(m_mutex);

@@ -20,6 +20,7 @@ public:
     void albumLost() override;
     void ownerAddressRemembered(const QString &address) override;
     void listWaiting(int seconds) override;
+    void listFailureDetail(const QString &detail) override;
     void listFinished(ListResult result, int albumCount) override;
 
     void downloadStarted() override;
