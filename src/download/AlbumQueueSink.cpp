@@ -22,9 +22,9 @@ QString primaryAddress(const QString &address)
 
 }  // namespace
 
-AlbumQueueSink::AlbumQueueSink(Downloader &downloader, AlbumQueue &queue, const NameRules &rules, Album album,
-                               DownloadEvents &events)
-    : m_downloader(downloader)
+AlbumQueueSink::AlbumQueueSink(std::function<bool()> stopRequested, AlbumQueue &queue, const NameRules &rules,
+                               Album album, DownloadEvents &events)
+    : m_stopRequested(std::move(stopRequested))
     , m_queue(queue)
     , m_rules(rules)
     , m_album(std::move(album))
@@ -34,8 +34,7 @@ AlbumQueueSink::AlbumQueueSink(Downloader &downloader, AlbumQueue &queue, const 
 
 bool AlbumQueueSink::albumClosed() const
 {
-    const DownloadState state = m_downloader.state();
-    return state == DownloadState::AlbumClosed || state == DownloadState::AbortRequested;
+    return m_closed || (m_stopRequested && m_stopRequested());
 }
 
 void AlbumQueueSink::listingFailed(const QString &address, const QString &reason)
@@ -81,7 +80,7 @@ void AlbumQueueSink::addPicture(const QString &address, const QString &title, co
 
     if ((m_rules.options & OPT_SKIP_PREVIOUS) && !m_queue.previousFirstAddress.isEmpty()
         && primaryAddress(address) == m_queue.previousFirstAddress) {
-        m_downloader.closeAlbum();
+        m_closed = true;
         return;
     }
 

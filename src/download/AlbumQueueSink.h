@@ -2,11 +2,13 @@
 // The download's PictureSink: names each picture an album's fetcher lists, applies
 // the skip-previous rule against the album's marker, and queues it. The album's
 // folder is made at its first picture, so an album that lists nothing leaves no
-// empty folder behind. Runs on the download's thread.
+// empty folder behind. Runs on the thread that lists the album.
 
-#include "download/Downloader.h"
+#include "settings/SettingsBlock.h"
 #include "sources/AlbumRecord.h"
 #include "sources/PictureSink.h"
+
+#include <functional>
 
 namespace pictrove {
 
@@ -22,7 +24,9 @@ public:
         int listedCount = 0;  // albums of the list
     };
 
-    AlbumQueueSink(Downloader &downloader, AlbumQueue &queue, const NameRules &rules, Album album,
+    // `stopRequested` says whether the run was asked to stop: the album then takes no
+    // further pictures.
+    AlbumQueueSink(std::function<bool()> stopRequested, AlbumQueue &queue, const NameRules &rules, Album album,
                    DownloadEvents &events);
 
     void addPicture(const QString &address, const QString &title, const QString &headers) override;
@@ -37,7 +41,8 @@ public:
 private:
     void setUpAlbumFolder();
 
-    Downloader &m_downloader;
+    std::function<bool()> m_stopRequested;
+    bool m_closed = false;  // skip-previous met the first picture of the album's last download
     AlbumQueue &m_queue;
     const NameRules m_rules;
     const Album m_album;

@@ -1,15 +1,19 @@
 #pragma once
-// Download: one run walks the chosen albums, has each album's picture fetcher queue
-// its pictures (AlbumQueueSink), then transfers them or writes a Thunder list, and
-// finally leaves the marker and runs the repairs. start() runs on the front end's
-// thread; the run itself on a thread of the session, reporting through DownloadEvents.
+// Download: one run walks the chosen albums (AlbumPipeline): each album's picture
+// fetcher queues its pictures (AlbumQueueSink), a pool of workers transfers them or
+// a Thunder list is written, and the album ends with its marker and repairs.
+// start() runs on the front end's thread; the run itself on a thread of the session,
+// reporting through DownloadEvents.
 
+#include "download/AlbumPipeline.h"
 #include "download/AlbumQueue.h"
 #include "download/DownloadEvents.h"
 
 #include <QString>
 
 #include <atomic>
+#include <memory>
+#include <mutex>
 
 namespace pictrove {
 
@@ -19,7 +23,6 @@ struct AlbumWalk;
 enum class DownloadState : int {
     Idle,
     Running,
-    AlbumClosed,     // skip-previous met the first picture of the album's last download
     AbortRequested,  // the run ends after the current step
 };
 
@@ -29,7 +32,7 @@ enum class DownloadCommand {
     ThreadFailed,    // no thread could be started; nothing changed
 };
 
-class Downloader {
+class Downloader : private PipelineControl {
 public:
     Downloader(Session &session, DownloadEvents &events);
     // Waits for the session's threads: a run refers to this object.
@@ -54,27 +57,24 @@ public:
     QString openPathFolder(const QString &savePath) const;
 
     // The last album's queue: its folder and final file names (after the repairs).
-    const AlbumQueue &queue() const { return m_queue; }
-
-    // Skip-previous met the album's marker: the album takes no more pictures.
-    void closeAlbum();
+    // Read it when no run is going on.
+    const AlbumQueue &queue() const { return *m_lastQueue; }
 
 private:
-    // Sets the state unless an abort is pending, which the front end may request at
-    // any moment and which must not be overwritten. False when aborted.
-    bool setStateUnlessAborted(DownloadState value);
     bool aborted() const { return state() == DownloadState::AbortRequested; }
-    void walkAlbum(const DownloadRequest &request, int number, int count, int albumIndex, PictureCounts &run);
-    // Lists the album's pictures into the queue and transfers them (or writes the
-    // Thunder list), then the marker and the repairs.
-    void transferAlbum(const DownloadRequest &request, const AlbumWalk &walk, int count, PictureCounts &run);
+
+    // PipelineControl
+    bool stopRequested() const override { return aborted(); }
+    void requestStop() override { requestAbort(); }
+    void pause(int milliseconds) override;
+    void transferring(const QString &folder) override;
 
     Session &m_session;
     DownloadEvents &m_events;
     std::atomic<DownloadState> m_state{DownloadState::Idle};
-    std::atomic<bool> m_transferring{false};
-    bool m_diskFull = false;  // this run met a full disk (download thread only)
-    AlbumQueue m_queue;
+    mutable std::mutex m_folderMutex;
+    QString m_transferFolder;  // the album whose picture was last handed out; empty: none
+    std::unique_ptr<AlbumQueue> m_lastQueue = std::make_unique<AlbumQueue>();
 };
 
 }  // namespace pictrove

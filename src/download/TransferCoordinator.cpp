@@ -1,127 +1,17 @@
 #include "download/TransferCoordinator.h"
 
+#include "download/TransferPool.h"
+
 #include "net/PageFetcher.h"
 #include "text/EngineLog.h"
 
 #include <QDateTime>
 
-#include <condition_variable>
-#include <deque>
-#include <mutex>
-#include <thread>
-#include <vector>
+#include <memory>
 
 namespace pictrove {
 
 namespace {
-
-// Pause between two transfers when only one worker runs, so a single-threaded
-// download does not hammer the service.
-constexpr int kSingleWorkerPauseMs = 2000;
-
-// The long-lived workers of one album. Slot r runs the jobs the coordinator assigns
-// to it, one at a time, and reports each end; the coordinator decides what comes
-// next, exactly as if it started a thread per picture.
-class WorkerSlots {
-public:
-    explicit WorkerSlots(const TransferJob &job)
-        : m_job(job)
-        , m_outcomes(size_t(job.addresses.size()))
-    {
-    }
-    ~WorkerSlots() { stopAndJoin(); }
-
-    // Starts up to `count` workers; returns how many are running.
-    int start(int count)
-    {
-        m_pending.assign(size_t(count), -1);
-        for (int r = 0; r < count; ++r) {
-            try {
-                m_threads.emplace_back([this, r] { run(r); });
-            } catch (const std::system_error &) {
-                break;  // the ones running take over the rest of the queue
-            }
-        }
-        return int(m_threads.size());
-    }
-
-    void assign(int slot, int jobIndex)
-    {
-        std::lock_guard lock(m_mutex);
-        m_pending[size_t(slot)] = jobIndex;
-        m_work.notify_all();
-    }
-
-    struct Ended {
-        int slot;
-        int jobIndex;
-        PictureOutcome outcome;
-    };
-
-    // Blocks until some worker has finished a job.
-    Ended waitForEnd()
-    {
-        std::unique_lock lock(m_mutex);
-        m_ended.wait(lock, [this] { return !m_endedJobs.empty(); });
-        const auto [slot, jobIndex] = m_endedJobs.front();
-        m_endedJobs.pop_front();
-        return {slot, jobIndex, std::move(m_outcomes[size_t(jobIndex)])};
-    }
-
-    // Jobs that ended but were not yet taken with waitForEnd: after stopAndJoin, the
-    // transfers that were still running when the coordinator stopped.
-    std::vector<Ended> takeEnded()
-    {
-        std::lock_guard lock(m_mutex);
-        std::vector<Ended> ended;
-        for (const auto &[slot, jobIndex] : m_endedJobs)
-            ended.push_back({slot, jobIndex, std::move(m_outcomes[size_t(jobIndex)])});
-        m_endedJobs.clear();
-        return ended;
-    }
-
-    // Lets idle workers go and waits for the busy ones to finish their transfer.
-    void stopAndJoin()
-    {
-        {
-            std::lock_guard lock(m_mutex);
-            m_quit = true;
-            m_work.notify_all();
-        }
-        for (std::thread &t : m_threads)
-            t.join();
-        m_threads.clear();
-    }
-
-private:
-    void run(int slot)
-    {
-        std::unique_lock lock(m_mutex);
-        while (true) {
-            m_work.wait(lock, [&] { return m_quit || m_pending[size_t(slot)] >= 0; });
-            if (m_quit)
-                return;
-            const int jobIndex = m_pending[size_t(slot)];
-            m_pending[size_t(slot)] = -1;
-            lock.unlock();
-            PictureOutcome outcome = transferPicture(m_job, jobIndex);
-            lock.lock();
-            m_outcomes[size_t(jobIndex)] = std::move(outcome);
-            m_endedJobs.push_back({slot, jobIndex});
-            m_ended.notify_one();
-        }
-    }
-
-    const TransferJob &m_job;
-    std::vector<PictureOutcome> m_outcomes;  // per job, handed over when it ends
-    std::mutex m_mutex;
-    std::condition_variable m_work;
-    std::condition_variable m_ended;
-    std::vector<int> m_pending;  // per slot: job to run next, -1 none
-    std::deque<std::pair<int, int>> m_endedJobs;  // slot, job
-    bool m_quit = false;
-    std::vector<std::thread> m_threads;
-};
 
 // Why a transfer did not arrive, for the failure list: the status line of the last
 // answer, or the lack of one.
@@ -149,8 +39,9 @@ PictureCounts runTransfers(const TransferJob &job, TransferObserver &observer)
     const qint64 started = QDateTime::currentSecsSinceEpoch();
 
     {
-        WorkerSlots slots(job);
-        const int running = slots.start(w);
+        const auto shared = std::make_shared<const TransferJob>(job);
+        TransferPool pool;
+        const int running = pool.start(w);
         if (running == 0) {
             // Not even one worker: every job counts as ended, so the album still ends.
             qCDebug(lcEngine, "no download worker could be started");
@@ -159,25 +50,27 @@ PictureCounts runTransfers(const TransferJob &job, TransferObserver &observer)
             observer.progress(counts);
         } else {
             for (int r = 0; r < running; ++r)
-                slots.assign(r, r);
+                pool.assign(r, {shared, r, 0});
             int next = running;
-            const auto count = [&](const WorkerSlots::Ended &ended) {
+            const auto count = [&](const TransferPool::Ended &ended) {
                 ++counts.done;
                 if (ended.outcome.saved) {
                     ++counts.saved;
                     counts.bytes += ended.outcome.bytes;
                 } else {
                     ++counts.failed;
-                    observer.failed(job.addresses.at(ended.jobIndex), ended.outcome.reason);
+                    observer.failed(job.addresses.at(ended.task.index), ended.outcome.reason);
                 }
             };
             bool stopped = false;
             while (counts.done < n) {
-                const WorkerSlots::Ended ended = slots.waitForEnd();
-                count(ended);
-                if (ended.outcome.noSpace)
+                const std::optional<TransferPool::Ended> ended = pool.waitForEnd();
+                if (!ended)
+                    continue;
+                count(*ended);
+                if (ended->outcome.noSpace)
                     observer.noSpace();
-                stopped = ended.outcome.noSpace || observer.stopRequested();
+                stopped = ended->outcome.noSpace || observer.stopRequested();
                 if (stopped)
                     break;
                 if (next < n) {
@@ -187,15 +80,15 @@ PictureCounts runTransfers(const TransferJob &job, TransferObserver &observer)
                         if (stopped)
                             break;
                     }
-                    slots.assign(ended.slot, next++);
+                    pool.assign(ended->slot, {shared, next++, 0});
                 }
                 observer.progress(counts);
             }
             if (stopped) {
                 // The transfers running at the stop still end, and what they brought
                 // counts: a picture saved after the stop is in its file.
-                slots.stopAndJoin();
-                for (const WorkerSlots::Ended &ended : slots.takeEnded())
+                pool.stopAndJoin();
+                for (const TransferPool::Ended &ended : pool.takeEnded())
                     count(ended);
                 observer.progress(counts);
             }

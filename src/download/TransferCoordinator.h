@@ -12,6 +12,10 @@
 
 namespace pictrove {
 
+// Pause between two transfers when only one worker runs, so a single-threaded
+// download does not hammer the service.
+inline constexpr int kSingleWorkerPauseMs = 2000;
+
 // What the workers read: a copy of the album's queue taken before the first worker
 // starts, so the download may reuse its queue for the next album.
 struct TransferJob {

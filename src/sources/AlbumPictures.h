@@ -1,6 +1,7 @@
 #pragma once
 // Listing the pictures of one album: the per-list-kind dispatch to the Sina blog and
-// Weibo picture fetchers. Runs on the download's thread.
+// Weibo picture fetchers. Runs on a thread of the download; walks of different albums
+// may run side by side.
 
 #include "sources/AlbumRecord.h"
 #include "sources/Session.h"
@@ -8,10 +9,12 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 namespace pictrove {
 
 class PictureSink;
+class RequestSpacing;
 
 // What a picture fetcher needs besides the sink: the album, the owner values of the
 // list it came from, the data folder (for the page dump) and the pauses.
@@ -23,6 +26,9 @@ struct AlbumWalk {
     // Milliseconds at least between two list pages of a service that refuses owners
     // asked too fast (Weibo).
     int pageIntervalMs = 0;
+    // Shared by the walks of one download, so that listing albums side by side does
+    // not ask the service faster than one listing would. May be empty.
+    std::shared_ptr<RequestSpacing> spacing;
 };
 
 // Hands every picture of `walk.album` to `sink`, as the fetcher of `kind` finds them.

@@ -112,21 +112,28 @@ QString weiboApiHeaders(const QString &ownerUid)
     return headers;
 }
 
+int RequestSpacing::takeTurn(int intervalMs)
+{
+    std::lock_guard lock(m_mutex);
+    const auto now = std::chrono::steady_clock::now();
+    const auto turn = m_asked ? std::max(now, m_next) : now;
+    m_asked = true;
+    m_next = turn + std::chrono::milliseconds(std::max(intervalMs, 0));
+    return int(std::chrono::ceil<std::chrono::milliseconds>(turn - now).count());
+}
+
 WeiboClient::WeiboClient(WeiboPacing pacing)
     : m_pacing(std::move(pacing))
 {
+    if (!m_pacing.spacing)
+        m_pacing.spacing = std::make_shared<RequestSpacing>();
 }
 
 void WeiboClient::pace()
 {
-    const auto now = std::chrono::steady_clock::now();
-    if (m_asked && m_pacing.pageIntervalMs > 0 && m_pacing.sleep) {
-        const auto since = std::chrono::duration_cast<std::chrono::milliseconds>(now - m_lastRequest);
-        if (since.count() < m_pacing.pageIntervalMs)
-            m_pacing.sleep(int(m_pacing.pageIntervalMs - since.count()));
-    }
-    m_asked = true;
-    m_lastRequest = std::chrono::steady_clock::now();
+    const int wait = m_pacing.spacing->takeTurn(m_pacing.pageIntervalMs);
+    if (wait > 0 && m_pacing.sleep)
+        m_pacing.sleep(wait);
 }
 
 WeiboAnswer WeiboClient::getOnce(PageRequest &request)

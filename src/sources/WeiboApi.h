@@ -11,6 +11,8 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
+#include <mutex>
 
 namespace pictrove {
 
@@ -38,10 +40,26 @@ WeiboAnswer readWeiboAnswer(int status, const QString &text);
 // is one.
 QString weiboApiHeaders(const QString &ownerUid);
 
+// The spacing of the requests to one owner, shared by the listings that ask about
+// that owner (a download lists the next album while the last one transfers), so
+// together they keep the pace one listing would.
+class RequestSpacing {
+public:
+    // Takes the next turn: how many milliseconds to wait before asking, so that the
+    // turns are at least `intervalMs` apart.
+    int takeTurn(int intervalMs);
+
+private:
+    std::mutex m_mutex;
+    bool m_asked = false;
+    std::chrono::steady_clock::time_point m_next;
+};
+
 // The pauses between pages and after refusals, and what the user hears of the waits.
 struct WeiboPacing {
     std::function<void(int milliseconds)> sleep;
     int pageIntervalMs = 0;  // at least this between two requests of one client
+    std::shared_ptr<RequestSpacing> spacing;  // shared with other clients; may be empty
     std::function<void(int seconds)> waitingForRateLimit;  // may be empty
 };
 
@@ -60,8 +78,6 @@ private:
     void pace();
 
     WeiboPacing m_pacing;
-    bool m_asked = false;
-    std::chrono::steady_clock::time_point m_lastRequest;
 };
 
 }  // namespace pictrove

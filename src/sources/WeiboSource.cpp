@@ -94,6 +94,7 @@ WeiboPacing walkPacing(const AlbumWalk &walk)
     WeiboPacing pacing;
     pacing.sleep = walk.sleep;
     pacing.pageIntervalMs = walk.pageIntervalMs;
+    pacing.spacing = walk.spacing;
     return pacing;
 }
 

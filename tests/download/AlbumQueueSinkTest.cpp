@@ -5,8 +5,6 @@
 #include "download/AlbumQueue.h"
 #include "download/AlbumQueueSink.h"
 #include "download/AlbumSideFiles.h"
-#include "download/Downloader.h"
-#include "sources/Session.h"
 #include "support/RecordingEvents.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +13,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+
+#include <atomic>
 
 namespace pictrove {
 
@@ -38,13 +38,12 @@ protected:
         album.record.name = name;
         album.chosenCount = 1;
         album.listedCount = 1;
-        return AlbumQueueSink(downloader, queue, rules, album, events);
+        return AlbumQueueSink([this] { return stopRequested.load(); }, queue, rules, album, events);
     }
 
     QTemporaryDir m_dir;
     RecordingEvents events;
-    Session session{QString(), events};
-    Downloader downloader{session, events};
+    std::atomic<bool> stopRequested{false};
     AlbumQueue queue;
     NameRules rules;
 };
@@ -77,7 +76,6 @@ TEST_F(AlbumQueueSinkTest, SkipPreviousStopsAtTheMarkedPicture)
     for (const char *address : listed)
         sink.addPicture(QString::fromLatin1(address), QStringLiteral("p"), QString());
 
-    EXPECT_EQ(downloader.state(), DownloadState::AlbumClosed);
     EXPECT_TRUE(sink.albumClosed());
     EXPECT_EQ(queue.count(), 2);
     EXPECT_EQ(events.logOf(QStringLiteral("picturesListed")).size(), 2);
@@ -95,26 +93,22 @@ TEST_F(AlbumQueueSinkTest, FirstPictureOfThePreviousRunQueuesNothing)
     sink.addPicture(QStringLiteral("http://h/1.jpg"), QStringLiteral("p"), QString());
     sink.addPicture(QStringLiteral("http://h/2.jpg"), QStringLiteral("p"), QString());
     EXPECT_EQ(queue.count(), 0);
-    EXPECT_EQ(downloader.state(), DownloadState::AlbumClosed);
+    EXPECT_TRUE(sink.albumClosed());
     EXPECT_EQ(queue.folder(), base() + QStringLiteral("Trip/"));
     EXPECT_TRUE(events.log().isEmpty());
 }
 
-TEST_F(AlbumQueueSinkTest, AbortIsNeverOverwritten)
+// The run's stop closes every album being listed: nothing more is queued or made.
+TEST_F(AlbumQueueSinkTest, StopClosesTheAlbum)
 {
-    rules.options = OPT_SKIP_PREVIOUS;
     AlbumQueueSink sink = sinkFor(QStringLiteral("Trip"));
-    QDir().mkpath(base() + QStringLiteral("Trip"));
-    writeMarkerFile(base() + QStringLiteral("Trip/"), QStringLiteral("http://h/1.jpg"));
-    // A run's abort request: an abort is only taken from a busy downloader.
-    downloader.closeAlbum();
-    downloader.requestAbort();
-    ASSERT_EQ(downloader.state(), DownloadState::AbortRequested);
-
     sink.addPicture(QStringLiteral("http://h/1.jpg"), QStringLiteral("p"), QString());
-    EXPECT_EQ(downloader.state(), DownloadState::AbortRequested);
+    ASSERT_FALSE(sink.albumClosed());
+    stopRequested = true;
+    sink.addPicture(QStringLiteral("http://h/2.jpg"), QStringLiteral("p"), QString());
     EXPECT_TRUE(sink.albumClosed());
-    EXPECT_EQ(queue.count(), 0);
+    EXPECT_EQ(queue.count(), 1);
+    EXPECT_EQ(events.log(), QStringList{"picturesListed 1"});
 }
 
 TEST_F(AlbumQueueSinkTest, RemoteNamesStayInsideTheBaseFolder)

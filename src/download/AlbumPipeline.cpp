@@ -1,0 +1,361 @@
+#include "download/AlbumPipeline.h"
+
+#include "download/AlbumQueueSink.h"
+#include "download/AlbumSideFiles.h"
+#include "download/PictureRepair.h"
+#include "sources/AlbumPictures.h"
+#include "sources/WeiboApi.h"
+#include "text/EngineLog.h"
+
+#include <QFileInfo>
+
+#include <system_error>
+
+namespace pictrove {
+
+namespace {
+
+// Pictures listed ahead and not yet handed to a worker, across albums: enough to keep
+// fifteen workers busy while the next album's pages are asked for, and little enough
+// that an owner of thousands of albums costs no more memory than one album.
+constexpr int kPicturesAhead = 300;
+// Albums listed beyond the one being reported, whose events wait in the gate.
+constexpr int kAlbumsAhead = 32;
+// Albums listed side by side. Weibo pages are paced per owner, so there a second
+// lister would only wait for its turn.
+constexpr int kBlogListers = 4;
+
+}  // namespace
+
+struct AlbumPipeline::Album {
+    enum class Stage { Waiting, Listing, Listed };
+
+    int number = 0;  // 1-based walk position
+    AlbumRecord record;
+    std::unique_ptr<AlbumQueue> queue = std::make_unique<AlbumQueue>();
+    std::unique_ptr<AlbumEvents> events;
+
+    // Under m_mutex; the fields below it are written by the album's lister before it
+    // becomes Listed, then read by the coordinator only.
+    Stage stage = Stage::Waiting;
+    bool incomplete = false;  // the listing broke off at a page that failed
+    QString listingFailure;
+    bool cutShort = false;    // the listing ended because the run stopped
+    int present = 0;          // already under their final names (skip-previous)
+    std::shared_ptr<TransferJob> job;  // what to transfer; null: nothing
+
+    // The coordinator's own.
+    int handed = 0;
+    PictureCounts counts;
+
+    int jobSize() const { return job ? int(job->addresses.size()) : 0; }
+};
+
+AlbumPipeline::AlbumPipeline(PipelineSetup setup, PipelineControl &control, DownloadEvents &events)
+    : m_setup(std::move(setup))
+    , m_control(control)
+    , m_events(events)
+    , m_gate(events)
+    , m_spacing(std::make_shared<RequestSpacing>())
+{
+    const int n = int(m_setup.albums.size());
+    for (int k = 0; k < n; ++k) {
+        auto album = std::make_unique<Album>();
+        album->number = k + 1;
+        album->record = m_setup.albums.at(k);
+        album->events = std::make_unique<AlbumEvents>(m_gate, k + 1);
+        album->queue->setFolder(m_setup.baseFolder);
+        m_albums.push_back(std::move(album));
+    }
+    // The settings store keeps threads within 1..15; a stray 0 must not turn into
+    // "nothing to do", which would pass for a complete album.
+    m_threads = qBound(1, int(m_setup.params.threads), int(THREADS_MAX));
+}
+
+AlbumPipeline::~AlbumPipeline()
+{
+    stopListers();
+}
+
+int AlbumPipeline::listerCount() const
+{
+    if (m_threads == 1 || !m_setup.canList)
+        return 0;
+    const bool weibo = m_setup.listKind == ListKind::WeiboAlbums || m_setup.listKind == ListKind::WeiboWall;
+    return std::min(weibo ? 1 : kBlogListers, int(m_albums.size()));
+}
+
+PictureCounts AlbumPipeline::run()
+{
+    const int n = int(m_albums.size());
+    const int workers = m_pool.start(m_threads);
+    m_noWorkers = workers == 0;
+    if (m_noWorkers)
+        qCDebug(lcEngine, "no download worker could be started");
+    for (int slot = workers - 1; slot >= 0; --slot)
+        m_idle.push_back(slot);
+
+    const int listers = listerCount();
+    for (int i = 0; i < listers; ++i) {
+        try {
+            m_listers.emplace_back([this] { listAhead(); });
+        } catch (const std::system_error &) {
+            break;  // the coordinator lists what no lister takes
+        }
+    }
+
+    while (m_current < n) {
+        if (!m_control.stopRequested())
+            feedWorkers();
+        const bool stopping = m_control.stopRequested();  // also during feedWorkers' pause
+
+        // Albums end in walk order, each once its last picture ended.
+        if (hasEnded(*m_albums[size_t(m_current)])) {
+            finish(*m_albums[size_t(m_current)]);
+            continue;
+        }
+        if (stopping && m_inFlight == 0)
+            break;
+
+        Album &current = *m_albums[size_t(m_current)];
+        bool waiting;
+        {
+            std::lock_guard lock(m_mutex);
+            waiting = current.stage == Album::Stage::Waiting && m_nextToList == m_current;
+            if (waiting && m_listers.empty())
+                m_nextToList = m_current + 1;
+        }
+        if (waiting && m_listers.empty()) {
+            // Nobody lists ahead: the album is listed now, its predecessors all ended.
+            {
+                std::lock_guard lock(m_mutex);
+                current.stage = Album::Stage::Listing;
+            }
+            listAlbum(current);
+            continue;
+        }
+
+        if (const std::optional<TransferPool::Ended> ended = m_pool.waitForEnd())
+            account(*ended);
+    }
+
+    // After a stop: the listers end at their next page, the workers are all idle; every
+    // album that started still ends, in order.
+    stopListers();
+    while (m_current < n && m_albums[size_t(m_current)]->stage != Album::Stage::Waiting)
+        finish(*m_albums[size_t(m_current)]);
+    m_control.transferring(QString());
+    return m_run;
+}
+
+void AlbumPipeline::listAhead()
+{
+    std::unique_lock lock(m_mutex);
+    const int n = int(m_albums.size());
+    while (true) {
+        m_listWork.wait(lock, [&] {
+            return m_stopListing || m_nextToList >= n
+                   || (m_waitingPictures < kPicturesAhead && m_nextToList - m_current <= kAlbumsAhead);
+        });
+        if (m_stopListing || m_nextToList >= n)
+            return;
+        Album &album = *m_albums[size_t(m_nextToList++)];
+        album.stage = Album::Stage::Listing;
+        lock.unlock();
+        listAlbum(album);
+        lock.lock();
+    }
+}
+
+void AlbumPipeline::listAlbum(Album &album)
+{
+    AlbumQueue &queue = *album.queue;
+    album.events->albumStarted(album.number, int(m_albums.size()), album.record.name);
+    if (m_setup.canList) {
+        AlbumQueueSink::Album info{album.record, m_setup.owner.name, int(m_albums.size()), m_setup.listedAlbumCount};
+        AlbumQueueSink sink([this] { return m_control.stopRequested(); }, queue, m_setup.rules, info,
+                            *album.events);
+        AlbumWalk walk;
+        walk.album = album.record;
+        walk.owner = m_setup.owner;
+        walk.dataFolder = m_setup.dataFolder;
+        walk.sleep = m_setup.sleep;
+        walk.pageIntervalMs = m_setup.pageIntervalMs;
+        walk.spacing = m_spacing;
+        listAlbumPictures(m_setup.listKind, walk, sink);
+        album.cutShort = m_control.stopRequested();
+        album.incomplete = sink.listingIncomplete() && !album.cutShort;
+        album.listingFailure = sink.listingFailure();
+        if (album.incomplete)
+            album.events->albumIncomplete(album.record.name, album.listingFailure);
+    }
+
+    if (!queue.isEmpty() && !album.cutShort && !(m_setup.rules.options & OPT_THUNDER_LIST_ONLY)) {
+        // With skip-previous, a picture already under its final name is not fetched
+        // again: files appear under their final names only when whole, so an album
+        // stopped or killed half-way resumes where it stopped. Names come from the
+        // listing order, so the same picture gets the same name again.
+        auto job = std::make_shared<TransferJob>();
+        job->folder = queue.folder();
+        job->settings = m_setup.params;
+        for (int i = 0; i < queue.count(); ++i) {
+            if ((m_setup.rules.options & OPT_SKIP_PREVIOUS) && QFileInfo::exists(job->folder + queue.fileNames.at(i))) {
+                ++album.present;
+                continue;
+            }
+            job->addresses.append(queue.addresses.at(i));
+            job->fileNames.append(queue.fileNames.at(i));
+            job->extraHeaders.append(queue.extraHeaders.at(i));
+        }
+        album.job = std::move(job);
+        album.counts.total = album.jobSize();
+        album.events->transferStarted(album.jobSize());
+    }
+
+    {
+        std::lock_guard lock(m_mutex);
+        album.stage = Album::Stage::Listed;
+        m_waitingPictures += album.jobSize();
+    }
+    m_pool.wake();
+}
+
+void AlbumPipeline::feedWorkers()
+{
+    const int n = int(m_albums.size());
+    while (!m_idle.empty() || m_noWorkers) {
+        Album *album = nullptr;
+        {
+            std::lock_guard lock(m_mutex);
+            while (m_feed < n && m_albums[size_t(m_feed)]->stage == Album::Stage::Listed
+                   && m_albums[size_t(m_feed)]->handed >= m_albums[size_t(m_feed)]->jobSize())
+                ++m_feed;
+            if (m_feed >= n || m_albums[size_t(m_feed)]->stage != Album::Stage::Listed)
+                return;
+            album = m_albums[size_t(m_feed)].get();
+        }
+        if (m_threads == 1 && m_lastHanded == m_feed && album->handed > 0) {
+            m_control.pause(kSingleWorkerPauseMs);
+            if (m_control.stopRequested())
+                return;
+        }
+        handOut(*album);
+    }
+}
+
+void AlbumPipeline::handOut(Album &album)
+{
+    const int index = album.handed++;
+    m_lastHanded = album.number - 1;
+    {
+        std::lock_guard lock(m_mutex);
+        --m_waitingPictures;
+    }
+    m_listWork.notify_all();
+    if (m_noWorkers) {
+        account({-1, {album.job, index, album.number - 1}, PictureOutcome{false, 0, QStringLiteral("no worker"), false}});
+        return;
+    }
+    m_control.transferring(album.job->folder);
+    const int slot = m_idle.back();
+    m_idle.pop_back();
+    ++m_inFlight;
+    m_pool.assign(slot, {album.job, index, album.number - 1});
+}
+
+void AlbumPipeline::account(const TransferPool::Ended &ended)
+{
+    if (ended.slot >= 0) {
+        m_idle.push_back(ended.slot);
+        --m_inFlight;
+    }
+    Album &album = *m_albums[size_t(ended.task.album)];
+    PictureCounts &counts = album.counts;
+    ++counts.done;
+    if (ended.outcome.saved) {
+        ++counts.saved;
+        counts.bytes += ended.outcome.bytes;
+    } else {
+        ++counts.failed;
+        album.events->pictureFailed(album.job->addresses.at(ended.task.index), ended.outcome.reason);
+    }
+    if (ended.outcome.noSpace && !m_diskFull) {
+        // The album's other pictures cannot arrive either, nor the next albums'.
+        m_diskFull = true;
+        album.events->diskFull(album.job->folder);
+        m_control.requestStop();
+    }
+    album.events->pictureProgress(counts);
+}
+
+bool AlbumPipeline::hasEnded(const Album &album) const
+{
+    {
+        std::lock_guard lock(m_mutex);
+        if (album.stage != Album::Stage::Listed)
+            return false;
+    }
+    return album.handed == album.jobSize() && album.counts.done == album.handed;
+}
+
+void AlbumPipeline::finish(Album &album)
+{
+    AlbumQueue &queue = *album.queue;
+    const int listed = queue.count();
+    m_run.listed += listed;
+    if (album.incomplete)
+        ++m_run.incompleteAlbums;
+
+    const bool thunder = m_setup.rules.options & OPT_THUNDER_LIST_ONLY;
+    if (thunder) {
+        if (listed > 0 && !album.cutShort)
+            writeThunderList(albumFilePath(queue.folder(), album.record.name, QStringLiteral(".lst")), queue.addresses);
+        m_run.skipped += listed;
+    } else if (!album.job) {
+        m_run.skipped += listed;  // the run stopped before the album's transfers
+    } else {
+        const PictureCounts &counts = album.counts;
+        m_run.total += album.jobSize();
+        m_run.done += counts.done;
+        m_run.saved += counts.saved;
+        m_run.failed += counts.failed;
+        m_run.bytes += counts.bytes;
+        m_run.skipped += album.present + album.jobSize() - counts.done;
+
+        // The marker says "everything up to this picture is here": an album ending in
+        // a stopped run keeps the marker of its last complete download, and an album
+        // with a failed picture or a listing that broke off gets none, so skip-previous
+        // never passes over what is missing.
+        if (!m_control.stopRequested() && !album.incomplete && counts.failed == 0)
+            writeMarkerFile(queue.folder(), queue.addresses.first());
+        if (m_setup.rules.options & OPT_FIX_FORMAT)
+            fixPictureFormats(queue);
+        if (m_setup.rules.options & OPT_FIX_ORDER)
+            fixPictureOrder(queue);
+    }
+
+    album.events->albumFinished(album.number, int(m_albums.size()), queue.folder());
+    album.job.reset();
+    m_lastQueue = std::move(album.queue);
+    album.queue = std::make_unique<AlbumQueue>();
+    {
+        std::lock_guard lock(m_mutex);
+        ++m_current;
+    }
+    m_gate.advance();
+    m_listWork.notify_all();
+}
+
+void AlbumPipeline::stopListers()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_stopListing = true;
+    }
+    m_listWork.notify_all();
+    for (std::thread &lister : m_listers)
+        lister.join();
+    m_listers.clear();
+}
+
+}  // namespace pictrove

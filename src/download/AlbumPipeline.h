@@ -1,0 +1,121 @@
+#pragma once
+// The albums of one download run, walked as one stream of pictures. One pool of
+// transfer workers lives from the first picture to the last, so no album waits for
+// the previous one's slowest picture and connections carry over; while an album's
+// pictures transfer, the next albums are listed ahead (bounded: a few hundred pictures
+// waiting for a worker at most). Each album's bookkeeping (its marker, repairs and
+// events) still happens once, in walk order, after its last picture ended.
+//
+// With one transfer at a time nothing overlaps: each album is listed when the one
+// before it is done, and the pause between two pictures of an album stays.
+
+#include "download/AlbumEventGate.h"
+#include "download/AlbumQueue.h"
+#include "download/DownloadEvents.h"
+#include "download/TransferPool.h"
+#include "sources/AlbumRecord.h"
+#include "sources/Session.h"
+
+#include <QList>
+#include <QString>
+
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace pictrove {
+
+class RequestSpacing;
+
+// What the pipeline asks of the download it runs for; called from any of its threads.
+class PipelineControl {
+public:
+    virtual ~PipelineControl() = default;
+    virtual bool stopRequested() const = 0;
+    // The disk is full: the run must stop.
+    virtual void requestStop() = 0;
+    virtual void pause(int milliseconds) = 0;
+    // A picture of the album in `folder` was handed to a worker; empty: the run ended.
+    virtual void transferring(const QString &folder) = 0;
+};
+
+// Everything about the run that stays the same from album to album.
+struct PipelineSetup {
+    QString baseFolder;  // the owner's folder, ending in "/"
+    QList<AlbumRecord> albums;  // the chosen albums, in walk order
+    int listedAlbumCount = 0;   // albums of the list
+    OwnerInfo owner;
+    QString dataFolder;
+    ListKind listKind = ListKind::BlogCategories;
+    bool canList = false;  // only the Sina sources list pictures
+    std::function<void(int milliseconds)> sleep;
+    int pageIntervalMs = 0;
+    DownloadParams params;
+    NameRules rules;
+};
+
+class AlbumPipeline {
+public:
+    AlbumPipeline(PipelineSetup setup, PipelineControl &control, DownloadEvents &events);
+    ~AlbumPipeline();
+
+    AlbumPipeline(const AlbumPipeline &) = delete;
+    AlbumPipeline &operator=(const AlbumPipeline &) = delete;
+
+    // Walks every album, on the calling thread (plus the workers and listers it
+    // starts); returns the run's counts once the last album ended or the run stopped.
+    PictureCounts run();
+
+    // A picture could not be written for lack of space.
+    bool diskFull() const { return m_diskFull; }
+    // The queue of the last album that ended: its folder and final file names.
+    std::unique_ptr<AlbumQueue> takeLastQueue() { return std::move(m_lastQueue); }
+
+private:
+    struct Album;
+
+    int listerCount() const;
+    void listAhead();
+    void listAlbum(Album &album);
+    // Hands the next queued pictures to idle workers, in walk order.
+    void feedWorkers();
+    void handOut(Album &album);
+    void account(const TransferPool::Ended &ended);
+    bool hasEnded(const Album &album) const;
+    // The album's marker, repairs and counts, then its albumFinished.
+    void finish(Album &album);
+    void stopListers();
+
+    const PipelineSetup m_setup;
+    PipelineControl &m_control;
+    DownloadEvents &m_events;
+    AlbumEventGate m_gate;
+    std::shared_ptr<RequestSpacing> m_spacing;
+    std::vector<std::unique_ptr<Album>> m_albums;
+
+    TransferPool m_pool;
+    int m_threads = 1;         // transfers at a time the user asked for
+    std::vector<int> m_idle;   // idle worker slots
+    int m_inFlight = 0;        // pictures handed out and not yet ended
+    bool m_noWorkers = false;  // not even one worker could be started
+    int m_feed = 0;            // the album whose pictures are handed out next
+    int m_lastHanded = -1;     // the album of the last picture handed out
+    int m_current = 0;         // the album being reported (all before it ended)
+
+    // Shared with the listers.
+    mutable std::mutex m_mutex;
+    std::condition_variable m_listWork;
+    int m_nextToList = 0;
+    int m_waitingPictures = 0;  // listed and not yet handed to a worker
+    bool m_stopListing = false;
+    std::vector<std::thread> m_listers;
+
+    PictureCounts m_run;
+    bool m_diskFull = false;
+    std::unique_ptr<AlbumQueue> m_lastQueue;
+};
+
+}  // namespace pictrove
