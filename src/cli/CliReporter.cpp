@@ -126,6 +126,14 @@ void CliReporter::pictureProgress(const PictureCounts &album)
         printLine(QStringLiteral("已下载%1/%2......").arg(album.done).arg(album.total));
 }
 
+void CliReporter::runProgress(const PictureCounts &run)
+{
+    std::lock_guard lock(m_mutex);
+    m_run = run;
+    if (m_live)
+        drawProgress();
+}
+
 void CliReporter::pictureFailed(const QString &address, const QString &reason)
 {
     std::lock_guard lock(m_mutex);
@@ -250,14 +258,19 @@ void CliReporter::drawProgress()
         const int total = qMax(1, m_album->total);
         const int width = 24;
         const int filled = qMin(width, m_album->done * width / total);
-        const double seconds = qMax<qint64>(1, m_clock.elapsed()) / 1000.0;
-        line += QStringLiteral("[%1%2] %3/%4 %5 张/秒")
+        line += QStringLiteral("[%1%2] %3/%4")
                     .arg(QString(filled, QLatin1Char('#')), QString(width - filled, QLatin1Char('.')))
                     .arg(m_album->done)
-                    .arg(m_album->total)
-                    .arg(m_album->done / seconds, 0, 'f', 1);
+                    .arg(m_album->total);
         if (m_album->failed > 0)
             line += QStringLiteral(" 失败 %1").arg(m_album->failed);
+        // The whole run: albums transferring ahead of this one count too.
+        const double seconds = qMax<qint64>(1, m_clock.elapsed()) / 1000.0;
+        const double bytesPerSecond = double(m_run.bytes) / seconds;
+        line += QStringLiteral("  共 %1 张 %2")
+                    .arg(m_run.saved)
+                    .arg(bytesPerSecond >= 1048576.0 ? QStringLiteral("%1 MB/s").arg(bytesPerSecond / 1048576.0, 0, 'f', 1)
+                                                     : QStringLiteral("%1 KB/s").arg(bytesPerSecond / 1024.0, 0, 'f', 0));
     } else {
         line += QStringLiteral("......");
     }

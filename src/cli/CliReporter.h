@@ -32,6 +32,7 @@ public:
     void picturesListed(int count) override;
     void transferStarted(int total) override;
     void pictureProgress(const PictureCounts &album) override;
+    void runProgress(const PictureCounts &run) override;
     void pictureFailed(const QString &address, const QString &reason) override;
     void albumIncomplete(const QString &name, const QString &reason) override;
     void diskFull(const QString &folder) override;
@@ -68,6 +69,7 @@ private:
     int m_albumNumber = 0;
     int m_albumCount = 0;
     std::optional<PictureCounts> m_album;
+    PictureCounts m_run;  // the whole run so far
     bool m_lineOpen = false;
     QElapsedTimer m_clock;
 };

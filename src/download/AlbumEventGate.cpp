@@ -11,6 +11,12 @@ void AlbumEventGate::post(int number, Event event)
         m_kept[number].push_back(std::move(event));
 }
 
+void AlbumEventGate::postNow(Event event)
+{
+    std::lock_guard lock(m_mutex);
+    event(m_out);
+}
+
 void AlbumEventGate::advance()
 {
     std::lock_guard lock(m_mutex);

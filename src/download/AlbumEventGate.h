@@ -27,6 +27,9 @@ public:
     // Passes `event` on now when album `number` (1-based) is the one being reported,
     // otherwise keeps it until it is.
     void post(int number, Event event);
+    // Passes `event` on now, whichever album is being reported: for what concerns the
+    // whole run.
+    void postNow(Event event);
     // The album being reported said all it had to say: the next one's kept events
     // follow at once.
     void advance();

@@ -286,6 +286,12 @@ void AlbumPipeline::account(const TransferPool::Ended &ended)
         m_control.requestStop();
     }
     album.events->pictureProgress(counts);
+
+    ++m_transferred.done;
+    m_transferred.saved += ended.outcome.saved ? 1 : 0;
+    m_transferred.failed += ended.outcome.saved ? 0 : 1;
+    m_transferred.bytes += ended.outcome.saved ? ended.outcome.bytes : 0;
+    m_gate.postNow([run = m_transferred](DownloadEvents &out) { out.runProgress(run); });
 }
 
 bool AlbumPipeline::hasEnded(const Album &album) const

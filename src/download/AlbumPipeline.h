@@ -114,6 +114,7 @@ private:
     std::vector<std::thread> m_listers;
 
     PictureCounts m_run;
+    PictureCounts m_transferred;  // what runProgress tells: every picture that ended so far
     bool m_diskFull = false;
     std::unique_ptr<AlbumQueue> m_lastQueue;
 };

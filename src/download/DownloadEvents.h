@@ -3,7 +3,8 @@
 // when the run starts: changing the settings meanwhile does not change the run.
 // The events come from the download's threads, one at a time and in this order:
 // downloadStarted; per album albumStarted, picturesListed, transferStarted,
-// pictureProgress and pictureFailed, albumFinished; then downloadFinished and, when
+// pictureProgress and pictureFailed, albumFinished (runProgress in between, whenever a
+// picture ended); then downloadFinished and, when
 // the options ask for it, openFolder. Implementations must accept calls from any thread.
 
 #include "settings/SettingsBlock.h"
@@ -62,6 +63,10 @@ public:
     // The album's `total` pictures start transferring.
     virtual void transferStarted(int /*total*/) {}
     virtual void pictureProgress(const PictureCounts & /*album*/) {}
+    // The whole run so far, after each picture that ended: pictures ended, saved and
+    // failed and their bytes, in every album, also those transferring ahead of the one
+    // being reported. Comes at once, between that album's events.
+    virtual void runProgress(const PictureCounts & /*run*/) {}
     virtual void pictureFailed(const QString & /*address*/, const QString & /*reason*/) {}
     // Album `name`'s listing broke off: a page failed after its retries (`reason`
     // names the page and its answer). Its pictures listed before that still transfer;

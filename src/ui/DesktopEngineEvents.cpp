@@ -4,6 +4,13 @@
 
 namespace pictrove {
 
+namespace {
+
+// The kinds of event of which only the latest waiting one matters.
+enum LatestOnly : int { kAlbumProgress = 1, kRunProgress };
+
+}  // namespace
+
 DesktopEngineEvents::DesktopEngineEvents(EngineEvents &target)
     : m_target(target)
 {
@@ -101,7 +108,12 @@ void DesktopEngineEvents::transferStarted(int total)
 
 void DesktopEngineEvents::pictureProgress(const PictureCounts &album)
 {
-    m_queue.runLatest([this, album] { m_target.pictureProgress(album); });
+    m_queue.runLatest(kAlbumProgress, [this, album] { m_target.pictureProgress(album); });
+}
+
+void DesktopEngineEvents::runProgress(const PictureCounts &run)
+{
+    m_queue.runLatest(kRunProgress, [this, run] { m_target.runProgress(run); });
 }
 
 void DesktopEngineEvents::pictureFailed(const QString &address, const QString &reason)

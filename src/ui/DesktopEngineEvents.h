@@ -5,8 +5,8 @@
 // event raised on the GUI thread is applied at once. No engine thread ever waits for
 // the GUI thread.
 //
-// pictureProgress is coalesced: only the latest pending one is applied per event-loop
-// turn. Albums added on another thread do not reach `target`: the album view fetches
+// pictureProgress and runProgress are coalesced: only the latest pending one of each
+// is applied per event-loop turn. Albums added on another thread do not reach `target`: the album view fetches
 // their covers on that thread and adds their rows in batches (AlbumListView::queueRow).
 //
 // After shutdown() (the window is closing) events from every thread are dropped.
@@ -47,6 +47,7 @@ public:
     void picturesListed(int count) override;
     void transferStarted(int total) override;
     void pictureProgress(const PictureCounts &album) override;
+    void runProgress(const PictureCounts &run) override;
     void pictureFailed(const QString &address, const QString &reason) override;
     void albumIncomplete(const QString &name, const QString &reason) override;
     void diskFull(const QString &folder) override;

@@ -23,9 +23,9 @@ void GuiQueue::run(std::function<void()> task)
     hand(Task{std::move(task), false});
 }
 
-void GuiQueue::runLatest(std::function<void()> task)
+void GuiQueue::runLatest(int kind, std::function<void()> task)
 {
-    hand(Task{std::move(task), true});
+    hand(Task{std::move(task), kind});
 }
 
 void GuiQueue::shutdown()
@@ -52,8 +52,9 @@ void GuiQueue::hand(Task task)
     std::lock_guard lock(m_mutex);
     if (m_shutDown)
         return;
-    if (task.latestOnly)
-        std::erase_if(m_tasks, [](const Task &waiting) { return waiting.latestOnly; });
+    if (task.latestOfKind != 0) {
+        std::erase_if(m_tasks, [kind = task.latestOfKind](const Task &waiting) { return waiting.latestOfKind == kind; });
+    }
     m_tasks.push_back(std::move(task));
     // Posted under the lock: shutdown() cannot come between the test and the post,
     // so nothing is posted to a queue that is being destroyed.

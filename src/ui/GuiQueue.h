@@ -6,7 +6,7 @@
 // turn runs only what was waiting when it began, so a flood of tasks cannot starve
 // painting.
 //
-// A task handed over with runLatest replaces the one of that kind still waiting and
+// A task handed over with runLatest replaces the one of its kind still waiting and
 // takes its own place in the order: fifteen download workers reporting progress leave
 // one progress task behind, not thousands.
 //
@@ -33,8 +33,9 @@ public:
     // On the GUI thread `task` runs at once, after whatever is still waiting; from
     // another thread it is queued.
     void run(std::function<void()> task);
-    // Like run, for a task that makes the waiting one of this kind pointless.
-    void runLatest(std::function<void()> task);
+    // Like run, for a task that makes the waiting one of `kind` (any number but 0)
+    // pointless.
+    void runLatest(int kind, std::function<void()> task);
 
     void shutdown();
     bool isShutDown() const;
@@ -43,7 +44,7 @@ public:
 private:
     struct Task {
         std::function<void()> body;
-        bool latestOnly = false;
+        int latestOfKind = 0;  // 0: every one runs
     };
 
     void hand(Task task);

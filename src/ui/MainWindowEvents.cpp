@@ -205,6 +205,12 @@ void MainWindowEvents::pictureProgress(const PictureCounts &album)
     showProgress();
 }
 
+void MainWindowEvents::runProgress(const PictureCounts &run)
+{
+    m_progress.updateRun(run, QDateTime::currentMSecsSinceEpoch());
+    showProgress();
+}
+
 void MainWindowEvents::showProgress()
 {
     if (!m_running)

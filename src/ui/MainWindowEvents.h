@@ -31,6 +31,7 @@ public:
     void picturesListed(int count) override;
     void transferStarted(int total) override;
     void pictureProgress(const PictureCounts &album) override;
+    void runProgress(const PictureCounts &run) override;
     void pictureFailed(const QString &address, const QString &reason) override;
     void albumIncomplete(const QString &name, const QString &reason) override;
     void albumFinished(int number, int count, const QString &folder) override;

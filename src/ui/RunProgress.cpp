@@ -26,6 +26,12 @@ void RunProgress::update(const PictureCounts &album, qint64 nowMs)
     m_albumBytes = album.bytes;
 }
 
+void RunProgress::updateRun(const PictureCounts &run, qint64 nowMs)
+{
+    m_nowMs = nowMs;
+    m_runBytes = run.bytes;
+}
+
 double RunProgress::fraction() const
 {
     if (m_albums <= 0 || m_album <= 0)
@@ -38,7 +44,8 @@ double RunProgress::bytesPerSecond() const
     const qint64 elapsedMs = m_nowMs - m_startMs;
     if (elapsedMs <= 0)
         return 0;
-    return double(m_bytesBefore + m_albumBytes) * 1000.0 / double(elapsedMs);
+    const qint64 bytes = m_runBytes >= 0 ? m_runBytes : m_bytesBefore + m_albumBytes;
+    return double(bytes) * 1000.0 / double(elapsedMs);
 }
 
 int RunProgress::secondsLeft() const

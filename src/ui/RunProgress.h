@@ -15,6 +15,9 @@ public:
     void start(qint64 nowMs);
     void albumStarted(int number, int count);
     void update(const PictureCounts &album, qint64 nowMs);
+    // The whole run's counts, albums transferring ahead included: from then on the
+    // speed comes from them.
+    void updateRun(const PictureCounts &run, qint64 nowMs);
 
     // 0..1 of the whole run.
     double fraction() const;
@@ -33,6 +36,7 @@ private:
     double m_albumFraction = 0;
     qint64 m_bytesBefore = 0;  // bytes of the albums that ended
     qint64 m_albumBytes = 0;
+    qint64 m_runBytes = -1;  // -1: no run counts yet
 };
 
 }  // namespace pictrove

@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <mutex>
 
 namespace pictrove {
@@ -228,6 +229,55 @@ TEST_F(DownloaderTest, TwoAlbums)
     EXPECT_EQ(counts.bytes, bytes);
     EXPECT_EQ(events.openedFolders(), QStringList{seaFolder});
     EXPECT_EQ(downloader.state(), DownloadState::Idle);
+}
+
+// Albums overlap: while the first album's last picture is still on its way, the next
+// album is listed and its pictures transfer. The front end still hears each album from
+// start to end before the next one, and the run's progress covers both.
+TEST_F(DownloaderTest, NextAlbumTransfersWhileThePreviousOneEnds)
+{
+    setRules(OPT_OPEN_FOLDER, 3);
+    addAlbum(QStringLiteral("Trip"), trip);
+    addAlbum(QStringLiteral("Sea"), sea);
+    std::mutex mutex;
+    std::condition_variable asked;
+    int seaAsked = 0;
+    bool overlapped = false;
+    for (const Pic &p : sea) {
+        server.route("s1.sinaimg.cn", "/orignal/" + p.name, LoopbackServer::Handler([&, p](const RecordedRequest &) {
+            std::lock_guard lock(mutex);
+            ++seaAsked;
+            asked.notify_all();
+            return CannedResponse::ok(p.body, "image/jpeg");
+        }));
+    }
+    // Trip's last picture is answered once both of Sea's were asked for (or given up on).
+    server.route("s1.sinaimg.cn", "/orignal/t4.jpg", LoopbackServer::Handler([&](const RecordedRequest &) {
+        std::unique_lock lock(mutex);
+        overlapped = asked.wait_for(lock, std::chrono::seconds(10), [&] { return seaAsked == 2; });
+        return CannedResponse::ok(trip.at(3).body, "image/jpeg");
+    }));
+    run({0, 1});
+
+    EXPECT_TRUE(overlapped);
+    const QString tripFolder = base() + QStringLiteral("Trip/");
+    const QString seaFolder = base() + QStringLiteral("Sea/");
+    EXPECT_EQ(filesIn(tripFolder),
+              (QStringList{"Cxy.jpg", "Sunset(1).jpg", "Sunset.jpg", "escape.jpg", "pic.vrx"}));
+    EXPECT_EQ(filesIn(seaFolder), (QStringList{"Sea.jpg", "Wave.jpg", "pic.vrx"}));
+    const QStringList log = events.log();
+    EXPECT_EQ(milestones(log),
+              (QStringList{"downloadStarted", "albumStarted 1/2 Trip", "transferStarted 4",
+                           "albumFinished 1/2 " + tripFolder, "albumStarted 2/2 Sea", "transferStarted 2",
+                           "albumFinished 2/2 " + seaFolder, "downloadFinished Finished saved=6 failed=0 skipped=0",
+                           "openFolder " + seaFolder}));
+    // Sea's progress, kept while Trip ended, follows Sea's start.
+    const auto seaStart = log.indexOf(QStringLiteral("albumStarted 2/2 Sea"));
+    EXPECT_EQ(log.indexOf(QStringLiteral("pictureProgress 2/2 failed=0")) > seaStart, true) << log.join(u'\n').toStdString();
+    const PictureCounts run = events.runCounts();
+    EXPECT_EQ(run.done, 6);
+    EXPECT_EQ(run.saved, 6);
+    EXPECT_EQ(run.bytes, events.downloadCounts().bytes);
 }
 
 TEST_F(DownloaderTest, ThunderListOnly)

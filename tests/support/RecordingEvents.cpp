@@ -230,6 +230,18 @@ PictureCounts RecordingEvents::downloadCounts() const
     return m_downloadCounts;
 }
 
+void RecordingEvents::runProgress(const PictureCounts &run)
+{
+    std::lock_guard lock(m_mutex);
+    m_runCounts = run;
+}
+
+PictureCounts RecordingEvents::runCounts() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_runCounts;
+}
+
 QList<PictureCounts> RecordingEvents::progress() const
 {
     std::lock_guard lock(m_mutex);
@@ -257,6 +269,7 @@ void RecordingEvents::clear()
     m_downloadResult.reset();
     m_downloadCounts = {};
     m_progress.clear();
+    m_runCounts = PictureCounts{};
     m_remembered.clear();
     m_opened.clear();
 }

@@ -29,6 +29,7 @@ public:
     void picturesListed(int count) override;
     void transferStarted(int total) override;
     void pictureProgress(const PictureCounts &album) override;
+    void runProgress(const PictureCounts &run) override;
     void pictureFailed(const QString &address, const QString &reason) override;
     void albumIncomplete(const QString &name, const QString &reason) override;
     void diskFull(const QString &folder) override;
@@ -46,6 +47,9 @@ public:
     std::optional<DownloadResult> downloadResult() const;
     PictureCounts downloadCounts() const;
     QList<PictureCounts> progress() const;
+    // The last runProgress heard (kept out of the log: its place among an album's
+    // events depends on timing).
+    PictureCounts runCounts() const;
     QStringList remembered() const;   // ownerAddressRemembered
     QStringList openedFolders() const;  // openFolder
     void clear();
@@ -60,6 +64,7 @@ private:
     std::optional<DownloadResult> m_downloadResult;
     PictureCounts m_downloadCounts;
     QList<PictureCounts> m_progress;
+    PictureCounts m_runCounts;
     QStringList m_remembered;
     QStringList m_opened;
 };

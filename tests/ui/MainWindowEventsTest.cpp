@@ -385,6 +385,13 @@ TEST(RunProgress, SpeedAndTimeLeft)
     run.update(album, 14000);
     EXPECT_DOUBLE_EQ(run.fraction(), 0.25);
     EXPECT_DOUBLE_EQ(run.bytesPerSecond(), 1048576.0);
+
+    // Once the engine reports the whole run, albums transferring ahead count too.
+    PictureCounts whole;
+    whole.bytes = 8 * 1048576;
+    run.updateRun(whole, 14000);
+    EXPECT_DOUBLE_EQ(run.bytesPerSecond(), 2 * 1048576.0);
+    EXPECT_DOUBLE_EQ(run.fraction(), 0.25);
 }
 
 }  // namespace
