@@ -88,13 +88,6 @@ int AlbumPipeline::listerCount() const
 PictureCounts AlbumPipeline::run()
 {
     const int n = int(m_albums.size());
-    const int workers = m_pool.start(m_threads);
-    m_noWorkers = workers == 0;
-    if (m_noWorkers)
-        qCDebug(lcEngine, "no download worker could be started");
-    for (int slot = workers - 1; slot >= 0; --slot)
-        m_idle.push_back(slot);
-
     const int listers = listerCount();
     for (int i = 0; i < listers; ++i) {
         try {
@@ -220,10 +213,21 @@ void AlbumPipeline::listAlbum(Album &album)
     m_pool.wake();
 }
 
+void AlbumPipeline::startWorkers()
+{
+    m_workersStarted = true;
+    const int workers = m_pool.start(m_threads);
+    m_noWorkers = workers == 0;
+    if (m_noWorkers)
+        qCDebug(lcEngine, "no download worker could be started");
+    for (int slot = workers - 1; slot >= 0; --slot)
+        m_idle.push_back(slot);
+}
+
 void AlbumPipeline::feedWorkers()
 {
     const int n = int(m_albums.size());
-    while (!m_idle.empty() || m_noWorkers) {
+    while (!m_idle.empty() || m_noWorkers || !m_workersStarted) {
         Album *album = nullptr;
         {
             std::lock_guard lock(m_mutex);
@@ -233,6 +237,11 @@ void AlbumPipeline::feedWorkers()
             if (m_feed >= n || m_albums[size_t(m_feed)]->stage != Album::Stage::Listed)
                 return;
             album = m_albums[size_t(m_feed)].get();
+        }
+        if (!m_workersStarted) {
+            // Started at the first picture: a run that transfers nothing starts none.
+            startWorkers();
+            continue;
         }
         if (m_threads == 1 && m_lastHanded == m_feed && album->handed > 0) {
             m_control.pause(kSingleWorkerPauseMs);

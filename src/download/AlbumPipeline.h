@@ -80,6 +80,7 @@ private:
     int listerCount() const;
     void listAhead();
     void listAlbum(Album &album);
+    void startWorkers();
     // Hands the next queued pictures to idle workers, in walk order.
     void feedWorkers();
     void handOut(Album &album);
@@ -100,6 +101,7 @@ private:
     int m_threads = 1;         // transfers at a time the user asked for
     std::vector<int> m_idle;   // idle worker slots
     int m_inFlight = 0;        // pictures handed out and not yet ended
+    bool m_workersStarted = false;
     bool m_noWorkers = false;  // not even one worker could be started
     int m_feed = 0;            // the album whose pictures are handed out next
     int m_lastHanded = -1;     // the album of the last picture handed out
