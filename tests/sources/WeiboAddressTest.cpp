@@ -90,6 +90,22 @@ TEST(WeiboAnswer, LoginPagesRefusalsAndChangesToldApart)
     }
 }
 
+// Listings that share one spacing (a download lists the next album while the last one
+// transfers) keep the pace of one: each turn comes an interval after the one before,
+// whoever takes it.
+TEST(RequestSpacing, ListingsSharingItKeepOnePace)
+{
+    RequestSpacing spacing;
+    EXPECT_EQ(spacing.takeTurn(1000), 0);
+    const int second = spacing.takeTurn(1000);
+    EXPECT_GT(second, 900);
+    EXPECT_LE(second, 1000);
+    EXPECT_GT(spacing.takeTurn(1000), second + 900);
+    RequestSpacing unpaced;
+    EXPECT_EQ(unpaced.takeTurn(0), 0);
+    EXPECT_EQ(unpaced.takeTurn(0), 0);
+}
+
 }  // namespace
 
 }  // namespace pictrove
