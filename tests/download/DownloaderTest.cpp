@@ -493,6 +493,38 @@ TEST_F(DownloaderTest, AbortMidAlbum)
     EXPECT_EQ(downloader.state(), DownloadState::Idle);
 }
 
+// A stop while albums overlap: nothing more is handed to a worker, every album that
+// started (listed ahead or not) still ends, in order, none gets a marker, and the
+// counts add up.
+TEST_F(DownloaderTest, StopWhileAlbumsOverlap)
+{
+    setRules(0, 3);
+    addAlbum(QStringLiteral("Trip"), trip);
+    addAlbum(QStringLiteral("Sea"), sea);
+    addAlbum(QStringLiteral("More"), {{"m1.jpg", "m", jpeg("m")}});
+    server.route("s1.sinaimg.cn", "/orignal/t1.jpg", LoopbackServer::Handler([&](const RecordedRequest &) {
+        downloader.requestAbort();
+        return CannedResponse::ok(trip.at(0).body, "image/jpeg");
+    }));
+    run({0, 1, 2});
+
+    EXPECT_EQ(events.downloadResult(), DownloadResult::Stopped);
+    EXPECT_LE(pictureRequests().size(), 3);  // only those already running when it came
+    QDirIterator all(m_dir.path() + QStringLiteral("/save"), {QStringLiteral("pic.vrx")}, QDir::Files,
+                     QDirIterator::Subdirectories);
+    EXPECT_FALSE(all.hasNext());
+    const QStringList started = events.logOf(QStringLiteral("albumStarted"));
+    const QStringList finished = events.logOf(QStringLiteral("albumFinished"));
+    ASSERT_EQ(started.size(), finished.size());
+    for (qsizetype i = 0; i < started.size(); ++i) {
+        EXPECT_TRUE(started.at(i).startsWith(QStringLiteral("albumStarted %1/3").arg(i + 1)));
+        EXPECT_TRUE(finished.at(i).startsWith(QStringLiteral("albumFinished %1/3").arg(i + 1)));
+    }
+    const PictureCounts counts = events.downloadCounts();
+    EXPECT_EQ(counts.saved + counts.failed + counts.skipped, counts.listed);
+    EXPECT_EQ(downloader.state(), DownloadState::Idle);
+}
+
 TEST_F(DownloaderTest, FormatAndOrderRepairs)
 {
     setRules(OPT_FIX_FORMAT | OPT_FIX_ORDER, 3);
