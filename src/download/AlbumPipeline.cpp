@@ -21,6 +21,9 @@ namespace {
 constexpr int kPicturesAhead = 300;
 // Albums listed beyond the one being reported, whose events wait in the gate.
 constexpr int kAlbumsAhead = 32;
+// Pause between two pictures of an album when only one transfer runs at a time, so a
+// single-threaded download does not hammer the service.
+constexpr int kSingleWorkerPauseMs = 2000;
 // Albums listed side by side. Weibo pages are paced per owner, so there a second
 // lister would only wait for its turn.
 constexpr int kBlogListers = 4;

@@ -5,7 +5,7 @@
 // its own libcurl handle) from one picture to the next, so a pool that lives for a
 // whole run carries them across albums.
 
-#include "download/TransferCoordinator.h"
+#include "download/PictureTransfer.h"
 
 #include <condition_variable>
 #include <deque>

@@ -510,6 +510,14 @@ TEST_F(DownloaderTest, StopWhileAlbumsOverlap)
 
     EXPECT_EQ(events.downloadResult(), DownloadResult::Stopped);
     EXPECT_LE(pictureRequests().size(), 3);  // only those already running when it came
+    // The transfers that were running still ended, whole.
+    QDirIterator pictures(m_dir.path() + QStringLiteral("/save"), {QStringLiteral("*.jpg")}, QDir::Files,
+                          QDirIterator::Subdirectories);
+    while (pictures.hasNext()) {
+        const QString path = pictures.next();
+        EXPECT_TRUE(read(path).startsWith(QByteArray("\xFF\xD8\xFF\xE0", 4)) && read(path).size() == 204)
+            << path.toStdString();
+    }
     QDirIterator all(m_dir.path() + QStringLiteral("/save"), {QStringLiteral("pic.vrx")}, QDir::Files,
                      QDirIterator::Subdirectories);
     EXPECT_FALSE(all.hasNext());
@@ -523,6 +531,32 @@ TEST_F(DownloaderTest, StopWhileAlbumsOverlap)
     const PictureCounts counts = events.downloadCounts();
     EXPECT_EQ(counts.saved + counts.failed + counts.skipped, counts.listed);
     EXPECT_EQ(downloader.state(), DownloadState::Idle);
+}
+
+// One transfer at a time: nothing overlaps. Each album is listed once the one before
+// it ended, its pictures go in queue order, and two pictures of one album are 2 s
+// apart (not the last of one album and the first of the next).
+TEST_F(DownloaderTest, OneTransferAtATimeKeepsOrderAndPauses)
+{
+    setRules(0, 1);
+    addAlbum(QStringLiteral("Trip"), trip);
+    addAlbum(QStringLiteral("Sea"), sea);
+    std::mutex mutex;
+    QList<int> pauses;
+    session.sleep = [&](int milliseconds) {
+        std::lock_guard lock(mutex);
+        pauses.append(milliseconds);
+    };
+    run({0, 1});
+
+    QList<QByteArray> order;
+    for (const RecordedRequest &r : server.requests())
+        order.append(r.path());
+    EXPECT_EQ(order, (QList<QByteArray>{"/category/u/1234/s/1/page1", "/orignal/t1.jpg", "/orignal/t2.jpg",
+                                        "/orignal/t3.jpg", "/orignal/t4.jpg", "/category/u/1234/s/2/page1",
+                                        "/orignal/s1.jpg", "/orignal/s2.jpg"}));
+    std::lock_guard lock(mutex);
+    EXPECT_EQ(pauses, (QList<int>{2000, 2000, 2000, 2000}));
 }
 
 TEST_F(DownloaderTest, FormatAndOrderRepairs)

@@ -1,8 +1,9 @@
-// The coordinator and its workers against a loopback picture server: progress, the
-// single-worker pause, size limits, fallback addresses, cut and refused transfers with
-// their reasons, and a stop that waits for the running transfers.
+// One picture's transfer against a loopback picture server: the request, size limits,
+// fallback addresses, cut and refused transfers with their reasons. How the run's
+// workers share the pictures is the download's test.
 
-#include "download/TransferCoordinator.h"
+#include "download/PictureTransfer.h"
+#include "download/DownloadEvents.h"
 #include "net/NetworkSetup.h"
 #include "support/LoopbackServer.h"
 #include "support/PrintQt.h"
@@ -12,12 +13,7 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSet>
 #include <QTemporaryDir>
-
-#include <atomic>
-#include <future>
-#include <memory>
 
 namespace pictrove {
 
@@ -28,46 +24,28 @@ QByteArray picture(qsizetype size, char fill = 'p')
     return QByteArray("\xFF\xD8", 2) + QByteArray(size - 2, fill);
 }
 
-// What the coordinator reports, kept in order. Everything but the stop request is
-// called on the coordinator's (the test's) thread; the stop may come from a handler.
-class RecordingObserver : public TransferObserver {
-public:
-    bool stopRequested() const override { return stop.load(); }
-    void pause(int milliseconds) override { pauses.append(milliseconds); }
-    void progress(const PictureCounts &album) override
-    {
-        steps.append(QStringLiteral("%1/%2").arg(album.done).arg(album.total));
-    }
-    void failed(const QString &address, const QString &reason) override
-    {
-        failedAddresses.append(address);
-        reasons.append(reason);
-    }
-    void noSpace() override { ++noSpaceReports; }
-
-    std::atomic<bool> stop{false};
-    QList<int> pauses;
-    QStringList steps;  // "done/total" of each progress report
+// What the transfers of a job brought, picture by picture in queue order.
+struct Transferred {
+    PictureCounts counts;
     QStringList failedAddresses;
     QStringList reasons;
-    int noSpaceReports = 0;
 };
 
-class TransferTest : public ::testing::Test {
+class PictureTransferTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_dir.isValid());
         setRetryPauseHook([](int) {});
-        setParams(0, 0, 5);
+        setParams(0, 0);
     }
     void TearDown() override { setRetryPauseHook({}); }
 
     QString folder() const { return m_dir.path() + u'/'; }
 
-    void setParams(uint16_t minKB, uint16_t maxKB, uint16_t threads)
+    void setParams(uint16_t minKB, uint16_t maxKB)
     {
-        job.settings = DownloadParams{minKB, maxKB, threads, 30};
+        job.settings = DownloadParams{minKB, maxKB, 1, 30};
     }
 
     // Queues one job per address: address i+1 goes to "<i+1>.jpg".
@@ -92,11 +70,25 @@ protected:
 
     static QString address(int i) { return QStringLiteral("http://s1.sinaimg.cn/orignal/%1.jpg").arg(i); }
 
-    // A fresh observer per album, as the download gives one.
+    // Every picture of the job, one after the other.
     PictureCounts transfer()
     {
-        observer = std::make_unique<RecordingObserver>();
-        return runTransfers(job, *observer);
+        result = Transferred{};
+        PictureCounts &counts = result.counts;
+        counts.total = int(job.addresses.size());
+        for (int i = 0; i < counts.total; ++i) {
+            const PictureOutcome outcome = transferPicture(job, i);
+            ++counts.done;
+            if (outcome.saved) {
+                ++counts.saved;
+                counts.bytes += outcome.bytes;
+            } else {
+                ++counts.failed;
+                result.failedAddresses.append(job.addresses.at(i));
+                result.reasons.append(outcome.reason);
+            }
+        }
+        return counts;
     }
 
     QByteArray read(const QString &name) const
@@ -112,10 +104,10 @@ protected:
     ScopedRouting routing{server, {QStringLiteral("s1.sinaimg.cn"), QStringLiteral("img.topitme.com"),
                                    QStringLiteral("s2.sinaimg.cn")}};
     TransferJob job;
-    std::unique_ptr<RecordingObserver> observer = std::make_unique<RecordingObserver>();
+    Transferred result;
 };
 
-TEST_F(TransferTest, SavesEveryPictureAndCountsToTheEnd)
+TEST_F(PictureTransferTest, SavesEveryPictureAndCountsToTheEnd)
 {
     for (int i = 1; i <= 3; ++i)
         server.route("s1.sinaimg.cn", QByteArray("/orignal/") + QByteArray::number(i) + ".jpg",
@@ -129,48 +121,15 @@ TEST_F(TransferTest, SavesEveryPictureAndCountsToTheEnd)
     for (const RecordedRequest &r : server.requests())
         EXPECT_EQ(r.header("Referer"), "http://blog.sina.com.cn/");
 
-    // Progress only rises and always reaches n/n; with three workers for three jobs
-    // two may end before the coordinator looks, so intermediate steps may merge.
-    const QStringList &progress = observer->steps;
-    ASSERT_FALSE(progress.isEmpty());
-    EXPECT_EQ(progress.last(), QStringLiteral("3/3"));
-    for (qsizetype i = 1; i < progress.size(); ++i)
-        EXPECT_LT(progress.at(i - 1), progress.at(i));
     EXPECT_EQ(counts.total, 3);
     EXPECT_EQ(counts.done, 3);
     EXPECT_EQ(counts.saved, 3);
     EXPECT_EQ(counts.failed, 0);
     EXPECT_EQ(counts.bytes, 1000 + 2000 + 3000);
-    EXPECT_TRUE(observer->failedAddresses.isEmpty());
-    EXPECT_TRUE(observer->pauses.isEmpty());  // several workers: no pause
+    EXPECT_TRUE(result.failedAddresses.isEmpty());
 }
 
-TEST_F(TransferTest, NoJobEndsAtOnce)
-{
-    queue({});
-    const PictureCounts counts = transfer();
-    EXPECT_TRUE(observer->steps.isEmpty());
-    EXPECT_EQ(server.requestCount(), 0);
-    EXPECT_EQ(counts.total, 0);
-    EXPECT_EQ(counts.done, 0);
-}
-
-TEST_F(TransferTest, OneWorkerPausesBetweenTransfersInQueueOrder)
-{
-    routePictures(3, CannedResponse::ok(picture(100), "image/jpeg"));
-    setParams(0, 0, 1);
-    queue({address(1), address(2), address(3)});
-    transfer();
-
-    EXPECT_EQ(observer->pauses, (QList<int>{2000, 2000}));
-    EXPECT_EQ(observer->steps, (QStringList{"1/3", "2/3", "3/3"}));
-    QList<QByteArray> order;
-    for (const RecordedRequest &r : server.requests())
-        order.append(r.path());
-    EXPECT_EQ(order, (QList<QByteArray>{"/orignal/1.jpg", "/orignal/2.jpg", "/orignal/3.jpg"}));
-}
-
-TEST_F(TransferTest, SizeLimitsOnAnnouncedAndReceivedLength)
+TEST_F(PictureTransferTest, SizeLimitsOnAnnouncedAndReceivedLength)
 {
     using Framing = CannedResponse::Framing;
     const struct {
@@ -194,17 +153,16 @@ TEST_F(TransferTest, SizeLimitsOnAnnouncedAndReceivedLength)
         QFile::remove(folder() + QStringLiteral("1.jpg"));
         server.route("s1.sinaimg.cn", "/orignal/1.jpg",
                      CannedResponse::ok(picture(c.size), "image/jpeg").withFraming(c.framing));
-        setParams(c.minKB, c.maxKB, 3);
+        setParams(c.minKB, c.maxKB);
         queue({address(1)});
         const PictureCounts counts = transfer();
         EXPECT_EQ(files(), c.saved ? QStringList{"1.jpg"} : QStringList());
-        EXPECT_EQ(observer->steps.last(), QStringLiteral("1/1"));
         EXPECT_EQ(counts.saved, c.saved ? 1 : 0);
-        EXPECT_EQ(observer->failedAddresses, c.saved ? QStringList() : QStringList{address(1)});
+        EXPECT_EQ(result.failedAddresses, c.saved ? QStringList() : QStringList{address(1)});
     }
 }
 
-TEST_F(TransferTest, FallbackAddress)
+TEST_F(PictureTransferTest, FallbackAddress)
 {
     const QByteArray fallbackBody = picture(5000, 'f');
     const struct {
@@ -240,60 +198,23 @@ TEST_F(TransferTest, FallbackAddress)
     }
 }
 
-TEST_F(TransferTest, CutTransferLeavesNoFile)
+TEST_F(PictureTransferTest, CutTransferLeavesNoFile)
 {
     routePictures(3, CannedResponse::ok(picture(20000), "image/jpeg"));
     server.route("s1.sinaimg.cn", "/orignal/2.jpg",
                  CannedResponse::ok(picture(20000), "image/jpeg").withCut(8000));
-    setParams(0, 0, 2);
     queue({address(1), address(2), address(3)});
     const PictureCounts counts = transfer();
 
     // Nothing under the cut picture's name, and no temporary file left behind.
     EXPECT_EQ(files(), (QStringList{"1.jpg", "3.jpg"}));
-    EXPECT_EQ(observer->steps.last(), QStringLiteral("3/3"));
     EXPECT_EQ(counts.saved, 2);
     EXPECT_EQ(counts.failed, 1);
     EXPECT_EQ(counts.bytes, 2 * 20000);
-    EXPECT_EQ(observer->failedAddresses, QStringList{address(2)});
+    EXPECT_EQ(result.failedAddresses, QStringList{address(2)});
 }
 
-TEST_F(TransferTest, AbortStopsStartingTransfersAndWaitsForRunningOnes)
-{
-    // The first picture's answer requests the abort; the second one is held back until
-    // then, so no transfer ends before the abort and the coordinator's first wake-up
-    // sees it. The second transfer still completes before the coordinator ends.
-    std::promise<void> aborted;
-    std::shared_future<void> abortSeen = aborted.get_future().share();
-    routePictures(5, CannedResponse::ok(picture(3000), "image/jpeg"));
-    server.route("s1.sinaimg.cn", "/orignal/1.jpg", [&](const RecordedRequest &) {
-        observer->stop = true;
-        aborted.set_value();
-        return CannedResponse::ok(picture(3000), "image/jpeg");
-    });
-    server.route("s1.sinaimg.cn", "/orignal/2.jpg", [abortSeen](const RecordedRequest &) {
-        abortSeen.wait_for(std::chrono::seconds(30));  // a bound against a hang only
-        return CannedResponse::ok(picture(3000), "image/jpeg").withLatency(50);
-    });
-    setParams(0, 0, 2);
-    queue({address(1), address(2), address(3), address(4), address(5)});
-    const PictureCounts counts = runTransfers(job, *observer);
-
-    QSet<QByteArray> asked;
-    for (const RecordedRequest &r : server.requests())
-        asked.insert(r.path());
-    EXPECT_EQ(asked, (QSet<QByteArray>{"/orignal/1.jpg", "/orignal/2.jpg"}));
-    EXPECT_EQ(files(), (QStringList{"1.jpg", "2.jpg"}));
-    for (const QString &name : files())
-        EXPECT_EQ(read(name), picture(3000)) << name.toStdString();
-    // The transfer that was running at the abort counts with the one before it.
-    EXPECT_EQ(counts.total, 5);
-    EXPECT_EQ(counts.done, 2);
-    EXPECT_EQ(counts.saved, 2);
-    EXPECT_EQ(counts.failed, 0);
-}
-
-TEST_F(TransferTest, RefusedAndCutPicturesFailWithTheirReason)
+TEST_F(PictureTransferTest, RefusedAndCutPicturesFailWithTheirReason)
 {
     const struct {
         const char *label;
@@ -322,7 +243,6 @@ TEST_F(TransferTest, RefusedAndCutPicturesFailWithTheirReason)
             failedAddresses.append(address(i));
         }
     }
-    setParams(0, 0, 1);
     queue(addresses);
     const PictureCounts counts = transfer();
 
@@ -331,14 +251,13 @@ TEST_F(TransferTest, RefusedAndCutPicturesFailWithTheirReason)
     EXPECT_EQ(counts.saved, saved);
     EXPECT_EQ(counts.failed, 5 - saved);
     EXPECT_EQ(counts.bytes, savedBytes);
-    // A single worker ends the pictures in queue order.
-    ASSERT_EQ(observer->failedAddresses, failedAddresses);
+    ASSERT_EQ(result.failedAddresses, failedAddresses);
     int f = 0;
     for (const auto &c : cases) {
         if (c.saved)
             continue;
         SCOPED_TRACE(c.label);
-        const QString reason = observer->reasons.at(f++);
+        const QString reason = result.reasons.at(f++);
         EXPECT_FALSE(reason.isEmpty());
         EXPECT_TRUE(reason.contains(QLatin1String(c.reason))) << reason.toStdString();
     }

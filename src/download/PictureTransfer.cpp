@@ -1,0 +1,71 @@
+#include "download/PictureTransfer.h"
+
+#include "net/PageFetcher.h"
+
+namespace pictrove {
+
+namespace {
+
+// Why a transfer did not arrive, for the failure list: the status line of the last
+// answer, or the lack of one.
+QString failureReason(const PageResponse &response)
+{
+    const QString statusLine = response.statusLine();
+    if (!statusLine.isEmpty() && !statusLine.contains(QLatin1String(" 200 ")))
+        return statusLine;
+    return statusLine.isEmpty() ? QStringLiteral("no answer") : QStringLiteral("incomplete or outside the size limits");
+}
+
+}  // namespace
+
+PictureOutcome transferPicture(const TransferJob &job, int index)
+{
+    PictureOutcome outcome;
+    try {
+        PageRequest request{QString(), QString()};
+        PageResponse response;
+
+        const QString entry = job.addresses.value(index);
+        const qsizetype crlf = entry.indexOf(QLatin1String("\r\n"));
+        request.url = crlf >= 0 ? entry.left(crlf) : entry;
+        const QString fallback = crlf >= 0 ? entry.mid(crlf + 2) : QString();
+
+        request.readTimeoutMs = int32_t(job.settings.timeoutSeconds) * 1000;
+        request.timeoutMs = 20000;
+        if (!job.extraHeaders.isEmpty())
+            request.headers = job.extraHeaders.value(index);
+        request.minKB = job.settings.minKB;
+        request.maxKB = job.settings.maxKB;
+        request.savePath = job.folder + job.fileNames.value(index);
+        request.attempts = 2;
+        request.retryDelaySec = 1;
+        outcome.saved = fetch(request, response, FETCH_INFLATE_FOR_CHECKS);
+
+        if (!fallback.isEmpty()) {
+            const qint64 received = response.receivedLength;
+            // Some hosts answer a missing picture with a small placeholder instead of
+            // an error: for them a short body also calls for the fallback.
+            const bool placeholder =
+                fallback.indexOf(QLatin1String(".topitme.")) >= 1 && received < 600;
+            if (received < 1 || placeholder) {
+                request.url = fallback;
+                outcome.saved = fetch(request, response, FETCH_INFLATE_FOR_CHECKS);
+            }
+        }
+        if (outcome.saved) {
+            outcome.bytes = response.receivedLength;
+        } else if (response.noSpace) {
+            outcome.noSpace = true;
+            outcome.reason = QStringLiteral("磁盘空间不足");
+        } else {
+            outcome.reason = failureReason(response);
+        }
+    } catch (...) {
+        // A picture that cannot be fetched just leaves no file.
+        outcome.saved = false;
+        outcome.reason = QStringLiteral("internal error");
+    }
+    return outcome;
+}
+
+}  // namespace pictrove

@@ -1,0 +1,35 @@
+#pragma once
+// One picture's transfer into its file, as a worker of the run's pool runs it
+// (TransferPool), and what the workers of one album read.
+
+#include "settings/SettingsBlock.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace pictrove {
+
+// What the workers read of one album: the pictures to transfer (its queue without
+// those already there), shared by the workers until the album ended.
+struct TransferJob {
+    QStringList addresses;  // "address" or "address\r\nfallback"
+    QStringList fileNames;
+    QStringList extraHeaders;
+    QString folder;  // ends in "/"
+    DownloadParams settings;
+};
+
+// How one picture's transfer ended.
+struct PictureOutcome {
+    bool saved = false;
+    qint64 bytes = 0;
+    QString reason;  // why it did not arrive; empty when saved
+    bool noSpace = false;  // the disk is full: the album's other pictures cannot arrive either
+};
+
+// Fetches job `index` into job.folder + its file name, with the fallback address when
+// the first answer is empty (or, for ".topitme." fallbacks, under 600 bytes). The file
+// appears only when a body arrived completely and within the size limits. Never throws.
+PictureOutcome transferPicture(const TransferJob &job, int index);
+
+}  // namespace pictrove
