@@ -113,22 +113,22 @@ PictureCounts AlbumPipeline::run()
         if (stopping && m_inFlight == 0)
             break;
 
-        Album &current = *m_albums[size_t(m_current)];
-        bool waiting;
-        {
-            std::lock_guard lock(m_mutex);
-            waiting = current.stage == Album::Stage::Waiting && m_nextToList == m_current;
-            if (waiting && m_listers.empty())
-                m_nextToList = m_current + 1;
-        }
-        if (waiting && m_listers.empty()) {
-            // Nobody lists ahead: the album is listed now, its predecessors all ended.
+        if (m_listers.empty()) {
+            // Nobody lists ahead: an album is listed once its predecessors all ended.
+            Album &current = *m_albums[size_t(m_current)];
+            bool listNow = false;
             {
                 std::lock_guard lock(m_mutex);
-                current.stage = Album::Stage::Listing;
+                listNow = current.stage == Album::Stage::Waiting;
+                if (listNow) {
+                    current.stage = Album::Stage::Listing;
+                    m_nextToList = m_current + 1;
+                }
             }
-            listAlbum(current);
-            continue;
+            if (listNow) {
+                listAlbum(current);
+                continue;
+            }
         }
 
         if (const std::optional<TransferPool::Ended> ended = m_pool.waitForEnd())
