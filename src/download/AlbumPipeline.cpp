@@ -4,7 +4,6 @@
 #include "download/AlbumSideFiles.h"
 #include "download/PictureRepair.h"
 #include "sources/AlbumPictures.h"
-#include "sources/WeiboApi.h"
 #include "text/EngineLog.h"
 
 #include <QFileInfo>
@@ -59,7 +58,6 @@ AlbumPipeline::AlbumPipeline(PipelineSetup setup, PipelineControl &control, Down
     , m_control(control)
     , m_events(events)
     , m_gate(events)
-    , m_spacing(std::make_shared<RequestSpacing>())
 {
     const int n = int(m_setup.albums.size());
     for (int k = 0; k < n; ++k) {
@@ -177,7 +175,7 @@ void AlbumPipeline::listAlbum(Album &album)
         walk.dataFolder = m_setup.dataFolder;
         walk.sleep = m_setup.sleep;
         walk.pageIntervalMs = m_setup.pageIntervalMs;
-        walk.spacing = m_spacing;
+        walk.spacing = m_setup.requestSpacing;
         listAlbumPictures(m_setup.listKind, walk, sink);
         album.cutShort = m_control.stopRequested();
         album.incomplete = sink.listingIncomplete() && !album.cutShort;

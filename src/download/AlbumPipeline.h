@@ -53,6 +53,7 @@ struct PipelineSetup {
     bool canList = false;  // only the Sina sources list pictures
     std::function<void(int milliseconds)> sleep;
     int pageIntervalMs = 0;
+    std::shared_ptr<RequestSpacing> requestSpacing;  // the session's
     DownloadParams params;
     NameRules rules;
 };
@@ -94,7 +95,6 @@ private:
     PipelineControl &m_control;
     DownloadEvents &m_events;
     AlbumEventGate m_gate;
-    std::shared_ptr<RequestSpacing> m_spacing;
     std::vector<std::unique_ptr<Album>> m_albums;
 
     TransferPool m_pool;

@@ -102,6 +102,7 @@ DownloadResult Downloader::run(const DownloadRequest &request)
     setup.canList = m_session.sourceType.load() == SourceType::Sina;
     setup.sleep = m_session.sleep;
     setup.pageIntervalMs = m_session.extensionSettings().weiboPageIntervalMs;
+    setup.requestSpacing = m_session.requestSpacing;
     setup.params = request.params;
     setup.rules = request.rules;
     const int n = int(setup.albums.size());

@@ -26,8 +26,8 @@ struct AlbumWalk {
     // Milliseconds at least between two list pages of a service that refuses owners
     // asked too fast (Weibo).
     int pageIntervalMs = 0;
-    // Shared by the walks of one download, so that listing albums side by side does
-    // not ask the service faster than one listing would. May be empty.
+    // The session's, so that the album list and the listings of a download (side by
+    // side or not) do not ask the service faster than one listing would. May be empty.
     std::shared_ptr<RequestSpacing> spacing;
 };
 

@@ -11,12 +11,14 @@
 #include "sources/AlbumList.h"
 #include "sources/AlbumRecord.h"
 #include "sources/ListEvents.h"
+#include "sources/RequestSpacing.h"
 
 #include <QString>
 
 #include <atomic>
 #include <condition_variable>
 #include <functional>
+#include <memory>
 #include <mutex>
 
 namespace pictrove {
@@ -78,6 +80,10 @@ public:
     // Pauses of the sources (retry waits) and of single-worker transfers; tests replace
     // it so they do not sleep.
     std::function<void(int milliseconds)> sleep;
+
+    // The pace of the requests to the owner's service, shared by the album list and
+    // the download's listings (Weibo pages only, today).
+    const std::shared_ptr<RequestSpacing> requestSpacing = std::make_shared<RequestSpacing>();
 
     // Runs `body` on a new detached thread; false when it could not be started.
     bool startThread(std::function<void()> body);

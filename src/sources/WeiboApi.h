@@ -5,6 +5,7 @@
 // refusals for speed waited out with growing pauses, a bounded number of times.
 
 #include "net/PageFetcher.h"
+#include "sources/RequestSpacing.h"
 
 #include <QJsonObject>
 #include <QString>
@@ -12,7 +13,6 @@
 #include <chrono>
 #include <functional>
 #include <memory>
-#include <mutex>
 
 namespace pictrove {
 
@@ -39,21 +39,6 @@ WeiboAnswer readWeiboAnswer(int status, const QString &text);
 // an XMLHttpRequest from the owner's page, and the XSRF token of the login when there
 // is one.
 QString weiboApiHeaders(const QString &ownerUid);
-
-// The spacing of the requests to one owner, shared by the listings that ask about
-// that owner (a download lists the next album while the last one transfers), so
-// together they keep the pace one listing would.
-class RequestSpacing {
-public:
-    // Takes the next turn: how many milliseconds to wait before asking, so that the
-    // turns are at least `intervalMs` apart.
-    int takeTurn(int intervalMs);
-
-private:
-    std::mutex m_mutex;
-    bool m_asked = false;
-    std::chrono::steady_clock::time_point m_next;
-};
 
 // The pauses between pages and after refusals, and what the user hears of the waits.
 struct WeiboPacing {

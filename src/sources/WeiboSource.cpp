@@ -85,6 +85,7 @@ WeiboPacing listPacing(Session &session)
     WeiboPacing pacing;
     pacing.sleep = session.sleep;
     pacing.pageIntervalMs = session.extensionSettings().weiboPageIntervalMs;
+    pacing.spacing = session.requestSpacing;
     pacing.waitingForRateLimit = [&session](int seconds) { session.listEvents().listWaiting(seconds); };
     return pacing;
 }
