@@ -6,6 +6,16 @@
 
 namespace pictrove {
 
+namespace {
+
+// Weibo refused to be asked this fast; the list or an album's listing waits.
+QString slowDownText(int seconds)
+{
+    return QStringLiteral("微博要求放慢速度：%1 秒后重试").arg(seconds);
+}
+
+}  // namespace
+
 CliReporter::CliReporter(FILE *err)
     : m_err(err)
     , m_live(isatty(fileno(err)) != 0)
@@ -75,7 +85,13 @@ void CliReporter::listFailureDetail(const QString &detail)
 void CliReporter::listWaiting(int seconds)
 {
     std::lock_guard lock(m_mutex);
-    printLine(QStringLiteral("微博要求放慢速度：%1 秒后重试").arg(seconds));
+    printLine(slowDownText(seconds));
+}
+
+void CliReporter::albumListingWaiting(int seconds)
+{
+    std::lock_guard lock(m_mutex);
+    printLine(slowDownText(seconds));
 }
 
 void CliReporter::saveFolderFailed(const QString &level)

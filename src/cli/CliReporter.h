@@ -34,6 +34,7 @@ public:
     void pictureProgress(const PictureCounts &album) override;
     void runProgress(const PictureCounts &run) override;
     void pictureFailed(const QString &address, const QString &reason) override;
+    void albumListingWaiting(int seconds) override;
     void albumIncomplete(const QString &name, const QString &reason) override;
     void diskFull(const QString &folder) override;
     void downloadFinished(DownloadResult result, const PictureCounts &run) override;

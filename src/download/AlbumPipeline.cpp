@@ -176,6 +176,9 @@ void AlbumPipeline::listAlbum(Album &album)
         walk.sleep = m_setup.sleep;
         walk.pageIntervalMs = m_setup.pageIntervalMs;
         walk.spacing = m_setup.requestSpacing;
+        walk.waitingForRateLimit = [this](int seconds) {
+            m_gate.postNow([seconds](DownloadEvents &out) { out.albumListingWaiting(seconds); });
+        };
         listAlbumPictures(m_setup.listKind, walk, sink);
         album.cutShort = m_control.stopRequested();
         album.incomplete = sink.listingIncomplete() && !album.cutShort;

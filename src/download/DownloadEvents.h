@@ -68,6 +68,9 @@ public:
     // being reported. Comes at once, between that album's events.
     virtual void runProgress(const PictureCounts & /*run*/) {}
     virtual void pictureFailed(const QString & /*address*/, const QString & /*reason*/) {}
+    // The service refused to be asked this fast while an album was listed: the listing
+    // waits `seconds`, then asks again. Comes at once, whichever album is reported.
+    virtual void albumListingWaiting(int /*seconds*/) {}
     // Album `name`'s listing broke off: a page failed after its retries (`reason`
     // names the page and its answer). Its pictures listed before that still transfer;
     // the album gets no marker, so skip-previous never takes it for done.

@@ -29,6 +29,9 @@ struct AlbumWalk {
     // The session's, so that the album list and the listings of a download (side by
     // side or not) do not ask the service faster than one listing would. May be empty.
     std::shared_ptr<RequestSpacing> spacing;
+    // The service refused to be asked this fast: the listing waits `seconds`, then asks
+    // again. May be empty.
+    std::function<void(int seconds)> waitingForRateLimit;
 };
 
 // Hands every picture of `walk.album` to `sink`, as the fetcher of `kind` finds them.

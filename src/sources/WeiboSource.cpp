@@ -96,6 +96,7 @@ WeiboPacing walkPacing(const AlbumWalk &walk)
     pacing.sleep = walk.sleep;
     pacing.pageIntervalMs = walk.pageIntervalMs;
     pacing.spacing = walk.spacing;
+    pacing.waitingForRateLimit = walk.waitingForRateLimit;
     return pacing;
 }
 

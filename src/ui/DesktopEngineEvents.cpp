@@ -111,6 +111,11 @@ void DesktopEngineEvents::pictureProgress(const PictureCounts &album)
     m_queue.runLatest(kAlbumProgress, [this, album] { m_target.pictureProgress(album); });
 }
 
+void DesktopEngineEvents::albumListingWaiting(int seconds)
+{
+    apply([seconds](EngineEvents &target) { target.albumListingWaiting(seconds); });
+}
+
 void DesktopEngineEvents::runProgress(const PictureCounts &run)
 {
     m_queue.runLatest(kRunProgress, [this, run] { m_target.runProgress(run); });

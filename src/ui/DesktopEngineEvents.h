@@ -49,6 +49,7 @@ public:
     void pictureProgress(const PictureCounts &album) override;
     void runProgress(const PictureCounts &run) override;
     void pictureFailed(const QString &address, const QString &reason) override;
+    void albumListingWaiting(int seconds) override;
     void albumIncomplete(const QString &name, const QString &reason) override;
     void diskFull(const QString &folder) override;
     void albumFinished(int number, int count, const QString &folder) override;

@@ -37,6 +37,12 @@ const char16_t *const kNoAddressMessage = u"请输入相册主人的网址";
 const char16_t *const kNotWebAddressMessage = u"请输入以http://或https://开头的网址";
 const char16_t *const kNoAlbumMessage = u"没有获取到相册，请在登录菜单里登录新浪(微博)帐号后重试,登录时勾上下次自动登录";
 
+// Weibo refused to be asked this fast; the list or an album's listing waits.
+QString slowDownText(int seconds)
+{
+    return QStringLiteral("微博要求放慢速度：%1 秒后重试").arg(seconds);
+}
+
 }  // namespace
 
 MainWindowEvents::MainWindowEvents(MainWindow &window)
@@ -91,7 +97,7 @@ void MainWindowEvents::ownerAddressRemembered(const QString &address)
 
 void MainWindowEvents::listWaiting(int seconds)
 {
-    setText(IDC_STATUS, QStringLiteral("微博要求放慢速度：%1 秒后重试").arg(seconds));
+    setText(IDC_STATUS, slowDownText(seconds));
 }
 
 void MainWindowEvents::listFailureDetail(const QString &detail)
@@ -209,6 +215,11 @@ void MainWindowEvents::runProgress(const PictureCounts &run)
 {
     m_progress.updateRun(run, QDateTime::currentMSecsSinceEpoch());
     showProgress();
+}
+
+void MainWindowEvents::albumListingWaiting(int seconds)
+{
+    setText(IDC_STATUS_DETAIL, slowDownText(seconds));
 }
 
 void MainWindowEvents::showProgress()

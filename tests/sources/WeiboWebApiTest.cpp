@@ -100,9 +100,10 @@ protected:
         session.waitForThreads();
     }
 
-    void listPictures(int album, RecordingPictureSink &sink)
+    void listPictures(int album, RecordingPictureSink &sink, std::function<void(int)> waiting = {})
     {
         AlbumWalk walk;
+        walk.waitingForRateLimit = std::move(waiting);
         walk.album = session.albums.at(album);
         walk.owner = session.owner;
         walk.dataFolder = session.dataFolder();
@@ -234,6 +235,28 @@ TEST_F(WeiboWebApiTest, RefusalsForSpeedAreWaitedOut)
     list(QStringLiteral("https://weibo.com/u/1234567890"));
     EXPECT_EQ(events.listResult(), ListResult::RateLimited);
     EXPECT_EQ(waits, (QList<int>{2000, 4000, 8000, 16000, 32000, 60000}));
+}
+
+// An album's listing during a download waits out refusals for speed too, and says so.
+TEST_F(WeiboWebApiTest, AnAlbumsListingWaitsOutRefusalsAndSaysSo)
+{
+    list(QStringLiteral("https://weibo.com/u/1234567890"));
+    ASSERT_EQ(events.listResult(), ListResult::Listed);
+    std::atomic<int> refusals{0};
+    services.route("weibo.com", "/ajax/profile/getAlbumDetail", LoopbackServer::Handler([&](const RecordedRequest &request) {
+        if (refusals.fetch_add(1) < 2)
+            return CannedResponse::error(418);
+        return json(fixture(queryValue(request, "since_id") == u"0" ? "weibo_api_album_detail_1.json"
+                                                                     : "weibo_api_album_detail_2.json"));
+    }));
+    waits.clear();
+    QList<int> said;
+    RecordingPictureSink sink;
+    listPictures(0, sink, [&](int seconds) { said.append(seconds); });
+    EXPECT_EQ(said, (QList<int>{2, 4}));
+    EXPECT_EQ(waits, (QList<int>{2000, 4000}));
+    EXPECT_GT(sink.count(), 0);
+    EXPECT_TRUE(sink.failures.isEmpty());
 }
 
 // Captions read as JSON: an escaped quote or fields in another order change nothing.

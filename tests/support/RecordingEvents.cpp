@@ -230,6 +230,12 @@ PictureCounts RecordingEvents::downloadCounts() const
     return m_downloadCounts;
 }
 
+void RecordingEvents::albumListingWaiting(int seconds)
+{
+    std::lock_guard lock(m_mutex);
+    append(QStringLiteral("albumListingWaiting %1").arg(seconds));
+}
+
 void RecordingEvents::runProgress(const PictureCounts &run)
 {
     std::lock_guard lock(m_mutex);

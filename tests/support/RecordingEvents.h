@@ -30,6 +30,7 @@ public:
     void transferStarted(int total) override;
     void pictureProgress(const PictureCounts &album) override;
     void runProgress(const PictureCounts &run) override;
+    void albumListingWaiting(int seconds) override;
     void pictureFailed(const QString &address, const QString &reason) override;
     void albumIncomplete(const QString &name, const QString &reason) override;
     void diskFull(const QString &folder) override;
