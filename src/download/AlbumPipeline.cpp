@@ -56,7 +56,6 @@ struct AlbumPipeline::Album {
 AlbumPipeline::AlbumPipeline(PipelineSetup setup, PipelineControl &control, DownloadEvents &events)
     : m_setup(std::move(setup))
     , m_control(control)
-    , m_events(events)
     , m_gate(events)
 {
     const int n = int(m_setup.albums.size());

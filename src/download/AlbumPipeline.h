@@ -93,7 +93,6 @@ private:
 
     const PipelineSetup m_setup;
     PipelineControl &m_control;
-    DownloadEvents &m_events;
     AlbumEventGate m_gate;
     std::vector<std::unique_ptr<Album>> m_albums;
 
