@@ -328,7 +328,12 @@ void MainWindowEvents::endDownload(const QString &status, const QString &detail)
 
 void MainWindowEvents::openFolder(const QString &folder)
 {
-    m_window.openOrOfferCopy(folder);
+    // Nobody asked for this one just now: when nothing can open it, the end of the run
+    // stays on the status line with a note, and no question interrupts it.
+    if (!m_window.shell().open(folder)) {
+        auto *status = m_window.control(IDC_STATUS);
+        setText(IDC_STATUS, controlText(status) + QStringLiteral("（无法打开文件夹）"));
+    }
 }
 
 }  // namespace pictrove

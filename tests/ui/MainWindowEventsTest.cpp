@@ -363,6 +363,28 @@ TEST(MainWindowEventsTest, ProgressBarAndTitleFollowTheRun)
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Pictrove"));
 }
 
+// The folder the options open at the end of a run: when nothing on the system can
+// open it, the end text stays and says so, and no question interrupts the end.
+TEST(MainWindowEventsTest, AFolderNothingCanOpenAtTheEndIsSaidQuietly)
+{
+    RecordingShell shell;
+    shell.opens = false;
+    MainWindow window(shell);
+    std::thread engine([&] {
+        EngineEvents &e = window.events();
+        startDownloadOfTwo(e);
+        e.downloadFinished(DownloadResult::Finished, counts(28, 3, 2, 0));
+        e.openFolder(QStringLiteral("/save/家/"));
+    });
+    engine.join();
+    QApplication::processEvents();
+
+    EXPECT_EQ(controlText(window.control(IDC_STATUS)), QStringLiteral("下载完毕（无法打开文件夹）"));
+    EXPECT_EQ(controlText(window.control(IDC_STATUS_DETAIL)), QStringLiteral("保存 28 张，跳过 3 张，失败 2 张"));
+    EXPECT_EQ(shell.opened(), QStringList{"/save/家/"});
+    EXPECT_TRUE(shell.questions().isEmpty());
+}
+
 TEST(RunProgress, SpeedAndTimeLeft)
 {
     RunProgress run;
