@@ -34,7 +34,7 @@ struct AlbumPipeline::Album {
 
     int number = 0;  // 1-based walk position
     AlbumRecord record;
-    std::unique_ptr<AlbumQueue> queue = std::make_unique<AlbumQueue>();
+    std::unique_ptr<AlbumQueue> queue = std::make_unique<AlbumQueue>();  // handed on when the album ends
     std::unique_ptr<AlbumEvents> events;
 
     // Under m_mutex; the fields below it are written by the album's lister before it
@@ -355,7 +355,6 @@ void AlbumPipeline::finish(Album &album)
     album.events->albumFinished(album.number, int(m_albums.size()), queue.folder());
     album.job.reset();
     m_lastQueue = std::move(album.queue);
-    album.queue = std::make_unique<AlbumQueue>();
     {
         std::lock_guard lock(m_mutex);
         ++m_current;

@@ -47,15 +47,6 @@ void TransferPool::wake()
     m_ended.notify_all();
 }
 
-std::vector<TransferPool::Ended> TransferPool::takeEnded()
-{
-    std::lock_guard lock(m_mutex);
-    std::vector<Ended> ended(std::make_move_iterator(m_endedTasks.begin()),
-                             std::make_move_iterator(m_endedTasks.end()));
-    m_endedTasks.clear();
-    return ended;
-}
-
 void TransferPool::stopAndJoin()
 {
     {

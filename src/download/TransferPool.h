@@ -34,7 +34,6 @@ public:
 
     // Starts up to `count` workers; returns how many are running.
     int start(int count);
-    int size() const { return int(m_threads.size()); }
 
     // Slot `slot` must be idle: it was never given a task, or its last one ended.
     void assign(int slot, PictureTask task);
@@ -50,14 +49,9 @@ public:
     // Lets the coordinator's waitForEnd return: something else needs its attention.
     void wake();
 
-    // Pictures that ended but were not yet taken with waitForEnd: after stopAndJoin, the
-    // transfers that were still running when the coordinator stopped.
-    std::vector<Ended> takeEnded();
-
+private:
     // Lets idle workers go and waits for the busy ones to finish their transfer.
     void stopAndJoin();
-
-private:
     void run(int slot);
 
     std::mutex m_mutex;

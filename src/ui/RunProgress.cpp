@@ -12,8 +12,6 @@ void RunProgress::start(qint64 nowMs)
 
 void RunProgress::albumStarted(int number, int count)
 {
-    m_bytesBefore += m_albumBytes;
-    m_albumBytes = 0;
     m_album = number;
     m_albums = count;
     m_albumFraction = 0;
@@ -23,7 +21,6 @@ void RunProgress::update(const PictureCounts &album, qint64 nowMs)
 {
     m_nowMs = nowMs;
     m_albumFraction = album.total > 0 ? std::clamp(double(album.done) / album.total, 0.0, 1.0) : 0.0;
-    m_albumBytes = album.bytes;
 }
 
 void RunProgress::updateRun(const PictureCounts &run, qint64 nowMs)
@@ -44,8 +41,7 @@ double RunProgress::bytesPerSecond() const
     const qint64 elapsedMs = m_nowMs - m_startMs;
     if (elapsedMs <= 0)
         return 0;
-    const qint64 bytes = m_runBytes >= 0 ? m_runBytes : m_bytesBefore + m_albumBytes;
-    return double(bytes) * 1000.0 / double(elapsedMs);
+    return double(m_runBytes) * 1000.0 / double(elapsedMs);
 }
 
 int RunProgress::secondsLeft() const

@@ -14,9 +14,9 @@ class RunProgress {
 public:
     void start(qint64 nowMs);
     void albumStarted(int number, int count);
+    // The album being downloaded: how far it is.
     void update(const PictureCounts &album, qint64 nowMs);
-    // The whole run's counts, albums transferring ahead included: from then on the
-    // speed comes from them.
+    // The whole run's counts, albums transferring ahead included: the speed.
     void updateRun(const PictureCounts &run, qint64 nowMs);
 
     // 0..1 of the whole run.
@@ -34,9 +34,7 @@ private:
     int m_album = 0;   // 1-based number of the album being downloaded
     int m_albums = 0;
     double m_albumFraction = 0;
-    qint64 m_bytesBefore = 0;  // bytes of the albums that ended
-    qint64 m_albumBytes = 0;
-    qint64 m_runBytes = -1;  // -1: no run counts yet
+    qint64 m_runBytes = 0;
 };
 
 }  // namespace pictrove

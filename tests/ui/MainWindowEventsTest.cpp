@@ -394,22 +394,24 @@ TEST(RunProgress, SpeedAndTimeLeft)
     PictureCounts album;
     album.total = 10;
     album.done = 5;
-    album.bytes = 3 * 1048576;
+    PictureCounts whole;
+    whole.bytes = 3 * 1048576;
     run.update(album, 12000);  // an eighth of the run in 2 s
+    run.updateRun(whole, 12000);
     EXPECT_DOUBLE_EQ(run.fraction(), 0.125);
     EXPECT_EQ(run.secondsLeft(), 14);
     EXPECT_EQ(run.speedAndTimeLeft(), QStringLiteral("1.5 MB/s，剩余 0:14"));
 
-    // The next album's bytes add to the earlier albums'.
+    // The next album starts from zero; the speed is the whole run's.
     run.albumStarted(2, 4);
     album.done = 0;
-    album.bytes = 1048576;
+    whole.bytes = 4 * 1048576;
     run.update(album, 14000);
+    run.updateRun(whole, 14000);
     EXPECT_DOUBLE_EQ(run.fraction(), 0.25);
     EXPECT_DOUBLE_EQ(run.bytesPerSecond(), 1048576.0);
 
-    // Once the engine reports the whole run, albums transferring ahead count too.
-    PictureCounts whole;
+    // Albums transferring ahead of the one being reported count too.
     whole.bytes = 8 * 1048576;
     run.updateRun(whole, 14000);
     EXPECT_DOUBLE_EQ(run.bytesPerSecond(), 2 * 1048576.0);
