@@ -1,20 +1,12 @@
 #include "cli/CliReporter.h"
 
+#include "download/ResultMessages.h"
+
 #include <QDir>
 
 #include <unistd.h>
 
 namespace pictrove {
-
-namespace {
-
-// Weibo refused to be asked this fast; the list or an album's listing waits.
-QString slowDownText(int seconds)
-{
-    return QStringLiteral("微博要求放慢速度：%1 秒后重试").arg(seconds);
-}
-
-}  // namespace
 
 CliReporter::CliReporter(FILE *err)
     : m_err(err)
@@ -39,40 +31,14 @@ void CliReporter::listFinished(ListResult result, int albumCount)
 {
     std::lock_guard lock(m_mutex);
     m_listResult = result;
-    switch (result) {
-    case ListResult::NoAddress:
-        printLine(QStringLiteral("请输入相册主人的网址"));
-        return;
-    case ListResult::NotWebAddress:
-        printLine(QStringLiteral("请输入以http://或https://开头的网址"));
-        return;
-    case ListResult::NothingFound:
-        printLine(QStringLiteral("没有获取到相册，请在登录菜单里登录新浪(微博)帐号后重试,登录时勾上下次自动登录"));
-        break;
-    case ListResult::LoginNeeded:
-        printLine(QStringLiteral("该主人的相册需要登录后才能查看：请在<登录>菜单中登录微博后重试"));
+    const QString message = listResultMessage(result, m_listDetail);
+    if (!message.isEmpty())
+        printLine(message);
+    if (result == ListResult::LoginNeeded)
         printLine(QStringLiteral("（或用 --cookies FILE 交给本程序一份浏览器导出的 cookies.txt）"));
-        break;
-    case ListResult::RateLimited:
-        printLine(QStringLiteral("微博拒绝了过于频繁的请求：请过几分钟再试"));
-        break;
-    case ListResult::ServiceChanged:
-        printLine(QStringLiteral("服务返回了无法识别的内容（网站可能已改版）"));
-        break;
-    case ListResult::Unreachable:
-        printLine(QStringLiteral("无法连接到服务：请检查网络后重试")
-                  + (m_listDetail.isEmpty() ? QString() : QStringLiteral("（%1）").arg(m_listDetail)));
-        break;
-    case ListResult::OwnerNotFound:
-        printLine(QStringLiteral("找不到该相册主人：请检查网址"));
-        break;
-    case ListResult::NotSupported:
-        printLine(QStringLiteral("该来源暂不支持：请输入新浪博客或新浪微博的网址"));
-        break;
-    case ListResult::Listed:
-    case ListResult::Stopped:
-        break;
-    }
+    // An address that was refused never started a list.
+    if (result == ListResult::NoAddress || result == ListResult::NotWebAddress)
+        return;
     printLine(QStringLiteral("获取相册列表完成，共%1个").arg(albumCount));
 }
 
@@ -85,13 +51,13 @@ void CliReporter::listFailureDetail(const QString &detail)
 void CliReporter::listWaiting(int seconds)
 {
     std::lock_guard lock(m_mutex);
-    printLine(slowDownText(seconds));
+    printLine(rateLimitWaitMessage(seconds));
 }
 
 void CliReporter::albumListingWaiting(int seconds)
 {
     std::lock_guard lock(m_mutex);
-    printLine(slowDownText(seconds));
+    printLine(rateLimitWaitMessage(seconds));
 }
 
 void CliReporter::saveFolderFailed(const QString &level)
@@ -197,11 +163,7 @@ void CliReporter::downloadFinished(DownloadResult result, const PictureCounts &r
     }
     if (result != DownloadResult::DiskFull)
         printLine(QStringLiteral("下载完毕"));
-    QString summary =
-        QStringLiteral("保存 %1 张，跳过 %2 张，失败 %3 张").arg(run.saved).arg(run.skipped).arg(run.failed);
-    if (run.incompleteAlbums > 0)
-        summary += QStringLiteral("；%1 个相册不完整").arg(run.incompleteAlbums);
-    printLine(summary);
+    printLine(runSummary(run));
 }
 
 void CliReporter::openFolder(const QString &folder)

@@ -1,6 +1,7 @@
 #include "ui/MainWindowEvents.h"
 
 #include "download/Downloader.h"
+#include "download/ResultMessages.h"
 
 #include "ui/AlbumListView.h"
 #include "ui/ControlAccess.h"
@@ -32,16 +33,6 @@ constexpr std::initializer_list<int> kLockedWhileDownloading = {
     IDC_SOURCE_TYPE, IDC_GET_LIST,     IDC_SET_PATH,     IDC_OWNER_ADDRESS,
     IDC_SAVE_PATH,   IDC_PRAISE_LINK1, IDC_PRAISE_LINK2, IDC_PRAISE_LINK3,
 };
-
-const char16_t *const kNoAddressMessage = u"请输入相册主人的网址";
-const char16_t *const kNotWebAddressMessage = u"请输入以http://或https://开头的网址";
-const char16_t *const kNoAlbumMessage = u"没有获取到相册，请在登录菜单里登录新浪(微博)帐号后重试,登录时勾上下次自动登录";
-
-// Weibo refused to be asked this fast; the list or an album's listing waits.
-QString slowDownText(int seconds)
-{
-    return QStringLiteral("微博要求放慢速度：%1 秒后重试").arg(seconds);
-}
 
 }  // namespace
 
@@ -97,7 +88,7 @@ void MainWindowEvents::ownerAddressRemembered(const QString &address)
 
 void MainWindowEvents::listWaiting(int seconds)
 {
-    setText(IDC_STATUS, slowDownText(seconds));
+    setText(IDC_STATUS, rateLimitWaitMessage(seconds));
 }
 
 void MainWindowEvents::listFailureDetail(const QString &detail)
@@ -107,41 +98,13 @@ void MainWindowEvents::listFailureDetail(const QString &detail)
 
 void MainWindowEvents::listFinished(ListResult result, int albumCount)
 {
-    switch (result) {
-    case ListResult::NoAddress:
-        // The list never started: nothing was locked.
-        showMessage(QString::fromUtf16(kNoAddressMessage));
-        return;
-    case ListResult::NotWebAddress:
-        showMessage(QString::fromUtf16(kNotWebAddressMessage));
-        break;
-    case ListResult::NothingFound:
-        showMessage(QString::fromUtf16(kNoAlbumMessage));
-        break;
-    case ListResult::LoginNeeded:
-        showMessage(QStringLiteral("该主人的相册需要登录后才能查看：请在<登录>菜单中登录微博后重试"));
-        break;
-    case ListResult::RateLimited:
-        showMessage(QStringLiteral("微博拒绝了过于频繁的请求：请过几分钟再试"));
-        break;
-    case ListResult::ServiceChanged:
-        showMessage(QStringLiteral("服务返回了无法识别的内容（网站可能已改版）"));
-        break;
-    case ListResult::Unreachable:
-        showMessage(QStringLiteral("无法连接到服务：请检查网络后重试")
-                    + (m_listDetail.isEmpty() ? QString() : QStringLiteral("（%1）").arg(m_listDetail)));
-        break;
-    case ListResult::OwnerNotFound:
-        showMessage(QStringLiteral("找不到该相册主人：请检查网址"));
-        break;
-    case ListResult::NotSupported:
-        showMessage(QStringLiteral("该来源暂不支持：请输入新浪博客或新浪微博的网址"));
-        break;
-    case ListResult::Listed:
-    case ListResult::Stopped:
-        break;
-    }
+    const QString message = listResultMessage(result, m_listDetail);
     m_listDetail.clear();
+    if (!message.isEmpty())
+        showMessage(message);
+    // The list never started: nothing was locked.
+    if (result == ListResult::NoAddress)
+        return;
     endList(albumCount);
 }
 
@@ -219,7 +182,7 @@ void MainWindowEvents::runProgress(const PictureCounts &run)
 
 void MainWindowEvents::albumListingWaiting(int seconds)
 {
-    setText(IDC_STATUS_DETAIL, slowDownText(seconds));
+    setText(IDC_STATUS_DETAIL, rateLimitWaitMessage(seconds));
 }
 
 void MainWindowEvents::showProgress()
@@ -302,14 +265,6 @@ void MainWindowEvents::markUnfinishedAlbumsStopped()
             continue;
         m_window.albumView().setAlbumState(albums.at(i), QStringLiteral("已停止"));
     }
-}
-
-QString MainWindowEvents::runSummary(const PictureCounts &run)
-{
-    QString summary = QStringLiteral("保存 %1 张，跳过 %2 张，失败 %3 张").arg(run.saved).arg(run.skipped).arg(run.failed);
-    if (run.incompleteAlbums > 0)
-        summary += QStringLiteral("；%1 个相册不完整").arg(run.incompleteAlbums);
-    return summary;
 }
 
 void MainWindowEvents::endDownload(const QString &status, const QString &detail)

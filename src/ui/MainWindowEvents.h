@@ -45,7 +45,6 @@ private:
     // The buttons back, the run's end in the status line and its counts beside it.
     void endDownload(const QString &status, const QString &detail);
     // "保存 28 张，跳过 3 张，失败 2 张", and the incomplete albums when there are any.
-    static QString runSummary(const PictureCounts &run);
     // The progress bar and the window title's percentage, from m_progress.
     void showProgress();
     // 已停止 in the 状态 column for the albums a stop left without their end.

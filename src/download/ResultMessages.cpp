@@ -1,0 +1,47 @@
+#include "download/ResultMessages.h"
+
+namespace pictrove {
+
+QString listResultMessage(ListResult result, const QString &detail)
+{
+    switch (result) {
+    case ListResult::NoAddress:
+        return QStringLiteral("请输入相册主人的网址");
+    case ListResult::NotWebAddress:
+        return QStringLiteral("请输入以http://或https://开头的网址");
+    case ListResult::NothingFound:
+        return QStringLiteral("没有获取到相册，请在登录菜单里登录新浪(微博)帐号后重试,登录时勾上下次自动登录");
+    case ListResult::LoginNeeded:
+        return QStringLiteral("该主人的相册需要登录后才能查看：请在<登录>菜单中登录微博后重试");
+    case ListResult::RateLimited:
+        return QStringLiteral("微博拒绝了过于频繁的请求：请过几分钟再试");
+    case ListResult::ServiceChanged:
+        return QStringLiteral("服务返回了无法识别的内容（网站可能已改版）");
+    case ListResult::Unreachable:
+        return QStringLiteral("无法连接到服务：请检查网络后重试")
+               + (detail.isEmpty() ? QString() : QStringLiteral("（%1）").arg(detail));
+    case ListResult::OwnerNotFound:
+        return QStringLiteral("找不到该相册主人：请检查网址");
+    case ListResult::NotSupported:
+        return QStringLiteral("该来源暂不支持：请输入新浪博客或新浪微博的网址");
+    case ListResult::Listed:
+    case ListResult::Stopped:
+        break;
+    }
+    return QString();
+}
+
+QString rateLimitWaitMessage(int seconds)
+{
+    return QStringLiteral("微博要求放慢速度：%1 秒后重试").arg(seconds);
+}
+
+QString runSummary(const PictureCounts &run)
+{
+    QString summary = QStringLiteral("保存 %1 张，跳过 %2 张，失败 %3 张").arg(run.saved).arg(run.skipped).arg(run.failed);
+    if (run.incompleteAlbums > 0)
+        summary += QStringLiteral("；%1 个相册不完整").arg(run.incompleteAlbums);
+    return summary;
+}
+
+}  // namespace pictrove

@@ -1,0 +1,23 @@
+#pragma once
+// What the engine's results mean to a user, in the program's own words, kept once for
+// both front ends: the desktop program shows them in message boxes and on its status
+// line, pictrove-cli prints them on stderr.
+
+#include "download/DownloadEvents.h"
+#include "sources/ListEvents.h"
+
+#include <QString>
+
+namespace pictrove {
+
+// Why a list listed nothing, or why it never started; empty for Listed and Stopped.
+// `detail` is what came back from an unreachable service (listFailureDetail), if known.
+QString listResultMessage(ListResult result, const QString &detail);
+
+// The service refused to be asked this fast; the listing asks again in `seconds`.
+QString rateLimitWaitMessage(int seconds);
+
+// "保存 N 张，跳过 N 张，失败 N 张", and the incomplete albums when there are any.
+QString runSummary(const PictureCounts &run);
+
+}  // namespace pictrove
