@@ -1,6 +1,5 @@
 #include "sources/WeiboApi.h"
 
-#include "net/CookieStore.h"
 #include "net/PageResponse.h"
 #include "net/PageText.h"
 #include "sources/SourceFetch.h"
@@ -37,7 +36,7 @@ QString firstBytes(const QString &text)
 QString cookieValue(const QString &url, const QString &name)
 {
     const QString prefix = name + QLatin1Char('=');
-    const QStringList pairs = CookieStore::process().cookieHeaderFor(url).split(QStringLiteral("; "));
+    const QStringList pairs = getCookies(url).split(QStringLiteral("; "));
     for (const QString &pair : pairs) {
         if (pair.startsWith(prefix))
             return pair.mid(prefix.size());
