@@ -74,6 +74,26 @@ protected:
                           QStringLiteral("sina_categories.json"), "application/json");
     }
 
+    // The window started with the blog owner's address in the clipboard, once its
+    // start-up (the configuration service's answer) is over.
+    bool startOnBlogOwner(SinaServices &sina)
+    {
+        serveBlogOwner(sina);
+        serveConfig();
+        QGuiApplication::clipboard()->setText(QStringLiteral("http://blog.sina.com.cn/u/1234567890"));
+        start(options());
+        return waitUntil([&] { return !textOf(IDC_NOTICE).isEmpty(); });
+    }
+
+    // The blog owner's list ended: its six albums in the grid, 获取相册 back.
+    bool blogOwnerListed() const
+    {
+        return waitUntil([&] {
+            return window->session().listState.load() == ListState::Idle
+                   && textOf(IDC_GET_LIST) == QStringLiteral("获取相册") && window->grid().gridRowCount() == 6;
+        });
+    }
+
     MainWindow::StartupOptions options() const
     {
         MainWindow::StartupOptions startup;
@@ -329,17 +349,11 @@ TEST_F(MainWindowTest, GetListIsIgnoredBeforeStartUpEnds)
 TEST_F(MainWindowTest, GetListFillsTheGrid)
 {
     SinaServices sina;
-    serveBlogOwner(sina);
-    serveConfig();
-    QGuiApplication::clipboard()->setText(QStringLiteral("http://blog.sina.com.cn/u/1234567890"));
-    MainWindow &dlg = start(options());
-    ASSERT_TRUE(waitUntil([&] { return !textOf(IDC_NOTICE).isEmpty(); }));
+    ASSERT_TRUE(startOnBlogOwner(sina));
+    MainWindow &dlg = *window;
 
     qobject_cast<QAbstractButton *>(dlg.control(IDC_GET_LIST))->click();
-    ASSERT_TRUE(waitUntil([&] {
-        return dlg.session().listState.load() == ListState::Idle && textOf(IDC_GET_LIST) == QStringLiteral("获取相册")
-               && dlg.grid().gridRowCount() == 6;
-    }));
+    ASSERT_TRUE(blogOwnerListed());
 
     const AlbumGrid &grid = dlg.grid();
     EXPECT_EQ(grid.cellText(1, 0), QStringLiteral("0001"));
@@ -410,10 +424,7 @@ TEST_F(MainWindowTest, AnAddressFromTheCommandLineIsListed)
         listOwnerAtStart(dlg, address);
         EXPECT_EQ(textOf(IDC_OWNER_ADDRESS), address);
         // The list's events reach the window queued: its last one turns the button back.
-        ASSERT_TRUE(waitUntil([&] {
-            return dlg.session().listState.load() == ListState::Idle && textOf(IDC_GET_LIST) == QStringLiteral("获取相册")
-                   && dlg.grid().gridRowCount() == 6;
-        }));
+        ASSERT_TRUE(blogOwnerListed());
         EXPECT_EQ(dlg.grid().cellText(1, 1), QStringLiteral("旅行"));
         EXPECT_EQ(qobject_cast<HistoryComboBox *>(dlg.control(IDC_OWNER_ADDRESS))->history().value(0), address);
         window.reset();
@@ -424,11 +435,8 @@ TEST_F(MainWindowTest, AnAddressFromTheCommandLineIsListed)
 TEST_F(MainWindowTest, KeysReachTheCommands)
 {
     SinaServices sina;
-    serveBlogOwner(sina);
-    serveConfig();
-    QGuiApplication::clipboard()->setText(QStringLiteral("http://blog.sina.com.cn/u/1234567890"));
-    MainWindow &dlg = start(options());
-    ASSERT_TRUE(waitUntil([&] { return !textOf(IDC_NOTICE).isEmpty(); }));
+    ASSERT_TRUE(startOnBlogOwner(sina));
+    MainWindow &dlg = *window;
     dlg.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
 
@@ -456,16 +464,10 @@ TEST_F(MainWindowTest, KeysReachTheCommands)
 TEST_F(MainWindowTest, DoubleClickOpensADownloadedAlbumsFolder)
 {
     SinaServices sina;
-    serveBlogOwner(sina);
-    serveConfig();
-    QGuiApplication::clipboard()->setText(QStringLiteral("http://blog.sina.com.cn/u/1234567890"));
-    MainWindow &dlg = start(options());
-    ASSERT_TRUE(waitUntil([&] { return !textOf(IDC_NOTICE).isEmpty(); }));
+    ASSERT_TRUE(startOnBlogOwner(sina));
+    MainWindow &dlg = *window;
     qobject_cast<QAbstractButton *>(dlg.control(IDC_GET_LIST))->click();
-    ASSERT_TRUE(waitUntil([&] {
-        return dlg.session().listState.load() == ListState::Idle && textOf(IDC_GET_LIST) == QStringLiteral("获取相册")
-               && dlg.grid().gridRowCount() == 6;
-    }));
+    ASSERT_TRUE(blogOwnerListed());
     const QString saveRoot = textOf(IDC_SAVE_PATH);
     ASSERT_FALSE(saveRoot.isEmpty());
 
@@ -503,18 +505,12 @@ TEST_F(MainWindowTest, EnterInTheAddressBoxLists)
     dlg.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
 
-    const auto listed = [&] {
-        return waitUntil([&] {
-            return dlg.session().listState.load() == ListState::Idle && textOf(IDC_GET_LIST) == QStringLiteral("获取相册")
-                   && dlg.grid().gridRowCount() == 6;
-        });
-    };
     for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
         SCOPED_TRACE(int(key));
         dlg.albumView().resetGrid();
         owner->setEditText(QStringLiteral("http://blog.sina.com.cn/u/1234567890"));
         QTest::keyClick(owner->lineEdit(), key);
-        EXPECT_TRUE(listed());
+        EXPECT_TRUE(blogOwnerListed());
     }
 
     // Typed "1234", the suggestion highlighted, then Enter.
@@ -528,7 +524,7 @@ TEST_F(MainWindowTest, EnterInTheAddressBoxLists)
     QTest::keyClick(popup, Qt::Key_Return);
     EXPECT_FALSE(owner->suggestionsVisible());
     EXPECT_EQ(owner->currentText(), QStringLiteral("http://blog.sina.com.cn/u/1234567890"));
-    EXPECT_TRUE(listed());
+    EXPECT_TRUE(blogOwnerListed());
 
     // With the suggestions open, the first click on 获取相册 is not lost to them.
     dlg.albumView().resetGrid();
@@ -541,7 +537,7 @@ TEST_F(MainWindowTest, EnterInTheAddressBoxLists)
     const QPoint onButton = getList->mapToGlobal(getList->rect().center());
     QTest::mousePress(popup, Qt::LeftButton, {}, popup->mapFromGlobal(onButton));
     EXPECT_FALSE(owner->suggestionsVisible());
-    EXPECT_TRUE(listed());
+    EXPECT_TRUE(blogOwnerListed());
 }
 
 // Esc does nothing while idle; while a task runs it asks before stopping it and quitting.
