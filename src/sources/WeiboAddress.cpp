@@ -21,7 +21,7 @@ const QStringList kSitePaths = {
 
 bool isUid(const QString &text)
 {
-    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,20}$"));
+    static const QRegularExpression digits(QRegularExpression::anchoredPattern(QStringLiteral("[0-9]{1,20}")));
     return digits.match(text).hasMatch();
 }
 

@@ -40,6 +40,7 @@ TEST(WeiboAddress, EveryFormNamesItsOwner)
         // Not an owner: the site's own pages, other sites, nothing after the host.
         {"https://weibo.com/", {}},
         {"https://weibo.com/u/xiaoming", {}},
+        {"https://weibo.com/u/1234567890\n/2", {}},  // a line end is not part of a number
         {"https://weibo.com/login.php", {}},
         {"https://weibo.com/ajax/profile/info?uid=1", {}},
         {"https://m.weibo.cn/status/4900000000000001", {}},
