@@ -67,15 +67,21 @@ QString cleanName(const QString &text, int code, bool withFallback)
     }
     name = std::move(kept);
 
-    qsizetype end = name.size();
-    while (end > 0 && name.at(end - 1) == QLatin1Char('.'))
-        --end;
-    name.truncate(end);
-    qsizetype begin = 0;
-    while (begin < name.size() && name.at(begin) == QLatin1Char('.'))
-        ++begin;
-    name.remove(0, begin);
-    name = name.trimmed();
+    // Dots and blanks at the ends go together until neither is left: stripping the
+    // dots once and trimming once turns ". .. " into "..", a path that climbs out of
+    // its folder.
+    for (qsizetype before = -1; before != name.size();) {
+        before = name.size();
+        qsizetype end = name.size();
+        while (end > 0 && name.at(end - 1) == QLatin1Char('.'))
+            --end;
+        name.truncate(end);
+        qsizetype begin = 0;
+        while (begin < name.size() && name.at(begin) == QLatin1Char('.'))
+            ++begin;
+        name.remove(0, begin);
+        name = name.trimmed();
+    }
 
     if (withFallback && (name.isEmpty() || name.size() >= 1000)) {
         if (code == kCleanNameTimeFallback)

@@ -29,6 +29,11 @@ TEST(cleanName, StepsRunInOrder)
         {u"x .", u"x"},
         // Dots left alone by illegal characters are not "only dots" any more.
         {u"?.?", u""},
+        // Dots and blanks at the ends go in turns until neither is left: never "." or "..".
+        {u". .. /", u""},
+        {u". . /", u""},
+        {u". .x. .", u"x"},
+        {u"a. . .", u"a"},
         // Entities first: an encoded quote or bracket is removed like a plain one.
         {u"Tom &amp; Jerry", u"Tom & Jerry"},
         {u"say &quot;hi&quot;", u"say hi"},
