@@ -1,9 +1,15 @@
-// Picture and album names from remote titles under any naming rules: every name is one
-// path component that stays inside its folder.
+// Owner, album and picture names from remote pages under any naming rules: every name
+// is one path component, and the whole path of every picture stays inside the save
+// folder.
 #include "FuzzInput.h"
 #include "download/AlbumQueue.h"
 #include "download/FileNaming.h"
+#include "download/Folders.h"
+#include "sources/AddAlbum.h"
+#include "sources/ListAcquisition.h"
 #include "text/CleanName.h"
+
+#include <QDir>
 
 using namespace pictrove;
 
@@ -43,13 +49,35 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     naming.title = QString::fromUtf8(input.rest());
 
     (void)cleanName(naming.title, 0xFFFF, true);
-    const QString folder = albumFolderName(naming.album, naming.rules);
-    if (!folder.isEmpty())
-        checkComponent(folder, "album folder name is not one safe path component");
+
+    // The names as a list and a download make them: the owner's folder from the page's
+    // owner name, the album name as the list cleans it, its folder among the others'.
+    const QString saveRoot = QStringLiteral("/save/root");
+    OwnerInfo owner;
+    owner.name = ownerFolderName(naming.ownerName);
+    owner.subFolder = ownerFolderName(naming.title);
+    naming.album.name = cleanName(naming.album.name, kCleanNameTimeFallback, true).left(kShownNameLength);
+    const QString ownerFolder = ownerFolderFor(saveRoot, owner);
+    for (const QString &part : QString(ownerFolder).remove(0, saveRoot.size() + 1).split(u'/', Qt::SkipEmptyParts))
+        checkComponent(part, "owner folder name is not one safe path component");
+
+    AlbumRecord twin = naming.album;
+    twin.position += 1;
+    const QStringList folders = albumFolderNames({naming.album, twin}, naming.rules);
+    for (const QString &folder : folders) {
+        if (!folder.isEmpty())
+            checkComponent(folder, "album folder name is not one safe path component");
+    }
+    if (foldersNameEachAlbum(naming.rules) && folders.at(0).toCaseFolded() == folders.at(1).toCaseFolded())
+        fuzz::propertyBroken("two albums share a folder", folders.at(0));
+
+    const QString albumFolder = folders.at(0).isEmpty() ? ownerFolder : ownerFolder + folders.at(0) + u'/';
     AlbumQueue queue;
     for (int i = 0; i < 3; ++i) {
-        const QString name = finalFileName(pictureNameBase(naming), QStringLiteral("/save/owner/album/"), queue);
+        const QString name = finalFileName(pictureNameBase(naming), albumFolder, queue);
         checkComponent(name, "picture file name is not one safe path component");
+        if (!isInsideFolder(saveRoot, albumFolder + name) || QDir::cleanPath(albumFolder + name) != albumFolder + name)
+            fuzz::propertyBroken("picture path leaves the save folder", albumFolder + name);
         queue.queuePicture(naming.address, name, QString());
     }
     return 0;

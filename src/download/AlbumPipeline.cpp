@@ -2,6 +2,7 @@
 
 #include "download/AlbumQueueSink.h"
 #include "download/AlbumSideFiles.h"
+#include "download/FileNaming.h"
 #include "download/PictureRepair.h"
 #include "sources/AlbumPictures.h"
 #include "text/EngineLog.h"
@@ -34,6 +35,7 @@ struct AlbumPipeline::Album {
 
     int number = 0;  // 1-based walk position
     AlbumRecord record;
+    QString folderName;
     std::unique_ptr<AlbumQueue> queue = std::make_unique<AlbumQueue>();  // handed on when the album ends
     std::unique_ptr<AlbumEvents> events;
 
@@ -62,7 +64,8 @@ AlbumPipeline::AlbumPipeline(PipelineSetup setup, PipelineControl &control, Down
     for (int k = 0; k < n; ++k) {
         auto album = std::make_unique<Album>();
         album->number = k + 1;
-        album->record = m_setup.albums.at(k);
+        album->record = m_setup.albums.at(k).record;
+        album->folderName = m_setup.albums.at(k).folderName;
         album->events = std::make_unique<AlbumEvents>(m_gate, k + 1);
         album->queue->setFolder(m_setup.baseFolder);
         m_albums.push_back(std::move(album));
@@ -70,6 +73,8 @@ AlbumPipeline::AlbumPipeline(PipelineSetup setup, PipelineControl &control, Down
     // The settings store keeps threads within 1..15; a stray 0 must not turn into
     // "nothing to do", which would pass for a complete album.
     m_threads = qBound(1, int(m_setup.params.threads), int(THREADS_MAX));
+    if (!foldersNameEachAlbum(m_setup.rules))
+        m_sharedNames = std::make_shared<SharedFolderNames>();
 }
 
 AlbumPipeline::~AlbumPipeline()
@@ -81,8 +86,10 @@ int AlbumPipeline::listerCount() const
 {
     if (m_threads == 1 || !m_setup.canList)
         return 0;
+    // Albums that share one folder are listed one after the other, in walk order, so a
+    // name two of them want goes to the same one every run.
     const bool weibo = m_setup.listKind == ListKind::WeiboAlbums || m_setup.listKind == ListKind::WeiboWall;
-    return std::min(weibo ? 1 : kBlogListers, int(m_albums.size()));
+    return std::min(weibo || m_sharedNames ? 1 : kBlogListers, int(m_albums.size()));
 }
 
 PictureCounts AlbumPipeline::run()
@@ -165,7 +172,8 @@ void AlbumPipeline::listAlbum(Album &album)
     AlbumQueue &queue = *album.queue;
     album.events->albumStarted(album.number, int(m_albums.size()), album.record.name);
     if (m_setup.canList) {
-        AlbumQueueSink::Album info{album.record, m_setup.owner.name, int(m_albums.size()), m_setup.listedAlbumCount};
+        AlbumQueueSink::Album info{album.record,    album.folderName,     m_sharedNames,
+                                   m_setup.owner.name, int(m_albums.size()), m_setup.listedAlbumCount};
         AlbumQueueSink sink([this] { return m_control.stopRequested(); }, queue, m_setup.rules, info,
                             *album.events);
         AlbumWalk walk;

@@ -42,10 +42,16 @@ public:
     virtual void transferring(const QString &folder) = 0;
 };
 
+// One chosen album and where its pictures go.
+struct ChosenAlbum {
+    AlbumRecord record;
+    QString folderName;  // under the owner's folder (albumFolderNames); empty: the owner's folder itself
+};
+
 // Everything about the run that stays the same from album to album.
 struct PipelineSetup {
     QString baseFolder;  // the owner's folder, ending in "/"
-    QList<AlbumRecord> albums;  // the chosen albums, in walk order
+    QList<ChosenAlbum> albums;  // in walk order
     int listedAlbumCount = 0;   // albums of the list
     OwnerInfo owner;
     QString dataFolder;
@@ -95,6 +101,9 @@ private:
     PipelineControl &m_control;
     AlbumEventGate m_gate;
     std::vector<std::unique_ptr<Album>> m_albums;
+    // The names queued into the folder every album shares, when the rules give them one
+    // folder; null when each album has its own.
+    std::shared_ptr<SharedFolderNames> m_sharedNames;
 
     TransferPool m_pool;
     int m_threads = 1;         // transfers at a time the user asked for

@@ -2,6 +2,18 @@
 
 namespace pictrove {
 
+bool SharedFolderNames::contains(const QString &name) const
+{
+    std::lock_guard lock(m_mutex);
+    return m_names.contains(name.toCaseFolded());
+}
+
+void SharedFolderNames::add(const QString &name)
+{
+    std::lock_guard lock(m_mutex);
+    m_names.insert(name.toCaseFolded());
+}
+
 QString AlbumQueue::folder() const
 {
     std::lock_guard lock(m_folderMutex);
@@ -22,11 +34,14 @@ void AlbumQueue::clear()
     previousFirstAddress.clear();
     m_nameIndex.clear();
     m_nextCounter.clear();
+    m_sharedNames.reset();
 }
 
 void AlbumQueue::queuePicture(const QString &address, const QString &fileName, const QString &headers)
 {
     m_nameIndex.insert(fileName.toCaseFolded(), int(fileNames.size()));
+    if (m_sharedNames)
+        m_sharedNames->add(fileName);
     addresses.append(address);
     fileNames.append(fileName);
     extraHeaders.append(headers);
@@ -38,6 +53,16 @@ int AlbumQueue::findName(const QString &name) const
     // comparison does. Every queued name passed this test first, so each key holds
     // exactly one position.
     return m_nameIndex.value(name.toCaseFolded(), -1);
+}
+
+bool AlbumQueue::nameTaken(const QString &name) const
+{
+    return findName(name) >= 0 || (m_sharedNames && m_sharedNames->contains(name));
+}
+
+void AlbumQueue::shareFolderNames(std::shared_ptr<SharedFolderNames> names)
+{
+    m_sharedNames = std::move(names);
 }
 
 uint AlbumQueue::nextCounter(const QString &base) const

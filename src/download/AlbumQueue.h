@@ -5,12 +5,27 @@
 // front end's Open Path, so it sits behind a lock.
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <mutex>
 
 namespace pictrove {
+
+// File names several albums of one run queue into the same folder: albums whose folder
+// rule gives them no folder of their own share the owner's (or one named) folder, and a
+// picture of one album must not replace another's. Compared ignoring letter case.
+class SharedFolderNames {
+public:
+    bool contains(const QString &name) const;
+    void add(const QString &name);
+
+private:
+    mutable std::mutex m_mutex;
+    QSet<QString> m_names;  // case-folded
+};
 
 class AlbumQueue {
 public:
@@ -34,6 +49,11 @@ public:
     bool isEmpty() const { return addresses.isEmpty(); }
     // Position of the queued file name equal to `name` ignoring letter case, or -1.
     int findName(const QString &name) const;
+    // `name` is queued here, or by another album into the same shared folder.
+    bool nameTaken(const QString &name) const;
+    // The album's folder is shared with other albums of the run: names are checked
+    // against theirs too, and queued names are added to theirs. Until clear().
+    void shareFolderNames(std::shared_ptr<SharedFolderNames> names);
     // The collision counter's memory for one name base (compared ignoring letter
     // case): the lowest counter that may still be free. Names are only added until
     // clear(), so every counter below it stays taken, and a thousand pictures of one
@@ -49,6 +69,7 @@ private:
     // every probe of the collision counter.
     QHash<QString, int> m_nameIndex;
     QHash<QString, uint> m_nextCounter;  // case-folded base -> counter
+    std::shared_ptr<SharedFolderNames> m_sharedNames;
 };
 
 }  // namespace pictrove

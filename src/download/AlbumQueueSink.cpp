@@ -42,17 +42,24 @@ void AlbumQueueSink::listingFailed(const QString &address, const QString &reason
     m_listingFailure = address + QStringLiteral(": ") + reason;
 }
 
-void AlbumQueueSink::setUpAlbumFolder()
+bool AlbumQueueSink::setUpAlbumFolder()
 {
-    QString folder = m_queue.folder();
-    const QString name = albumFolderName(m_album.record, m_rules);
-    if (!name.isEmpty())
-        folder += name + QLatin1Char('/');
+    const QString base = m_queue.folder();
+    QString folder = base;
+    if (!m_album.folderName.isEmpty())
+        folder += m_album.folderName + QLatin1Char('/');
+    if (!isInsideFolder(base, folder)) {
+        listingFailed(folder, QStringLiteral("文件夹不在保存路径之内"));
+        m_closed = true;
+        return false;
+    }
     m_queue.setFolder(folder);
-    // A folder that cannot be made is not reported here: its transfers fail instead.
+    m_queue.shareFolderNames(m_album.sharedNames);
+    // A folder that cannot be made is not reported here: its transfers fail, saying why.
     QDir().mkdir(folder);
     stampTimes(folder, QDateTime::currentSecsSinceEpoch());
     m_queue.previousFirstAddress = readMarkerFile(folder);
+    return true;
 }
 
 void AlbumQueueSink::addPicture(const QString &address, const QString &title, const QString &headers)
@@ -73,8 +80,8 @@ void AlbumQueueSink::addPicture(const QString &address, const QString &title, co
     naming.rules = m_rules;
     const QString base = pictureNameBase(naming);
 
-    if (m_queue.isEmpty())
-        setUpAlbumFolder();
+    if (m_queue.isEmpty() && !setUpAlbumFolder())
+        return;
     const QString folder = m_queue.folder();
     const QString fileName = finalFileName(base, folder, m_queue);
 

@@ -9,16 +9,23 @@
 #include "sources/PictureSink.h"
 
 #include <functional>
+#include <memory>
 
 namespace pictrove {
 
 class AlbumQueue;
 class DownloadEvents;
+class SharedFolderNames;
 
 class AlbumQueueSink : public PictureSink {
 public:
     struct Album {
         AlbumRecord record;
+        // The album's folder component under the queue's folder (albumFolderNames);
+        // empty: its pictures go straight into the queue's folder.
+        QString folderName;
+        // Set when other albums of the run put their pictures into the same folder.
+        std::shared_ptr<SharedFolderNames> sharedNames;
         QString ownerName;  // OwnerInfo::name as stored
         int chosenCount = 0;  // albums chosen for the run (file-name escape ?6)
         int listedCount = 0;  // albums of the list
@@ -39,7 +46,9 @@ public:
     const QString &listingFailure() const { return m_listingFailure; }
 
 private:
-    void setUpAlbumFolder();
+    // False when the folder would not lie inside the queue's folder: the album then
+    // takes no pictures.
+    bool setUpAlbumFolder();
 
     std::function<bool()> m_stopRequested;
     bool m_closed = false;  // skip-previous met the first picture of the album's last download

@@ -1,5 +1,6 @@
 #include "download/Downloader.h"
 
+#include "download/FileNaming.h"
 #include "download/Folders.h"
 #include "settings/ExtensionSettings.h"
 #include "sources/Session.h"
@@ -79,7 +80,10 @@ DownloadResult Downloader::run(const DownloadRequest &request)
         return DownloadResult::NoSavePath;
     }
     QString failedLevel;
-    if (!ensureFolder(base, failedLevel)) {
+    // The owner's name comes from a remote page: its folder must not lead elsewhere.
+    if (!isInsideFolder(request.saveRoot, base))
+        failedLevel = base;
+    if (!failedLevel.isEmpty() || !ensureFolder(base, failedLevel)) {
         m_state = DownloadState::Idle;
         m_events.saveFolderFailed(failedLevel);
         m_events.downloadFinished(DownloadResult::SaveFolderFailed, {});
@@ -90,10 +94,12 @@ DownloadResult Downloader::run(const DownloadRequest &request)
 
     PipelineSetup setup;
     setup.baseFolder = base;
-    const int albumCount = m_session.albums.size();
+    const QList<AlbumRecord> listed = m_session.albums.all();
+    const int albumCount = int(listed.size());
+    const QStringList folderNames = albumFolderNames(listed, request.rules);
     for (const int index : request.albums) {
         if (index >= 0 && index < albumCount)
-            setup.albums.append(m_session.albums.at(index));
+            setup.albums.append({listed.at(index), folderNames.at(index)});
     }
     setup.listedAlbumCount = albumCount;
     setup.owner = m_session.owner;

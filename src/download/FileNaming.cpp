@@ -4,7 +4,9 @@
 #include "download/AlbumQueue.h"
 #include "text/TextScan.h"
 
+#include <QHash>
 #include <QLatin1StringView>
+#include <QSet>
 
 namespace pictrove {
 
@@ -85,6 +87,41 @@ QString albumFolderName(const AlbumRecord &album, const NameRules &rules)
     return fitUtf8(cleanName(folder, 0, false), QString());
 }
 
+bool foldersNameEachAlbum(const NameRules &rules)
+{
+    if (rules.folderBase == FOLDER_BASE_ALBUM_NAME)
+        return true;
+    for (const int digit : {1, 3, 9}) {
+        if (rules.folderPrefix.contains(escape(digit)) || rules.folderSuffix.contains(escape(digit)))
+            return true;
+    }
+    return false;
+}
+
+QStringList albumFolderNames(const QList<AlbumRecord> &listed, const NameRules &rules)
+{
+    QStringList names;
+    names.reserve(listed.size());
+    const bool unique = foldersNameEachAlbum(rules);
+    QSet<QString> taken;  // case-folded
+    QHash<QString, uint> nextCounter;
+    for (const AlbumRecord &album : listed) {
+        const QString base = albumFolderName(album, rules);
+        QString name = base;
+        if (unique && !base.isEmpty() && taken.contains(base.toCaseFolded())) {
+            uint k = nextCounter.value(base.toCaseFolded(), 1);
+            do {
+                const QString tail = QStringLiteral(" (%1)").arg(k++);
+                name = fitUtf8(base, tail) + tail;
+            } while (taken.contains(name.toCaseFolded()));
+            nextCounter.insert(base.toCaseFolded(), k);
+        }
+        taken.insert(name.toCaseFolded());
+        names.append(name);
+    }
+    return names;
+}
+
 QString finalFileName(const QString &collisionBase, const QString &jobFolder, AlbumQueue &queue)
 {
     const qsizetype room = 250 - jobFolder.size();
@@ -98,17 +135,15 @@ QString finalFileName(const QString &collisionBase, const QString &jobFolder, Al
     }
 
     QString candidate = fitUtf8(name, extension) + extension;
-    if (queue.count() == 0)
-        return candidate;
     // The counter goes on the name as the rules made it, before the length limit and
     // the extension split: a second a.jpg becomes a.jpg(1).jpg.
-    if (queue.findName(candidate) < 0)
+    if (!queue.nameTaken(candidate))
         return candidate;
     uint k = queue.nextCounter(collisionBase);
     do {
         const QString tail = QStringLiteral("(%1)").arg(k++) + extension;
         candidate = fitUtf8(collisionBase, tail) + tail;
-    } while (queue.findName(candidate) >= 0);
+    } while (queue.nameTaken(candidate));
     queue.setNextCounter(collisionBase, k);
     return candidate;
 }

@@ -11,7 +11,9 @@
 #include "settings/SettingsBlock.h"
 #include "sources/AlbumRecord.h"
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace pictrove {
 
@@ -39,10 +41,22 @@ QString pictureNameBase(const PictureNaming &in);
 // the base folder.
 QString albumFolderName(const AlbumRecord &album, const NameRules &rules);
 
+// True when the folder rules give each album a folder of its own (by its name or its
+// position); false when they give every album the same folder, which the albums of a
+// run then share on purpose.
+bool foldersNameEachAlbum(const NameRules &rules);
+
+// The folder component of every listed album, in list order. With foldersNameEachAlbum,
+// two albums whose names clean to the same folder ("Family \/ 家" and "Family 家") get
+// distinct ones, numbered like album names ("Family 家 (1)", letter case ignored).
+// Numbered over the whole list, not the chosen albums, so an album keeps its folder
+// from one run to the next whichever albums are chosen with it.
+QStringList albumFolderNames(const QList<AlbumRecord> &listed, const NameRules &rules);
+
 // The file name a picture is queued under: the length limit against the folder, the
-// extension split, the collision counter against the names already queued in `queue`
-// (only when some are; the queue remembers where the counter stopped for each base),
-// and the byte limit of one component.
+// extension split, the collision counter against the names already taken in `queue`'s
+// folder (the queue remembers where the counter stopped for each base), and the byte
+// limit of one component.
 QString finalFileName(const QString &collisionBase, const QString &jobFolder, AlbumQueue &queue);
 
 // True for .jpeg .jpg .bmp .gif .png .tif in any letter case.

@@ -44,6 +44,15 @@ QString albumFolderFor(const QString &saveRoot, const OwnerInfo &owner, const Al
     return folder;
 }
 
+bool isInsideFolder(const QString &folder, const QString &path)
+{
+    const QString root = QDir::cleanPath(QFileInfo(folder.trimmed()).absoluteFilePath());
+    const QString target = QDir::cleanPath(QFileInfo(path.trimmed()).absoluteFilePath());
+    if (target == root)
+        return true;
+    return target.startsWith(root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/'));
+}
+
 bool ensureFolder(QString &folder, QString &failedLevel)
 {
     folder = folder.trimmed();

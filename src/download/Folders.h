@@ -20,6 +20,12 @@ QString ownerFolderFor(const QString &saveRoot, const OwnerInfo &owner);
 QString albumFolderFor(const QString &saveRoot, const OwnerInfo &owner, const AlbumRecord &album,
                        const NameRules &rules);
 
+// True when `path` is `folder` itself or lies below it once "." and ".." are resolved
+// (both taken against the current folder when relative). The last wall before a file
+// or folder is made: names from remote pages must never lead outside the save folder.
+// Symbolic links are not followed: one the user made inside the save folder is theirs.
+bool isInsideFolder(const QString &folder, const QString &path);
+
 // Creates every missing level of `folder`. The path is trimmed and gains a trailing
 // "/" in place. A level that can neither be found nor created ends the walk with
 // false and is put into `failedLevel`.

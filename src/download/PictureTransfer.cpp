@@ -1,6 +1,10 @@
 #include "download/PictureTransfer.h"
 
+#include "download/Folders.h"
 #include "net/PageFetcher.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 namespace pictrove {
 
@@ -16,11 +20,31 @@ QString failureReason(const PageResponse &response)
     return statusLine.isEmpty() ? QStringLiteral("no answer") : QStringLiteral("incomplete or outside the size limits");
 }
 
+// Why nothing can be saved at `path` in `folder`, before anything is fetched; empty when
+// it can. A picture's name is one path component, so the first test is a last wall that
+// never refuses a name the naming made; the others find what another program put there.
+QString unusableTarget(const QString &folder, const QString &path)
+{
+    if (!isInsideFolder(folder, path) || QDir::cleanPath(path) == QDir::cleanPath(folder))
+        return QStringLiteral("保存位置不在相册文件夹之内：%1").arg(path);
+    const QFileInfo info(QDir::cleanPath(folder));  // "x/" is no file even where x is one
+    const QString shown = QDir::toNativeSeparators(info.filePath());
+    if (info.exists() && !info.isDir())
+        return QStringLiteral("相册文件夹被同名文件占用：%1").arg(shown);
+    if (!info.exists())
+        return QStringLiteral("无法创建相册文件夹：%1").arg(shown);
+    return QString();
+}
+
 }  // namespace
 
 PictureOutcome transferPicture(const TransferJob &job, int index)
 {
     PictureOutcome outcome;
+    const QString path = job.folder + job.fileNames.value(index);
+    outcome.reason = unusableTarget(job.folder, path);
+    if (!outcome.reason.isEmpty())
+        return outcome;
     try {
         PageRequest request{QString(), QString()};
         PageResponse response;
@@ -36,7 +60,7 @@ PictureOutcome transferPicture(const TransferJob &job, int index)
             request.headers = job.extraHeaders.value(index);
         request.minKB = job.settings.minKB;
         request.maxKB = job.settings.maxKB;
-        request.savePath = job.folder + job.fileNames.value(index);
+        request.savePath = path;
         request.attempts = 2;
         request.retryDelaySec = 1;
         outcome.saved = fetch(request, response, FETCH_INFLATE_FOR_CHECKS);

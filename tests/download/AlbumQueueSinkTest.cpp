@@ -5,6 +5,7 @@
 #include "download/AlbumQueue.h"
 #include "download/AlbumQueueSink.h"
 #include "download/AlbumSideFiles.h"
+#include "download/FileNaming.h"
 #include "support/RecordingEvents.h"
 
 #include <gtest/gtest.h>
@@ -36,6 +37,7 @@ protected:
     {
         AlbumQueueSink::Album album;
         album.record.name = name;
+        album.folderName = albumFolderName(album.record, rules);
         album.chosenCount = 1;
         album.listedCount = 1;
         return AlbumQueueSink([this] { return stopRequested.load(); }, queue, rules, album, events);

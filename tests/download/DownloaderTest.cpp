@@ -4,7 +4,9 @@
 
 #include "download/Downloader.h"
 #include "net/NetworkSetup.h"
+#include "sources/ListAcquisition.h"
 #include "sources/Session.h"
+#include "text/CleanName.h"
 #include "support/LoopbackServer.h"
 #include "support/FileSizeLimit.h"
 #include "support/PrintQt.h"
@@ -428,6 +430,91 @@ TEST_F(DownloaderTest, ListingThatBreaksOffLeavesTheAlbumIncomplete)
         EXPECT_TRUE(log.contains(c.incomplete ? finished + QStringLiteral(" incomplete=1") : finished))
             << log.join(u'\n').toStdString();
     }
+}
+
+// Names from a hostile owner's pages: an owner title and album names that clean to
+// nothing but dots and blanks. Every file lands below the chosen save folder, and no
+// two albums share a folder.
+TEST_F(DownloaderTest, HostileNamesStayInsideTheSaveFolder)
+{
+    savePath = m_dir.path() + QStringLiteral("/save/a/b");
+    session.owner.name = ownerFolderName(QStringLiteral(". .. /"));
+    addAlbum(cleanName(QStringLiteral(". . .. &quot;"), kCleanNameTimeFallback, true), trip);
+    addAlbum(cleanName(QStringLiteral(". .. /"), kCleanNameTimeFallback, true), sea);
+    run({0, 1});
+
+    EXPECT_EQ(events.downloadResult(), DownloadResult::Finished);
+    EXPECT_EQ(events.downloadCounts().saved, 6);
+    QStringList folders;
+    QDirIterator all(m_dir.path() + QStringLiteral("/save"), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (all.hasNext()) {
+        const QString path = all.next();
+        EXPECT_TRUE(path.startsWith(savePath + u'/')) << path.toStdString();
+        if (!folders.contains(QFileInfo(path).path()))
+            folders.append(QFileInfo(path).path());
+    }
+    EXPECT_EQ(folders.size(), 2) << folders.join(u' ').toStdString();
+}
+
+// Two albums whose names clean to one folder get a folder each; where the rules put
+// every album into one folder, a picture never replaces another album's.
+TEST_F(DownloaderTest, AlbumsNeverOverwriteEachOther)
+{
+    const QList<Pic> first = {{"f1.jpg", "一", jpeg("a")}, {"f2.jpg", "二", jpeg("b")}};
+    const QList<Pic> second = {{"g1.jpg", "一", jpeg("c")}, {"g2.jpg", "二", jpeg("d")}};
+    const struct {
+        const char *label;
+        uint8_t folderBase;
+        QStringList files;  // relative to the owner's folder
+    } cases[] = {
+        {"names clean to one folder", FOLDER_BASE_ALBUM_NAME,
+         {"Family 家 (1)/pic.vrx", "Family 家 (1)/一.jpg", "Family 家 (1)/二.jpg", "Family 家/pic.vrx",
+          "Family 家/一.jpg", "Family 家/二.jpg"}},
+        {"one folder for all albums", FOLDER_BASE_NONE, {"pic.vrx", "一(1).jpg", "一.jpg", "二(1).jpg", "二.jpg"}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.label);
+        QDir(m_dir.path() + QStringLiteral("/save")).removeRecursively();
+        session.albums.clear();
+        events.clear();
+        setRules(0, 3, c.folderBase);
+        // As the list cleans them: "Family  家" and "Family 家", two albums.
+        addAlbum(cleanName(QStringLiteral("Family \\/ 家"), kCleanNameTimeFallback, true), first);
+        addAlbum(cleanName(QStringLiteral("Family 家"), kCleanNameTimeFallback, true), second);
+        run({0, 1});
+
+        EXPECT_EQ(events.downloadCounts().saved, 4);
+        QStringList files;
+        QDirIterator all(base(), QDir::Files, QDirIterator::Subdirectories);
+        while (all.hasNext())
+            files.append(all.next().mid(base().size()));
+        files.sort();
+        EXPECT_EQ(files, c.files);
+        QByteArrayList bodies;
+        for (const QString &file : files)
+            bodies.append(read(base() + file));
+        for (const char *tag : {"a", "b", "c", "d"})
+            EXPECT_TRUE(bodies.contains(jpeg(tag))) << tag;
+    }
+}
+
+// An album folder that a file of the same name stands in the way of: each picture
+// fails saying so, and nothing is fetched for nothing.
+TEST_F(DownloaderTest, AFileInPlaceOfTheAlbumFolderIsSaid)
+{
+    addAlbum(QStringLiteral("Trip"), trip);
+    QDir().mkpath(base());
+    QFile blocker(base() + QStringLiteral("Trip"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    run({0});
+
+    EXPECT_EQ(events.downloadCounts().failed, 4);
+    EXPECT_TRUE(pictureRequests().isEmpty());
+    const QString reason = QStringLiteral("相册文件夹被同名文件占用：") + QDir::toNativeSeparators(base() + QStringLiteral("Trip"));
+    EXPECT_TRUE(events.logOf(QStringLiteral("pictureFailed"))
+                    .contains(QStringLiteral("pictureFailed ") + pictureAddress(trip.at(0)) + u' ' + reason))
+        << events.log().join(u'\n').toStdString();
 }
 
 // A full disk stops the run at the first picture that cannot be written: no partial
