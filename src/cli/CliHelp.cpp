@@ -49,8 +49,9 @@ const HelpItem kOptions[] = {
 
 const char *const kNotes[] = {
     "Run-only options (--threads, --fix-format, ...) apply to one run and are never saved.",
-    "After a download a summary line on stderr counts the pictures saved, skipped and failed, and the "
-    "albums left incomplete (a list page still failed after three tries).",
+    "After a download a summary line on stderr counts the pictures saved, skipped (already there) and "
+    "failed, those a stop or a full disk left untried, and the albums left incomplete (a list page still "
+    "failed after three tries).",
 };
 
 const HelpItem kExitStatus[] = {

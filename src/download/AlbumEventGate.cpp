@@ -59,9 +59,9 @@ void AlbumEvents::albumIncomplete(const QString &name, const QString &reason)
     m_gate.post(m_number, [=](DownloadEvents &out) { out.albumIncomplete(name, reason); });
 }
 
-void AlbumEvents::albumFinished(int number, int count, const QString &folder)
+void AlbumEvents::albumFinished(int number, int count, const QString &folder, const PictureCounts &album)
 {
-    m_gate.post(m_number, [=](DownloadEvents &out) { out.albumFinished(number, count, folder); });
+    m_gate.post(m_number, [=](DownloadEvents &out) { out.albumFinished(number, count, folder, album); });
 }
 
 void AlbumEvents::diskFull(const QString &folder)

@@ -57,7 +57,7 @@ public:
     void pictureProgress(const PictureCounts &album) override;
     void pictureFailed(const QString &address, const QString &reason) override;
     void albumIncomplete(const QString &name, const QString &reason) override;
-    void albumFinished(int number, int count, const QString &folder) override;
+    void albumFinished(int number, int count, const QString &folder, const PictureCounts &album) override;
     void diskFull(const QString &folder) override;
 
 private:

@@ -332,21 +332,27 @@ void AlbumPipeline::finish(Album &album)
     if (album.incomplete)
         ++m_run.incompleteAlbums;
 
+    PictureCounts &counts = album.counts;
     const bool thunder = m_setup.rules.options & OPT_THUNDER_LIST_ONLY;
     if (thunder) {
         if (listed > 0 && !album.cutShort)
             writeThunderList(albumFilePath(queue.folder(), album.record.name, QStringLiteral(".lst")), queue.addresses);
         m_run.skipped += listed;
     } else if (!album.job) {
-        m_run.skipped += listed;  // the run stopped before the album's transfers
+        // The run stopped before the album's transfers.
+        counts.untried = listed;
+        m_run.untried += listed;
+        reportUntried(album, queue.addresses, 0);
     } else {
-        const PictureCounts &counts = album.counts;
+        counts.untried = album.jobSize() - album.handed;
         m_run.total += album.jobSize();
         m_run.done += counts.done;
         m_run.saved += counts.saved;
         m_run.failed += counts.failed;
         m_run.bytes += counts.bytes;
-        m_run.skipped += album.present + album.jobSize() - counts.done;
+        m_run.skipped += album.present;
+        m_run.untried += counts.untried;
+        reportUntried(album, album.job->addresses, album.handed);
 
         // The marker says "everything up to this picture is here": an album ending in
         // a stopped run keeps the marker of its last complete download, and an album
@@ -360,7 +366,7 @@ void AlbumPipeline::finish(Album &album)
             fixPictureOrder(queue);
     }
 
-    album.events->albumFinished(album.number, int(m_albums.size()), queue.folder());
+    album.events->albumFinished(album.number, int(m_albums.size()), queue.folder(), counts);
     album.job.reset();
     m_lastQueue = std::move(album.queue);
     {
@@ -369,6 +375,16 @@ void AlbumPipeline::finish(Album &album)
     }
     m_gate.advance();
     m_listWork.notify_all();
+}
+
+void AlbumPipeline::reportUntried(Album &album, const QStringList &addresses, int from)
+{
+    // After a stop the user asked for, what was not tried is no failure; after a full
+    // disk it is, and the failure list must hold it for a later retry.
+    if (!m_diskFull)
+        return;
+    for (qsizetype i = from; i < addresses.size(); ++i)
+        album.events->pictureFailed(addresses.at(i), QStringLiteral("磁盘空间不足，未下载"));
 }
 
 void AlbumPipeline::stopListers()

@@ -95,6 +95,8 @@ private:
     bool hasEnded(const Album &album) const;
     // The album's marker, repairs and counts, then its albumFinished.
     void finish(Album &album);
+    // After a full disk: addresses[from..] were never tried; each is told as failed.
+    void reportUntried(Album &album, const QStringList &addresses, int from);
     void stopListers();
 
     const PipelineSetup m_setup;

@@ -42,7 +42,8 @@ struct PictureCounts {
     int done = 0;     // transfers that ended, whatever the outcome
     int saved = 0;    // of those, pictures now in their files
     int failed = 0;   // of those, pictures that did not arrive
-    int skipped = 0;  // listed but never transferred (Thunder list only, or stopped before their turn)
+    int skipped = 0;  // listed and not transferred on purpose: already there (skip-previous), or Thunder list only
+    int untried = 0;  // listed and never tried: the run stopped, or the disk filled, before their turn
     qint64 bytes = 0;  // bytes of the saved pictures
     int incompleteAlbums = 0;  // albums whose listing broke off at a failed page (run counts only)
 };
@@ -77,8 +78,9 @@ public:
     virtual void albumIncomplete(const QString & /*name*/, const QString & /*reason*/) {}
     // The album is done: every album that started ends here, also one that listed
     // nothing or was stopped; `folder` is where its pictures went (the owner's folder
-    // when it got none of its own).
-    virtual void albumFinished(int /*number*/, int /*count*/, const QString & /*folder*/) {}
+    // when it got none of its own), `album` its final counts (untried among them).
+    virtual void albumFinished(int /*number*/, int /*count*/, const QString & /*folder*/,
+                               const PictureCounts & /*album*/) {}
     // The disk holding `folder` is full: the run stops at once and ends with DiskFull.
     virtual void diskFull(const QString & /*folder*/) {}
     virtual void downloadFinished(DownloadResult /*result*/, const PictureCounts & /*run*/) {}

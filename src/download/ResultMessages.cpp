@@ -39,6 +39,8 @@ QString rateLimitWaitMessage(int seconds)
 QString runSummary(const PictureCounts &run)
 {
     QString summary = QStringLiteral("保存 %1 张，跳过 %2 张，失败 %3 张").arg(run.saved).arg(run.skipped).arg(run.failed);
+    if (run.untried > 0)
+        summary += QStringLiteral("，未下载 %1 张").arg(run.untried);
     if (run.incompleteAlbums > 0)
         summary += QStringLiteral("；%1 个相册不完整").arg(run.incompleteAlbums);
     return summary;

@@ -17,7 +17,8 @@ QString listResultMessage(ListResult result, const QString &detail);
 // The service refused to be asked this fast; the listing asks again in `seconds`.
 QString rateLimitWaitMessage(int seconds);
 
-// "保存 N 张，跳过 N 张，失败 N 张", and the incomplete albums when there are any.
+// "保存 N 张，跳过 N 张，失败 N 张", the pictures a stop or a full disk left untried
+// ("未下载 N 张") and the incomplete albums, when there are any.
 QString runSummary(const PictureCounts &run);
 
 }  // namespace pictrove

@@ -136,9 +136,9 @@ void DesktopEngineEvents::diskFull(const QString &folder)
     apply([folder](EngineEvents &target) { target.diskFull(folder); });
 }
 
-void DesktopEngineEvents::albumFinished(int number, int count, const QString &folder)
+void DesktopEngineEvents::albumFinished(int number, int count, const QString &folder, const PictureCounts &album)
 {
-    apply([number, count, folder](EngineEvents &target) { target.albumFinished(number, count, folder); });
+    apply([number, count, folder, album](EngineEvents &target) { target.albumFinished(number, count, folder, album); });
 }
 
 void DesktopEngineEvents::downloadFinished(DownloadResult result, const PictureCounts &run)

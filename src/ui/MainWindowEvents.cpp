@@ -125,7 +125,6 @@ void MainWindowEvents::downloadStarted()
     m_window.failedPictures().clear();
     for (const int album : m_window.runAlbums())
         m_window.albumView().setAlbumState(album, QStringLiteral("等待中"));
-    m_albumFailures = 0;
     m_window.control(IDC_FAILED_LIST)->setVisible(false);
     m_progress.start(QDateTime::currentMSecsSinceEpoch());
     m_title = m_window.windowTitle();
@@ -148,7 +147,6 @@ void MainWindowEvents::albumStarted(int number, int count, const QString &name)
     m_progress.albumStarted(number, count);
     m_album = m_window.runAlbums().value(number - 1, -1);
     m_albumName = name;
-    m_albumFailures = 0;
     m_albumIncomplete = false;
     m_albumEnded = false;
     m_window.albumView().setAlbumState(m_album, QStringLiteral("下载中"));
@@ -201,7 +199,6 @@ void MainWindowEvents::showProgress()
 void MainWindowEvents::pictureFailed(const QString &address, const QString &reason)
 {
     m_window.failedPictures().append({m_album, m_albumName, address, reason});
-    ++m_albumFailures;
 }
 
 void MainWindowEvents::albumIncomplete(const QString &, const QString &)
@@ -209,16 +206,23 @@ void MainWindowEvents::albumIncomplete(const QString &, const QString &)
     m_albumIncomplete = true;
 }
 
-void MainWindowEvents::albumFinished(int, int, const QString &)
+void MainWindowEvents::albumFinished(int, int, const QString &, const PictureCounts &album)
 {
-    // An album a stop cut short: the run's end says 已停止.
-    if (m_window.downloadStopRequested())
-        return;
     m_albumEnded = true;
-    const QString state = m_albumFailures > 0 ? QStringLiteral("失败 %1").arg(m_albumFailures)
-                          : m_albumIncomplete ? QStringLiteral("不完整")
-                                              : QStringLiteral("完成");
-    m_window.albumView().setAlbumState(m_album, state);
+    // Pictures a stop or a full disk left untried are no failures: they are said apart.
+    const QString untried = album.untried > 0 ? QStringLiteral("未下载 %1").arg(album.untried) : QString();
+    QStringList parts;
+    if (m_window.downloadStopRequested())
+        parts.append(QStringLiteral("已停止"));
+    else if (album.failed > 0)
+        parts.append(QStringLiteral("失败 %1").arg(album.failed));
+    else if (m_albumIncomplete)
+        parts.append(QStringLiteral("不完整"));
+    else if (untried.isEmpty())
+        parts.append(QStringLiteral("完成"));
+    if (!untried.isEmpty())
+        parts.append(untried);
+    m_window.albumView().setAlbumState(m_album, parts.join(QStringLiteral("，")));
     m_albumIncomplete = false;
 }
 

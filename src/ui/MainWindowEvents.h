@@ -35,7 +35,7 @@ public:
     void pictureFailed(const QString &address, const QString &reason) override;
     void albumListingWaiting(int seconds) override;
     void albumIncomplete(const QString &name, const QString &reason) override;
-    void albumFinished(int number, int count, const QString &folder) override;
+    void albumFinished(int number, int count, const QString &folder, const PictureCounts &album) override;
     void diskFull(const QString &folder) override;
     void downloadFinished(DownloadResult result, const PictureCounts &run) override;
     void openFolder(const QString &folder) override;
@@ -44,7 +44,6 @@ private:
     void endList(int albumCount);
     // The buttons back, the run's end in the status line and its counts beside it.
     void endDownload(const QString &status, const QString &detail);
-    // "保存 28 张，跳过 3 张，失败 2 张", and the incomplete albums when there are any.
     // The progress bar and the window title's percentage, from m_progress.
     void showProgress();
     // 已停止 in the 状态 column for the albums a stop left without their end.
@@ -60,9 +59,8 @@ private:
     bool m_running = false;  // between downloadStarted and the run's end
     int m_album = -1;        // index of the album being downloaded
     QString m_albumName;
-    int m_albumFailures = 0;    // pictures of the current album that did not arrive
     bool m_albumIncomplete = false;
-    bool m_albumEnded = false;  // the current album's end was reported before any stop
+    bool m_albumEnded = false;  // the current album's end was reported
 };
 
 }  // namespace pictrove

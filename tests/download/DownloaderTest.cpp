@@ -543,7 +543,14 @@ TEST_F(DownloaderTest, FullDiskStopsTheRun)
         << steps.join(u'\n').toStdString();
     EXPECT_TRUE(steps.contains(QStringLiteral("diskFull ") + base() + QStringLiteral("Trip/")))
         << steps.join(u'\n').toStdString();
-    EXPECT_EQ(steps.last(), QStringLiteral("downloadFinished DiskFull saved=0 failed=1 skipped=3"));
+    // The pictures never tried are no skipped ones: they are counted apart, and each is
+    // a failure with its reason, so the failure list holds every picture that is missing.
+    for (const char *untried : {"t2.jpg", "t3.jpg", "t4.jpg"}) {
+        EXPECT_TRUE(steps.contains(QStringLiteral("pictureFailed http://s1.sinaimg.cn/orignal/%1 磁盘空间不足，未下载")
+                                       .arg(QLatin1String(untried))))
+            << untried;
+    }
+    EXPECT_EQ(steps.last(), QStringLiteral("downloadFinished DiskFull saved=0 failed=1 skipped=0 untried=3"));
 }
 
 TEST_F(DownloaderTest, AbortMidAlbum)
@@ -572,11 +579,15 @@ TEST_F(DownloaderTest, AbortMidAlbum)
         EXPECT_NE(r.path(), "/category/u/1234/s/2/page1");
     EXPECT_EQ(events.downloadResult(), DownloadResult::Stopped);
     EXPECT_EQ(events.logOf(QStringLiteral("albumStarted")), QStringList{"albumStarted 1/2 Trip"});
-    // Pictures never transferred count as skipped: the run's counts still add up.
+    // Pictures never transferred are counted apart, as untried, and not as failures: the
+    // run's counts still add up.
     const PictureCounts counts = events.downloadCounts();
     EXPECT_EQ(counts.listed, 4);
     EXPECT_EQ(counts.saved, 1);
-    EXPECT_EQ(counts.saved + counts.failed + counts.skipped, counts.listed);
+    EXPECT_EQ(counts.skipped, 0);
+    EXPECT_EQ(counts.untried, 3);
+    EXPECT_EQ(counts.saved + counts.failed + counts.skipped + counts.untried, counts.listed);
+    EXPECT_TRUE(events.logOf(QStringLiteral("pictureFailed")).isEmpty());
     EXPECT_EQ(downloader.state(), DownloadState::Idle);
 }
 
@@ -636,7 +647,7 @@ TEST_F(DownloaderTest, StopWhileAlbumsOverlap)
         EXPECT_TRUE(finished.at(i).startsWith(QStringLiteral("albumFinished %1/3").arg(i + 1)));
     }
     const PictureCounts counts = events.downloadCounts();
-    EXPECT_EQ(counts.saved + counts.failed + counts.skipped, counts.listed);
+    EXPECT_EQ(counts.saved + counts.failed + counts.skipped + counts.untried, counts.listed);
     EXPECT_EQ(downloader.state(), DownloadState::Idle);
 }
 

@@ -155,7 +155,7 @@ void RecordingEvents::diskFull(const QString &folder)
     append(QStringLiteral("diskFull %1").arg(folder));
 }
 
-void RecordingEvents::albumFinished(int number, int count, const QString &folder)
+void RecordingEvents::albumFinished(int number, int count, const QString &folder, const PictureCounts &)
 {
     std::lock_guard lock(m_mutex);
     append(QStringLiteral("albumFinished %1/%2 %3").arg(number).arg(count).arg(folder));
@@ -171,6 +171,8 @@ void RecordingEvents::downloadFinished(DownloadResult result, const PictureCount
                        .arg(run.saved)
                        .arg(run.failed)
                        .arg(run.skipped);
+    if (run.untried > 0)
+        line += QStringLiteral(" untried=%1").arg(run.untried);
     if (run.incompleteAlbums > 0)
         line += QStringLiteral(" incomplete=%1").arg(run.incompleteAlbums);
     append(line);

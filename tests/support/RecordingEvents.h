@@ -34,7 +34,7 @@ public:
     void pictureFailed(const QString &address, const QString &reason) override;
     void albumIncomplete(const QString &name, const QString &reason) override;
     void diskFull(const QString &folder) override;
-    void albumFinished(int number, int count, const QString &folder) override;
+    void albumFinished(int number, int count, const QString &folder, const PictureCounts &album) override;
     void downloadFinished(DownloadResult result, const PictureCounts &run) override;
     void openFolder(const QString &folder) override;
 

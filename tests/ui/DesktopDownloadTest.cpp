@@ -32,13 +32,16 @@ namespace pictrove {
 
 namespace {
 
-// A photo-blog category page listing one picture.
-QByteArray categoryPage(const QByteArray &picture)
+// A photo-blog category page listing `pictures`.
+QByteArray categoryPage(const QByteArrayList &pictures)
 {
-    return "<html><head><title>Anna的相册_新浪博客</title></head><body>\n<div class=\"photoList\">\n"
-           "<div class=\"pt_border\"><a href=\"http://photo.blog.sina.com.cn/photo/" + picture
-           + "\" target=\"_blank\"><img src=\"http://s1.sinaimg.cn/small/" + picture + "\" title=\"pic "
-           + picture + "\" alt=\"\" /></a></div>\n</div>\n<div class=\"SG_page\"></div></body></html>\n";
+    QByteArray page = "<html><head><title>Anna的相册_新浪博客</title></head><body>\n<div class=\"photoList\">\n";
+    for (const QByteArray &picture : pictures) {
+        page += "<div class=\"pt_border\"><a href=\"http://photo.blog.sina.com.cn/photo/" + picture
+                + "\" target=\"_blank\"><img src=\"http://s1.sinaimg.cn/small/" + picture + "\" title=\"pic "
+                + picture + "\" alt=\"\" /></a></div>\n";
+    }
+    return page + "</div>\n<div class=\"SG_page\"></div></body></html>\n";
 }
 
 // A window whose last list found three albums of Anna's, each with one picture on the
@@ -70,7 +73,7 @@ protected:
             record.url = QStringLiteral("http://photo.blog.sina.com.cn/category/u/1234/s/%1").arg(album);
             addAlbum(session, record);
             server.route("photo.blog.sina.com.cn", "/category/u/1234/s/" + number + "/page1",
-                         CannedResponse::ok(categoryPage("p" + number)));
+                         CannedResponse::ok(categoryPage({"p" + number})));
         }
         window.control(IDC_DOWNLOAD)->setEnabled(true);
     }
@@ -159,6 +162,39 @@ TEST_F(DesktopDownloadTest, OpenPathOpensTheAlbumDuringATransferElseTheSavePath)
     ASSERT_TRUE(waitUntil([&] { return !window.downloader().isRunning(); }));
     button(IDC_OPEN_PATH)->click();
     EXPECT_EQ(shell.opened().last(), savePath());
+}
+
+// A stop: the 状态 column says it for every album of the run, and how many pictures of
+// the album under way were never tried; the run's counts say it apart from skipped.
+TEST_F(DesktopDownloadTest, AStopSaysWhatWasLeftUntried)
+{
+    window.session().updateSettings(
+        [](SettingsBlock &block) { block.downloadParams[settingsIndex(SourceType::Sina)].threads = 1; });
+    server.route("photo.blog.sina.com.cn", "/category/u/1234/s/1/page1",
+                 CannedResponse::ok(categoryPage({"q1", "q2", "q3", "q4"})));
+    for (const QByteArray picture : {"q1", "q2", "q3", "q4"}) {
+        server.route("s1.sinaimg.cn", "/orignal/" + picture,
+                     CannedResponse::ok(QByteArray("\xFF\xD8\xFF\xE0", 4) + picture.repeated(300), "image/jpeg")
+                         .withLatency(1500));
+    }
+    selectRows({0, 1, 2});
+    button(IDC_DOWNLOAD)->click();
+    ASSERT_TRUE(waitUntil([&] {
+        for (const RecordedRequest &request : server.requests())
+            if (request.path() == "/orignal/q1")
+                return true;
+        return false;
+    }));
+    button(IDC_DOWNLOAD)->click();  // 终止下载
+    ASSERT_TRUE(waitUntil([&] { return !window.downloader().isRunning() && window.control(IDC_GET_LIST)->isEnabled(); }));
+
+    const auto stateOf = [&](int gridRow) { return window.grid().cellText(gridRow, AlbumListView::kStateColumn); };
+    EXPECT_EQ(stateOf(1), QStringLiteral("已停止，未下载 3"));
+    EXPECT_EQ(stateOf(2), QStringLiteral("已停止"));
+    EXPECT_EQ(stateOf(3), QStringLiteral("已停止"));
+    EXPECT_EQ(controlText(window.control(IDC_STATUS)), QStringLiteral("下载已终止"));
+    EXPECT_EQ(controlText(window.control(IDC_STATUS_DETAIL)), QStringLiteral("保存 1 张，跳过 0 张，失败 0 张，未下载 3 张"));
+    EXPECT_TRUE(window.failedPictures().isEmpty());
 }
 
 // A picture that did not arrive shows up in 失败列表, whose retry fetches just it.

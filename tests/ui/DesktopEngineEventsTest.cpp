@@ -55,7 +55,7 @@ public:
         note(QStringLiteral("progress %1/%2").arg(album.done).arg(album.total));
     }
     void pictureFailed(const QString &address, const QString &) override { note(QStringLiteral("failed ") + address); }
-    void albumFinished(int number, int, const QString &) override { note(QStringLiteral("albumFinished %1").arg(number)); }
+    void albumFinished(int number, int, const QString &, const PictureCounts &) override { note(QStringLiteral("albumFinished %1").arg(number)); }
     void downloadFinished(DownloadResult, const PictureCounts &run) override
     {
         note(QStringLiteral("downloadFinished %1").arg(run.saved));
@@ -146,7 +146,7 @@ TEST(DesktopEngineEventsTest, TheLatestProgressTakesItsOwnPlace)
     onWorker([&events] {
         events.transferStarted(4);
         events.pictureProgress(progress(4, 4));
-        events.albumFinished(1, 2, QStringLiteral("/a/"));
+        events.albumFinished(1, 2, QStringLiteral("/a/"), {});
         events.albumStarted(2, 2, QStringLiteral("b"));
         events.pictureProgress(progress(1, 3));
         events.pictureFailed(QStringLiteral("http://x/1.jpg"), QStringLiteral("404"));
@@ -178,7 +178,7 @@ TEST(DesktopEngineEventsTest, WorkerEventsAreAppliedOnTheGuiThreadInOrder)
         events.picturesListed(3);
         events.transferStarted(3);
         events.pictureProgress(progress(3, 3));
-        events.albumFinished(1, 1, QStringLiteral("/save/旅行/"));
+        events.albumFinished(1, 1, QStringLiteral("/save/旅行/"), {});
         PictureCounts run;
         run.saved = 3;
         events.downloadFinished(DownloadResult::Finished, run);

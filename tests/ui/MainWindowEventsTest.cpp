@@ -235,7 +235,7 @@ TEST(MainWindowEventsTest, EachSequenceShowsItsTexts)
              startDownloadOfTwo(e);
              e.transferStarted(3);
              e.pictureProgress(progress(3, 3));
-             e.albumFinished(1, 2, QStringLiteral("/save/旅行/"));
+             e.albumFinished(1, 2, QStringLiteral("/save/旅行/"), {});
              e.albumStarted(2, 2, QStringLiteral("家"));
          },
          downloading(QStringLiteral("正在下载第2/2个图集"), QStringLiteral("......"))},
@@ -244,7 +244,7 @@ TEST(MainWindowEventsTest, EachSequenceShowsItsTexts)
              startDownloadOfTwo(e);
              e.transferStarted(3);
              e.pictureProgress(progress(3, 3));
-             e.albumFinished(2, 2, QStringLiteral("/save/家/"));
+             e.albumFinished(2, 2, QStringLiteral("/save/家/"), {});
              e.downloadFinished(DownloadResult::Finished, counts(28, 3, 2, 0));
              e.openFolder(QStringLiteral("/save/家/"));
          },
@@ -350,7 +350,7 @@ TEST(MainWindowEventsTest, ProgressBarAndTitleFollowTheRun)
     EXPECT_EQ(bar->value(), 250);
     EXPECT_EQ(window.windowTitle(), QStringLiteral("25% - Pictrove"));
 
-    e.albumFinished(1, 2, QStringLiteral("/save/旅行/"));
+    e.albumFinished(1, 2, QStringLiteral("/save/旅行/"), {});
     e.albumStarted(2, 2, QStringLiteral("家"));
     e.pictureProgress(progress(1, 1));
     settle();
