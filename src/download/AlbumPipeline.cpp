@@ -2,12 +2,12 @@
 
 #include "download/AlbumQueueSink.h"
 #include "download/AlbumSideFiles.h"
-#include "download/FileNaming.h"
 #include "download/PictureRepair.h"
 #include "sources/AlbumPictures.h"
 #include "text/EngineLog.h"
 
 #include <QFileInfo>
+#include <QHash>
 
 #include <system_error>
 
@@ -36,6 +36,7 @@ struct AlbumPipeline::Album {
     int number = 0;  // 1-based walk position
     AlbumRecord record;
     QString folderName;
+    std::shared_ptr<SharedFolderNames> sharedNames;  // set when other albums use its folder too
     std::unique_ptr<AlbumQueue> queue = std::make_unique<AlbumQueue>();  // handed on when the album ends
     std::unique_ptr<AlbumEvents> events;
 
@@ -73,8 +74,25 @@ AlbumPipeline::AlbumPipeline(PipelineSetup setup, PipelineControl &control, Down
     // The settings store keeps threads within 1..15; a stray 0 must not turn into
     // "nothing to do", which would pass for a complete album.
     m_threads = qBound(1, int(m_setup.params.threads), int(THREADS_MAX));
-    if (!foldersNameEachAlbum(m_setup.rules))
-        m_sharedNames = std::make_shared<SharedFolderNames>();
+    shareFolders();
+}
+
+void AlbumPipeline::shareFolders()
+{
+    // Albums whose rules give the same folder (every album, when the rules name none
+    // by album; those whose name cleans to nothing, which go to the owner's folder)
+    // keep one list of the names queued there.
+    QHash<QString, std::vector<Album *>> byFolder;
+    for (const std::unique_ptr<Album> &album : m_albums)
+        byFolder[album->folderName.toCaseFolded()].push_back(album.get());
+    for (const std::vector<Album *> &albums : std::as_const(byFolder)) {
+        if (albums.size() < 2)
+            continue;
+        m_foldersShared = true;
+        const auto names = std::make_shared<SharedFolderNames>();
+        for (Album *album : albums)
+            album->sharedNames = names;
+    }
 }
 
 AlbumPipeline::~AlbumPipeline()
@@ -89,7 +107,7 @@ int AlbumPipeline::listerCount() const
     // Albums that share one folder are listed one after the other, in walk order, so a
     // name two of them want goes to the same one every run.
     const bool weibo = m_setup.listKind == ListKind::WeiboAlbums || m_setup.listKind == ListKind::WeiboWall;
-    return std::min(weibo || m_sharedNames ? 1 : kBlogListers, int(m_albums.size()));
+    return std::min(weibo || m_foldersShared ? 1 : kBlogListers, int(m_albums.size()));
 }
 
 PictureCounts AlbumPipeline::run()
@@ -172,7 +190,7 @@ void AlbumPipeline::listAlbum(Album &album)
     AlbumQueue &queue = *album.queue;
     album.events->albumStarted(album.number, int(m_albums.size()), album.record.name);
     if (m_setup.canList) {
-        AlbumQueueSink::Album info{album.record,    album.folderName,     m_sharedNames,
+        AlbumQueueSink::Album info{album.record,    album.folderName,     album.sharedNames,
                                    m_setup.owner.name, int(m_albums.size()), m_setup.listedAlbumCount};
         AlbumQueueSink sink([this] { return m_control.stopRequested(); }, queue, m_setup.rules, info,
                             *album.events);

@@ -84,6 +84,7 @@ public:
 private:
     struct Album;
 
+    void shareFolders();
     int listerCount() const;
     void listAhead();
     void listAlbum(Album &album);
@@ -103,9 +104,7 @@ private:
     PipelineControl &m_control;
     AlbumEventGate m_gate;
     std::vector<std::unique_ptr<Album>> m_albums;
-    // The names queued into the folder every album shares, when the rules give them one
-    // folder; null when each album has its own.
-    std::shared_ptr<SharedFolderNames> m_sharedNames;
+    bool m_foldersShared = false;  // some albums put their pictures into one folder
 
     TransferPool m_pool;
     int m_threads = 1;         // transfers at a time the user asked for

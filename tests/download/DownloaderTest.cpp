@@ -462,15 +462,20 @@ TEST_F(DownloaderTest, AlbumsNeverOverwriteEachOther)
 {
     const QList<Pic> first = {{"f1.jpg", "一", jpeg("a")}, {"f2.jpg", "二", jpeg("b")}};
     const QList<Pic> second = {{"g1.jpg", "一", jpeg("c")}, {"g2.jpg", "二", jpeg("d")}};
+    const QStringList oneFolder = {"pic.vrx", "一(1).jpg", "一.jpg", "二(1).jpg", "二.jpg"};
+    // Album names as a page gives them; the list cleans them ("Family  家" and "Family 家").
     const struct {
         const char *label;
         uint8_t folderBase;
+        const char16_t *names[2];
         QStringList files;  // relative to the owner's folder
     } cases[] = {
-        {"names clean to one folder", FOLDER_BASE_ALBUM_NAME,
+        {"names clean to one folder", FOLDER_BASE_ALBUM_NAME, {u"Family \\/ 家", u"Family 家"},
          {"Family 家 (1)/pic.vrx", "Family 家 (1)/一.jpg", "Family 家 (1)/二.jpg", "Family 家/pic.vrx",
           "Family 家/一.jpg", "Family 家/二.jpg"}},
-        {"one folder for all albums", FOLDER_BASE_NONE, {"pic.vrx", "一(1).jpg", "一.jpg", "二(1).jpg", "二.jpg"}},
+        {"one folder for all albums", FOLDER_BASE_NONE, {u"Family", u"Friends"}, oneFolder},
+        {"names clean to no folder: the owner's", FOLDER_BASE_ALBUM_NAME, {u"&amp;quot;", u"&amp;quot;&amp;quot;"},
+         oneFolder},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.label);
@@ -478,9 +483,8 @@ TEST_F(DownloaderTest, AlbumsNeverOverwriteEachOther)
         session.albums.clear();
         events.clear();
         setRules(0, 3, c.folderBase);
-        // As the list cleans them: "Family  家" and "Family 家", two albums.
-        addAlbum(cleanName(QStringLiteral("Family \\/ 家"), kCleanNameTimeFallback, true), first);
-        addAlbum(cleanName(QStringLiteral("Family 家"), kCleanNameTimeFallback, true), second);
+        addAlbum(cleanName(QString::fromUtf16(c.names[0]), kCleanNameTimeFallback, true), first);
+        addAlbum(cleanName(QString::fromUtf16(c.names[1]), kCleanNameTimeFallback, true), second);
         run({0, 1});
 
         EXPECT_EQ(events.downloadCounts().saved, 4);
