@@ -11,6 +11,8 @@
 
 #include <QDir>
 
+#include <limits>
+
 using namespace pictrove;
 
 namespace {
@@ -62,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         checkComponent(part, "owner folder name is not one safe path component");
 
     AlbumRecord twin = naming.album;
-    twin.position += 1;
+    twin.position = naming.album.position == std::numeric_limits<int32_t>::max() ? 0 : naming.album.position + 1;
     const QStringList folders = albumFolderNames({naming.album, twin}, naming.rules);
     for (const QString &folder : folders) {
         if (!folder.isEmpty())
