@@ -28,8 +28,9 @@ struct PictureOutcome {
 };
 
 // Fetches job `index` into job.folder + its file name, with the fallback address when
-// the first answer is empty (or, for ".topitme." fallbacks, under 600 bytes). The file
-// appears only when a body arrived completely and within the size limits. Never throws.
+// the first answer is empty or not a picture (or, for ".topitme." fallbacks, under 600
+// bytes). The file appears only when a body arrived completely, within the size limits,
+// and is not an empty body or a page in place of the picture. Never throws.
 PictureOutcome transferPicture(const TransferJob &job, int index);
 
 }  // namespace pictrove

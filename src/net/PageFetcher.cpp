@@ -29,6 +29,7 @@ void PageRequest::reset()
     timeoutMs = 20000;
     minKB = 0;
     maxKB = 0;
+    mediaExpected = false;
 }
 
 namespace {

@@ -59,6 +59,10 @@ struct PageRequest {
     uint32_t minLength = 0;         // acceptance: body must be longer; 0 disables
     uint8_t attempts = 1;
     uint8_t retryDelaySec = 1;
+    // The body must be a picture or a video: a complete answer whose body is empty or
+    // clearly a page (MediaBodyCheck.h) fails, with response.bodyRefusal saying why, and
+    // is never saved under savePath.
+    bool mediaExpected = false;
 };
 
 // Up to request.attempts tries of fetchOnce with the acceptance test (minLength,

@@ -306,6 +306,28 @@ TEST_F(FetchTest, EmptyBodyIsSavedAsAnEmptyFile)
     EXPECT_EQ(readFile(request.savePath), QByteArray());
 }
 
+// Media expected: a page is refused as soon as its start tells (a large page is not
+// received to the end first), and the file under the name stays as it was.
+TEST_F(FetchTest, PageInPlaceOfMediaIsRefusedBeforeItEnds)
+{
+    const QByteArray page = "<!DOCTYPE html><html><body>" + QByteArray(4 * 1024 * 1024, 'x') + "</body></html>";
+    server.route("", "/page.jpg", CannedResponse::ok(page).withFraming(CannedResponse::Framing::Chunked, 16 * 1024));
+    const QString target = savePath("picture.jpg");
+    {
+        QFile old(target);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("previous download");
+    }
+    PageRequest request(url("/page.jpg"), target);
+    request.mediaExpected = true;
+    PageResponse response;
+    EXPECT_FALSE(fetchOnce(request, response));
+    EXPECT_EQ(response.bodyRefusal, BodyRefusal::WebPage);
+    EXPECT_LT(response.receivedLength, page.size() / 2);
+    EXPECT_EQ(readFile(target), "previous download");
+    EXPECT_EQ(filesInDir(), QStringList{"picture.jpg"});
+}
+
 TEST_F(FetchTest, UnwritableSavePathFails)
 {
     server.route("", "/ok", CannedResponse::ok("data"));
