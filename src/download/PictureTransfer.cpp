@@ -23,6 +23,8 @@ QString refusalReason(BodyRefusal refusal)
 // answer, or what was wrong with its body, or the lack of an answer.
 QString failureReason(const PageResponse &response)
 {
+    if (response.cancelled)
+        return QStringLiteral("已停止");
     const QString statusLine = response.statusLine();
     if (!statusLine.isEmpty() && !statusLine.contains(QLatin1String(" 200 ")))
         return statusLine;
@@ -55,9 +57,10 @@ PictureOutcome transferPicture(const TransferJob &job, int index)
         request.attempts = 2;
         request.retryDelaySec = 1;
         request.mediaExpected = true;
+        request.stopRequested = job.stopRequested;
         outcome.saved = fetch(request, response, FETCH_INFLATE_FOR_CHECKS);
 
-        if (!fallback.isEmpty()) {
+        if (!response.cancelled && !fallback.isEmpty()) {
             const qint64 received = response.receivedLength;
             // Some hosts answer a missing picture with a small placeholder instead of
             // an error: for them a short body also calls for the fallback. A page in

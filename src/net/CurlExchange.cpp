@@ -336,6 +336,16 @@ struct Exchange {
         return response.bodyRefusal == BodyRefusal::None;
     }
 
+    // The caller's stop, asked on every progress call: a transfer that receives nothing
+    // must not hold a stopping run until its time limit.
+    bool stopRequested()
+    {
+        if (!request.stopRequested || !request.stopRequested())
+            return false;
+        response.cancelled = true;
+        return true;
+    }
+
     // timeoutMs bounds each wait before the final head (sending, waiting for the
     // answer), readTimeoutMs each wait for body bytes. Connecting is bounded by
     // CURLOPT_CONNECTTIMEOUT_MS. libcurl calls this about once a second while idle, so
@@ -376,7 +386,8 @@ int seekCallback(void *user, curl_off_t offset, int origin)
 
 int progressCallback(void *user, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
 {
-    return static_cast<Exchange *>(user)->stalled() ? 1 : 0;
+    auto *exchange = static_cast<Exchange *>(user);
+    return exchange->stopRequested() || exchange->stalled() ? 1 : 0;
 }
 
 int prereqCallback(void *user, char *, char *, int, int)
@@ -494,7 +505,9 @@ bool settle(Exchange &exchange, CURLcode code, const QByteArray &url)
     // The end marker aborts the transfer on purpose.
     bool ok = !exchange.failed && (code == CURLE_OK || (code == CURLE_WRITE_ERROR && exchange.endSeen));
     if (!ok && !exchange.failed) {
-        if (exchange.timedOut)
+        if (exchange.response.cancelled)
+            qCDebug(lcEngine, "%s: stopped", url.constData());
+        else if (exchange.timedOut)
             qCDebug(lcEngine, "%s: no progress within the time limit", url.constData());
         else if (code != CURLE_OK)
             qCDebug(lcEngine, "%s: transfer failed: %d (%s)", url.constData(), int(code),
@@ -541,10 +554,15 @@ bool fetchOnce(PageRequest &request, PageResponse &response, int flags)
     response.gzip = false;
     response.noSpace = false;
     response.bodyRefusal = BodyRefusal::None;
+    response.cancelled = false;
 
     const QByteArray url = canonicalUrl(request.url);
     if (url.isEmpty()) {
         qCDebug(lcEngine, "网址解析出错：%s", qPrintable(request.url));
+        return false;
+    }
+    if (request.stopRequested && request.stopRequested()) {
+        response.cancelled = true;  // no new connection for a caller that stopped
         return false;
     }
     HandleLease lease;

@@ -78,6 +78,8 @@ bool fetch(PageRequest &request, PageResponse &response, int flags)
             return true;
         if (response.noSpace)
             return false;  // another try would fail the same way
+        if (response.cancelled)
+            return false;  // the caller has stopped waiting for this answer
     }
     return false;
 }

@@ -37,6 +37,8 @@ struct PageResponse {
     bool noSpace = false;
     // The request expected media and the answer was not: the body was not kept.
     BodyRefusal bodyRefusal = BodyRefusal::None;
+    // The request's stopRequested ended the exchange.
+    bool cancelled = false;
 
     // The first line of `headers` ("HTTP/1.1 200 OK"); empty when no answer came.
     QString statusLine() const { return headers.section(QStringLiteral("\r\n"), 0, 0); }

@@ -530,7 +530,7 @@ TEST_F(DownloaderTest, StopWhileAlbumsOverlap)
 
     EXPECT_EQ(events.downloadResult(), DownloadResult::Stopped);
     EXPECT_EQ(pictureRequests().size(), 3);  // only those already running when it came
-    // The transfers that were running still ended, whole.
+    // The transfers that were running ended whole or left nothing.
     QDirIterator pictures(m_dir.path() + QStringLiteral("/save"), {QStringLiteral("*.jpg")}, QDir::Files,
                           QDirIterator::Subdirectories);
     while (pictures.hasNext()) {
@@ -551,6 +551,37 @@ TEST_F(DownloaderTest, StopWhileAlbumsOverlap)
     const PictureCounts counts = events.downloadCounts();
     EXPECT_EQ(counts.saved + counts.failed + counts.skipped, counts.listed);
     EXPECT_EQ(downloader.state(), DownloadState::Idle);
+}
+
+// A stop reaches the transfers that receive nothing: the run ends without waiting for
+// their time limit, asks for none of them again and leaves no picture.
+TEST_F(DownloaderTest, StopReachesStalledTransfers)
+{
+    setRules(0, 2);
+    // The shortest time limit the settings allow, so a run the stop does not reach
+    // fails here in seconds rather than minutes.
+    session.updateSettings([](SettingsBlock &block) { block.downloadParams[4].timeoutSeconds = TIMEOUT_MIN; });
+    addAlbum(QStringLiteral("Trip"), trip);
+    std::atomic<int> asked{0};
+    for (const Pic &p : trip) {
+        server.route("s1.sinaimg.cn", "/orignal/" + p.name, LoopbackServer::Handler([&, p](const RecordedRequest &) {
+            if (++asked == 2)
+                downloader.requestAbort();  // both workers are waiting for their picture
+            return CannedResponse::ok(p.body, "image/jpeg").withStall(100, 120000);
+        }));
+    }
+    run({0});
+
+    EXPECT_EQ(events.downloadResult(), DownloadResult::Stopped);
+    EXPECT_EQ(pictureRequests().size(), 2);
+    EXPECT_TRUE(filesIn(base() + QStringLiteral("Trip/")).isEmpty());
+    const QStringList failed = events.logOf(QStringLiteral("pictureFailed"));
+    EXPECT_EQ(failed.size(), 2);
+    for (const QString &line : failed)
+        EXPECT_TRUE(line.endsWith(QStringLiteral(" 已停止"))) << line.toStdString();
+    const PictureCounts counts = events.downloadCounts();
+    EXPECT_EQ(counts.saved, 0);
+    EXPECT_EQ(counts.saved + counts.failed + counts.skipped, counts.listed);
 }
 
 // One transfer at a time: nothing overlaps. Each album is listed once the one before

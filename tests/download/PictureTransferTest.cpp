@@ -15,6 +15,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <atomic>
+
 namespace pictrove {
 
 namespace {
@@ -296,6 +298,38 @@ TEST_F(PictureTransferTest, AnswerThatIsNotAPictureIsNotSaved)
         EXPECT_EQ(files(), QStringList());
         EXPECT_EQ(result.reasons, QStringList{QString::fromUtf8(c.reason)});
         EXPECT_EQ(server.requestCount(), 2);
+    }
+}
+
+// A stop reaches a transfer that receives nothing: it ends at once, leaves no file, and
+// neither a second try nor the fallback address is asked for.
+TEST_F(PictureTransferTest, StopEndsAStalledTransfer)
+{
+    const struct {
+        const char *what;
+        CannedResponse answer;
+    } cases[] = {
+        {"no answer yet", CannedResponse::ok(picture(20000), "image/jpeg").withLatency(60000)},
+        {"body stalls", CannedResponse::ok(picture(20000), "image/jpeg").withStall(8000, 60000)},
+    };
+    // A short time limit, so that a transfer the stop does not reach fails here quickly.
+    job.settings.timeoutSeconds = 3;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        server.clearLog();
+        std::atomic<bool> stop{false};
+        server.route("s1.sinaimg.cn", "/orignal/1.jpg", LoopbackServer::Handler([&](const RecordedRequest &) {
+            stop = true;
+            return c.answer;
+        }));
+        server.route("s2.sinaimg.cn", "/big/1.jpg", CannedResponse::ok(picture(5000), "image/jpeg"));
+        queue({address(1) + QStringLiteral("\r\nhttp://s2.sinaimg.cn/big/1.jpg")});
+        job.stopRequested = [&stop] { return stop.load(); };
+        const PictureCounts counts = transfer();
+        EXPECT_EQ(counts.saved, 0);
+        EXPECT_EQ(files(), QStringList());
+        EXPECT_EQ(result.reasons, QStringList{QStringLiteral("已停止")});
+        EXPECT_EQ(server.requestCount(), 1);
     }
 }
 

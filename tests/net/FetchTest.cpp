@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <atomic>
 #include <mutex>
 #include <vector>
 
@@ -326,6 +327,42 @@ TEST_F(FetchTest, PageInPlaceOfMediaIsRefusedBeforeItEnds)
     EXPECT_LT(response.receivedLength, page.size() / 2);
     EXPECT_EQ(readFile(target), "previous download");
     EXPECT_EQ(filesInDir(), QStringList{"picture.jpg"});
+}
+
+// The caller's stop ends an exchange that waits for its answer or for more of its body,
+// before any further try, and a stopped caller opens no new exchange.
+TEST_F(FetchTest, StopEndsTheExchangeAndItsTries)
+{
+    server.route("", "/late", CannedResponse::ok("late").withLatency(60000));
+    server.route("", "/stall", CannedResponse::ok(QByteArray(1000, 's'), "image/jpeg").withStall(100, 60000));
+    const struct {
+        const char *what;
+        const char *target;
+        bool stopAtStart;
+        int requests;
+    } cases[] = {
+        {"stopped before it starts", "/late", true, 0},
+        {"waiting for the head", "/late", false, 1},
+        {"waiting for the body", "/stall", false, 1},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        server.clearLog();
+        // The stop comes once the server has the request; the time limits are far away.
+        std::atomic<bool> stop{c.stopAtStart};
+        PageRequest request(url(c.target), savePath("picture.jpg"), 60000);
+        request.attempts = 3;
+        request.stopRequested = [&] {
+            if (!stop && server.requestCount() > 0)
+                stop = true;
+            return stop.load();
+        };
+        PageResponse response;
+        EXPECT_FALSE(fetch(request, response));
+        EXPECT_TRUE(response.cancelled);
+        EXPECT_EQ(server.requestCount(), c.requests);
+        EXPECT_TRUE(filesInDir().isEmpty());
+    }
 }
 
 TEST_F(FetchTest, UnwritableSavePathFails)
