@@ -120,6 +120,7 @@ int run(const CliOptions &options)
         std::fprintf(stderr, "%s\n",
                      qPrintable(QStringLiteral("数据文件夹无法写入：%1（设置和登录不会保存）").arg(options.dataDir)));
     }
+    removeStaleDataFolderTemporaries(options.dataDir);
     cookies.open(options.dataDir + QStringLiteral("cookies.txt"));
     if (!options.cookiesFile.isEmpty() && cookies.importFile(options.cookiesFile) < 0) {
         std::fprintf(stderr, "cannot read cookie file %s (missing, unreadable, or larger than %lld MiB)\n",

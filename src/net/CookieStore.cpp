@@ -1,5 +1,6 @@
 #include "net/CookieStore.h"
 
+#include "net/AtomicFile.h"
 #include "net/CookieMerge.h"
 #include "net/FileLock.h"
 #include "net/NetscapeCookies.h"
@@ -17,11 +18,7 @@
 #include <chrono>
 #include <mutex>
 
-#include <cerrno>
-#include <cstdio>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace pictrove {
 
@@ -29,37 +26,6 @@ namespace {
 
 // Fetches finishing in a burst (a page of pictures) cause one save, not one each.
 constexpr auto kSaveInterval = std::chrono::seconds(5);
-
-bool writeAll(int fd, const QByteArray &data)
-{
-    qsizetype done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd, data.constData() + done, size_t(data.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += n;
-    }
-    return true;
-}
-
-// Temporary file beside the target, renamed over it: the old store survives a full disk
-// or a crash mid-write. mkstemp creates the file 0600 from the start, so the cookies are
-// never readable by others, not even briefly.
-bool writeFileAtomically(const QString &path, const QByteArray &data)
-{
-    QByteArray tmpl = QFile::encodeName(path) + ".tmp-XXXXXX";
-    const int fd = ::mkstemp(tmpl.data());
-    if (fd < 0)
-        return false;
-    bool ok = ::fchmod(fd, S_IRUSR | S_IWUSR) == 0 && writeAll(fd, data) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok && ::rename(tmpl.constData(), QFile::encodeName(path).constData()) == 0)
-        return true;
-    ::unlink(tmpl.constData());
-    return false;
-}
 
 // The file's bytes, read with a cap: the path may name a device or a pipe that never
 // ends. False when it cannot be read or is too large.

@@ -1,9 +1,9 @@
 #include "settings/SettingsStore.h"
 
+#include "net/AtomicFile.h"
 #include "settings/SettingsImage.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace pictrove {
 
@@ -75,15 +75,7 @@ bool saveSettings(const QString &dataFolder, const SettingsBlock &block)
 {
     // Truncating "soft.dat" and writing it in place, as the record was once stored,
     // loses every setting when the disk fills or the program dies in between.
-    QSaveFile file(settingsPath(dataFolder));
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray image = toSettingsImage(block);
-    if (file.write(image) != image.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return writeFileAtomically(settingsPath(dataFolder), toSettingsImage(block));
 }
 
 }  // namespace pictrove

@@ -76,6 +76,7 @@ int DesktopApp::run(int argc, char *argv[])
 
     // The per-user folder does not exist before the first start.
     const bool writable = prepareDataFolder(arguments->dataFolder);
+    removeStaleDataFolderTemporaries(arguments->dataFolder);
     CookieStore::process().open(arguments->dataFolder + QStringLiteral("cookies.txt"));
 
     // Never destroyed: the engine's threads may still use the window's session when
