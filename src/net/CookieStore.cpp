@@ -28,19 +28,18 @@ namespace {
 constexpr auto kSaveInterval = std::chrono::seconds(5);
 
 // The file's bytes, read with a cap: the path may name a device or a pipe that never
-// ends. False when it cannot be read or is too large.
-bool readCookieFile(const QString &path, QByteArray &content)
+// ends.
+CookieFileStatus readCookieFile(const QString &path, QByteArray &content)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return false;
+        return CookieFileStatus::Unreadable;
     content = file.read(CookieStore::kMaxCookieFileBytes + 1);
-    if (content.size() > CookieStore::kMaxCookieFileBytes) {
-        qCWarning(lcEngine, "cookie file %s is larger than %lld bytes: not read", qPrintable(path),
-                  static_cast<long long>(CookieStore::kMaxCookieFileBytes));
-        return false;
-    }
-    return true;
+    if (file.error() != QFileDevice::NoError)
+        return CookieFileStatus::Unreadable;
+    if (content.size() > CookieStore::kMaxCookieFileBytes)
+        return CookieFileStatus::TooLarge;
+    return CookieFileStatus::Opened;
 }
 
 // The unexpired cookies of a file's text.
@@ -178,18 +177,26 @@ CookieStore &CookieStore::process()
     return *store;
 }
 
-bool CookieStore::open(const QString &path)
+CookieFileStatus CookieStore::open(const QString &path)
 {
     {
         std::lock_guard lock(d->stateMutex);
-        d->path = path;
+        d->path.clear();
         d->lastSave = std::chrono::steady_clock::now();
     }
-    if (!QFile::exists(path))
-        return true;
+    const bool exists = QFile::exists(path);
     QByteArray content;
-    if (!readCookieFile(path, content))
-        return false;
+    if (exists) {
+        const CookieFileStatus status = readCookieFile(path, content);
+        if (status != CookieFileStatus::Opened)
+            return status;
+    }
+    {
+        std::lock_guard lock(d->stateMutex);
+        d->path = path;
+    }
+    if (!exists)
+        return CookieFileStatus::Opened;
     const QList<CookieFields> loaded = cookiesIn(content);
     QList<QByteArray> lines;
     for (const CookieFields &cookie : loaded)
@@ -202,7 +209,7 @@ bool CookieStore::open(const QString &path)
     // What was just loaded is what the file holds: nothing to save yet.
     std::lock_guard lock(d->stateMutex);
     d->dirty = false;
-    return true;
+    return CookieFileStatus::Opened;
 }
 
 bool CookieStore::save()
@@ -227,12 +234,17 @@ bool CookieStore::save()
     const FileLock fileLock(path + QStringLiteral(".lock"));
     if (!fileLock.locked())
         qCDebug(lcEngine, "cookie store: saving %s without a lock", qPrintable(path));
-    CookieSet onDisk = d->base;  // an unreadable file: as if nobody else changed it
+    // A file that cannot be read now (grown past the cap, its permissions changed) may
+    // hold logins this store never saw: writing over it would lose them.
+    CookieSet onDisk;
     QByteArray content;
-    if (!QFile::exists(path))
-        onDisk.clear();
-    else if (readCookieFile(path, content))
+    if (QFile::exists(path)) {
+        if (readCookieFile(path, content) != CookieFileStatus::Opened) {
+            qCDebug(lcEngine, "cookie store: %s cannot be read: not written over", qPrintable(path));
+            return false;
+        }
         onDisk = cookieSetOf(cookiesIn(content));
+    }
     const CookieSet ours = cookieSetOf(d->all());
     const NewerSide newer = lastChange >= modifiedMSecs(path) ? NewerSide::Ours : NewerSide::File;
     const CookieSet merged = mergeCookieSets(ours, d->base, onDisk, newer);
@@ -288,7 +300,7 @@ void CookieStore::noteChanged()
 int CookieStore::importFile(const QString &path)
 {
     QByteArray content;
-    if (!readCookieFile(path, content))
+    if (readCookieFile(path, content) != CookieFileStatus::Opened)
         return -1;
     const int taken = d->addLines(content.split('\n'), true);
     if (taken > 0)
