@@ -1,5 +1,7 @@
-// A page as the sources read it: any head, any body, any text flags.
+// A page as the sources read it: any head, any body, any text flags. The same answer
+// judged as a picture's body: without a content encoding, only an empty body is empty.
 #include "FuzzInput.h"
+#include "net/MediaBodyCheck.h"
 #include "net/PageResponse.h"
 #include "net/PageText.h"
 
@@ -20,5 +22,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         fuzz::propertyBroken("page text holds a NUL", text.left(80));
     if (text.size() > kMaxPageBytes)
         fuzz::propertyBroken("page text longer than a page may be", QString::number(text.size()));
+
+    const QByteArray head = response.headers.toLatin1();
+    const BodyRefusal refusal = checkMediaBody(head, response.body.left(kMediaCheckBytes));
+    const bool encoded = response.headers.contains(QLatin1String("content-encoding"), Qt::CaseInsensitive);
+    if (!encoded && response.body.isEmpty() != (refusal == BodyRefusal::Empty))
+        fuzz::propertyBroken("an empty body and an empty verdict differ", response.headers.left(80));
     return 0;
 }

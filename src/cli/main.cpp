@@ -54,6 +54,33 @@ void out(const QString &line)
     std::fflush(stdout);
 }
 
+void warn(const QString &line)
+{
+    std::fprintf(stderr, "%s\n", line.toUtf8().constData());
+}
+
+// A store file that was not read is kept as it is: say so, and that this run's logins
+// stay with this run.
+void warnAboutCookieFile(CookieFileStatus status, const QString &path)
+{
+    if (status == CookieFileStatus::TooLarge)
+        warn(QStringLiteral("登录信息文件大于 %1 MiB，未读取：%2（文件保持原样，本次的登录不会保存）")
+                 .arg(CookieStore::kMaxCookieFileBytes / (1024 * 1024))
+                 .arg(path));
+    else if (status == CookieFileStatus::Unreadable)
+        warn(QStringLiteral("无法读取登录信息文件：%1（文件保持原样，本次的登录不会保存）").arg(path));
+}
+
+void warnAboutSettings(const SettingsLoadResult &loaded, const QString &dataFolder)
+{
+    if (loaded.status != SETTINGS_TOO_LARGE)
+        return;
+    QString line = QStringLiteral("设置文件 %1 过大，不是本程序的设置：本次使用默认设置").arg(dataFolder + QStringLiteral("soft.dat"));
+    if (!loaded.setAside.isEmpty())
+        line += QStringLiteral("（原文件已改名为 %1）").arg(loaded.setAside);
+    warn(line);
+}
+
 // Waits for the engine to go idle. Ctrl-C asks it to stop once, exactly as pressing
 // the button again would; the wait then goes on until the engine has stopped.
 void waitWhileBusy(Session &session, const std::function<bool()> &busy, const std::function<void()> &stop)
@@ -116,11 +143,11 @@ int run(const CliOptions &options)
 {
     initNetwork();
     CookieStore &cookies = CookieStore::process();
-    if (!prepareDataFolder(options.dataDir)) {
-        std::fprintf(stderr, "%s\n",
-                     qPrintable(QStringLiteral("数据文件夹无法写入：%1（设置和登录不会保存）").arg(options.dataDir)));
-    }
-    cookies.open(options.dataDir + QStringLiteral("cookies.txt"));
+    if (!prepareDataFolder(options.dataDir))
+        warn(QStringLiteral("数据文件夹无法写入：%1（设置和登录不会保存）").arg(options.dataDir));
+    removeStaleDataFolderTemporaries(options.dataDir);
+    const QString cookieFile = options.dataDir + QStringLiteral("cookies.txt");
+    warnAboutCookieFile(cookies.open(cookieFile), cookieFile);
     if (!options.cookiesFile.isEmpty() && cookies.importFile(options.cookiesFile) < 0) {
         std::fprintf(stderr, "cannot read cookie file %s (missing, unreadable, or larger than %lld MiB)\n",
                      qPrintable(options.cookiesFile),
@@ -132,7 +159,7 @@ int run(const CliOptions &options)
     Session session(options.dataDir, reporter);
     Downloader downloader(session, reporter);
     SettingsBlock block;
-    loadSettings(session.dataFolder(), block);
+    warnAboutSettings(loadSettings(session.dataFolder(), block), session.dataFolder());
     session.setSettings(block);
 
     if (startList(session, ListRequest{options.address}) == ListCommand::ThreadFailed) {

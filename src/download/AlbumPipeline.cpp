@@ -220,6 +220,7 @@ void AlbumPipeline::listAlbum(Album &album)
         auto job = std::make_shared<TransferJob>();
         job->folder = queue.folder();
         job->settings = m_setup.params;
+        job->stopRequested = [&control = m_control] { return control.stopRequested(); };
         for (int i = 0; i < queue.count(); ++i) {
             if ((m_setup.rules.options & OPT_SKIP_PREVIOUS) && QFileInfo::exists(job->folder + queue.fileNames.at(i))) {
                 ++album.present;

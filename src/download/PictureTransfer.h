@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace pictrove {
 
 // What the workers read of one album: the pictures to transfer (its queue without
@@ -17,6 +19,9 @@ struct TransferJob {
     QStringList extraHeaders;
     QString folder;  // ends in "/"
     DownloadParams settings;
+    // The run's stop, asked by every transfer while it waits and receives: a stopping
+    // run does not wait for a stalled picture's time limit. Empty: never stopped.
+    std::function<bool()> stopRequested;
 };
 
 // How one picture's transfer ended.
@@ -28,8 +33,10 @@ struct PictureOutcome {
 };
 
 // Fetches job `index` into job.folder + its file name, with the fallback address when
-// the first answer is empty (or, for ".topitme." fallbacks, under 600 bytes). The file
-// appears only when a body arrived completely and within the size limits. Never throws.
+// the first answer is empty or not a picture (or, for ".topitme." fallbacks, under 600
+// bytes). The file appears only when a body arrived completely, within the size limits,
+// and is not an empty body or a page in place of the picture. A stop ends the transfer
+// at once, without a file, a second try or the fallback. Never throws.
 PictureOutcome transferPicture(const TransferJob &job, int index);
 
 }  // namespace pictrove

@@ -1,5 +1,6 @@
 #include "net/CookieStore.h"
 
+#include "net/AtomicFile.h"
 #include "net/CookieMerge.h"
 #include "net/FileLock.h"
 #include "net/NetscapeCookies.h"
@@ -17,11 +18,7 @@
 #include <chrono>
 #include <mutex>
 
-#include <cerrno>
-#include <cstdio>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace pictrove {
 
@@ -30,51 +27,19 @@ namespace {
 // Fetches finishing in a burst (a page of pictures) cause one save, not one each.
 constexpr auto kSaveInterval = std::chrono::seconds(5);
 
-bool writeAll(int fd, const QByteArray &data)
-{
-    qsizetype done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd, data.constData() + done, size_t(data.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += n;
-    }
-    return true;
-}
-
-// Temporary file beside the target, renamed over it: the old store survives a full disk
-// or a crash mid-write. mkstemp creates the file 0600 from the start, so the cookies are
-// never readable by others, not even briefly.
-bool writeFileAtomically(const QString &path, const QByteArray &data)
-{
-    QByteArray tmpl = QFile::encodeName(path) + ".tmp-XXXXXX";
-    const int fd = ::mkstemp(tmpl.data());
-    if (fd < 0)
-        return false;
-    bool ok = ::fchmod(fd, S_IRUSR | S_IWUSR) == 0 && writeAll(fd, data) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok && ::rename(tmpl.constData(), QFile::encodeName(path).constData()) == 0)
-        return true;
-    ::unlink(tmpl.constData());
-    return false;
-}
-
 // The file's bytes, read with a cap: the path may name a device or a pipe that never
-// ends. False when it cannot be read or is too large.
-bool readCookieFile(const QString &path, QByteArray &content)
+// ends.
+CookieFileStatus readCookieFile(const QString &path, QByteArray &content)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return false;
+        return CookieFileStatus::Unreadable;
     content = file.read(CookieStore::kMaxCookieFileBytes + 1);
-    if (content.size() > CookieStore::kMaxCookieFileBytes) {
-        qCWarning(lcEngine, "cookie file %s is larger than %lld bytes: not read", qPrintable(path),
-                  static_cast<long long>(CookieStore::kMaxCookieFileBytes));
-        return false;
-    }
-    return true;
+    if (file.error() != QFileDevice::NoError)
+        return CookieFileStatus::Unreadable;
+    if (content.size() > CookieStore::kMaxCookieFileBytes)
+        return CookieFileStatus::TooLarge;
+    return CookieFileStatus::Opened;
 }
 
 // The unexpired cookies of a file's text.
@@ -212,18 +177,26 @@ CookieStore &CookieStore::process()
     return *store;
 }
 
-bool CookieStore::open(const QString &path)
+CookieFileStatus CookieStore::open(const QString &path)
 {
     {
         std::lock_guard lock(d->stateMutex);
-        d->path = path;
+        d->path.clear();
         d->lastSave = std::chrono::steady_clock::now();
     }
-    if (!QFile::exists(path))
-        return true;
+    const bool exists = QFile::exists(path);
     QByteArray content;
-    if (!readCookieFile(path, content))
-        return false;
+    if (exists) {
+        const CookieFileStatus status = readCookieFile(path, content);
+        if (status != CookieFileStatus::Opened)
+            return status;
+    }
+    {
+        std::lock_guard lock(d->stateMutex);
+        d->path = path;
+    }
+    if (!exists)
+        return CookieFileStatus::Opened;
     const QList<CookieFields> loaded = cookiesIn(content);
     QList<QByteArray> lines;
     for (const CookieFields &cookie : loaded)
@@ -236,7 +209,7 @@ bool CookieStore::open(const QString &path)
     // What was just loaded is what the file holds: nothing to save yet.
     std::lock_guard lock(d->stateMutex);
     d->dirty = false;
-    return true;
+    return CookieFileStatus::Opened;
 }
 
 bool CookieStore::save()
@@ -261,12 +234,17 @@ bool CookieStore::save()
     const FileLock fileLock(path + QStringLiteral(".lock"));
     if (!fileLock.locked())
         qCDebug(lcEngine, "cookie store: saving %s without a lock", qPrintable(path));
-    CookieSet onDisk = d->base;  // an unreadable file: as if nobody else changed it
+    // A file that cannot be read now (grown past the cap, its permissions changed) may
+    // hold logins this store never saw: writing over it would lose them.
+    CookieSet onDisk;
     QByteArray content;
-    if (!QFile::exists(path))
-        onDisk.clear();
-    else if (readCookieFile(path, content))
+    if (QFile::exists(path)) {
+        if (readCookieFile(path, content) != CookieFileStatus::Opened) {
+            qCDebug(lcEngine, "cookie store: %s cannot be read: not written over", qPrintable(path));
+            return false;
+        }
         onDisk = cookieSetOf(cookiesIn(content));
+    }
     const CookieSet ours = cookieSetOf(d->all());
     const NewerSide newer = lastChange >= modifiedMSecs(path) ? NewerSide::Ours : NewerSide::File;
     const CookieSet merged = mergeCookieSets(ours, d->base, onDisk, newer);
@@ -322,7 +300,7 @@ void CookieStore::noteChanged()
 int CookieStore::importFile(const QString &path)
 {
     QByteArray content;
-    if (!readCookieFile(path, content))
+    if (readCookieFile(path, content) != CookieFileStatus::Opened)
         return -1;
     const int taken = d->addLines(content.split('\n'), true);
     if (taken > 0)

@@ -33,6 +33,13 @@ struct CookieFields {
     qint64 expiry = 0;      // seconds since 1970; 0: a session cookie
 };
 
+// What opening the store's file found.
+enum class CookieFileStatus {
+    Opened,      // read, or not there yet: saves go to it
+    Unreadable,  // there but it could not be read
+    TooLarge,    // larger than CookieStore::kMaxCookieFileBytes: not read
+};
+
 class CookieStore {
 public:
     CookieStore();
@@ -44,15 +51,18 @@ public:
     static CookieStore &process();
 
     // Loads the cookies of `path` when it exists, and remembers it as the file that
-    // save() and saveIfDue() write. False when the file exists but cannot be read.
-    bool open(const QString &path);
+    // save() and saveIfDue() write. A file that is there but cannot be read is not
+    // remembered: it holds the user's logins for all this program knows, so this store
+    // never writes over it, and its cookies live only as long as the process.
+    CookieFileStatus open(const QString &path);
     // Writes every unexpired cookie to the remembered file: a temporary file beside it,
     // renamed over it when complete (a crash never leaves a half-written store), mode
     // 0600 because the cookies are the user's logins. Another process on the same file
     // may have saved since this store read it: cookies it changed and this store did
     // not are taken from the file (here too), so its new login survives this save; a
     // cookie both changed keeps the later change. The merge runs under a lock file
-    // ("<file>.lock"). True when there is nothing to do.
+    // ("<file>.lock"). A file that cannot be read at that moment is not written over
+    // (false). True when there is nothing to do.
     bool save();
     // save(), when cookies changed since the last save and the last save is a few
     // seconds old. Cheap when nothing is due; fetches call it after every exchange.

@@ -15,6 +15,7 @@
 #include "net/PageFetcher.h"
 
 #include "net/CookieStore.h"
+#include "net/MediaBodyCheck.h"
 #include "net/NetworkSetup.h"
 #include "net/NetworkSetupPrivate.h"
 #include "net/ReceiveTrim.h"
@@ -177,6 +178,10 @@ struct Exchange {
 
     std::unique_ptr<QSaveFile> file;
     qsizetype uploaded = 0;
+    // The start of a saved body, for the media check; judged once it is full or the
+    // body ended.
+    QByteArray firstBytes;
+    bool mediaJudged = false;
 
     quint64 minBytes() const { return quint64(request.minKB) * 1024; }
     quint64 maxBytes() const { return quint64(request.maxKB) * 1024; }
@@ -274,6 +279,15 @@ struct Exchange {
                 failed = true;
                 return 0;
             }
+            // A page in place of a picture is refused as soon as enough of it arrived
+            // to tell: a large page is not received to the end first.
+            if (request.mediaExpected && !mediaJudged) {
+                firstBytes.append(data, std::min<qsizetype>(qsizetype(length), kMediaCheckBytes - firstBytes.size()));
+                if (firstBytes.size() >= kMediaCheckBytes && !acceptedAsMedia(firstBytes)) {
+                    failed = true;
+                    return 0;
+                }
+            }
             return length;
         }
         response.body.append(data, qsizetype(length));
@@ -311,6 +325,25 @@ struct Exchange {
             return CURL_SEEKFUNC_CANTSEEK;
         uploaded = qsizetype(offset);
         return CURL_SEEKFUNC_OK;
+    }
+
+    // Judges the body once; false when it is clearly not media (the reason goes into the
+    // response).
+    bool acceptedAsMedia(const QByteArray &start)
+    {
+        mediaJudged = true;
+        response.bodyRefusal = checkMediaBody(head, start);
+        return response.bodyRefusal == BodyRefusal::None;
+    }
+
+    // The caller's stop, asked on every progress call: a transfer that receives nothing
+    // must not hold a stopping run until its time limit.
+    bool stopRequested()
+    {
+        if (!request.stopRequested || !request.stopRequested())
+            return false;
+        response.cancelled = true;
+        return true;
     }
 
     // timeoutMs bounds each wait before the final head (sending, waiting for the
@@ -353,7 +386,8 @@ int seekCallback(void *user, curl_off_t offset, int origin)
 
 int progressCallback(void *user, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
 {
-    return static_cast<Exchange *>(user)->stalled() ? 1 : 0;
+    auto *exchange = static_cast<Exchange *>(user);
+    return exchange->stopRequested() || exchange->stalled() ? 1 : 0;
 }
 
 int prereqCallback(void *user, char *, char *, int, int)
@@ -471,7 +505,9 @@ bool settle(Exchange &exchange, CURLcode code, const QByteArray &url)
     // The end marker aborts the transfer on purpose.
     bool ok = !exchange.failed && (code == CURLE_OK || (code == CURLE_WRITE_ERROR && exchange.endSeen));
     if (!ok && !exchange.failed) {
-        if (exchange.timedOut)
+        if (exchange.response.cancelled)
+            qCDebug(lcEngine, "%s: stopped", url.constData());
+        else if (exchange.timedOut)
             qCDebug(lcEngine, "%s: no progress within the time limit", url.constData());
         else if (code != CURLE_OK)
             qCDebug(lcEngine, "%s: transfer failed: %d (%s)", url.constData(), int(code),
@@ -486,6 +522,8 @@ bool settle(Exchange &exchange, CURLcode code, const QByteArray &url)
         if (length < exchange.minBytes() || exchange.overMax(length))
             ok = false;
     }
+    if (ok && exchange.request.mediaExpected && !exchange.mediaJudged)
+        ok = exchange.acceptedAsMedia(exchange.saving() ? exchange.firstBytes : exchange.response.body);
     if (!exchange.saving())
         return ok;
     if (!ok) {
@@ -515,10 +553,16 @@ bool fetchOnce(PageRequest &request, PageResponse &response, int flags)
     response.endMarker = request.endMarker;
     response.gzip = false;
     response.noSpace = false;
+    response.bodyRefusal = BodyRefusal::None;
+    response.cancelled = false;
 
     const QByteArray url = canonicalUrl(request.url);
     if (url.isEmpty()) {
         qCDebug(lcEngine, "网址解析出错：%s", qPrintable(request.url));
+        return false;
+    }
+    if (request.stopRequested && request.stopRequested()) {
+        response.cancelled = true;  // no new connection for a caller that stopped
         return false;
     }
     HandleLease lease;

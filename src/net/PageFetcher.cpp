@@ -29,6 +29,7 @@ void PageRequest::reset()
     timeoutMs = 20000;
     minKB = 0;
     maxKB = 0;
+    mediaExpected = false;
 }
 
 namespace {
@@ -77,6 +78,8 @@ bool fetch(PageRequest &request, PageResponse &response, int flags)
             return true;
         if (response.noSpace)
             return false;  // another try would fail the same way
+        if (response.cancelled)
+            return false;  // the caller has stopped waiting for this answer
     }
     return false;
 }

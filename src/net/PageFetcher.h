@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 
 namespace pictrove {
 
@@ -30,8 +31,8 @@ inline constexpr const char *kMsieUserAgent =
 struct PageRequest {
     PageRequest(const QString &url, const QString &savePath, int32_t timeoutMs = 20000);
 
-    // Back to a fresh request for another address; retryMarker, minLength, attempts
-    // and retryDelaySec stay as they are.
+    // Back to a fresh request for another address; retryMarker, minLength, attempts,
+    // retryDelaySec and stopRequested stay as they are.
     void reset();
 
     QString url;
@@ -59,10 +60,20 @@ struct PageRequest {
     uint32_t minLength = 0;         // acceptance: body must be longer; 0 disables
     uint8_t attempts = 1;
     uint8_t retryDelaySec = 1;
+    // The body must be a picture or a video: a complete answer whose body is empty or
+    // clearly a page (MediaBodyCheck.h) fails, with response.bodyRefusal saying why, and
+    // is never saved under savePath.
+    bool mediaExpected = false;
+    // The caller's stop. Asked on the fetching thread while the exchange connects, waits
+    // and receives: about once a second while nothing arrives, more often while bytes
+    // do. True ends the exchange at once as a failure with response.cancelled, leaves no
+    // file, and fetch tries no more. Empty: the exchange is never stopped.
+    std::function<bool()> stopRequested;
 };
 
 // Up to request.attempts tries of fetchOnce with the acceptance test (minLength,
-// retryMarker); pauses retryDelaySec between tries, never after the last one.
+// retryMarker); pauses retryDelaySec between tries, never after the last one. A full
+// disk or the caller's stop ends the tries at once.
 bool fetch(PageRequest &request, PageResponse &response, int flags = 0);
 // One exchange; true when it completed within all limits. A page answered with an error
 // status still succeeds (its body is the page); a fetch with a savePath needs a 2xx.

@@ -1,6 +1,8 @@
 #pragma once
 // What one fetch brought back. Plain values, owned by the caller.
 
+#include "net/MediaBodyCheck.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -33,6 +35,10 @@ struct PageResponse {
     // The picture's file could not be written because the disk (or the user's quota)
     // is full: every further picture would fail the same way.
     bool noSpace = false;
+    // The request expected media and the answer was not: the body was not kept.
+    BodyRefusal bodyRefusal = BodyRefusal::None;
+    // The request's stopRequested ended the exchange.
+    bool cancelled = false;
 
     // The first line of `headers` ("HTTP/1.1 200 OK"); empty when no answer came.
     QString statusLine() const { return headers.section(QStringLiteral("\r\n"), 0, 0); }

@@ -1,5 +1,7 @@
 #include "settings/DataFolder.h"
 
+#include "net/AtomicFile.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -8,6 +10,8 @@
 namespace pictrove {
 
 namespace {
+
+const QString kWriteProbe = QStringLiteral("write-test");
 
 QString withSlash(const QString &path)
 {
@@ -37,8 +41,15 @@ bool prepareDataFolder(const QString &folder)
 {
     if (!QDir().mkpath(folder))
         return false;
-    QTemporaryFile probe(withSlash(folder) + QStringLiteral("write-test-XXXXXX"));
+    // Named like the saves' temporary files, so that one left by a kill is cleared too.
+    QTemporaryFile probe(withSlash(folder) + kWriteProbe + QStringLiteral(".tmp-XXXXXX"));
     return probe.open();
+}
+
+int removeStaleDataFolderTemporaries(const QString &dataFolder)
+{
+    return removeStaleTemporaries(withSlash(dataFolder), {QStringLiteral("soft.dat"), QStringLiteral("cookies.txt"),
+                                                          QStringLiteral("source-config.txt"), kWriteProbe});
 }
 
 bool isTemporaryFolder(const QString &folder, const QString &tempPath)

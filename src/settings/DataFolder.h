@@ -25,6 +25,12 @@ QString defaultDataFolder(const QString &currentDir);
 // and the front ends say so once at start.
 bool prepareDataFolder(const QString &folder);
 
+// Removes what saves into the data folder left behind when their process was killed
+// mid-save: temporary files beside "soft.dat", the cookie store, the configuration
+// answer and the folder's write probe, once they are clearly stale (AtomicFile.h).
+// The front ends call it at start. Returns how many were removed.
+int removeStaleDataFolderTemporaries(const QString &dataFolder);
+
 // True when `folder` lies under `tempPath` or has a "tmp" folder in its path in any
 // letter case: an unpacked download, whose folder may be cleaned away.
 bool isTemporaryFolder(const QString &folder, const QString &tempPath);

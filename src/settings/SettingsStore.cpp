@@ -1,9 +1,11 @@
 #include "settings/SettingsStore.h"
 
+#include "net/AtomicFile.h"
 #include "settings/SettingsImage.h"
 
 #include <QFile>
-#include <QSaveFile>
+
+#include <cstdio>
 
 namespace pictrove {
 
@@ -24,9 +26,13 @@ SettingsLoadStatus readRecord(const QString &path, SettingsBlock &block)
         return SETTINGS_MISSING;
     if (!file.open(QIODevice::ReadOnly))
         return SETTINGS_UNREADABLE;
-    const QByteArray bytes = file.read(SETTINGS_BLOCK_SIZE);
+    // One byte more than the record tells a larger file without trusting its size
+    // (a device or a pipe has none).
+    const QByteArray bytes = file.read(SETTINGS_BLOCK_SIZE + 1);
     if (file.error() != QFileDevice::NoError)
         return SETTINGS_UNREADABLE;
+    if (bytes.size() > SETTINGS_BLOCK_SIZE)
+        return SETTINGS_TOO_LARGE;
     // A zero-length file is what an interrupted in-place write leaves behind; it holds
     // no settings, so it starts the program like a missing one.
     if (bytes.isEmpty())
@@ -56,6 +62,12 @@ SettingsLoadResult loadSettings(const QString &dataFolder, SettingsBlock &block)
     block = SettingsBlock();
     SettingsLoadResult result;
     result.status = readRecord(settingsPath(dataFolder), block);
+    if (result.status == SETTINGS_TOO_LARGE) {
+        // rename(2), unlike QFile::rename, replaces an older "soft.dat.bad".
+        const QString aside = settingsPath(dataFolder) + QStringLiteral(".bad");
+        if (std::rename(QFile::encodeName(settingsPath(dataFolder)).constData(), QFile::encodeName(aside).constData()) == 0)
+            result.setAside = aside;
+    }
     const bool fileRead = result.status == SETTINGS_READ || result.status == SETTINGS_READ_SHORT;
 
     for (int i = 0; i < SOURCE_TYPE_COUNT; ++i) {
@@ -75,15 +87,7 @@ bool saveSettings(const QString &dataFolder, const SettingsBlock &block)
 {
     // Truncating "soft.dat" and writing it in place, as the record was once stored,
     // loses every setting when the disk fills or the program dies in between.
-    QSaveFile file(settingsPath(dataFolder));
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray image = toSettingsImage(block);
-    if (file.write(image) != image.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return writeFileAtomically(settingsPath(dataFolder), toSettingsImage(block));
 }
 
 }  // namespace pictrove

@@ -17,17 +17,24 @@ enum SettingsLoadStatus : int {
     SETTINGS_MISSING,     // no file: first-start values
     SETTINGS_EMPTY,       // a zero-length file carries no settings: first-start values
     SETTINGS_UNREADABLE,  // the file could not be opened or read: first-start values
+    SETTINGS_TOO_LARGE,   // larger than the record, so not a settings record: set aside,
+                          // first-start values
 };
 
 struct SettingsLoadResult {
     SettingsLoadStatus status = SETTINGS_MISSING;
     bool saved = false;  // the normalised record was written back
+    // SETTINGS_TOO_LARGE: where the file was moved, `dataFolder` + "soft.dat.bad"
+    // (replacing an older one); empty when it could not be moved.
+    QString setAside;
 };
 
 // Fills `block` from `dataFolder` + "soft.dat" (dataFolder ends in "/"), puts thread
 // counts outside 1..15 back to 5 and time-outs below 10 back to 30, gives every source
 // type its first-start options when nothing was read, and saves the result so the
-// file exists, normalised, after every start.
+// file exists, normalised, after every start. A file larger than the record is no
+// record of ours (a 50 MB file read as one made every picture too small): it is not
+// read but moved aside, so whoever put it there finds it again.
 SettingsLoadResult loadSettings(const QString &dataFolder, SettingsBlock &block);
 
 // Writes the whole record to `dataFolder` + "soft.dat". The new record goes to a

@@ -1,5 +1,6 @@
 #include "sources/SourceConfigService.h"
 
+#include "net/AtomicFile.h"
 #include "net/PageFetcher.h"
 #include "net/PageText.h"
 #include "text/Charsets.h"
@@ -8,7 +9,6 @@
 #include "text/TextScan.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace pictrove {
 
@@ -93,9 +93,8 @@ void SourceConfigService::query(const QString &key, QStringList &names)
 // Whole or not at all: the next start reads this file before the window shows.
 void SourceConfigService::rememberAnswer(const QString &answer) const
 {
-    QSaveFile file(m_answerFile);
-    if (!file.open(QIODevice::WriteOnly) || file.write(answer.toUtf8()) < 0 || !file.commit())
-        qCWarning(lcEngine) << "cannot keep the configuration answer in" << m_answerFile << file.errorString();
+    if (!writeFileAtomically(m_answerFile, answer.toUtf8()))
+        qCWarning(lcEngine) << "cannot keep the configuration answer in" << m_answerFile;
 }
 
 ServiceValues SourceConfigService::values() const

@@ -76,7 +76,9 @@ int DesktopApp::run(int argc, char *argv[])
 
     // The per-user folder does not exist before the first start.
     const bool writable = prepareDataFolder(arguments->dataFolder);
-    CookieStore::process().open(arguments->dataFolder + QStringLiteral("cookies.txt"));
+    removeStaleDataFolderTemporaries(arguments->dataFolder);
+    const QString cookieFile = arguments->dataFolder + QStringLiteral("cookies.txt");
+    const CookieFileStatus cookieStatus = CookieStore::process().open(cookieFile);
 
     // Never destroyed: the engine's threads may still use the window's session when
     // the process ends.
@@ -91,6 +93,18 @@ int DesktopApp::run(int argc, char *argv[])
         const QString folder = arguments->dataFolder;
         QTimer::singleShot(0, window, [window, folder] {
             shell.showMessage(window, QStringLiteral("数据文件夹无法写入：%1\n设置和登录将不会被保存。").arg(folder),
+                              QStringLiteral("提示"));
+        });
+    }
+    if (cookieStatus != CookieFileStatus::Opened) {
+        // The file may hold the user's logins: it stays as it is, and is not saved over.
+        const QString reason = cookieStatus == CookieFileStatus::TooLarge
+                                   ? QStringLiteral("登录信息文件大于 %1 MiB，未读取：%2")
+                                         .arg(CookieStore::kMaxCookieFileBytes / (1024 * 1024))
+                                         .arg(QDir::toNativeSeparators(cookieFile))
+                                   : QStringLiteral("无法读取登录信息文件：%1").arg(QDir::toNativeSeparators(cookieFile));
+        QTimer::singleShot(0, window, [window, reason] {
+            shell.showMessage(window, reason + QStringLiteral("\n文件保持原样，本次的登录将不会被保存。"),
                               QStringLiteral("提示"));
         });
     }

@@ -83,7 +83,15 @@ void MainWindow::loadStartupSettings(const StartupOptions &options)
     m_savePathBox->setEditText(saveFolder);
 
     SettingsBlock settings;
-    loadSettings(dataFolder, settings);
+    const SettingsLoadResult loaded = loadSettings(dataFolder, settings);
+    if (loaded.status == SETTINGS_TOO_LARGE) {
+        QString text = QStringLiteral("设置文件 %1 过大，不是本程序的设置。\n本次使用默认设置。")
+                           .arg(QDir::toNativeSeparators(dataFolder + QStringLiteral("soft.dat")));
+        if (!loaded.setAside.isEmpty())
+            text += QStringLiteral("\n原文件已改名为 %1。").arg(QDir::toNativeSeparators(loaded.setAside));
+        // Over the window once it shows, as the other start-up warnings are.
+        QTimer::singleShot(0, this, [this, text] { m_shell.showMessage(this, text, QStringLiteral("提示")); });
+    }
     m_session->setSettings(settings);
     m_session->setExtensionSettings(readExtensionSettings(dataFolder));
     m_ownerBox->setHistory(historyEntries(settings, HISTORY_OWNER));

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -204,9 +205,10 @@ TEST_F(CliTest, PicturesThatDidNotArriveAreCountedListedAndExitFive)
 
 TEST_F(CliTest, InterruptStopsCleanlyWithoutPartialFiles)
 {
-    // The picture stalls half-way, so Ctrl-C arrives during its transfer.
+    // The picture stalls half-way for longer than the test waits, so Ctrl-C arrives
+    // during its transfer and must end it rather than wait for its time limit.
     route("ww2.sinaimg.cn", "/large/abcd0033.jpg",
-          CannedResponse::ok(picture, "image/jpeg").withStall(1000, 2000));
+          CannedResponse::ok(picture, "image/jpeg").withStall(1000, 600000));
     QTemporaryDir save;
     QProcess process;
     process.setProcessEnvironment(environment());
@@ -219,7 +221,7 @@ TEST_F(CliTest, InterruptStopsCleanlyWithoutPartialFiles)
         QThread::msleep(20);
     ASSERT_TRUE(pictureRequested());
     ::kill(pid_t(process.processId()), SIGINT);
-    ASSERT_TRUE(process.waitForFinished(60000));
+    ASSERT_TRUE(process.waitForFinished(20000));
     EXPECT_EQ(process.exitCode(), 130) << process.readAllStandardError().toStdString();
 
     // Whatever arrived is whole; nothing half-written is left anywhere.
@@ -307,6 +309,45 @@ TEST_F(CliTest, SaysOnceWhenTheDataFolderCannotBeWritten)
     EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
     EXPECT_EQ(result.err.count(QStringLiteral("数据文件夹无法写入：")), 1) << result.err.toStdString();
     EXPECT_FALSE(result.out.isEmpty());
+}
+
+// Files of the data folder the program cannot use are never lost: a cookie store too
+// large to read stays byte for byte (not saved over at the end), a file too large to be
+// the settings is moved aside, each with a warning; what killed saves left behind is
+// cleared at start once it is stale, and a save that may still run is left alone.
+TEST_F(CliTest, DataFilesItCannotUseAreKept)
+{
+    const QString folder = home.dataFolder();
+    const auto write = [](const QString &path, const QByteArray &content, const QDateTime &modified = {}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(content), content.size());
+        ASSERT_TRUE(file.flush());  // before the time is set
+        if (modified.isValid()) {
+            ASSERT_TRUE(file.setFileTime(modified, QFileDevice::FileModificationTime));
+        }
+    };
+    const auto read = [](const QString &path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    };
+    const QByteArray cookies = ".weibo.com\tTRUE\t/\tTRUE\t4102444800\tSUB\tlogin\n" + QByteArray(17 * 1024 * 1024, '#');
+    const QByteArray notSettings(3 * 19808, 'x');
+    write(folder + QStringLiteral("cookies.txt"), cookies);
+    write(folder + QStringLiteral("soft.dat"), notSettings);
+    write(folder + QStringLiteral("soft.dat.tmp-Ab12Cd"), "killed", QDateTime::currentDateTimeUtc().addDays(-1));
+    write(folder + QStringLiteral("cookies.txt.tmp-Qw3Er4"), "running");
+
+    const CliResult result = run({QStringLiteral("list"), QStringLiteral("https://weibo.com/u/1234567890")});
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_EQ(result.err.count(QStringLiteral("登录信息文件大于 16 MiB，未读取：")), 1) << result.err.toStdString();
+    EXPECT_EQ(result.err.count(QStringLiteral("原文件已改名为 ") + folder + QStringLiteral("soft.dat.bad")), 1)
+        << result.err.toStdString();
+    EXPECT_TRUE(read(folder + QStringLiteral("cookies.txt")) == cookies);
+    EXPECT_TRUE(read(folder + QStringLiteral("soft.dat.bad")) == notSettings);
+    EXPECT_EQ(read(folder + QStringLiteral("soft.dat")).size(), 19808);
+    EXPECT_FALSE(QFile::exists(folder + QStringLiteral("soft.dat.tmp-Ab12Cd")));
+    EXPECT_TRUE(QFile::exists(folder + QStringLiteral("cookies.txt.tmp-Qw3Er4")));
 }
 
 TEST_F(CliTest, UsesTheDataFolderTheDesktopProgramUses)

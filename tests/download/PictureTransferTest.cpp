@@ -15,6 +15,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <atomic>
+
 namespace pictrove {
 
 namespace {
@@ -23,6 +25,9 @@ QByteArray picture(qsizetype size, char fill = 'p')
 {
     return QByteArray("\xFF\xD8", 2) + QByteArray(size - 2, fill);
 }
+
+const QByteArray kLoginPage = "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>\xE7\x99\xBB\xE5\xBD\x95</title>"
+                              "</head><body><form action=\"https://login.sina.com.cn/sso/login.php\"></form></body></html>";
 
 // What the transfers of a job brought, picture by picture in queue order.
 struct Transferred {
@@ -176,6 +181,7 @@ TEST_F(PictureTransferTest, FallbackAddress)
         {"a picture", CannedResponse::ok(picture(599), "image/jpeg"), "s2.sinaimg.cn", false},
         {"topitme placeholder", CannedResponse::ok(picture(599), "image/jpeg"), "img.topitme.com", true},
         {"topitme picture", CannedResponse::ok(picture(600), "image/jpeg"), "img.topitme.com", false},
+        {"login page", CannedResponse::ok(kLoginPage), "s2.sinaimg.cn", true},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.label);
@@ -260,6 +266,70 @@ TEST_F(PictureTransferTest, RefusedAndCutPicturesFailWithTheirReason)
         const QString reason = result.reasons.at(f++);
         EXPECT_FALSE(reason.isEmpty());
         EXPECT_TRUE(reason.contains(QLatin1String(c.reason))) << reason.toStdString();
+    }
+}
+
+// A 200 whose body is not the picture: never saved under the picture's name (where
+// skip-previous would keep it for ever), tried again like any failure, and reported
+// with what it was.
+TEST_F(PictureTransferTest, AnswerThatIsNotAPictureIsNotSaved)
+{
+    const struct {
+        const char *what;
+        CannedResponse answer;
+        const char *reason;
+    } cases[] = {
+        {"empty body", CannedResponse::ok(QByteArray(), "image/jpeg"), "空文件"},
+        {"login page", CannedResponse::ok(kLoginPage), "不是图片：登录页面"},
+        {"login page sent as a picture", CannedResponse::ok(kLoginPage, "image/jpeg"), "不是图片：登录页面"},
+        {"error page", CannedResponse::ok("<html><body>busy, try again</body></html>"), "不是图片：网页"},
+        {"JSON answer", CannedResponse::ok("{\"code\":\"A20003\",\"msg\":\"invalid\"}", "application/json"),
+         "不是图片：JSON 应答"},
+        {"gzip login page", CannedResponse::ok(kLoginPage, "image/jpeg").withGzip(), "不是图片：登录页面"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        server.clearLog();
+        server.route("s1.sinaimg.cn", "/orignal/1.jpg", c.answer);
+        queue({address(1)});
+        const PictureCounts counts = transfer();
+        EXPECT_EQ(counts.saved, 0);
+        EXPECT_EQ(counts.bytes, 0);
+        EXPECT_EQ(files(), QStringList());
+        EXPECT_EQ(result.reasons, QStringList{QString::fromUtf8(c.reason)});
+        EXPECT_EQ(server.requestCount(), 2);
+    }
+}
+
+// A stop reaches a transfer that receives nothing: it ends at once, leaves no file, and
+// neither a second try nor the fallback address is asked for.
+TEST_F(PictureTransferTest, StopEndsAStalledTransfer)
+{
+    const struct {
+        const char *what;
+        CannedResponse answer;
+    } cases[] = {
+        {"no answer yet", CannedResponse::ok(picture(20000), "image/jpeg").withLatency(60000)},
+        {"body stalls", CannedResponse::ok(picture(20000), "image/jpeg").withStall(8000, 60000)},
+    };
+    // A short time limit, so that a transfer the stop does not reach fails here quickly.
+    job.settings.timeoutSeconds = 3;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        server.clearLog();
+        std::atomic<bool> stop{false};
+        server.route("s1.sinaimg.cn", "/orignal/1.jpg", LoopbackServer::Handler([&](const RecordedRequest &) {
+            stop = true;
+            return c.answer;
+        }));
+        server.route("s2.sinaimg.cn", "/big/1.jpg", CannedResponse::ok(picture(5000), "image/jpeg"));
+        queue({address(1) + QStringLiteral("\r\nhttp://s2.sinaimg.cn/big/1.jpg")});
+        job.stopRequested = [&stop] { return stop.load(); };
+        const PictureCounts counts = transfer();
+        EXPECT_EQ(counts.saved, 0);
+        EXPECT_EQ(files(), QStringList());
+        EXPECT_EQ(result.reasons, QStringList{QStringLiteral("已停止")});
+        EXPECT_EQ(server.requestCount(), 1);
     }
 }
 

@@ -117,7 +117,7 @@ TEST_F(CookieStoreTest, SavedStoreLoadsIntoAnotherStore)
     };
     {
         CookieStore first;
-        ASSERT_TRUE(first.open(path));
+        ASSERT_EQ(first.open(path), CookieFileStatus::Opened);
         for (const CookieFields &c : kept)
             ASSERT_TRUE(first.addCookie(c));
         ASSERT_TRUE(first.addCookie({.domain = "weibo.com", .name = "old", .value = "x", .expiry = 946684800}));
@@ -128,7 +128,7 @@ TEST_F(CookieStoreTest, SavedStoreLoadsIntoAnotherStore)
     EXPECT_EQ(info.st_mode & 0777, 0600u);
 
     CookieStore second;
-    ASSERT_TRUE(second.open(path));
+    ASSERT_EQ(second.open(path), CookieFileStatus::Opened);
     const QList<CookieFields> loaded = second.cookies();
     ASSERT_EQ(namesOf(loaded), QStringList({"SUB", "empty", "view"}));
     for (const CookieFields &want : kept) {
@@ -248,14 +248,14 @@ TEST_F(CookieStoreTest, SaveMergesWithWhatAnotherProcessSaved)
         const QString path = dir.filePath("cookies.txt");
         {
             CookieStore seed;
-            ASSERT_TRUE(seed.open(path));
+            ASSERT_EQ(seed.open(path), CookieFileStatus::Opened);
             ASSERT_TRUE(seed.addCookie(oldLogin));
             ASSERT_TRUE(seed.save());
         }
         CookieStore first;
         CookieStore other;
-        ASSERT_TRUE(first.open(path));
-        ASSERT_TRUE(other.open(path));
+        ASSERT_EQ(first.open(path), CookieFileStatus::Opened);
+        ASSERT_EQ(other.open(path), CookieFileStatus::Opened);
         for (Step step : c.steps) {
             letTimePass();
             switch (step) {
@@ -269,7 +269,7 @@ TEST_F(CookieStoreTest, SaveMergesWithWhatAnotherProcessSaved)
         ASSERT_TRUE(first.save());
         EXPECT_EQ(valueOf(first.cookies(), "SUB"), c.expected);
         CookieStore reader;
-        ASSERT_TRUE(reader.open(path));
+        ASSERT_EQ(reader.open(path), CookieFileStatus::Opened);
         EXPECT_EQ(valueOf(reader.cookies(), "SUB"), c.expected);
         if (c.steps.contains(FirstSetsUnrelated)) {
             EXPECT_EQ(valueOf(reader.cookies(), "view"), "grid");
@@ -286,7 +286,7 @@ TEST_F(CookieStoreTest, ConcurrentSavesLoseNothing)
     constexpr int kEach = 25;
     auto addAndSave = [&](const QString &prefix) {
         CookieStore store;
-        ASSERT_TRUE(store.open(path));
+        ASSERT_EQ(store.open(path), CookieFileStatus::Opened);
         for (int i = 0; i < kEach; ++i) {
             ASSERT_TRUE(store.addCookie({.domain = "weibo.com", .name = prefix + QString::number(i), .value = "1"}));
             ASSERT_TRUE(store.save());
@@ -297,8 +297,46 @@ TEST_F(CookieStoreTest, ConcurrentSavesLoseNothing)
     a.join();
     b.join();
     CookieStore reader;
-    ASSERT_TRUE(reader.open(path));
+    ASSERT_EQ(reader.open(path), CookieFileStatus::Opened);
     EXPECT_EQ(reader.cookies().size(), 2 * kEach);
+}
+
+// A cookie file that cannot be read may hold logins this store never saw: it is kept
+// byte for byte, whether it was too large at the start or grew past the cap while a
+// store had it open.
+TEST_F(CookieStoreTest, FileThatCannotBeReadIsNeverWrittenOver)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("cookies.txt");
+    const QByteArray login = ".weibo.com\tTRUE\t/\tFALSE\t0\tSUB\tlogin\n";
+    const QByteArray oversized = login + QByteArray(CookieStore::kMaxCookieFileBytes, '#');
+    const auto write = [&](const QByteArray &content) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_EQ(file.write(content), content.size());
+    };
+    const auto read = [&] {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    };
+    const CookieFields newLogin{.domain = "weibo.com", .name = "SUBP", .value = "new"};
+
+    write(oversized);
+    {
+        CookieStore store;
+        EXPECT_EQ(store.open(path), CookieFileStatus::TooLarge);
+        ASSERT_TRUE(store.addCookie(newLogin));
+        store.save();
+    }
+    EXPECT_TRUE(read() == oversized);
+
+    write(login);
+    CookieStore store;
+    ASSERT_EQ(store.open(path), CookieFileStatus::Opened);
+    ASSERT_TRUE(store.addCookie(newLogin));
+    write(oversized);
+    EXPECT_FALSE(store.save());
+    EXPECT_TRUE(read() == oversized);
 }
 
 // A browser export with a cookie longer than the HTTP stack sends: that cookie is

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <atomic>
 #include <mutex>
 #include <vector>
 
@@ -304,6 +305,64 @@ TEST_F(FetchTest, EmptyBodyIsSavedAsAnEmptyFile)
     PageResponse response;
     ASSERT_TRUE(fetchOnce(request, response));
     EXPECT_EQ(readFile(request.savePath), QByteArray());
+}
+
+// Media expected: a page is refused as soon as its start tells (a large page is not
+// received to the end first), and the file under the name stays as it was.
+TEST_F(FetchTest, PageInPlaceOfMediaIsRefusedBeforeItEnds)
+{
+    const QByteArray page = "<!DOCTYPE html><html><body>" + QByteArray(4 * 1024 * 1024, 'x') + "</body></html>";
+    server.route("", "/page.jpg", CannedResponse::ok(page).withFraming(CannedResponse::Framing::Chunked, 16 * 1024));
+    const QString target = savePath("picture.jpg");
+    {
+        QFile old(target);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("previous download");
+    }
+    PageRequest request(url("/page.jpg"), target);
+    request.mediaExpected = true;
+    PageResponse response;
+    EXPECT_FALSE(fetchOnce(request, response));
+    EXPECT_EQ(response.bodyRefusal, BodyRefusal::WebPage);
+    EXPECT_LT(response.receivedLength, page.size() / 2);
+    EXPECT_EQ(readFile(target), "previous download");
+    EXPECT_EQ(filesInDir(), QStringList{"picture.jpg"});
+}
+
+// The caller's stop ends an exchange that waits for its answer or for more of its body,
+// before any further try, and a stopped caller opens no new exchange.
+TEST_F(FetchTest, StopEndsTheExchangeAndItsTries)
+{
+    server.route("", "/late", CannedResponse::ok("late").withLatency(60000));
+    server.route("", "/stall", CannedResponse::ok(QByteArray(1000, 's'), "image/jpeg").withStall(100, 60000));
+    const struct {
+        const char *what;
+        const char *target;
+        bool stopAtStart;
+        int requests;
+    } cases[] = {
+        {"stopped before it starts", "/late", true, 0},
+        {"waiting for the head", "/late", false, 1},
+        {"waiting for the body", "/stall", false, 1},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        server.clearLog();
+        // The stop comes once the server has the request; the time limits are far away.
+        std::atomic<bool> stop{c.stopAtStart};
+        PageRequest request(url(c.target), savePath("picture.jpg"), 60000);
+        request.attempts = 3;
+        request.stopRequested = [&] {
+            if (!stop && server.requestCount() > 0)
+                stop = true;
+            return stop.load();
+        };
+        PageResponse response;
+        EXPECT_FALSE(fetch(request, response));
+        EXPECT_TRUE(response.cancelled);
+        EXPECT_EQ(server.requestCount(), c.requests);
+        EXPECT_TRUE(filesInDir().isEmpty());
+    }
 }
 
 TEST_F(FetchTest, UnwritableSavePathFails)

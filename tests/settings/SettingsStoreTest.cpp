@@ -139,12 +139,39 @@ TEST_F(SettingsStore, ShortFileReadsAsZeroTail)
     EXPECT_EQ(block.nameRules[0].options, 0);
     EXPECT_EQ(block.nameRules[7].options, 0);
     EXPECT_EQ(readFile().size(), 19808);
+}
 
-    // A file longer than the record is read up to the record's end.
-    writeFile(toSettingsImage(stored) + QByteArray(100, '\x7F'));
-    EXPECT_EQ(loadSettings(folder(), block).status, SETTINGS_READ);
-    EXPECT_EQ(block.nameRules[0].filePrefix, QStringLiteral("abcdef"));
-    EXPECT_EQ(readFile().size(), 19808);
+// A file larger than the record is no record of ours: read as one, any large file gave
+// settings (a minimum size that every picture failed). It is not read but moved aside
+// as "soft.dat.bad", replacing an older one, and the first-start values are saved.
+TEST_F(SettingsStore, FileLargerThanTheRecordIsSetAside)
+{
+    SettingsBlock stored;
+    for (auto &params : stored.downloadParams)
+        params = {257, 0, 3, 60};
+    const struct {
+        const char *what;
+        QByteArray bytes;
+    } cases[] = {
+        {"one byte more than the record", toSettingsImage(stored) + '\0'},
+        {"megabytes", toSettingsImage(stored).repeated(200)},
+    };
+    const QString aside = folder() + QStringLiteral("soft.dat.bad");
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        writeFile(c.bytes);
+        SettingsBlock block;
+        const SettingsLoadResult result = loadSettings(folder(), block);
+        EXPECT_EQ(result.status, SETTINGS_TOO_LARGE);
+        EXPECT_EQ(result.setAside, aside);
+        EXPECT_TRUE(result.saved);
+        expectFirstStart(block);
+        EXPECT_EQ(readFile(), toSettingsImage(block));
+        QFile bad(aside);
+        ASSERT_TRUE(bad.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(bad.readAll() == c.bytes);
+        EXPECT_EQ(strayFiles(), QStringList{"soft.dat.bad"});
+    }
 }
 
 // A "soft.dat" that cannot be read (here: a folder of that name, which also cannot be

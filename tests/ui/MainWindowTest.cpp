@@ -29,6 +29,7 @@
 #include <QLineEdit>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QScreen>
@@ -162,6 +163,25 @@ TEST_F(MainWindowTest, BuiltInNamesWhenNoEndpointAnswers)
     EXPECT_EQ(sourceType()->currentIndex(), 4);
     EXPECT_EQ(textOf(IDC_NOTICE), QStringLiteral("来源配置\tSrv Info:3_0"));
     EXPECT_EQ(shell.endCount(), 0);
+}
+
+// A "soft.dat" larger than the record is no settings of ours: the window starts with
+// the first-start values and says once, over the window, where the file went.
+TEST_F(MainWindowTest, SaysWhereASettingsFileItCannotUseWent)
+{
+    QFile oversized(data.filePath(QStringLiteral("soft.dat")));
+    ASSERT_TRUE(oversized.open(QIODevice::WriteOnly));
+    ASSERT_EQ(oversized.write(QByteArray(50000, 'x')), 50000);
+    oversized.close();
+
+    MainWindow &dlg = start(options());
+    ASSERT_TRUE(waitUntil([&] { return dlg.isVisible() && !shell.messages().isEmpty(); }));
+    const QString aside = QDir::toNativeSeparators(data.filePath(QStringLiteral("soft.dat.bad")));
+    ASSERT_EQ(shell.messages().size(), 1);
+    EXPECT_TRUE(shell.messages().first().startsWith(QStringLiteral("提示: ")));
+    EXPECT_TRUE(shell.messages().first().contains(aside)) << shell.messages().first().toStdString();
+    EXPECT_EQ(QFileInfo(aside).size(), 50000);
+    EXPECT_EQ(dlg.session().settings().nameRules[4].options, OPT_OPEN_FOLDER);
 }
 
 // The update notice ends the program 3 s after the download page opened, unless a
