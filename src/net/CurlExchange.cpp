@@ -284,6 +284,7 @@ struct Exchange {
         }
         response.receivedLength = response.body.size();
         if (overMax(quint64(response.body.size())) || response.body.size() > kMaxPageBytes) {
+            response.overPageLimit = response.body.size() > kMaxPageBytes;
             failed = true;
             return 0;
         }
@@ -515,6 +516,7 @@ bool fetchOnce(PageRequest &request, PageResponse &response, int flags)
     response.endMarker = request.endMarker;
     response.gzip = false;
     response.noSpace = false;
+    response.overPageLimit = false;
 
     const QByteArray url = canonicalUrl(request.url);
     if (url.isEmpty()) {

@@ -33,6 +33,9 @@ struct PageResponse {
     // The picture's file could not be written because the disk (or the user's quota)
     // is full: every further picture would fail the same way.
     bool noSpace = false;
+    // The page passed kMaxPageBytes while it was received: the fetch failed and `body`
+    // holds only its beginning. Asking again would bring the same page.
+    bool overPageLimit = false;
 
     // The first line of `headers` ("HTTP/1.1 200 OK"); empty when no answer came.
     QString statusLine() const { return headers.section(QStringLiteral("\r\n"), 0, 0); }
