@@ -10,6 +10,7 @@
 #include "sources/Session.h"
 #include "sources/SourceFetch.h"
 #include "text/Charsets.h"
+#include "text/EngineLog.h"
 #include "text/TextScan.h"
 
 #include <QSet>
@@ -27,11 +28,12 @@ PageRequest blogRequest(const QString &url)
     return request;
 }
 
-// A list page that failed for want of an answer (rather than, say, a 404 for an owner
-// that does not exist).
-bool serviceUnreachable(const QString &reason)
+// A list that found nothing because a page of its own failed says why, with what came
+// back, rather than that the owner has no albums.
+void refuseFor(Session &session, const QString &reason)
 {
-    return reason == u"no answer" || reason.startsWith(u"cut off") || reason.section(u' ', 1, 1).toInt() >= 500;
+    session.refusal = listResultOfFailure(reason);
+    session.refusalDetail = reason;
 }
 
 }  // namespace
@@ -39,10 +41,10 @@ bool serviceUnreachable(const QString &reason)
 void sinaBlogCategories(Session &session, const QString &address)
 {
     QString text;
+    QString reason;
     PageRequest ownerPage = blogRequest(address);
-    if (!fetchText(ownerPage, TEXT_INFLATE | TEXT_UTF8, text)) {
-        session.refusal = ListResult::Unreachable;
-        session.refusalDetail = QStringLiteral("no answer from %1").arg(ownerPage.url);
+    if (!fetchListPage(ownerPage, TEXT_INFLATE | TEXT_UTF8, text, session.sleep, reason)) {
+        refuseFor(session, reason);
         return;
     }
     if (blogPageWantsLogin(text)) {
@@ -56,9 +58,10 @@ void sinaBlogCategories(Session &session, const QString &address)
 
     PageRequest categories = blogRequest(
         fillAddress(kSinaCategoryEndpoint, {session.owner.uid}));
-    QString reason;
-    if (!fetchListPage(categories, TEXT_INFLATE | TEXT_UTF8, text, session.sleep, reason) || text.isEmpty())
+    if (!fetchListPage(categories, TEXT_INFLATE | TEXT_UTF8, text, session.sleep, reason)) {
+        refuseFor(session, reason);
         return;
+    }
 
     for (const AlbumRecord &found : blogCategoriesOnPage(text)) {
         addAlbum(session, found);
@@ -126,15 +129,16 @@ void sinaBlogArticles(Session &session, const QString &address)
         if (session.listStopRequested())
             return;
         PageRequest request = blogRequest(QStringLiteral("%1_%2.html").arg(address).arg(page));
-        if (!fetchListPage(request, TEXT_INFLATE | TEXT_UTF8, text, session.sleep, reason) || text.isEmpty()) {
-            if (page == 1 && serviceUnreachable(reason)) {
-                session.refusal = ListResult::Unreachable;
-                session.refusalDetail = reason;
-            }
-            else if (page == 1 && reason.section(u' ', 1, 1) == u"404")
-                session.refusal = ListResult::OwnerNotFound;
+        if (!fetchListPage(request, TEXT_INFLATE | TEXT_UTF8, text, session.sleep, reason)) {
+            if (page == 1)
+                refuseFor(session, reason);
+            else
+                qCWarning(lcEngine, "%s: %s; the article list ends here", qPrintable(request.url),
+                          qPrintable(reason));
             return;
         }
+        if (text.isEmpty())
+            return;
         if (page == 1 && blogPageWantsLogin(text)) {
             session.refusal = ListResult::LoginNeeded;
             return;

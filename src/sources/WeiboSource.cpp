@@ -20,6 +20,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <initializer_list>
 #include <cstdint>
 
 namespace pictrove {
@@ -100,22 +101,51 @@ WeiboPacing walkPacing(const AlbumWalk &walk)
     return pacing;
 }
 
-// What the user is told when nothing was listed, from how each path refused: a
-// refusal for speed first, then a login when it would help.
-ListResult listResultOf(WeiboRefusal photoService, WeiboRefusal webApi)
+// What the user is told of one path's refusal.
+ListResult listResultOf(WeiboRefusal refusal)
 {
-    const auto either = [&](WeiboRefusal refusal) { return photoService == refusal || webApi == refusal; };
-    if (either(WeiboRefusal::RateLimited))
-        return ListResult::RateLimited;
-    if (either(WeiboRefusal::LoginNeeded))
+    switch (refusal) {
+    case WeiboRefusal::None:
+        break;
+    case WeiboRefusal::LoginNeeded:
         return ListResult::LoginNeeded;
-    if (either(WeiboRefusal::Unexpected))
+    case WeiboRefusal::RateLimited:
+        return ListResult::RateLimited;
+    case WeiboRefusal::Unexpected:
+    case WeiboRefusal::TooLarge:
         return ListResult::ServiceChanged;
-    if (either(WeiboRefusal::NotFound))
-        return ListResult::OwnerNotFound;
-    if (either(WeiboRefusal::Unreachable))
+    case WeiboRefusal::Unreachable:
         return ListResult::Unreachable;
+    case WeiboRefusal::NotFound:
+        return ListResult::OwnerNotFound;
+    }
     return ListResult::NothingFound;
+}
+
+struct PathRefusal {
+    ListResult result = ListResult::NothingFound;
+    QString detail;
+};
+
+// When no path listed anything, the user hears of the most telling refusal: one for
+// speed first, then a login when it would help. Of equals, the first path's.
+void refuse(Session &session, std::initializer_list<PathRefusal> paths)
+{
+    static constexpr ListResult kMostTellingFirst[] = {
+        ListResult::RateLimited, ListResult::LoginNeeded, ListResult::ServiceChanged,
+        ListResult::OwnerNotFound, ListResult::Unreachable,
+    };
+    for (const ListResult result : kMostTellingFirst) {
+        for (const PathRefusal &path : paths) {
+            if (path.result == result) {
+                session.refusal = result;
+                session.refusalDetail = path.detail;
+                return;
+            }
+        }
+    }
+    session.refusal = ListResult::NothingFound;
+    session.refusalDetail.clear();
 }
 
 QString profileAddress(const WeiboOwnerRef &ref)
@@ -173,12 +203,16 @@ void weiboAlbums(Session &session, const QString &address)
                 nick = owner.nick;
         }
     }
+    PathRefusal ownerPageRefusal;
     if (uid.isEmpty() || nick.isEmpty()) {
         // The owner's own page, as the site served it before its web API: still the
         // only way for addresses of other shapes.
         QString text;
+        QString reason;
         PageRequest ownerPage = albumListRequest(address);
-        if (fetchText(ownerPage, TEXT_INFLATE | TEXT_UTF8, text) && !text.isEmpty()) {
+        if (!fetchListPage(ownerPage, TEXT_INFLATE | TEXT_UTF8, text, session.sleep, reason)) {
+            ownerPageRefusal = {listResultOfFailure(reason), reason};
+        } else if (!text.isEmpty()) {
             const WeiboOwner owner = readWeiboOwner(text);
             if (uid.isEmpty()) {
                 uid = owner.uid;
@@ -191,8 +225,7 @@ void weiboAlbums(Session &session, const QString &address)
     session.owner.uid = uid;
     session.owner.name = cleanName(nick, kCleanNameTimeFallback, true);
     if (uid.isEmpty()) {
-        session.refusal = listResultOf(profileRefusal, WeiboRefusal::None);
-        session.refusalDetail = profileDetail;
+        refuse(session, {{listResultOf(profileRefusal), profileDetail}, ownerPageRefusal});
         return;
     }
 
@@ -217,8 +250,7 @@ void weiboAlbums(Session &session, const QString &address)
     wallRequest.headers = weiboApiHeaders(uid);
     const WeiboAnswer wall = client.get(wallRequest);
     if (wall.refusal != WeiboRefusal::None) {
-        session.refusal = listResultOf(albums.refusal, wall.refusal);
-        session.refusalDetail = wall.detail.isEmpty() ? albums.detail : wall.detail;
+        refuse(session, {{listResultOf(wall.refusal), wall.detail}, {listResultOf(albums.refusal), albums.detail}});
         return;
     }
     session.listKind = ListKind::WeiboWall;

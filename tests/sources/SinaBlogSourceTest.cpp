@@ -5,6 +5,7 @@
 
 #include "RecordingPictureSink.h"
 
+#include "net/PageResponse.h"
 #include "sources/AlbumPictures.h"
 #include "sources/Session.h"
 #include "sources/SinaBlogSource.h"
@@ -223,6 +224,50 @@ TEST_F(SinaBlogTest, CategoryPicturesStopOnAbort)
     EXPECT_EQ(sink.count(), 0);
     // The sink is asked after every picture: at most one more is handed over.
     EXPECT_LE(sink.afterClose, 1);
+}
+
+// A page larger than any page is, cut at kMaxPageBytes as it arrives or as it is
+// inflated, is never read as if it were whole: the album is incomplete at once.
+TEST_F(SinaBlogTest, APagePastThePageLimitLeavesTheAlbumIncomplete)
+{
+    const QByteArray categoryPage = readFixture(QStringLiteral("sources/sina_category_page1.html"));
+    const QByteArray articlePage = readFixture(QStringLiteral("sources/sina_article_url.html"));
+    const auto gzipBomb = [](const QByteArray &page) {
+        return CannedResponse::ok(gzipBytes(page + QByteArray(kMaxPageBytes, ' ')))
+            .withHeader("Content-Encoding", "gzip");
+    };
+    const auto pastTheLimit = [](const QByteArray &page) {
+        return CannedResponse::ok(page + QByteArray(kMaxPageBytes, ' '));
+    };
+    const QString category = kPhotoHost + QStringLiteral("/category/u/1234567890/s/101");
+    const QString article = QStringLiteral("http://blog.sina.com.cn/s/blog_4b3c1e960102a01.html");
+    const struct {
+        const char *what;
+        CannedResponse answer;
+        bool categoryWalk;
+        QString page;
+    } cases[] = {
+        {"category page inflating past the limit", gzipBomb(categoryPage), true, category + QStringLiteral("/page1")},
+        {"category page arriving past the limit", pastTheLimit(categoryPage), true, category + QStringLiteral("/page1")},
+        {"article inflating past the limit", gzipBomb(articlePage), false, article},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        services.clearLog();
+        services.route("photo.blog.sina.com.cn", "/category/u/1234567890/s/101/page1", c.answer);
+        services.route("blog.sina.com.cn", "/s/blog_4b3c1e960102a01.html", c.answer);
+        RecordingPictureSink sink;
+
+        if (c.categoryWalk)
+            sinaBlogCategoryPictures(walkOf(QStringLiteral("旅行"), category), sink);
+        else
+            sinaBlogArticlePicture(walkOf(QStringLiteral("春游"), article), sink);
+
+        EXPECT_EQ(sink.count(), 0);
+        EXPECT_EQ(sink.failures, QStringList{c.page + QStringLiteral(" 页面过大")});
+        // The same page would come again: it is asked once.
+        EXPECT_EQ(services.requestsTo(c.categoryWalk ? "photo.blog.sina.com.cn" : "blog.sina.com.cn").size(), 1);
+    }
 }
 
 TEST_F(SinaBlogTest, ArticlePictureTakesFirstPictureOnly)

@@ -6,6 +6,7 @@
 #include "RecordingPictureSink.h"
 
 #include "net/CookieStore.h"
+#include "net/PageResponse.h"
 #include "sources/AlbumPictures.h"
 #include "sources/ServiceAddresses.h"
 #include "sources/Session.h"
@@ -210,6 +211,9 @@ TEST_F(WeiboTest, LoginCookiesGoOnlyWhereTheyBelong)
     }
 }
 
+// Paging follows the album's count while pages bring photos, and ends at the first page
+// that brings none (asked twice, and one such page skipped) whatever the count says. A
+// count far above what was listed leaves the album incomplete; one a little off does not.
 TEST_F(WeiboTest, PhotoPagesFollowCountAndRetryEmptyPages)
 {
     const QByteArray p32 = fixture("weibo_photos_32.json");
@@ -262,6 +266,35 @@ TEST_F(WeiboTest, PagingEndsWhenTheServiceRepeatsAPage)
 
     EXPECT_EQ(photoPagesAsked(), (QList<int>{1, 2}));
     EXPECT_EQ(sink.count(), 32);
+}
+
+// A photo page larger than any page is, cut at kMaxPageBytes as it arrives or as it is
+// inflated, is never read as if it were whole: the album is incomplete at once.
+TEST_F(WeiboTest, APagePastThePageLimitLeavesTheAlbumIncomplete)
+{
+    // Blanks after the JSON: what is left after the cut still reads as a whole page.
+    const QByteArray page = fixture("weibo_photos_32.json") + QByteArray(kMaxPageBytes, ' ');
+    const struct {
+        const char *what;
+        CannedResponse answer;
+    } cases[] = {
+        {"inflating past the limit", CannedResponse::ok(gzipBytes(page), "application/json").withHeader("Content-Encoding", "gzip")},
+        {"arriving past the limit", CannedResponse::ok(page, "application/json")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        services.clearLog();
+        services.route("photo.weibo.com", "/photos/get_all", c.answer);
+        RecordingPictureSink sink;
+
+        weiboAlbumPhotos(walkOf(33), sink);
+
+        // The same page would come again: it is asked once.
+        EXPECT_EQ(photoPagesAsked(), QList<int>{1});
+        EXPECT_EQ(sink.count(), 0);
+        ASSERT_EQ(sink.failures.size(), 1);
+        EXPECT_EQ(sink.failures.at(0).section(u' ', 1), QStringLiteral("页面过大"));
+    }
 }
 
 TEST_F(WeiboTest, PhotosHandedOverWithCaptionsAndBuiltAddresses)
