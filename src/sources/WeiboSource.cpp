@@ -3,6 +3,7 @@
 #include "net/PageText.h"
 #include "sources/AddAlbum.h"
 #include "sources/AlbumPictures.h"
+#include "sources/ListingBounds.h"
 #include "sources/PictureSink.h"
 #include "sources/ServiceAddresses.h"
 #include "sources/Session.h"
@@ -21,7 +22,6 @@
 
 #include <algorithm>
 #include <initializer_list>
-#include <cstdint>
 
 namespace pictrove {
 
@@ -276,15 +276,17 @@ void weiboAlbumPhotos(const AlbumWalk &walk, PictureSink &sink)
     const AlbumRecord &album = walk.album;
     const QString uid = walk.owner.uid;
     // Pages of photos the album's count promises; 0 for an unknown count.
-    const int64_t pages = (int64_t(album.pictureCount) + kPhotosPerPage - 1) / kPhotosPerPage;
+    const int pages = promisedPages(album.pictureCount, kPhotosPerPage);
     const QString headers = QString::fromUtf16(kAcceptGzipHeader) + QStringLiteral("\r\nReferer: ")
         + fillAddress(kWeiboPhotosReferer, {uid});
     const QString pictureHeaders = QString::fromUtf16(kWeiboPictureHeaders);
 
     WeiboClient client(walkPacing(walk));
     bool retried = false;
-    QSet<QString> seen;  // addresses handed over for this album
-    for (int64_t page = 1;; ++page) {
+    bool skipped = false;  // the page before had no photos, even when asked again
+    QSet<QString> seen;    // addresses handed over for this album
+    QString lastPage;
+    for (int page = 1;; ++page) {
         // Empty pages and their pauses would otherwise not notice an abort.
         if (sink.albumClosed())
             return;
@@ -292,7 +294,12 @@ void weiboAlbumPhotos(const AlbumWalk &walk, PictureSink &sink)
         PageRequest request(album.url + QString::number(page) + QStringLiteral("&_rnd=")
                                 + randomFraction(),
                             QString());
+        if (page > kMaxListPages) {
+            sink.listingFailed(request.url, pageLimitReason());
+            return;
+        }
         request.headers = headers;
+        lastPage = request.url;
         const WeiboAnswer answer = client.get(request);
         writePageDump(walk.dataFolder, answer.text);
         if (answer.refusal != WeiboRefusal::None) {
@@ -301,14 +308,16 @@ void weiboAlbumPhotos(const AlbumWalk &walk, PictureSink &sink)
         }
 
         // The service now and then answers a page without photos: it is asked once
-        // more, then skipped, as long as photos are expected.
+        // more, then skipped, as long as photos are expected. A second such page in a
+        // row ends the album, whatever its count says.
         const std::optional<QList<PagePicture>> photos = weiboPhotosOf(answer.json, uid, album.name);
         if (!photos) {
-            if (page >= pages)
-                return;
+            if (page >= pages || (retried && skipped))
+                break;
             if (retried) {
                 walk.sleep(kEmptyPageSkipMs);
                 retried = false;
+                skipped = true;
             } else {
                 walk.sleep(kEmptyPageRetryMs);
                 --page;
@@ -318,6 +327,7 @@ void weiboAlbumPhotos(const AlbumWalk &walk, PictureSink &sink)
         }
         // A page that answered on its second try leaves the next bad page its own retry.
         retried = false;
+        skipped = false;
 
         // A page that brings no photo not seen before is the service repeating itself
         // (it ignores page numbers past the end): paging would never end.
@@ -325,7 +335,7 @@ void weiboAlbumPhotos(const AlbumWalk &walk, PictureSink &sink)
             return !seen.contains(photo.address);
         });
         if (!anyNew)
-            return;
+            break;
         for (const auto &[address, title] : *photos) {
             seen.insert(address);
             sink.addPicture(address, title, pictureHeaders);
@@ -333,6 +343,9 @@ void weiboAlbumPhotos(const AlbumWalk &walk, PictureSink &sink)
                 return;
         }
     }
+    const QString shortBy = shortOfCountReason(album.pictureCount, int(seen.size()));
+    if (!shortBy.isEmpty())
+        sink.listingFailed(lastPage, shortBy);
 }
 
 void weiboWallPictures(const AlbumWalk &walk, PictureSink &sink)
@@ -342,10 +355,14 @@ void weiboWallPictures(const AlbumWalk &walk, PictureSink &sink)
     WeiboClient client(walkPacing(walk));
     QSet<QString> seen;  // addresses handed over for this album
     QString sinceId = QStringLiteral("0");
-    for (;;) {
+    for (int pageNumber = 1;; ++pageNumber) {
         if (sink.albumClosed())
             return;
         PageRequest request(walk.album.url + sinceId, QString());
+        if (pageNumber > kMaxListPages) {
+            sink.listingFailed(request.url, pageLimitReason());
+            return;
+        }
         request.headers = apiHeaders;
         const WeiboAnswer answer = client.get(request);
         if (answer.refusal != WeiboRefusal::None) {
