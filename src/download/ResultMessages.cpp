@@ -16,7 +16,8 @@ QString listResultMessage(ListResult result, const QString &detail)
     case ListResult::RateLimited:
         return QStringLiteral("微博拒绝了过于频繁的请求：请过几分钟再试");
     case ListResult::ServiceChanged:
-        return QStringLiteral("服务返回了无法识别的内容（网站可能已改版）");
+        return QStringLiteral("服务返回了无法识别的内容（网站可能已改版）")
+               + (detail.isEmpty() ? QString() : QStringLiteral("：%1").arg(detail));
     case ListResult::Unreachable:
         return QStringLiteral("无法连接到服务：请检查网络后重试")
                + (detail.isEmpty() ? QString() : QStringLiteral("（%1）").arg(detail));

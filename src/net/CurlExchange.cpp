@@ -298,6 +298,7 @@ struct Exchange {
         }
         response.receivedLength = response.body.size();
         if (overMax(quint64(response.body.size())) || response.body.size() > kMaxPageBytes) {
+            response.overPageLimit = response.body.size() > kMaxPageBytes;
             failed = true;
             return 0;
         }
@@ -555,6 +556,7 @@ bool fetchOnce(PageRequest &request, PageResponse &response, int flags)
     response.noSpace = false;
     response.bodyRefusal = BodyRefusal::None;
     response.cancelled = false;
+    response.overPageLimit = false;
 
     const QByteArray url = canonicalUrl(request.url);
     if (url.isEmpty()) {

@@ -39,6 +39,9 @@ struct PageResponse {
     BodyRefusal bodyRefusal = BodyRefusal::None;
     // The request's stopRequested ended the exchange.
     bool cancelled = false;
+    // The page passed kMaxPageBytes while it was received: the fetch failed and `body`
+    // holds only its beginning. Asking again would bring the same page.
+    bool overPageLimit = false;
 
     // The first line of `headers` ("HTTP/1.1 200 OK"); empty when no answer came.
     QString statusLine() const { return headers.section(QStringLiteral("\r\n"), 0, 0); }

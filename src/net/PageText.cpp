@@ -42,12 +42,15 @@ bool looksCompressed(const QByteArray &body)
 
 }  // namespace
 
-QString getText(const PageResponse &response, int flags)
+QString getText(const PageResponse &response, int flags, bool *overPageLimit)
 {
     QByteArray bytes;
+    bool cut = false;
     if ((flags & TEXT_INFLATE) && response.gzip && looksCompressed(response.body)) {
-        // A truncated stream still gives what was inflated before the cut.
-        gunzip(bytes, response.body.constData(), response.body.size(), kMaxPageBytes);
+        // A truncated stream still gives what was inflated before the cut. A stream
+        // that did not end and filled the limit was stopped by it.
+        const bool ended = gunzip(bytes, response.body.constData(), response.body.size(), kMaxPageBytes);
+        cut = !ended && bytes.size() >= kMaxPageBytes;
     } else {
         bytes = response.body;
     }
@@ -73,6 +76,8 @@ QString getText(const PageResponse &response, int flags)
         text = fromAnsi(bytes);
     }
     decodeEntities(text);
+    if (overPageLimit)
+        *overPageLimit = cut;
     return text;
 }
 

@@ -18,7 +18,8 @@ enum TextFlags : int {
 
 // The page text of a response: inflated, trimmed by the markers the fetch could not
 // apply, NUL bytes dropped, decoded ("charset=GBK" in the head overrides the flags),
-// entities decoded.
-QString getText(const PageResponse &response, int flags);
+// entities decoded. Inflating stops at kMaxPageBytes; `overPageLimit`, when given, says
+// whether it did, i.e. whether the text is only the beginning of the page.
+QString getText(const PageResponse &response, int flags, bool *overPageLimit = nullptr);
 
 }  // namespace pictrove

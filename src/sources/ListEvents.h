@@ -49,7 +49,7 @@ public:
     // again.
     virtual void listWaiting(int /*seconds*/) {}
     // What the service answered when the list found nothing and a source knows why
-    // ("no answer", a status line); comes just before listFinished.
+    // ("no answer", a status line, "页面过大"); comes just before listFinished.
     virtual void listFailureDetail(const QString & /*detail*/) {}
     virtual void listFinished(ListResult /*result*/, int /*albumCount*/) {}
 };

@@ -19,9 +19,10 @@ public:
     // after every picture and before every page.
     virtual bool albumClosed() const = 0;
 
-    // The page at `address` failed after its retries (`reason`: its status line, or
-    // "no answer"): the album's listing ends here, and the pictures handed over so far
-    // are not the whole album.
+    // The page at `address` failed after its retries (`reason`: its status line, "no
+    // answer", "页面过大"), or the listing stopped there far short of the album's count
+    // or at the page limit (ListingBounds.h): the album's listing ends here, and the
+    // pictures handed over so far are not the whole album.
     virtual void listingFailed(const QString &address, const QString &reason) = 0;
 };
 

@@ -4,12 +4,14 @@
 #include "sources/AddAlbum.h"
 #include "sources/AlbumPictures.h"
 #include "sources/ListEvents.h"
+#include "sources/ListingBounds.h"
 #include "sources/PictureSink.h"
 #include "sources/ServiceAddresses.h"
 #include "sources/SinaBlogPages.h"
 #include "sources/Session.h"
 #include "sources/SourceFetch.h"
 #include "text/Charsets.h"
+#include "text/EngineLog.h"
 #include "text/TextScan.h"
 
 #include <QSet>
@@ -27,11 +29,12 @@ PageRequest blogRequest(const QString &url)
     return request;
 }
 
-// A list page that failed for want of an answer (rather than, say, a 404 for an owner
-// that does not exist).
-bool serviceUnreachable(const QString &reason)
+// A list that found nothing because a page of its own failed says why, with what came
+// back, rather than that the owner has no albums.
+void refuseFor(Session &session, const QString &reason)
 {
-    return reason == u"no answer" || reason.startsWith(u"cut off") || reason.section(u' ', 1, 1).toInt() >= 500;
+    session.refusal = listResultOfFailure(reason);
+    session.refusalDetail = reason;
 }
 
 }  // namespace
@@ -39,10 +42,10 @@ bool serviceUnreachable(const QString &reason)
 void sinaBlogCategories(Session &session, const QString &address)
 {
     QString text;
+    QString reason;
     PageRequest ownerPage = blogRequest(address);
-    if (!fetchText(ownerPage, TEXT_INFLATE | TEXT_UTF8, text)) {
-        session.refusal = ListResult::Unreachable;
-        session.refusalDetail = QStringLiteral("no answer from %1").arg(ownerPage.url);
+    if (!fetchListPage(ownerPage, TEXT_INFLATE | TEXT_UTF8, text, session.sleep, reason)) {
+        refuseFor(session, reason);
         return;
     }
     if (blogPageWantsLogin(text)) {
@@ -56,9 +59,10 @@ void sinaBlogCategories(Session &session, const QString &address)
 
     PageRequest categories = blogRequest(
         fillAddress(kSinaCategoryEndpoint, {session.owner.uid}));
-    QString reason;
-    if (!fetchListPage(categories, TEXT_INFLATE | TEXT_UTF8, text, session.sleep, reason) || text.isEmpty())
+    if (!fetchListPage(categories, TEXT_INFLATE | TEXT_UTF8, text, session.sleep, reason)) {
+        refuseFor(session, reason);
         return;
+    }
 
     for (const AlbumRecord &found : blogCategoriesOnPage(text)) {
         addAlbum(session, found);
@@ -74,37 +78,39 @@ void sinaBlogCategoryPictures(const AlbumWalk &walk, PictureSink &sink)
     QString text;
     QString reason;
     QSet<QString> seen;  // addresses handed over for this album
-    QString previousPage;
     for (int page = 1;; ++page) {
         // A run of pages without pictures would never reach the per-picture test.
         if (sink.albumClosed())
             return;
         PageRequest request = blogRequest(QStringLiteral("%1/page%2").arg(album.url).arg(page));
+        if (page > kMaxListPages) {
+            sink.listingFailed(request.url, pageLimitReason());
+            return;
+        }
         if (!fetchListPage(request, TEXT_INFLATE | TEXT_UTF8, text, walk.sleep, reason)) {
             sink.listingFailed(request.url, reason);
             return;
         }
-        if (text.isEmpty())
-            return;
-        const bool more = blogHasNextPage(text);
         const QList<PagePicture> pictures = blogCategoryPicturesOnPage(text);
         const bool anyNew = std::any_of(pictures.begin(), pictures.end(), [&](const PagePicture &picture) {
             return !seen.contains(picture.address);
         });
-        // A page bringing no picture not seen before, or the same page once more, is
-        // the server repeating itself while it still offers "下一页": following it
-        // would never end.
-        if ((!pictures.isEmpty() && !anyNew) || text == previousPage)
-            return;
-        previousPage = text;
-        for (const auto &[address, title] : std::as_const(pictures)) {
-            seen.insert(address);
-            sink.addPicture(address, title, headers);
-            if (sink.albumClosed())
-                return;
+        // A page bringing no picture not seen before ends the album whatever its
+        // "下一页" says: the server repeats itself, or pages on without pictures.
+        if (anyNew) {
+            for (const auto &[address, title] : std::as_const(pictures)) {
+                seen.insert(address);
+                sink.addPicture(address, title, headers);
+                if (sink.albumClosed())
+                    return;
+            }
         }
-        if (!more)
+        if (!anyNew || !blogHasNextPage(text)) {
+            const QString shortBy = shortOfCountReason(album.pictureCount, int(seen.size()));
+            if (!shortBy.isEmpty())
+                sink.listingFailed(request.url, shortBy);
             return;
+        }
     }
 }
 
@@ -117,7 +123,6 @@ void sinaBlogArticles(Session &session, const QString &address)
     QString text;
     QString reason;
     QSet<QString> seen;  // article links listed so far
-    QString previousPage;
     AlbumRecord found;
     found.pictureCount = -1;
     found.accessFlags = 0;
@@ -126,20 +131,23 @@ void sinaBlogArticles(Session &session, const QString &address)
         if (session.listStopRequested())
             return;
         PageRequest request = blogRequest(QStringLiteral("%1_%2.html").arg(address).arg(page));
-        if (!fetchListPage(request, TEXT_INFLATE | TEXT_UTF8, text, session.sleep, reason) || text.isEmpty()) {
-            if (page == 1 && serviceUnreachable(reason)) {
-                session.refusal = ListResult::Unreachable;
-                session.refusalDetail = reason;
-            }
-            else if (page == 1 && reason.section(u' ', 1, 1) == u"404")
-                session.refusal = ListResult::OwnerNotFound;
+        if (page > kMaxListPages) {
+            qCWarning(lcEngine, "%s: the article list goes on past %d pages; the rest is not listed",
+                      qPrintable(request.url), kMaxListPages);
+            return;
+        }
+        if (!fetchListPage(request, TEXT_INFLATE | TEXT_UTF8, text, session.sleep, reason)) {
+            if (page == 1)
+                refuseFor(session, reason);
+            else
+                qCWarning(lcEngine, "%s: %s; the article list ends here", qPrintable(request.url),
+                          qPrintable(reason));
             return;
         }
         if (page == 1 && blogPageWantsLogin(text)) {
             session.refusal = ListResult::LoginNeeded;
             return;
         }
-        const bool more = blogHasNextPage(text);
         if (page == 1) {
             session.owner.name = blogOwnerName(text);
             theme = articleListTheme(text);
@@ -148,10 +156,10 @@ void sinaBlogArticles(Session &session, const QString &address)
         const bool anyNew = std::any_of(articles.begin(), articles.end(), [&](const BlogArticle &article) {
             return !seen.contains(article.link);
         });
-        // The same articles again, or the same page: the server repeats itself.
-        if ((!articles.isEmpty() && !anyNew) || text == previousPage)
+        // A page bringing no article not seen before ends the list whatever its
+        // "下一页" says: the server repeats itself, or pages on without articles.
+        if (!anyNew)
             return;
-        previousPage = text;
         for (const auto &[name, link] : std::as_const(articles)) {
             seen.insert(link);
             found.name = name;
@@ -160,7 +168,7 @@ void sinaBlogArticles(Session &session, const QString &address)
             if (session.listStopRequested())
                 return;
         }
-        if (!more)
+        if (!blogHasNextPage(text))
             return;
     }
 }

@@ -25,16 +25,6 @@ QString fillAddress(QStringView pattern, const QStringList &values)
     return address;
 }
 
-bool fetchText(PageRequest &request, int textFlags, QString &text)
-{
-    text.clear();
-    PageResponse response;
-    if (!fetch(request, response))
-        return false;
-    text = getText(response, textFlags);
-    return true;
-}
-
 namespace {
 
 bool worthAnotherTry(int status)
@@ -56,8 +46,18 @@ bool fetchListPage(PageRequest &request, int textFlags, QString &text,
         const bool whole = fetch(request, response);
         const QString statusLine = response.statusLine();
         const int status = response.statusCode();
+        if (response.overPageLimit) {
+            reason = QString::fromUtf16(kPageTooLarge);
+            return false;
+        }
         if (whole && status >= 200 && status < 300) {
-            text = getText(response, textFlags);
+            bool inflatedPastLimit = false;
+            text = getText(response, textFlags, &inflatedPastLimit);
+            if (inflatedPastLimit) {
+                text.clear();
+                reason = QString::fromUtf16(kPageTooLarge);
+                return false;
+            }
             reason.clear();
             return true;
         }
@@ -71,6 +71,16 @@ bool fetchListPage(PageRequest &request, int textFlags, QString &text,
             return false;
     }
     return false;
+}
+
+ListResult listResultOfFailure(const QString &reason)
+{
+    if (reason == QStringView(kPageTooLarge))
+        return ListResult::ServiceChanged;
+    const int status = reason.startsWith(u"HTTP/") ? reason.section(u' ', 1, 1).toInt() : 0;
+    if (status == 404 || status == 410)
+        return ListResult::OwnerNotFound;
+    return ListResult::Unreachable;
 }
 
 int decimalValue(const QString &text)

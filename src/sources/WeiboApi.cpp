@@ -136,7 +136,16 @@ WeiboAnswer WeiboClient::getOnce(PageRequest &request)
         PageResponse response;
         const bool whole = fetch(request, response);
         const int status = whole ? response.statusCode() : 0;
-        const QString text = whole ? getText(response, TEXT_INFLATE | TEXT_UTF8) : QString();
+        bool inflatedPastLimit = false;
+        const QString text = whole ? getText(response, TEXT_INFLATE | TEXT_UTF8, &inflatedPastLimit) : QString();
+        // An answer cut at the limit is said to be one, never read: it would pass for a
+        // service that changed its format, or for a whole answer that lists less.
+        if (response.overPageLimit || inflatedPastLimit) {
+            answer = WeiboAnswer();
+            answer.refusal = WeiboRefusal::TooLarge;
+            answer.detail = QString::fromUtf16(kPageTooLarge);
+            break;
+        }
         answer = readWeiboAnswer(status, text);
         answer.text = text;
         if (answer.refusal != WeiboRefusal::Unreachable)

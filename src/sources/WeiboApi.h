@@ -23,6 +23,7 @@ enum class WeiboRefusal {
     Unexpected,   // HTML or JSON that is neither of the above: the service changed
     Unreachable,  // no answer, or 5xx, after the tries
     NotFound,     // no such owner ("用户不存在")
+    TooLarge,     // larger than any answer is (kMaxPageBytes): only its beginning came
 };
 
 struct WeiboAnswer {

@@ -3,6 +3,7 @@
 #include "net/PageText.h"
 #include "sources/AddAlbum.h"
 #include "sources/AlbumPictures.h"
+#include "sources/ListingBounds.h"
 #include "sources/PictureSink.h"
 #include "sources/ServiceAddresses.h"
 #include "sources/Session.h"
@@ -20,7 +21,7 @@
 #include <QUrl>
 
 #include <algorithm>
-#include <cstdint>
+#include <initializer_list>
 
 namespace pictrove {
 
@@ -100,22 +101,51 @@ WeiboPacing walkPacing(const AlbumWalk &walk)
     return pacing;
 }
 
-// What the user is told when nothing was listed, from how each path refused: a
-// refusal for speed first, then a login when it would help.
-ListResult listResultOf(WeiboRefusal photoService, WeiboRefusal webApi)
+// What the user is told of one path's refusal.
+ListResult listResultOf(WeiboRefusal refusal)
 {
-    const auto either = [&](WeiboRefusal refusal) { return photoService == refusal || webApi == refusal; };
-    if (either(WeiboRefusal::RateLimited))
-        return ListResult::RateLimited;
-    if (either(WeiboRefusal::LoginNeeded))
+    switch (refusal) {
+    case WeiboRefusal::None:
+        break;
+    case WeiboRefusal::LoginNeeded:
         return ListResult::LoginNeeded;
-    if (either(WeiboRefusal::Unexpected))
+    case WeiboRefusal::RateLimited:
+        return ListResult::RateLimited;
+    case WeiboRefusal::Unexpected:
+    case WeiboRefusal::TooLarge:
         return ListResult::ServiceChanged;
-    if (either(WeiboRefusal::NotFound))
-        return ListResult::OwnerNotFound;
-    if (either(WeiboRefusal::Unreachable))
+    case WeiboRefusal::Unreachable:
         return ListResult::Unreachable;
+    case WeiboRefusal::NotFound:
+        return ListResult::OwnerNotFound;
+    }
     return ListResult::NothingFound;
+}
+
+struct PathRefusal {
+    ListResult result = ListResult::NothingFound;
+    QString detail;
+};
+
+// When no path listed anything, the user hears of the most telling refusal: one for
+// speed first, then a login when it would help. Of equals, the first path's.
+void refuse(Session &session, std::initializer_list<PathRefusal> paths)
+{
+    static constexpr ListResult kMostTellingFirst[] = {
+        ListResult::RateLimited, ListResult::LoginNeeded, ListResult::ServiceChanged,
+        ListResult::OwnerNotFound, ListResult::Unreachable,
+    };
+    for (const ListResult result : kMostTellingFirst) {
+        for (const PathRefusal &path : paths) {
+            if (path.result == result) {
+                session.refusal = result;
+                session.refusalDetail = path.detail;
+                return;
+            }
+        }
+    }
+    session.refusal = ListResult::NothingFound;
+    session.refusalDetail.clear();
 }
 
 QString profileAddress(const WeiboOwnerRef &ref)
@@ -173,12 +203,16 @@ void weiboAlbums(Session &session, const QString &address)
                 nick = owner.nick;
         }
     }
+    PathRefusal ownerPageRefusal;
     if (uid.isEmpty() || nick.isEmpty()) {
         // The owner's own page, as the site served it before its web API: still the
         // only way for addresses of other shapes.
         QString text;
+        QString reason;
         PageRequest ownerPage = albumListRequest(address);
-        if (fetchText(ownerPage, TEXT_INFLATE | TEXT_UTF8, text) && !text.isEmpty()) {
+        if (!fetchListPage(ownerPage, TEXT_INFLATE | TEXT_UTF8, text, session.sleep, reason)) {
+            ownerPageRefusal = {listResultOfFailure(reason), reason};
+        } else if (!text.isEmpty()) {
             const WeiboOwner owner = readWeiboOwner(text);
             if (uid.isEmpty()) {
                 uid = owner.uid;
@@ -191,8 +225,7 @@ void weiboAlbums(Session &session, const QString &address)
     session.owner.uid = uid;
     session.owner.name = cleanName(nick, kCleanNameTimeFallback, true);
     if (uid.isEmpty()) {
-        session.refusal = listResultOf(profileRefusal, WeiboRefusal::None);
-        session.refusalDetail = profileDetail;
+        refuse(session, {{listResultOf(profileRefusal), profileDetail}, ownerPageRefusal});
         return;
     }
 
@@ -217,8 +250,7 @@ void weiboAlbums(Session &session, const QString &address)
     wallRequest.headers = weiboApiHeaders(uid);
     const WeiboAnswer wall = client.get(wallRequest);
     if (wall.refusal != WeiboRefusal::None) {
-        session.refusal = listResultOf(albums.refusal, wall.refusal);
-        session.refusalDetail = wall.detail.isEmpty() ? albums.detail : wall.detail;
+        refuse(session, {{listResultOf(wall.refusal), wall.detail}, {listResultOf(albums.refusal), albums.detail}});
         return;
     }
     session.listKind = ListKind::WeiboWall;
@@ -244,15 +276,17 @@ void weiboAlbumPhotos(const AlbumWalk &walk, PictureSink &sink)
     const AlbumRecord &album = walk.album;
     const QString uid = walk.owner.uid;
     // Pages of photos the album's count promises; 0 for an unknown count.
-    const int64_t pages = (int64_t(album.pictureCount) + kPhotosPerPage - 1) / kPhotosPerPage;
+    const int pages = promisedPages(album.pictureCount, kPhotosPerPage);
     const QString headers = QString::fromUtf16(kAcceptGzipHeader) + QStringLiteral("\r\nReferer: ")
         + fillAddress(kWeiboPhotosReferer, {uid});
     const QString pictureHeaders = QString::fromUtf16(kWeiboPictureHeaders);
 
     WeiboClient client(walkPacing(walk));
     bool retried = false;
-    QSet<QString> seen;  // addresses handed over for this album
-    for (int64_t page = 1;; ++page) {
+    bool skipped = false;  // the page before had no photos, even when asked again
+    QSet<QString> seen;    // addresses handed over for this album
+    QString lastPage;
+    for (int page = 1;; ++page) {
         // Empty pages and their pauses would otherwise not notice an abort.
         if (sink.albumClosed())
             return;
@@ -260,7 +294,12 @@ void weiboAlbumPhotos(const AlbumWalk &walk, PictureSink &sink)
         PageRequest request(album.url + QString::number(page) + QStringLiteral("&_rnd=")
                                 + randomFraction(),
                             QString());
+        if (page > kMaxListPages) {
+            sink.listingFailed(request.url, pageLimitReason());
+            return;
+        }
         request.headers = headers;
+        lastPage = request.url;
         const WeiboAnswer answer = client.get(request);
         writePageDump(walk.dataFolder, answer.text);
         if (answer.refusal != WeiboRefusal::None) {
@@ -269,14 +308,16 @@ void weiboAlbumPhotos(const AlbumWalk &walk, PictureSink &sink)
         }
 
         // The service now and then answers a page without photos: it is asked once
-        // more, then skipped, as long as photos are expected.
+        // more, then skipped, as long as photos are expected. A second such page in a
+        // row ends the album, whatever its count says.
         const std::optional<QList<PagePicture>> photos = weiboPhotosOf(answer.json, uid, album.name);
         if (!photos) {
-            if (page >= pages)
-                return;
+            if (page >= pages || (retried && skipped))
+                break;
             if (retried) {
                 walk.sleep(kEmptyPageSkipMs);
                 retried = false;
+                skipped = true;
             } else {
                 walk.sleep(kEmptyPageRetryMs);
                 --page;
@@ -286,6 +327,7 @@ void weiboAlbumPhotos(const AlbumWalk &walk, PictureSink &sink)
         }
         // A page that answered on its second try leaves the next bad page its own retry.
         retried = false;
+        skipped = false;
 
         // A page that brings no photo not seen before is the service repeating itself
         // (it ignores page numbers past the end): paging would never end.
@@ -293,7 +335,7 @@ void weiboAlbumPhotos(const AlbumWalk &walk, PictureSink &sink)
             return !seen.contains(photo.address);
         });
         if (!anyNew)
-            return;
+            break;
         for (const auto &[address, title] : *photos) {
             seen.insert(address);
             sink.addPicture(address, title, pictureHeaders);
@@ -301,6 +343,9 @@ void weiboAlbumPhotos(const AlbumWalk &walk, PictureSink &sink)
                 return;
         }
     }
+    const QString shortBy = shortOfCountReason(album.pictureCount, int(seen.size()));
+    if (!shortBy.isEmpty())
+        sink.listingFailed(lastPage, shortBy);
 }
 
 void weiboWallPictures(const AlbumWalk &walk, PictureSink &sink)
@@ -310,10 +355,14 @@ void weiboWallPictures(const AlbumWalk &walk, PictureSink &sink)
     WeiboClient client(walkPacing(walk));
     QSet<QString> seen;  // addresses handed over for this album
     QString sinceId = QStringLiteral("0");
-    for (;;) {
+    for (int pageNumber = 1;; ++pageNumber) {
         if (sink.albumClosed())
             return;
         PageRequest request(walk.album.url + sinceId, QString());
+        if (pageNumber > kMaxListPages) {
+            sink.listingFailed(request.url, pageLimitReason());
+            return;
+        }
         request.headers = apiHeaders;
         const WeiboAnswer answer = client.get(request);
         if (answer.refusal != WeiboRefusal::None) {

@@ -152,13 +152,16 @@ TEST_F(CliTest, DownloadSavesTheChosenAlbumUnderTheOwnerFolder)
 
 TEST_F(CliTest, PicturesThatDidNotArriveAreCountedListedAndExitFive)
 {
+    // How the album's photo pages answer.
+    enum class ListPages { Whole, SecondRefused, FirstPastPageLimit };
     const struct {
         const char *label;
         CannedResponse answer;
         int exitCode;
         const char *summary;
         const char *failedLine;  // start of the failed list's line; empty when none
-        bool secondListPageRefused = false;
+        ListPages listPages = ListPages::Whole;
+        const char *incomplete = "";  // the reason the album is incomplete, if it is
     } cases[] = {
         {"saved", CannedResponse::ok(picture, "image/jpeg"), 0, "保存 1 张，跳过 0 张，失败 0 张", ""},
         {"refused", CannedResponse::error(404, "gone"), 5, "保存 0 张，跳过 0 张，失败 1 张",
@@ -166,19 +169,26 @@ TEST_F(CliTest, PicturesThatDidNotArriveAreCountedListedAndExitFive)
         // The album's listing breaks off: what was listed arrives, the run still counts
         // as not whole.
         {"a list page refused", CannedResponse::ok(picture, "image/jpeg"), 5,
-         "保存 1 张，跳过 0 张，失败 0 张；1 个相册不完整", "", true},
+         "保存 1 张，跳过 0 张，失败 0 张；1 个相册不完整", "", ListPages::SecondRefused, "HTTP 403"},
+        // A small gzip body that inflates past the page limit is not read as a page.
+        {"a list page past the page limit", CannedResponse::ok(picture, "image/jpeg"), 5,
+         "保存 0 张，跳过 0 张，失败 0 张；1 个相册不完整", "", ListPages::FirstPastPageLimit, "页面过大"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.label);
         route("ww2.sinaimg.cn", "/large/abcd0033.jpg", c.answer);
-        if (c.secondListPageRefused) {
-            const QByteArray photos = readFixture(QStringLiteral("sources/weibo_photos_1.json"));
+        const QByteArray photos = readFixture(QStringLiteral("sources/weibo_photos_1.json"));
+        if (c.listPages == ListPages::SecondRefused) {
             const LoopbackServer::Handler pages = [photos](const RecordedRequest &request) {
                 return request.query().contains("&page=1&") ? CannedResponse::ok(photos)
                                                             : CannedResponse::error(403, "forbidden");
             };
             http.route("photo.weibo.com", "/photos/get_all", pages);
             https.route("photo.weibo.com", "/photos/get_all", pages);
+        } else if (c.listPages == ListPages::FirstPastPageLimit) {
+            route("photo.weibo.com", "/photos/get_all",
+                  CannedResponse::ok(gzipBytes(photos + QByteArray(9 * 1024 * 1024, ' ')), "application/json")
+                      .withHeader("Content-Encoding", "gzip"));
         }
         QTemporaryDir save;
         const QString failedList = save.filePath(QStringLiteral("failed.tsv"));
@@ -188,8 +198,8 @@ TEST_F(CliTest, PicturesThatDidNotArriveAreCountedListedAndExitFive)
                  QStringLiteral("--failed-list"), failedList});
         EXPECT_EQ(result.exitCode, c.exitCode) << result.err.toStdString();
         EXPECT_TRUE(result.err.contains(QString::fromUtf8(c.summary))) << result.err.toStdString();
-        EXPECT_EQ(result.err.contains(QStringLiteral("相册不完整：")), c.secondListPageRefused)
-            << result.err.toStdString();
+        EXPECT_EQ(result.err.contains(QStringLiteral("相册不完整：")), *c.incomplete != 0) << result.err.toStdString();
+        EXPECT_TRUE(result.err.contains(QString::fromUtf8(c.incomplete))) << result.err.toStdString();
 
         QFile list(failedList);
         ASSERT_TRUE(list.open(QIODevice::ReadOnly));

@@ -135,6 +135,8 @@ TEST_F(FetchTest, SizeLimitsFailBeforeOrWhileReceiving)
             EXPECT_EQ(response.body.size(), c.received);
         else
             EXPECT_LE(response.body.size(), kMaxPageBytes + 64 * 1024);
+        // Only the page limit says the page was cut for its size.
+        EXPECT_EQ(response.overPageLimit, c.received < 0);
     }
 }
 

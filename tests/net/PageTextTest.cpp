@@ -95,12 +95,30 @@ TEST(getText, GzipBodiesAreInflatedThenTrimmed)
 }
 
 // A small gzip body that inflates to far more than a page: only the first
-// kMaxPageBytes are inflated and decoded.
+// kMaxPageBytes are inflated and decoded, and the text is said to be cut. A page that
+// fills the limit exactly, or a stream cut short before it, is not.
 TEST(getText, GzipBombStopsAtThePageLimit)
 {
     const QByteArray bomb = gzipBytes(QByteArray(4 * kMaxPageBytes, ' '));
     ASSERT_LT(bomb.size(), kMaxPageBytes / 64);
-    EXPECT_EQ(getText(response(kHeadGzip, bomb, true), TEXT_INFLATE | TEXT_UTF8).size(), kMaxPageBytes);
+    bool cut = false;
+    EXPECT_EQ(getText(response(kHeadGzip, bomb, true), TEXT_INFLATE | TEXT_UTF8, &cut).size(), kMaxPageBytes);
+    EXPECT_TRUE(cut);
+
+    const QByteArray full = gzipBytes(QByteArray(kMaxPageBytes, ' '));
+    const struct {
+        const char *what;
+        QByteArray body;
+    } whole[] = {
+        {"exactly the limit", full},
+        {"a truncated stream", full.left(full.size() / 2)},
+    };
+    for (const auto &c : whole) {
+        SCOPED_TRACE(c.what);
+        cut = true;
+        (void)getText(response(kHeadGzip, c.body, true), TEXT_INFLATE | TEXT_UTF8, &cut);
+        EXPECT_FALSE(cut);
+    }
 }
 
 TEST(getText, TruncatedGzipGivesWhatWasInflated)

@@ -5,6 +5,7 @@
 #include "support/PrintQt.h"
 #include "SinaServices.h"
 
+#include "net/PageResponse.h"
 #include "sources/ListAcquisition.h"
 #include "sources/Session.h"
 #include "support/Fixtures.h"
@@ -195,9 +196,10 @@ TEST_F(GetListTest, NothingFoundAsksToLogIn)
     }
 }
 
-// A list that found nothing says why: a blog shown to its author only wants a login,
-// a service that does not answer is unreachable, a 404 names no owner, another site
-// is not one the program lists.
+// A list that found nothing says why: a blog shown to its author only wants a login, a
+// service that does not answer as it should is unreachable (and what came back is said),
+// a 404 names no owner, a page larger than any page is cannot be read, another site is
+// not one the program lists. A failed page is never taken for an owner without albums.
 TEST_F(GetListTest, NothingListedSaysWhy)
 {
     services.route("blog.sina.com.cn", "/u/author-only",
@@ -206,15 +208,47 @@ TEST_F(GetListTest, NothingListedSaysWhy)
                    CannedResponse::ok("<html><title>新浪通行证</title></html>"));
     services.route("blog.sina.com.cn", "/s/articlelist_3_0_1.html", CannedResponse::error(503));
     services.route("blog.sina.com.cn", "/s/articlelist_4_0_1.html", CannedResponse::error(404));
+    CannedResponse badGateway = CannedResponse::error(502);
+    badGateway.reason = "Bad Gateway";
+    services.route("blog.sina.com.cn", "/u/busy", badGateway);
+    // Blogs whose own page answers, while the photo service does not, or sends a page
+    // that inflates past the page limit (what is left of it still names a category).
+    const auto blogOf = [](const QByteArray &uid) {
+        return CannedResponse::ok("<html><head><title>小红的博客_新浪博客</title></head><body><a href=\""
+                                  "http://blog.sina.com.cn/s/articlelist_" + uid + "_0_1.html\">博文目录</a></body></html>");
+    };
+    services.route("blog.sina.com.cn", "/u/5555555555", blogOf("5555555555"));
+    services.route("photo.blog.sina.com.cn", "/services/ctg_list_ctg.php?format=gsonv&uid=5555555555",
+                   badGateway);
+    services.route("blog.sina.com.cn", "/u/6666666666", blogOf("6666666666"));
+    const QByteArray categories = readFixture(QStringLiteral("sources/sina_categories.json"));
+    services.route("photo.blog.sina.com.cn", "/services/ctg_list_ctg.php?format=gsonv&uid=6666666666",
+                   CannedResponse::ok(gzipBytes(categories + QByteArray(kMaxPageBytes, ' ')), "application/json")
+                       .withHeader("Content-Encoding", "gzip"));
+    // A Weibo address that names no id: only the owner's page can say who it is.
+    services.route("weibo.com", "/u/busy", badGateway);
+    services.route("weibo.com", "/u/huge", CannedResponse::ok(readFixture(QStringLiteral("sources/weibo_owner_spaced.html"))
+                                                             + QByteArray(kMaxPageBytes, ' ')));
     const struct {
         QString address;
         ListResult result;
+        QString detail;  // what the list says came back, if anything
     } cases[] = {
-        {QStringLiteral("https://blog.sina.com.cn/u/author-only"), ListResult::LoginNeeded},
-        {QStringLiteral("https://blog.sina.com.cn/s/articlelist_2_0_1.html"), ListResult::LoginNeeded},
-        {QStringLiteral("https://blog.sina.com.cn/s/articlelist_3_0_1.html"), ListResult::Unreachable},
-        {QStringLiteral("https://blog.sina.com.cn/s/articlelist_4_0_1.html"), ListResult::OwnerNotFound},
-        {QStringLiteral("https://example.test/u/1234567890?from=weibo.com"), ListResult::NotSupported},
+        {QStringLiteral("https://blog.sina.com.cn/u/author-only"), ListResult::LoginNeeded, {}},
+        {QStringLiteral("https://blog.sina.com.cn/s/articlelist_2_0_1.html"), ListResult::LoginNeeded, {}},
+        {QStringLiteral("https://blog.sina.com.cn/s/articlelist_3_0_1.html"), ListResult::Unreachable,
+         QStringLiteral("HTTP/1.1 503 Service Unavailable")},
+        {QStringLiteral("https://blog.sina.com.cn/s/articlelist_4_0_1.html"), ListResult::OwnerNotFound,
+         QStringLiteral("HTTP/1.1 404 Not Found")},
+        {QStringLiteral("https://blog.sina.com.cn/u/busy"), ListResult::Unreachable,
+         QStringLiteral("HTTP/1.1 502 Bad Gateway")},
+        {QStringLiteral("https://blog.sina.com.cn/u/5555555555"), ListResult::Unreachable,
+         QStringLiteral("HTTP/1.1 502 Bad Gateway")},
+        {QStringLiteral("https://blog.sina.com.cn/u/6666666666"), ListResult::ServiceChanged,
+         QStringLiteral("页面过大")},
+        {QStringLiteral("https://weibo.com/u/busy"), ListResult::Unreachable, QStringLiteral("HTTP/1.1 502 Bad Gateway")},
+        {QStringLiteral("https://weibo.com/u/huge"), ListResult::ServiceChanged, QStringLiteral("页面过大")},
+        {QStringLiteral("https://example.test/u/1234567890?from=weibo.com"), ListResult::NotSupported, {}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.address.toStdString());
@@ -223,11 +257,13 @@ TEST_F(GetListTest, NothingListedSaysWhy)
         fresh.sleep = [](int) {};
         list(fresh, c.address);
         EXPECT_EQ(heard.listResult(), c.result);
-        // Unreachable says what came back instead of the page.
-        if (c.result == ListResult::Unreachable) {
-            EXPECT_TRUE(heard.log().contains(QStringLiteral("listFailureDetail HTTP/1.1 503 Service Unavailable")))
-                << heard.log().join(u'|').toStdString();
+        EXPECT_EQ(fresh.albums.size(), 0);
+        QStringList details;
+        for (const QString &line : heard.log()) {
+            if (line.startsWith(u"listFailureDetail "))
+                details.append(line.mid(18));
         }
+        EXPECT_EQ(details, c.detail.isEmpty() ? QStringList() : QStringList{c.detail});
     }
 }
 

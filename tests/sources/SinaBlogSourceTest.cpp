@@ -5,7 +5,9 @@
 
 #include "RecordingPictureSink.h"
 
+#include "net/PageResponse.h"
 #include "sources/AlbumPictures.h"
+#include "sources/ListingBounds.h"
 #include "sources/Session.h"
 #include "sources/SinaBlogSource.h"
 #include "support/Fixtures.h"
@@ -16,6 +18,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <atomic>
+
 namespace pictrove {
 
 namespace {
@@ -23,6 +27,32 @@ namespace {
 const QString kOwnerAddress = QStringLiteral("http://blog.sina.com.cn/u/1234567890");
 const QString kPhotoHost = QStringLiteral("http://photo.blog.sina.com.cn");
 const QByteArray kCategoryTarget = "/services/ctg_list_ctg.php?format=gsonv&uid=1234567890";
+// A category address with a query: its pages ("<address>/pageN") all have one path, so
+// one route answers every page.
+const QByteArray kEveryPagePath = "/category/u/1234567890/s/101";
+const QString kEveryPage = QStringLiteral("http://photo.blog.sina.com.cn/category/u/1234567890/s/101?from=");
+
+// A list page that names nothing and still offers "下一页"; the page number keeps each
+// one different from the one before.
+QByteArray pageWithNothingButNext(int page)
+{
+    return "<html><body><p>page " + QByteArray::number(page)
+        + "</p><div class=\"SG_page\"><a href=\"next\">下一页</a></div></body></html>";
+}
+
+// Answers every request with `page(n)` for its n-th request; from the `closeAfter`-th on
+// it also calls `close`, so that a walk that would never end still ends its test.
+LoopbackServer::Handler numberedPages(std::function<QByteArray(int)> page, int closeAfter,
+                                      std::function<void()> close)
+{
+    auto asked = std::make_shared<std::atomic<int>>(0);
+    return [=](const RecordedRequest &) {
+        const int n = ++*asked;
+        if (n >= closeAfter)
+            close();
+        return CannedResponse::ok(page(n));
+    };
+}
 
 class SinaBlogTest : public ::testing::Test {
 protected:
@@ -223,6 +253,125 @@ TEST_F(SinaBlogTest, CategoryPicturesStopOnAbort)
     EXPECT_EQ(sink.count(), 0);
     // The sink is asked after every picture: at most one more is handed over.
     EXPECT_LE(sink.afterClose, 1);
+}
+
+// A category's paging ends at the first page that brings no picture not seen before,
+// whatever its "下一页" says; the album is incomplete only when that leaves it far short
+// of the count its category gave.
+TEST_F(SinaBlogTest, CategoryPagingEndsAtAPageWithNothingNew)
+{
+    const QByteArray first = readFixture(QStringLiteral("sources/sina_category_page1.html"));
+    const struct {
+        const char *what;
+        int count;
+        QStringList failures;
+    } cases[] = {
+        {"count unknown", -1, {}},
+        {"count a little off", 5, {}},
+        {"count far above what the pages bring", 40,
+         {kEveryPage + QStringLiteral("/page2 相册标明 40 张，只列出 2 张")}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        services.clearLog();
+        RecordingPictureSink sink;
+        const auto page = [&first](int n) { return n == 1 ? first : pageWithNothingButNext(n); };
+        services.route("photo.blog.sina.com.cn", kEveryPagePath, numberedPages(page, 20, [&sink] { sink.close(); }));
+        AlbumWalk walk = walkOf(QStringLiteral("旅行"), kEveryPage);
+        walk.album.pictureCount = c.count;
+
+        sinaBlogCategoryPictures(walk, sink);
+
+        EXPECT_EQ(services.requestsTo("photo.blog.sina.com.cn").size(), 2);
+        EXPECT_EQ(sink.count(), 2);
+        EXPECT_EQ(sink.failures, c.failures);
+    }
+}
+
+TEST_F(SinaBlogTest, ArticleListEndsAtAPageWithNothingNew)
+{
+    const QByteArray base = "/s/articlelist_1234567890_0";
+    services.routeFixture("blog.sina.com.cn", base + "_1.html", QStringLiteral("sina_articlelist_1.html"));
+    for (int page = 2; page <= 30; ++page) {
+        services.route("blog.sina.com.cn", base + "_" + QByteArray::number(page) + ".html",
+                       CannedResponse::ok(pageWithNothingButNext(page)));
+    }
+    // Asked to stop only so that a list that would never end still ends its test.
+    services.route("blog.sina.com.cn", base + "_20.html", LoopbackServer::Handler([this](const RecordedRequest &) {
+        session.listState = ListState::StopRequested;
+        return CannedResponse::ok(pageWithNothingButNext(20));
+    }));
+    session.listState = ListState::Running;
+
+    sinaBlogArticles(session, QStringLiteral("http://blog.sina.com.cn") + QString::fromLatin1(base));
+
+    EXPECT_EQ(services.targetsOf("blog.sina.com.cn"), (QList<QByteArray>{base + "_1.html", base + "_2.html"}));
+    EXPECT_EQ(session.albums.size(), 3);
+}
+
+// A server that pages on with new pictures for ever is asked for kMaxListPages pages,
+// and the album is said to be incomplete.
+TEST_F(SinaBlogTest, CategoryPagingStopsAtThePageLimit)
+{
+    RecordingPictureSink sink;
+    const auto newPicture = [](int n) {
+        return "<img class=\"pt_border\" src=\"http://s1.sinaimg.cn/small/p" + QByteArray::number(n)
+            + "\" title=\"t\" /><a href=\"next\">下一页</a>";
+    };
+    services.route("photo.blog.sina.com.cn", kEveryPagePath,
+                   numberedPages(newPicture, kMaxListPages + 20, [&sink] { sink.close(); }));
+
+    sinaBlogCategoryPictures(walkOf(QStringLiteral("旅行"), kEveryPage), sink);
+
+    EXPECT_EQ(services.requestsTo("photo.blog.sina.com.cn").size(), kMaxListPages);
+    EXPECT_EQ(sink.count(), kMaxListPages);
+    EXPECT_EQ(sink.failures, QStringList{kEveryPage + QStringLiteral("/page%1 超过 %2 页，其余未列出")
+                                                          .arg(kMaxListPages + 1)
+                                                          .arg(kMaxListPages)});
+}
+
+// A page larger than any page is, cut at kMaxPageBytes as it arrives or as it is
+// inflated, is never read as if it were whole: the album is incomplete at once.
+TEST_F(SinaBlogTest, APagePastThePageLimitLeavesTheAlbumIncomplete)
+{
+    const QByteArray categoryPage = readFixture(QStringLiteral("sources/sina_category_page1.html"));
+    const QByteArray articlePage = readFixture(QStringLiteral("sources/sina_article_url.html"));
+    const auto gzipBomb = [](const QByteArray &page) {
+        return CannedResponse::ok(gzipBytes(page + QByteArray(kMaxPageBytes, ' ')))
+            .withHeader("Content-Encoding", "gzip");
+    };
+    const auto pastTheLimit = [](const QByteArray &page) {
+        return CannedResponse::ok(page + QByteArray(kMaxPageBytes, ' '));
+    };
+    const QString category = kPhotoHost + QStringLiteral("/category/u/1234567890/s/101");
+    const QString article = QStringLiteral("http://blog.sina.com.cn/s/blog_4b3c1e960102a01.html");
+    const struct {
+        const char *what;
+        CannedResponse answer;
+        bool categoryWalk;
+        QString page;
+    } cases[] = {
+        {"category page inflating past the limit", gzipBomb(categoryPage), true, category + QStringLiteral("/page1")},
+        {"category page arriving past the limit", pastTheLimit(categoryPage), true, category + QStringLiteral("/page1")},
+        {"article inflating past the limit", gzipBomb(articlePage), false, article},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        services.clearLog();
+        services.route("photo.blog.sina.com.cn", "/category/u/1234567890/s/101/page1", c.answer);
+        services.route("blog.sina.com.cn", "/s/blog_4b3c1e960102a01.html", c.answer);
+        RecordingPictureSink sink;
+
+        if (c.categoryWalk)
+            sinaBlogCategoryPictures(walkOf(QStringLiteral("旅行"), category), sink);
+        else
+            sinaBlogArticlePicture(walkOf(QStringLiteral("春游"), article), sink);
+
+        EXPECT_EQ(sink.count(), 0);
+        EXPECT_EQ(sink.failures, QStringList{c.page + QStringLiteral(" 页面过大")});
+        // The same page would come again: it is asked once.
+        EXPECT_EQ(services.requestsTo(c.categoryWalk ? "photo.blog.sina.com.cn" : "blog.sina.com.cn").size(), 1);
+    }
 }
 
 TEST_F(SinaBlogTest, ArticlePictureTakesFirstPictureOnly)

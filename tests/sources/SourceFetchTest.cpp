@@ -1,6 +1,7 @@
 #include "sources/ListAcquisition.h"
 #include "sources/ServiceAddresses.h"
 #include "sources/SourceFetch.h"
+#include "net/PageResponse.h"
 #include "net/PageText.h"
 #include "support/LoopbackServer.h"
 #include "support/PrintQt.h"
@@ -94,6 +95,12 @@ TEST(SourceFetchTest, ListPagesAreRetriedWhileTheServiceMayRecover)
         {"refused for good", {CannedResponse::error(404)}, false, 1, {}, "HTTP/1.1 404"},
         {"cut off every time", {CannedResponse::ok("<p>the pictures</p>").withCut(5)}, false, 3, {1000, 3000},
          "cut off (HTTP/1.1 200"},
+        // The same page would come again.
+        {"larger than any page as it arrives", {CannedResponse::ok(QByteArray(kMaxPageBytes + 1, 'x'))}, false, 1,
+         {}, "页面过大"},
+        {"larger than any page once inflated",
+         {CannedResponse::ok(gzipBytes(QByteArray(kMaxPageBytes + 1, 'x'))).withHeader("Content-Encoding", "gzip")},
+         false, 1, {}, "页面过大"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -103,12 +110,12 @@ TEST(SourceFetchTest, ListPagesAreRetriedWhileTheServiceMayRecover)
         QList<int> pauses;
         QString text;
         QString reason;
-        EXPECT_EQ(fetchListPage(request, TEXT_UTF8, text, [&](int ms) { pauses.append(ms); }, reason), c.ok);
+        EXPECT_EQ(fetchListPage(request, TEXT_INFLATE | TEXT_UTF8, text, [&](int ms) { pauses.append(ms); }, reason), c.ok);
         EXPECT_EQ(server.requestCount(), c.requests);
         EXPECT_EQ(pauses, c.pauses);
         EXPECT_EQ(text, c.ok ? QStringLiteral("<p>the pictures</p>") : QString());
         if (*c.reason)
-            EXPECT_TRUE(reason.startsWith(QLatin1String(c.reason))) << reason.toStdString();
+            EXPECT_TRUE(reason.startsWith(QString::fromUtf8(c.reason))) << reason.toStdString();
         else
             EXPECT_TRUE(reason.isEmpty()) << reason.toStdString();
     }

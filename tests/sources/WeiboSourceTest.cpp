@@ -6,6 +6,7 @@
 #include "RecordingPictureSink.h"
 
 #include "net/CookieStore.h"
+#include "net/PageResponse.h"
 #include "sources/AlbumPictures.h"
 #include "sources/ServiceAddresses.h"
 #include "sources/Session.h"
@@ -19,6 +20,9 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+
+#include <atomic>
+#include <memory>
 
 namespace pictrove {
 
@@ -210,6 +214,9 @@ TEST_F(WeiboTest, LoginCookiesGoOnlyWhereTheyBelong)
     }
 }
 
+// Paging follows the album's count while pages bring photos, and ends at the first page
+// that brings none (asked twice, and one such page skipped) whatever the count says. A
+// count far above what was listed leaves the album incomplete; one a little off does not.
 TEST_F(WeiboTest, PhotoPagesFollowCountAndRetryEmptyPages)
 {
     const QByteArray p32 = fixture("weibo_photos_32.json");
@@ -226,29 +233,49 @@ TEST_F(WeiboTest, PhotoPagesFollowCountAndRetryEmptyPages)
         QList<int> pages;
         int pictures;
         QList<int> waits;
+        QString incomplete;  // the reason the album is incomplete, if it is
     } cases[] = {
-        {"33 photos: two pages, then the empty third ends it", 33, {{1, {p32}}, {2, {p1}}}, {1, 2, 3}, 33, {}},
-        {"32 photos: one page; a page with photos is always followed", 32, {{1, {p32}}}, {1, 2}, 32, {}},
-        {"unknown count", -1, {{1, {p1}}}, {1, 2}, 1, {}},
+        {"33 photos: two pages, then the empty third ends it", 33, {{1, {p32}}, {2, {p1}}}, {1, 2, 3}, 33, {}, {}},
+        {"32 photos: one page; a page with photos is always followed", 32, {{1, {p32}}}, {1, 2}, 32, {}, {}},
+        {"unknown count", -1, {{1, {p1}}}, {1, 2}, 1, {}, {}},
+        {"a count a little off", 40, {{1, {p32}}, {2, {p1}}}, {1, 2, 3}, 33, {}, {}},
         {"an empty page is asked again after 3 s, then skipped after 1.5 s", 65,
-         {{1, {p32}}, {2, {empty, empty}}, {3, {p1}}}, {1, 2, 2, 3, 4}, 33, {3000, 1500}},
+         {{1, {p32}}, {2, {empty, empty}}, {3, {p1}}}, {1, 2, 2, 3, 4}, 33, {3000, 1500},
+         QStringLiteral("相册标明 65 张，只列出 33 张")},
         {"every bad page gets its own retry", 97,
          {{1, {p32}}, {2, {empty, later(2)}}, {3, {empty, later(3)}}, {4, {p1}}}, {1, 2, 2, 3, 3, 4, 5}, 97,
-         {3000, 3000}},
-        {"nothing at all", 33, {}, {1, 1, 2}, 0, {3000, 1500}},
+         {3000, 3000}, {}},
+        {"nothing at all", 33, {}, {1, 1, 2}, 0, {3000, 1500}, QStringLiteral("相册标明 33 张，只列出 0 张")},
+        {"a count far above the photos: two empty pages in a row end it", 200, {{1, {p32}}, {2, {p1}}},
+         {1, 2, 3, 3, 4, 4}, 33, {3000, 1500, 3000}, QStringLiteral("相册标明 200 张，只列出 33 张")},
+        // count.photos of 1e12 reads as the largest count there is.
+        {"a count no album has", INT32_MAX, {{1, {p32}}}, {1, 2, 2, 3, 3}, 32, {3000, 1500, 3000},
+         QStringLiteral("相册标明 2147483647 张，只列出 32 张")},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         waits.clear();
-        services.route("photo.weibo.com", "/photos/get_all", photoPages(c.script, empty));
-        const qsizetype before = services.requestsTo("photo.weibo.com").size();
         RecordingPictureSink sink;
+        // Closes the album only so that paging that would never end still ends the test.
+        const LoopbackServer::Handler pages = photoPages(c.script, empty);
+        auto asked = std::make_shared<std::atomic<int>>(0);
+        services.route("photo.weibo.com", "/photos/get_all",
+                       LoopbackServer::Handler([&sink, pages, asked](const RecordedRequest &request) {
+                           if (++*asked >= 50)
+                               sink.close();
+                           return pages(request);
+                       }));
+        const qsizetype before = services.requestsTo("photo.weibo.com").size();
 
         weiboAlbumPhotos(walkOf(c.count), sink);
 
         EXPECT_EQ(photoPagesAsked().mid(before), c.pages);
         EXPECT_EQ(sink.count(), c.pictures);
         EXPECT_EQ(waits, c.waits);
+        EXPECT_EQ(sink.failures.size(), c.incomplete.isEmpty() ? 0 : 1);
+        if (!c.incomplete.isEmpty() && !sink.failures.isEmpty()) {
+            EXPECT_EQ(sink.failures.at(0).section(u' ', 1), c.incomplete);
+        }
     }
 }
 
@@ -262,6 +289,37 @@ TEST_F(WeiboTest, PagingEndsWhenTheServiceRepeatsAPage)
 
     EXPECT_EQ(photoPagesAsked(), (QList<int>{1, 2}));
     EXPECT_EQ(sink.count(), 32);
+    ASSERT_EQ(sink.failures.size(), 1);
+    EXPECT_EQ(sink.failures.at(0).section(u' ', 1), QStringLiteral("相册标明 97 张，只列出 32 张"));
+}
+
+// A photo page larger than any page is, cut at kMaxPageBytes as it arrives or as it is
+// inflated, is never read as if it were whole: the album is incomplete at once.
+TEST_F(WeiboTest, APagePastThePageLimitLeavesTheAlbumIncomplete)
+{
+    // Blanks after the JSON: what is left after the cut still reads as a whole page.
+    const QByteArray page = fixture("weibo_photos_32.json") + QByteArray(kMaxPageBytes, ' ');
+    const struct {
+        const char *what;
+        CannedResponse answer;
+    } cases[] = {
+        {"inflating past the limit", CannedResponse::ok(gzipBytes(page), "application/json").withHeader("Content-Encoding", "gzip")},
+        {"arriving past the limit", CannedResponse::ok(page, "application/json")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        services.clearLog();
+        services.route("photo.weibo.com", "/photos/get_all", c.answer);
+        RecordingPictureSink sink;
+
+        weiboAlbumPhotos(walkOf(33), sink);
+
+        // The same page would come again: it is asked once.
+        EXPECT_EQ(photoPagesAsked(), QList<int>{1});
+        EXPECT_EQ(sink.count(), 0);
+        ASSERT_EQ(sink.failures.size(), 1);
+        EXPECT_EQ(sink.failures.at(0).section(u' ', 1), QStringLiteral("页面过大"));
+    }
 }
 
 TEST_F(WeiboTest, PhotosHandedOverWithCaptionsAndBuiltAddresses)
