@@ -52,6 +52,7 @@ struct AlbumPipeline::Album {
     // The coordinator's own.
     int handed = 0;
     PictureCounts counts;
+    std::vector<int> stopped;  // job entries a stop ended before they arrived
 
     int jobSize() const { return job ? int(job->addresses.size()) : 0; }
 };
@@ -314,6 +315,9 @@ void AlbumPipeline::account(const TransferPool::Ended &ended)
     if (ended.outcome.saved) {
         ++counts.saved;
         counts.bytes += ended.outcome.bytes;
+    } else if (ended.outcome.stopped) {
+        // Cut short by the stop: no failure of the picture's, it counts as untried.
+        album.stopped.push_back(ended.task.index);
     } else {
         ++counts.failed;
         album.events->pictureFailed(album.job->addresses.at(ended.task.index), ended.outcome.reason);
@@ -328,7 +332,7 @@ void AlbumPipeline::account(const TransferPool::Ended &ended)
 
     ++m_transferred.done;
     m_transferred.saved += ended.outcome.saved ? 1 : 0;
-    m_transferred.failed += ended.outcome.saved ? 0 : 1;
+    m_transferred.failed += ended.outcome.saved || ended.outcome.stopped ? 0 : 1;
     m_transferred.bytes += ended.outcome.saved ? ended.outcome.bytes : 0;
     m_gate.postNow([run = m_transferred](DownloadEvents &out) { out.runProgress(run); });
 }
@@ -361,9 +365,9 @@ void AlbumPipeline::finish(Album &album)
         // The run stopped before the album's transfers.
         counts.untried = listed;
         m_run.untried += listed;
-        reportUntried(album, queue.addresses, 0);
+        reportUntried(album, queue.addresses, {}, 0);
     } else {
-        counts.untried = album.jobSize() - album.handed;
+        counts.untried = int(album.stopped.size()) + album.jobSize() - album.handed;
         m_run.total += album.jobSize();
         m_run.done += counts.done;
         m_run.saved += counts.saved;
@@ -371,7 +375,7 @@ void AlbumPipeline::finish(Album &album)
         m_run.bytes += counts.bytes;
         m_run.skipped += album.present;
         m_run.untried += counts.untried;
-        reportUntried(album, album.job->addresses, album.handed);
+        reportUntried(album, album.job->addresses, album.stopped, album.handed);
 
         // The marker says "everything up to this picture is here": an album ending in
         // a stopped run keeps the marker of its last complete download, and an album
@@ -396,14 +400,18 @@ void AlbumPipeline::finish(Album &album)
     m_listWork.notify_all();
 }
 
-void AlbumPipeline::reportUntried(Album &album, const QStringList &addresses, int from)
+void AlbumPipeline::reportUntried(Album &album, const QStringList &addresses, const std::vector<int> &stopped,
+                                  int from)
 {
     // After a stop the user asked for, what was not tried is no failure; after a full
     // disk it is, and the failure list must hold it for a later retry.
     if (!m_diskFull)
         return;
+    const QString reason = QStringLiteral("磁盘空间不足，未下载");
+    for (const int index : stopped)
+        album.events->pictureFailed(addresses.at(index), reason);
     for (qsizetype i = from; i < addresses.size(); ++i)
-        album.events->pictureFailed(addresses.at(i), QStringLiteral("磁盘空间不足，未下载"));
+        album.events->pictureFailed(addresses.at(i), reason);
 }
 
 void AlbumPipeline::stopListers()

@@ -96,8 +96,9 @@ private:
     bool hasEnded(const Album &album) const;
     // The album's marker, repairs and counts, then its albumFinished.
     void finish(Album &album);
-    // After a full disk: addresses[from..] were never tried; each is told as failed.
-    void reportUntried(Album &album, const QStringList &addresses, int from);
+    // After a full disk: the `stopped` entries of `addresses` and those from `from` on
+    // were never tried to the end; each is told as failed.
+    void reportUntried(Album &album, const QStringList &addresses, const std::vector<int> &stopped, int from);
     void stopListers();
 
     const PipelineSetup m_setup;

@@ -98,6 +98,9 @@ PictureOutcome transferPicture(const TransferJob &job, int index)
         }
         if (outcome.saved) {
             outcome.bytes = response.receivedLength;
+        } else if (response.cancelled) {
+            outcome.stopped = true;
+            outcome.reason = failureReason(response);
         } else if (response.noSpace) {
             outcome.noSpace = true;
             outcome.reason = QStringLiteral("磁盘空间不足");

@@ -30,6 +30,7 @@ struct PictureOutcome {
     qint64 bytes = 0;
     QString reason;  // why it did not arrive; empty when saved
     bool noSpace = false;  // the disk is full: the album's other pictures cannot arrive either
+    bool stopped = false;  // the run's stop ended it first: never tried to the end, not failed
 };
 
 // Fetches job `index` into job.folder + its file name, with the fallback address when
