@@ -535,7 +535,15 @@ bool settle(Exchange &exchange, CURLcode code, const QByteArray &url)
     if (!exchange.file && !exchange.openFile())
         return false;  // an empty body still makes an (empty) file
     // Every write, the flush and the sync are checked here: a file that did not reach
-    // the disk whole is removed and never appears under its name.
+    // the disk whole is removed and never appears under its name. The flush goes first,
+    // on its own: QSaveFile's commit does not notice when its own flush of the last
+    // buffered bytes fails (the file size limit or a full disk cut a small picture),
+    // and would rename the cut file into place.
+    if (!exchange.file->flush()) {
+        exchange.noteFileError();
+        exchange.file->cancelWriting();
+        return false;
+    }
     if (!exchange.file->commit()) {
         exchange.noteFileError();
         return false;

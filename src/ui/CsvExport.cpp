@@ -34,7 +34,13 @@ bool exportGridCsv(const AlbumGrid &grid, const QString &path)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    file.write(gridCsv(grid));
+    const QByteArray csv = gridCsv(grid);
+    // The flush on its own: commit does not notice when flushing the last buffered bytes
+    // fails, and would put a cut file in place of the old one.
+    if (file.write(csv) != csv.size() || !file.flush()) {
+        file.cancelWriting();
+        return false;
+    }
     return file.commit();
 }
 

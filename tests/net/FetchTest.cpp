@@ -2,6 +2,7 @@
 // and saving to a file.
 #include "net/NetworkSetup.h"
 #include "net/PageFetcher.h"
+#include "support/FileSizeLimit.h"
 #include "support/LoopbackServer.h"
 
 #include <gtest/gtest.h>
@@ -364,6 +365,27 @@ TEST_F(FetchTest, StopEndsTheExchangeAndItsTries)
         EXPECT_TRUE(response.cancelled);
         EXPECT_EQ(server.requestCount(), c.requests);
         EXPECT_TRUE(filesInDir().isEmpty());
+    }
+}
+
+// A body the disk cannot hold leaves no file, whether the failing write comes while it
+// arrives or only when the last buffered bytes go out before the rename.
+TEST_F(FetchTest, BodyTheDiskCannotHoldLeavesNoFile)
+{
+    for (const qsizetype size : {qsizetype(3000), qsizetype(64 * 1024)}) {
+        SCOPED_TRACE(size);
+        server.route("", "/p.jpg", CannedResponse::ok(QByteArray(size, 'j'), "image/jpeg"));
+        PageRequest request(url("/p.jpg"), savePath("p.jpg"));
+        PageResponse response;
+        bool ok = true;
+        {
+            FileSizeLimit limit(2048);
+            ASSERT_TRUE(limit.active());
+            ok = fetchOnce(request, response);
+        }
+        EXPECT_FALSE(ok);
+        EXPECT_TRUE(response.noSpace);
+        EXPECT_TRUE(filesInDir().isEmpty()) << filesInDir().join(u' ').toStdString();
     }
 }
 
