@@ -36,7 +36,9 @@ void engineNamesPictures(int count)
     AlbumQueue queue;
     for (int i = 0; i < count; ++i) {
         const QString name = finalFileName(QStringLiteral("Trip"), QStringLiteral("/p/"), queue);
-        queue.queuePicture(QStringLiteral("http://h/%1.jpg").arg(i), name, QString());
+        Picture picture;
+        picture.address = QStringLiteral("http://h/%1.jpg").arg(i);
+        queue.queuePicture(picture, name);
     }
 }
 

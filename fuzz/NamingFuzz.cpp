@@ -47,17 +47,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     naming.rules.folderSuffix = QString::fromUtf8(input.takeUntil('\0'));
     naming.album.name = QString::fromUtf8(input.takeUntil('\0'));
     naming.ownerName = QString::fromUtf8(input.takeUntil('\0'));
-    naming.address = QString::fromUtf8(input.takeUntil('\0'));
-    naming.title = QString::fromUtf8(input.rest());
+    naming.picture.address = QString::fromUtf8(input.takeUntil('\0'));
+    naming.picture.title = QString::fromUtf8(input.rest());
 
-    (void)cleanName(naming.title, 0xFFFF, true);
+    (void)cleanName(naming.picture.title, 0xFFFF, true);
 
     // The names as a list and a download make them: the owner's folder from the page's
     // owner name, the album name as the list cleans it, its folder among the others'.
     const QString saveRoot = QStringLiteral("/save/root");
     OwnerInfo owner;
     owner.name = ownerFolderName(naming.ownerName);
-    owner.subFolder = ownerFolderName(naming.title);
+    owner.subFolder = ownerFolderName(naming.picture.title);
     naming.album.name = cleanName(naming.album.name, kCleanNameTimeFallback, true).left(kShownNameLength);
     const QString ownerFolder = ownerFolderFor(saveRoot, owner);
     for (const QString &part : QString(ownerFolder).remove(0, saveRoot.size() + 1).split(u'/', Qt::SkipEmptyParts))
@@ -80,7 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         checkComponent(name, "picture file name is not one safe path component");
         if (!isInsideFolder(saveRoot, albumFolder + name) || QDir::cleanPath(albumFolder + name) != albumFolder + name)
             fuzz::propertyBroken("picture path leaves the save folder", albumFolder + name);
-        queue.queuePicture(naming.address, name, QString());
+        queue.queuePicture(naming.picture, name);
     }
     return 0;
 }

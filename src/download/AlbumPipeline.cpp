@@ -54,7 +54,7 @@ struct AlbumPipeline::Album {
     PictureCounts counts;
     std::vector<int> stopped;  // job entries a stop ended before they arrived
 
-    int jobSize() const { return job ? int(job->addresses.size()) : 0; }
+    int jobSize() const { return job ? int(job->pictures.size()) : 0; }
 };
 
 AlbumPipeline::AlbumPipeline(PipelineSetup setup, PipelineControl &control, DownloadEvents &events)
@@ -223,13 +223,12 @@ void AlbumPipeline::listAlbum(Album &album)
         job->settings = m_setup.params;
         job->stopRequested = [&control = m_control] { return control.stopRequested(); };
         for (int i = 0; i < queue.count(); ++i) {
-            if ((m_setup.rules.options & OPT_SKIP_PREVIOUS) && QFileInfo::exists(job->folder + queue.fileNames.at(i))) {
+            const QueuedPicture &queued = queue.pictures.at(i);
+            if ((m_setup.rules.options & OPT_SKIP_PREVIOUS) && QFileInfo::exists(job->folder + queued.fileName)) {
                 ++album.present;
                 continue;
             }
-            job->addresses.append(queue.addresses.at(i));
-            job->fileNames.append(queue.fileNames.at(i));
-            job->extraHeaders.append(queue.extraHeaders.at(i));
+            job->pictures.append(queued);
         }
         album.job = std::move(job);
         album.counts.total = album.jobSize();
@@ -320,7 +319,7 @@ void AlbumPipeline::account(const TransferPool::Ended &ended)
         album.stopped.push_back(ended.task.index);
     } else {
         ++counts.failed;
-        album.events->pictureFailed(album.job->addresses.at(ended.task.index), ended.outcome.reason);
+        album.events->pictureFailed(album.job->pictures.at(ended.task.index).picture.address, ended.outcome.reason);
     }
     if (ended.outcome.noSpace && !m_diskFull) {
         // The album's other pictures cannot arrive either, nor the next albums'.
@@ -359,13 +358,13 @@ void AlbumPipeline::finish(Album &album)
     const bool thunder = m_setup.rules.options & OPT_THUNDER_LIST_ONLY;
     if (thunder) {
         if (listed > 0 && !album.cutShort)
-            writeThunderList(albumFilePath(queue.folder(), album.record.name, QStringLiteral(".lst")), queue.addresses);
+            writeThunderList(albumFilePath(queue.folder(), album.record.name, QStringLiteral(".lst")), queue.pictures);
         m_run.skipped += listed;
     } else if (!album.job) {
         // The run stopped before the album's transfers.
         counts.untried = listed;
         m_run.untried += listed;
-        reportUntried(album, queue.addresses, {}, 0);
+        reportUntried(album, queue.pictures, {}, 0);
     } else {
         counts.untried = int(album.stopped.size()) + album.jobSize() - album.handed;
         m_run.total += album.jobSize();
@@ -375,14 +374,14 @@ void AlbumPipeline::finish(Album &album)
         m_run.bytes += counts.bytes;
         m_run.skipped += album.present;
         m_run.untried += counts.untried;
-        reportUntried(album, album.job->addresses, album.stopped, album.handed);
+        reportUntried(album, album.job->pictures, album.stopped, album.handed);
 
         // The marker says "everything up to this picture is here": an album ending in
         // a stopped run keeps the marker of its last complete download, and an album
         // with a failed picture or a listing that broke off gets none, so skip-previous
         // never passes over what is missing.
         if (!m_control.stopRequested() && !album.incomplete && counts.failed == 0)
-            writeMarkerFile(queue.folder(), queue.addresses.first());
+            writeMarkerFile(queue.folder(), queue.pictures.first().picture);
         if (m_setup.rules.options & OPT_FIX_FORMAT)
             fixPictureFormats(queue);
         if (m_setup.rules.options & OPT_FIX_ORDER)
@@ -400,7 +399,7 @@ void AlbumPipeline::finish(Album &album)
     m_listWork.notify_all();
 }
 
-void AlbumPipeline::reportUntried(Album &album, const QStringList &addresses, const std::vector<int> &stopped,
+void AlbumPipeline::reportUntried(Album &album, const QList<QueuedPicture> &pictures, const std::vector<int> &stopped,
                                   int from)
 {
     // After a stop the user asked for, what was not tried is no failure; after a full
@@ -409,9 +408,9 @@ void AlbumPipeline::reportUntried(Album &album, const QStringList &addresses, co
         return;
     const QString reason = QStringLiteral("磁盘空间不足，未下载");
     for (const int index : stopped)
-        album.events->pictureFailed(addresses.at(index), reason);
-    for (qsizetype i = from; i < addresses.size(); ++i)
-        album.events->pictureFailed(addresses.at(i), reason);
+        album.events->pictureFailed(pictures.at(index).picture.address, reason);
+    for (qsizetype i = from; i < pictures.size(); ++i)
+        album.events->pictureFailed(pictures.at(i).picture.address, reason);
 }
 
 void AlbumPipeline::stopListers()

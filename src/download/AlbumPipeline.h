@@ -96,9 +96,9 @@ private:
     bool hasEnded(const Album &album) const;
     // The album's marker, repairs and counts, then its albumFinished.
     void finish(Album &album);
-    // After a full disk: the `stopped` entries of `addresses` and those from `from` on
+    // After a full disk: the `stopped` entries of `pictures` and those from `from` on
     // were never tried to the end; each is told as failed.
-    void reportUntried(Album &album, const QStringList &addresses, const std::vector<int> &stopped, int from);
+    void reportUntried(Album &album, const QList<QueuedPicture> &pictures, const std::vector<int> &stopped, int from);
     void stopListers();
 
     const PipelineSetup m_setup;

@@ -28,23 +28,19 @@ void AlbumQueue::setFolder(const QString &folder)
 
 void AlbumQueue::clear()
 {
-    addresses.clear();
-    fileNames.clear();
-    extraHeaders.clear();
+    pictures.clear();
     previousFirstAddress.clear();
     m_nameIndex.clear();
     m_nextCounter.clear();
     m_sharedNames.reset();
 }
 
-void AlbumQueue::queuePicture(const QString &address, const QString &fileName, const QString &headers)
+void AlbumQueue::queuePicture(const Picture &picture, const QString &fileName)
 {
-    m_nameIndex.insert(fileName.toCaseFolded(), int(fileNames.size()));
+    m_nameIndex.insert(fileName.toCaseFolded(), int(pictures.size()));
     if (m_sharedNames)
         m_sharedNames->add(fileName);
-    addresses.append(address);
-    fileNames.append(fileName);
-    extraHeaders.append(headers);
+    pictures.append({picture, fileName});
 }
 
 int AlbumQueue::findName(const QString &name) const

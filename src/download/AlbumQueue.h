@@ -4,10 +4,12 @@
 // transfer runs (the transfers take a copy first); the folder is also read by the
 // front end's Open Path, so it sits behind a lock.
 
+#include "sources/Picture.h"
+
 #include <QHash>
+#include <QList>
 #include <QSet>
 #include <QString>
-#include <QStringList>
 
 #include <memory>
 #include <mutex>
@@ -27,13 +29,15 @@ private:
     QSet<QString> m_names;  // case-folded
 };
 
+// A picture of the album and the name the rules gave it.
+struct QueuedPicture {
+    Picture picture;
+    QString fileName;  // relative to the album's folder; one path component
+};
+
 class AlbumQueue {
 public:
-    // One entry per queued picture, same position in each list. An address may carry
-    // a fallback address after "\r\n".
-    QStringList addresses;
-    QStringList fileNames;  // relative to folder(); single path components
-    QStringList extraHeaders;
+    QList<QueuedPicture> pictures;  // in album order
 
     // The address the album's marker file held; empty when there was none.
     QString previousFirstAddress;
@@ -44,9 +48,9 @@ public:
 
     // Empties the queue for the next album.
     void clear();
-    void queuePicture(const QString &address, const QString &fileName, const QString &headers);
-    int count() const { return int(addresses.size()); }
-    bool isEmpty() const { return addresses.isEmpty(); }
+    void queuePicture(const Picture &picture, const QString &fileName);
+    int count() const { return int(pictures.size()); }
+    bool isEmpty() const { return pictures.isEmpty(); }
     // Position of the queued file name equal to `name` ignoring letter case, or -1.
     int findName(const QString &name) const;
     // `name` is queued here, or by another album into the same shared folder.

@@ -11,17 +11,6 @@
 
 namespace pictrove {
 
-namespace {
-
-// The address without its fallback: what a marker line holds.
-QString primaryAddress(const QString &address)
-{
-    const qsizetype crlf = address.indexOf(QLatin1String("\r\n"));
-    return crlf >= 0 ? address.left(crlf) : address;
-}
-
-}  // namespace
-
 AlbumQueueSink::AlbumQueueSink(std::function<bool()> stopRequested, AlbumQueue &queue, const NameRules &rules,
                                Album album, DownloadEvents &events)
     : m_stopRequested(std::move(stopRequested))
@@ -62,7 +51,7 @@ bool AlbumQueueSink::setUpAlbumFolder()
     return true;
 }
 
-void AlbumQueueSink::addPicture(const QString &address, const QString &title, const QString &headers)
+void AlbumQueueSink::addPicture(const Picture &picture)
 {
     // A closed album takes no further pictures even from a fetcher that goes on
     // listing: a second "first picture" would nest the album folder in itself.
@@ -70,8 +59,7 @@ void AlbumQueueSink::addPicture(const QString &address, const QString &title, co
         return;
 
     PictureNaming naming;
-    naming.title = title;
-    naming.address = address;
+    naming.picture = picture;
     naming.sequence = m_queue.count() + 1;
     naming.album = m_album.record;
     naming.selectedAlbumCount = m_album.chosenCount;
@@ -86,16 +74,16 @@ void AlbumQueueSink::addPicture(const QString &address, const QString &title, co
     const QString fileName = finalFileName(base, folder, m_queue);
 
     if ((m_rules.options & OPT_SKIP_PREVIOUS) && !m_queue.previousFirstAddress.isEmpty()
-        && primaryAddress(address) == m_queue.previousFirstAddress) {
+        && picture.address == m_queue.previousFirstAddress) {
         m_closed = true;
         return;
     }
 
-    m_queue.queuePicture(address, fileName, headers);
+    m_queue.queuePicture(picture, fileName);
     const int count = m_queue.count();
     m_events.picturesListed(count);
     if (m_rules.options & OPT_TITLE_FILE)
-        appendTitleLine(albumFilePath(folder, m_album.record.name, QStringLiteral(".txt")), title, count);
+        appendTitleLine(albumFilePath(folder, m_album.record.name, QStringLiteral(".txt")), picture.title, count);
 }
 
 }  // namespace pictrove

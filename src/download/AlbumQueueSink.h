@@ -36,7 +36,7 @@ public:
     AlbumQueueSink(std::function<bool()> stopRequested, AlbumQueue &queue, const NameRules &rules, Album album,
                    DownloadEvents &events);
 
-    void addPicture(const QString &address, const QString &title, const QString &headers) override;
+    void addPicture(const Picture &picture) override;
     bool albumClosed() const override;
     void listingFailed(const QString &address, const QString &reason) override;
 

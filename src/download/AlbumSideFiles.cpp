@@ -28,14 +28,17 @@ QString markerPath(const QString &folder)
 
 }  // namespace
 
-bool writeThunderList(const QString &path, const QStringList &addresses)
+bool writeThunderList(const QString &path, const QList<QueuedPicture> &pictures)
 {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
     QByteArray bytes;
-    for (const QString &address : addresses)
-        bytes += toGbk(address) + "\r\n";
+    for (const QueuedPicture &queued : pictures) {
+        bytes += toGbk(queued.picture.address) + "\r\n";
+        if (!queued.picture.fallbackAddress.isEmpty())
+            bytes += toGbk(queued.picture.fallbackAddress) + "\r\n";
+    }
     file.write(bytes);
     return true;
 }
@@ -57,11 +60,14 @@ void appendTitleLine(const QString &path, const QString &title, int count)
     file.write(utf16le(title + QStringLiteral("\r\n")));
 }
 
-void writeMarkerFile(const QString &folder, const QString &address)
+void writeMarkerFile(const QString &folder, const Picture &first)
 {
+    QString text = first.address;
+    if (!first.fallbackAddress.isEmpty())
+        text += QStringLiteral("\r\n") + first.fallbackAddress;
     QFile file(markerPath(folder));
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write(utf16le(address));
+        file.write(utf16le(text));
 }
 
 QString readMarkerFile(const QString &folder)
@@ -78,8 +84,8 @@ QString readMarkerFile(const QString &folder)
             break;
         text.append(QChar(unit));
     }
-    // A job with a fallback address is written as "address\r\nfallback": its line
-    // is the address alone.
+    // A picture with a fallback address is written as two lines: the first is its
+    // address alone.
     if (text.endsWith(QLatin1Char('\r')))
         text.chop(1);
     return text;

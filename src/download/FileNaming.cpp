@@ -43,13 +43,13 @@ QString pictureNameBase(const PictureNaming &in)
     QString base;
     switch (rules.fileBase) {
     case FILE_BASE_DESCRIPTION:
-        base = cleanName(in.title, 0, false);
+        base = cleanName(in.picture.title, 0, false);
         if (base.isEmpty())
             base = in.album.name;
         break;
     case FILE_BASE_ADDRESS: {
-        const qsizetype slash = in.address.lastIndexOf(QLatin1Char('/'));
-        base = slash >= 1 ? in.address.mid(slash + 1) : sequence;
+        const qsizetype slash = in.picture.address.lastIndexOf(QLatin1Char('/'));
+        base = slash >= 1 ? in.picture.address.mid(slash + 1) : sequence;
         break;
     }
     default:

@@ -2,7 +2,7 @@
 // How a queued picture and its album are named: the user's rules (base by mode,
 // prefix and suffix with the ?1..?9 escapes, find and replace), the cleaning, the
 // length limits and the collision counter. Pure text work apart from reading the
-// clock for the time-stamp fallback; addPicture calls it on the driver thread.
+// clock for the time-stamp fallback; addPicture calls it on the thread that lists the album.
 //
 // Names from remote pages are never taken as paths: every result is one path
 // component without "/" that cannot be "." or "..", so pictures and album folders
@@ -10,6 +10,7 @@
 
 #include "settings/SettingsBlock.h"
 #include "sources/AlbumRecord.h"
+#include "sources/Picture.h"
 
 #include <QList>
 #include <QString>
@@ -24,8 +25,7 @@ inline constexpr int kMaxNameBytes = 255;
 
 // Everything one picture's name may be built from.
 struct PictureNaming {
-    QString title;    // the picture's description as the service gives it
-    QString address;  // the address handed to addPicture
+    Picture picture;
     int sequence = 1;  // pictures already queued for the album + 1
     AlbumRecord album;
     int selectedAlbumCount = 0;

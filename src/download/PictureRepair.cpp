@@ -62,10 +62,10 @@ bool fixPictureType(QString &path)
 void fixPictureFormats(AlbumQueue &queue)
 {
     const QString folder = queue.folder();
-    for (QString &entry : queue.fileNames) {
-        QString path = folder + entry;
+    for (QueuedPicture &queued : queue.pictures) {
+        QString path = folder + queued.fileName;
         fixPictureType(path);
-        entry = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+        queued.fileName = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
     }
 }
 
@@ -73,8 +73,8 @@ void fixPictureOrder(AlbumQueue &queue)
 {
     const QString folder = queue.folder();
     int64_t t = QDateTime::currentSecsSinceEpoch();
-    for (const QString &entry : std::as_const(queue.fileNames)) {
-        stampTimes(folder + entry, t);
+    for (const QueuedPicture &queued : std::as_const(queue.pictures)) {
+        stampTimes(folder + queued.fileName, t);
         t -= 60;
     }
 }

@@ -58,7 +58,8 @@ QString unusableTarget(const QString &folder, const QString &path)
 PictureOutcome transferPicture(const TransferJob &job, int index)
 {
     PictureOutcome outcome;
-    const QString path = job.folder + job.fileNames.value(index);
+    const QueuedPicture &queued = job.pictures.at(index);
+    const QString path = job.folder + queued.fileName;
     outcome.reason = unusableTarget(job.folder, path);
     if (!outcome.reason.isEmpty())
         return outcome;
@@ -66,15 +67,12 @@ PictureOutcome transferPicture(const TransferJob &job, int index)
         PageRequest request{QString(), QString()};
         PageResponse response;
 
-        const QString entry = job.addresses.value(index);
-        const qsizetype crlf = entry.indexOf(QLatin1String("\r\n"));
-        request.url = crlf >= 0 ? entry.left(crlf) : entry;
-        const QString fallback = crlf >= 0 ? entry.mid(crlf + 2) : QString();
+        request.url = queued.picture.address;
+        const QString &fallback = queued.picture.fallbackAddress;
 
         request.readTimeoutMs = int32_t(job.settings.timeoutSeconds) * 1000;
         request.timeoutMs = 20000;
-        if (!job.extraHeaders.isEmpty())
-            request.headers = job.extraHeaders.value(index);
+        request.headers = queued.picture.headers;
         request.minKB = job.settings.minKB;
         request.maxKB = job.settings.maxKB;
         request.savePath = path;

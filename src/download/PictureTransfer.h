@@ -2,10 +2,11 @@
 // One picture's transfer into its file, as a worker of the run's pool runs it
 // (TransferPool), and what the workers of one album read.
 
+#include "download/AlbumQueue.h"
 #include "settings/SettingsBlock.h"
 
+#include <QList>
 #include <QString>
-#include <QStringList>
 
 #include <functional>
 
@@ -14,9 +15,7 @@ namespace pictrove {
 // What the workers read of one album: the pictures to transfer (its queue without
 // those already there), shared by the workers until the album ended.
 struct TransferJob {
-    QStringList addresses;  // "address" or "address\r\nfallback"
-    QStringList fileNames;
-    QStringList extraHeaders;
+    QList<QueuedPicture> pictures;
     QString folder;  // ends in "/"
     DownloadParams settings;
     // The run's stop, asked by every transfer while it waits and receives: a stopping

@@ -2,6 +2,8 @@
 // Where a picture fetcher puts the pictures of the album it walks. The download layer
 // implements it (naming, queueing, the marker rule); sources only know this interface.
 
+#include "sources/Picture.h"
+
 #include <QString>
 
 namespace pictrove {
@@ -10,10 +12,8 @@ class PictureSink {
 public:
     virtual ~PictureSink() = default;
 
-    // One picture, in album order. `address` may carry a fallback address after
-    // "\r\n"; `title` is the picture's description as the service gives it; `headers`
-    // are extra request header lines for its transfer (a Referer, say).
-    virtual void addPicture(const QString &address, const QString &title, const QString &headers) = 0;
+    // One picture, in album order.
+    virtual void addPicture(const Picture &picture) = 0;
 
     // True once the album takes no more pictures: the walk stops listing. Checked
     // after every picture and before every page.

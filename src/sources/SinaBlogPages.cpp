@@ -72,9 +72,9 @@ QList<AlbumRecord> blogCategoriesOnPage(const QString &page)
     return categories;
 }
 
-QList<PagePicture> blogCategoryPicturesOnPage(const QString &page)
+QList<Picture> blogCategoryPicturesOnPage(const QString &page)
 {
-    QList<PagePicture> pictures;
+    QList<Picture> pictures;
     QStringList pieces;
     split(page, QStringLiteral("class=\"pt_border\""), pieces);
     for (qsizetype i = 1; i < pieces.size(); ++i) {
@@ -83,8 +83,10 @@ QList<PagePicture> blogCategoryPicturesOnPage(const QString &page)
         address.replace(QStringLiteral("/small/"), QStringLiteral("/orignal/"));
         // The links escape the query's "&" once more than the page decoding undoes.
         address.remove(QStringLiteral("amp"));
-        const QString title = getBetween(piece, QStringLiteral("title=\""), QStringLiteral("\""), BETWEEN_ADVANCE);
-        pictures.append({address, title});
+        Picture picture;
+        picture.address = address;
+        picture.title = getBetween(piece, QStringLiteral("title=\""), QStringLiteral("\""), BETWEEN_ADVANCE);
+        pictures.append(std::move(picture));
     }
     return pictures;
 }

@@ -4,7 +4,7 @@
 // the page text, apart from the fetching and paging in SinaBlogSource.
 
 #include "sources/AlbumRecord.h"
-#include "sources/PagePicture.h"
+#include "sources/Picture.h"
 
 #include <QList>
 #include <QString>
@@ -29,7 +29,7 @@ QString blogOwnerUid(const QString &page);
 // "/pageN" suffix.
 QList<AlbumRecord> blogCategoriesOnPage(const QString &page);
 
-QList<PagePicture> blogCategoryPicturesOnPage(const QString &page);
+QList<Picture> blogCategoryPicturesOnPage(const QString &page);
 
 struct BlogArticle {
     QString name;

@@ -91,16 +91,17 @@ void sinaBlogCategoryPictures(const AlbumWalk &walk, PictureSink &sink)
             sink.listingFailed(request.url, reason);
             return;
         }
-        const QList<PagePicture> pictures = blogCategoryPicturesOnPage(text);
-        const bool anyNew = std::any_of(pictures.begin(), pictures.end(), [&](const PagePicture &picture) {
+        QList<Picture> pictures = blogCategoryPicturesOnPage(text);
+        const bool anyNew = std::any_of(pictures.begin(), pictures.end(), [&](const Picture &picture) {
             return !seen.contains(picture.address);
         });
         // A page bringing no picture not seen before ends the album whatever its
         // "下一页" says: the server repeats itself, or pages on without pictures.
         if (anyNew) {
-            for (const auto &[address, title] : std::as_const(pictures)) {
-                seen.insert(address);
-                sink.addPicture(address, title, headers);
+            for (Picture &picture : pictures) {
+                seen.insert(picture.address);
+                picture.headers = headers;
+                sink.addPicture(picture);
                 if (sink.albumClosed())
                     return;
             }
@@ -190,7 +191,11 @@ void sinaBlogArticlePicture(const AlbumWalk &walk, PictureSink &sink)
     const std::optional<QString> address = blogArticlePicture(text);
     if (!address)
         return;
-    sink.addPicture(*address, album.name, QString::fromUtf16(kSinaBlogPictureHeaders));
+    Picture picture;
+    picture.address = *address;
+    picture.title = album.name;
+    picture.headers = QString::fromUtf16(kSinaBlogPictureHeaders);
+    sink.addPicture(picture);
 }
 
 }  // namespace pictrove

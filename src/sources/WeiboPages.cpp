@@ -85,13 +85,13 @@ QList<AlbumRecord> weiboAlbumsOf(const QJsonObject &answer, const QString &uid)
     return albums;
 }
 
-std::optional<QList<PagePicture>> weiboPhotosOf(const QJsonObject &answer, const QString &uid,
+std::optional<QList<Picture>> weiboPhotosOf(const QJsonObject &answer, const QString &uid,
                                                 const QString &albumName)
 {
     const QJsonArray list = answer.value(u"data").toObject().value(u"photo_list").toArray();
     if (list.isEmpty())
         return std::nullopt;
-    QList<PagePicture> photos;
+    QList<Picture> photos;
     for (const QJsonValue &entry : list) {
         const QJsonObject photo = entry.toObject();
         QString title = stripTags(photo.value(u"caption").toString());
@@ -106,7 +106,10 @@ std::optional<QList<PagePicture>> weiboPhotosOf(const QJsonObject &answer, const
             address = textOf(photo.value(u"pic_type")) != u"0" ? host + QStringLiteral("/large/") + name
                                                                : host + uid + QStringLiteral("/180/") + name;
         }
-        photos.append({address, title});
+        Picture picture;
+        picture.address = address;
+        picture.title = title;
+        photos.append(std::move(picture));
     }
     return photos;
 }

@@ -5,7 +5,7 @@
 // WeiboSource.
 
 #include "sources/AlbumRecord.h"
-#include "sources/PagePicture.h"
+#include "sources/Picture.h"
 
 #include <QJsonObject>
 #include <QList>
@@ -29,7 +29,7 @@ WeiboOwner readWeiboOwner(const QString &page);
 QList<AlbumRecord> weiboAlbumsOf(const QJsonObject &answer, const QString &uid);
 // The photos of one photos/get_all page. nullopt for a page without photos (the
 // service answers one now and then, or past the end); titles fall back to `albumName`.
-std::optional<QList<PagePicture>> weiboPhotosOf(const QJsonObject &answer, const QString &uid,
+std::optional<QList<Picture>> weiboPhotosOf(const QJsonObject &answer, const QString &uid,
                                                 const QString &albumName);
 
 // The web API (weibo.com/ajax).

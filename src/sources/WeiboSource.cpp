@@ -310,7 +310,7 @@ void weiboAlbumPhotos(const AlbumWalk &walk, PictureSink &sink)
         // The service now and then answers a page without photos: it is asked once
         // more, then skipped, as long as photos are expected. A second such page in a
         // row ends the album, whatever its count says.
-        const std::optional<QList<PagePicture>> photos = weiboPhotosOf(answer.json, uid, album.name);
+        const std::optional<QList<Picture>> photos = weiboPhotosOf(answer.json, uid, album.name);
         if (!photos) {
             if (page >= pages || (retried && skipped))
                 break;
@@ -331,14 +331,15 @@ void weiboAlbumPhotos(const AlbumWalk &walk, PictureSink &sink)
 
         // A page that brings no photo not seen before is the service repeating itself
         // (it ignores page numbers past the end): paging would never end.
-        const bool anyNew = std::any_of(photos->begin(), photos->end(), [&](const PagePicture &photo) {
+        const bool anyNew = std::any_of(photos->begin(), photos->end(), [&](const Picture &photo) {
             return !seen.contains(photo.address);
         });
         if (!anyNew)
             break;
-        for (const auto &[address, title] : *photos) {
-            seen.insert(address);
-            sink.addPicture(address, title, pictureHeaders);
+        for (Picture photo : *photos) {
+            seen.insert(photo.address);
+            photo.headers = pictureHeaders;
+            sink.addPicture(photo);
             if (sink.albumClosed())
                 return;
         }
@@ -395,7 +396,11 @@ void weiboWallPictures(const AlbumWalk &walk, PictureSink &sink)
             if (seen.contains(address))
                 continue;
             seen.insert(address);
-            sink.addPicture(address, walk.album.name, pictureHeaders);
+            Picture picture;
+            picture.address = address;
+            picture.title = walk.album.name;
+            picture.headers = pictureHeaders;
+            sink.addPicture(picture);
             if (sink.albumClosed())
                 return;
         }

@@ -6,6 +6,7 @@
 #include "download/AlbumQueueSink.h"
 #include "download/AlbumSideFiles.h"
 #include "download/FileNaming.h"
+#include "QueuedPictures.h"
 #include "support/RecordingEvents.h"
 
 #include <gtest/gtest.h>
@@ -53,14 +54,14 @@ protected:
 TEST_F(AlbumQueueSinkTest, FirstPictureMakesTheAlbumFolder)
 {
     AlbumQueueSink sink = sinkFor(QStringLiteral("Trip"));
-    sink.addPicture(QStringLiteral("http://h/1.jpg"), QStringLiteral("a"), QStringLiteral("Referer: x"));
-    sink.addPicture(QStringLiteral("http://h/2.jpg"), QStringLiteral("a"), QString());
+    sink.addPicture(pictureAt(QStringLiteral("http://h/1.jpg"), QStringLiteral("a"), QStringLiteral("Referer: x")));
+    sink.addPicture(pictureAt(QStringLiteral("http://h/2.jpg"), QStringLiteral("a")));
 
     EXPECT_EQ(queue.folder(), base() + QStringLiteral("Trip/"));
     EXPECT_TRUE(QFileInfo(queue.folder()).isDir());
-    EXPECT_EQ(queue.addresses, (QStringList{"http://h/1.jpg", "http://h/2.jpg"}));
-    EXPECT_EQ(queue.fileNames, (QStringList{"a.jpg", "a(1).jpg"}));
-    EXPECT_EQ(queue.extraHeaders, (QStringList{"Referer: x", ""}));
+    EXPECT_EQ(addressesOf(queue.pictures), (QStringList{"http://h/1.jpg", "http://h/2.jpg"}));
+    EXPECT_EQ(fileNamesOf(queue.pictures), (QStringList{"a.jpg", "a(1).jpg"}));
+    EXPECT_EQ(headersOf(queue.pictures), (QStringList{"Referer: x", ""}));
     EXPECT_EQ(events.log(), (QStringList{"picturesListed 1", "picturesListed 2"}));
     EXPECT_FALSE(sink.albumClosed());
 }
@@ -71,12 +72,20 @@ TEST_F(AlbumQueueSinkTest, SkipPreviousStopsAtTheMarkedPicture)
     AlbumQueueSink sink = sinkFor(QStringLiteral("Trip"));
     QDir().mkpath(base() + QStringLiteral("Trip"));
     // The previous run's first job carried a fallback address.
-    writeMarkerFile(base() + QStringLiteral("Trip/"), QStringLiteral("http://h/3.jpg\r\nhttp://f/3.jpg"));
+    Picture previousFirst = pictureAt(QStringLiteral("http://h/3.jpg"));
+    previousFirst.fallbackAddress = QStringLiteral("http://f/3.jpg");
+    writeMarkerFile(base() + QStringLiteral("Trip/"), previousFirst);
 
-    const char *listed[] = {"http://h/1.jpg", "http://h/2.jpg\r\nhttp://f/2.jpg", "http://h/3.jpg\r\nhttp://f/3.jpg",
-                            "http://h/4.jpg"};
-    for (const char *address : listed)
-        sink.addPicture(QString::fromLatin1(address), QStringLiteral("p"), QString());
+    const struct {
+        const char *address;
+        const char *fallback;
+    } listed[] = {{"http://h/1.jpg", ""}, {"http://h/2.jpg", "http://f/2.jpg"}, {"http://h/3.jpg", "http://f/3.jpg"},
+                  {"http://h/4.jpg", ""}};
+    for (const auto &l : listed) {
+        Picture picture = pictureAt(QString::fromLatin1(l.address), QStringLiteral("p"));
+        picture.fallbackAddress = QString::fromLatin1(l.fallback);
+        sink.addPicture(picture);
+    }
 
     EXPECT_TRUE(sink.albumClosed());
     EXPECT_EQ(queue.count(), 2);
@@ -91,9 +100,9 @@ TEST_F(AlbumQueueSinkTest, FirstPictureOfThePreviousRunQueuesNothing)
     rules.options = OPT_SKIP_PREVIOUS;
     AlbumQueueSink sink = sinkFor(QStringLiteral("Trip"));
     QDir().mkpath(base() + QStringLiteral("Trip"));
-    writeMarkerFile(base() + QStringLiteral("Trip/"), QStringLiteral("http://h/1.jpg"));
-    sink.addPicture(QStringLiteral("http://h/1.jpg"), QStringLiteral("p"), QString());
-    sink.addPicture(QStringLiteral("http://h/2.jpg"), QStringLiteral("p"), QString());
+    writeMarkerFile(base() + QStringLiteral("Trip/"), pictureAt(QStringLiteral("http://h/1.jpg")));
+    sink.addPicture(pictureAt(QStringLiteral("http://h/1.jpg"), QStringLiteral("p")));
+    sink.addPicture(pictureAt(QStringLiteral("http://h/2.jpg"), QStringLiteral("p")));
     EXPECT_EQ(queue.count(), 0);
     EXPECT_TRUE(sink.albumClosed());
     EXPECT_EQ(queue.folder(), base() + QStringLiteral("Trip/"));
@@ -104,10 +113,10 @@ TEST_F(AlbumQueueSinkTest, FirstPictureOfThePreviousRunQueuesNothing)
 TEST_F(AlbumQueueSinkTest, StopClosesTheAlbum)
 {
     AlbumQueueSink sink = sinkFor(QStringLiteral("Trip"));
-    sink.addPicture(QStringLiteral("http://h/1.jpg"), QStringLiteral("p"), QString());
+    sink.addPicture(pictureAt(QStringLiteral("http://h/1.jpg"), QStringLiteral("p")));
     ASSERT_FALSE(sink.albumClosed());
     stopRequested = true;
-    sink.addPicture(QStringLiteral("http://h/2.jpg"), QStringLiteral("p"), QString());
+    sink.addPicture(pictureAt(QStringLiteral("http://h/2.jpg"), QStringLiteral("p")));
     EXPECT_TRUE(sink.albumClosed());
     EXPECT_EQ(queue.count(), 1);
     EXPECT_EQ(events.log(), QStringList{"picturesListed 1"});
@@ -132,9 +141,9 @@ TEST_F(AlbumQueueSinkTest, RemoteNamesStayInsideTheBaseFolder)
         queue.clear();
         queue.setFolder(base());
         AlbumQueueSink sink = sinkFor(QString::fromUtf16(c.albumName));
-        sink.addPicture(QStringLiteral("http://h/1.jpg"), QString::fromUtf16(c.title), QString());
+        sink.addPicture(pictureAt(QStringLiteral("http://h/1.jpg"), QString::fromUtf16(c.title)));
         EXPECT_EQ(queue.folder(), base() + QString::fromUtf16(c.folder));
-        EXPECT_EQ(queue.fileNames, QStringList{QString::fromUtf16(c.file)});
+        EXPECT_EQ(fileNamesOf(queue.pictures), QStringList{QString::fromUtf16(c.file)});
     }
 }
 
@@ -142,10 +151,10 @@ TEST_F(AlbumQueueSinkTest, TitleLineDroppedButPictureQueued)
 {
     rules.options = OPT_TITLE_FILE;
     AlbumQueueSink sink = sinkFor(QStringLiteral("Trip"));
-    sink.addPicture(QStringLiteral("http://h/1.jpg"), QStringLiteral("one"), QString());
+    sink.addPicture(pictureAt(QStringLiteral("http://h/1.jpg"), QStringLiteral("one")));
     const QString titles = base() + QStringLiteral("Trip/Trip.txt");
     ASSERT_TRUE(QFile::remove(titles));
-    sink.addPicture(QStringLiteral("http://h/2.jpg"), QStringLiteral("two"), QString());
+    sink.addPicture(pictureAt(QStringLiteral("http://h/2.jpg"), QStringLiteral("two")));
     EXPECT_EQ(queue.count(), 2);
     EXPECT_FALSE(QFile::exists(titles));
 }

@@ -5,6 +5,7 @@
 #include "download/Folders.h"
 #include "download/AlbumSideFiles.h"
 #include "download/PictureRepair.h"
+#include "QueuedPictures.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,12 @@
 namespace pictrove {
 
 namespace {
+
+// The bytes of `text` in UTF-16LE, as the side files store it.
+QByteArray utf16le(const QString &text)
+{
+    return QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+}
 
 class AlbumFilesTest : public ::testing::Test {
 protected:
@@ -42,11 +49,11 @@ protected:
 
 TEST_F(AlbumFilesTest, ThunderListIsGbkWithCrLf)
 {
-    const QStringList addresses = {
-        QStringLiteral("http://a/1.jpg"),
-        QStringLiteral("http://a/图.jpg\r\nhttp://b/2.jpg"),  // a fallback takes a second line
-        QStringLiteral("http://a/\u00e9\u0e01.jpg"),          // outside GBK
-    };
+    QList<QueuedPicture> addresses = queuedUnder({"1.jpg", "2.jpg", "3.jpg"});
+    addresses[0].picture.address = QStringLiteral("http://a/1.jpg");
+    addresses[1].picture.address = QStringLiteral("http://a/图.jpg");
+    addresses[1].picture.fallbackAddress = QStringLiteral("http://b/2.jpg");  // a fallback takes a second line
+    addresses[2].picture.address = QStringLiteral("http://a/\u00e9\u0e01.jpg");  // outside GBK
     ASSERT_TRUE(writeThunderList(folder() + QStringLiteral("Trip.lst"), addresses));
     EXPECT_EQ(read(QStringLiteral("Trip.lst")),
               QByteArray("http://a/1.jpg\r\nhttp://a/\xCD\xBC.jpg\r\nhttp://b/2.jpg\r\nhttp://a/\xA8\xA6?.jpg\r\n"));
@@ -72,12 +79,16 @@ TEST_F(AlbumFilesTest, TitleFileIsUtf16WithMark)
 TEST_F(AlbumFilesTest, MarkerRoundTrip)
 {
     EXPECT_EQ(readMarkerFile(folder()), QString());
-    writeMarkerFile(folder(), QStringLiteral("http://a/1.jpg"));
+    Picture first = pictureAt(QStringLiteral("http://a/1.jpg"));
+    writeMarkerFile(folder(), first);
     EXPECT_EQ(read(QStringLiteral("pic.vrx")), QByteArray("h\0t\0t\0p\0:\0/\0/\0a\0/\0\x31\0.\0j\0p\0g\0", 28));
     EXPECT_EQ(readMarkerFile(folder()), QStringLiteral("http://a/1.jpg"));
 
-    // A job with a fallback is stored whole; its line is the first address.
-    writeMarkerFile(folder(), QStringLiteral("http://a/1.jpg\r\nhttp://b/1.jpg"));
+    // A picture with a fallback is stored with it, on a line of its own; the marker is
+    // the first address.
+    first.fallbackAddress = QStringLiteral("http://b/1.jpg");
+    writeMarkerFile(folder(), first);
+    EXPECT_EQ(read(QStringLiteral("pic.vrx")), utf16le(QStringLiteral("http://a/1.jpg\r\nhttp://b/1.jpg")));
     EXPECT_EQ(readMarkerFile(folder()), QStringLiteral("http://a/1.jpg"));
     EXPECT_EQ(readMarkerFile(folder() + QStringLiteral("missing/")), QString());
 }
@@ -125,15 +136,15 @@ TEST_F(AlbumFilesTest, FormatFixRenamesAndFollowsTheQueue)
 
     AlbumQueue queue;
     queue.setFolder(folder());
-    queue.fileNames = {QStringLiteral("x.jpg"), QStringLiteral("missing.jpg"), QStringLiteral("y.jpg"),
-                       QStringLiteral("z.jpg"), QStringLiteral("e.jpg"),       QStringLiteral("ok.jpg"),
-                       QStringLiteral("w.jpg")};
+    queue.pictures = queuedUnder({QStringLiteral("x.jpg"), QStringLiteral("missing.jpg"), QStringLiteral("y.jpg"),
+                                  QStringLiteral("z.jpg"), QStringLiteral("e.jpg"), QStringLiteral("ok.jpg"),
+                                  QStringLiteral("w.jpg")});
     fixPictureFormats(queue);
-    EXPECT_EQ(queue.fileNames,
+    EXPECT_EQ(fileNamesOf(queue.pictures),
               (QStringList{QStringLiteral("x.png"), QStringLiteral("missing.jpg"), QStringLiteral("y.gif"),
                            QStringLiteral("z.tiff"), QStringLiteral("e.jpg"), QStringLiteral("ok.jpg"),
                            QStringLiteral("w.jpg")}));
-    for (const QString &name : queue.fileNames) {
+    for (const QString &name : fileNamesOf(queue.pictures)) {
         if (name != QStringLiteral("missing.jpg")) {
             EXPECT_TRUE(QFile::exists(folder() + name)) << name.toStdString();
         }
@@ -151,9 +162,9 @@ TEST_F(AlbumFilesTest, OrderStampsOneMinuteApart)
 {
     AlbumQueue queue;
     queue.setFolder(folder());
-    queue.fileNames = {QStringLiteral("1.jpg"), QStringLiteral("2.jpg"), QStringLiteral("gone.jpg"),
-                       QStringLiteral("4.jpg")};
-    for (const QString &name : queue.fileNames) {
+    queue.pictures = queuedUnder({QStringLiteral("1.jpg"), QStringLiteral("2.jpg"), QStringLiteral("gone.jpg"),
+                                  QStringLiteral("4.jpg")});
+    for (const QString &name : fileNamesOf(queue.pictures)) {
         if (name != QStringLiteral("gone.jpg"))
             write(name, "x");
     }

@@ -12,6 +12,7 @@
 #include "support/PrintQt.h"
 #include "support/RecordingEvents.h"
 #include "support/ScopedRouting.h"
+#include "QueuedPictures.h"
 
 #include <gtest/gtest.h>
 
@@ -733,7 +734,7 @@ TEST_F(DownloaderTest, FormatAndOrderRepairs)
 
     const QString folder = base() + QStringLiteral("Mixed/");
     EXPECT_EQ(filesIn(folder), (QStringList{"a.png", "b.gif", "c.tiff", "d.jpg", "e.jpg", "pic.vrx"}));
-    EXPECT_EQ(downloader.queue().fileNames, (QStringList{"a.png", "b.gif", "c.tiff", "d.jpg", "e.jpg"}));
+    EXPECT_EQ(fileNamesOf(downloader.queue().pictures), (QStringList{"a.png", "b.gif", "c.tiff", "d.jpg", "e.jpg"}));
     const qint64 t = QFileInfo(folder + QStringLiteral("a.png")).lastModified().toSecsSinceEpoch();
     EXPECT_GE(t, before);
     EXPECT_LE(t, after);

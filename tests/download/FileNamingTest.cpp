@@ -3,6 +3,7 @@
 
 #include "download/AlbumQueue.h"
 #include "download/FileNaming.h"
+#include "QueuedPictures.h"
 
 #include <gtest/gtest.h>
 
@@ -35,8 +36,8 @@ PictureNaming namingFor(const NamingCase &c)
     in.rules.fileSuffix = QString::fromUtf16(c.suffix);
     in.rules.findText = QString::fromUtf16(c.find);
     in.rules.replaceText = QString::fromUtf16(c.replace);
-    in.title = QString::fromUtf16(c.title);
-    in.address = QString::fromUtf16(c.address);
+    in.picture.title = QString::fromUtf16(c.title);
+    in.picture.address = QString::fromUtf16(c.address);
     in.sequence = c.sequence;
     in.album.name = QStringLiteral("Trip");
     in.album.position = 2;
@@ -137,14 +138,14 @@ TEST(FileNaming, CollisionsCountOnTheRuleName)
     for (const auto &step : sequence) {
         const QString name = finalFileName(QString::fromUtf16(step.base), QStringLiteral("/p/"), queue);
         EXPECT_EQ(name, QString::fromUtf16(step.expected));
-        queue.queuePicture(QStringLiteral("u"), name, QString());
+        queue.queuePicture(pictureAt(QStringLiteral("u")), name);
     }
     EXPECT_EQ(queue.findName(QStringLiteral("A.JPG(1).JPG")), 1);
     EXPECT_EQ(queue.findName(QStringLiteral("c.jpg")), -1);
     queue.clear();
     EXPECT_EQ(queue.findName(QStringLiteral("a.jpg")), -1);
     // The next album counts from the start again.
-    queue.queuePicture(QStringLiteral("u"), QStringLiteral("a.jpg"), QString());
+    queue.queuePicture(pictureAt(QStringLiteral("u")), QStringLiteral("a.jpg"));
     EXPECT_EQ(finalFileName(QStringLiteral("a.jpg"), QStringLiteral("/p/"), queue), QStringLiteral("a.jpg(1).jpg"));
 }
 
@@ -198,7 +199,7 @@ TEST(FileNaming, OneComponentFitsIn255Bytes)
             EXPECT_FALSE(hasLoneSurrogate(name));
             EXPECT_FALSE(names.contains(name));
             names.append(name);
-            queue.queuePicture(QStringLiteral("u"), name, QString());
+            queue.queuePicture(pictureAt(QStringLiteral("u")), name);
         }
         EXPECT_TRUE(names.at(1).contains(QStringLiteral("(1).")));
         EXPECT_TRUE(names.at(2).contains(QStringLiteral("(2).")));

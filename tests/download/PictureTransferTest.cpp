@@ -8,6 +8,7 @@
 #include "support/LoopbackServer.h"
 #include "support/PrintQt.h"
 #include "support/ScopedRouting.h"
+#include "QueuedPictures.h"
 
 #include <gtest/gtest.h>
 
@@ -56,14 +57,10 @@ protected:
     // Queues one job per address: address i+1 goes to "<i+1>.jpg".
     void queue(const QStringList &addresses, const QString &headers = QString())
     {
-        job.addresses = addresses;
-        job.fileNames.clear();
-        job.extraHeaders.clear();
+        job.pictures.clear();
         job.folder = folder();
-        for (qsizetype i = 0; i < addresses.size(); ++i) {
-            job.fileNames.append(QStringLiteral("%1.jpg").arg(i + 1));
-            job.extraHeaders.append(headers);
-        }
+        for (qsizetype i = 0; i < addresses.size(); ++i)
+            job.pictures.append({pictureAt(addresses.at(i), QString(), headers), QStringLiteral("%1.jpg").arg(i + 1)});
     }
 
     // The same answer for /orignal/1.jpg ... /orignal/<count>.jpg.
@@ -80,7 +77,7 @@ protected:
     {
         result = Transferred{};
         PictureCounts &counts = result.counts;
-        counts.total = int(job.addresses.size());
+        counts.total = int(job.pictures.size());
         for (int i = 0; i < counts.total; ++i) {
             const PictureOutcome outcome = transferPicture(job, i);
             ++counts.done;
@@ -89,7 +86,7 @@ protected:
                 counts.bytes += outcome.bytes;
             } else {
                 ++counts.failed;
-                result.failedAddresses.append(job.addresses.at(i));
+                result.failedAddresses.append(job.pictures.at(i).picture.address);
                 result.reasons.append(outcome.reason);
             }
         }
@@ -189,7 +186,8 @@ TEST_F(PictureTransferTest, FallbackAddress)
         server.clearLog();
         server.route("s1.sinaimg.cn", "/orignal/1.jpg", c.first);
         server.route(c.fallbackHost, "/big/1.jpg", CannedResponse::ok(fallbackBody, "image/jpeg"));
-        queue({address(1) + QStringLiteral("\r\nhttp://%1/big/1.jpg").arg(QLatin1String(c.fallbackHost))});
+        queue({address(1)});
+        job.pictures[0].picture.fallbackAddress = QStringLiteral("http://%1/big/1.jpg").arg(QLatin1String(c.fallbackHost));
         const PictureCounts counts = transfer();
 
         EXPECT_EQ(counts.saved, 1);
@@ -323,7 +321,8 @@ TEST_F(PictureTransferTest, StopEndsAStalledTransfer)
             return c.answer;
         }));
         server.route("s2.sinaimg.cn", "/big/1.jpg", CannedResponse::ok(picture(5000), "image/jpeg"));
-        queue({address(1) + QStringLiteral("\r\nhttp://s2.sinaimg.cn/big/1.jpg")});
+        queue({address(1)});
+        job.pictures[0].picture.fallbackAddress = QStringLiteral("http://s2.sinaimg.cn/big/1.jpg");
         job.stopRequested = [&stop] { return stop.load(); };
         const PictureCounts counts = transfer();
         EXPECT_EQ(counts.saved, 0);

@@ -2,15 +2,16 @@
 
 namespace pictrove {
 
-void RecordingPictureSink::addPicture(const QString &address, const QString &title, const QString &headers)
+void RecordingPictureSink::addPicture(const Picture &picture)
 {
     if (albumClosed()) {
         ++afterClose;
         return;
     }
-    addresses.append(address);
-    titles.append(title);
-    headerLines.append(headers);
+    pictures.append(picture);
+    addresses.append(picture.address);
+    titles.append(picture.title);
+    headerLines.append(picture.headers);
 }
 
 }  // namespace pictrove

@@ -13,7 +13,7 @@ namespace pictrove {
 
 class RecordingPictureSink : public PictureSink {
 public:
-    void addPicture(const QString &address, const QString &title, const QString &headers) override;
+    void addPicture(const Picture &picture) override;
     bool albumClosed() const override { return m_closed.load(); }
     void listingFailed(const QString &address, const QString &reason) override
     {
@@ -23,6 +23,8 @@ public:
     void close() { m_closed = true; }
     int count() const { return int(addresses.size()); }
 
+    QList<Picture> pictures;
+    // Their addresses, titles and header lines, for comparing at a glance.
     QStringList addresses;
     QStringList titles;
     QStringList headerLines;
