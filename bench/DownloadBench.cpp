@@ -25,6 +25,7 @@
 #include "net/NetworkSetup.h"
 #include "sources/ListEvents.h"
 #include "sources/Session.h"
+#include "sources/sinablog/SinaBlogSource.h"
 #include "support/LoopbackServer.h"
 
 #include <QCoreApplication>
@@ -115,7 +116,6 @@ int download(const QStringList &args)
     RunCounts events;
     Session session(dir + QStringLiteral("/data/"), noList);
     session.sourceType = SourceType::Sina;
-    session.listKind = ListKind::BlogCategories;
     if (args.contains(QStringLiteral("--no-pause")))
         session.sleep = [](int) {};
     SettingsBlock settings;
@@ -124,6 +124,7 @@ int download(const QStringList &args)
     QList<int> chosen;
     if (albums == 0) {
         AlbumRecord album;
+        album.source = &kSinaBlogCategoriesSource;
         album.name = QStringLiteral("bench");
         album.url = QStringLiteral("http://127.0.0.1:%1/category/bench%2").arg(port).arg(files);
         session.albums.appendUnique(album);
@@ -131,6 +132,7 @@ int download(const QStringList &args)
     }
     for (int k = 0; k < albums; ++k) {
         AlbumRecord album;
+        album.source = &kSinaBlogCategoriesSource;
         album.name = QStringLiteral("a%1").arg(k);
         album.url = QStringLiteral("http://127.0.0.1:%1/category/owner%2x%3_%4").arg(port).arg(albums).arg(files).arg(k);
         session.albums.appendUnique(album);

@@ -3,7 +3,7 @@
 #include "FuzzInput.h"
 #include "net/UrlCanonical.h"
 #include "sources/AddressClassifier.h"
-#include "sources/WeiboAddress.h"
+#include "sources/weibo/WeiboAddress.h"
 
 #include <algorithm>
 

@@ -2,9 +2,9 @@
 // service's and the web API's JSON; Sina blog front page, categories, category pages,
 // article lists and articles) on any text. Seeded with the saved service pages.
 #include "FuzzInput.h"
-#include "sources/SinaBlogPages.h"
-#include "sources/WeiboApi.h"
-#include "sources/WeiboPages.h"
+#include "sources/sinablog/SinaBlogPages.h"
+#include "sources/weibo/WeiboApi.h"
+#include "sources/weibo/WeiboPages.h"
 #include "text/TextScan.h"
 
 using namespace pictrove;

@@ -4,6 +4,7 @@
 #include "download/AlbumSideFiles.h"
 #include "download/PictureRepair.h"
 #include "sources/AlbumPictures.h"
+#include "sources/Source.h"
 #include "text/EngineLog.h"
 
 #include <QFileInfo>
@@ -24,9 +25,6 @@ constexpr int kAlbumsAhead = 32;
 // Pause between two pictures of an album when only one transfer runs at a time, so a
 // single-threaded download does not hammer the service.
 constexpr int kSingleWorkerPauseMs = 2000;
-// Albums listed side by side. Weibo pages are paced per owner, so there a second
-// lister would only wait for its turn.
-constexpr int kBlogListers = 4;
 
 }  // namespace
 
@@ -101,14 +99,27 @@ AlbumPipeline::~AlbumPipeline()
     stopListers();
 }
 
+bool AlbumPipeline::canList(const Album &album)
+{
+    return album.record.source && album.record.source->listPictures;
+}
+
 int AlbumPipeline::listerCount() const
 {
-    if (m_threads == 1 || !m_setup.canList)
+    if (m_threads == 1)
         return 0;
-    // Albums that share one folder are listed one after the other, in walk order, so a
-    // name two of them want goes to the same one every run.
-    const bool weibo = m_setup.listKind == ListKind::WeiboAlbums || m_setup.listKind == ListKind::WeiboWall;
-    return std::min(weibo || m_foldersShared ? 1 : kBlogListers, int(m_albums.size()));
+    // As many as every album's source takes side by side; albums that share one folder
+    // are listed one after the other, in walk order, so a name two of them want goes
+    // to the same one every run.
+    int listers = m_foldersShared ? 1 : int(m_albums.size());
+    bool anyListed = false;
+    for (const std::unique_ptr<Album> &album : m_albums) {
+        if (!canList(*album))
+            continue;
+        anyListed = true;
+        listers = std::min(listers, std::max(1, album->record.source->listersAtOnce));
+    }
+    return anyListed ? listers : 0;
 }
 
 PictureCounts AlbumPipeline::run()
@@ -190,7 +201,7 @@ void AlbumPipeline::listAlbum(Album &album)
 {
     AlbumQueue &queue = *album.queue;
     album.events->albumStarted(album.number, int(m_albums.size()), album.record.name);
-    if (m_setup.canList) {
+    if (canList(album)) {
         AlbumQueueSink::Album info{album.record,    album.folderName,     album.sharedNames,
                                    m_setup.owner.name, int(m_albums.size()), m_setup.listedAlbumCount};
         AlbumQueueSink sink([this] { return m_control.stopRequested(); }, queue, m_setup.rules, info,
@@ -205,7 +216,7 @@ void AlbumPipeline::listAlbum(Album &album)
         walk.waitingForRateLimit = [this](int seconds) {
             m_gate.postNow([seconds](DownloadEvents &out) { out.albumListingWaiting(seconds); });
         };
-        listAlbumPictures(m_setup.listKind, walk, sink);
+        listAlbumPictures(walk, sink);
         album.cutShort = m_control.stopRequested();
         album.incomplete = sink.listingIncomplete() && !album.cutShort;
         album.listingFailure = sink.listingFailure();

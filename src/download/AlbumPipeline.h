@@ -14,7 +14,7 @@
 #include "download/DownloadEvents.h"
 #include "download/TransferPool.h"
 #include "sources/AlbumRecord.h"
-#include "sources/Session.h"
+#include "settings/SettingsBlock.h"
 
 #include <QList>
 #include <QString>
@@ -55,8 +55,6 @@ struct PipelineSetup {
     int listedAlbumCount = 0;   // albums of the list
     OwnerInfo owner;
     QString dataFolder;
-    ListKind listKind = ListKind::BlogCategories;
-    bool canList = false;  // only the Sina sources list pictures
     std::function<void(int milliseconds)> sleep;
     int pageIntervalMs = 0;
     std::shared_ptr<RequestSpacing> requestSpacing;  // the session's
@@ -85,6 +83,8 @@ private:
     struct Album;
 
     void shareFolders();
+    // The album's source lists pictures.
+    static bool canList(const Album &album);
     int listerCount() const;
     void listAhead();
     void listAlbum(Album &album);

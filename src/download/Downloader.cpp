@@ -104,8 +104,6 @@ DownloadResult Downloader::run(const DownloadRequest &request)
     setup.listedAlbumCount = albumCount;
     setup.owner = m_session.owner;
     setup.dataFolder = m_session.dataFolder();
-    setup.listKind = m_session.listKind.load();
-    setup.canList = m_session.sourceType.load() == SourceType::Sina;
     setup.sleep = m_session.sleep;
     setup.pageIntervalMs = m_session.extensionSettings().weiboPageIntervalMs;
     setup.requestSpacing = m_session.requestSpacing;

@@ -1,5 +1,6 @@
 #include "sources/AddAlbum.h"
 
+#include "sources/AlbumList.h"
 #include "sources/ListEvents.h"
 #include "sources/Session.h"
 #include "text/CleanName.h"
@@ -8,7 +9,7 @@
 
 namespace pictrove {
 
-int addAlbum(Session &session, const AlbumRecord &found)
+int addAlbum(AlbumList &albums, ListEvents &events, const AlbumRecord &found)
 {
     int size = 0;
     AlbumRecord record;
@@ -17,14 +18,19 @@ int addAlbum(Session &session, const AlbumRecord &found)
         // Cut before the uniqueness test: two long names that differ only after the
         // cut would otherwise end up as one folder.
         record.name = cleanName(record.name, 0xFFFF, true).left(kShownNameLength);
-        size = session.albums.appendUnique(record);
+        size = albums.appendUnique(record);
     } catch (const std::bad_alloc &) {
-        session.listEvents().albumLost();
-        return session.albums.size();
+        events.albumLost();
+        return albums.size();
     }
 
-    session.listEvents().albumAdded(size - 1, session.albums.at(size - 1));
+    events.albumAdded(size - 1, albums.at(size - 1));
     return size;
+}
+
+int addAlbum(Session &session, const AlbumRecord &found)
+{
+    return addAlbum(session.albums, session.listEvents(), found);
 }
 
 }  // namespace pictrove

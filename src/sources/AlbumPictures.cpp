@@ -1,28 +1,13 @@
 #include "sources/AlbumPictures.h"
 
-#include "sources/SinaBlogSource.h"
-#include "sources/WeiboSource.h"
+#include "sources/Source.h"
 
 namespace pictrove {
 
-void listAlbumPictures(ListKind kind, const AlbumWalk &walk, PictureSink &sink)
+void listAlbumPictures(const AlbumWalk &walk, PictureSink &sink)
 {
-    switch (kind) {
-    case ListKind::BlogCategories:
-        sinaBlogCategoryPictures(walk, sink);
-        break;
-    case ListKind::BlogArticles:
-        sinaBlogArticlePicture(walk, sink);
-        break;
-    case ListKind::WeiboAlbums:
-        weiboAlbumPhotos(walk, sink);
-        break;
-    case ListKind::WeiboWall:
-        weiboWallPictures(walk, sink);
-        break;
-    case ListKind::None:
-        break;
-    }
+    if (walk.album.source && walk.album.source->listPictures)
+        walk.album.source->listPictures(walk, sink);
 }
 
 }  // namespace pictrove

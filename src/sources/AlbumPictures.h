@@ -1,10 +1,8 @@
 #pragma once
-// Listing the pictures of one album: the per-list-kind dispatch to the Sina blog and
-// Weibo picture fetchers. Runs on a thread of the download; walks of different albums
-// may run side by side.
+// Listing the pictures of one album: what its source's picture lister is given. Runs
+// on a thread of the download; walks of different albums may run side by side.
 
 #include "sources/AlbumRecord.h"
-#include "sources/Session.h"
 
 #include <QString>
 
@@ -34,7 +32,8 @@ struct AlbumWalk {
     std::function<void(int seconds)> waitingForRateLimit;
 };
 
-// Hands every picture of `walk.album` to `sink`, as the fetcher of `kind` finds them.
-void listAlbumPictures(ListKind kind, const AlbumWalk &walk, PictureSink &sink);
+// Hands every picture of `walk.album` to `sink`, as the album's source finds them;
+// nothing for an album without a source.
+void listAlbumPictures(const AlbumWalk &walk, PictureSink &sink);
 
 }  // namespace pictrove

@@ -7,6 +7,8 @@
 
 namespace pictrove {
 
+struct Source;
+
 struct AlbumRecord {
     QString name;      // shown, and the album's folder name; cleaned and unique
     QString url;       // handed to the picture fetcher of the same list type
@@ -19,6 +21,9 @@ struct AlbumRecord {
     int32_t extraNumber2 = 0;  // file-name escape ?5
     int32_t position = 0;   // position in the album list when added
     int32_t thumbnail = -1;  // thumbnail index, -1 when none
+    // The source that lists its pictures (and knows what its covers need); null for an
+    // album no source listed (a file written by hand).
+    const Source *source = nullptr;
 };
 
 struct OwnerInfo {

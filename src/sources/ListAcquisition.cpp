@@ -2,10 +2,10 @@
 
 #include "settings/ExtensionSettings.h"
 #include "settings/SettingsStore.h"
+#include "sources/AddAlbum.h"
+#include "sources/ListContext.h"
 #include "sources/Session.h"
-#include "sources/SinaBlogSource.h"
-#include "sources/WeiboAddress.h"
-#include "sources/WeiboSource.h"
+#include "sources/Sources.h"
 #include "text/CleanName.h"
 
 #include <algorithm>
@@ -25,22 +25,20 @@ bool isWebAddress(const QString &text)
     return !control && (text.contains(u"http://") || text.contains(u"https://"));
 }
 
-// Chooses the list kind from the address and runs its fetcher.
-void runFetcher(Session &session, const QString &address)
-{
-    if (address.indexOf(u"/s/", 1) >= 0) {
-        // Article lists are paged as "<base>_<page>.html".
-        session.listKind = ListKind::BlogArticles;
-        const qsizetype underscore = address.lastIndexOf(u'_');
-        sinaBlogArticles(session, underscore < 0 ? QString() : address.left(underscore));
-    } else if (address.indexOf(u"weibo.com", 1) >= 0 || isWeiboAddress(address)) {
-        session.listKind = ListKind::WeiboAlbums;
-        weiboAlbums(session, address);
-    } else {
-        session.listKind = ListKind::BlogCategories;
-        sinaBlogCategories(session, address);
+// The session's album list and list events, as a lister's collector.
+class SessionAlbums : public AlbumCollector {
+public:
+    explicit SessionAlbums(Session &session)
+        : m_session(session)
+    {
     }
-}
+    void addAlbum(const AlbumRecord &album) override { pictrove::addAlbum(m_session, album); }
+    bool stopRequested() const override { return m_session.listStopRequested(); }
+    void waitingForRateLimit(int seconds) override { m_session.listEvents().listWaiting(seconds); }
+
+private:
+    Session &m_session;
+};
 
 void rememberAddress(Session &session, const QString &address)
 {
@@ -81,7 +79,7 @@ ListCommand startList(Session &session, const ListRequest &request)
     }
 
     session.albums.clear();
-    session.listKind = ListKind::None;
+    session.listedBy = nullptr;
     if (!session.startThread([&session, request] {
             const ListResult result = runList(session, request);
             const int count = session.albums.size();
@@ -105,8 +103,7 @@ ListResult runList(Session &session, const ListRequest &request)
     session.setExtensionSettings(readExtensionSettings(session.dataFolder()));
     session.sourceType = request.sourceType;
     session.owner = OwnerInfo();
-    session.refusal = ListResult::NothingFound;
-    session.refusalDetail.clear();
+    session.listedBy = nullptr;
 
     const QString address = request.ownerAddress.trimmed();
     if (address.isEmpty())
@@ -115,17 +112,23 @@ ListResult runList(Session &session, const ListRequest &request)
     session.listEvents().listStarted();
     if (!isWebAddress(address))
         return ListResult::NotWebAddress;
-    if (!isSinaServiceAddress(address))
+    const Source *source = sourceFor(session.sources, address);
+    if (!source || !source->listAlbums)
         return ListResult::NotSupported;
+    session.listedBy = source;
 
-    runFetcher(session, address);
+    SessionAlbums albums(session);
+    ListContext context{session.dataFolder(), session.extensionSettings(), session.sleep, session.requestSpacing,
+                        albums};
+    const ListOutcome outcome = source->listAlbums(address, context);
+    session.owner = outcome.owner;
     session.owner.name = ownerFolderName(session.owner.name);
     session.owner.subFolder = ownerFolderName(session.owner.subFolder);
 
     if (session.albums.isEmpty()) {
-        if (!session.refusalDetail.isEmpty())
-            session.listEvents().listFailureDetail(session.refusalDetail);
-        return session.refusal;
+        if (!outcome.refusalDetail.isEmpty())
+            session.listEvents().listFailureDetail(outcome.refusalDetail);
+        return outcome.refusal;
     }
     rememberAddress(session, address);
     return session.listStopRequested() ? ListResult::Stopped : ListResult::Listed;

@@ -12,6 +12,7 @@
 #include "sources/AlbumRecord.h"
 #include "sources/ListEvents.h"
 #include "sources/RequestSpacing.h"
+#include "sources/Sources.h"
 
 #include <QString>
 
@@ -27,15 +28,6 @@ enum class ListState : int {
     Idle,
     Running,
     StopRequested,  // the list ends after the album it is reading
-};
-
-// How the owner's albums were found; it decides how their pictures are listed.
-enum class ListKind : int {
-    None,            // no list yet, or one is starting
-    BlogCategories,  // Sina blog photo categories
-    BlogArticles,    // a Sina blog article list: one picture per article
-    WeiboAlbums,     // Sina Weibo photo albums (the photo service)
-    WeiboWall,       // Sina Weibo picture wall and its albums (the web API)
 };
 
 class Session {
@@ -68,12 +60,14 @@ public:
     AlbumList albums;
     // Written by the list thread; read by downloads only after the list ended.
     OwnerInfo owner;
-    std::atomic<ListKind> listKind{ListKind::None};
-    // Why a list found no album, when a source knows (a login needed, a refusal):
-    // written and read by the list thread only.
-    ListResult refusal = ListResult::NothingFound;
-    QString refusalDetail;  // what the service answered, when known
+    // The source that claimed the last list's address; null before a list, or when no
+    // source claimed it. Written by the list thread.
+    std::atomic<const Source *> listedBy{nullptr};
     std::atomic<ListState> listState{ListState::Idle};
+
+    // The sources an owner address is offered to, in order. Set before the first list
+    // (tests add sources of their own); the threads read it without a lock.
+    QList<const Source *> sources = builtInSources();
 
     bool listStopRequested() const { return listState.load() == ListState::StopRequested; }
 

@@ -4,10 +4,26 @@
 #include "net/PageText.h"
 #include "text/Charsets.h"
 
+#include <QUrl>
+
 #include <cstdint>
 #include <limits>
 
 namespace pictrove {
+
+bool isSinaServiceAddress(const QString &address)
+{
+    QString text = address.trimmed();
+    if (!text.contains(QStringLiteral("://")))
+        text.prepend(QStringLiteral("https://"));
+    const QString host = QUrl(text).host().toLower();
+    for (const QString &domain : {QStringLiteral("sina.com.cn"), QStringLiteral("sina.com"),
+                                  QStringLiteral("weibo.com"), QStringLiteral("weibo.cn")}) {
+        if (host == domain || host.endsWith(QLatin1Char('.') + domain))
+            return true;
+    }
+    return false;
+}
 
 QString fillAddress(QStringView pattern, const QStringList &values)
 {

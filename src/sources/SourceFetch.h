@@ -14,6 +14,10 @@
 
 namespace pictrove {
 
+// Whether the address is on a host of the Sina services (Sina blog, Weibo); an address
+// without its scheme counts as https.
+bool isSinaServiceAddress(const QString &address);
+
 // The header every page request of the sources carries.
 inline constexpr char16_t kAcceptGzipHeader[] = u"Accept-Encoding: gzip, deflate";
 

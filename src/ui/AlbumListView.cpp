@@ -7,11 +7,11 @@
 #include "sources/AlbumColumns.h"
 #include "sources/AlbumRecord.h"
 #include "sources/Session.h"
+#include "sources/Source.h"
 
 #include <QAbstractButton>
 #include <QDir>
 #include <QImage>
-#include <QUrl>
 
 namespace pictrove {
 
@@ -26,14 +26,11 @@ QStringList listTitles()
             QStringLiteral("状态"), QString()};
 }
 
-// Covers on Weibo's picture hosts are refused without a Weibo referrer; the blog's
-// picture hosts want the blog's.
-QString coverReferer(const QString &url)
+// A cover is one of the album's pictures: its service wants what its pictures want
+// (Weibo's picture hosts refuse them without a Weibo referrer).
+QString coverHeaders(const AlbumRecord &album)
 {
-    const QString host = QUrl(url).host().toLower();
-    if (host.contains(QStringLiteral("weibo")) || host.contains(QStringLiteral("sinaimg")))
-        return QStringLiteral("Referer: https://weibo.com/");
-    return QStringLiteral("Referer: http://blog.sina.com.cn/");
+    return album.source ? QString::fromUtf16(album.source->pictureHeaders) : QString();
 }
 
 }  // namespace
@@ -256,7 +253,7 @@ void AlbumListView::prepareCover(int index, int generation)
     const QString folder = m_session.dataFolder() + QStringLiteral("tmp/");
     QDir().mkpath(folder);
     PageRequest request(record.coverUrl, folder + QString::number(index) + QStringLiteral(".jpg"));
-    request.headers = coverReferer(record.coverUrl);
+    request.headers = coverHeaders(record);
     // One try, and no pause after a failure: a sheet with many missing covers must
     // not crawl.
     request.retryDelaySec = 0;

@@ -6,6 +6,7 @@
 #include "net/NetworkSetup.h"
 #include "sources/ListAcquisition.h"
 #include "sources/Session.h"
+#include "sources/sinablog/SinaBlogSource.h"
 #include "text/CleanName.h"
 #include "support/LoopbackServer.h"
 #include "support/FileSizeLimit.h"
@@ -91,7 +92,6 @@ protected:
         session.setDataFolder(m_dir.path() + QStringLiteral("/data/"));
         QDir().mkpath(session.dataFolder());
         session.sourceType = SourceType::Sina;
-        session.listKind = ListKind::BlogCategories;
         session.owner.name = QStringLiteral("Anna/");
         session.sleep = [](int) {};
         savePath = QStringLiteral("  ") + m_dir.path() + QStringLiteral("/save ");
@@ -113,6 +113,7 @@ protected:
     {
         const int number = session.albums.size() + 1;
         AlbumRecord record;
+        record.source = &kSinaBlogCategoriesSource;
         record.name = name;
         record.url = QStringLiteral("http://photo.blog.sina.com.cn/category/u/1234/s/%1").arg(number);
         session.albums.appendUnique(record);
@@ -800,7 +801,9 @@ TEST_F(DownloaderTest, RunsThatEndEarly)
     EXPECT_TRUE(server.requests().isEmpty());
 }
 
-TEST_F(DownloaderTest, OnlyTheSinaSourceTypeLists)
+// An album no source lists (none claimed it) is walked and lists nothing, whatever the
+// source type whose settings the run uses.
+TEST_F(DownloaderTest, AlbumsWithoutASourceListNothing)
 {
     addAlbum(QStringLiteral("Trip"), trip);
     addAlbum(QStringLiteral("Sea"), sea);
@@ -809,10 +812,12 @@ TEST_F(DownloaderTest, OnlyTheSinaSourceTypeLists)
         RecordingEvents heard;
         Session other(session.dataFolder(), heard);
         Downloader fresh(other, heard);
-        for (int i = 0; i < 2; ++i)
-            other.albums.appendUnique(session.albums.at(i));
+        for (int i = 0; i < 2; ++i) {
+            AlbumRecord unlisted = session.albums.at(i);
+            unlisted.source = nullptr;
+            other.albums.appendUnique(unlisted);
+        }
         other.sourceType = type;
-        other.listKind = ListKind::BlogCategories;
         ASSERT_EQ(fresh.start(downloadRequestFor(session.settings(), type, m_dir.path() + QStringLiteral("/other"),
                                                  {0, 1})),
                   DownloadCommand::Started);

@@ -8,6 +8,8 @@
 #include "net/PageResponse.h"
 #include "sources/ListAcquisition.h"
 #include "sources/Session.h"
+#include "sources/sinablog/SinaBlogSource.h"
+#include "sources/weibo/WeiboSource.h"
 #include "support/Fixtures.h"
 #include "support/RecordingEvents.h"
 
@@ -73,7 +75,7 @@ TEST_F(ListAcquisitionTest, EmptyAddressOnlyComplains)
     // The list never started: listFinished alone.
     EXPECT_EQ(events.log(), QStringList{QStringLiteral("listFinished NoAddress 0")});
     EXPECT_EQ(session.listState.load(), ListState::Idle);
-    EXPECT_EQ(session.listKind.load(), ListKind::None);
+    EXPECT_EQ(session.listedBy.load(), nullptr);
     EXPECT_EQ(session.sourceType.load(), SourceType::Sina);
 }
 
@@ -120,18 +122,18 @@ TEST_F(GetListTest, ListsAlbumsOfEachKindOfOwner)
 {
     const struct {
         QString address;
-        ListKind kind;
+        const Source *source;
         QStringList names;
         QString owner;
     } cases[] = {
-        {QStringLiteral("http://blog.sina.com.cn/u/1234567890"), ListKind::BlogCategories,
+        {QStringLiteral("http://blog.sina.com.cn/u/1234567890"), &kSinaBlogCategoriesSource,
          {QStringLiteral("旅行"), QStringLiteral("家人"), QStringLiteral("旅行 (1)"), QString(), QStringLiteral("旅行 (2)")},
          QStringLiteral("小明的博客/")},
         // The article list is paged from the address cut before its last "_".
-        {QStringLiteral("  http://blog.sina.com.cn/s/articlelist_1234567890_0_7.html "), ListKind::BlogArticles,
+        {QStringLiteral("  http://blog.sina.com.cn/s/articlelist_1234567890_0_7.html "), &kSinaBlogArticlesSource,
          {QStringLiteral("春游"), QStringLiteral("秋色"), QStringLiteral("夏日"), QStringLiteral("春游 (1)")},
          QStringLiteral("博文_小明的博客/")},
-        {QStringLiteral("https://weibo.com/u/1234567890"), ListKind::WeiboAlbums,
+        {QStringLiteral("https://weibo.com/u/1234567890"), &kWeiboSource,
          {QStringLiteral("微博配图"), QStringLiteral("头像相册"), QStringLiteral("空相册")}, QStringLiteral("小明Ming/")},
     };
     for (const auto &c : cases) {
@@ -161,7 +163,9 @@ TEST_F(GetListTest, ListsAlbumsOfEachKindOfOwner)
         EXPECT_EQ(heard.log(), expectedLog);
         EXPECT_EQ(heard.listResult(), ListResult::Listed);
 
-        EXPECT_EQ(fresh.listKind.load(), c.kind);
+        EXPECT_EQ(fresh.listedBy.load(), c.source);
+        for (const AlbumRecord &album : albums)
+            EXPECT_EQ(album.source, c.source) << album.name.toStdString();
         EXPECT_EQ(fresh.listState.load(), ListState::Idle);
         EXPECT_EQ(fresh.sourceType.load(), SourceType::Sina);
         EXPECT_EQ(fresh.owner.name, c.owner);
@@ -176,11 +180,11 @@ TEST_F(GetListTest, NothingFoundAsksToLogIn)
 {
     const struct {
         QString address;
-        ListKind kind;
+        const Source *source;
     } cases[] = {
-        {QStringLiteral("https://weibo.com/u/nobody"), ListKind::WeiboAlbums},
+        {QStringLiteral("https://weibo.com/u/nobody"), &kWeiboSource},
         // An article-list address without "_" leaves nothing to read.
-        {QStringLiteral("https://blog.sina.com.cn/s/list"), ListKind::BlogArticles},
+        {QStringLiteral("https://blog.sina.com.cn/s/list"), &kSinaBlogArticlesSource},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.address.toStdString());
@@ -189,7 +193,7 @@ TEST_F(GetListTest, NothingFoundAsksToLogIn)
 
         list(fresh, c.address);
 
-        EXPECT_EQ(fresh.listKind.load(), c.kind);
+        EXPECT_EQ(fresh.listedBy.load(), c.source);
         EXPECT_EQ(heard.listResult(), ListResult::NothingFound);
         EXPECT_EQ(heard.log(), (QStringList{"listStarted", "listFinished NothingFound 0"}));
         EXPECT_TRUE(fresh.settings().ownerHistory[0].isEmpty());

@@ -8,8 +8,8 @@
 #include "net/PageResponse.h"
 #include "sources/AlbumPictures.h"
 #include "sources/ListingBounds.h"
-#include "sources/Session.h"
-#include "sources/SinaBlogSource.h"
+#include "ListerHarness.h"
+#include "sources/sinablog/SinaBlogSource.h"
 #include "support/Fixtures.h"
 #include "support/RecordingEvents.h"
 
@@ -59,7 +59,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        session.setDataFolder(dir.path() + u'/');
+        lister.dataFolder = dir.path() + u'/';
     }
 
     void serveCategories()
@@ -75,7 +75,7 @@ protected:
         AlbumWalk walk;
         walk.album.name = name;
         walk.album.url = url;
-        walk.dataFolder = session.dataFolder();
+        walk.dataFolder = lister.dataFolder;
         walk.sleep = [](int) {};
         return walk;
     }
@@ -83,16 +83,16 @@ protected:
     SinaServices services;
     QTemporaryDir dir;
     RecordingEvents events;
-    Session session{QString(), events};
+    ListerHarness lister{events};
 };
 
 TEST_F(SinaBlogTest, CategoriesBecomeAlbums)
 {
     serveCategories();
-    sinaBlogCategories(session, kOwnerAddress);
+    lister.run(sinaBlogCategories, kOwnerAddress);
 
-    EXPECT_EQ(session.owner.name, QStringLiteral("小明的博客"));
-    EXPECT_EQ(session.owner.uid, QStringLiteral("1234567890"));
+    EXPECT_EQ(lister.owner.name, QStringLiteral("小明的博客"));
+    EXPECT_EQ(lister.owner.uid, QStringLiteral("1234567890"));
     const QList<RecordedRequest> asked = services.requestsTo("photo.blog.sina.com.cn");
     ASSERT_EQ(asked.size(), 1);
     EXPECT_EQ(asked.at(0).target, kCategoryTarget);
@@ -115,7 +115,7 @@ TEST_F(SinaBlogTest, CategoriesBecomeAlbums)
         // No count: 0.
         {QStringLiteral("旅行 (2)"), 0, base + QStringLiteral("106"), QString()},
     };
-    const QList<AlbumRecord> albums = session.albums.all();
+    const QList<AlbumRecord> albums = lister.albums.all();
     ASSERT_EQ(albums.size(), std::size(expected));
     for (qsizetype i = 0; i < albums.size(); ++i) {
         SCOPED_TRACE(i);
@@ -138,7 +138,7 @@ TEST_F(SinaBlogTest, StopRequestEndsAfterCurrentAlbum)
     // The user presses "Get List" again while the list page is on its way.
     const auto stopWhileServing = [this](const char *fixture, const QByteArray &type) {
         return LoopbackServer::Handler([this, fixture, type](const RecordedRequest &) {
-            session.listState = ListState::StopRequested;
+            lister.stop = true;
             return CannedResponse::ok(readFixture(QStringLiteral("sources/") + QString::fromLatin1(fixture)), type);
         });
     };
@@ -148,22 +148,22 @@ TEST_F(SinaBlogTest, StopRequestEndsAfterCurrentAlbum)
     services.route("blog.sina.com.cn", "/s/articlelist_1234567890_0_1.html",
                    stopWhileServing("sina_articlelist_1.html", "text/html; charset=utf-8"));
 
-    session.listState = ListState::Running;
-    sinaBlogCategories(session, kOwnerAddress);
-    EXPECT_EQ(session.albums.size(), 1);
+    lister.stop = false;
+    lister.run(sinaBlogCategories, kOwnerAddress);
+    EXPECT_EQ(lister.albums.size(), 1);
 
-    session.albums.clear();
-    session.listState = ListState::Running;
-    sinaBlogArticles(session, QStringLiteral("http://blog.sina.com.cn/s/articlelist_1234567890_0"));
-    EXPECT_EQ(session.albums.size(), 1);
+    lister.albums.clear();
+    lister.stop = false;
+    lister.run(sinaBlogArticles, QStringLiteral("http://blog.sina.com.cn/s/articlelist_1234567890_0_1.html"));
+    EXPECT_EQ(lister.albums.size(), 1);
     EXPECT_EQ(services.targetsOf("blog.sina.com.cn").count("/s/articlelist_1234567890_0_2.html"), 0);
 }
 
 TEST_F(SinaBlogTest, UnreachableOwnerPageGivesNothing)
 {
     services.route("blog.sina.com.cn", "/u/1234567890", CannedResponse::ok(QByteArray()));
-    sinaBlogCategories(session, kOwnerAddress);
-    EXPECT_TRUE(session.albums.isEmpty());
+    lister.run(sinaBlogCategories, kOwnerAddress);
+    EXPECT_TRUE(lister.albums.isEmpty());
     EXPECT_TRUE(services.requestsTo("photo.blog.sina.com.cn").isEmpty());
 }
 
@@ -189,23 +189,23 @@ TEST_F(SinaBlogTest, ArticleListPagesUntilNoNextPage)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.uid);
-        session.albums.clear();
+        lister.albums.clear();
         const QByteArray base = QByteArray("/s/articlelist_") + c.uid + "_0";
         services.routeFixture("blog.sina.com.cn", base + "_1.html", QString::fromLatin1(c.page1));
         services.routeFixture("blog.sina.com.cn", base + "_2.html", QString::fromLatin1(c.page2));
         services.routeFixture("blog.sina.com.cn", base + "_3.html", QString::fromLatin1(c.page1));
 
-        sinaBlogArticles(session, QStringLiteral("http://blog.sina.com.cn") + QString::fromLatin1(base));
+        lister.run(sinaBlogArticles, QStringLiteral("http://blog.sina.com.cn") + QString::fromLatin1(base) + QStringLiteral("_1.html"));
 
         QStringList names;
-        for (const AlbumRecord &album : session.albums.all()) {
+        for (const AlbumRecord &album : lister.albums.all()) {
             names.append(album.name);
             EXPECT_EQ(album.pictureCount, -1);
             EXPECT_TRUE(album.url.startsWith(u"http://blog.sina.com.cn/s/blog_4b3c1e96010"));
             EXPECT_TRUE(album.coverUrl.isEmpty());
         }
         EXPECT_EQ(names, c.names);
-        EXPECT_EQ(session.owner.name, QStringLiteral("博文_小明的博客"));
+        EXPECT_EQ(lister.owner.name, QStringLiteral("博文_小明的博客"));
         QList<QByteArray> targets;
         for (const QByteArray &target : services.targetsOf("blog.sina.com.cn")) {
             if (target.startsWith(base))
@@ -213,7 +213,7 @@ TEST_F(SinaBlogTest, ArticleListPagesUntilNoNextPage)
         }
         EXPECT_EQ(targets, (QList<QByteArray>{base + "_1.html", base + "_2.html"}));
     }
-    EXPECT_EQ(session.albums.at(1).url, QStringLiteral("http://blog.sina.com.cn/s/blog_4b3c1e96010b02.html"));
+    EXPECT_EQ(lister.albums.at(1).url, QStringLiteral("http://blog.sina.com.cn/s/blog_4b3c1e96010b02.html"));
 }
 
 TEST_F(SinaBlogTest, CategoryPicturesPageAndRewriteAddresses)
@@ -298,15 +298,15 @@ TEST_F(SinaBlogTest, ArticleListEndsAtAPageWithNothingNew)
     }
     // Asked to stop only so that a list that would never end still ends its test.
     services.route("blog.sina.com.cn", base + "_20.html", LoopbackServer::Handler([this](const RecordedRequest &) {
-        session.listState = ListState::StopRequested;
+        lister.stop = true;
         return CannedResponse::ok(pageWithNothingButNext(20));
     }));
-    session.listState = ListState::Running;
+    lister.stop = false;
 
-    sinaBlogArticles(session, QStringLiteral("http://blog.sina.com.cn") + QString::fromLatin1(base));
+    lister.run(sinaBlogArticles, QStringLiteral("http://blog.sina.com.cn") + QString::fromLatin1(base) + QStringLiteral("_1.html"));
 
     EXPECT_EQ(services.targetsOf("blog.sina.com.cn"), (QList<QByteArray>{base + "_1.html", base + "_2.html"}));
-    EXPECT_EQ(session.albums.size(), 3);
+    EXPECT_EQ(lister.albums.size(), 3);
 }
 
 // A server that pages on with new pictures for ever is asked for kMaxListPages pages,

@@ -2,8 +2,8 @@
 #include "support/PrintQt.h"
 
 #include "sources/AddressClassifier.h"
-#include "sources/WeiboAddress.h"
-#include "sources/WeiboApi.h"
+#include "sources/weibo/WeiboAddress.h"
+#include "sources/weibo/WeiboApi.h"
 #include "support/Fixtures.h"
 
 #include <gtest/gtest.h>

@@ -9,9 +9,9 @@
 #include "net/PageResponse.h"
 #include "sources/AlbumPictures.h"
 #include "sources/ServiceAddresses.h"
-#include "sources/Session.h"
+#include "ListerHarness.h"
 #include "sources/SourceFetch.h"
-#include "sources/WeiboSource.h"
+#include "sources/weibo/WeiboSource.h"
 #include "support/Fixtures.h"
 #include "support/RecordingEvents.h"
 
@@ -41,10 +41,10 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        session.setDataFolder(dir.path() + u'/');
+        lister.dataFolder = dir.path() + u'/';
         ExtensionSettings quick;
         quick.weiboPageIntervalMs = 0;
-        session.setExtensionSettings(quick);
+        lister.extension = quick;
     }
     void TearDown() override { CookieStore::process().clear(); }
 
@@ -58,7 +58,7 @@ protected:
         walk.album.name = QStringLiteral("微博配图");
         walk.album.pictureCount = count;
         walk.album.url = fillAddress(kWeiboPhotosEndpoint, {kUid, kAlbumId, QStringLiteral("3")});
-        walk.dataFolder = session.dataFolder();
+        walk.dataFolder = lister.dataFolder;
         walk.sleep = [this](int ms) { waits.append(ms); };
         return walk;
     }
@@ -74,7 +74,7 @@ protected:
     SinaServices services;
     QTemporaryDir dir;
     RecordingEvents events;
-    Session session{QString(), events};
+    ListerHarness lister{events};
     QList<int> waits;  // the fetcher's pauses, in ms, instead of sleeping
 };
 
@@ -93,9 +93,9 @@ TEST_F(WeiboTest, OwnerIdAndNickInEachPageForm)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.fixture);
         services.routeFixture("weibo.com", "/u/owner", QString::fromLatin1(c.fixture));
-        weiboAlbums(session, QStringLiteral("https://weibo.com/u/owner"));
-        EXPECT_EQ(session.owner.uid, c.uid);
-        EXPECT_EQ(session.owner.name, c.name);
+        lister.run(weiboAlbums, QStringLiteral("https://weibo.com/u/owner"));
+        EXPECT_EQ(lister.owner.uid, c.uid);
+        EXPECT_EQ(lister.owner.name, c.name);
         EXPECT_EQ(services.targetsOf("photo.weibo.com").last(),
                   QByteArray("/albums/get_all?uid=") + c.uid.toLatin1() + "&count=65535");
     }
@@ -105,7 +105,7 @@ TEST_F(WeiboTest, AlbumsBecomeRecords)
 {
     serveAlbums();
     services.routeFixture("weibo.com", "/u/1234567890", QStringLiteral("weibo_owner_spaced.html"));
-    weiboAlbums(session, QStringLiteral("https://weibo.com/u/1234567890"));
+    lister.run(weiboAlbums, QStringLiteral("https://weibo.com/u/1234567890"));
 
     const QString photos = QStringLiteral("https://photo.weibo.com/photos/get_all?uid=1234567890&album_id=");
     const struct {
@@ -120,7 +120,7 @@ TEST_F(WeiboTest, AlbumsBecomeRecords)
          QStringLiteral("http://ww2.sinaimg.cn/thumb300/4a1b2c3djw1e1.jpg")},
         {QStringLiteral("空相册"), 0, photos + QStringLiteral("3555502164890929&count=32&type=1&page="), QString()},
     };
-    const QList<AlbumRecord> albums = session.albums.all();
+    const QList<AlbumRecord> albums = lister.albums.all();
     ASSERT_EQ(albums.size(), std::size(expected));
     for (qsizetype i = 0; i < albums.size(); ++i) {
         SCOPED_TRACE(i);
@@ -140,13 +140,13 @@ TEST_F(WeiboTest, AnIdInTheAddressIsTheOwnersWhateverThePageShows)
     serveAlbums();
     for (const char *page : {"weibo_owner_noid.html", "weibo_owner_compact.html"}) {
         SCOPED_TRACE(page);
-        session.albums.clear();
+        lister.albums.clear();
         services.routeFixture("weibo.com", "/u/1234567890", QString::fromLatin1(page));
-        weiboAlbums(session, QStringLiteral("https://weibo.com/u/1234567890"));
-        EXPECT_EQ(session.owner.uid, kUid);
-        EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{14}$")).match(session.owner.name).hasMatch())
-            << session.owner.name.toStdString();
-        EXPECT_EQ(session.albums.size(), 3);
+        lister.run(weiboAlbums, QStringLiteral("https://weibo.com/u/1234567890"));
+        EXPECT_EQ(lister.owner.uid, kUid);
+        EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{14}$")).match(lister.owner.name).hasMatch())
+            << lister.owner.name.toStdString();
+        EXPECT_EQ(lister.albums.size(), 3);
         EXPECT_EQ(services.targetsOf("photo.weibo.com").last(), "/albums/get_all?uid=1234567890&count=65535");
     }
 }
@@ -155,12 +155,12 @@ TEST_F(WeiboTest, StopRequestEndsAfterCurrentAlbum)
 {
     services.routeFixture("weibo.com", "/u/1234567890", QStringLiteral("weibo_owner_spaced.html"));
     services.route("photo.weibo.com", "/albums/get_all", LoopbackServer::Handler([this](const RecordedRequest &) {
-        session.listState = ListState::StopRequested;
+        lister.stop = true;
         return CannedResponse::ok(fixture("weibo_albums.json"), "application/json");
     }));
-    session.listState = ListState::Running;
-    weiboAlbums(session, QStringLiteral("https://weibo.com/u/1234567890"));
-    EXPECT_EQ(session.albums.size(), 1);
+    lister.stop = false;
+    lister.run(weiboAlbums, QStringLiteral("https://weibo.com/u/1234567890"));
+    EXPECT_EQ(lister.albums.size(), 1);
 }
 
 TEST_F(WeiboTest, LoginCookiesGoOnlyWhereTheyBelong)
@@ -194,7 +194,7 @@ TEST_F(WeiboTest, LoginCookiesGoOnlyWhereTheyBelong)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.address.toStdString());
         services.routeFixture(c.host, c.path, QStringLiteral("weibo_owner_spaced.html"));
-        weiboAlbums(session, c.address);
+        lister.run(weiboAlbums, c.address);
         QList<RecordedRequest> asked;
         for (const RecordedRequest &request : services.requestsTo(c.host)) {
             if (request.path() == c.path)
@@ -355,7 +355,7 @@ TEST_F(WeiboTest, PhotosHandedOverWithCaptionsAndBuiltAddresses)
     }
 
     // The last page is left in the data folder as UTF-16LE with a byte-order mark.
-    QFile dump(session.dataFolder() + QStringLiteral("sinawb.tmp"));
+    QFile dump(lister.dataFolder + QStringLiteral("sinawb.tmp"));
     ASSERT_TRUE(dump.open(QIODevice::ReadOnly));
     const QByteArray bytes = dump.readAll();
     ASSERT_TRUE(bytes.startsWith("\xFF\xFE"));

@@ -3,6 +3,7 @@
 // such; refusals for asking too fast are waited out.
 
 #include "support/PrintQt.h"
+#include "ListerHarness.h"
 #include "SinaServices.h"
 
 #include "RecordingPictureSink.h"
@@ -11,7 +12,7 @@
 #include "sources/AlbumPictures.h"
 #include "sources/ListAcquisition.h"
 #include "sources/Session.h"
-#include "sources/WeiboSource.h"
+#include "sources/weibo/WeiboSource.h"
 #include "support/Fixtures.h"
 #include "support/RecordingEvents.h"
 
@@ -108,7 +109,7 @@ protected:
         walk.owner = session.owner;
         walk.dataFolder = session.dataFolder();
         walk.sleep = session.sleep;
-        listAlbumPictures(session.listKind.load(), walk, sink);
+        listAlbumPictures(walk, sink);
     }
 
     QList<RecordedRequest> requestsTo(const QByteArray &path) const
@@ -187,10 +188,13 @@ TEST_F(WeiboWebApiTest, EveryAddressFormListsTheSameOwner)
           "https://weibo.com/n/%E5%B0%8F%E6%98%8EMing", "https://weibo.com/xiaoming"}) {
         SCOPED_TRACE(address);
         services.clearLog();
-        session.albums.clear();
-        weiboAlbums(session, QString::fromLatin1(address));
-        EXPECT_EQ(session.owner.uid, kUid);
-        EXPECT_EQ(session.albums.size(), 3);
+        ListerHarness lister(events);
+        lister.dataFolder = session.dataFolder();
+        lister.extension = session.extensionSettings();
+        lister.sleep = session.sleep;
+        lister.run(weiboAlbums, QString::fromLatin1(address));
+        EXPECT_EQ(lister.owner.uid, kUid);
+        EXPECT_EQ(lister.albums.size(), 3);
         const QList<RecordedRequest> wall = requestsTo("/ajax/profile/getImageWall");
         ASSERT_EQ(wall.size(), 1);
         EXPECT_EQ(queryValue(wall.at(0), "uid"), kUid);

@@ -7,6 +7,8 @@
 #include "grid/ThumbnailImageList.h"
 #include "sources/AddAlbum.h"
 #include "sources/Session.h"
+#include "sources/sinablog/SinaBlogSource.h"
+#include "sources/weibo/WeiboSource.h"
 #include "support/LoopbackServer.h"
 #include "support/ScopedRouting.h"
 #include "text/Charsets.h"
@@ -340,6 +342,10 @@ TEST_F(ThumbnailTest, SheetShowsCoversFetchedOnce)
         album(QStringLiteral("博客相册"), 5, 0, QStringLiteral("http://photo.blog.sina.com.cn/cover/b.jpg")),
         album(QStringLiteral("封面丢失"), 2, 0, QStringLiteral("http://ww1.sinaimg.cn/missing.jpg")),
     };
+    // Each cover asks with what its album's source wants for its pictures.
+    records[0].source = &kWeiboSource;
+    records[1].source = &kSinaBlogCategoriesSource;
+    records[2].source = &kWeiboSource;
     for (int i = 3; i < 7; ++i)
         records.append(album(QStringLiteral("相册%1").arg(i)));
     add(records);

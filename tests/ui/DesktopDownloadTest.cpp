@@ -8,6 +8,7 @@
 #include "net/NetworkSetup.h"
 #include "sources/AddAlbum.h"
 #include "sources/Session.h"
+#include "sources/sinablog/SinaBlogSource.h"
 #include "support/LoopbackServer.h"
 #include "support/PrintQt.h"
 #include "support/ScopedRouting.h"
@@ -56,7 +57,6 @@ protected:
         session.setDataFolder(dir.path() + QStringLiteral("/"));
         session.sleep = [](int) {};
         session.sourceType = SourceType::Sina;  // as every Get List leaves it
-        session.listKind = ListKind::BlogCategories;
         session.owner.name = QStringLiteral("Anna/");
         session.updateSettings([](SettingsBlock &block) {
             block.downloadParams[settingsIndex(SourceType::Sina)] = DownloadParams{0, 0, 2, 30};
@@ -69,6 +69,7 @@ protected:
         for (int album = 1; album <= 3; ++album) {
             const QByteArray number = QByteArray::number(album);
             AlbumRecord record;
+            record.source = &kSinaBlogCategoriesSource;
             record.name = QStringLiteral("album%1").arg(album);
             record.url = QStringLiteral("http://photo.blog.sina.com.cn/category/u/1234/s/%1").arg(album);
             addAlbum(session, record);

@@ -29,8 +29,5 @@ WeiboOwnerRef weiboOwnerOfAddress(const QString &address);
 // subdomains).
 bool isWeiboAddress(const QString &address);
 
-// Whether the address is on a host of the Sina services the program lists (Sina blog,
-// Weibo).
-bool isSinaServiceAddress(const QString &address);
 
 }  // namespace pictrove

@@ -1,4 +1,4 @@
-#include "sources/WeiboPages.h"
+#include "sources/weibo/WeiboPages.h"
 
 #include "sources/ServiceAddresses.h"
 #include "sources/SourceFetch.h"

@@ -1,4 +1,4 @@
-#include "sources/WeiboAddress.h"
+#include "sources/weibo/WeiboAddress.h"
 
 #include <QRegularExpression>
 #include <QStringList>
@@ -45,17 +45,6 @@ bool isWeiboAddress(const QString &address)
 {
     const QString host = parsed(address).host().toLower();
     for (const QString &domain : {QStringLiteral("weibo.com"), QStringLiteral("weibo.cn")}) {
-        if (host == domain || host.endsWith(QLatin1Char('.') + domain))
-            return true;
-    }
-    return false;
-}
-
-bool isSinaServiceAddress(const QString &address)
-{
-    const QString host = parsed(address).host().toLower();
-    for (const QString &domain : {QStringLiteral("sina.com.cn"), QStringLiteral("sina.com"),
-                                  QStringLiteral("weibo.com"), QStringLiteral("weibo.cn")}) {
         if (host == domain || host.endsWith(QLatin1Char('.') + domain))
             return true;
     }

@@ -1,16 +1,15 @@
-#include "sources/WeiboSource.h"
+#include "sources/weibo/WeiboSource.h"
 
 #include "net/PageText.h"
-#include "sources/AddAlbum.h"
 #include "sources/AlbumPictures.h"
+#include "sources/ListContext.h"
 #include "sources/ListingBounds.h"
 #include "sources/PictureSink.h"
 #include "sources/ServiceAddresses.h"
-#include "sources/Session.h"
 #include "sources/SourceFetch.h"
-#include "sources/WeiboAddress.h"
-#include "sources/WeiboApi.h"
-#include "sources/WeiboPages.h"
+#include "sources/weibo/WeiboAddress.h"
+#include "sources/weibo/WeiboApi.h"
+#include "sources/weibo/WeiboPages.h"
 #include "text/Charsets.h"
 #include "text/CleanName.h"
 #include "text/EngineLog.h"
@@ -81,13 +80,13 @@ void writePageDump(const QString &dataFolder, const QString &text)
 // The picture wall as an album of its own, beside the albums it lists.
 const QString kWholeWallName = QStringLiteral("全部图片");
 
-WeiboPacing listPacing(Session &session)
+WeiboPacing listPacing(ListContext &context)
 {
     WeiboPacing pacing;
-    pacing.sleep = session.sleep;
-    pacing.pageIntervalMs = session.extensionSettings().weiboPageIntervalMs;
-    pacing.spacing = session.requestSpacing;
-    pacing.waitingForRateLimit = [&session](int seconds) { session.listEvents().listWaiting(seconds); };
+    pacing.sleep = context.sleep;
+    pacing.pageIntervalMs = context.extension.weiboPageIntervalMs;
+    pacing.spacing = context.spacing;
+    pacing.waitingForRateLimit = [&albums = context.albums](int seconds) { albums.waitingForRateLimit(seconds); };
     return pacing;
 }
 
@@ -129,7 +128,7 @@ struct PathRefusal {
 
 // When no path listed anything, the user hears of the most telling refusal: one for
 // speed first, then a login when it would help. Of equals, the first path's.
-void refuse(Session &session, std::initializer_list<PathRefusal> paths)
+void refuse(ListOutcome &outcome, std::initializer_list<PathRefusal> paths)
 {
     static constexpr ListResult kMostTellingFirst[] = {
         ListResult::RateLimited, ListResult::LoginNeeded, ListResult::ServiceChanged,
@@ -138,14 +137,14 @@ void refuse(Session &session, std::initializer_list<PathRefusal> paths)
     for (const ListResult result : kMostTellingFirst) {
         for (const PathRefusal &path : paths) {
             if (path.result == result) {
-                session.refusal = result;
-                session.refusalDetail = path.detail;
+                outcome.refusal = result;
+                outcome.refusalDetail = path.detail;
                 return;
             }
         }
     }
-    session.refusal = ListResult::NothingFound;
-    session.refusalDetail.clear();
+    outcome.refusal = ListResult::NothingFound;
+    outcome.refusalDetail.clear();
 }
 
 QString profileAddress(const WeiboOwnerRef &ref)
@@ -178,11 +177,27 @@ QString refusalText(const WeiboAnswer &answer)
     }
 }
 
+bool claimsWeiboOwner(const QString &address)
+{
+    return isSinaServiceAddress(address) && (address.indexOf(u"weibo.com", 1) >= 0 || isWeiboAddress(address));
+}
+
 }  // namespace
 
-void weiboAlbums(Session &session, const QString &address)
+// Weibo refuses owners asked too fast: its pages are paced per owner, so a second
+// lister would only wait for its turn.
+const Source kWeiboSource{
+    "weibo", &claimsWeiboOwner, &weiboAlbums, &weiboAlbumPhotos, kWeiboPictureHeaders, 1,
+};
+
+const Source kWeiboWallSource{
+    "weibo-wall", nullptr, nullptr, &weiboWallPictures, kWeiboPictureHeaders, 1,
+};
+
+ListOutcome weiboAlbums(const QString &address, ListContext &context)
 {
-    WeiboClient client(listPacing(session));
+    ListOutcome outcome;
+    WeiboClient client(listPacing(context));
     const WeiboOwnerRef ref = weiboOwnerOfAddress(address);
     // An id in the address is the owner's; a page could show the logged-in viewer.
     QString uid = ref.kind == WeiboOwnerRef::Kind::Uid ? ref.value : QString();
@@ -210,7 +225,7 @@ void weiboAlbums(Session &session, const QString &address)
         QString text;
         QString reason;
         PageRequest ownerPage = albumListRequest(address);
-        if (!fetchListPage(ownerPage, TEXT_INFLATE | TEXT_UTF8, text, session.sleep, reason)) {
+        if (!fetchListPage(ownerPage, TEXT_INFLATE | TEXT_UTF8, text, context.sleep, reason)) {
             ownerPageRefusal = {listResultOfFailure(reason), reason};
         } else if (!text.isEmpty()) {
             const WeiboOwner owner = readWeiboOwner(text);
@@ -222,38 +237,37 @@ void weiboAlbums(Session &session, const QString &address)
             }
         }
     }
-    session.owner.uid = uid;
-    session.owner.name = cleanName(nick, kCleanNameTimeFallback, true);
+    outcome.owner.uid = uid;
+    outcome.owner.name = cleanName(nick, kCleanNameTimeFallback, true);
     if (uid.isEmpty()) {
-        refuse(session, {{listResultOf(profileRefusal), profileDetail}, ownerPageRefusal});
-        return;
+        refuse(outcome, {{listResultOf(profileRefusal), profileDetail}, ownerPageRefusal});
+        return outcome;
     }
 
     const WeiboAnswer albums = client.get(albumListRequest(fillAddress(kWeiboAlbumsEndpoint, {uid})));
     if (albums.refusal == WeiboRefusal::None) {
-        const QList<AlbumRecord> found = weiboAlbumsOf(albums.json, uid);
+        QList<AlbumRecord> found = weiboAlbumsOf(albums.json, uid);
         if (!found.isEmpty()) {
-            session.listKind = ListKind::WeiboAlbums;
-            for (const AlbumRecord &album : found) {
-                addAlbum(session, album);
-                if (session.listStopRequested())
-                    return;
+            for (AlbumRecord &album : found) {
+                album.source = &kWeiboSource;
+                context.albums.addAlbum(album);
+                if (context.albums.stopRequested())
+                    break;
             }
-            return;
+            return outcome;
         }
     }
-    if (session.listStopRequested())
-        return;
+    if (context.albums.stopRequested())
+        return outcome;
 
     // The photo service wants a login (or has nothing): the web API's picture wall.
     PageRequest wallRequest(fillAddress(kWeiboImageWallAlbums, {uid}), QString());
     wallRequest.headers = weiboApiHeaders(uid);
     const WeiboAnswer wall = client.get(wallRequest);
     if (wall.refusal != WeiboRefusal::None) {
-        refuse(session, {{listResultOf(wall.refusal), wall.detail}, {listResultOf(albums.refusal), albums.detail}});
-        return;
+        refuse(outcome, {{listResultOf(wall.refusal), wall.detail}, {listResultOf(albums.refusal), albums.detail}});
+        return outcome;
     }
-    session.listKind = ListKind::WeiboWall;
     QList<AlbumRecord> found = wallAlbumsOf(wall.json);
     const WallPage firstPage = wallPageOf(wall.json);
     if (!firstPage.pictureIds.isEmpty() || !firstPage.statusIds.isEmpty()) {
@@ -264,11 +278,13 @@ void weiboAlbums(Session &session, const QString &address)
         whole.accessFlags = 0;
         found.append(whole);
     }
-    for (const AlbumRecord &album : std::as_const(found)) {
-        addAlbum(session, album);
-        if (session.listStopRequested())
-            return;
+    for (AlbumRecord &album : found) {
+        album.source = &kWeiboWallSource;
+        context.albums.addAlbum(album);
+        if (context.albums.stopRequested())
+            break;
     }
+    return outcome;
 }
 
 void weiboAlbumPhotos(const AlbumWalk &walk, PictureSink &sink)

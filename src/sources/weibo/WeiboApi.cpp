@@ -1,4 +1,4 @@
-#include "sources/WeiboApi.h"
+#include "sources/weibo/WeiboApi.h"
 
 #include "net/PageResponse.h"
 #include "net/PageText.h"

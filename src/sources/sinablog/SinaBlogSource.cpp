@@ -1,15 +1,13 @@
-#include "sources/SinaBlogSource.h"
+#include "sources/sinablog/SinaBlogSource.h"
 
 #include "net/PageText.h"
-#include "sources/AddAlbum.h"
 #include "sources/AlbumPictures.h"
-#include "sources/ListEvents.h"
+#include "sources/ListContext.h"
 #include "sources/ListingBounds.h"
 #include "sources/PictureSink.h"
 #include "sources/ServiceAddresses.h"
-#include "sources/SinaBlogPages.h"
-#include "sources/Session.h"
 #include "sources/SourceFetch.h"
+#include "sources/sinablog/SinaBlogPages.h"
 #include "text/Charsets.h"
 #include "text/EngineLog.h"
 #include "text/TextScan.h"
@@ -31,44 +29,61 @@ PageRequest blogRequest(const QString &url)
 
 // A list that found nothing because a page of its own failed says why, with what came
 // back, rather than that the owner has no albums.
-void refuseFor(Session &session, const QString &reason)
+void refuseFor(ListOutcome &outcome, const QString &reason)
 {
-    session.refusal = listResultOfFailure(reason);
-    session.refusalDetail = reason;
+    outcome.refusal = listResultOfFailure(reason);
+    outcome.refusalDetail = reason;
+}
+
+bool claimsArticleList(const QString &address)
+{
+    return isSinaServiceAddress(address) && address.indexOf(u"/s/", 1) >= 0;
 }
 
 }  // namespace
 
-void sinaBlogCategories(Session &session, const QString &address)
+const Source kSinaBlogCategoriesSource{
+    "sina-blog-categories", &isSinaServiceAddress, &sinaBlogCategories, &sinaBlogCategoryPictures,
+    kSinaBlogPictureHeaders,
+    4,  // the blog answers pages side by side
+};
+
+const Source kSinaBlogArticlesSource{
+    "sina-blog-articles", &claimsArticleList, &sinaBlogArticles, &sinaBlogArticlePicture, kSinaBlogPictureHeaders, 4,
+};
+
+ListOutcome sinaBlogCategories(const QString &address, ListContext &context)
 {
+    ListOutcome outcome;
     QString text;
     QString reason;
     PageRequest ownerPage = blogRequest(address);
-    if (!fetchListPage(ownerPage, TEXT_INFLATE | TEXT_UTF8, text, session.sleep, reason)) {
-        refuseFor(session, reason);
-        return;
+    if (!fetchListPage(ownerPage, TEXT_INFLATE | TEXT_UTF8, text, context.sleep, reason)) {
+        refuseFor(outcome, reason);
+        return outcome;
     }
     if (blogPageWantsLogin(text)) {
-        session.refusal = ListResult::LoginNeeded;
-        return;
+        outcome.refusal = ListResult::LoginNeeded;
+        return outcome;
     }
     if (text.isEmpty())
-        return;
-    session.owner.name = blogOwnerName(text);
-    session.owner.uid = blogOwnerUid(text);
+        return outcome;
+    outcome.owner.name = blogOwnerName(text);
+    outcome.owner.uid = blogOwnerUid(text);
 
-    PageRequest categories = blogRequest(
-        fillAddress(kSinaCategoryEndpoint, {session.owner.uid}));
-    if (!fetchListPage(categories, TEXT_INFLATE | TEXT_UTF8, text, session.sleep, reason)) {
-        refuseFor(session, reason);
-        return;
+    PageRequest categories = blogRequest(fillAddress(kSinaCategoryEndpoint, {outcome.owner.uid}));
+    if (!fetchListPage(categories, TEXT_INFLATE | TEXT_UTF8, text, context.sleep, reason)) {
+        refuseFor(outcome, reason);
+        return outcome;
     }
 
-    for (const AlbumRecord &found : blogCategoriesOnPage(text)) {
-        addAlbum(session, found);
-        if (session.listStopRequested())
-            return;
+    for (AlbumRecord &found : blogCategoriesOnPage(text)) {
+        found.source = &kSinaBlogCategoriesSource;
+        context.albums.addAlbum(found);
+        if (context.albums.stopRequested())
+            break;
     }
+    return outcome;
 }
 
 void sinaBlogCategoryPictures(const AlbumWalk &walk, PictureSink &sink)
@@ -115,11 +130,15 @@ void sinaBlogCategoryPictures(const AlbumWalk &walk, PictureSink &sink)
     }
 }
 
-void sinaBlogArticles(Session &session, const QString &address)
+ListOutcome sinaBlogArticles(const QString &listAddress, ListContext &context)
 {
-    // An article-list address without "_" leaves nothing to page through.
-    if (address.isEmpty())
-        return;
+    ListOutcome outcome;
+    // Article lists are paged as "<base>_<page>.html"; an address without "_" leaves
+    // nothing to page through.
+    const qsizetype underscore = listAddress.lastIndexOf(u'_');
+    if (underscore < 0)
+        return outcome;
+    const QString address = listAddress.left(underscore);
     ArticleListTheme theme = ArticleListTheme::Titles;
     QString text;
     QString reason;
@@ -127,30 +146,31 @@ void sinaBlogArticles(Session &session, const QString &address)
     AlbumRecord found;
     found.pictureCount = -1;
     found.accessFlags = 0;
+    found.source = &kSinaBlogArticlesSource;
     for (int page = 1;; ++page) {
         // A run of pages without articles would never reach the per-album test.
-        if (session.listStopRequested())
-            return;
+        if (context.albums.stopRequested())
+            return outcome;
         PageRequest request = blogRequest(QStringLiteral("%1_%2.html").arg(address).arg(page));
         if (page > kMaxListPages) {
             qCWarning(lcEngine, "%s: the article list goes on past %d pages; the rest is not listed",
                       qPrintable(request.url), kMaxListPages);
-            return;
+            return outcome;
         }
-        if (!fetchListPage(request, TEXT_INFLATE | TEXT_UTF8, text, session.sleep, reason)) {
+        if (!fetchListPage(request, TEXT_INFLATE | TEXT_UTF8, text, context.sleep, reason)) {
             if (page == 1)
-                refuseFor(session, reason);
+                refuseFor(outcome, reason);
             else
                 qCWarning(lcEngine, "%s: %s; the article list ends here", qPrintable(request.url),
                           qPrintable(reason));
-            return;
+            return outcome;
         }
         if (page == 1 && blogPageWantsLogin(text)) {
-            session.refusal = ListResult::LoginNeeded;
-            return;
+            outcome.refusal = ListResult::LoginNeeded;
+            return outcome;
         }
         if (page == 1) {
-            session.owner.name = blogOwnerName(text);
+            outcome.owner.name = blogOwnerName(text);
             theme = articleListTheme(text);
         }
         const QList<BlogArticle> articles = blogArticlesOnPage(text, theme);
@@ -160,17 +180,17 @@ void sinaBlogArticles(Session &session, const QString &address)
         // A page bringing no article not seen before ends the list whatever its
         // "下一页" says: the server repeats itself, or pages on without articles.
         if (!anyNew)
-            return;
+            return outcome;
         for (const auto &[name, link] : std::as_const(articles)) {
             seen.insert(link);
             found.name = name;
             found.url = link;
-            addAlbum(session, found);
-            if (session.listStopRequested())
-                return;
+            context.albums.addAlbum(found);
+            if (context.albums.stopRequested())
+                return outcome;
         }
         if (!blogHasNextPage(text))
-            return;
+            return outcome;
     }
 }
 

@@ -1,4 +1,4 @@
-#include "sources/SinaBlogPages.h"
+#include "sources/sinablog/SinaBlogPages.h"
 
 #include "sources/SourceFetch.h"
 #include "text/TextScan.h"
