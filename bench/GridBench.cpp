@@ -11,9 +11,9 @@
 #include "sources/AddAlbum.h"
 #include "sources/Session.h"
 #include "grid/AlbumGrid.h"
-#include "ui/AlbumListView.h"
-#include "ui/MainWindow.h"
-#include "ui/ShellServices.h"
+#include "ui/albumview/AlbumListView.h"
+#include "ui/mainwindow/MainWindow.h"
+#include "ui/platform/ShellServices.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -6,74 +6,58 @@ namespace pictrove {
 
 namespace {
 
-struct OptionEntry {
-    int command;
-    uint16_t bit;
-};
-
-constexpr OptionEntry kOptions[] = {
-    {ID_THUNDER_LIST_ONLY, OPT_THUNDER_LIST_ONLY},
-    {ID_TITLE_FILE, OPT_TITLE_FILE},
-    {ID_FIX_ORDER, OPT_FIX_ORDER},
-    {ID_FIX_FORMAT, OPT_FIX_FORMAT},
-    {ID_SKIP_PREVIOUS, OPT_SKIP_PREVIOUS},
-    {ID_OPEN_FOLDER, OPT_OPEN_FOLDER},
-    {ID_SHOP_MAIN_PICTURES, OPT_SHOP_MAIN_PICTURES},
-    {ID_SHOP_DESCRIPTION_PICTURES, OPT_SHOP_DESCRIPTION_PICTURES},
-    {ID_YUPOO_LARGE, OPT_YUPOO_LARGE},
+constexpr uint16_t kMenuOptions[] = {
+    OPT_THUNDER_LIST_ONLY, OPT_TITLE_FILE,         OPT_FIX_ORDER,
+    OPT_FIX_FORMAT,        OPT_SKIP_PREVIOUS,      OPT_OPEN_FOLDER,
+    OPT_SHOP_MAIN_PICTURES, OPT_SHOP_DESCRIPTION_PICTURES, OPT_YUPOO_LARGE,
 };
 
 constexpr SourceType kShopSourceTypes[] = {SourceType::Shops, SourceType::Jd};
 
 }  // namespace
 
-uint16_t optionBit(int command)
+bool isMenuOption(uint16_t option)
 {
-    for (const OptionEntry &entry : kOptions) {
-        if (entry.command == command)
-            return entry.bit;
+    for (const uint16_t known : kMenuOptions) {
+        if (known == option)
+            return true;
     }
-    return 0;
+    return false;
 }
 
-bool optionChecked(const NameRules &rules, int command)
+bool optionChecked(const NameRules &rules, uint16_t option)
 {
-    const uint16_t bit = optionBit(command);
-    return bit != 0 && (rules.options & bit) != 0;
+    return isMenuOption(option) && (rules.options & option) != 0;
 }
 
-bool toggleOption(NameRules &rules, int command)
+bool toggleOption(NameRules &rules, uint16_t option)
 {
-    const uint16_t bit = optionBit(command);
-    if (bit == 0)
+    if (!isMenuOption(option))
         return false;
-    if (rules.options & bit) {
-        rules.options &= uint16_t(~bit);
+    if (rules.options & option) {
+        rules.options &= uint16_t(~option);
         return true;
     }
-    rules.options |= bit;
-    if (bit == OPT_SHOP_MAIN_PICTURES)
+    rules.options |= option;
+    if (option == OPT_SHOP_MAIN_PICTURES)
         rules.options &= uint16_t(~OPT_SHOP_DESCRIPTION_PICTURES);
-    else if (bit == OPT_SHOP_DESCRIPTION_PICTURES)
+    else if (option == OPT_SHOP_DESCRIPTION_PICTURES)
         rules.options &= uint16_t(~OPT_SHOP_MAIN_PICTURES);
     return true;
 }
 
-bool optionEnabled(int command, SourceType type)
+bool optionEnabled(uint16_t option, SourceType type)
 {
-    switch (command) {
-    case ID_YUPOO_LARGE:
+    if (option == OPT_YUPOO_LARGE)
         return type == SourceType::Yupoo;
-    case ID_SHOP_MAIN_PICTURES:
-    case ID_SHOP_DESCRIPTION_PICTURES:
+    if (option == OPT_SHOP_MAIN_PICTURES || option == OPT_SHOP_DESCRIPTION_PICTURES) {
         for (const SourceType shop : kShopSourceTypes) {
             if (type == shop)
                 return true;
         }
         return false;
-    default:
-        return true;
     }
+    return true;
 }
 
 }  // namespace pictrove

@@ -2,6 +2,7 @@
 
 #include "net/AtomicFile.h"
 #include "settings/SettingsImage.h"
+#include "settings/SourceType.h"
 
 #include <QFile>
 
@@ -42,15 +43,15 @@ SettingsLoadStatus readRecord(const QString &path, SettingsBlock &block)
 }
 
 // The options a source type starts with before the user has changed anything.
-void applyFirstStart(int sourceType, NameRules &rules)
+void applyFirstStart(SourceType type, NameRules &rules)
 {
     rules.options |= OPT_OPEN_FOLDER;
-    switch (sourceType) {
-    case 7: rules.options |= OPT_YUPOO_LARGE | OPT_FIX_ORDER; break;
-    case 11:
-    case 16: rules.options |= OPT_FIX_ORDER; break;
-    case 8: rules.fileBase = FILE_BASE_SEQUENCE; break;
-    case 17: rules.filePrefix = QStringLiteral("?2) "); break;
+    switch (type) {
+    case SourceType::Yupoo: rules.options |= OPT_YUPOO_LARGE | OPT_FIX_ORDER; break;
+    case SourceType::Shops:
+    case SourceType::Jd: rules.options |= OPT_FIX_ORDER; break;
+    case SourceType::Site51: rules.fileBase = FILE_BASE_SEQUENCE; break;
+    case SourceType::Instagram: rules.filePrefix = QStringLiteral("?2) "); break;
     default: break;
     }
 }
@@ -77,7 +78,7 @@ SettingsLoadResult loadSettings(const QString &dataFolder, SettingsBlock &block)
         if (params.timeoutSeconds < TIMEOUT_MIN)
             params.timeoutSeconds = DEFAULT_TIMEOUT;
         if (!fileRead)
-            applyFirstStart(i, block.nameRules[i]);
+            applyFirstStart(SourceType(i), block.nameRules[i]);
     }
     result.saved = saveSettings(dataFolder, block);
     return result;

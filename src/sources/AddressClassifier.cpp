@@ -12,30 +12,30 @@ namespace {
 // service with a fragment in the address wins, so the broad "qq.com" of QQ Zone also
 // takes the Tencent Weibo and QQ group hosts, told apart by the sub-type below.
 const struct {
-    int index;
+    SourceType type;
     std::initializer_list<const char16_t *> fragments;
 } kServices[] = {
-    {0, {u"qq.com"}},
-    {1, {u"baidu.com"}},
-    {2, {u"163.com"}},
-    {3, {u"renren.com"}},
-    {4, {u"sina.com", u"weibo.com", u"weibo.cn"}},
-    {5, {u"56.com"}},
-    {6, {u"poco.cn"}},
-    {7, {u"yupoo.com"}},
-    {8, {u"51.com"}},
-    {9, {u"zol.com.cn"}},
-    {10, {u"pchome.net"}},
-    {11, {u"taobao.com", u"tmall.com", u"1688.com"}},
-    {12, {u"moko.cc"}},
-    {13, {u"babytree.com"}},
-    {14, {u"pconline.com.cn"}},
-    {15, {u"hupu.com"}},
-    {16, {u"jd.com"}},
-    {17, {u"instagram.com"}},
-    {18, {u"huaban.com"}},
-    {19, {u"lofter.com"}},
-    {20, {u"topit.me"}},
+    {SourceType::QqZone, {u"qq.com"}},
+    {SourceType::Baidu, {u"baidu.com"}},
+    {SourceType::NetEase, {u"163.com"}},
+    {SourceType::Renren, {u"renren.com"}},
+    {SourceType::Sina, {u"sina.com", u"weibo.com", u"weibo.cn"}},
+    {SourceType::Site56, {u"56.com"}},
+    {SourceType::Poco, {u"poco.cn"}},
+    {SourceType::Yupoo, {u"yupoo.com"}},
+    {SourceType::Site51, {u"51.com"}},
+    {SourceType::Zol, {u"zol.com.cn"}},
+    {SourceType::PcHome, {u"pchome.net"}},
+    {SourceType::Shops, {u"taobao.com", u"tmall.com", u"1688.com"}},
+    {SourceType::Moko, {u"moko.cc"}},
+    {SourceType::Babytree, {u"babytree.com"}},
+    {SourceType::PcOnline, {u"pconline.com.cn"}},
+    {SourceType::Hupu, {u"hupu.com"}},
+    {SourceType::Jd, {u"jd.com"}},
+    {SourceType::Instagram, {u"instagram.com"}},
+    {SourceType::Huaban, {u"huaban.com"}},
+    {SourceType::Lofter, {u"lofter.com"}},
+    {SourceType::Topit, {u"topit.me"}},
 };
 constexpr const char16_t *kTencentWeiboFragment = u"t.qq.com";
 constexpr const char16_t *kQqGroupFragment = u"qun.qq.com";
@@ -55,7 +55,7 @@ std::optional<SourceType> sourceTypeForAddress(const QString &address)
     for (const auto &service : kServices) {
         for (const char16_t *fragment : service.fragments) {
             if (hasFragment(address, fragment))
-                return SourceType(service.index);
+                return service.type;
         }
     }
     return std::nullopt;

@@ -1,5 +1,5 @@
-#include "ui/DesktopApp.h"
-#include "ui/WebEngineSetup.h"
+#include "ui/startup/DesktopApp.h"
+#include "ui/login/WebEngineSetup.h"
 
 using namespace pictrove;
 

@@ -99,27 +99,19 @@ TEST(NameRuleInput, HelpTextHasSixteenLinesWithoutTrailingLineFeed)
 
 TEST(MenuOptions, EachToggleFlipsItsOwnBitOnly)
 {
-    const struct {
-        int command;
-        uint16_t bit;
-    } table[] = {
-        {ID_THUNDER_LIST_ONLY, 0x0008}, {ID_TITLE_FILE, 0x0004}, {ID_FIX_ORDER, 0x0002},
-        {ID_FIX_FORMAT, 0x0001},        {ID_SKIP_PREVIOUS, 0x0040}, {ID_OPEN_FOLDER, 0x0010},
-        {ID_SHOP_MAIN_PICTURES, 0x0020}, {ID_SHOP_DESCRIPTION_PICTURES, 0x0100}, {ID_YUPOO_LARGE, 0x0080},
-    };
-    for (const auto &row : table) {
-        SCOPED_TRACE(row.command);
+    for (const uint16_t bit : {0x0008, 0x0004, 0x0002, 0x0001, 0x0040, 0x0010, 0x0020, 0x0100, 0x0080}) {
+        SCOPED_TRACE(bit);
         NameRules rules;
         rules.options = 0x0200;  // a bit no option owns stays put
-        EXPECT_FALSE(optionChecked(rules, row.command));
-        ASSERT_TRUE(toggleOption(rules, row.command));
-        EXPECT_EQ(rules.options, 0x0200 | row.bit);
-        EXPECT_TRUE(optionChecked(rules, row.command));
-        ASSERT_TRUE(toggleOption(rules, row.command));
+        EXPECT_FALSE(optionChecked(rules, bit));
+        ASSERT_TRUE(toggleOption(rules, bit));
+        EXPECT_EQ(rules.options, 0x0200 | bit);
+        EXPECT_TRUE(optionChecked(rules, bit));
+        ASSERT_TRUE(toggleOption(rules, bit));
         EXPECT_EQ(rules.options, 0x0200);
     }
     NameRules rules;
-    EXPECT_FALSE(toggleOption(rules, 32778));
+    EXPECT_FALSE(toggleOption(rules, 0x0200));
     EXPECT_EQ(rules.options, 0);
 }
 
@@ -127,11 +119,11 @@ TEST(MenuOptions, ShopOptionsExcludeEachOther)
 {
     NameRules rules;
     rules.options = OPT_SHOP_DESCRIPTION_PICTURES | OPT_FIX_FORMAT;
-    toggleOption(rules, ID_SHOP_MAIN_PICTURES);
+    toggleOption(rules, OPT_SHOP_MAIN_PICTURES);
     EXPECT_EQ(rules.options, OPT_SHOP_MAIN_PICTURES | OPT_FIX_FORMAT);
-    toggleOption(rules, ID_SHOP_DESCRIPTION_PICTURES);
+    toggleOption(rules, OPT_SHOP_DESCRIPTION_PICTURES);
     EXPECT_EQ(rules.options, OPT_SHOP_DESCRIPTION_PICTURES | OPT_FIX_FORMAT);
-    toggleOption(rules, ID_SHOP_DESCRIPTION_PICTURES);
+    toggleOption(rules, OPT_SHOP_DESCRIPTION_PICTURES);
     EXPECT_EQ(rules.options, OPT_FIX_FORMAT);
 }
 
@@ -140,13 +132,13 @@ TEST(MenuOptions, ShopAndYupooEntriesOfferedOnlyForTheirSourceTypes)
     for (int index = 0; index <= int(SourceType::Topit); ++index) {
         SCOPED_TRACE(index);
         const SourceType type = SourceType(index);
-        const bool shop = index == 11 || index == 16;
-        EXPECT_EQ(optionEnabled(ID_SHOP_MAIN_PICTURES, type), shop);
-        EXPECT_EQ(optionEnabled(ID_SHOP_DESCRIPTION_PICTURES, type), shop);
-        EXPECT_EQ(optionEnabled(ID_YUPOO_LARGE, type), index == 7);
-        for (int command : {ID_THUNDER_LIST_ONLY, ID_TITLE_FILE, ID_FIX_ORDER, ID_FIX_FORMAT,
-                            ID_SKIP_PREVIOUS, ID_OPEN_FOLDER})
-            EXPECT_TRUE(optionEnabled(command, type));
+        const bool shop = type == SourceType::Shops || type == SourceType::Jd;
+        EXPECT_EQ(optionEnabled(OPT_SHOP_MAIN_PICTURES, type), shop);
+        EXPECT_EQ(optionEnabled(OPT_SHOP_DESCRIPTION_PICTURES, type), shop);
+        EXPECT_EQ(optionEnabled(OPT_YUPOO_LARGE, type), type == SourceType::Yupoo);
+        for (const uint16_t option : {OPT_THUNDER_LIST_ONLY, OPT_TITLE_FILE, OPT_FIX_ORDER, OPT_FIX_FORMAT,
+                                      OPT_SKIP_PREVIOUS, OPT_OPEN_FOLDER})
+            EXPECT_TRUE(optionEnabled(option, type));
     }
 }
 

@@ -12,10 +12,10 @@
 #include "support/LoopbackServer.h"
 #include "support/ScopedRouting.h"
 #include "text/Charsets.h"
-#include "ui/AlbumListView.h"
-#include "ui/ControlIds.h"
-#include "ui/CsvExport.h"
-#include "ui/MainWindow.h"
+#include "ui/albumview/AlbumListView.h"
+#include "ui/mainwindow/ControlIds.h"
+#include "ui/albumview/CsvExport.h"
+#include "ui/mainwindow/MainWindow.h"
 
 #include <gtest/gtest.h>
 

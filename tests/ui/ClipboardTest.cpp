@@ -4,7 +4,7 @@
 #include "UiTestSupport.h"
 
 #include "support/PrintQt.h"
-#include "ui/Clipboard.h"
+#include "ui/platform/Clipboard.h"
 
 #include <gtest/gtest.h>
 

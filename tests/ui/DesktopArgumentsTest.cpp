@@ -2,8 +2,8 @@
 // folder rules as pictrove-cli (tests/cli/CliTest.cpp checks the CLI's side).
 
 #include "support/TemporaryHome.h"
-#include "ui/DesktopArguments.h"
-#include "ui/DesktopHelp.h"
+#include "ui/startup/DesktopArguments.h"
+#include "ui/startup/DesktopHelp.h"
 
 #include <gtest/gtest.h>
 

@@ -12,12 +12,12 @@
 #include "support/LoopbackServer.h"
 #include "support/PrintQt.h"
 #include "support/ScopedRouting.h"
-#include "ui/AlbumListView.h"
-#include "ui/ControlAccess.h"
-#include "ui/ControlIds.h"
-#include "ui/FailedPicturesDialog.h"
-#include "ui/LinkLabel.h"
-#include "ui/MainWindow.h"
+#include "ui/albumview/AlbumListView.h"
+#include "ui/mainwindow/ControlAccess.h"
+#include "ui/mainwindow/ControlIds.h"
+#include "ui/dialogs/FailedPicturesDialog.h"
+#include "ui/mainwindow/LinkLabel.h"
+#include "ui/mainwindow/MainWindow.h"
 
 #include <gtest/gtest.h>
 

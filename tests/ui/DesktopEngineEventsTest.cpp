@@ -5,8 +5,8 @@
 #include "UiTestSupport.h"
 
 #include "support/PrintQt.h"
-#include "ui/DesktopEngineEvents.h"
-#include "ui/MainWindow.h"
+#include "ui/mainwindow/DesktopEngineEvents.h"
+#include "ui/mainwindow/MainWindow.h"
 #include "sources/Session.h"
 
 #include <gtest/gtest.h>

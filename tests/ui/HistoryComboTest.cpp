@@ -3,7 +3,7 @@
 
 #include "UiTestSupport.h"
 
-#include "ui/HistoryComboBox.h"
+#include "ui/mainwindow/HistoryComboBox.h"
 
 #include <gtest/gtest.h>
 

@@ -10,14 +10,14 @@
 #include "sources/Session.h"
 #include "support/LoopbackServer.h"
 #include "support/ScopedRouting.h"
-#include "ui/CommandIds.h"
-#include "ui/ControlIds.h"
-#include "ui/LoginBrowserDialog.h"
-#include "ui/LoginWebView.h"
-#include "ui/MainWindow.h"
-#include "ui/LoginProfile.h"
-#include "ui/MenuCommands.h"
-#include "ui/StoredTexts.h"
+#include "ui/mainwindow/CommandIds.h"
+#include "ui/mainwindow/ControlIds.h"
+#include "ui/login/LoginBrowserDialog.h"
+#include "ui/login/LoginWebView.h"
+#include "ui/mainwindow/MainWindow.h"
+#include "ui/login/LoginProfile.h"
+#include "ui/mainwindow/MenuCommands.h"
+#include "ui/startup/StoredTexts.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The login browser's suite: a real embedded browser on a display (the test runs
 // under xvfb-run). Chromium gets no GPU, no background traffic, and no host name but
 // the loopback address resolves, so nothing a page asks for can leave the machine.
-#include "ui/LoginProfile.h"
-#include "ui/WebEngineSetup.h"
+#include "ui/login/LoginProfile.h"
+#include "ui/login/WebEngineSetup.h"
 
 #include <gtest/gtest.h>
 

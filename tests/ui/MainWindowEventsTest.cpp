@@ -8,13 +8,13 @@
 #include "sources/AddAlbum.h"
 #include "sources/Session.h"
 #include "support/PrintQt.h"
-#include "ui/AlbumListView.h"
-#include "ui/ControlAccess.h"
-#include "ui/ControlIds.h"
-#include "ui/DesktopEngineEvents.h"
-#include "ui/HistoryComboBox.h"
-#include "ui/MainWindow.h"
-#include "ui/RunProgress.h"
+#include "ui/albumview/AlbumListView.h"
+#include "ui/mainwindow/ControlAccess.h"
+#include "ui/mainwindow/ControlIds.h"
+#include "ui/mainwindow/DesktopEngineEvents.h"
+#include "ui/mainwindow/HistoryComboBox.h"
+#include "ui/mainwindow/MainWindow.h"
+#include "ui/mainwindow/RunProgress.h"
 
 #include <gtest/gtest.h>
 

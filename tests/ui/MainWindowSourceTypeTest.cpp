@@ -7,10 +7,10 @@
 #include "sources/Session.h"
 #include "sources/SourceConfigService.h"
 #include "support/PrintQt.h"
-#include "ui/ControlAccess.h"
-#include "ui/ControlIds.h"
-#include "ui/HistoryComboBox.h"
-#include "ui/MainWindow.h"
+#include "ui/mainwindow/ControlAccess.h"
+#include "ui/mainwindow/ControlIds.h"
+#include "ui/mainwindow/HistoryComboBox.h"
+#include "ui/mainwindow/MainWindow.h"
 
 #include <gtest/gtest.h>
 

@@ -12,13 +12,13 @@
 #include "support/Fixtures.h"
 #include "support/LoopbackServer.h"
 #include "support/TemporaryHome.h"
-#include "ui/AlbumListView.h"
-#include "ui/ControlAccess.h"
-#include "ui/ControlIds.h"
-#include "ui/HistoryComboBox.h"
-#include "ui/MainWindow.h"
-#include "ui/StartupAddress.h"
-#include "ui/StoredTexts.h"
+#include "ui/albumview/AlbumListView.h"
+#include "ui/mainwindow/ControlAccess.h"
+#include "ui/mainwindow/ControlIds.h"
+#include "ui/mainwindow/HistoryComboBox.h"
+#include "ui/mainwindow/MainWindow.h"
+#include "ui/startup/StartupAddress.h"
+#include "ui/startup/StoredTexts.h"
 
 #include <gtest/gtest.h>
 

@@ -7,18 +7,18 @@
 
 #include "settings/SettingsStore.h"
 #include "sources/Session.h"
-#include "ui/AboutDialog.h"
-#include "ui/CommandIds.h"
-#include "ui/ControlIds.h"
-#include "ui/HistoryComboBox.h"
-#include "ui/DownloadSettingsDialog.h"
-#include "ui/FileNameRulesDialog.h"
-#include "ui/MainWindow.h"
-#include "ui/LoginPages.h"
-#include "ui/MakerPages.h"
-#include "ui/MenuCommands.h"
-#include "ui/StoredTexts.h"
-#include "ui/WindowDrop.h"
+#include "ui/dialogs/AboutDialog.h"
+#include "ui/mainwindow/CommandIds.h"
+#include "ui/mainwindow/ControlIds.h"
+#include "ui/mainwindow/HistoryComboBox.h"
+#include "ui/dialogs/DownloadSettingsDialog.h"
+#include "ui/dialogs/FileNameRulesDialog.h"
+#include "ui/mainwindow/MainWindow.h"
+#include "ui/login/LoginPages.h"
+#include "ui/startup/MakerPages.h"
+#include "ui/mainwindow/MenuCommands.h"
+#include "ui/startup/StoredTexts.h"
+#include "ui/mainwindow/WindowDrop.h"
 
 #include <gtest/gtest.h>
 
@@ -391,6 +391,23 @@ TEST_F(MenuCommandsTest, DroppingAFileOrFolderSetsTheSavePath)
         EXPECT_EQ(historyEntries(savedSettings(), HISTORY_SAVE_PATH), drop.history);
     }
     EXPECT_TRUE(window->acceptDrops());
+}
+
+// Each option entry of <设置> stands for its bit of the rules' options; other commands
+// for none.
+TEST(CommandIds, OptionEntriesStandForTheirBits)
+{
+    const struct {
+        int command;
+        uint16_t bit;
+    } table[] = {
+        {ID_THUNDER_LIST_ONLY, 0x0008}, {ID_TITLE_FILE, 0x0004}, {ID_FIX_ORDER, 0x0002},
+        {ID_FIX_FORMAT, 0x0001},        {ID_SKIP_PREVIOUS, 0x0040}, {ID_OPEN_FOLDER, 0x0010},
+        {ID_SHOP_MAIN_PICTURES, 0x0020}, {ID_SHOP_DESCRIPTION_PICTURES, 0x0100}, {ID_YUPOO_LARGE, 0x0080},
+    };
+    for (const auto &row : table)
+        EXPECT_EQ(optionBit(row.command), row.bit) << row.command;
+    EXPECT_EQ(optionBit(ID_DOWNLOAD_SETTINGS), 0);
 }
 
 }  // namespace

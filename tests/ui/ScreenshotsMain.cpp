@@ -16,12 +16,12 @@
 #include "sources/Session.h"
 #include "support/Fixtures.h"
 #include "support/LoopbackServer.h"
-#include "ui/ControlAccess.h"
-#include "ui/ControlIds.h"
-#include "ui/DownloadSettingsDialog.h"
-#include "ui/FileNameRulesDialog.h"
-#include "ui/MainWindow.h"
-#include "ui/StartupAddress.h"
+#include "ui/mainwindow/ControlAccess.h"
+#include "ui/mainwindow/ControlIds.h"
+#include "ui/dialogs/DownloadSettingsDialog.h"
+#include "ui/dialogs/FileNameRulesDialog.h"
+#include "ui/mainwindow/MainWindow.h"
+#include "ui/startup/StartupAddress.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -5,8 +5,8 @@
 
 #include "settings/SettingsBlock.h"
 #include "settings/SettingsValidation.h"
-#include "ui/DownloadSettingsDialog.h"
-#include "ui/FileNameRulesDialog.h"
+#include "ui/dialogs/DownloadSettingsDialog.h"
+#include "ui/dialogs/FileNameRulesDialog.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 
 #include "UiTestSupport.h"
 
-#include "ui/SplashScreen.h"
-#include "ui/StoredTexts.h"
+#include "ui/startup/SplashScreen.h"
+#include "ui/startup/StoredTexts.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include "support/Fixtures.h"
 #include "support/LoopbackServer.h"
 #include "support/PrintQt.h"
-#include "ui/StartupConfig.h"
+#include "ui/startup/StartupConfig.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // Helpers for the desktop program's suites: a shell that records instead of showing
 // dialogs, waiting on the event loop for a condition, and screenshots.
 
-#include "ui/ShellServices.h"
+#include "ui/platform/ShellServices.h"
 
 #include <QStringList>
 

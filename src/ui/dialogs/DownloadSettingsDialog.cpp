@@ -1,0 +1,88 @@
+#include "ui/dialogs/DownloadSettingsDialog.h"
+
+#include "settings/SettingsBlock.h"
+#include "settings/SettingsValidation.h"
+
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace pictrove {
+
+namespace {
+
+QLineEdit *numberField(int id, int value)
+{
+    auto *field = new QLineEdit(QString::number(value));
+    field->setObjectName(QStringLiteral("ctl%1").arg(id));
+    return field;
+}
+
+}  // namespace
+
+DownloadSettingsDialog::DownloadSettingsDialog(DownloadParams &record, QWidget *parent)
+    : QDialog(parent)
+    , m_record(record)
+{
+    setWindowTitle(QStringLiteral("设置"));
+    setModal(true);
+
+    m_threads = numberField(1002, record.threads);
+    m_timeout = numberField(1003, record.timeoutSeconds);
+    m_minKB = numberField(1000, record.minKB);
+    m_maxKB = numberField(1001, record.maxKB);
+
+    auto *group = new QGroupBox(QStringLiteral("下载参数设置"));
+    auto *form = new QFormLayout(group);
+    form->addRow(QStringLiteral("线程数(1~15)："), m_threads);
+    form->addRow(QStringLiteral("超时(S, >=10)："), m_timeout);
+    form->addRow(QStringLiteral("图片最小值(K)："), m_minKB);
+    form->addRow(QStringLiteral("图片最大值(K)："), m_maxKB);
+
+    auto *ok = new QPushButton(QStringLiteral("确 定"));
+    ok->setObjectName(QStringLiteral("ctl1023"));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &DownloadSettingsDialog::onOk);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addStretch();
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(group);
+    layout->addLayout(buttons);
+    resize(294, 223);
+}
+
+QLineEdit *DownloadSettingsDialog::field(int id) const
+{
+    switch (id) {
+    case 1000: return m_minKB;
+    case 1001: return m_maxKB;
+    case 1002: return m_threads;
+    case 1003: return m_timeout;
+    default: return nullptr;
+    }
+}
+
+void DownloadSettingsDialog::onOk()
+{
+    const std::optional<DownloadParams> params =
+        validateDownloadParams({m_threads->text(), m_timeout->text(), m_minKB->text(), m_maxKB->text()});
+    if (!params) {
+        const QString message = QString::fromUtf16(kInvalidParamsMessage);
+        if (showMessage)
+            showMessage(message);
+        else
+            QMessageBox::warning(this, QStringLiteral("Pictrove"), message);
+        return;
+    }
+    m_record = *params;
+    accept();
+}
+
+}  // namespace pictrove

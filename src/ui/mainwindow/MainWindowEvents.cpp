@@ -1,0 +1,298 @@
+#include "ui/mainwindow/MainWindowEvents.h"
+
+#include "download/Downloader.h"
+#include "download/ResultMessages.h"
+
+#include "ui/albumview/AlbumListView.h"
+#include "ui/mainwindow/ControlAccess.h"
+#include "ui/mainwindow/ControlIds.h"
+#include "ui/mainwindow/HistoryComboBox.h"
+#include "ui/mainwindow/MainWindow.h"
+#include "ui/platform/ShellServices.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QProgressBar>
+
+#include <algorithm>
+
+#include <initializer_list>
+
+namespace pictrove {
+
+namespace {
+
+// Controls a running list must not let the user touch.
+constexpr std::initializer_list<int> kLockedWhileListing = {
+    IDC_SOURCE_TYPE,  IDC_DOWNLOAD,     IDC_OWNER_ADDRESS, IDC_THUMBNAILS, IDC_PRAISE_LINK1,
+    IDC_PRAISE_LINK2, IDC_PRAISE_LINK3, IDC_FIND,          IDC_FILTER,     IDC_EXPORT,
+};
+
+// Controls a running download must not let the user touch.
+constexpr std::initializer_list<int> kLockedWhileDownloading = {
+    IDC_SOURCE_TYPE, IDC_GET_LIST,     IDC_SET_PATH,     IDC_OWNER_ADDRESS,
+    IDC_SAVE_PATH,   IDC_PRAISE_LINK1, IDC_PRAISE_LINK2, IDC_PRAISE_LINK3,
+};
+
+}  // namespace
+
+MainWindowEvents::MainWindowEvents(MainWindow &window)
+    : m_window(window)
+{
+}
+
+void MainWindowEvents::setText(int id, const QString &text)
+{
+    setControlText(m_window.control(id), text);
+}
+
+void MainWindowEvents::setEnabled(int id, bool enabled)
+{
+    if (QWidget *control = m_window.control(id))
+        control->setEnabled(enabled);
+}
+
+void MainWindowEvents::showMessage(const QString &text)
+{
+    m_window.shell().showMessage(&m_window, text, QString());
+}
+
+void MainWindowEvents::listStarted()
+{
+    for (const int id : kLockedWhileListing)
+        setEnabled(id, false);
+    setControlChecked(m_window.control(IDC_SELECT_ALL), false);
+    setText(IDC_GET_LIST, QStringLiteral("终止获取"));
+    setText(IDC_LIST_FRAME, QStringLiteral("相册列表"));
+    setText(IDC_STATUS, QStringLiteral("正在获取相册列表，请稍等..."));
+    setText(IDC_STATUS_DETAIL, QString());
+    if (QWidget *banner = m_window.control(IDC_BANNER))
+        banner->setVisible(false);
+}
+
+void MainWindowEvents::albumAdded(int index, const AlbumRecord &)
+{
+    m_window.albumView().addAlbumRow(index);
+}
+
+void MainWindowEvents::albumLost()
+{
+    showMessage(QStringLiteral("内存分配失败"));
+}
+
+void MainWindowEvents::ownerAddressRemembered(const QString &address)
+{
+    if (auto *owner = qobject_cast<HistoryComboBox *>(m_window.control(IDC_OWNER_ADDRESS)))
+        owner->addHistory(address);
+}
+
+void MainWindowEvents::listWaiting(int seconds)
+{
+    setText(IDC_STATUS, rateLimitWaitMessage(seconds));
+}
+
+void MainWindowEvents::listFailureDetail(const QString &detail)
+{
+    m_listDetail = detail;
+}
+
+void MainWindowEvents::listFinished(ListResult result, int albumCount)
+{
+    const QString message = listResultMessage(result, m_listDetail);
+    m_listDetail.clear();
+    if (!message.isEmpty())
+        showMessage(message);
+    // The list never started: nothing was locked.
+    if (result == ListResult::NoAddress)
+        return;
+    endList(albumCount);
+}
+
+void MainWindowEvents::endList(int albumCount)
+{
+    m_window.albumView().refresh();
+    setText(IDC_LIST_FRAME, QStringLiteral("相册列表(共%1个)").arg(albumCount));
+    setText(IDC_STATUS, QStringLiteral("获取相册列表完成，共%1个").arg(albumCount));
+    for (const int id : kLockedWhileListing) {
+        // Nothing to download until a list has albums.
+        setEnabled(id, id != IDC_DOWNLOAD || albumCount >= 1);
+    }
+    setText(IDC_GET_LIST, QStringLiteral("获取相册"));
+}
+
+void MainWindowEvents::downloadStarted()
+{
+    m_window.failedPictures().clear();
+    for (const int album : m_window.runAlbums())
+        m_window.albumView().setAlbumState(album, QStringLiteral("等待中"));
+    m_window.control(IDC_FAILED_LIST)->setVisible(false);
+    m_progress.start(QDateTime::currentMSecsSinceEpoch());
+    m_title = m_window.windowTitle();
+    m_running = true;
+    showProgress();
+    m_window.control(IDC_PROGRESS)->setVisible(true);
+    setText(IDC_DOWNLOAD, QStringLiteral("终止下载"));
+    for (const int id : kLockedWhileDownloading)
+        setEnabled(id, false);
+}
+
+void MainWindowEvents::saveFolderFailed(const QString &level)
+{
+    showMessage(level);
+}
+
+void MainWindowEvents::albumStarted(int number, int count, const QString &name)
+{
+    setText(IDC_STATUS, QStringLiteral("正在下载第%1/%2个图集").arg(number).arg(count));
+    m_progress.albumStarted(number, count);
+    m_album = m_window.runAlbums().value(number - 1, -1);
+    m_albumName = name;
+    m_albumIncomplete = false;
+    m_albumEnded = false;
+    m_window.albumView().setAlbumState(m_album, QStringLiteral("下载中"));
+    showProgress();
+    setText(IDC_STATUS_DETAIL, QStringLiteral("......"));
+}
+
+void MainWindowEvents::picturesListed(int count)
+{
+    setText(IDC_STATUS_DETAIL, QStringLiteral("已获取到%1张图片信息").arg(count));
+}
+
+void MainWindowEvents::transferStarted(int)
+{
+    setText(IDC_STATUS_DETAIL, QStringLiteral("已开始下载图片"));
+}
+
+void MainWindowEvents::pictureProgress(const PictureCounts &album)
+{
+    setText(IDC_STATUS_DETAIL, QStringLiteral("已下载%1/%2......").arg(album.done).arg(album.total));
+    m_progress.update(album, QDateTime::currentMSecsSinceEpoch());
+    m_window.albumView().setAlbumState(m_album, QStringLiteral("下载中 %1/%2").arg(album.done).arg(album.total));
+    showProgress();
+}
+
+void MainWindowEvents::runProgress(const PictureCounts &run)
+{
+    m_progress.updateRun(run, QDateTime::currentMSecsSinceEpoch());
+    showProgress();
+}
+
+void MainWindowEvents::albumListingWaiting(int seconds)
+{
+    setText(IDC_STATUS_DETAIL, rateLimitWaitMessage(seconds));
+}
+
+void MainWindowEvents::showProgress()
+{
+    if (!m_running)
+        return;
+    auto *bar = qobject_cast<QProgressBar *>(m_window.control(IDC_PROGRESS));
+    const int permille = int(m_progress.fraction() * 1000);
+    const QString extra = m_progress.speedAndTimeLeft();
+    bar->setValue(permille);
+    bar->setFormat(extra.isEmpty() ? QStringLiteral("%p%") : QStringLiteral("%p%  ") + extra);
+    const QString percent = QStringLiteral("%1% - ").arg(permille / 10);
+    m_window.setWindowTitle(percent + m_title);
+}
+
+void MainWindowEvents::pictureFailed(const QString &address, const QString &reason)
+{
+    m_window.failedPictures().append({m_album, m_albumName, address, reason});
+}
+
+void MainWindowEvents::albumIncomplete(const QString &, const QString &)
+{
+    m_albumIncomplete = true;
+}
+
+void MainWindowEvents::albumFinished(int, int, const QString &, const PictureCounts &album)
+{
+    m_albumEnded = true;
+    // Pictures a stop or a full disk left untried are no failures: they are said apart.
+    const QString untried = album.untried > 0 ? QStringLiteral("未下载 %1").arg(album.untried) : QString();
+    QStringList parts;
+    if (m_window.downloadStopRequested())
+        parts.append(QStringLiteral("已停止"));
+    else if (album.failed > 0)
+        parts.append(QStringLiteral("失败 %1").arg(album.failed));
+    else if (m_albumIncomplete)
+        parts.append(QStringLiteral("不完整"));
+    else if (untried.isEmpty())
+        parts.append(QStringLiteral("完成"));
+    if (!untried.isEmpty())
+        parts.append(untried);
+    m_window.albumView().setAlbumState(m_album, parts.join(QStringLiteral("，")));
+    m_albumIncomplete = false;
+}
+
+void MainWindowEvents::diskFull(const QString &folder)
+{
+    showMessage(QStringLiteral("磁盘空间不足：%1").arg(QDir::toNativeSeparators(folder)));
+}
+
+void MainWindowEvents::downloadFinished(DownloadResult result, const PictureCounts &run)
+{
+    switch (result) {
+    case DownloadResult::NoSavePath:
+        showMessage(QStringLiteral("请先设置保存路径"));
+        return;
+    case DownloadResult::SaveFolderFailed:
+        // The level that failed was shown just before.
+        showMessage(QStringLiteral("请检测设置的保存路径是否有误"));
+        return;
+    case DownloadResult::NoAlbumChosen:
+        showMessage(QStringLiteral("请先在列表中选择要下载的相册"));
+        endDownload(QStringLiteral("没有下载任何图片：请先选择相册"), QString());
+        return;
+    case DownloadResult::DiskFull:  // the message came with diskFull() just before
+        markUnfinishedAlbumsStopped();
+        endDownload(QStringLiteral("磁盘空间不足，下载已停止"), runSummary(run));
+        return;
+    case DownloadResult::Stopped:
+        markUnfinishedAlbumsStopped();
+        endDownload(QStringLiteral("下载已终止"), runSummary(run));
+        return;
+    case DownloadResult::Finished:
+        endDownload(QStringLiteral("下载完毕"), runSummary(run));
+        return;
+    }
+}
+
+void MainWindowEvents::markUnfinishedAlbumsStopped()
+{
+    // The album under way, and those still waiting, did not get their turn.
+    const QList<int> &albums = m_window.runAlbums();
+    const int current = int(albums.indexOf(m_album));
+    for (int i = std::max(current, 0); i < albums.size(); ++i) {
+        if (i == current && m_albumEnded)
+            continue;
+        m_window.albumView().setAlbumState(albums.at(i), QStringLiteral("已停止"));
+    }
+}
+
+void MainWindowEvents::endDownload(const QString &status, const QString &detail)
+{
+    m_window.control(IDC_FAILED_LIST)->setVisible(!m_window.failedPictures().isEmpty());
+    m_window.control(IDC_PROGRESS)->setVisible(false);
+    if (m_running)
+        m_window.setWindowTitle(m_title);
+    m_running = false;
+    setText(IDC_DOWNLOAD, QStringLiteral("下载"));
+    for (const int id : kLockedWhileDownloading)
+        setEnabled(id, true);
+    setText(IDC_STATUS, status);
+    setText(IDC_STATUS_DETAIL, detail);
+}
+
+void MainWindowEvents::openFolder(const QString &folder)
+{
+    // Nobody asked for this one just now: when nothing can open it, the end of the run
+    // stays on the status line with a note, and no question interrupts it.
+    if (!m_window.shell().open(folder)) {
+        auto *status = m_window.control(IDC_STATUS);
+        setText(IDC_STATUS, controlText(status) + QStringLiteral("（无法打开文件夹）"));
+    }
+}
+
+}  // namespace pictrove

@@ -1,0 +1,221 @@
+#include "ui/mainwindow/MenuCommands.h"
+
+#include "settings/MenuOptions.h"
+#include "settings/SettingsStore.h"
+#include "sources/Session.h"
+#include "ui/dialogs/AboutDialog.h"
+#include "ui/mainwindow/CommandIds.h"
+#include "ui/mainwindow/ControlAccess.h"
+#include "ui/mainwindow/ControlIds.h"
+#include "ui/dialogs/DownloadSettingsDialog.h"
+#include "ui/dialogs/FileNameRulesDialog.h"
+#include "ui/login/LoginBrowserDialog.h"
+#include "ui/mainwindow/MainWindow.h"
+#include "ui/login/LoginPages.h"
+#include "ui/login/LoginProfile.h"
+#include "ui/startup/MakerPages.h"
+#include "ui/platform/ShellServices.h"
+#include "ui/startup/StoredTexts.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace pictrove {
+
+namespace {
+
+// The command id of an action named "cmd<id>", 0 for any other action.
+int commandOf(const QAction *action)
+{
+    const QString name = action->objectName();
+    return name.startsWith(QLatin1String("cmd")) ? name.mid(3).toInt() : 0;
+}
+
+}  // namespace
+
+MenuCommands::MenuCommands(MainWindow &window)
+    : QObject(&window)
+    , m_window(window)
+{
+    if (QMenuBar *bar = window.findChild<QMenuBar *>()) {
+        for (QAction *action : bar->findChildren<QAction *>()) {
+            if (const int command = commandOf(action))
+                connect(action, &QAction::triggered, this, [this, command] { run(command); });
+        }
+        for (QMenu *popup : bar->findChildren<QMenu *>())
+            connect(popup, &QMenu::aboutToShow, this, [this, popup] { updateMenu(popup); });
+    }
+
+    auto *separator = new QAction(&window);
+    separator->setSeparator(true);
+    auto *about = new QAction(QStringLiteral("关于"), &window);
+    about->setObjectName(QStringLiteral("cmd%1").arg(ID_ABOUT_ENTRY));
+    connect(about, &QAction::triggered, this, [this] { run(ID_ABOUT_ENTRY); });
+    window.addAction(separator);
+    window.addAction(about);
+    window.setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
+int MenuCommands::currentType() const
+{
+    const int type = settingsIndex(m_window.session().sourceType.load());
+    return type >= 0 && type < SOURCE_TYPE_COUNT ? type : -1;
+}
+
+void MenuCommands::run(int command)
+{
+    if (optionBit(command) != 0) {
+        toggleOption(command);
+        return;
+    }
+    switch (command) {
+    case ID_LOGIN_MODE1:
+        m_loginMode1 = !m_loginMode1;
+        break;
+    case ID_LOGIN_QZONE:
+        loginQZone();
+        break;
+    case ID_LOGIN_TENCENT_WEIBO:
+    case ID_LOGIN_BAIDU:
+    case ID_LOGIN_NETEASE:
+    case ID_LOGIN_RENREN:
+    case ID_LOGIN_YUPOO:
+    case ID_LOGIN_MOKO:
+    case ID_LOGIN_SINA_WEIBO:
+    case ID_LOGIN_TAOBAO:
+    case ID_LOGIN_56:
+    case ID_LOGIN_HUPU:
+    case ID_LOGIN_CUSTOM:
+        openLoginBrowser(loginAddress(command));
+        break;
+    case ID_DOWNLOAD_SETTINGS:
+        if (const int type = currentType(); type >= 0)
+            editDownloadParams(type);
+        break;
+    case ID_NAME_SETTINGS:
+        if (const int type = currentType(); type >= 0)
+            editNameRules(type);
+        break;
+    case ID_FILE_PROCESSING:
+        openPage(fileProcessingPageAddress());
+        break;
+    case ID_MANUAL: {
+        const QString manual = manualAddress();
+        openPage(manual.isEmpty() ? homePageAddress() : manual);
+        break;
+    }
+    case ID_CONSULTATION:
+        openPage(consultationPageAddress());
+        break;
+    case ID_FEEDBACK:
+        openPage(feedbackPageAddress());
+        break;
+    case ID_VERSION_INFO:
+    case ID_ABOUT_ENTRY:
+        showAbout();
+        break;
+    default:
+        // 导入下载文件并开始下载, 导出下载文件, 导出迅雷下载列表: offered, no action.
+        break;
+    }
+}
+
+void MenuCommands::updateMenu(QMenu *popup)
+{
+    const int type = currentType();
+    const NameRules rules = type >= 0 ? m_window.session().settings().nameRules[type] : NameRules();
+    for (QAction *action : popup->actions()) {
+        const int command = commandOf(action);
+        if (command == ID_LOGIN_MODE1) {
+            action->setChecked(m_loginMode1);
+        } else if (optionBit(command) != 0) {
+            action->setChecked(optionChecked(rules, optionBit(command)));
+            const bool enabled = type >= 0 && optionEnabled(optionBit(command), m_window.session().sourceType.load());
+            action->setEnabled(enabled);
+            // An option of another service's type cannot be used with this one's
+            // albums: hidden, not shown greyed.
+            action->setVisible(enabled);
+        }
+    }
+}
+
+void MenuCommands::toggleOption(int command)
+{
+    const int type = currentType();
+    if (type < 0)
+        return;
+    m_window.session().updateSettings([&](SettingsBlock &block) { pictrove::toggleOption(block.nameRules[type], optionBit(command)); });
+    saveSettings();
+}
+
+void MenuCommands::editDownloadParams(int type)
+{
+    DownloadParams params = m_window.session().settings().downloadParams[type];
+    DownloadSettingsDialog dialog(params, &m_window);
+    dialog.showMessage = [this, &dialog](const QString &text) { m_window.shell().showMessage(&dialog, text, QString()); };
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_window.session().updateSettings([&](SettingsBlock &block) { block.downloadParams[type] = params; });
+    saveSettings();
+}
+
+void MenuCommands::editNameRules(int type)
+{
+    NameRules rules = m_window.session().settings().nameRules[type];
+    FileNameRulesDialog dialog(rules, &m_window);
+    dialog.showMessage = [this, &dialog](const QString &text) { m_window.shell().showMessage(&dialog, text, QString()); };
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    // Only what the dialog edits: an option toggled meanwhile is not undone.
+    m_window.session().updateSettings([&](SettingsBlock &block) {
+        const uint16_t flags = block.nameRules[type].options;
+        block.nameRules[type] = rules;
+        block.nameRules[type].options = flags;
+    });
+    saveSettings();
+}
+
+void MenuCommands::loginQZone()
+{
+    const QString owner = controlText(m_window.control(IDC_OWNER_ADDRESS));
+    const int subType = controlIndex(m_window.control(IDC_SUB_TYPE));
+    openLoginBrowser(qZoneLoginAddress(owner, subType));
+}
+
+LoginBrowserDialog *MenuCommands::loginBrowser() const
+{
+    return m_browser;
+}
+
+void MenuCommands::openLoginBrowser(const QString &address)
+{
+    QWebEngineProfile *profile = loginProfile(m_window.session().dataFolder());
+    if (m_loginMode1) {
+        delete m_browser;
+        m_browser = new LoginBrowserDialog(address, profile, &m_window);
+        m_browser->setAttribute(Qt::WA_DeleteOnClose);
+        m_browser->show();
+        return;
+    }
+    LoginBrowserDialog browser(address, profile);
+    browser.exec();
+}
+
+void MenuCommands::showAbout()
+{
+    AboutDialog about(&m_window);
+    about.exec();
+}
+
+void MenuCommands::openPage(const QString &address)
+{
+    m_window.openOrOfferCopy(address);
+}
+
+void MenuCommands::saveSettings()
+{
+    pictrove::saveSettings(m_window.session().dataFolder(), m_window.session().settings());
+}
+
+}  // namespace pictrove
