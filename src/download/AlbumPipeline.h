@@ -11,6 +11,7 @@
 
 #include "download/AlbumEventGate.h"
 #include "download/AlbumQueue.h"
+#include "download/PipelineControl.h"
 #include "download/DownloadEvents.h"
 #include "download/TransferPool.h"
 #include "sources/AlbumRecord.h"
@@ -29,18 +30,6 @@
 namespace pictrove {
 
 class RequestSpacing;
-
-// What the pipeline asks of the download it runs for; called from any of its threads.
-class PipelineControl {
-public:
-    virtual ~PipelineControl() = default;
-    virtual bool stopRequested() const = 0;
-    // The disk is full: the run must stop.
-    virtual void requestStop() = 0;
-    virtual void pause(int milliseconds) = 0;
-    // A picture of the album in `folder` was handed to a worker; empty: the run ended.
-    virtual void transferring(const QString &folder) = 0;
-};
 
 // One chosen album and where its pictures go.
 struct ChosenAlbum {

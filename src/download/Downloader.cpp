@@ -1,5 +1,6 @@
 #include "download/Downloader.h"
 
+#include "download/AlbumPipeline.h"
 #include "download/FileNaming.h"
 #include "download/Folders.h"
 #include "settings/ExtensionSettings.h"

@@ -5,9 +5,9 @@
 // start() runs on the front end's thread; the run itself on a thread of the session,
 // reporting through DownloadEvents.
 
-#include "download/AlbumPipeline.h"
 #include "download/AlbumQueue.h"
 #include "download/DownloadEvents.h"
+#include "download/PipelineControl.h"
 
 #include <QString>
 
