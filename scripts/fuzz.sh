@@ -12,8 +12,12 @@ root=$PWD
 build=build/fuzz
 seconds=${SECONDS_EACH:-20}
 
-CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPICTROVE_FUZZ=ON \
-    -DPICTROVE_BUILD_GUI=OFF -DPICTROVE_BUILD_TESTS=OFF -DPICTROVE_BUILD_BENCH=OFF >/dev/null
+# A build CI configured already (with the engine's suites, which it runs under the same
+# sanitizers) is used as it is.
+if [ ! -f "$build/CMakeCache.txt" ]; then
+    CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPICTROVE_FUZZ=ON \
+        -DPICTROVE_BUILD_GUI=OFF -DPICTROVE_BUILD_TESTS=OFF -DPICTROVE_BUILD_BENCH=OFF >/dev/null
+fi
 cmake --build "$build"
 
 fixtures=tests/fixtures

@@ -8,7 +8,8 @@ set -euo pipefail
 # last line is for the package check (scripts/check-package.sh): dpkg-shlibdeps
 # (with file) computes the dependencies; lintian, desktop-file-validate and
 # appstreamcli check the package; python3 serves the loopback pages it lists. clang
-# and its libFuzzer runtime build the fuzz targets (scripts/fuzz.sh).
+# and its libFuzzer runtime build the fuzz targets (scripts/fuzz.sh). ccache keeps
+# compiled objects between builds of the same sources (the build uses it when found).
 packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-qpa-plugins qt6-webengine-dev libqt6opengl6-dev
@@ -17,6 +18,7 @@ packages=(
     xvfb xauth libgl1-mesa-dri fonts-wqy-microhei
     dpkg-dev file lintian desktop-file-utils appstream python3
     clang libclang-rt-14-dev
+    ccache
 )
 
 missing=()

@@ -129,6 +129,9 @@ protected:
     std::atomic<bool> loggedIn{true};
     std::mutex waitsMutex;
     QList<int> waits;
+    // Counted by loopback handlers, whose threads may outlive a test's body: a member's
+    // memory stays until the servers have joined them; a local's stack would be reused.
+    std::atomic<int> refusals{0};
 };
 
 TEST_F(WeiboWebApiTest, PictureWallListsTheOwnerWhenThePhotoServiceWantsALogin)
@@ -221,7 +224,6 @@ TEST_F(WeiboWebApiTest, AnOwnerWeiboDoesNotKnowIsSaidToBeUnknown)
 
 TEST_F(WeiboWebApiTest, RefusalsForSpeedAreWaitedOut)
 {
-    std::atomic<int> refusals{0};
     services.route("weibo.com", "/ajax/profile/getImageWall", LoopbackServer::Handler([&](const RecordedRequest &) {
         return refusals.fetch_add(1) < 2 ? CannedResponse::error(432) : json(fixture("weibo_api_image_wall.json"));
     }));
@@ -246,7 +248,6 @@ TEST_F(WeiboWebApiTest, AnAlbumsListingWaitsOutRefusalsAndSaysSo)
 {
     list(QStringLiteral("https://weibo.com/u/1234567890"));
     ASSERT_EQ(events.listResult(), ListResult::Listed);
-    std::atomic<int> refusals{0};
     services.route("weibo.com", "/ajax/profile/getAlbumDetail", LoopbackServer::Handler([&](const RecordedRequest &request) {
         if (refusals.fetch_add(1) < 2)
             return CannedResponse::error(418);
