@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Fails when docs/architecture.md does not name an event or a result the engine has:
+# every event of ListEvents and DownloadEvents, every ListResult and DownloadResult.
+# The doc points at the headers for their meaning; this keeps it from forgetting one.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+doc=docs/architecture.md
+
+events() { grep -oE 'virtual void [a-zA-Z]+' "$1" | awk '{print $3}'; }
+enum_values() {
+    # The enumerators of `enum class $2` in $1, up to its closing brace.
+    awk -v name="$2" '
+        $0 ~ "enum class " name " " { inside = 1; next }
+        inside && /^};/ { exit }
+        inside && match($0, /^ *[A-Z][A-Za-z]*/) { print substr($0, RSTART, RLENGTH) }
+    ' "$1" | tr -d ' '
+}
+
+missing=()
+for name in $(events src/sources/ListEvents.h) $(events src/download/DownloadEvents.h) \
+            $(enum_values src/sources/ListEvents.h ListResult) \
+            $(enum_values src/download/DownloadEvents.h DownloadResult); do
+    grep -qE "\`$name[\`(]" "$doc" || missing+=("$name")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "docs/architecture.md does not name: ${missing[*]}" >&2
+    exit 1
+fi
+echo "docs/architecture.md names every event and result"
