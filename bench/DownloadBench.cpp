@@ -54,7 +54,11 @@ QString option(const QStringList &args, const QString &name, const QString &fall
 // the bench reports as the engine's.
 class RunCounts : public DownloadEvents {
 public:
-    void downloadFinished(DownloadResult /*result*/, const PictureCounts &run) override { counts = run; }
+    void report(const DownloadEvent &event) override
+    {
+        if (const auto *finished = std::get_if<event::DownloadFinished>(&event))
+            counts = finished->run;
+    }
     PictureCounts counts;
 };
 

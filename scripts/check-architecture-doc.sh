@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
 # Fails when docs/architecture.md does not name an event or a result the engine has:
-# every event of ListEvents and DownloadEvents, every ListResult and DownloadResult.
+# every event struct of ListEvents.h and DownloadEvents.h, every ListResult and DownloadResult.
 # The doc points at the headers for their meaning; this keeps it from forgetting one.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 doc=docs/architecture.md
 
-events() { grep -oE 'virtual void [a-zA-Z]+' "$1" | awk '{print $3}'; }
+# The event structs: every `struct Name` inside `namespace event {`.
+events() {
+    awk '/^namespace event \{/ { inside = 1; next }
+         inside && /^\}  \/\/ namespace event/ { exit }
+         inside && match($0, /^struct [A-Z][A-Za-z]*/) { print substr($0, RSTART + 7, RLENGTH - 7) }' "$1"
+}
 enum_values() {
     # The enumerators of `enum class $2` in $1, up to its closing brace.
     awk -v name="$2" '
@@ -20,7 +25,7 @@ missing=()
 for name in $(events src/sources/ListEvents.h) $(events src/download/DownloadEvents.h) \
             $(enum_values src/sources/ListEvents.h ListResult) \
             $(enum_values src/download/DownloadEvents.h DownloadResult); do
-    grep -qE "\`$name[\`(]" "$doc" || missing+=("$name")
+    grep -qE "\`$name[\`({]" "$doc" || missing+=("$name")
 done
 if [ ${#missing[@]} -gt 0 ]; then
     echo "docs/architecture.md does not name: ${missing[*]}" >&2

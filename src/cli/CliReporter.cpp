@@ -15,110 +15,109 @@ CliReporter::CliReporter(FILE *err)
     m_clock.start();
 }
 
-void CliReporter::listStarted()
+void CliReporter::report(const ListEvent &event)
 {
     std::lock_guard lock(m_mutex);
+    std::visit([this](const auto &e) { on(e); }, event);
+}
+
+void CliReporter::report(const DownloadEvent &event)
+{
+    std::lock_guard lock(m_mutex);
+    std::visit([this](const auto &e) { on(e); }, event);
+}
+
+void CliReporter::on(const event::ListStarted &)
+{
     printLine(QStringLiteral("正在获取相册列表，请稍等..."));
 }
 
-void CliReporter::albumLost()
+void CliReporter::on(const event::AlbumLost &)
 {
-    std::lock_guard lock(m_mutex);
     printLine(QStringLiteral("内存分配失败"));
 }
 
-void CliReporter::listFinished(ListResult result, int albumCount)
+void CliReporter::on(const event::ListFinished &e)
 {
-    std::lock_guard lock(m_mutex);
-    m_listResult = result;
-    const QString message = listResultMessage(result, m_listDetail);
+    m_listResult = e.result;
+    const QString message = listResultMessage(e.result, m_listDetail);
     if (!message.isEmpty())
         printLine(message);
-    if (result == ListResult::LoginNeeded)
+    if (e.result == ListResult::LoginNeeded)
         printLine(QStringLiteral("（或用 --cookies FILE 交给本程序一份浏览器导出的 cookies.txt）"));
     // An address that was refused never started a list.
-    if (result == ListResult::NoAddress || result == ListResult::NotWebAddress)
+    if (e.result == ListResult::NoAddress || e.result == ListResult::NotWebAddress)
         return;
-    printLine(QStringLiteral("获取相册列表完成，共%1个").arg(albumCount));
+    printLine(QStringLiteral("获取相册列表完成，共%1个").arg(e.albumCount));
 }
 
-void CliReporter::listFailureDetail(const QString &detail)
+void CliReporter::on(const event::ListFailureDetail &e)
 {
-    std::lock_guard lock(m_mutex);
-    m_listDetail = detail;
+    m_listDetail = e.detail;
 }
 
-void CliReporter::listWaiting(int seconds)
+void CliReporter::on(const event::ListWaiting &e)
 {
-    std::lock_guard lock(m_mutex);
-    printLine(rateLimitWaitMessage(seconds));
+    printLine(rateLimitWaitMessage(e.seconds));
 }
 
-void CliReporter::albumListingWaiting(int seconds)
+void CliReporter::on(const event::AlbumListingWaiting &e)
 {
-    std::lock_guard lock(m_mutex);
-    printLine(rateLimitWaitMessage(seconds));
+    printLine(rateLimitWaitMessage(e.seconds));
 }
 
-void CliReporter::saveFolderFailed(const QString &level)
+void CliReporter::on(const event::SaveFolderFailed &e)
 {
-    std::lock_guard lock(m_mutex);
-    printLine(level);
+    printLine(e.level);
 }
 
-void CliReporter::albumStarted(int number, int count, const QString &)
+void CliReporter::on(const event::AlbumStarted &e)
 {
-    std::lock_guard lock(m_mutex);
-    m_albumNumber = number;
-    m_albumCount = count;
+    m_albumNumber = e.number;
+    m_albumCount = e.count;
     m_album.reset();
     if (m_live)
         drawProgress();
     else
-        printLine(QStringLiteral("正在下载第%1/%2个图集").arg(number).arg(count));
+        printLine(QStringLiteral("正在下载第%1/%2个图集").arg(e.number).arg(e.count));
 }
 
-void CliReporter::picturesListed(int count)
+void CliReporter::on(const event::PicturesListed &e)
 {
-    std::lock_guard lock(m_mutex);
     if (m_live)
         drawProgress();
     else
-        printLine(QStringLiteral("已获取到%1张图片信息").arg(count));
+        printLine(QStringLiteral("已获取到%1张图片信息").arg(e.count));
 }
 
-void CliReporter::transferStarted(int total)
+void CliReporter::on(const event::TransferStarted &e)
 {
-    std::lock_guard lock(m_mutex);
     m_album = PictureCounts{};
-    m_album->total = total;
+    m_album->total = e.total;
     if (m_live)
         drawProgress();
     else
         printLine(QStringLiteral("已开始下载图片"));
 }
 
-void CliReporter::pictureProgress(const PictureCounts &album)
+void CliReporter::on(const event::PictureProgress &e)
 {
-    std::lock_guard lock(m_mutex);
-    m_album = album;
+    m_album = e.album;
     if (m_live)
         drawProgress();
     else
-        printLine(QStringLiteral("已下载%1/%2......").arg(album.done).arg(album.total));
+        printLine(QStringLiteral("已下载%1/%2......").arg(e.album.done).arg(e.album.total));
 }
 
-void CliReporter::runProgress(const PictureCounts &run)
+void CliReporter::on(const event::RunProgress &e)
 {
-    std::lock_guard lock(m_mutex);
-    m_run = run;
+    m_run = e.run;
     if (m_live)
         drawProgress();
 }
 
-void CliReporter::pictureFailed(const QString &address, const QString &reason)
+void CliReporter::on(const event::PictureFailed &e)
 {
-    std::lock_guard lock(m_mutex);
     // Tabs and line ends inside either field would break the list's lines.
     const auto field = [](QString text) {
         text.replace(QLatin1Char('\t'), QLatin1Char(' '));
@@ -126,27 +125,24 @@ void CliReporter::pictureFailed(const QString &address, const QString &reason)
         text.replace(QLatin1Char('\n'), QLatin1Char(' '));
         return text;
     };
-    m_failed.append(field(address) + QLatin1Char('\t') + field(reason));
+    m_failed.append(field(e.address) + QLatin1Char('\t') + field(e.reason));
 }
 
-void CliReporter::albumIncomplete(const QString &name, const QString &reason)
+void CliReporter::on(const event::AlbumIncomplete &e)
 {
-    std::lock_guard lock(m_mutex);
-    printLine(QStringLiteral("相册不完整：%1（%2）").arg(name, reason));
+    printLine(QStringLiteral("相册不完整：%1（%2）").arg(e.name, e.reason));
 }
 
-void CliReporter::diskFull(const QString &folder)
+void CliReporter::on(const event::DiskFull &e)
 {
-    std::lock_guard lock(m_mutex);
-    printLine(QStringLiteral("磁盘空间不足：%1").arg(QDir::toNativeSeparators(folder)));
+    printLine(QStringLiteral("磁盘空间不足：%1").arg(QDir::toNativeSeparators(e.folder)));
 }
 
-void CliReporter::downloadFinished(DownloadResult result, const PictureCounts &run)
+void CliReporter::on(const event::DownloadFinished &e)
 {
-    std::lock_guard lock(m_mutex);
-    m_downloadResult = result;
-    m_downloadCounts = run;
-    switch (result) {
+    m_downloadResult = e.result;
+    m_downloadCounts = e.run;
+    switch (e.result) {
     case DownloadResult::NoSavePath:
         printLine(QStringLiteral("请先设置保存路径"));
         return;
@@ -156,20 +152,19 @@ void CliReporter::downloadFinished(DownloadResult result, const PictureCounts &r
     case DownloadResult::NoAlbumChosen:
         printLine(QStringLiteral("请先在列表中选择要下载的相册"));
         break;
-    case DownloadResult::DiskFull:  // said by diskFull() just before
+    case DownloadResult::DiskFull:  // said by DiskFull just before
     case DownloadResult::Finished:
     case DownloadResult::Stopped:
         break;
     }
-    if (result != DownloadResult::DiskFull)
+    if (e.result != DownloadResult::DiskFull)
         printLine(QStringLiteral("下载完毕"));
-    printLine(runSummary(run));
+    printLine(runSummary(e.run));
 }
 
-void CliReporter::openFolder(const QString &folder)
+void CliReporter::on(const event::OpenFolder &e)
 {
-    std::lock_guard lock(m_mutex);
-    m_folderToOpen = folder;
+    m_folderToOpen = e.folder;
 }
 
 std::optional<ListResult> CliReporter::listResult() const

@@ -21,28 +21,12 @@ class CliReporter : public EngineEvents {
 public:
     explicit CliReporter(FILE *err = stderr);
 
-    void listStarted() override;
-    void albumLost() override;
-    void listWaiting(int seconds) override;
-    void listFailureDetail(const QString &detail) override;
-    void listFinished(ListResult result, int albumCount) override;
-
-    void saveFolderFailed(const QString &level) override;
-    void albumStarted(int number, int count, const QString &name) override;
-    void picturesListed(int count) override;
-    void transferStarted(int total) override;
-    void pictureProgress(const PictureCounts &album) override;
-    void runProgress(const PictureCounts &run) override;
-    void pictureFailed(const QString &address, const QString &reason) override;
-    void albumListingWaiting(int seconds) override;
-    void albumIncomplete(const QString &name, const QString &reason) override;
-    void diskFull(const QString &folder) override;
-    void downloadFinished(DownloadResult result, const PictureCounts &run) override;
-    void openFolder(const QString &folder) override;
+    void report(const ListEvent &event) override;
+    void report(const DownloadEvent &event) override;
 
     std::optional<ListResult> listResult() const;
     std::optional<DownloadResult> downloadResult() const;
-    // The run's pictures, as downloadFinished counted them.
+    // The run's pictures, as DownloadFinished counted them.
     PictureCounts downloadCounts() const;
     // Every picture that did not arrive: "address\treason", in the order they failed.
     QStringList failedPictures() const;
@@ -54,6 +38,29 @@ public:
     void finishLine();
 
 private:
+    // One overload per kind of event shown; the rest are not shown in a terminal.
+    void on(const event::ListStarted &e);
+    void on(const event::AlbumLost &e);
+    void on(const event::ListWaiting &e);
+    void on(const event::ListFailureDetail &e);
+    void on(const event::ListFinished &e);
+    void on(const event::SaveFolderFailed &e);
+    void on(const event::AlbumStarted &e);
+    void on(const event::PicturesListed &e);
+    void on(const event::TransferStarted &e);
+    void on(const event::PictureProgress &e);
+    void on(const event::RunProgress &e);
+    void on(const event::PictureFailed &e);
+    void on(const event::AlbumListingWaiting &e);
+    void on(const event::AlbumIncomplete &e);
+    void on(const event::DiskFull &e);
+    void on(const event::DownloadFinished &e);
+    void on(const event::OpenFolder &e);
+    template <class Event>
+    void on(const Event &)
+    {
+    }
+
     void printLine(const QString &line);
     void drawProgress();
 

@@ -2,19 +2,19 @@
 
 namespace pictrove {
 
-void AlbumEventGate::post(int number, Event event)
+void AlbumEventGate::post(int number, const DownloadEvent &event)
 {
     std::lock_guard lock(m_mutex);
     if (number == m_current)
-        event(m_out);
+        m_out.report(event);
     else
-        m_kept[number].push_back(std::move(event));
+        m_kept[number].push_back(event);
 }
 
-void AlbumEventGate::postNow(Event event)
+void AlbumEventGate::postNow(const DownloadEvent &event)
 {
     std::lock_guard lock(m_mutex);
-    event(m_out);
+    m_out.report(event);
 }
 
 void AlbumEventGate::advance()
@@ -24,49 +24,14 @@ void AlbumEventGate::advance()
     const auto kept = m_kept.find(m_current);
     if (kept == m_kept.end())
         return;
-    for (const Event &event : kept->second)
-        event(m_out);
+    for (const DownloadEvent &event : kept->second)
+        m_out.report(event);
     m_kept.erase(kept);
 }
 
-void AlbumEvents::albumStarted(int number, int count, const QString &name)
+void AlbumEvents::report(const DownloadEvent &event)
 {
-    m_gate.post(m_number, [=](DownloadEvents &out) { out.albumStarted(number, count, name); });
-}
-
-void AlbumEvents::picturesListed(int count)
-{
-    m_gate.post(m_number, [=](DownloadEvents &out) { out.picturesListed(count); });
-}
-
-void AlbumEvents::transferStarted(int total)
-{
-    m_gate.post(m_number, [=](DownloadEvents &out) { out.transferStarted(total); });
-}
-
-void AlbumEvents::pictureProgress(const PictureCounts &album)
-{
-    m_gate.post(m_number, [=](DownloadEvents &out) { out.pictureProgress(album); });
-}
-
-void AlbumEvents::pictureFailed(const QString &address, const QString &reason)
-{
-    m_gate.post(m_number, [=](DownloadEvents &out) { out.pictureFailed(address, reason); });
-}
-
-void AlbumEvents::albumIncomplete(const QString &name, const QString &reason)
-{
-    m_gate.post(m_number, [=](DownloadEvents &out) { out.albumIncomplete(name, reason); });
-}
-
-void AlbumEvents::albumFinished(int number, int count, const QString &folder, const PictureCounts &album)
-{
-    m_gate.post(m_number, [=](DownloadEvents &out) { out.albumFinished(number, count, folder, album); });
-}
-
-void AlbumEvents::diskFull(const QString &folder)
-{
-    m_gate.post(m_number, [=](DownloadEvents &out) { out.diskFull(folder); });
+    m_gate.post(m_number, event);
 }
 
 }  // namespace pictrove

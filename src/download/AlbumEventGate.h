@@ -2,13 +2,12 @@
 // Keeps a run's album events in album order while albums overlap: album k+1 may be
 // listed, and its first pictures transferred, while album k's last pictures still
 // arrive. The front end hears album k's events as they happen, and album k+1's
-// (kept until then) right after album k's albumFinished, so every album still reads
-// albumStarted … albumFinished without another album's events in between. Events are
+// (kept until then) right after album k's AlbumFinished, so every album still reads
+// AlbumStarted … AlbumFinished without another album's events in between. Events are
 // passed on one at a time, from whichever thread posts them.
 
 #include "download/DownloadEvents.h"
 
-#include <functional>
 #include <map>
 #include <mutex>
 #include <vector>
@@ -17,8 +16,6 @@ namespace pictrove {
 
 class AlbumEventGate {
 public:
-    using Event = std::function<void(DownloadEvents &)>;
-
     explicit AlbumEventGate(DownloadEvents &out)
         : m_out(out)
     {
@@ -26,10 +23,10 @@ public:
 
     // Passes `event` on now when album `number` (1-based) is the one being reported,
     // otherwise keeps it until it is.
-    void post(int number, Event event);
+    void post(int number, const DownloadEvent &event);
     // Passes `event` on now, whichever album is being reported: for what concerns the
     // whole run.
-    void postNow(Event event);
+    void postNow(const DownloadEvent &event);
     // The album being reported said all it had to say: the next one's kept events
     // follow at once.
     void advance();
@@ -38,11 +35,12 @@ private:
     std::mutex m_mutex;
     DownloadEvents &m_out;
     int m_current = 1;
-    std::map<int, std::vector<Event>> m_kept;
+    std::map<int, std::vector<DownloadEvent>> m_kept;
 };
 
 // The DownloadEvents of one album of a run, for the code that reports on one album
-// only (its listing, its transfers): everything goes through the gate.
+// only (its listing, its transfers): everything goes through the gate, kept for
+// album `number`.
 class AlbumEvents : public DownloadEvents {
 public:
     AlbumEvents(AlbumEventGate &gate, int number)
@@ -51,14 +49,7 @@ public:
     {
     }
 
-    void albumStarted(int number, int count, const QString &name) override;
-    void picturesListed(int count) override;
-    void transferStarted(int total) override;
-    void pictureProgress(const PictureCounts &album) override;
-    void pictureFailed(const QString &address, const QString &reason) override;
-    void albumIncomplete(const QString &name, const QString &reason) override;
-    void albumFinished(int number, int count, const QString &folder, const PictureCounts &album) override;
-    void diskFull(const QString &folder) override;
+    void report(const DownloadEvent &event) override;
 
 private:
     AlbumEventGate &m_gate;

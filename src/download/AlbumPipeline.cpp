@@ -200,7 +200,7 @@ void AlbumPipeline::listAhead()
 void AlbumPipeline::listAlbum(Album &album)
 {
     AlbumQueue &queue = *album.queue;
-    album.events->albumStarted(album.number, int(m_albums.size()), album.record.name);
+    album.events->report(event::AlbumStarted{album.number, int(m_albums.size()), album.record.name});
     if (canList(album)) {
         AlbumQueueSink::Album info{album.record,    album.folderName,     album.sharedNames,
                                    m_setup.owner.name, int(m_albums.size()), m_setup.listedAlbumCount};
@@ -214,14 +214,14 @@ void AlbumPipeline::listAlbum(Album &album)
         walk.pageIntervalMs = m_setup.pageIntervalMs;
         walk.spacing = m_setup.requestSpacing;
         walk.waitingForRateLimit = [this](int seconds) {
-            m_gate.postNow([seconds](DownloadEvents &out) { out.albumListingWaiting(seconds); });
+            m_gate.postNow(event::AlbumListingWaiting{seconds});
         };
         listAlbumPictures(walk, sink);
         album.cutShort = m_control.stopRequested();
         album.incomplete = sink.listingIncomplete() && !album.cutShort;
         album.listingFailure = sink.listingFailure();
         if (album.incomplete)
-            album.events->albumIncomplete(album.record.name, album.listingFailure);
+            album.events->report(event::AlbumIncomplete{album.record.name, album.listingFailure});
     }
 
     if (!queue.isEmpty() && !album.cutShort && !(m_setup.rules.options & OPT_THUNDER_LIST_ONLY)) {
@@ -243,7 +243,7 @@ void AlbumPipeline::listAlbum(Album &album)
         }
         album.job = std::move(job);
         album.counts.total = album.jobSize();
-        album.events->transferStarted(album.jobSize());
+        album.events->report(event::TransferStarted{album.jobSize()});
     }
 
     {
@@ -330,21 +330,22 @@ void AlbumPipeline::account(const TransferPool::Ended &ended)
         album.stopped.push_back(ended.task.index);
     } else {
         ++counts.failed;
-        album.events->pictureFailed(album.job->pictures.at(ended.task.index).picture.address, ended.outcome.reason);
+        album.events->report(
+            event::PictureFailed{album.job->pictures.at(ended.task.index).picture.address, ended.outcome.reason});
     }
     if (ended.outcome.noSpace && !m_diskFull) {
         // The album's other pictures cannot arrive either, nor the next albums'.
         m_diskFull = true;
-        album.events->diskFull(album.job->folder);
+        album.events->report(event::DiskFull{album.job->folder});
         m_control.requestStop();
     }
-    album.events->pictureProgress(counts);
+    album.events->report(event::PictureProgress{counts});
 
     ++m_transferred.done;
     m_transferred.saved += ended.outcome.saved ? 1 : 0;
     m_transferred.failed += ended.outcome.saved || ended.outcome.stopped ? 0 : 1;
     m_transferred.bytes += ended.outcome.saved ? ended.outcome.bytes : 0;
-    m_gate.postNow([run = m_transferred](DownloadEvents &out) { out.runProgress(run); });
+    m_gate.postNow(event::RunProgress{m_transferred});
 }
 
 bool AlbumPipeline::hasEnded(const Album &album) const
@@ -399,7 +400,7 @@ void AlbumPipeline::finish(Album &album)
             fixPictureOrder(queue);
     }
 
-    album.events->albumFinished(album.number, int(m_albums.size()), queue.folder(), counts);
+    album.events->report(event::AlbumFinished{album.number, int(m_albums.size()), queue.folder(), counts});
     album.job.reset();
     m_lastQueue = std::move(album.queue);
     {
@@ -419,9 +420,9 @@ void AlbumPipeline::reportUntried(Album &album, const QList<QueuedPicture> &pict
         return;
     const QString reason = QStringLiteral("磁盘空间不足，未下载");
     for (const int index : stopped)
-        album.events->pictureFailed(pictures.at(index).picture.address, reason);
+        album.events->report(event::PictureFailed{pictures.at(index).picture.address, reason});
     for (qsizetype i = from; i < pictures.size(); ++i)
-        album.events->pictureFailed(pictures.at(i).picture.address, reason);
+        album.events->report(event::PictureFailed{pictures.at(i).picture.address, reason});
 }
 
 void AlbumPipeline::stopListers()

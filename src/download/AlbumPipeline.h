@@ -83,7 +83,7 @@ private:
     void handOut(Album &album);
     void account(const TransferPool::Ended &ended);
     bool hasEnded(const Album &album) const;
-    // The album's marker, repairs and counts, then its albumFinished.
+    // The album's marker, repairs and counts, then its AlbumFinished.
     void finish(Album &album);
     // After a full disk: the `stopped` entries of `pictures` and those from `from` on
     // were never tried to the end; each is told as failed.
@@ -115,7 +115,7 @@ private:
     std::vector<std::thread> m_listers;
 
     PictureCounts m_run;
-    PictureCounts m_transferred;  // what runProgress tells: every picture that ended so far
+    PictureCounts m_transferred;  // what RunProgress tells: every picture that ended so far
     bool m_diskFull = false;
     std::unique_ptr<AlbumQueue> m_lastQueue;
 };

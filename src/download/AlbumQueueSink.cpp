@@ -81,7 +81,7 @@ void AlbumQueueSink::addPicture(const Picture &picture)
 
     m_queue.queuePicture(picture, fileName);
     const int count = m_queue.count();
-    m_events.picturesListed(count);
+    m_events.report(event::PicturesListed{count});
     if (m_rules.options & OPT_TITLE_FILE)
         appendTitleLine(albumFilePath(folder, m_album.record.name, QStringLiteral(".txt")), picture.title, count);
 }

@@ -2,16 +2,18 @@
 // What a front end gives Download and what it hears back. The request is taken once
 // when the run starts: changing the settings meanwhile does not change the run.
 // The events come from the download's threads, one at a time and in this order:
-// downloadStarted; per album albumStarted, picturesListed, transferStarted,
-// pictureProgress and pictureFailed, albumFinished (runProgress in between, whenever a
-// picture ended); then downloadFinished and, when
-// the options ask for it, openFolder. Implementations must accept calls from any thread.
+// DownloadStarted; per album AlbumStarted, PicturesListed, TransferStarted,
+// PictureProgress and PictureFailed, AlbumFinished (RunProgress in between, whenever a
+// picture ended); then DownloadFinished and, when the options ask for it, OpenFolder.
+// Implementations must accept calls from any thread.
 
 #include "settings/SettingsBlock.h"
 #include "settings/SourceType.h"
 
 #include <QList>
 #include <QString>
+
+#include <variant>
 
 namespace pictrove {
 
@@ -35,7 +37,7 @@ enum class DownloadResult {
     DiskFull,          // a picture could not be written for lack of space; the run stopped there
 };
 
-// Pictures of one run (or, in pictureProgress, of the album being transferred).
+// Pictures of one run (or, in PictureProgress, of the album being transferred).
 struct PictureCounts {
     int listed = 0;   // found by the albums' picture fetchers (run counts only)
     int total = 0;    // queued for transfer
@@ -48,44 +50,89 @@ struct PictureCounts {
     int incompleteAlbums = 0;  // albums whose listing broke off at a failed page (run counts only)
 };
 
+// The events of a run, one struct each, in the order described at the top.
+namespace event {
+// The owner's folder exists and the albums are about to be walked.
+struct DownloadStarted {};
+// `level` of the owner's folder could neither be found nor created; the run ends
+// with SaveFolderFailed.
+struct SaveFolderFailed {
+    QString level;
+};
+// Album `number` (1-based) of `count` is being listed.
+struct AlbumStarted {
+    int number = 0;
+    int count = 0;
+    QString name;
+};
+// The album's pictures listed so far.
+struct PicturesListed {
+    int count = 0;
+};
+// The album's `total` pictures start transferring.
+struct TransferStarted {
+    int total = 0;
+};
+struct PictureProgress {
+    PictureCounts album;
+};
+// The whole run so far, after each picture that ended: pictures ended, saved and
+// failed and their bytes, in every album, also those transferring ahead of the one
+// being reported. Comes at once, between that album's events.
+struct RunProgress {
+    PictureCounts run;
+};
+struct PictureFailed {
+    QString address;
+    QString reason;
+};
+// The service refused to be asked this fast while an album was listed: the listing
+// waits `seconds`, then asks again. Comes at once, whichever album is reported.
+struct AlbumListingWaiting {
+    int seconds = 0;
+};
+// Album `name`'s listing broke off: a page failed after its retries (`reason` names
+// the page and its answer). Its pictures listed before that still transfer; the
+// album gets no marker, so skip-previous never takes it for done.
+struct AlbumIncomplete {
+    QString name;
+    QString reason;
+};
+// The album is done: every album that started ends here, also one that listed
+// nothing or was stopped; `folder` is where its pictures went (the owner's folder
+// when it got none of its own), `album` its final counts (untried among them).
+struct AlbumFinished {
+    int number = 0;
+    int count = 0;
+    QString folder;
+    PictureCounts album;
+};
+// The disk holding `folder` is full: the run stops at once and ends with DiskFull.
+struct DiskFull {
+    QString folder;
+};
+struct DownloadFinished {
+    DownloadResult result = DownloadResult::Finished;
+    PictureCounts run;
+};
+// The options ask to show the last album's folder once the run is over.
+struct OpenFolder {
+    QString folder;
+};
+}  // namespace event
+
+using DownloadEvent =
+    std::variant<event::DownloadStarted, event::SaveFolderFailed, event::AlbumStarted, event::PicturesListed,
+                 event::TransferStarted, event::PictureProgress, event::RunProgress, event::PictureFailed,
+                 event::AlbumListingWaiting, event::AlbumIncomplete, event::AlbumFinished, event::DiskFull,
+                 event::DownloadFinished, event::OpenFolder>;
+
+// Every download event arrives through this one call (see ListEvents for why). A
+// plain DownloadEvents hears nothing.
 class DownloadEvents {
 public:
     virtual ~DownloadEvents() = default;
-
-    // The owner's folder exists and the albums are about to be walked.
-    virtual void downloadStarted() {}
-    // `level` of the owner's folder could neither be found nor created; the run ends
-    // with SaveFolderFailed.
-    virtual void saveFolderFailed(const QString & /*level*/) {}
-    // Album `number` (1-based) of `count` is being listed.
-    virtual void albumStarted(int /*number*/, int /*count*/, const QString & /*name*/) {}
-    // The album's pictures listed so far.
-    virtual void picturesListed(int /*count*/) {}
-    // The album's `total` pictures start transferring.
-    virtual void transferStarted(int /*total*/) {}
-    virtual void pictureProgress(const PictureCounts & /*album*/) {}
-    // The whole run so far, after each picture that ended: pictures ended, saved and
-    // failed and their bytes, in every album, also those transferring ahead of the one
-    // being reported. Comes at once, between that album's events.
-    virtual void runProgress(const PictureCounts & /*run*/) {}
-    virtual void pictureFailed(const QString & /*address*/, const QString & /*reason*/) {}
-    // The service refused to be asked this fast while an album was listed: the listing
-    // waits `seconds`, then asks again. Comes at once, whichever album is reported.
-    virtual void albumListingWaiting(int /*seconds*/) {}
-    // Album `name`'s listing broke off: a page failed after its retries (`reason`
-    // names the page and its answer). Its pictures listed before that still transfer;
-    // the album gets no marker, so skip-previous never takes it for done.
-    virtual void albumIncomplete(const QString & /*name*/, const QString & /*reason*/) {}
-    // The album is done: every album that started ends here, also one that listed
-    // nothing or was stopped; `folder` is where its pictures went (the owner's folder
-    // when it got none of its own), `album` its final counts (untried among them).
-    virtual void albumFinished(int /*number*/, int /*count*/, const QString & /*folder*/,
-                               const PictureCounts & /*album*/) {}
-    // The disk holding `folder` is full: the run stops at once and ends with DiskFull.
-    virtual void diskFull(const QString & /*folder*/) {}
-    virtual void downloadFinished(DownloadResult /*result*/, const PictureCounts & /*run*/) {}
-    // The options ask to show the last album's folder once the run is over.
-    virtual void openFolder(const QString & /*folder*/) {}
+    virtual void report(const DownloadEvent & /*event*/) {}
 };
 
 }  // namespace pictrove

@@ -77,7 +77,7 @@ DownloadResult Downloader::run(const DownloadRequest &request)
     QString base = ownerFolderFor(request.saveRoot, m_session.owner);
     if (base.isEmpty()) {
         m_state = DownloadState::Idle;
-        m_events.downloadFinished(DownloadResult::NoSavePath, {});
+        m_events.report(event::DownloadFinished{DownloadResult::NoSavePath, {}});
         return DownloadResult::NoSavePath;
     }
     QString failedLevel;
@@ -86,12 +86,12 @@ DownloadResult Downloader::run(const DownloadRequest &request)
         failedLevel = base;
     if (!failedLevel.isEmpty() || !ensureFolder(base, failedLevel)) {
         m_state = DownloadState::Idle;
-        m_events.saveFolderFailed(failedLevel);
-        m_events.downloadFinished(DownloadResult::SaveFolderFailed, {});
+        m_events.report(event::SaveFolderFailed{failedLevel});
+        m_events.report(event::DownloadFinished{DownloadResult::SaveFolderFailed, {}});
         return DownloadResult::SaveFolderFailed;
     }
     stampTimes(base, QDateTime::currentSecsSinceEpoch());
-    m_events.downloadStarted();
+    m_events.report(event::DownloadStarted{});
 
     PipelineSetup setup;
     setup.baseFolder = base;
@@ -123,9 +123,9 @@ DownloadResult Downloader::run(const DownloadRequest &request)
                                   : pipeline.diskFull() ? DownloadResult::DiskFull
                                   : stopped              ? DownloadResult::Stopped
                                                          : DownloadResult::Finished;
-    m_events.downloadFinished(result, run);
+    m_events.report(event::DownloadFinished{result, run});
     if (run.listed > 0 && (request.rules.options & OPT_OPEN_FOLDER))
-        m_events.openFolder(m_lastQueue->folder());
+        m_events.report(event::OpenFolder{m_lastQueue->folder()});
     return result;
 }
 

@@ -12,7 +12,7 @@ namespace pictrove {
 
 // Why a list listed nothing, or why it never started; empty for Listed and Stopped.
 // `detail` is what came back from a service that was unreachable or answered what
-// cannot be read (listFailureDetail), if known.
+// cannot be read (ListFailureDetail), if known.
 QString listResultMessage(ListResult result, const QString &detail);
 
 // The service refused to be asked this fast; the listing asks again in `seconds`.

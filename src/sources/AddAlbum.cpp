@@ -20,11 +20,11 @@ int addAlbum(AlbumList &albums, ListEvents &events, const AlbumRecord &found)
         record.name = cleanName(record.name, 0xFFFF, true).left(kShownNameLength);
         size = albums.appendUnique(record);
     } catch (const std::bad_alloc &) {
-        events.albumLost();
+        events.report(event::AlbumLost{});
         return albums.size();
     }
 
-    events.albumAdded(size - 1, albums.at(size - 1));
+    events.report(event::AlbumAdded{size - 1, albums.at(size - 1)});
     return size;
 }
 

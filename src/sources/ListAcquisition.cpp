@@ -34,7 +34,7 @@ public:
     }
     void addAlbum(const AlbumRecord &album) override { pictrove::addAlbum(m_session, album); }
     bool stopRequested() const override { return m_session.listStopRequested(); }
-    void waitingForRateLimit(int seconds) override { m_session.listEvents().listWaiting(seconds); }
+    void waitingForRateLimit(int seconds) override { m_session.listEvents().report(event::ListWaiting{seconds}); }
 
 private:
     Session &m_session;
@@ -47,7 +47,7 @@ void rememberAddress(Session &session, const QString &address)
     if (!added)
         return;
     saveSettings(session.dataFolder(), session.settings());
-    session.listEvents().ownerAddressRemembered(address);
+    session.listEvents().report(event::OwnerAddressRemembered{address});
 }
 
 }  // namespace
@@ -84,7 +84,7 @@ ListCommand startList(Session &session, const ListRequest &request)
             const ListResult result = runList(session, request);
             const int count = session.albums.size();
             session.listState = ListState::Idle;
-            session.listEvents().listFinished(result, count);
+            session.listEvents().report(event::ListFinished{result, count});
         })) {
         session.listState = ListState::Idle;
         return ListCommand::ThreadFailed;
@@ -109,7 +109,7 @@ ListResult runList(Session &session, const ListRequest &request)
     if (address.isEmpty())
         return ListResult::NoAddress;
 
-    session.listEvents().listStarted();
+    session.listEvents().report(event::ListStarted{});
     if (!isWebAddress(address))
         return ListResult::NotWebAddress;
     const Source *source = sourceFor(session.sources, address);
@@ -127,7 +127,7 @@ ListResult runList(Session &session, const ListRequest &request)
 
     if (session.albums.isEmpty()) {
         if (!outcome.refusalDetail.isEmpty())
-            session.listEvents().listFailureDetail(outcome.refusalDetail);
+            session.listEvents().report(event::ListFailureDetail{outcome.refusalDetail});
         return outcome.refusal;
     }
     rememberAddress(session, address);

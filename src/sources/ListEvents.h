@@ -1,13 +1,16 @@
 #pragma once
 // What a front end gives Get List and what it hears back. The request is taken once
 // when the list starts; the events come from the list thread, in this order:
-// listStarted, albumAdded for each album, ownerAddressRemembered when the address
-// joined the history, listFinished. Implementations must accept calls from any thread.
+// ListStarted, AlbumAdded for each album, OwnerAddressRemembered when the address
+// joined the history, ListFinished (ListWaiting, AlbumLost and ListFailureDetail in
+// between). Implementations must accept calls from any thread.
 
 #include "settings/SourceType.h"
 #include "sources/AlbumRecord.h"
 
 #include <QString>
+
+#include <variant>
 
 namespace pictrove {
 
@@ -32,26 +35,48 @@ enum class ListResult {
     NotSupported,   // the address is not on a site the program can list
 };
 
+// The events of a list, one struct each, in the order described at the top.
+namespace event {
+// The address was accepted and the owner's pages are being read.
+struct ListStarted {};
+// Album `index` of the album list is new; `album` is its final record.
+struct AlbumAdded {
+    int index = 0;
+    AlbumRecord album;
+};
+// Memory ran out while recording an album; the album was dropped.
+struct AlbumLost {};
+// The address led to albums and became the newest entry of the owner history
+// (already saved with the settings).
+struct OwnerAddressRemembered {
+    QString address;
+};
+// The service refused to answer so fast; the list waits `seconds` before it asks again.
+struct ListWaiting {
+    int seconds = 0;
+};
+// What the service answered when the list found nothing and a source knows why
+// ("no answer", a status line, "页面过大"); comes just before ListFinished.
+struct ListFailureDetail {
+    QString detail;
+};
+struct ListFinished {
+    ListResult result = ListResult::Listed;
+    int albumCount = 0;
+};
+}  // namespace event
+
+using ListEvent = std::variant<event::ListStarted, event::AlbumAdded, event::AlbumLost, event::OwnerAddressRemembered,
+                               event::ListWaiting, event::ListFailureDetail, event::ListFinished>;
+
+// Every list event arrives through this one call: a class that passes events on
+// (to another thread, another object) forwards them whole without naming each one,
+// and one that shows them picks the kinds it cares about with std::visit. A plain
+// ListEvents hears nothing.
 class ListEvents {
 public:
     virtual ~ListEvents() = default;
-
-    // The address was accepted and the owner's pages are being read.
-    virtual void listStarted() {}
-    // Album `index` of the album list is new; `album` is its final record.
-    virtual void albumAdded(int /*index*/, const AlbumRecord & /*album*/) {}
-    // Memory ran out while recording an album; the album was dropped.
-    virtual void albumLost() {}
-    // The address led to albums and became the newest entry of the owner history
-    // (already saved with the settings).
-    virtual void ownerAddressRemembered(const QString & /*address*/) {}
-    // The service refused to answer so fast; the list waits `seconds` before it asks
-    // again.
-    virtual void listWaiting(int /*seconds*/) {}
-    // What the service answered when the list found nothing and a source knows why
-    // ("no answer", a status line, "页面过大"); comes just before listFinished.
-    virtual void listFailureDetail(const QString & /*detail*/) {}
-    virtual void listFinished(ListResult /*result*/, int /*albumCount*/) {}
+    virtual void report(const ListEvent & /*event*/) {}
 };
 
 }  // namespace pictrove

@@ -55,134 +55,127 @@ void RecordingEvents::append(const QString &line)
     m_log.append(line);
 }
 
-void RecordingEvents::listStarted()
+void RecordingEvents::report(const ListEvent &event)
 {
     std::lock_guard lock(m_mutex);
+    std::visit([this](const auto &e) { on(e); }, event);
+}
+
+void RecordingEvents::report(const DownloadEvent &event)
+{
+    std::lock_guard lock(m_mutex);
+    std::visit([this](const auto &e) { on(e); }, event);
+}
+
+void RecordingEvents::on(const event::ListStarted &)
+{
     append(QStringLiteral("listStarted"));
 }
 
-void RecordingEvents::albumAdded(int index, const AlbumRecord &album)
+void RecordingEvents::on(const event::AlbumAdded &e)
 {
-    std::lock_guard lock(m_mutex);
-    m_rows.append(index);
-    append(QStringLiteral("albumAdded %1 %2").arg(index).arg(album.name));
+    m_rows.append(e.index);
+    append(QStringLiteral("albumAdded %1 %2").arg(e.index).arg(e.album.name));
 }
 
-void RecordingEvents::albumLost()
+void RecordingEvents::on(const event::AlbumLost &)
 {
-    std::lock_guard lock(m_mutex);
     append(QStringLiteral("albumLost"));
 }
 
-void RecordingEvents::ownerAddressRemembered(const QString &address)
+void RecordingEvents::on(const event::OwnerAddressRemembered &e)
 {
-    std::lock_guard lock(m_mutex);
-    m_remembered.append(address);
-    append(QStringLiteral("ownerAddressRemembered ") + address);
+    m_remembered.append(e.address);
+    append(QStringLiteral("ownerAddressRemembered ") + e.address);
 }
 
-void RecordingEvents::listFailureDetail(const QString &detail)
+void RecordingEvents::on(const event::ListFailureDetail &e)
 {
-    std::lock_guard lock(m_mutex);
-    append(QStringLiteral("listFailureDetail ") + detail);
+    append(QStringLiteral("listFailureDetail ") + e.detail);
 }
 
-void RecordingEvents::listWaiting(int seconds)
+void RecordingEvents::on(const event::ListWaiting &e)
 {
-    std::lock_guard lock(m_mutex);
-    append(QStringLiteral("listWaiting %1").arg(seconds));
+    append(QStringLiteral("listWaiting %1").arg(e.seconds));
 }
 
-void RecordingEvents::listFinished(ListResult result, int albumCount)
+void RecordingEvents::on(const event::ListFinished &e)
 {
-    std::lock_guard lock(m_mutex);
-    m_listResult = result;
-    append(QStringLiteral("listFinished %1 %2").arg(resultName(result)).arg(albumCount));
+    m_listResult = e.result;
+    append(QStringLiteral("listFinished %1 %2").arg(resultName(e.result)).arg(e.albumCount));
 }
 
-void RecordingEvents::downloadStarted()
+void RecordingEvents::on(const event::DownloadStarted &)
 {
-    std::lock_guard lock(m_mutex);
     append(QStringLiteral("downloadStarted"));
 }
 
-void RecordingEvents::saveFolderFailed(const QString &level)
+void RecordingEvents::on(const event::SaveFolderFailed &e)
 {
-    std::lock_guard lock(m_mutex);
-    append(QStringLiteral("saveFolderFailed ") + level);
+    append(QStringLiteral("saveFolderFailed ") + e.level);
 }
 
-void RecordingEvents::albumStarted(int number, int count, const QString &name)
+void RecordingEvents::on(const event::AlbumStarted &e)
 {
-    std::lock_guard lock(m_mutex);
-    append(QStringLiteral("albumStarted %1/%2 %3").arg(number).arg(count).arg(name));
+    append(QStringLiteral("albumStarted %1/%2 %3").arg(e.number).arg(e.count).arg(e.name));
 }
 
-void RecordingEvents::picturesListed(int count)
+void RecordingEvents::on(const event::PicturesListed &e)
 {
-    std::lock_guard lock(m_mutex);
-    append(QStringLiteral("picturesListed %1").arg(count));
+    append(QStringLiteral("picturesListed %1").arg(e.count));
 }
 
-void RecordingEvents::transferStarted(int total)
+void RecordingEvents::on(const event::TransferStarted &e)
 {
-    std::lock_guard lock(m_mutex);
-    append(QStringLiteral("transferStarted %1").arg(total));
+    append(QStringLiteral("transferStarted %1").arg(e.total));
 }
 
-void RecordingEvents::pictureProgress(const PictureCounts &album)
+void RecordingEvents::on(const event::PictureProgress &e)
 {
-    std::lock_guard lock(m_mutex);
-    m_progress.append(album);
-    append(QStringLiteral("pictureProgress %1/%2 failed=%3").arg(album.done).arg(album.total).arg(album.failed));
+    m_progress.append(e.album);
+    append(QStringLiteral("pictureProgress %1/%2 failed=%3").arg(e.album.done).arg(e.album.total).arg(e.album.failed));
 }
 
-void RecordingEvents::pictureFailed(const QString &address, const QString &reason)
+void RecordingEvents::on(const event::PictureFailed &e)
 {
-    std::lock_guard lock(m_mutex);
-    append(QStringLiteral("pictureFailed %1 %2").arg(address, reason));
+    append(QStringLiteral("pictureFailed %1 %2").arg(e.address, e.reason));
 }
 
-void RecordingEvents::albumIncomplete(const QString &name, const QString &reason)
+void RecordingEvents::on(const event::AlbumIncomplete &e)
 {
-    std::lock_guard lock(m_mutex);
-    append(QStringLiteral("albumIncomplete %1 %2").arg(name, reason));
+    append(QStringLiteral("albumIncomplete %1 %2").arg(e.name, e.reason));
 }
 
-void RecordingEvents::diskFull(const QString &folder)
+void RecordingEvents::on(const event::DiskFull &e)
 {
-    std::lock_guard lock(m_mutex);
-    append(QStringLiteral("diskFull %1").arg(folder));
+    append(QStringLiteral("diskFull %1").arg(e.folder));
 }
 
-void RecordingEvents::albumFinished(int number, int count, const QString &folder, const PictureCounts &)
+void RecordingEvents::on(const event::AlbumFinished &e)
 {
-    std::lock_guard lock(m_mutex);
-    append(QStringLiteral("albumFinished %1/%2 %3").arg(number).arg(count).arg(folder));
+    append(QStringLiteral("albumFinished %1/%2 %3").arg(e.number).arg(e.count).arg(e.folder));
 }
 
-void RecordingEvents::downloadFinished(DownloadResult result, const PictureCounts &run)
+void RecordingEvents::on(const event::DownloadFinished &e)
 {
-    std::lock_guard lock(m_mutex);
-    m_downloadResult = result;
-    m_downloadCounts = run;
+    m_downloadResult = e.result;
+    m_downloadCounts = e.run;
     QString line = QStringLiteral("downloadFinished %1 saved=%2 failed=%3 skipped=%4")
-                       .arg(resultName(result))
-                       .arg(run.saved)
-                       .arg(run.failed)
-                       .arg(run.skipped);
-    if (run.untried > 0)
-        line += QStringLiteral(" untried=%1").arg(run.untried);
-    if (run.incompleteAlbums > 0)
-        line += QStringLiteral(" incomplete=%1").arg(run.incompleteAlbums);
+                       .arg(resultName(e.result))
+                       .arg(e.run.saved)
+                       .arg(e.run.failed)
+                       .arg(e.run.skipped);
+    if (e.run.untried > 0)
+        line += QStringLiteral(" untried=%1").arg(e.run.untried);
+    if (e.run.incompleteAlbums > 0)
+        line += QStringLiteral(" incomplete=%1").arg(e.run.incompleteAlbums);
     append(line);
 }
 
-void RecordingEvents::openFolder(const QString &folder)
+void RecordingEvents::on(const event::OpenFolder &e)
 {
-    std::lock_guard lock(m_mutex);
-    m_opened.append(folder);
-    append(QStringLiteral("openFolder ") + folder);
+    m_opened.append(e.folder);
+    append(QStringLiteral("openFolder ") + e.folder);
 }
 
 QStringList RecordingEvents::log() const
@@ -232,16 +225,14 @@ PictureCounts RecordingEvents::downloadCounts() const
     return m_downloadCounts;
 }
 
-void RecordingEvents::albumListingWaiting(int seconds)
+void RecordingEvents::on(const event::AlbumListingWaiting &e)
 {
-    std::lock_guard lock(m_mutex);
-    append(QStringLiteral("albumListingWaiting %1").arg(seconds));
+    append(QStringLiteral("albumListingWaiting %1").arg(e.seconds));
 }
 
-void RecordingEvents::runProgress(const PictureCounts &run)
+void RecordingEvents::on(const event::RunProgress &e)
 {
-    std::lock_guard lock(m_mutex);
-    m_runCounts = run;
+    m_runCounts = e.run;
 }
 
 PictureCounts RecordingEvents::runCounts() const

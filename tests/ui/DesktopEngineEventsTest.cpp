@@ -29,38 +29,42 @@ namespace {
 // the GUI thread.
 class GuiSideEvents : public EngineEvents {
 public:
-    void listStarted() override { note(QStringLiteral("listStarted")); }
-    void albumAdded(int index, const AlbumRecord &album) override
+    void report(const ListEvent &event) override
     {
-        note(QStringLiteral("albumAdded %1 %2").arg(index).arg(album.name));
+        std::visit([this](const auto &e) { on(e); }, event);
     }
-    void albumLost() override
+    void report(const DownloadEvent &event) override
+    {
+        std::visit([this](const auto &e) { on(e); }, event);
+    }
+
+    void on(const event::ListStarted &) { note(QStringLiteral("listStarted")); }
+    void on(const event::AlbumAdded &e) { note(QStringLiteral("albumAdded %1 %2").arg(e.index).arg(e.album.name)); }
+    void on(const event::AlbumLost &)
     {
         note(QStringLiteral("albumLost"));
         if (duringAlbumLost)
             duringAlbumLost();
     }
-    void ownerAddressRemembered(const QString &address) override { note(QStringLiteral("remembered ") + address); }
-    void listFinished(ListResult, int count) override { note(QStringLiteral("listFinished %1").arg(count)); }
-    void downloadStarted() override { note(QStringLiteral("downloadStarted")); }
-    void saveFolderFailed(const QString &level) override { note(QStringLiteral("saveFolderFailed ") + level); }
-    void albumStarted(int number, int count, const QString &) override
+    void on(const event::OwnerAddressRemembered &e) { note(QStringLiteral("remembered ") + e.address); }
+    void on(const event::ListFinished &e) { note(QStringLiteral("listFinished %1").arg(e.albumCount)); }
+    void on(const event::DownloadStarted &) { note(QStringLiteral("downloadStarted")); }
+    void on(const event::SaveFolderFailed &e) { note(QStringLiteral("saveFolderFailed ") + e.level); }
+    void on(const event::AlbumStarted &e) { note(QStringLiteral("albumStarted %1/%2").arg(e.number).arg(e.count)); }
+    void on(const event::PicturesListed &e) { note(QStringLiteral("picturesListed %1").arg(e.count)); }
+    void on(const event::TransferStarted &e) { note(QStringLiteral("transferStarted %1").arg(e.total)); }
+    void on(const event::PictureProgress &e)
     {
-        note(QStringLiteral("albumStarted %1/%2").arg(number).arg(count));
+        note(QStringLiteral("progress %1/%2").arg(e.album.done).arg(e.album.total));
     }
-    void picturesListed(int count) override { note(QStringLiteral("picturesListed %1").arg(count)); }
-    void transferStarted(int total) override { note(QStringLiteral("transferStarted %1").arg(total)); }
-    void pictureProgress(const PictureCounts &album) override
+    void on(const event::PictureFailed &e) { note(QStringLiteral("failed ") + e.address); }
+    void on(const event::AlbumFinished &e) { note(QStringLiteral("albumFinished %1").arg(e.number)); }
+    void on(const event::DownloadFinished &e) { note(QStringLiteral("downloadFinished %1").arg(e.run.saved)); }
+    void on(const event::OpenFolder &e) { note(QStringLiteral("openFolder ") + e.folder); }
+    template <class Event>
+    void on(const Event &)
     {
-        note(QStringLiteral("progress %1/%2").arg(album.done).arg(album.total));
     }
-    void pictureFailed(const QString &address, const QString &) override { note(QStringLiteral("failed ") + address); }
-    void albumFinished(int number, int, const QString &, const PictureCounts &) override { note(QStringLiteral("albumFinished %1").arg(number)); }
-    void downloadFinished(DownloadResult, const PictureCounts &run) override
-    {
-        note(QStringLiteral("downloadFinished %1").arg(run.saved));
-    }
-    void openFolder(const QString &folder) override { note(QStringLiteral("openFolder ") + folder); }
 
     QStringList log() const
     {
@@ -127,7 +131,7 @@ TEST(DesktopEngineEventsTest, ProgressIsCoalesced)
     for (int worker = 0; worker < 15; ++worker) {
         workers.emplace_back([&events] {
             for (int done = 1; done <= 1000; ++done)
-                events.pictureProgress(progress(done, 1000));
+                events.report(event::PictureProgress{progress(done, 1000)});
         });
     }
     for (std::thread &worker : workers)
@@ -144,13 +148,13 @@ TEST(DesktopEngineEventsTest, TheLatestProgressTakesItsOwnPlace)
     GuiSideEvents window;
     DesktopEngineEvents events(window);
     onWorker([&events] {
-        events.transferStarted(4);
-        events.pictureProgress(progress(4, 4));
-        events.albumFinished(1, 2, QStringLiteral("/a/"), {});
-        events.albumStarted(2, 2, QStringLiteral("b"));
-        events.pictureProgress(progress(1, 3));
-        events.pictureFailed(QStringLiteral("http://x/1.jpg"), QStringLiteral("404"));
-        events.pictureProgress(progress(2, 3));
+        events.report(event::TransferStarted{4});
+        events.report(event::PictureProgress{progress(4, 4)});
+        events.report(event::AlbumFinished{1, 2, QStringLiteral("/a/"), {}});
+        events.report(event::AlbumStarted{2, 2, QStringLiteral("b")});
+        events.report(event::PictureProgress{progress(1, 3)});
+        events.report(event::PictureFailed{QStringLiteral("http://x/1.jpg"), QStringLiteral("404")});
+        events.report(event::PictureProgress{progress(2, 3)});
     });
     ASSERT_TRUE(waitUntil([&] { return window.log().size() == 5; }));
     // The album's last progress is never shown before the next album's start, which
@@ -167,22 +171,22 @@ TEST(DesktopEngineEventsTest, WorkerEventsAreAppliedOnTheGuiThreadInOrder)
     AlbumRecord album;
     album.name = QStringLiteral("旅行");
     onWorker([&] {
-        events.listStarted();
-        events.albumAdded(0, album);  // no album view: an event like the others
-        events.albumLost();
-        events.ownerAddressRemembered(QStringLiteral("http://blog.sina.com.cn/u/1"));
-        events.listFinished(ListResult::Listed, 1);
-        events.downloadStarted();
-        events.saveFolderFailed(QStringLiteral("/save/x"));
-        events.albumStarted(1, 1, album.name);
-        events.picturesListed(3);
-        events.transferStarted(3);
-        events.pictureProgress(progress(3, 3));
-        events.albumFinished(1, 1, QStringLiteral("/save/旅行/"), {});
+        events.report(event::ListStarted{});
+        events.report(event::AlbumAdded{0, album});  // no album view: an event like the others
+        events.report(event::AlbumLost{});
+        events.report(event::OwnerAddressRemembered{QStringLiteral("http://blog.sina.com.cn/u/1")});
+        events.report(event::ListFinished{ListResult::Listed, 1});
+        events.report(event::DownloadStarted{});
+        events.report(event::SaveFolderFailed{QStringLiteral("/save/x")});
+        events.report(event::AlbumStarted{1, 1, album.name});
+        events.report(event::PicturesListed{3});
+        events.report(event::TransferStarted{3});
+        events.report(event::PictureProgress{progress(3, 3)});
+        events.report(event::AlbumFinished{1, 1, QStringLiteral("/save/旅行/"), {}});
         PictureCounts run;
         run.saved = 3;
-        events.downloadFinished(DownloadResult::Finished, run);
-        events.openFolder(QStringLiteral("/save/旅行/"));
+        events.report(event::DownloadFinished{DownloadResult::Finished, run});
+        events.report(event::OpenFolder{QStringLiteral("/save/旅行/")});
     });
     const QStringList expected = {
         QStringLiteral("listStarted"),         QStringLiteral("albumAdded 0 旅行"),
@@ -198,8 +202,8 @@ TEST(DesktopEngineEventsTest, WorkerEventsAreAppliedOnTheGuiThreadInOrder)
     EXPECT_EQ(window.offGuiThread(), 0);
 
     // On the GUI thread an event applies at once, after those still waiting.
-    onWorker([&events] { events.picturesListed(1); });
-    events.picturesListed(2);
+    onWorker([&events] { events.report(event::PicturesListed{1}); });
+    events.report(event::PicturesListed{2});
     EXPECT_EQ(window.log().mid(expected.size()),
               (QStringList{QStringLiteral("picturesListed 1"), QStringLiteral("picturesListed 2")}));
 }
@@ -212,14 +216,14 @@ TEST(DesktopEngineEventsTest, AMessageBoxHoldsBackWhatFollows)
     DesktopEngineEvents events(window);
     QStringList seenInsideTheBox;
     window.duringAlbumLost = [&] {
-        onWorker([&events] { events.listFinished(ListResult::NothingFound, 0); });
+        onWorker([&events] { events.report(event::ListFinished{ListResult::NothingFound, 0}); });
         for (int turn = 0; turn < 5; ++turn)
             QApplication::processEvents();
         seenInsideTheBox = window.log();
     };
     onWorker([&events] {
-        events.albumLost();
-        events.listStarted();
+        events.report(event::AlbumLost{});
+        events.report(event::ListStarted{});
     });
     ASSERT_TRUE(waitUntil([&] { return window.log().size() == 3; }));
     EXPECT_EQ(seenInsideTheBox, QStringList{QStringLiteral("albumLost")});
@@ -231,7 +235,7 @@ TEST(DesktopEngineEventsTest, ShutdownDropsLateEventsWithoutWaiting)
 {
     GuiSideEvents window;
     auto events = std::make_unique<DesktopEngineEvents>(window);
-    onWorker([&events] { events->listStarted(); });  // waiting, never applied
+    onWorker([&events] { events->report(event::ListStarted{}); });  // waiting, never applied
     events->shutdown();
     EXPECT_TRUE(events->isShutDown());
 
@@ -239,14 +243,14 @@ TEST(DesktopEngineEventsTest, ShutdownDropsLateEventsWithoutWaiting)
     for (int worker = 0; worker < 4; ++worker) {
         workers.emplace_back([&events] {
             for (int i = 0; i < 500; ++i) {
-                events->albumLost();
-                events->pictureProgress(progress(i, 500));
+                events->report(event::AlbumLost{});
+                events->report(event::PictureProgress{progress(i, 500)});
             }
         });
     }
     for (std::thread &worker : workers)
         worker.join();
-    events->listFinished(ListResult::Listed, 0);  // the GUI thread's own too
+    events->report(event::ListFinished{ListResult::Listed, 0});  // the GUI thread's own too
     events.reset();  // what was posted dies with it
     QApplication::processEvents();
     EXPECT_TRUE(window.log().isEmpty());
@@ -262,9 +266,9 @@ TEST(DesktopEngineEventsTest, ClosingTheWindowNeverDeadlocks)
     ASSERT_TRUE(window->session().startThread([&reporting, events = &window->events()] {
         reporting = true;
         for (int i = 0; i < 2000; ++i) {
-            events->albumLost();
-            events->pictureProgress(progress(i, 2000));
-            events->downloadFinished(DownloadResult::NoAlbumChosen, {});
+            events->report(event::AlbumLost{});
+            events->report(event::PictureProgress{progress(i, 2000)});
+            events->report(event::DownloadFinished{DownloadResult::NoAlbumChosen, {}});
         }
     }));
     while (!reporting.load())

@@ -56,8 +56,8 @@ void addAlbums(MainWindow &window, const QStringList &names)
 
 void startDownloadOfTwo(EngineEvents &events)
 {
-    events.downloadStarted();
-    events.albumStarted(1, 2, QStringLiteral("旅行"));
+    events.report(event::DownloadStarted{});
+    events.report(event::AlbumStarted{1, 2, QStringLiteral("旅行")});
 }
 
 struct Expected {
@@ -147,133 +147,133 @@ TEST(MainWindowEventsTest, EachSequenceShowsItsTexts)
     unchanged.messages = {QStringLiteral("请输入相册主人的网址")};
 
     const Sequence sequences[] = {
-        {"list started", [](MainWindow &, EngineEvents &e) { e.listStarted(); }, listing()},
+        {"list started", [](MainWindow &, EngineEvents &e) { e.report(event::ListStarted{}); }, listing()},
         {"listed",
          [owner](MainWindow &w, EngineEvents &e) {
-             e.listStarted();
+             e.report(event::ListStarted{});
              addAlbums(w, {QStringLiteral("旅行"), QStringLiteral("家")});
-             e.ownerAddressRemembered(owner);
-             e.listFinished(ListResult::Listed, 2);
+             e.report(event::OwnerAddressRemembered{owner});
+             e.report(event::ListFinished{ListResult::Listed, 2});
          },
          listed},
         {"stopped after one album",
          [](MainWindow &w, EngineEvents &e) {
-             e.listStarted();
+             e.report(event::ListStarted{});
              addAlbums(w, {QStringLiteral("旅行")});
-             e.listFinished(ListResult::Stopped, 1);
+             e.report(event::ListFinished{ListResult::Stopped, 1});
          },
          listEnded(1)},
         {"no address: the list never started",
-         [](MainWindow &, EngineEvents &e) { e.listFinished(ListResult::NoAddress, 0); }, unchanged},
+         [](MainWindow &, EngineEvents &e) { e.report(event::ListFinished{ListResult::NoAddress, 0}); }, unchanged},
         {"not a web address",
          [](MainWindow &, EngineEvents &e) {
-             e.listStarted();
-             e.listFinished(ListResult::NotWebAddress, 0);
+             e.report(event::ListStarted{});
+             e.report(event::ListFinished{ListResult::NotWebAddress, 0});
          },
          listEnded(0, {QStringLiteral("请输入以http://或https://开头的网址")})},
         {"nothing found",
          [](MainWindow &, EngineEvents &e) {
-             e.listStarted();
-             e.listFinished(ListResult::NothingFound, 0);
+             e.report(event::ListStarted{});
+             e.report(event::ListFinished{ListResult::NothingFound, 0});
          },
          listEnded(0, {kNoAlbum})},
         {"login needed",
          [](MainWindow &, EngineEvents &e) {
-             e.listStarted();
-             e.listFinished(ListResult::LoginNeeded, 0);
+             e.report(event::ListStarted{});
+             e.report(event::ListFinished{ListResult::LoginNeeded, 0});
          },
          listEnded(0, {QStringLiteral("该主人的相册需要登录后才能查看：请在<登录>菜单中登录微博后重试")})},
         {"refused for asking too fast, after a wait shown in the status line",
          [](MainWindow &, EngineEvents &e) {
-             e.listStarted();
-             e.listWaiting(4);
-             e.listFinished(ListResult::RateLimited, 0);
+             e.report(event::ListStarted{});
+             e.report(event::ListWaiting{4});
+             e.report(event::ListFinished{ListResult::RateLimited, 0});
          },
          listEnded(0, {QStringLiteral("微博拒绝了过于频繁的请求：请过几分钟再试")})},
         {"another site",
          [](MainWindow &, EngineEvents &e) {
-             e.listStarted();
-             e.listFinished(ListResult::NotSupported, 0);
+             e.report(event::ListStarted{});
+             e.report(event::ListFinished{ListResult::NotSupported, 0});
          },
          listEnded(0, {QStringLiteral("该来源暂不支持：请输入新浪博客或新浪微博的网址")})},
         {"album lost",
          [](MainWindow &, EngineEvents &e) {
-             e.listStarted();
-             e.albumLost();
-             e.listFinished(ListResult::NothingFound, 0);
+             e.report(event::ListStarted{});
+             e.report(event::AlbumLost{});
+             e.report(event::ListFinished{ListResult::NothingFound, 0});
          },
          listEnded(0, {QStringLiteral("内存分配失败"), kNoAlbum})},
 
-        {"download started", [](MainWindow &, EngineEvents &e) { e.downloadStarted(); },
+        {"download started", [](MainWindow &, EngineEvents &e) { e.report(event::DownloadStarted{}); },
          downloading(kOldStatus, kOldDetail)},
         {"album started", [](MainWindow &, EngineEvents &e) { startDownloadOfTwo(e); },
          downloading(QStringLiteral("正在下载第1/2个图集"), QStringLiteral("......"))},
         {"pictures listed",
          [](MainWindow &, EngineEvents &e) {
              startDownloadOfTwo(e);
-             e.picturesListed(3);
+             e.report(event::PicturesListed{3});
          },
          downloading(QStringLiteral("正在下载第1/2个图集"), QStringLiteral("已获取到3张图片信息"))},
         {"transfer started",
          [](MainWindow &, EngineEvents &e) {
              startDownloadOfTwo(e);
-             e.picturesListed(3);
-             e.transferStarted(3);
+             e.report(event::PicturesListed{3});
+             e.report(event::TransferStarted{3});
          },
          downloading(QStringLiteral("正在下载第1/2个图集"), QStringLiteral("已开始下载图片"))},
         {"picture progress",
          [](MainWindow &, EngineEvents &e) {
              startDownloadOfTwo(e);
-             e.transferStarted(3);
-             e.pictureProgress(progress(1, 3));
-             e.pictureFailed(QStringLiteral("http://s1.sinaimg.cn/orignal/p2"), QStringLiteral("404"));
-             e.pictureProgress(progress(2, 3));
+             e.report(event::TransferStarted{3});
+             e.report(event::PictureProgress{progress(1, 3)});
+             e.report(event::PictureFailed{QStringLiteral("http://s1.sinaimg.cn/orignal/p2"), QStringLiteral("404")});
+             e.report(event::PictureProgress{progress(2, 3)});
          },
          downloading(QStringLiteral("正在下载第1/2个图集"), QStringLiteral("已下载2/3......"))},
         {"second album",
          [](MainWindow &, EngineEvents &e) {
              startDownloadOfTwo(e);
-             e.transferStarted(3);
-             e.pictureProgress(progress(3, 3));
-             e.albumFinished(1, 2, QStringLiteral("/save/旅行/"), {});
-             e.albumStarted(2, 2, QStringLiteral("家"));
+             e.report(event::TransferStarted{3});
+             e.report(event::PictureProgress{progress(3, 3)});
+             e.report(event::AlbumFinished{1, 2, QStringLiteral("/save/旅行/"), {}});
+             e.report(event::AlbumStarted{2, 2, QStringLiteral("家")});
          },
          downloading(QStringLiteral("正在下载第2/2个图集"), QStringLiteral("......"))},
         {"download finished, folder opened",
          [](MainWindow &, EngineEvents &e) {
              startDownloadOfTwo(e);
-             e.transferStarted(3);
-             e.pictureProgress(progress(3, 3));
-             e.albumFinished(2, 2, QStringLiteral("/save/家/"), {});
-             e.downloadFinished(DownloadResult::Finished, counts(28, 3, 2, 0));
-             e.openFolder(QStringLiteral("/save/家/"));
+             e.report(event::TransferStarted{3});
+             e.report(event::PictureProgress{progress(3, 3)});
+             e.report(event::AlbumFinished{2, 2, QStringLiteral("/save/家/"), {}});
+             e.report(event::DownloadFinished{DownloadResult::Finished, counts(28, 3, 2, 0)});
+             e.report(event::OpenFolder{QStringLiteral("/save/家/")});
          },
          downloadEnded(QStringLiteral("下载完毕"), QStringLiteral("保存 28 张，跳过 3 张，失败 2 张"), {},
                        {QStringLiteral("/save/家/")})},
         {"download stopped: said as such, with the counts so far",
          [](MainWindow &, EngineEvents &e) {
              startDownloadOfTwo(e);
-             e.downloadFinished(DownloadResult::Stopped, counts(4, 6, 0, 0));
+             e.report(event::DownloadFinished{DownloadResult::Stopped, counts(4, 6, 0, 0)});
          },
          downloadEnded(QStringLiteral("下载已终止"), QStringLiteral("保存 4 张，跳过 6 张，失败 0 张"))},
         {"disk full",
          [](MainWindow &, EngineEvents &e) {
              startDownloadOfTwo(e);
-             e.diskFull(QStringLiteral("/save/家/"));
-             e.downloadFinished(DownloadResult::DiskFull, counts(1, 0, 1, 1));
+             e.report(event::DiskFull{QStringLiteral("/save/家/")});
+             e.report(event::DownloadFinished{DownloadResult::DiskFull, counts(1, 0, 1, 1)});
          },
          downloadEnded(QStringLiteral("磁盘空间不足，下载已停止"),
                        QStringLiteral("保存 1 张，跳过 0 张，失败 1 张；1 个相册不完整"),
                        {QStringLiteral("磁盘空间不足：/save/家/")})},
         {"no album chosen",
          [](MainWindow &, EngineEvents &e) {
-             e.downloadStarted();
-             e.downloadFinished(DownloadResult::NoAlbumChosen, {});
+             e.report(event::DownloadStarted{});
+             e.report(event::DownloadFinished{DownloadResult::NoAlbumChosen, {}});
          },
          downloadEnded(QStringLiteral("没有下载任何图片：请先选择相册"), QString(),
                        {QStringLiteral("请先在列表中选择要下载的相册")})},
         {"no save path: nothing started",
-         [](MainWindow &, EngineEvents &e) { e.downloadFinished(DownloadResult::NoSavePath, {}); },
+         [](MainWindow &, EngineEvents &e) { e.report(event::DownloadFinished{DownloadResult::NoSavePath, {}}); },
          [] {
              Expected e;
              e.messages = {QStringLiteral("请先设置保存路径")};
@@ -281,8 +281,8 @@ TEST(MainWindowEventsTest, EachSequenceShowsItsTexts)
          }()},
         {"save folder failed: nothing started",
          [](MainWindow &, EngineEvents &e) {
-             e.saveFolderFailed(QStringLiteral("/save/file"));
-             e.downloadFinished(DownloadResult::SaveFolderFailed, {});
+             e.report(event::SaveFolderFailed{QStringLiteral("/save/file")});
+             e.report(event::DownloadFinished{DownloadResult::SaveFolderFailed, {}});
          },
          [] {
              Expected e;
@@ -343,21 +343,21 @@ TEST(MainWindowEventsTest, ProgressBarAndTitleFollowTheRun)
     const auto settle = [] { QCoreApplication::processEvents(); };
 
     startDownloadOfTwo(e);  // album 1 of 2
-    e.transferStarted(4);
-    e.pictureProgress(progress(2, 4));
+    e.report(event::TransferStarted{4});
+    e.report(event::PictureProgress{progress(2, 4)});
     settle();
     EXPECT_FALSE(bar->isHidden());
     EXPECT_EQ(bar->value(), 250);
     EXPECT_EQ(window.windowTitle(), QStringLiteral("25% - Pictrove"));
 
-    e.albumFinished(1, 2, QStringLiteral("/save/旅行/"), {});
-    e.albumStarted(2, 2, QStringLiteral("家"));
-    e.pictureProgress(progress(1, 1));
+    e.report(event::AlbumFinished{1, 2, QStringLiteral("/save/旅行/"), {}});
+    e.report(event::AlbumStarted{2, 2, QStringLiteral("家")});
+    e.report(event::PictureProgress{progress(1, 1)});
     settle();
     EXPECT_EQ(bar->value(), 1000);
     EXPECT_EQ(window.windowTitle(), QStringLiteral("100% - Pictrove"));
 
-    e.downloadFinished(DownloadResult::Finished, {});
+    e.report(event::DownloadFinished{DownloadResult::Finished, {}});
     settle();
     EXPECT_TRUE(bar->isHidden());
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Pictrove"));
@@ -373,8 +373,8 @@ TEST(MainWindowEventsTest, AFolderNothingCanOpenAtTheEndIsSaidQuietly)
     std::thread engine([&] {
         EngineEvents &e = window.events();
         startDownloadOfTwo(e);
-        e.downloadFinished(DownloadResult::Finished, counts(28, 3, 2, 0));
-        e.openFolder(QStringLiteral("/save/家/"));
+        e.report(event::DownloadFinished{DownloadResult::Finished, counts(28, 3, 2, 0)});
+        e.report(event::OpenFolder{QStringLiteral("/save/家/")});
     });
     engine.join();
     QApplication::processEvents();

@@ -5,9 +5,11 @@
 // event raised on the GUI thread is applied at once. No engine thread ever waits for
 // the GUI thread.
 //
-// pictureProgress and runProgress are coalesced: only the latest pending one of each
-// is applied per event-loop turn. Albums added on another thread do not reach `target`: the album view fetches
-// their covers on that thread and adds their rows in batches (AlbumListView::queueRow).
+// PictureProgress and RunProgress are coalesced: only the latest pending one of each
+// is applied per event-loop turn. Albums added on another thread do not reach
+// `target`: the album view fetches their covers on that thread and adds their rows in
+// batches (AlbumListView::queueRow). Every other event is passed on whole, whatever
+// its kind: a new kind of event needs nothing here.
 //
 // After shutdown() (the window is closing) events from every thread are dropped.
 
@@ -15,7 +17,6 @@
 #include "ui/mainwindow/GuiQueue.h"
 
 #include <atomic>
-#include <functional>
 
 namespace pictrove {
 
@@ -33,31 +34,15 @@ public:
     void shutdown();
     bool isShutDown() const;
 
-    void listStarted() override;
-    void albumAdded(int index, const AlbumRecord &album) override;
-    void albumLost() override;
-    void ownerAddressRemembered(const QString &address) override;
-    void listWaiting(int seconds) override;
-    void listFailureDetail(const QString &detail) override;
-    void listFinished(ListResult result, int albumCount) override;
-
-    void downloadStarted() override;
-    void saveFolderFailed(const QString &level) override;
-    void albumStarted(int number, int count, const QString &name) override;
-    void picturesListed(int count) override;
-    void transferStarted(int total) override;
-    void pictureProgress(const PictureCounts &album) override;
-    void runProgress(const PictureCounts &run) override;
-    void pictureFailed(const QString &address, const QString &reason) override;
-    void albumListingWaiting(int seconds) override;
-    void albumIncomplete(const QString &name, const QString &reason) override;
-    void diskFull(const QString &folder) override;
-    void albumFinished(int number, int count, const QString &folder, const PictureCounts &album) override;
-    void downloadFinished(DownloadResult result, const PictureCounts &run) override;
-    void openFolder(const QString &folder) override;
+    void report(const ListEvent &event) override;
+    void report(const DownloadEvent &event) override;
 
 private:
-    void apply(std::function<void(EngineEvents &)> event);
+    // Hands an AlbumAdded raised off the GUI thread to the album view; false when it
+    // must go to `target` like any other event.
+    bool divertToAlbumView(const event::AlbumAdded &added);
+    template <class Event>
+    void apply(const Event &event);
 
     EngineEvents &m_target;
     std::atomic<AlbumListView *> m_view{nullptr};

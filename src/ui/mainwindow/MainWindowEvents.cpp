@@ -57,7 +57,17 @@ void MainWindowEvents::showMessage(const QString &text)
     m_window.shell().showMessage(&m_window, text, QString());
 }
 
-void MainWindowEvents::listStarted()
+void MainWindowEvents::report(const ListEvent &event)
+{
+    std::visit([this](const auto &e) { on(e); }, event);
+}
+
+void MainWindowEvents::report(const DownloadEvent &event)
+{
+    std::visit([this](const auto &e) { on(e); }, event);
+}
+
+void MainWindowEvents::on(const event::ListStarted &)
 {
     for (const int id : kLockedWhileListing)
         setEnabled(id, false);
@@ -70,42 +80,42 @@ void MainWindowEvents::listStarted()
         banner->setVisible(false);
 }
 
-void MainWindowEvents::albumAdded(int index, const AlbumRecord &)
+void MainWindowEvents::on(const event::AlbumAdded &e)
 {
-    m_window.albumView().addAlbumRow(index);
+    m_window.albumView().addAlbumRow(e.index);
 }
 
-void MainWindowEvents::albumLost()
+void MainWindowEvents::on(const event::AlbumLost &)
 {
     showMessage(QStringLiteral("内存分配失败"));
 }
 
-void MainWindowEvents::ownerAddressRemembered(const QString &address)
+void MainWindowEvents::on(const event::OwnerAddressRemembered &e)
 {
     if (auto *owner = qobject_cast<HistoryComboBox *>(m_window.control(IDC_OWNER_ADDRESS)))
-        owner->addHistory(address);
+        owner->addHistory(e.address);
 }
 
-void MainWindowEvents::listWaiting(int seconds)
+void MainWindowEvents::on(const event::ListWaiting &e)
 {
-    setText(IDC_STATUS, rateLimitWaitMessage(seconds));
+    setText(IDC_STATUS, rateLimitWaitMessage(e.seconds));
 }
 
-void MainWindowEvents::listFailureDetail(const QString &detail)
+void MainWindowEvents::on(const event::ListFailureDetail &e)
 {
-    m_listDetail = detail;
+    m_listDetail = e.detail;
 }
 
-void MainWindowEvents::listFinished(ListResult result, int albumCount)
+void MainWindowEvents::on(const event::ListFinished &e)
 {
-    const QString message = listResultMessage(result, m_listDetail);
+    const QString message = listResultMessage(e.result, m_listDetail);
     m_listDetail.clear();
     if (!message.isEmpty())
         showMessage(message);
     // The list never started: nothing was locked.
-    if (result == ListResult::NoAddress)
+    if (e.result == ListResult::NoAddress)
         return;
-    endList(albumCount);
+    endList(e.albumCount);
 }
 
 void MainWindowEvents::endList(int albumCount)
@@ -120,7 +130,7 @@ void MainWindowEvents::endList(int albumCount)
     setText(IDC_GET_LIST, QStringLiteral("获取相册"));
 }
 
-void MainWindowEvents::downloadStarted()
+void MainWindowEvents::on(const event::DownloadStarted &)
 {
     m_window.failedPictures().clear();
     for (const int album : m_window.runAlbums())
@@ -136,17 +146,17 @@ void MainWindowEvents::downloadStarted()
         setEnabled(id, false);
 }
 
-void MainWindowEvents::saveFolderFailed(const QString &level)
+void MainWindowEvents::on(const event::SaveFolderFailed &e)
 {
-    showMessage(level);
+    showMessage(e.level);
 }
 
-void MainWindowEvents::albumStarted(int number, int count, const QString &name)
+void MainWindowEvents::on(const event::AlbumStarted &e)
 {
-    setText(IDC_STATUS, QStringLiteral("正在下载第%1/%2个图集").arg(number).arg(count));
-    m_progress.albumStarted(number, count);
-    m_album = m_window.runAlbums().value(number - 1, -1);
-    m_albumName = name;
+    setText(IDC_STATUS, QStringLiteral("正在下载第%1/%2个图集").arg(e.number).arg(e.count));
+    m_progress.albumStarted(e.number, e.count);
+    m_album = m_window.runAlbums().value(e.number - 1, -1);
+    m_albumName = e.name;
     m_albumIncomplete = false;
     m_albumEnded = false;
     m_window.albumView().setAlbumState(m_album, QStringLiteral("下载中"));
@@ -154,33 +164,33 @@ void MainWindowEvents::albumStarted(int number, int count, const QString &name)
     setText(IDC_STATUS_DETAIL, QStringLiteral("......"));
 }
 
-void MainWindowEvents::picturesListed(int count)
+void MainWindowEvents::on(const event::PicturesListed &e)
 {
-    setText(IDC_STATUS_DETAIL, QStringLiteral("已获取到%1张图片信息").arg(count));
+    setText(IDC_STATUS_DETAIL, QStringLiteral("已获取到%1张图片信息").arg(e.count));
 }
 
-void MainWindowEvents::transferStarted(int)
+void MainWindowEvents::on(const event::TransferStarted &)
 {
     setText(IDC_STATUS_DETAIL, QStringLiteral("已开始下载图片"));
 }
 
-void MainWindowEvents::pictureProgress(const PictureCounts &album)
+void MainWindowEvents::on(const event::PictureProgress &e)
 {
-    setText(IDC_STATUS_DETAIL, QStringLiteral("已下载%1/%2......").arg(album.done).arg(album.total));
-    m_progress.update(album, QDateTime::currentMSecsSinceEpoch());
-    m_window.albumView().setAlbumState(m_album, QStringLiteral("下载中 %1/%2").arg(album.done).arg(album.total));
+    setText(IDC_STATUS_DETAIL, QStringLiteral("已下载%1/%2......").arg(e.album.done).arg(e.album.total));
+    m_progress.update(e.album, QDateTime::currentMSecsSinceEpoch());
+    m_window.albumView().setAlbumState(m_album, QStringLiteral("下载中 %1/%2").arg(e.album.done).arg(e.album.total));
     showProgress();
 }
 
-void MainWindowEvents::runProgress(const PictureCounts &run)
+void MainWindowEvents::on(const event::RunProgress &e)
 {
-    m_progress.updateRun(run, QDateTime::currentMSecsSinceEpoch());
+    m_progress.updateRun(e.run, QDateTime::currentMSecsSinceEpoch());
     showProgress();
 }
 
-void MainWindowEvents::albumListingWaiting(int seconds)
+void MainWindowEvents::on(const event::AlbumListingWaiting &e)
 {
-    setText(IDC_STATUS_DETAIL, rateLimitWaitMessage(seconds));
+    setText(IDC_STATUS_DETAIL, rateLimitWaitMessage(e.seconds));
 }
 
 void MainWindowEvents::showProgress()
@@ -196,26 +206,26 @@ void MainWindowEvents::showProgress()
     m_window.setWindowTitle(percent + m_title);
 }
 
-void MainWindowEvents::pictureFailed(const QString &address, const QString &reason)
+void MainWindowEvents::on(const event::PictureFailed &e)
 {
-    m_window.failedPictures().append({m_album, m_albumName, address, reason});
+    m_window.failedPictures().append({m_album, m_albumName, e.address, e.reason});
 }
 
-void MainWindowEvents::albumIncomplete(const QString &, const QString &)
+void MainWindowEvents::on(const event::AlbumIncomplete &)
 {
     m_albumIncomplete = true;
 }
 
-void MainWindowEvents::albumFinished(int, int, const QString &, const PictureCounts &album)
+void MainWindowEvents::on(const event::AlbumFinished &e)
 {
     m_albumEnded = true;
     // Pictures a stop or a full disk left untried are no failures: they are said apart.
-    const QString untried = album.untried > 0 ? QStringLiteral("未下载 %1").arg(album.untried) : QString();
+    const QString untried = e.album.untried > 0 ? QStringLiteral("未下载 %1").arg(e.album.untried) : QString();
     QStringList parts;
     if (m_window.downloadStopRequested())
         parts.append(QStringLiteral("已停止"));
-    else if (album.failed > 0)
-        parts.append(QStringLiteral("失败 %1").arg(album.failed));
+    else if (e.album.failed > 0)
+        parts.append(QStringLiteral("失败 %1").arg(e.album.failed));
     else if (m_albumIncomplete)
         parts.append(QStringLiteral("不完整"));
     else if (untried.isEmpty())
@@ -226,14 +236,14 @@ void MainWindowEvents::albumFinished(int, int, const QString &, const PictureCou
     m_albumIncomplete = false;
 }
 
-void MainWindowEvents::diskFull(const QString &folder)
+void MainWindowEvents::on(const event::DiskFull &e)
 {
-    showMessage(QStringLiteral("磁盘空间不足：%1").arg(QDir::toNativeSeparators(folder)));
+    showMessage(QStringLiteral("磁盘空间不足：%1").arg(QDir::toNativeSeparators(e.folder)));
 }
 
-void MainWindowEvents::downloadFinished(DownloadResult result, const PictureCounts &run)
+void MainWindowEvents::on(const event::DownloadFinished &e)
 {
-    switch (result) {
+    switch (e.result) {
     case DownloadResult::NoSavePath:
         showMessage(QStringLiteral("请先设置保存路径"));
         return;
@@ -245,16 +255,16 @@ void MainWindowEvents::downloadFinished(DownloadResult result, const PictureCoun
         showMessage(QStringLiteral("请先在列表中选择要下载的相册"));
         endDownload(QStringLiteral("没有下载任何图片：请先选择相册"), QString());
         return;
-    case DownloadResult::DiskFull:  // the message came with diskFull() just before
+    case DownloadResult::DiskFull:  // the message came with DiskFull just before
         markUnfinishedAlbumsStopped();
-        endDownload(QStringLiteral("磁盘空间不足，下载已停止"), runSummary(run));
+        endDownload(QStringLiteral("磁盘空间不足，下载已停止"), runSummary(e.run));
         return;
     case DownloadResult::Stopped:
         markUnfinishedAlbumsStopped();
-        endDownload(QStringLiteral("下载已终止"), runSummary(run));
+        endDownload(QStringLiteral("下载已终止"), runSummary(e.run));
         return;
     case DownloadResult::Finished:
-        endDownload(QStringLiteral("下载完毕"), runSummary(run));
+        endDownload(QStringLiteral("下载完毕"), runSummary(e.run));
         return;
     }
 }
@@ -285,11 +295,11 @@ void MainWindowEvents::endDownload(const QString &status, const QString &detail)
     setText(IDC_STATUS_DETAIL, detail);
 }
 
-void MainWindowEvents::openFolder(const QString &folder)
+void MainWindowEvents::on(const event::OpenFolder &e)
 {
     // Nobody asked for this one just now: when nothing can open it, the end of the run
     // stays on the status line with a note, and no question interrupts it.
-    if (!m_window.shell().open(folder)) {
+    if (!m_window.shell().open(e.folder)) {
         auto *status = m_window.control(IDC_STATUS);
         setText(IDC_STATUS, controlText(status) + QStringLiteral("（无法打开文件夹）"));
     }

@@ -17,30 +17,33 @@ class MainWindowEvents : public EngineEvents {
 public:
     explicit MainWindowEvents(MainWindow &window);
 
-    void listStarted() override;
-    void albumAdded(int index, const AlbumRecord &album) override;
-    void albumLost() override;
-    void ownerAddressRemembered(const QString &address) override;
-    void listWaiting(int seconds) override;
-    void listFailureDetail(const QString &detail) override;
-    void listFinished(ListResult result, int albumCount) override;
-
-    void downloadStarted() override;
-    void saveFolderFailed(const QString &level) override;
-    void albumStarted(int number, int count, const QString &name) override;
-    void picturesListed(int count) override;
-    void transferStarted(int total) override;
-    void pictureProgress(const PictureCounts &album) override;
-    void runProgress(const PictureCounts &run) override;
-    void pictureFailed(const QString &address, const QString &reason) override;
-    void albumListingWaiting(int seconds) override;
-    void albumIncomplete(const QString &name, const QString &reason) override;
-    void albumFinished(int number, int count, const QString &folder, const PictureCounts &album) override;
-    void diskFull(const QString &folder) override;
-    void downloadFinished(DownloadResult result, const PictureCounts &run) override;
-    void openFolder(const QString &folder) override;
+    void report(const ListEvent &event) override;
+    void report(const DownloadEvent &event) override;
 
 private:
+    // One overload per kind of event shown.
+    void on(const event::ListStarted &e);
+    void on(const event::AlbumAdded &e);
+    void on(const event::AlbumLost &e);
+    void on(const event::OwnerAddressRemembered &e);
+    void on(const event::ListWaiting &e);
+    void on(const event::ListFailureDetail &e);
+    void on(const event::ListFinished &e);
+    void on(const event::DownloadStarted &e);
+    void on(const event::SaveFolderFailed &e);
+    void on(const event::AlbumStarted &e);
+    void on(const event::PicturesListed &e);
+    void on(const event::TransferStarted &e);
+    void on(const event::PictureProgress &e);
+    void on(const event::RunProgress &e);
+    void on(const event::PictureFailed &e);
+    void on(const event::AlbumListingWaiting &e);
+    void on(const event::AlbumIncomplete &e);
+    void on(const event::AlbumFinished &e);
+    void on(const event::DiskFull &e);
+    void on(const event::DownloadFinished &e);
+    void on(const event::OpenFolder &e);
+
     void endList(int albumCount);
     // The buttons back, the run's end in the status line and its counts beside it.
     void endDownload(const QString &status, const QString &detail);
@@ -56,7 +59,7 @@ private:
     RunProgress m_progress;
     QString m_listDetail;  // why the list that is ending found nothing, when known
     QString m_title;  // the window's title without the run's percentage
-    bool m_running = false;  // between downloadStarted and the run's end
+    bool m_running = false;  // between DownloadStarted and the run's end
     int m_album = -1;        // index of the album being downloaded
     QString m_albumName;
     bool m_albumIncomplete = false;
