@@ -77,7 +77,7 @@ int fetch(const QStringList &args)
             for (int i = next++; i < files; i = next++) {
                 request.url = QStringLiteral("http://127.0.0.1:%1/file.jpg?n=%2").arg(port).arg(i);
                 request.savePath = QStringLiteral("%1/%2.jpg").arg(dir).arg(i);
-                if (fetch(request, response, FETCH_INFLATE_FOR_CHECKS))
+                if (fetch(request, response, kFetchInflateForChecks))
                     bytes += response.receivedLength;
                 else
                     ++failed;

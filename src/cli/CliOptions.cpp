@@ -15,11 +15,11 @@ struct RunFlag {
 };
 
 const RunFlag kRunFlags[] = {
-    {"--fix-format", OPT_FIX_FORMAT},
-    {"--fix-order", OPT_FIX_ORDER},
-    {"--title-file", OPT_TITLE_FILE},
-    {"--thunder-list", OPT_THUNDER_LIST_ONLY},
-    {"--skip-previous", OPT_SKIP_PREVIOUS},
+    {"--fix-format", kOptionFixFormat},
+    {"--fix-order", kOptionFixOrder},
+    {"--title-file", kOptionTitleFile},
+    {"--thunder-list", kOptionThunderListOnly},
+    {"--skip-previous", kOptionSkipPrevious},
 };
 
 std::optional<int> number(const QString &text, int low, int high)
@@ -93,9 +93,9 @@ std::optional<CliOptions> parseCliOptions(const QStringList &arguments, QString 
         } else if (arg == QLatin1String("--failed-list")) {
             ok = value(options.failedListFile);
         } else if (arg == QLatin1String("--threads")) {
-            ok = limited(options.threads, 1, THREADS_MAX);
+            ok = limited(options.threads, 1, kMaxThreads);
         } else if (arg == QLatin1String("--timeout")) {
-            ok = limited(options.timeoutSeconds, TIMEOUT_MIN, 65535);
+            ok = limited(options.timeoutSeconds, kMinTimeoutSeconds, 65535);
         } else if (arg == QLatin1String("--min-kb")) {
             ok = limited(options.minKB, 0, 65535);
         } else if (arg == QLatin1String("--max-kb")) {

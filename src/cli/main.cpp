@@ -31,13 +31,13 @@ namespace pictrove {
 namespace {
 
 enum ExitCode : int {
-    EXIT_DONE = 0,
-    EXIT_NO_ALBUM = 1,
-    EXIT_USAGE = 2,
-    EXIT_SAVE_FOLDER = 3,
-    EXIT_LOGIN_NEEDED = 4,
-    EXIT_PICTURES_FAILED = 5,
-    EXIT_INTERRUPTED = 130,
+    kExitDone = 0,
+    kExitNoAlbum = 1,
+    kExitUsage = 2,
+    kExitSaveFolder = 3,
+    kExitLoginNeeded = 4,
+    kExitPicturesFailed = 5,
+    kExitInterrupted = 130,
 };
 
 std::atomic<bool> g_interrupted{false};
@@ -73,7 +73,7 @@ void warnAboutCookieFile(CookieFileStatus status, const QString &path)
 
 void warnAboutSettings(const SettingsLoadResult &loaded, const QString &dataFolder)
 {
-    if (loaded.status != SETTINGS_TOO_LARGE)
+    if (loaded.status != kSettingsTooLarge)
         return;
     QString line = QStringLiteral("设置文件 %1 过大，不是本程序的设置：本次使用默认设置").arg(dataFolder + QStringLiteral("soft.dat"));
     if (!loaded.setAside.isEmpty())
@@ -152,7 +152,7 @@ int run(const CliOptions &options)
         std::fprintf(stderr, "cannot read cookie file %s (missing, unreadable, or larger than %lld MiB)\n",
                      qPrintable(options.cookiesFile),
                      static_cast<long long>(CookieStore::kMaxCookieFileBytes / (1024 * 1024)));
-        return EXIT_USAGE;
+        return kExitUsage;
     }
 
     CliReporter reporter;
@@ -164,7 +164,7 @@ int run(const CliOptions &options)
 
     if (startList(session, ListRequest{options.address}) == ListCommand::ThreadFailed) {
         reporter.message(QStringLiteral("Create thread:GetListFunc failed."));
-        return EXIT_NO_ALBUM;
+        return kExitNoAlbum;
     }
     waitWhileBusy(
         session, [&] { return session.listState.load() != ListState::Idle; }, [&] { requestListStop(session); });
@@ -173,36 +173,36 @@ int run(const CliOptions &options)
 
     const std::optional<ListResult> listed = reporter.listResult();
     if (listed == ListResult::NoAddress || listed == ListResult::NotWebAddress)
-        return EXIT_USAGE;
+        return kExitUsage;
     if (g_interrupted.load())
-        return EXIT_INTERRUPTED;
+        return kExitInterrupted;
     if (listed == ListResult::LoginNeeded)
-        return EXIT_LOGIN_NEEDED;
+        return kExitLoginNeeded;
     if (options.command == CliOptions::List) {
         printAlbums(session);
-        return session.albums.isEmpty() ? EXIT_NO_ALBUM : EXIT_DONE;
+        return session.albums.isEmpty() ? kExitNoAlbum : kExitDone;
     }
 
     if (session.albums.isEmpty())
-        return EXIT_NO_ALBUM;
+        return kExitNoAlbum;
     const auto chosen = parseAlbumChoice(options.albums, session.albums.size());
     if (!chosen) {
         std::fprintf(stderr, "--albums %s names no listed album (1-%d)\n", qPrintable(options.albums),
                      session.albums.size());
-        return EXIT_USAGE;
+        return kExitUsage;
     }
     if (chosen->isEmpty())
-        return EXIT_NO_ALBUM;
+        return kExitNoAlbum;
 
     QString saveDir = options.saveDir;
     if (saveDir.isEmpty())
-        saveDir = historyEntries(session.settings(), HISTORY_SAVE_PATH).value(0);
+        saveDir = historyEntries(session.settings(), kHistorySavePath).value(0);
     if (saveDir.isEmpty())
         saveDir = defaultSaveFolder(session.dataFolder(), QDir::tempPath(), userPicturesFolder());
 
     if (downloader.start(downloadRequest(session, options, saveDir, *chosen)) == DownloadCommand::ThreadFailed) {
         reporter.message(QStringLiteral("Create thread:DownPicFunc failed."));
-        return EXIT_NO_ALBUM;
+        return kExitNoAlbum;
     }
     waitWhileBusy(
         session, [&] { return downloader.isRunning(); }, [&] { downloader.requestAbort(); });
@@ -210,17 +210,17 @@ int run(const CliOptions &options)
     cookies.save();
 
     if (reporter.downloadResult() == DownloadResult::SaveFolderFailed)
-        return EXIT_SAVE_FOLDER;
+        return kExitSaveFolder;
     if (!options.failedListFile.isEmpty() && !writeFailedList(options.failedListFile, reporter.failedPictures()))
         reporter.message(QStringLiteral("cannot write the failed list %1").arg(options.failedListFile));
     if (!reporter.folderToOpen().isEmpty())
         out(reporter.folderToOpen());
     if (g_interrupted.load())
-        return EXIT_INTERRUPTED;
+        return kExitInterrupted;
     const PictureCounts counts = reporter.downloadCounts();
     const bool whole = counts.failed == 0 && counts.incompleteAlbums == 0
                        && reporter.downloadResult() != DownloadResult::DiskFull;
-    return whole ? EXIT_DONE : EXIT_PICTURES_FAILED;
+    return whole ? kExitDone : kExitPicturesFailed;
 }
 
 }  // namespace
@@ -239,15 +239,15 @@ int main(int argc, char *argv[])
     const auto options = parseCliOptions(app.arguments(), error);
     if (!options) {
         std::fprintf(stderr, "pictrove-cli: %s\n\n%s", qPrintable(error), qPrintable(cliUsage()));
-        return EXIT_USAGE;
+        return kExitUsage;
     }
     if (options->command == CliOptions::Help) {
         std::fputs(cliUsage().toUtf8().constData(), stdout);
-        return EXIT_DONE;
+        return kExitDone;
     }
     if (options->command == CliOptions::Version) {
         out(QStringLiteral("pictrove-cli %1").arg(QStringLiteral(PICTROVE_VERSION)));
-        return EXIT_DONE;
+        return kExitDone;
     }
 
     struct sigaction action {};

@@ -72,7 +72,7 @@ AlbumPipeline::AlbumPipeline(PipelineSetup setup, PipelineControl &control, Down
     }
     // The settings store keeps threads within 1..15; a stray 0 must not turn into
     // "nothing to do", which would pass for a complete album.
-    m_threads = qBound(1, int(m_setup.params.threads), int(THREADS_MAX));
+    m_threads = qBound(1, int(m_setup.params.threads), int(kMaxThreads));
     shareFolders();
 }
 
@@ -224,7 +224,7 @@ void AlbumPipeline::listAlbum(Album &album)
             album.events->report(event::AlbumIncomplete{album.record.name, album.listingFailure});
     }
 
-    if (!queue.isEmpty() && !album.cutShort && !(m_setup.rules.options & OPT_THUNDER_LIST_ONLY)) {
+    if (!queue.isEmpty() && !album.cutShort && !(m_setup.rules.options & kOptionThunderListOnly)) {
         // With skip-previous, a picture already under its final name is not fetched
         // again: files appear under their final names only when whole, so an album
         // stopped or killed half-way resumes where it stopped. Names come from the
@@ -235,7 +235,7 @@ void AlbumPipeline::listAlbum(Album &album)
         job->stopRequested = [&control = m_control] { return control.stopRequested(); };
         for (int i = 0; i < queue.count(); ++i) {
             const QueuedPicture &queued = queue.pictures.at(i);
-            if ((m_setup.rules.options & OPT_SKIP_PREVIOUS) && QFileInfo::exists(job->folder + queued.fileName)) {
+            if ((m_setup.rules.options & kOptionSkipPrevious) && QFileInfo::exists(job->folder + queued.fileName)) {
                 ++album.present;
                 continue;
             }
@@ -367,7 +367,7 @@ void AlbumPipeline::finish(Album &album)
         ++m_run.incompleteAlbums;
 
     PictureCounts &counts = album.counts;
-    const bool thunder = m_setup.rules.options & OPT_THUNDER_LIST_ONLY;
+    const bool thunder = m_setup.rules.options & kOptionThunderListOnly;
     if (thunder) {
         if (listed > 0 && !album.cutShort)
             writeThunderList(albumFilePath(queue.folder(), album.record.name, QStringLiteral(".lst")), queue.pictures);
@@ -394,9 +394,9 @@ void AlbumPipeline::finish(Album &album)
         // never passes over what is missing.
         if (!m_control.stopRequested() && !album.incomplete && counts.failed == 0)
             writeMarkerFile(queue.folder(), queue.pictures.first().picture);
-        if (m_setup.rules.options & OPT_FIX_FORMAT)
+        if (m_setup.rules.options & kOptionFixFormat)
             fixPictureFormats(queue);
-        if (m_setup.rules.options & OPT_FIX_ORDER)
+        if (m_setup.rules.options & kOptionFixOrder)
             fixPictureOrder(queue);
     }
 

@@ -73,7 +73,7 @@ void AlbumQueueSink::addPicture(const Picture &picture)
     const QString folder = m_queue.folder();
     const QString fileName = finalFileName(base, folder, m_queue);
 
-    if ((m_rules.options & OPT_SKIP_PREVIOUS) && !m_queue.previousFirstAddress.isEmpty()
+    if ((m_rules.options & kOptionSkipPrevious) && !m_queue.previousFirstAddress.isEmpty()
         && picture.address == m_queue.previousFirstAddress) {
         m_closed = true;
         return;
@@ -82,7 +82,7 @@ void AlbumQueueSink::addPicture(const Picture &picture)
     m_queue.queuePicture(picture, fileName);
     const int count = m_queue.count();
     m_events.report(event::PicturesListed{count});
-    if (m_rules.options & OPT_TITLE_FILE)
+    if (m_rules.options & kOptionTitleFile)
         appendTitleLine(albumFilePath(folder, m_album.record.name, QStringLiteral(".txt")), picture.title, count);
 }
 

@@ -124,7 +124,7 @@ DownloadResult Downloader::run(const DownloadRequest &request)
                                   : stopped              ? DownloadResult::Stopped
                                                          : DownloadResult::Finished;
     m_events.report(event::DownloadFinished{result, run});
-    if (run.listed > 0 && (request.rules.options & OPT_OPEN_FOLDER))
+    if (run.listed > 0 && (request.rules.options & kOptionOpenFolder))
         m_events.report(event::OpenFolder{m_lastQueue->folder()});
     return result;
 }

@@ -42,12 +42,12 @@ QString pictureNameBase(const PictureNaming &in)
     const QString sequence = QString::number(in.sequence);
     QString base;
     switch (rules.fileBase) {
-    case FILE_BASE_DESCRIPTION:
+    case kFileBaseDescription:
         base = cleanName(in.picture.title, 0, false);
         if (base.isEmpty())
             base = in.album.name;
         break;
-    case FILE_BASE_ADDRESS: {
+    case kFileBaseAddress: {
         const qsizetype slash = in.picture.address.lastIndexOf(QLatin1Char('/'));
         base = slash >= 1 ? in.picture.address.mid(slash + 1) : sequence;
         break;
@@ -76,7 +76,7 @@ QString pictureNameBase(const PictureNaming &in)
 
 QString albumFolderName(const AlbumRecord &album, const NameRules &rules)
 {
-    QString folder = rules.folderBase == FOLDER_BASE_ALBUM_NAME ? album.name : QString();
+    QString folder = rules.folderBase == kFolderBaseAlbumName ? album.name : QString();
     folder = rules.folderPrefix + folder + rules.folderSuffix;
     // Only these three have a value for a whole album; the others stay as written
     // and lose their question mark in the cleaning.
@@ -89,7 +89,7 @@ QString albumFolderName(const AlbumRecord &album, const NameRules &rules)
 
 bool foldersNameEachAlbum(const NameRules &rules)
 {
-    if (rules.folderBase == FOLDER_BASE_ALBUM_NAME)
+    if (rules.folderBase == kFolderBaseAlbumName)
         return true;
     for (const int digit : {1, 3, 9}) {
         if (rules.folderPrefix.contains(escape(digit)) || rules.folderSuffix.contains(escape(digit)))

@@ -80,7 +80,7 @@ PictureOutcome transferPicture(const TransferJob &job, int index)
         request.retryDelaySec = 1;
         request.mediaExpected = true;
         request.stopRequested = job.stopRequested;
-        outcome.saved = fetch(request, response, FETCH_INFLATE_FOR_CHECKS);
+        outcome.saved = fetch(request, response, kFetchInflateForChecks);
 
         if (!response.cancelled && !fallback.isEmpty()) {
             const qint64 received = response.receivedLength;
@@ -91,7 +91,7 @@ PictureOutcome transferPicture(const TransferJob &job, int index)
                 fallback.indexOf(QLatin1String(".topitme.")) >= 1 && received < 600;
             if (received < 1 || placeholder || response.bodyRefusal != BodyRefusal::None) {
                 request.url = fallback;
-                outcome.saved = fetch(request, response, FETCH_INFLATE_FOR_CHECKS);
+                outcome.saved = fetch(request, response, kFetchInflateForChecks);
             }
         }
         if (outcome.saved) {

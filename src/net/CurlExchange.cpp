@@ -474,7 +474,7 @@ void configure(CURL *handle, const QByteArray &url, const PageRequest &request, 
     // The sources read header lines by their HTTP/1.1 names ("Content-Length:").
     curl_easy_setopt(handle, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_1));
     curl_easy_setopt(handle, CURLOPT_USERAGENT,
-                     (flags & FETCH_MSIE_AGENT) ? kMsieUserAgent : kDefaultUserAgent);
+                     (flags & kFetchMsieAgent) ? kMsieUserAgent : kDefaultUserAgent);
     curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers.get());
     curl_easy_setopt(handle, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
     curl_easy_setopt(handle, CURLOPT_BUFFERSIZE, kReceiveBuffer);

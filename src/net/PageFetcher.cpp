@@ -53,7 +53,7 @@ QByteArray bodyToJudge(const PageRequest &request, const PageResponse &response,
 
 bool accepted(const PageRequest &request, const PageResponse &response, int flags)
 {
-    const bool inflate = (flags & FETCH_INFLATE_FOR_CHECKS) && response.gzip;
+    const bool inflate = (flags & kFetchInflateForChecks) && response.gzip;
     if (!request.savePath.isEmpty() && request.retryMarker.isEmpty() && !inflate)
         return response.receivedLength > qint64(request.minLength);
     const QByteArray body = bodyToJudge(request, response, inflate);

@@ -15,8 +15,8 @@
 namespace pictrove {
 
 enum FetchFlags : int {
-    FETCH_INFLATE_FOR_CHECKS = 0x01,  // acceptance test inflates a gzip body first
-    FETCH_MSIE_AGENT = 0x40,   // identify as the MSIE agent
+    kFetchInflateForChecks = 0x01,  // acceptance test inflates a gzip body first
+    kFetchMsieAgent = 0x40,         // identify as the MSIE agent
 };
 
 // A current desktop browser: the services refuse the browsers of ten years ago more

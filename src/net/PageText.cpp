@@ -46,7 +46,7 @@ QString getText(const PageResponse &response, int flags, bool *overPageLimit)
 {
     QByteArray bytes;
     bool cut = false;
-    if ((flags & TEXT_INFLATE) && response.gzip && looksCompressed(response.body)) {
+    if ((flags & kTextInflate) && response.gzip && looksCompressed(response.body)) {
         // A truncated stream still gives what was inflated before the cut. A stream
         // that did not end and filled the limit was stopped by it.
         const bool ended = gunzip(bytes, response.body.constData(), response.body.size(), kMaxPageBytes);
@@ -64,14 +64,14 @@ QString getText(const PageResponse &response, int flags, bool *overPageLimit)
     QString text;
     if (response.headers.contains(QLatin1String("charset=GBK"), Qt::CaseSensitive)) {
         text = fromAnsi(bytes);
-    } else if (flags & TEXT_UTF8) {
-        text = fromCodePage(bytes, CP_UTF8);
-    } else if (flags & TEXT_EUCKR) {
-        text = fromCodePage(bytes, CP_EUCKR);
-    } else if (flags & TEXT_BIG5) {
-        text = fromCodePage(bytes, CP_BIG5);
-    } else if ((flags & TEXT_AUTO) && isUtf8(bytes.constData(), bytes.size())) {
-        text = fromCodePage(bytes, CP_UTF8);
+    } else if (flags & kTextUtf8) {
+        text = fromCodePage(bytes, kCodePageUtf8);
+    } else if (flags & kTextEucKr) {
+        text = fromCodePage(bytes, kCodePageEucKr);
+    } else if (flags & kTextBig5) {
+        text = fromCodePage(bytes, kCodePageBig5);
+    } else if ((flags & kTextAuto) && isUtf8(bytes.constData(), bytes.size())) {
+        text = fromCodePage(bytes, kCodePageUtf8);
     } else {
         text = fromAnsi(bytes);
     }

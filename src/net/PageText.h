@@ -9,11 +9,11 @@ namespace pictrove {
 struct PageResponse;
 
 enum TextFlags : int {
-    TEXT_INFLATE = 0x01,  // inflate a gzip-flagged body first
-    TEXT_UTF8 = 0x02,
-    TEXT_EUCKR = 0x04,
-    TEXT_BIG5 = 0x08,
-    TEXT_AUTO = 0x10,     // UTF-8 when isUtf8 holds, else GBK
+    kTextInflate = 0x01,  // inflate a gzip-flagged body first
+    kTextUtf8 = 0x02,
+    kTextEucKr = 0x04,
+    kTextBig5 = 0x08,
+    kTextAuto = 0x10,     // UTF-8 when isUtf8 holds, else GBK
 };
 
 // The page text of a response: inflated, trimmed by the markers the fetch could not

@@ -15,11 +15,11 @@ namespace {
 uint8_t charsetOf(const QString &value)
 {
     if (value.startsWith(QStringLiteral("UTF8")))
-        return TEXT_UTF8;
+        return kTextUtf8;
     if (value.startsWith(QStringLiteral("AUTO")))
-        return TEXT_AUTO;
+        return kTextAuto;
     if (value.startsWith(QStringLiteral("BIG5")))
-        return TEXT_BIG5;
+        return kTextBig5;
     return 0;  // "ANSI" and anything else: the local code page
 }
 

@@ -11,7 +11,7 @@
 namespace pictrove {
 
 struct ExtensionSettings {
-    // getText charset flags for QQ Zone pages: 0 local ANSI, TEXT_UTF8, TEXT_BIG5, TEXT_AUTO.
+    // getText charset flags for QQ Zone pages: 0 local ANSI, kTextUtf8, kTextBig5, kTextAuto.
     uint8_t qzoneV2Charset = 0;  // [QQ空间] V2编码
     uint8_t qzoneV3Charset = 0;  // [QQ空间] V3编码
     uint8_t qzoneNameMethod = 1;  // [QQ空间] 取原始名方式

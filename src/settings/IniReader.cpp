@@ -9,7 +9,7 @@ namespace pictrove {
 
 namespace {
 
-constexpr int INT_TEXT_MAX = 64;
+constexpr int kMaxIntegerTextLength = 64;
 
 QString withoutQuotes(const QString &value)
 {
@@ -66,7 +66,7 @@ QString IniReader::decodeFile(const QByteArray &bytes)
     const QString text = utf8(bytes);
     if (!utf8.hasError())
         return text;
-    return fromCodePage(bytes, CP_GBK);
+    return fromCodePage(bytes, kCodePageGbk);
 }
 
 const QString *IniReader::find(const QString &section, const QString &key) const
@@ -91,7 +91,7 @@ QString IniReader::getString(const QString &section, const QString &key, const Q
 
 uint32_t IniReader::GetInt(const QString &section, const QString &key, uint32_t defaultValue) const
 {
-    const QString text = getString(section, key, QString()).left(INT_TEXT_MAX);
+    const QString text = getString(section, key, QString()).left(kMaxIntegerTextLength);
     if (text.isEmpty())
         return defaultValue;
     qsizetype i = 0;

@@ -7,9 +7,9 @@ namespace pictrove {
 namespace {
 
 constexpr uint16_t kMenuOptions[] = {
-    OPT_THUNDER_LIST_ONLY, OPT_TITLE_FILE,         OPT_FIX_ORDER,
-    OPT_FIX_FORMAT,        OPT_SKIP_PREVIOUS,      OPT_OPEN_FOLDER,
-    OPT_SHOP_MAIN_PICTURES, OPT_SHOP_DESCRIPTION_PICTURES, OPT_YUPOO_LARGE,
+    kOptionThunderListOnly,  kOptionTitleFile,               kOptionFixOrder,
+    kOptionFixFormat,        kOptionSkipPrevious,            kOptionOpenFolder,
+    kOptionShopMainPictures, kOptionShopDescriptionPictures, kOptionYupooLarge,
 };
 
 constexpr SourceType kShopSourceTypes[] = {SourceType::Shops, SourceType::Jd};
@@ -39,18 +39,18 @@ bool toggleOption(NameRules &rules, uint16_t option)
         return true;
     }
     rules.options |= option;
-    if (option == OPT_SHOP_MAIN_PICTURES)
-        rules.options &= uint16_t(~OPT_SHOP_DESCRIPTION_PICTURES);
-    else if (option == OPT_SHOP_DESCRIPTION_PICTURES)
-        rules.options &= uint16_t(~OPT_SHOP_MAIN_PICTURES);
+    if (option == kOptionShopMainPictures)
+        rules.options &= uint16_t(~kOptionShopDescriptionPictures);
+    else if (option == kOptionShopDescriptionPictures)
+        rules.options &= uint16_t(~kOptionShopMainPictures);
     return true;
 }
 
 bool optionEnabled(uint16_t option, SourceType type)
 {
-    if (option == OPT_YUPOO_LARGE)
+    if (option == kOptionYupooLarge)
         return type == SourceType::Yupoo;
-    if (option == OPT_SHOP_MAIN_PICTURES || option == OPT_SHOP_DESCRIPTION_PICTURES) {
+    if (option == kOptionShopMainPictures || option == kOptionShopDescriptionPictures) {
         for (const SourceType shop : kShopSourceTypes) {
             if (type == shop)
                 return true;

@@ -6,7 +6,7 @@ namespace pictrove {
 
 QString droppedSavePath(const QString &dropped)
 {
-    if (dropped.isEmpty() || dropped.size() > DROPPED_PATH_MAX)
+    if (dropped.isEmpty() || dropped.size() > kMaxDroppedPathLength)
         return QString();
     QString folder = dropped;
     const QFileInfo info(dropped);

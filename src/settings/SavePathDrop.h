@@ -9,7 +9,7 @@ namespace pictrove {
 
 // The longest dropped path taken; a longer one is ignored rather than cut into a
 // path that names some other folder.
-constexpr int DROPPED_PATH_MAX = 511;
+constexpr int kMaxDroppedPathLength = 511;
 
 // The folder for a dropped path, ending in "/": an existing folder is taken as it is,
 // an existing file gives the folder holding it. A path that does not exist (a drop

@@ -11,8 +11,8 @@ template <typename Block>
 auto historyOf(Block &block, int kind) -> decltype(&block.ownerHistory)
 {
     switch (kind) {
-    case HISTORY_OWNER: return &block.ownerHistory;
-    case HISTORY_SAVE_PATH: return &block.savePathHistory;
+    case kHistoryOwner: return &block.ownerHistory;
+    case kHistorySavePath: return &block.savePathHistory;
     default: return nullptr;
     }
 }
@@ -23,7 +23,7 @@ bool addHistory(SettingsBlock &block, int kind, const QString &text)
 {
     auto *history = historyOf(block, kind);
     // An empty text would push a real entry out for a slot the combo box never shows.
-    if (!history || text.isEmpty() || text.size() >= HISTORY_LENGTH)
+    if (!history || text.isEmpty() || text.size() >= kHistoryLength)
         return false;
     for (const QString &entry : *history) {
         if (entry.compare(text, Qt::CaseInsensitive) == 0)

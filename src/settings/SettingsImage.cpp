@@ -9,21 +9,21 @@ namespace pictrove {
 namespace {
 
 // Offsets inside one NameRules record.
-constexpr int RULE_FILE_PREFIX = 0;
-constexpr int RULE_FILE_SUFFIX = 80;
-constexpr int RULE_FIND = 160;
-constexpr int RULE_REPLACE = 240;
-constexpr int RULE_FOLDER_PREFIX = 320;
-constexpr int RULE_FOLDER_SUFFIX = 400;
-constexpr int RULE_OPTION_FLAGS = 480;
-constexpr int RULE_FILE_BASE = 482;
-constexpr int RULE_FOLDER_BASE = 483;
+constexpr int kFilePrefixOffset = 0;
+constexpr int kFileSuffixOffset = 80;
+constexpr int kFindTextOffset = 160;
+constexpr int kReplaceTextOffset = 240;
+constexpr int kFolderPrefixOffset = 320;
+constexpr int kFolderSuffixOffset = 400;
+constexpr int kOptionFlagsOffset = 480;
+constexpr int kFileBaseOffset = 482;
+constexpr int kFolderBaseOffset = 483;
 
-static_assert(IMAGE_NAME_RULES == IMAGE_DOWNLOAD_PARAMS + SOURCE_TYPE_COUNT * DOWNLOAD_PARAMS_SIZE);
-static_assert(IMAGE_OWNER_HISTORY == IMAGE_NAME_RULES + SOURCE_TYPE_COUNT * NAME_RULES_SIZE);
-static_assert(IMAGE_SAVE_PATH_HISTORY == IMAGE_OWNER_HISTORY + HISTORY_COUNT * HISTORY_LENGTH * 2);
-static_assert(SETTINGS_BLOCK_SIZE == IMAGE_SAVE_PATH_HISTORY + HISTORY_COUNT * HISTORY_LENGTH * 2);
-static_assert(RULE_OPTION_FLAGS == RULE_FOLDER_SUFFIX + NAME_FIELD_LENGTH * 2);
+static_assert(kNameRulesOffset == kDownloadParamsOffset + kSourceTypeRecordCount * kDownloadParamsSize);
+static_assert(kOwnerHistoryOffset == kNameRulesOffset + kSourceTypeRecordCount * kNameRulesSize);
+static_assert(kSavePathHistoryOffset == kOwnerHistoryOffset + kHistoryCount * kHistoryLength * 2);
+static_assert(kSettingsBlockSize == kSavePathHistoryOffset + kHistoryCount * kHistoryLength * 2);
+static_assert(kOptionFlagsOffset == kFolderSuffixOffset + kNameFieldLength * 2);
 
 void putU16(char *at, uint16_t value)
 {
@@ -60,65 +60,65 @@ QString storedText(const char *at, int capacity)
 
 QByteArray toSettingsImage(const SettingsBlock &block)
 {
-    QByteArray image(SETTINGS_BLOCK_SIZE, '\0');
+    QByteArray image(kSettingsBlockSize, '\0');
     char *const base = image.data();
-    for (int i = 0; i < SOURCE_TYPE_COUNT; ++i) {
+    for (int i = 0; i < kSourceTypeRecordCount; ++i) {
         const DownloadParams &params = block.downloadParams[i];
-        char *const p = base + IMAGE_DOWNLOAD_PARAMS + i * DOWNLOAD_PARAMS_SIZE;
+        char *const p = base + kDownloadParamsOffset + i * kDownloadParamsSize;
         putU16(p + 0, params.minKB);
         putU16(p + 2, params.maxKB);
         putU16(p + 4, params.threads);
         putU16(p + 6, params.timeoutSeconds);
 
         const NameRules &rules = block.nameRules[i];
-        char *const r = base + IMAGE_NAME_RULES + i * NAME_RULES_SIZE;
-        putText(r + RULE_FILE_PREFIX, NAME_FIELD_LENGTH, rules.filePrefix);
-        putText(r + RULE_FILE_SUFFIX, NAME_FIELD_LENGTH, rules.fileSuffix);
-        putText(r + RULE_FIND, NAME_FIELD_LENGTH, rules.findText);
-        putText(r + RULE_REPLACE, NAME_FIELD_LENGTH, rules.replaceText);
-        putText(r + RULE_FOLDER_PREFIX, NAME_FIELD_LENGTH, rules.folderPrefix);
-        putText(r + RULE_FOLDER_SUFFIX, NAME_FIELD_LENGTH, rules.folderSuffix);
-        putU16(r + RULE_OPTION_FLAGS, rules.options);
-        r[RULE_FILE_BASE] = char(rules.fileBase);
-        r[RULE_FOLDER_BASE] = char(rules.folderBase);
+        char *const r = base + kNameRulesOffset + i * kNameRulesSize;
+        putText(r + kFilePrefixOffset, kNameFieldLength, rules.filePrefix);
+        putText(r + kFileSuffixOffset, kNameFieldLength, rules.fileSuffix);
+        putText(r + kFindTextOffset, kNameFieldLength, rules.findText);
+        putText(r + kReplaceTextOffset, kNameFieldLength, rules.replaceText);
+        putText(r + kFolderPrefixOffset, kNameFieldLength, rules.folderPrefix);
+        putText(r + kFolderSuffixOffset, kNameFieldLength, rules.folderSuffix);
+        putU16(r + kOptionFlagsOffset, rules.options);
+        r[kFileBaseOffset] = char(rules.fileBase);
+        r[kFolderBaseOffset] = char(rules.folderBase);
     }
-    for (int k = 0; k < HISTORY_COUNT; ++k) {
-        putText(base + IMAGE_OWNER_HISTORY + k * HISTORY_LENGTH * 2, HISTORY_LENGTH, block.ownerHistory[k]);
-        putText(base + IMAGE_SAVE_PATH_HISTORY + k * HISTORY_LENGTH * 2, HISTORY_LENGTH, block.savePathHistory[k]);
+    for (int k = 0; k < kHistoryCount; ++k) {
+        putText(base + kOwnerHistoryOffset + k * kHistoryLength * 2, kHistoryLength, block.ownerHistory[k]);
+        putText(base + kSavePathHistoryOffset + k * kHistoryLength * 2, kHistoryLength, block.savePathHistory[k]);
     }
     return image;
 }
 
 SettingsBlock fromSettingsImage(const QByteArray &image)
 {
-    QByteArray record = image.left(SETTINGS_BLOCK_SIZE);
-    record.append(SETTINGS_BLOCK_SIZE - record.size(), '\0');
+    QByteArray record = image.left(kSettingsBlockSize);
+    record.append(kSettingsBlockSize - record.size(), '\0');
     const char *const base = record.constData();
 
     SettingsBlock block;
-    for (int i = 0; i < SOURCE_TYPE_COUNT; ++i) {
+    for (int i = 0; i < kSourceTypeRecordCount; ++i) {
         DownloadParams &params = block.downloadParams[i];
-        const char *const p = base + IMAGE_DOWNLOAD_PARAMS + i * DOWNLOAD_PARAMS_SIZE;
+        const char *const p = base + kDownloadParamsOffset + i * kDownloadParamsSize;
         params.minKB = getU16(p + 0);
         params.maxKB = getU16(p + 2);
         params.threads = getU16(p + 4);
         params.timeoutSeconds = getU16(p + 6);
 
         NameRules &rules = block.nameRules[i];
-        const char *const r = base + IMAGE_NAME_RULES + i * NAME_RULES_SIZE;
-        rules.filePrefix = storedText(r + RULE_FILE_PREFIX, NAME_FIELD_LENGTH);
-        rules.fileSuffix = storedText(r + RULE_FILE_SUFFIX, NAME_FIELD_LENGTH);
-        rules.findText = storedText(r + RULE_FIND, NAME_FIELD_LENGTH);
-        rules.replaceText = storedText(r + RULE_REPLACE, NAME_FIELD_LENGTH);
-        rules.folderPrefix = storedText(r + RULE_FOLDER_PREFIX, NAME_FIELD_LENGTH);
-        rules.folderSuffix = storedText(r + RULE_FOLDER_SUFFIX, NAME_FIELD_LENGTH);
-        rules.options = getU16(r + RULE_OPTION_FLAGS);
-        rules.fileBase = uint8_t(r[RULE_FILE_BASE]);
-        rules.folderBase = uint8_t(r[RULE_FOLDER_BASE]);
+        const char *const r = base + kNameRulesOffset + i * kNameRulesSize;
+        rules.filePrefix = storedText(r + kFilePrefixOffset, kNameFieldLength);
+        rules.fileSuffix = storedText(r + kFileSuffixOffset, kNameFieldLength);
+        rules.findText = storedText(r + kFindTextOffset, kNameFieldLength);
+        rules.replaceText = storedText(r + kReplaceTextOffset, kNameFieldLength);
+        rules.folderPrefix = storedText(r + kFolderPrefixOffset, kNameFieldLength);
+        rules.folderSuffix = storedText(r + kFolderSuffixOffset, kNameFieldLength);
+        rules.options = getU16(r + kOptionFlagsOffset);
+        rules.fileBase = uint8_t(r[kFileBaseOffset]);
+        rules.folderBase = uint8_t(r[kFolderBaseOffset]);
     }
-    for (int k = 0; k < HISTORY_COUNT; ++k) {
-        block.ownerHistory[k] = storedText(base + IMAGE_OWNER_HISTORY + k * HISTORY_LENGTH * 2, HISTORY_LENGTH);
-        block.savePathHistory[k] = storedText(base + IMAGE_SAVE_PATH_HISTORY + k * HISTORY_LENGTH * 2, HISTORY_LENGTH);
+    for (int k = 0; k < kHistoryCount; ++k) {
+        block.ownerHistory[k] = storedText(base + kOwnerHistoryOffset + k * kHistoryLength * 2, kHistoryLength);
+        block.savePathHistory[k] = storedText(base + kSavePathHistoryOffset + k * kHistoryLength * 2, kHistoryLength);
     }
     return block;
 }

@@ -12,19 +12,19 @@
 namespace pictrove {
 
 enum SettingsLoadStatus : int {
-    SETTINGS_READ,        // the whole record was read
-    SETTINGS_READ_SHORT,  // the file was shorter than the record: the rest read as zero
-    SETTINGS_MISSING,     // no file: first-start values
-    SETTINGS_EMPTY,       // a zero-length file carries no settings: first-start values
-    SETTINGS_UNREADABLE,  // the file could not be opened or read: first-start values
-    SETTINGS_TOO_LARGE,   // larger than the record, so not a settings record: set aside,
+    kSettingsRead,        // the whole record was read
+    kSettingsReadShort,   // the file was shorter than the record: the rest read as zero
+    kSettingsMissing,     // no file: first-start values
+    kSettingsEmpty,       // a zero-length file carries no settings: first-start values
+    kSettingsUnreadable,  // the file could not be opened or read: first-start values
+    kSettingsTooLarge,    // larger than the record, so not a settings record: set aside,
                           // first-start values
 };
 
 struct SettingsLoadResult {
-    SettingsLoadStatus status = SETTINGS_MISSING;
+    SettingsLoadStatus status = kSettingsMissing;
     bool saved = false;  // the normalised record was written back
-    // SETTINGS_TOO_LARGE: where the file was moved, `dataFolder` + "soft.dat.bad"
+    // kSettingsTooLarge: where the file was moved, `dataFolder` + "soft.dat.bad"
     // (replacing an older one); empty when it could not be moved.
     QString setAside;
 };

@@ -42,16 +42,16 @@ std::optional<DownloadParams> validateDownloadParams(const DownloadParamInput &i
     params.timeoutSeconds = uint16_t(readNumberField(input.timeout));
     params.minKB = uint16_t(readNumberField(input.minKB));
     params.maxKB = uint16_t(readNumberField(input.maxKB));
-    if (params.threads < 1 || params.threads > THREADS_MAX || params.timeoutSeconds < TIMEOUT_MIN)
+    if (params.threads < 1 || params.threads > kMaxThreads || params.timeoutSeconds < kMinTimeoutSeconds)
         return std::nullopt;
     return params;
 }
 
 QString cutNameInput(const QString &text)
 {
-    if (text.size() <= NAME_INPUT_LENGTH)
+    if (text.size() <= kMaxNameInputLength)
         return text;
-    qsizetype length = NAME_INPUT_LENGTH;
+    qsizetype length = kMaxNameInputLength;
     if (text[length - 1].isHighSurrogate())
         --length;
     return text.left(length);
@@ -65,12 +65,12 @@ void storeNameRuleInput(NameRules &rules, const NameRuleInput &input)
     rules.replaceText = cutNameInput(input.replace);
     rules.folderPrefix = cutNameInput(input.folderPrefix);
     rules.folderSuffix = cutNameInput(input.folderSuffix);
-    rules.fileBase = (input.fileBase >= FILE_BASE_DESCRIPTION && input.fileBase <= FILE_BASE_ADDRESS)
+    rules.fileBase = (input.fileBase >= kFileBaseDescription && input.fileBase <= kFileBaseAddress)
                           ? uint8_t(input.fileBase)
-                          : FILE_BASE_DESCRIPTION;
-    rules.folderBase = (input.folderBase == FOLDER_BASE_ALBUM_NAME || input.folderBase == FOLDER_BASE_NONE)
+                          : kFileBaseDescription;
+    rules.folderBase = (input.folderBase == kFolderBaseAlbumName || input.folderBase == kFolderBaseNone)
                             ? uint8_t(input.folderBase)
-                            : FOLDER_BASE_ALBUM_NAME;
+                            : kFolderBaseAlbumName;
 }
 
 QString prefixSuffixHelpText()

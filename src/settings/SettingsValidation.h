@@ -35,9 +35,9 @@ std::optional<DownloadParams> validateDownloadParams(const DownloadParamInput &i
 
 // The most a name-rule edit keeps: the stored field holds this many code units plus
 // the terminator.
-constexpr int NAME_INPUT_LENGTH = 38;
+constexpr int kMaxNameInputLength = 38;
 
-// `text` cut to NAME_INPUT_LENGTH code units. A cut that would split a surrogate pair
+// `text` cut to kMaxNameInputLength code units. A cut that would split a surrogate pair
 // drops its first half too, so no lone half reaches a file name.
 QString cutNameInput(const QString &text);
 
@@ -49,8 +49,8 @@ struct NameRuleInput {
     QString replace;
     QString folderPrefix;
     QString folderSuffix;
-    int fileBase = FILE_BASE_DESCRIPTION;  // checked radio of 描述/序号/网址, -1 none
-    int folderBase = FOLDER_BASE_ALBUM_NAME;  // checked radio of 相册名/无, -1 none
+    int fileBase = kFileBaseDescription;  // checked radio of 描述/序号/网址, -1 none
+    int folderBase = kFolderBaseAlbumName;  // checked radio of 相册名/无, -1 none
 };
 
 // Stores the input into `rules` (texts cut by cutNameInput). The option bits are left

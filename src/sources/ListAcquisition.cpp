@@ -43,7 +43,7 @@ private:
 void rememberAddress(Session &session, const QString &address)
 {
     bool added = false;
-    session.updateSettings([&](SettingsBlock &block) { added = addHistory(block, HISTORY_OWNER, address); });
+    session.updateSettings([&](SettingsBlock &block) { added = addHistory(block, kHistoryOwner, address); });
     if (!added)
         return;
     saveSettings(session.dataFolder(), session.settings());

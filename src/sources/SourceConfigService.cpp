@@ -74,7 +74,7 @@ void SourceConfigService::query(const QString &key, QStringList &names)
         }
         QStringList found;
         QStringList items;
-        const QString answer = getText(response, TEXT_INFLATE | TEXT_UTF8);
+        const QString answer = getText(response, kTextInflate | kTextUtf8);
         const int entry = parseConfigAnswer(answer, key, found, items);
         if (entry == 0) {
             qCDebug(lcEngine) << "configuration endpoint" << i + 1 << "gave no entry for" << key;

@@ -17,13 +17,13 @@ constexpr const char *kUtf16 = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? "UTF-16LE" : "U
 const char *iconvName(int codePage)
 {
     switch (codePage) {
-    case CP_GBK:
+    case kCodePageGbk:
         return "GBK";
-    case CP_UTF8:
+    case kCodePageUtf8:
         return "UTF-8";
-    case CP_BIG5:
+    case kCodePageBig5:
         return "BIG5";
-    case CP_EUCKR:
+    case kCodePageEucKr:
         return "EUC-KR";
     default:
         return nullptr;
@@ -103,7 +103,7 @@ QString fromCodePage(const QByteArray &bytes, int codePage)
 QString fromAnsi(const QByteArray &bytes)
 {
     const qsizetype nul = bytes.indexOf('\0');
-    return fromCodePage(bytes.constData(), nul >= 0 ? nul : bytes.size(), CP_GBK);
+    return fromCodePage(bytes.constData(), nul >= 0 ? nul : bytes.size(), kCodePageGbk);
 }
 
 QByteArray toGbk(const QString &text)

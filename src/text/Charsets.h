@@ -9,10 +9,10 @@
 namespace pictrove {
 
 enum CodePage : int {
-    CP_GBK = 936,
-    CP_UTF8 = 65001,
-    CP_BIG5 = 950,
-    CP_EUCKR = 51949,
+    kCodePageGbk = 936,
+    kCodePageUtf8 = 65001,
+    kCodePageBig5 = 950,
+    kCodePageEucKr = 51949,
 };
 
 // Exactly `length` bytes in the code page; the result ends at its first U+0000.

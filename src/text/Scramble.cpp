@@ -121,7 +121,7 @@ QString obscureString(const QString &text, bool encode, const QString &key)
         else
             plain.append(char(kb ^ 10));
     }
-    return fromCodePage(plain, CP_GBK);
+    return fromCodePage(plain, kCodePageGbk);
 }
 
 QString shiftBytes(const QString &text, int start, int step)
@@ -132,7 +132,7 @@ QString shiftBytes(const QString &text, int start, int step)
     const auto d = unsigned(step);
     for (qsizetype i = 0; i < bytes.size(); ++i)
         bytes[i] = char(quint8(unsigned(quint8(bytes.at(i))) + s + unsigned(i) * d));
-    return fromCodePage(bytes, CP_GBK);
+    return fromCodePage(bytes, kCodePageGbk);
 }
 
 }  // namespace pictrove

@@ -12,15 +12,15 @@ QString getBetween(QString &text, const QString &start, const QString &end, int 
     if (at < 0)
         return result;  // the text stays as it was, whatever the flags
 
-    // The rest after the start marker; with BETWEEN_ADVANCE it becomes the text, so
+    // The rest after the start marker; with kBetweenAdvance it becomes the text, so
     // the value and its end marker are still at the head for the caller's next cut.
     QString rest = text.mid(at + start.size());
-    if (flags & BETWEEN_TAKE_REST)
+    if (flags & kBetweenTakeRest)
         result = rest;
     const qsizetype p = rest.indexOf(end);
     if (p >= 0)
         result = rest.left(p);
-    if (flags & BETWEEN_ADVANCE)
+    if (flags & kBetweenAdvance)
         text = std::move(rest);
     return result;
 }
@@ -163,9 +163,9 @@ QString stripTags(const QString &text)
     QString result = text;
     QString work = text;
     // Each round advances the working copy past one "<", so the loop ends.
-    for (QString t = getBetween(work, QStringLiteral("<"), QStringLiteral(">"), BETWEEN_ADVANCE);
+    for (QString t = getBetween(work, QStringLiteral("<"), QStringLiteral(">"), kBetweenAdvance);
          !t.isEmpty();
-         t = getBetween(work, QStringLiteral("<"), QStringLiteral(">"), BETWEEN_ADVANCE)) {
+         t = getBetween(work, QStringLiteral("<"), QStringLiteral(">"), kBetweenAdvance)) {
         result.replace(QLatin1Char('<') + t + QLatin1Char('>'), QString());
     }
     return result;

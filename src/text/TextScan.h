@@ -10,12 +10,12 @@
 namespace pictrove {
 
 enum BetweenFlags : int {
-    BETWEEN_ADVANCE = 1,    // shorten the text to just after the start marker
-    BETWEEN_TAKE_REST = 2,  // no end marker: take everything after the start marker
+    kBetweenAdvance = 1,   // shorten the text to just after the start marker
+    kBetweenTakeRest = 2,  // no end marker: take everything after the start marker
 };
 
 // Text strictly between the first `start` and the next `end` after it; empty when a
-// marker is missing. With BETWEEN_ADVANCE the text keeps only what follows `start`
+// marker is missing. With kBetweenAdvance the text keeps only what follows `start`
 // (the value and the end marker stay at its head), so repeated calls walk records.
 QString getBetween(QString &text, const QString &start, const QString &end, int flags = 0);
 

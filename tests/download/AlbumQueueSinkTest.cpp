@@ -68,7 +68,7 @@ TEST_F(AlbumQueueSinkTest, FirstPictureMakesTheAlbumFolder)
 
 TEST_F(AlbumQueueSinkTest, SkipPreviousStopsAtTheMarkedPicture)
 {
-    rules.options = OPT_SKIP_PREVIOUS;
+    rules.options = kOptionSkipPrevious;
     AlbumQueueSink sink = sinkFor(QStringLiteral("Trip"));
     QDir().mkpath(base() + QStringLiteral("Trip"));
     // The previous run's first job carried a fallback address.
@@ -97,7 +97,7 @@ TEST_F(AlbumQueueSinkTest, SkipPreviousStopsAtTheMarkedPicture)
 
 TEST_F(AlbumQueueSinkTest, FirstPictureOfThePreviousRunQueuesNothing)
 {
-    rules.options = OPT_SKIP_PREVIOUS;
+    rules.options = kOptionSkipPrevious;
     AlbumQueueSink sink = sinkFor(QStringLiteral("Trip"));
     QDir().mkpath(base() + QStringLiteral("Trip"));
     writeMarkerFile(base() + QStringLiteral("Trip/"), pictureAt(QStringLiteral("http://h/1.jpg")));
@@ -149,7 +149,7 @@ TEST_F(AlbumQueueSinkTest, RemoteNamesStayInsideTheBaseFolder)
 
 TEST_F(AlbumQueueSinkTest, TitleLineDroppedButPictureQueued)
 {
-    rules.options = OPT_TITLE_FILE;
+    rules.options = kOptionTitleFile;
     AlbumQueueSink sink = sinkFor(QStringLiteral("Trip"));
     sink.addPicture(pictureAt(QStringLiteral("http://h/1.jpg"), QStringLiteral("one")));
     const QString titles = base() + QStringLiteral("Trip/Trip.txt");

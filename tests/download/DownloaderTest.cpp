@@ -95,11 +95,11 @@ protected:
         session.owner.name = QStringLiteral("Anna/");
         session.sleep = [](int) {};
         savePath = QStringLiteral("  ") + m_dir.path() + QStringLiteral("/save ");
-        setRules(OPT_OPEN_FOLDER, 2);
+        setRules(kOptionOpenFolder, 2);
     }
     void TearDown() override { setRetryPauseHook({}); }
 
-    void setRules(uint16_t options, uint16_t threads, uint8_t folderBase = FOLDER_BASE_ALBUM_NAME)
+    void setRules(uint16_t options, uint16_t threads, uint8_t folderBase = kFolderBaseAlbumName)
     {
         session.updateSettings([&](SettingsBlock &block) {
             block.downloadParams[4] = DownloadParams{0, 0, threads, 30};
@@ -240,7 +240,7 @@ TEST_F(DownloaderTest, TwoAlbums)
 // start to end before the next one, and the run's progress covers both.
 TEST_F(DownloaderTest, NextAlbumTransfersWhileThePreviousOneEnds)
 {
-    setRules(OPT_OPEN_FOLDER, 3);
+    setRules(kOptionOpenFolder, 3);
     addAlbum(QStringLiteral("Trip"), trip);
     addAlbum(QStringLiteral("Sea"), sea);
     std::mutex mutex;
@@ -286,7 +286,7 @@ TEST_F(DownloaderTest, NextAlbumTransfersWhileThePreviousOneEnds)
 
 TEST_F(DownloaderTest, ThunderListOnly)
 {
-    setRules(OPT_THUNDER_LIST_ONLY | OPT_OPEN_FOLDER, 2);
+    setRules(kOptionThunderListOnly | kOptionOpenFolder, 2);
     addAlbum(QStringLiteral("旅行"), trip);
     run({0});
 
@@ -316,14 +316,14 @@ TEST_F(DownloaderTest, TitleFiles)
         const char16_t *tripFile;
         const char16_t *seaFile;
     } cases[] = {
-        {"album folders", FOLDER_BASE_ALBUM_NAME, u"Trip/Trip.txt", u"Sea/Sea.txt"},
-        {"no album folders", FOLDER_BASE_NONE, u"Trip.txt", u"Sea.txt"},
+        {"album folders", kFolderBaseAlbumName, u"Trip/Trip.txt", u"Sea/Sea.txt"},
+        {"no album folders", kFolderBaseNone, u"Trip.txt", u"Sea.txt"},
     };
     addAlbum(QStringLiteral("Trip"), trip);
     addAlbum(QStringLiteral("Sea"), sea);
     for (const auto &c : cases) {
         SCOPED_TRACE(c.label);
-        setRules(OPT_TITLE_FILE, 3, c.folderBase);
+        setRules(kOptionTitleFile, 3, c.folderBase);
         run({0, 1});
         QByteArray tripLines("\xFF\xFE");
         for (const Pic &p : trip)
@@ -339,7 +339,7 @@ TEST_F(DownloaderTest, TitleFiles)
 
 TEST_F(DownloaderTest, SkipPreviouslyDownloaded)
 {
-    setRules(OPT_SKIP_PREVIOUS, 2);
+    setRules(kOptionSkipPrevious, 2);
     addAlbum(QStringLiteral("Trip"), trip);
     const QString folder = base() + QStringLiteral("Trip/");
     QDir().mkpath(folder);
@@ -378,7 +378,7 @@ TEST_F(DownloaderTest, SkipPreviousResumesAStoppedAlbum)
 
     server.clearLog();
     events.clear();
-    setRules(OPT_SKIP_PREVIOUS, 2);
+    setRules(kOptionSkipPrevious, 2);
     run({0});
     EXPECT_EQ(pictureRequests(), QList<QByteArray>{"/orignal/t2.jpg"});
     EXPECT_EQ(filesIn(folder), whole);  // the same names, the marker back
@@ -472,11 +472,11 @@ TEST_F(DownloaderTest, AlbumsNeverOverwriteEachOther)
         const char16_t *names[2];
         QStringList files;  // relative to the owner's folder
     } cases[] = {
-        {"names clean to one folder", FOLDER_BASE_ALBUM_NAME, {u"Family \\/ 家", u"Family 家"},
+        {"names clean to one folder", kFolderBaseAlbumName, {u"Family \\/ 家", u"Family 家"},
          {"Family 家 (1)/pic.vrx", "Family 家 (1)/一.jpg", "Family 家 (1)/二.jpg", "Family 家/pic.vrx",
           "Family 家/一.jpg", "Family 家/二.jpg"}},
-        {"one folder for all albums", FOLDER_BASE_NONE, {u"Family", u"Friends"}, oneFolder},
-        {"names clean to no folder: the owner's", FOLDER_BASE_ALBUM_NAME, {u"&amp;quot;", u"&amp;quot;&amp;quot;"},
+        {"one folder for all albums", kFolderBaseNone, {u"Family", u"Friends"}, oneFolder},
+        {"names clean to no folder: the owner's", kFolderBaseAlbumName, {u"&amp;quot;", u"&amp;quot;&amp;quot;"},
          oneFolder},
     };
     for (const auto &c : cases) {
@@ -528,7 +528,7 @@ TEST_F(DownloaderTest, AFileInPlaceOfTheAlbumFolderIsSaid)
 // The file-size limit makes every write past 4 KiB fail, as a full disk would.
 TEST_F(DownloaderTest, FullDiskStopsTheRun)
 {
-    setRules(OPT_SKIP_PREVIOUS, 1);
+    setRules(kOptionSkipPrevious, 1);
     QList<Pic> large = trip;
     for (Pic &p : large)
         p.body += QByteArray(64 * 1024, 'x');
@@ -667,7 +667,7 @@ TEST_F(DownloaderTest, StopReachesStalledTransfers)
     setRules(0, 2);
     // The shortest time limit the settings allow, so a run the stop does not reach
     // fails here in seconds rather than minutes.
-    session.updateSettings([](SettingsBlock &block) { block.downloadParams[4].timeoutSeconds = TIMEOUT_MIN; });
+    session.updateSettings([](SettingsBlock &block) { block.downloadParams[4].timeoutSeconds = kMinTimeoutSeconds; });
     addAlbum(QStringLiteral("Trip"), trip);
     std::atomic<int> asked{0};
     for (const Pic &p : trip) {
@@ -720,7 +720,7 @@ TEST_F(DownloaderTest, OneTransferAtATimeKeepsOrderAndPauses)
 
 TEST_F(DownloaderTest, FormatAndOrderRepairs)
 {
-    setRules(OPT_FIX_FORMAT | OPT_FIX_ORDER, 3);
+    setRules(kOptionFixFormat | kOptionFixOrder, 3);
     const QList<Pic> mixed = {
         {"a.jpg", "a", QByteArray("\x89PNG\r\n\x1A\n", 8) + QByteArray(100, 'x')},
         {"b.jpg", "b", QByteArray("GIF89a") + QByteArray(100, 'x')},

@@ -51,7 +51,7 @@ PictureNaming namingFor(const NamingCase &c)
 
 TEST(FileNaming, PictureNamesFollowTheRules)
 {
-    constexpr uint8_t D = FILE_BASE_DESCRIPTION, S = FILE_BASE_SEQUENCE, A = FILE_BASE_ADDRESS;
+    constexpr uint8_t D = kFileBaseDescription, S = kFileBaseSequence, A = kFileBaseAddress;
     const NamingCase cases[] = {
         {"entity decoded, default extension", D, u"", u"", u"", u"", u"Sunset &amp; Sea", u"http://h/p/1.jpg", 1, u"Sunset & Sea.jpg"},
         {"extension keeps its case", D, u"", u"", u"", u"", u"cat.PNG", u"", 1, u"cat.PNG"},
@@ -79,7 +79,7 @@ TEST(FileNaming, PictureNamesFollowTheRules)
 
 TEST(FileNaming, EscapeValuesAreExpandedByLaterDigits)
 {
-    NamingCase c{"", FILE_BASE_SEQUENCE, u"?1_", u"", u"", u"", u"", u"", 5, u""};
+    NamingCase c{"", kFileBaseSequence, u"?1_", u"", u"", u"", u"", u"", 5, u""};
     PictureNaming in = namingFor(c);
     in.album.name = QStringLiteral("t?2");  // ?1 brings in ?2, expanded next
     EXPECT_EQ(pictureNameBase(in), QStringLiteral("t5_5"));
@@ -89,7 +89,7 @@ TEST(FileNaming, EscapeValuesAreExpandedByLaterDigits)
 // the successor of 2^31-1 overflowed).
 TEST(FileNaming, LastPossiblePositionIsNumbered)
 {
-    NamingCase c{"", FILE_BASE_SEQUENCE, u"?3_?9_", u"", u"", u"", u"", u"", 1, u""};
+    NamingCase c{"", kFileBaseSequence, u"?3_?9_", u"", u"", u"", u"", u"", 1, u""};
     PictureNaming in = namingFor(c);
     in.album.position = std::numeric_limits<int32_t>::max();
     EXPECT_EQ(pictureNameBase(in), QStringLiteral("2147483648_2147483648_1"));
@@ -100,7 +100,7 @@ TEST(FileNaming, LastPossiblePositionIsNumbered)
 
 TEST(FileNaming, NameCleanedToNothingBecomesLocalTime)
 {
-    NamingCase c{"", FILE_BASE_ADDRESS, u"", u"", u"", u"", u"t", u"http://h/p/?", 1, u""};
+    NamingCase c{"", kFileBaseAddress, u"", u"", u"", u"", u"t", u"http://h/p/?", 1, u""};
     AlbumQueue queue;
     const QString name = finalFileName(pictureNameBase(namingFor(c)), QStringLiteral("/x/"), queue);
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{14}\\.jpg$")).match(name).hasMatch()) << name.toStdString();
@@ -216,12 +216,12 @@ TEST(FileNaming, AlbumFolders)
         const char16_t *albumName;
         const char16_t *expected;
     } cases[] = {
-        {"album name", FOLDER_BASE_ALBUM_NAME, u"", u"", u"Trip", u"Trip"},
-        {"no folder", FOLDER_BASE_NONE, u"", u"", u"Trip", u""},
-        {"unsupported escape keeps its digit", FOLDER_BASE_NONE, u"?2", u"", u"Trip", u"2"},
-        {"supported escapes", FOLDER_BASE_ALBUM_NAME, u"?9-?3-", u"_?1", u"Trip", u"0003-3-Trip_Trip"},
-        {"dots only", FOLDER_BASE_ALBUM_NAME, u"", u"", u"..", u"\u3002\u3002"},
-        {"climbing name", FOLDER_BASE_ALBUM_NAME, u"", u"", u"../../etc", u"etc"},
+        {"album name", kFolderBaseAlbumName, u"", u"", u"Trip", u"Trip"},
+        {"no folder", kFolderBaseNone, u"", u"", u"Trip", u""},
+        {"unsupported escape keeps its digit", kFolderBaseNone, u"?2", u"", u"Trip", u"2"},
+        {"supported escapes", kFolderBaseAlbumName, u"?9-?3-", u"_?1", u"Trip", u"0003-3-Trip_Trip"},
+        {"dots only", kFolderBaseAlbumName, u"", u"", u"..", u"\u3002\u3002"},
+        {"climbing name", kFolderBaseAlbumName, u"", u"", u"../../etc", u"etc"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.label);

@@ -23,7 +23,7 @@ TEST(FetchRouting, RealHostNameReachesTheLoopbackServer)
     PageRequest request("http://blog.sina.com.cn/s/articlelist_1_0_1.html?r=0.25\n", QString());
     request.headers = "Accept-Encoding: gzip, deflate\r\nReferer: http://blog.sina.com.cn/\r\n";
     PageResponse response;
-    ASSERT_TRUE(fetch(request, response, FETCH_MSIE_AGENT));
+    ASSERT_TRUE(fetch(request, response, kFetchMsieAgent));
     EXPECT_EQ(response.body, "articles");
 
     const RecordedRequest received = server.requests().value(0);
@@ -70,7 +70,7 @@ TEST(FetchRouting, ConnectionIsReusedForTheNextPicture)
     for (int i = 0; i < 3; ++i) {
         PageRequest request("http://wx1.sinaimg.cn/large/a.jpg", QString());
         PageResponse response;
-        ASSERT_TRUE(fetch(request, response, FETCH_INFLATE_FOR_CHECKS));
+        ASSERT_TRUE(fetch(request, response, kFetchInflateForChecks));
     }
     EXPECT_EQ(server.requestCount(), 3);
     EXPECT_EQ(server.connectionCount(), 1);

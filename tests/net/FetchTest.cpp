@@ -192,7 +192,7 @@ TEST_F(FetchTest, AcceptanceTestInflatesGzipOnlyWhenAskedTo)
     request.retryMarker = "album";  // only visible after inflating
     PageResponse response;
     EXPECT_TRUE(fetch(request, response, 0));
-    EXPECT_FALSE(fetch(request, response, FETCH_INFLATE_FOR_CHECKS));
+    EXPECT_FALSE(fetch(request, response, kFetchInflateForChecks));
     EXPECT_EQ(response.body, gzipBytes(page));  // the response keeps the compressed bytes
 }
 
@@ -290,7 +290,7 @@ TEST_F(FetchTest, SavedFileAppearsOnlyWhenTheWholeBodyArrived)
         PageRequest request(url(c.target), target);
         request.maxKB = c.maxKB;
         PageResponse response;
-        EXPECT_EQ(fetch(request, response, FETCH_INFLATE_FOR_CHECKS), c.ok);
+        EXPECT_EQ(fetch(request, response, kFetchInflateForChecks), c.ok);
         EXPECT_TRUE(response.body.isEmpty());
         if (c.received >= 0) {
             EXPECT_EQ(response.receivedLength, c.received);

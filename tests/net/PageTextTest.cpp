@@ -53,22 +53,22 @@ TEST(getText, CharsetChoice)
         int flags;
         QString expected;
     } cases[] = {
-        {"charset=GBK beats the flags", kHeadGbk, kGbk, TEXT_INFLATE | TEXT_UTF8, kZhongwen},
+        {"charset=GBK beats the flags", kHeadGbk, kGbk, kTextInflate | kTextUtf8, kZhongwen},
         {"charset=gbk does not", "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=gbk\r\n\r\n", kUtf8,
-         TEXT_UTF8, kZhongwen},
+         kTextUtf8, kZhongwen},
         {"charset=GB2312 does not", "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=GB2312\r\n\r\n", kUtf8,
-         TEXT_UTF8, kZhongwen},
+         kTextUtf8, kZhongwen},
         {"no flag is GBK", kHeadPlain, kGbk, 0, kZhongwen},
-        {"UTF-8 before BIG5", kHeadPlain, kUtf8, TEXT_UTF8 | TEXT_BIG5, kZhongwen},
-        {"EUC-KR before BIG5", kHeadPlain, "\xC7\xD1", TEXT_EUCKR | TEXT_BIG5, u(u"\ud55c")},
-        {"BIG5", kHeadPlain, kBig5, TEXT_BIG5, kZhongwen},
-        {"auto, UTF-8 body", kHeadPlain, kUtf8, TEXT_AUTO, kZhongwen},
-        {"auto, GBK body", kHeadPlain, kGbk, TEXT_AUTO, kZhongwen},
-        {"entities always decoded", kHeadPlain, "Tom &amp; Jerry&nbsp;&#39;", TEXT_UTF8, "Tom & Jerry '"},
+        {"UTF-8 before BIG5", kHeadPlain, kUtf8, kTextUtf8 | kTextBig5, kZhongwen},
+        {"EUC-KR before BIG5", kHeadPlain, "\xC7\xD1", kTextEucKr | kTextBig5, u(u"\ud55c")},
+        {"BIG5", kHeadPlain, kBig5, kTextBig5, kZhongwen},
+        {"auto, UTF-8 body", kHeadPlain, kUtf8, kTextAuto, kZhongwen},
+        {"auto, GBK body", kHeadPlain, kGbk, kTextAuto, kZhongwen},
+        {"entities always decoded", kHeadPlain, "Tom &amp; Jerry&nbsp;&#39;", kTextUtf8, "Tom & Jerry '"},
         // A stray NUL never ends the page: what follows it is still read.
-        {"NUL dropped from a UTF-8 page", kHeadPlain, bytes("ab\0cd", 5), TEXT_UTF8, "abcd"},
+        {"NUL dropped from a UTF-8 page", kHeadPlain, bytes("ab\0cd", 5), kTextUtf8, "abcd"},
         {"NUL dropped from a GBK page", kHeadGbk, bytes("\xD6\xD0\0\xCE\xC4\0", 6), 0, kZhongwen},
-        {"NUL dropped from a BIG5 page", kHeadPlain, kBig5.left(2) + QByteArray(1, '\0') + kBig5.mid(2), TEXT_BIG5,
+        {"NUL dropped from a BIG5 page", kHeadPlain, kBig5.left(2) + QByteArray(1, '\0') + kBig5.mid(2), kTextBig5,
          kZhongwen},
     };
     for (const auto &c : cases) {
@@ -86,12 +86,12 @@ TEST(getText, GzipBodiesAreInflatedThenTrimmed)
     PageResponse r = response(kHeadGzip, gzipBytes(page), true);
     r.startMarker = "<div class=\"list\">";
     r.endMarker = "</div><!-- list end -->";
-    EXPECT_EQ(getText(r, TEXT_INFLATE | TEXT_UTF8), u(u"<a href=\"/s/1.html\">\u6625\u6e38 & more</a>"));
+    EXPECT_EQ(getText(r, kTextInflate | kTextUtf8), u(u"<a href=\"/s/1.html\">\u6625\u6e38 & more</a>"));
 
     // Without markers the whole page comes back.
     r.startMarker.clear();
     r.endMarker.clear();
-    EXPECT_EQ(getText(r, TEXT_INFLATE | TEXT_UTF8), fromCodePage(page, CP_UTF8).replace("&amp;", "&"));
+    EXPECT_EQ(getText(r, kTextInflate | kTextUtf8), fromCodePage(page, kCodePageUtf8).replace("&amp;", "&"));
 }
 
 // A small gzip body that inflates to far more than a page: only the first
@@ -102,7 +102,7 @@ TEST(getText, GzipBombStopsAtThePageLimit)
     const QByteArray bomb = gzipBytes(QByteArray(4 * kMaxPageBytes, ' '));
     ASSERT_LT(bomb.size(), kMaxPageBytes / 64);
     bool cut = false;
-    EXPECT_EQ(getText(response(kHeadGzip, bomb, true), TEXT_INFLATE | TEXT_UTF8, &cut).size(), kMaxPageBytes);
+    EXPECT_EQ(getText(response(kHeadGzip, bomb, true), kTextInflate | kTextUtf8, &cut).size(), kMaxPageBytes);
     EXPECT_TRUE(cut);
 
     const QByteArray full = gzipBytes(QByteArray(kMaxPageBytes, ' '));
@@ -116,7 +116,7 @@ TEST(getText, GzipBombStopsAtThePageLimit)
     for (const auto &c : whole) {
         SCOPED_TRACE(c.what);
         cut = true;
-        (void)getText(response(kHeadGzip, c.body, true), TEXT_INFLATE | TEXT_UTF8, &cut);
+        (void)getText(response(kHeadGzip, c.body, true), kTextInflate | kTextUtf8, &cut);
         EXPECT_FALSE(cut);
     }
 }
@@ -127,7 +127,7 @@ TEST(getText, TruncatedGzipGivesWhatWasInflated)
     for (int i = 0; i < 20000; ++i)
         page += "<li>" + QByteArray::number(i * 7919) + "</li>";
     const QByteArray gz = gzipBytes(page);
-    const QString text = getText(response(kHeadGzip, gz.left(gz.size() / 2), true), TEXT_INFLATE | TEXT_UTF8);
+    const QString text = getText(response(kHeadGzip, gz.left(gz.size() / 2), true), kTextInflate | kTextUtf8);
     EXPECT_GT(text.size(), 1000);
     EXPECT_LT(text.size(), page.size());
     EXPECT_TRUE(QString::fromLatin1(page).startsWith(text));
@@ -140,15 +140,15 @@ TEST(getText, MarkersOnlyTrimGzipFlaggedBodies)
     PageResponse plain = response(kHeadPlain, "<b>a</b><b>c</b>");
     plain.startMarker = "<b>";
     plain.endMarker = "</b>";
-    EXPECT_EQ(getText(plain, TEXT_INFLATE | TEXT_UTF8), "<b>a</b><b>c</b>");
+    EXPECT_EQ(getText(plain, kTextInflate | kTextUtf8), "<b>a</b><b>c</b>");
 
     // A head that mentions gzip over a body that is not compressed: the body is
     // read as it came rather than inflated to nothing. The markers still apply.
     PageResponse mislabelled = response(kHeadGzip, "head|\xE4\xB8\xAD|tail", true);
-    EXPECT_EQ(getText(mislabelled, TEXT_INFLATE | TEXT_UTF8), u(u"head|\u4e2d|tail"));
+    EXPECT_EQ(getText(mislabelled, kTextInflate | kTextUtf8), u(u"head|\u4e2d|tail"));
     mislabelled.startMarker = "head|";
     mislabelled.endMarker = "|tail";
-    EXPECT_EQ(getText(mislabelled, TEXT_INFLATE | TEXT_UTF8), u(u"\u4e2d"));
+    EXPECT_EQ(getText(mislabelled, kTextInflate | kTextUtf8), u(u"\u4e2d"));
 }
 
 }  // namespace pictrove

@@ -36,31 +36,31 @@ TEST(addHistory, KeepsFiveDistinctEntriesNewestFirst)
     const QString at400(400, u'y');
     const QList<HistoryCase> cases = {
         {"sixth entry drops the oldest",
-         {{HISTORY_SAVE_PATH, "a", true, letters("a")},
-          {HISTORY_SAVE_PATH, "b", true, letters("ba")},
-          {HISTORY_SAVE_PATH, "c", true, letters("cba")},
-          {HISTORY_SAVE_PATH, "d", true, letters("dcba")},
-          {HISTORY_SAVE_PATH, "e", true, letters("edcba")},
-          {HISTORY_SAVE_PATH, "f", true, letters("fedcb")}}},
+         {{kHistorySavePath, "a", true, letters("a")},
+          {kHistorySavePath, "b", true, letters("ba")},
+          {kHistorySavePath, "c", true, letters("cba")},
+          {kHistorySavePath, "d", true, letters("dcba")},
+          {kHistorySavePath, "e", true, letters("edcba")},
+          {kHistorySavePath, "f", true, letters("fedcb")}}},
         {"equal ignoring case is refused and nothing moves",
-         {{HISTORY_SAVE_PATH, "D:/Photos/", true, {"D:/Photos/"}},
-          {HISTORY_SAVE_PATH, "E:/x/", true, {"E:/x/", "D:/Photos/"}},
-          {HISTORY_SAVE_PATH, "d:/photos/", false, {"E:/x/", "D:/Photos/"}},
-          {HISTORY_SAVE_PATH, "D:/Photos/", false, {"E:/x/", "D:/Photos/"}},
-          {HISTORY_SAVE_PATH, "d:/fotos/äpfel/", true, {"d:/fotos/äpfel/", "E:/x/", "D:/Photos/"}},
-          {HISTORY_SAVE_PATH, "D:/FOTOS/ÄPFEL/", false, {"d:/fotos/äpfel/", "E:/x/", "D:/Photos/"}}}},
+         {{kHistorySavePath, "D:/Photos/", true, {"D:/Photos/"}},
+          {kHistorySavePath, "E:/x/", true, {"E:/x/", "D:/Photos/"}},
+          {kHistorySavePath, "d:/photos/", false, {"E:/x/", "D:/Photos/"}},
+          {kHistorySavePath, "D:/Photos/", false, {"E:/x/", "D:/Photos/"}},
+          {kHistorySavePath, "d:/fotos/äpfel/", true, {"d:/fotos/äpfel/", "E:/x/", "D:/Photos/"}},
+          {kHistorySavePath, "D:/FOTOS/ÄPFEL/", false, {"d:/fotos/äpfel/", "E:/x/", "D:/Photos/"}}}},
         {"length limit",
-         {{HISTORY_OWNER, at400, false, {}},
-          {HISTORY_OWNER, at399, true, {at399}},
-          {HISTORY_OWNER, at400 + "z", false, {at399}}}},
+         {{kHistoryOwner, at400, false, {}},
+          {kHistoryOwner, at399, true, {at399}},
+          {kHistoryOwner, at400 + "z", false, {at399}}}},
         {"empty text and unknown kind are refused",
-         {{HISTORY_OWNER, "", false, {}},
+         {{kHistoryOwner, "", false, {}},
           {2, "http://blog.sina.com.cn/u/1", false, {}},
           {-1, "http://blog.sina.com.cn/u/1", false, {}}}},
         {"histories are separate",
-         {{HISTORY_OWNER, "http://weibo.com/u/1", true, {"http://weibo.com/u/1"}},
-          {HISTORY_SAVE_PATH, "http://weibo.com/u/1", true, {"http://weibo.com/u/1"}},
-          {HISTORY_OWNER, "http://weibo.com/u/2", true, {"http://weibo.com/u/2", "http://weibo.com/u/1"}}}},
+         {{kHistoryOwner, "http://weibo.com/u/1", true, {"http://weibo.com/u/1"}},
+          {kHistorySavePath, "http://weibo.com/u/1", true, {"http://weibo.com/u/1"}},
+          {kHistoryOwner, "http://weibo.com/u/2", true, {"http://weibo.com/u/2", "http://weibo.com/u/1"}}}},
     };
     for (const HistoryCase &c : cases) {
         SCOPED_TRACE(c.name);
@@ -69,7 +69,7 @@ TEST(addHistory, KeepsFiveDistinctEntriesNewestFirst)
         for (const Step &step : c.steps) {
             SCOPED_TRACE(index++);
             EXPECT_EQ(addHistory(block, step.kind, step.text), step.added);
-            const int shown = step.kind == HISTORY_SAVE_PATH ? HISTORY_SAVE_PATH : HISTORY_OWNER;
+            const int shown = step.kind == kHistorySavePath ? kHistorySavePath : kHistoryOwner;
             EXPECT_EQ(historyEntries(block, shown), step.after);
         }
     }
@@ -80,12 +80,12 @@ TEST(addHistory, EntriesSkipUnusedSlots)
     SettingsBlock block;
     block.ownerHistory[1] = "second";
     block.ownerHistory[3] = "fourth";
-    EXPECT_EQ(historyEntries(block, HISTORY_OWNER), QStringList({"second", "fourth"}));
-    EXPECT_TRUE(historyEntries(block, HISTORY_SAVE_PATH).isEmpty());
+    EXPECT_EQ(historyEntries(block, kHistoryOwner), QStringList({"second", "fourth"}));
+    EXPECT_TRUE(historyEntries(block, kHistorySavePath).isEmpty());
     EXPECT_TRUE(historyEntries(block, 7).isEmpty());
 
     // Insertion shifts every slot, unused ones included, as the stored record does.
-    ASSERT_TRUE(addHistory(block, HISTORY_OWNER, "new"));
+    ASSERT_TRUE(addHistory(block, kHistoryOwner, "new"));
     EXPECT_EQ(block.ownerHistory[0], "new");
     EXPECT_EQ(block.ownerHistory[2], "second");
     EXPECT_EQ(block.ownerHistory[4], "fourth");

@@ -57,7 +57,7 @@ TEST(NameRuleInput, CutsEveryTextTo38AndStoresTheRadios)
     const QString straddling = QString(37, u'a') + QString::fromUtf16(u"\U0001F600") + u'b';
 
     NameRules rules;
-    rules.options = OPT_FIX_FORMAT | OPT_SKIP_PREVIOUS;
+    rules.options = kOptionFixFormat | kOptionSkipPrevious;
     NameRuleInput input;
     input.filePrefix = fifty;
     input.fileSuffix = QString(38, u's');
@@ -65,8 +65,8 @@ TEST(NameRuleInput, CutsEveryTextTo38AndStoresTheRadios)
     input.replace = QStringLiteral("替换");
     input.folderPrefix = QStringLiteral("?1_");
     input.folderSuffix = QString(39, u'f');
-    input.fileBase = FILE_BASE_ADDRESS;
-    input.folderBase = FOLDER_BASE_NONE;
+    input.fileBase = kFileBaseAddress;
+    input.folderBase = kFolderBaseNone;
     storeNameRuleInput(rules, input);
 
     EXPECT_EQ(s(rules.filePrefix), s(fifty.left(38)));
@@ -75,15 +75,15 @@ TEST(NameRuleInput, CutsEveryTextTo38AndStoresTheRadios)
     EXPECT_EQ(s(rules.replaceText), "替换");
     EXPECT_EQ(s(rules.folderPrefix), "?1_");
     EXPECT_EQ(s(rules.folderSuffix), s(QString(38, u'f')));
-    EXPECT_EQ(rules.fileBase, FILE_BASE_ADDRESS);
-    EXPECT_EQ(rules.folderBase, FOLDER_BASE_NONE);
-    EXPECT_EQ(rules.options, OPT_FIX_FORMAT | OPT_SKIP_PREVIOUS);
+    EXPECT_EQ(rules.fileBase, kFileBaseAddress);
+    EXPECT_EQ(rules.folderBase, kFolderBaseNone);
+    EXPECT_EQ(rules.options, kOptionFixFormat | kOptionSkipPrevious);
 
     input.fileBase = -1;
     input.folderBase = -1;
     storeNameRuleInput(rules, input);
-    EXPECT_EQ(rules.fileBase, FILE_BASE_DESCRIPTION);
-    EXPECT_EQ(rules.folderBase, FOLDER_BASE_ALBUM_NAME);
+    EXPECT_EQ(rules.fileBase, kFileBaseDescription);
+    EXPECT_EQ(rules.folderBase, kFolderBaseAlbumName);
 }
 
 TEST(NameRuleInput, HelpTextHasSixteenLinesWithoutTrailingLineFeed)
@@ -118,13 +118,13 @@ TEST(MenuOptions, EachToggleFlipsItsOwnBitOnly)
 TEST(MenuOptions, ShopOptionsExcludeEachOther)
 {
     NameRules rules;
-    rules.options = OPT_SHOP_DESCRIPTION_PICTURES | OPT_FIX_FORMAT;
-    toggleOption(rules, OPT_SHOP_MAIN_PICTURES);
-    EXPECT_EQ(rules.options, OPT_SHOP_MAIN_PICTURES | OPT_FIX_FORMAT);
-    toggleOption(rules, OPT_SHOP_DESCRIPTION_PICTURES);
-    EXPECT_EQ(rules.options, OPT_SHOP_DESCRIPTION_PICTURES | OPT_FIX_FORMAT);
-    toggleOption(rules, OPT_SHOP_DESCRIPTION_PICTURES);
-    EXPECT_EQ(rules.options, OPT_FIX_FORMAT);
+    rules.options = kOptionShopDescriptionPictures | kOptionFixFormat;
+    toggleOption(rules, kOptionShopMainPictures);
+    EXPECT_EQ(rules.options, kOptionShopMainPictures | kOptionFixFormat);
+    toggleOption(rules, kOptionShopDescriptionPictures);
+    EXPECT_EQ(rules.options, kOptionShopDescriptionPictures | kOptionFixFormat);
+    toggleOption(rules, kOptionShopDescriptionPictures);
+    EXPECT_EQ(rules.options, kOptionFixFormat);
 }
 
 TEST(MenuOptions, ShopAndYupooEntriesOfferedOnlyForTheirSourceTypes)
@@ -133,11 +133,11 @@ TEST(MenuOptions, ShopAndYupooEntriesOfferedOnlyForTheirSourceTypes)
         SCOPED_TRACE(index);
         const SourceType type = SourceType(index);
         const bool shop = type == SourceType::Shops || type == SourceType::Jd;
-        EXPECT_EQ(optionEnabled(OPT_SHOP_MAIN_PICTURES, type), shop);
-        EXPECT_EQ(optionEnabled(OPT_SHOP_DESCRIPTION_PICTURES, type), shop);
-        EXPECT_EQ(optionEnabled(OPT_YUPOO_LARGE, type), type == SourceType::Yupoo);
-        for (const uint16_t option : {OPT_THUNDER_LIST_ONLY, OPT_TITLE_FILE, OPT_FIX_ORDER, OPT_FIX_FORMAT,
-                                      OPT_SKIP_PREVIOUS, OPT_OPEN_FOLDER})
+        EXPECT_EQ(optionEnabled(kOptionShopMainPictures, type), shop);
+        EXPECT_EQ(optionEnabled(kOptionShopDescriptionPictures, type), shop);
+        EXPECT_EQ(optionEnabled(kOptionYupooLarge, type), type == SourceType::Yupoo);
+        for (const uint16_t option : {kOptionThunderListOnly, kOptionTitleFile, kOptionFixOrder, kOptionFixFormat,
+                                      kOptionSkipPrevious, kOptionOpenFolder})
             EXPECT_TRUE(optionEnabled(option, type));
     }
 }
@@ -169,8 +169,8 @@ TEST(SavePathDrop, FilesGiveTheirFolderAndFoldersThemselves)
         {"/pic.png", "/"},
         {"pic.png", ""},
         {"", ""},
-        {"/" + QString(DROPPED_PATH_MAX - 1, u'd'), "/" + QString(DROPPED_PATH_MAX - 1, u'd') + "/"},
-        {"/" + QString(DROPPED_PATH_MAX, u'd'), ""},
+        {"/" + QString(kMaxDroppedPathLength - 1, u'd'), "/" + QString(kMaxDroppedPathLength - 1, u'd') + "/"},
+        {"/" + QString(kMaxDroppedPathLength, u'd'), ""},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(s(c.dropped));

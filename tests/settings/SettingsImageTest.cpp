@@ -48,7 +48,7 @@ QString historyText(const char *kind, int entry)
 SettingsBlock distinctBlock()
 {
     SettingsBlock block;
-    for (int i = 0; i < SOURCE_TYPE_COUNT; ++i) {
+    for (int i = 0; i < kSourceTypeRecordCount; ++i) {
         block.downloadParams[i] = {uint16_t(1000 + i), uint16_t(2000 + i), uint16_t(3000 + i), uint16_t(40000 + i)};
         NameRules &r = block.nameRules[i];
         r.filePrefix = ruleText(0, i);
@@ -61,7 +61,7 @@ SettingsBlock distinctBlock()
         r.fileBase = uint8_t(i);
         r.folderBase = uint8_t(200 + i);
     }
-    for (int k = 0; k < HISTORY_COUNT; ++k) {
+    for (int k = 0; k < kHistoryCount; ++k) {
         block.ownerHistory[k] = historyText("owner", k);
         block.savePathHistory[k] = historyText("path", k);
     }

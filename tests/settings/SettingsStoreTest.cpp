@@ -42,10 +42,10 @@ protected:
     QTemporaryDir m_dir;
 };
 
-// The first-start options per source type; every other type gets OPT_OPEN_FOLDER only.
+// The first-start options per source type; every other type gets kOptionOpenFolder only.
 void expectFirstStart(const SettingsBlock &block)
 {
-    for (int i = 0; i < SOURCE_TYPE_COUNT; ++i) {
+    for (int i = 0; i < kSourceTypeRecordCount; ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(block.downloadParams[i], (DownloadParams{0, 0, 5, 30}));
         uint16_t flags = 0x0010;
@@ -70,8 +70,8 @@ TEST_F(SettingsStore, FirstStartWithoutUsableFile)
         SettingsLoadStatus status;
     };
     const Case cases[] = {
-        {"missing", false, SETTINGS_MISSING},
-        {"empty", true, SETTINGS_EMPTY},
+        {"missing", false, kSettingsMissing},
+        {"empty", true, kSettingsEmpty},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -111,7 +111,7 @@ TEST_F(SettingsStore, LimitsApplyToStoredValues)
 
     SettingsBlock block;
     const SettingsLoadResult result = loadSettings(folder(), block);
-    EXPECT_EQ(result.status, SETTINGS_READ);
+    EXPECT_EQ(result.status, kSettingsRead);
     for (int i = 0; i < int(std::size(cases)); ++i)
         EXPECT_EQ(block.downloadParams[i], cases[i].loaded) << "type " << i;
     // A record that was read keeps its own options: no first-start values.
@@ -132,7 +132,7 @@ TEST_F(SettingsStore, ShortFileReadsAsZeroTail)
     writeFile(toSettingsImage(stored).left(192 + 6));  // params and "abc" of type 0
 
     SettingsBlock block;
-    EXPECT_EQ(loadSettings(folder(), block).status, SETTINGS_READ_SHORT);
+    EXPECT_EQ(loadSettings(folder(), block).status, kSettingsReadShort);
     for (const DownloadParams &params : block.downloadParams)
         EXPECT_EQ(params, (DownloadParams{10, 20, 3, 60}));
     EXPECT_EQ(block.nameRules[0].filePrefix, QStringLiteral("abc"));
@@ -162,7 +162,7 @@ TEST_F(SettingsStore, FileLargerThanTheRecordIsSetAside)
         writeFile(c.bytes);
         SettingsBlock block;
         const SettingsLoadResult result = loadSettings(folder(), block);
-        EXPECT_EQ(result.status, SETTINGS_TOO_LARGE);
+        EXPECT_EQ(result.status, kSettingsTooLarge);
         EXPECT_EQ(result.setAside, aside);
         EXPECT_TRUE(result.saved);
         expectFirstStart(block);
@@ -181,7 +181,7 @@ TEST_F(SettingsStore, UnreadableFileGivesFirstStartValues)
     ASSERT_TRUE(QDir(folder()).mkdir(QStringLiteral("soft.dat")));
     SettingsBlock block;
     const SettingsLoadResult result = loadSettings(folder(), block);
-    EXPECT_EQ(result.status, SETTINGS_UNREADABLE);
+    EXPECT_EQ(result.status, kSettingsUnreadable);
     EXPECT_FALSE(result.saved);
     expectFirstStart(block);
 }
@@ -193,11 +193,11 @@ TEST_F(SettingsStore, SaveThenLoadRoundTrips)
     block.downloadParams[4] = {1, 2000, 15, 10};
     block.nameRules[4].folderPrefix = QStringLiteral("?9_");
     block.nameRules[4].options = 0x004F;
-    ASSERT_TRUE(addHistory(block, HISTORY_OWNER, QStringLiteral("http://weibo.com/u/123")));
+    ASSERT_TRUE(addHistory(block, kHistoryOwner, QStringLiteral("http://weibo.com/u/123")));
     ASSERT_TRUE(saveSettings(folder(), block));
 
     SettingsBlock loaded;
-    EXPECT_EQ(loadSettings(folder(), loaded).status, SETTINGS_READ);
+    EXPECT_EQ(loadSettings(folder(), loaded).status, kSettingsRead);
     EXPECT_EQ(loaded, block);
     EXPECT_TRUE(strayFiles().isEmpty()) << strayFiles().join(u' ').toStdString();
 

@@ -110,7 +110,7 @@ TEST(SourceFetchTest, ListPagesAreRetriedWhileTheServiceMayRecover)
         QList<int> pauses;
         QString text;
         QString reason;
-        EXPECT_EQ(fetchListPage(request, TEXT_INFLATE | TEXT_UTF8, text, [&](int ms) { pauses.append(ms); }, reason), c.ok);
+        EXPECT_EQ(fetchListPage(request, kTextInflate | kTextUtf8, text, [&](int ms) { pauses.append(ms); }, reason), c.ok);
         EXPECT_EQ(server.requestCount(), c.requests);
         EXPECT_EQ(pauses, c.pauses);
         EXPECT_EQ(text, c.ok ? QStringLiteral("<p>the pictures</p>") : QString());

@@ -60,24 +60,24 @@ TEST(fromCodePage, EncodingsNulAndBadBytes)
         int codePage;
         QString expected;
     } cases[] = {
-        {kGbk, CP_GBK, kZhongwen},
-        {kUtf8, CP_UTF8, kZhongwen},
-        {kBig5, CP_BIG5, kZhongwen},
-        {"\xC7\xD1\xB1\xB9", CP_EUCKR, u(u"\ud55c\uad6d")},
-        {bytes("ab\0cd", 5), CP_UTF8, "ab"},
+        {kGbk, kCodePageGbk, kZhongwen},
+        {kUtf8, kCodePageUtf8, kZhongwen},
+        {kBig5, kCodePageBig5, kZhongwen},
+        {"\xC7\xD1\xB1\xB9", kCodePageEucKr, u(u"\ud55c\uad6d")},
+        {bytes("ab\0cd", 5), kCodePageUtf8, "ab"},
         // A bad byte costs only itself; conversion goes on after it.
-        {"a\xFF" "b\xE4\xB8\xAD", CP_UTF8, u(u"ab\u4e2d")},
-        {"\xD6\xD0\xFF\xCE\xC4", CP_GBK, kZhongwen},
-        {"\xFF\xFF", CP_UTF8, QString()},
-        {"ok\xE4\xB8", CP_UTF8, "ok"},
-        {QByteArray(), CP_GBK, QString()},
+        {"a\xFF" "b\xE4\xB8\xAD", kCodePageUtf8, u(u"ab\u4e2d")},
+        {"\xD6\xD0\xFF\xCE\xC4", kCodePageGbk, kZhongwen},
+        {"\xFF\xFF", kCodePageUtf8, QString()},
+        {"ok\xE4\xB8", kCodePageUtf8, "ok"},
+        {QByteArray(), kCodePageGbk, QString()},
         {"abc", 12345, QString()},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE((c.input.toHex() + " cp " + QByteArray::number(c.codePage)).toStdString());
         EXPECT_EQ(fromCodePage(c.input, c.codePage), c.expected);
     }
-    EXPECT_EQ(fromCodePage(kUtf8.constData(), 3, CP_UTF8), u(u"\u4e2d"));
+    EXPECT_EQ(fromCodePage(kUtf8.constData(), 3, kCodePageUtf8), u(u"\u4e2d"));
 }
 
 TEST(FromAnsiToGbk, GbkBothWays)

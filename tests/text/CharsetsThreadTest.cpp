@@ -23,7 +23,7 @@ TEST(CharsetsThreads, ConversionsRunConcurrently)
     for (int t = 0; t < 4; ++t) {
         threads.emplace_back([&] {
             for (int i = 0; i < 200; ++i) {
-                if (fromCodePage(gbk, CP_GBK) != text || fromCodePage(utf8, CP_UTF8) != text ||
+                if (fromCodePage(gbk, kCodePageGbk) != text || fromCodePage(utf8, kCodePageUtf8) != text ||
                     toGbk(text) != gbk)
                     failures.fetch_add(1);
             }

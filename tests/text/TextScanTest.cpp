@@ -24,21 +24,21 @@ TEST(getBetween, MarkersFlagsAndWhatHappensToTheText)
         const char16_t *result, *textAfter;
     } cases[] = {
         {u"<a>1</a><a>2</a>", u"<a>", u"</a>", 0, u"1", u"<a>1</a><a>2</a>"},
-        {u"<a>1</a><a>2</a>", u"<a>", u"</a>", BETWEEN_ADVANCE, u"1", u"1</a><a>2</a>"},
-        {u"1</a><a>2</a>", u"<a>", u"</a>", BETWEEN_ADVANCE, u"2", u"2</a>"},
+        {u"<a>1</a><a>2</a>", u"<a>", u"</a>", kBetweenAdvance, u"1", u"1</a><a>2</a>"},
+        {u"1</a><a>2</a>", u"<a>", u"</a>", kBetweenAdvance, u"2", u"2</a>"},
         // A missing start marker leaves the text alone whatever the flags.
-        {u"abc", u"<a>", u"</a>", BETWEEN_ADVANCE | BETWEEN_TAKE_REST, u"", u"abc"},
-        {u"x=1;y", u"x=", u"#", BETWEEN_TAKE_REST, u"1;y", u"x=1;y"},
+        {u"abc", u"<a>", u"</a>", kBetweenAdvance | kBetweenTakeRest, u"", u"abc"},
+        {u"x=1;y", u"x=", u"#", kBetweenTakeRest, u"1;y", u"x=1;y"},
         {u"x=1;y", u"x=", u"#", 0, u"", u"x=1;y"},
-        {u"x=1;y", u"x=", u";", BETWEEN_TAKE_REST, u"1", u"x=1;y"},
+        {u"x=1;y", u"x=", u";", kBetweenTakeRest, u"1", u"x=1;y"},
         // A missing end marker still advances past the start marker.
-        {u"x=1;y", u"x=", u"#", BETWEEN_ADVANCE, u"", u"1;y"},
-        {u"x=1;y", u"x=", u"#", BETWEEN_ADVANCE | BETWEEN_TAKE_REST, u"1;y", u"1;y"},
+        {u"x=1;y", u"x=", u"#", kBetweenAdvance, u"", u"1;y"},
+        {u"x=1;y", u"x=", u"#", kBetweenAdvance | kBetweenTakeRest, u"1;y", u"1;y"},
         // The end marker is searched only after the start marker.
         {u"b]a[c]", u"[", u"]", 0, u"c", u"b]a[c]"},
         {u"<A>1</A>", u"<a>", u"</A>", 0, u"", u"<A>1</A>"},
-        {u"abc", u"", u"b", BETWEEN_ADVANCE, u"a", u"abc"},
-        {u"abc", u"a", u"", BETWEEN_TAKE_REST, u"", u"abc"},
+        {u"abc", u"", u"b", kBetweenAdvance, u"a", u"abc"},
+        {u"abc", u"a", u"", kBetweenTakeRest, u"", u"abc"},
         {u"", u"", u"", 0, u"", u""},
     };
     for (const auto &c : cases) {
@@ -53,8 +53,8 @@ TEST(getBetween, AdvanceWalksRepeatedRecords)
 {
     QString page = "<li id=\"7\">x</li><li id=\"8\">y</li><li id=\"9\">";
     QStringList ids;
-    for (QString id = getBetween(page, "id=\"", "\"", BETWEEN_ADVANCE); !id.isEmpty();
-         id = getBetween(page, "id=\"", "\"", BETWEEN_ADVANCE))
+    for (QString id = getBetween(page, "id=\"", "\"", kBetweenAdvance); !id.isEmpty();
+         id = getBetween(page, "id=\"", "\"", kBetweenAdvance))
         ids << id;
     EXPECT_EQ(ids, QStringList({"7", "8", "9"}));
 }

@@ -95,7 +95,7 @@ protected:
 
     void switchThumbnails()
     {
-        button(IDC_THUMBNAILS)->click();
+        button(kControlThumbnails)->click();
         ASSERT_TRUE(waitUntil([this] { return view().thumbnailState() == ThumbnailState::Idle; }));
         QApplication::processEvents();  // the rebuild's last rows
     }
@@ -302,9 +302,9 @@ TEST(CsvCellTest, QuotesApostrophesAndCommas)
 TEST_F(AlbumListViewTest, SelectAllAndTheSelectionReadOut)
 {
     add({album(QStringLiteral("a")), album(QStringLiteral("b")), album(QStringLiteral("c"))});
-    button(IDC_SELECT_ALL)->click();
+    button(kControlSelectAll)->click();
     EXPECT_EQ(view().selectedAlbums(), QList<int>({0, 1, 2}));
-    button(IDC_SELECT_ALL)->click();
+    button(kControlSelectAll)->click();
     EXPECT_TRUE(view().selectedAlbums().isEmpty());
 
     // Rows read out in grid order, each by the album position it carries.
@@ -314,9 +314,9 @@ TEST_F(AlbumListViewTest, SelectAllAndTheSelectionReadOut)
                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
     EXPECT_EQ(view().selectedAlbums(), QList<int>({0, 2}));
 
-    button(IDC_SELECT_ALL)->click();
+    button(kControlSelectAll)->click();
     view().resetGrid();
-    EXPECT_FALSE(button(IDC_SELECT_ALL)->isChecked());
+    EXPECT_FALSE(button(kControlSelectAll)->isChecked());
 }
 
 class ThumbnailTest : public AlbumListViewTest {
@@ -366,8 +366,8 @@ TEST_F(ThumbnailTest, SheetShowsCoversFetchedOnce)
     EXPECT_EQ(view().images().at(0).size(), QSize(113, 120));
     EXPECT_TRUE(QFile::exists(data.path() + QStringLiteral("/tmp/0.jpg")));
     EXPECT_FALSE(QFile::exists(data.path() + QStringLiteral("/tmp/2.jpg")));
-    EXPECT_FALSE(window->control(IDC_FIND)->isEnabled());
-    EXPECT_FALSE(window->control(IDC_FILTER)->isEnabled());
+    EXPECT_FALSE(window->control(kControlFind)->isEnabled());
+    EXPECT_FALSE(window->control(kControlFilter)->isEnabled());
 
     const QList<RecordedRequest> requests = covers.requests();
     ASSERT_EQ(requests.size(), 3);
@@ -386,7 +386,7 @@ TEST_F(ThumbnailTest, SheetShowsCoversFetchedOnce)
 
     switchThumbnails();  // back to the list
     EXPECT_EQ(grid().gridRowCount(), 8);
-    EXPECT_TRUE(window->control(IDC_FIND)->isEnabled());
+    EXPECT_TRUE(window->control(kControlFind)->isEnabled());
     switchThumbnails();
     EXPECT_EQ(covers.requestCount(), 4);  // only the missing cover is asked again
     EXPECT_GE(grid().cellImage(0, 0), 0);
@@ -399,7 +399,7 @@ TEST_F(ThumbnailTest, SwitchingDuringARebuildAsksFirst)
     for (bool interrupt : {false, true}) {
         SCOPED_TRACE(interrupt);
         view().clearThumbnails();
-        QAbstractButton *thumbnails = button(IDC_THUMBNAILS);
+        QAbstractButton *thumbnails = button(kControlThumbnails);
         if (thumbnails->isChecked())
             switchThumbnails();
         session().albums.setImage(0, -1);

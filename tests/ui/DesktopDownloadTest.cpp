@@ -62,7 +62,7 @@ protected:
             block.downloadParams[settingsIndex(SourceType::Sina)] = DownloadParams{0, 0, 2, 30};
             block.nameRules[settingsIndex(SourceType::Sina)].options = 0;
         });
-        setControlText(window.control(IDC_SAVE_PATH), savePath());
+        setControlText(window.control(kControlSavePath), savePath());
         window.albumView().resetGrid();
         window.show();
 
@@ -76,7 +76,7 @@ protected:
             server.route("photo.blog.sina.com.cn", "/category/u/1234/s/" + number + "/page1",
                          CannedResponse::ok(categoryPage({"p" + number})));
         }
-        window.control(IDC_DOWNLOAD)->setEnabled(true);
+        window.control(kControlDownload)->setEnabled(true);
     }
 
     void TearDown() override
@@ -117,51 +117,51 @@ TEST_F(DesktopDownloadTest, DownloadsTheSelectedAlbums)
         routePicture(album);
     // Albums 1 and 3, selected in the grid like a user would.
     selectRows({0, 2});
-    button(IDC_DOWNLOAD)->click();
+    button(kControlDownload)->click();
     ASSERT_TRUE(waitUntil([&] {
         return !window.downloader().isRunning()
-               && controlText(window.control(IDC_STATUS)) == QStringLiteral("下载完毕");
+               && controlText(window.control(kControlStatus)) == QStringLiteral("下载完毕");
     }));
 
     const QString base = savePath() + QStringLiteral("Anna/");
     EXPECT_EQ(QDir(base).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name),
               QStringList({QStringLiteral("album1"), QStringLiteral("album3")}));
     EXPECT_FALSE(QDir(base + QStringLiteral("album1")).entryList(QDir::Files).isEmpty());
-    EXPECT_EQ(controlText(window.control(IDC_DOWNLOAD)), QStringLiteral("下载"));
-    EXPECT_TRUE(window.control(IDC_GET_LIST)->isEnabled());
+    EXPECT_EQ(controlText(window.control(kControlDownload)), QStringLiteral("下载"));
+    EXPECT_TRUE(window.control(kControlGetList)->isEnabled());
     EXPECT_TRUE(shell.messages().isEmpty()) << shell.messages().join(u'\n').toStdString();
-    EXPECT_TRUE(controlText(window.control(IDC_STATUS_DETAIL)).startsWith(QStringLiteral("保存 ")))
-        << controlText(window.control(IDC_STATUS_DETAIL)).toStdString();
+    EXPECT_TRUE(controlText(window.control(kControlStatusDetail)).startsWith(QStringLiteral("保存 ")))
+        << controlText(window.control(kControlStatusDetail)).toStdString();
 
     // Nothing selected: said at once; no run starts, the button never turns into "stop".
     window.grid().clearSelectionAndFocus();
-    button(IDC_DOWNLOAD)->click();
+    button(kControlDownload)->click();
     EXPECT_FALSE(window.downloader().isRunning());
-    EXPECT_EQ(controlText(window.control(IDC_DOWNLOAD)), QStringLiteral("下载"));
-    EXPECT_EQ(controlText(window.control(IDC_STATUS)), QStringLiteral("没有下载任何图片：请先选择相册"));
+    EXPECT_EQ(controlText(window.control(kControlDownload)), QStringLiteral("下载"));
+    EXPECT_EQ(controlText(window.control(kControlStatus)), QStringLiteral("没有下载任何图片：请先选择相册"));
     EXPECT_EQ(shell.messages().size(), 1);
 }
 
 TEST_F(DesktopDownloadTest, OpenPathOpensTheAlbumDuringATransferElseTheSavePath)
 {
-    setControlText(window.control(IDC_SAVE_PATH), QString());
-    button(IDC_OPEN_PATH)->click();
+    setControlText(window.control(kControlSavePath), QString());
+    button(kControlOpenPath)->click();
     EXPECT_TRUE(shell.opened().isEmpty());
 
-    setControlText(window.control(IDC_SAVE_PATH), savePath());
-    button(IDC_OPEN_PATH)->click();
+    setControlText(window.control(kControlSavePath), savePath());
+    button(kControlOpenPath)->click();
     EXPECT_EQ(shell.opened(), QStringList{savePath()});
 
     // The picture answers slowly: the transfer is under way long enough to press Open Path.
     routePicture(1, 1500);
     selectRows({0});
-    button(IDC_DOWNLOAD)->click();
+    button(kControlDownload)->click();
     ASSERT_TRUE(waitUntil([&] { return window.downloader().openPathFolder(savePath()) != savePath(); }));
-    button(IDC_OPEN_PATH)->click();
+    button(kControlOpenPath)->click();
     EXPECT_EQ(shell.opened(), (QStringList{savePath(), savePath() + QStringLiteral("Anna/album1/")}));
 
     ASSERT_TRUE(waitUntil([&] { return !window.downloader().isRunning(); }));
-    button(IDC_OPEN_PATH)->click();
+    button(kControlOpenPath)->click();
     EXPECT_EQ(shell.opened().last(), savePath());
 }
 
@@ -179,23 +179,23 @@ TEST_F(DesktopDownloadTest, AStopSaysWhatWasLeftUntried)
                          .withLatency(1500));
     }
     selectRows({0, 1, 2});
-    button(IDC_DOWNLOAD)->click();
+    button(kControlDownload)->click();
     ASSERT_TRUE(waitUntil([&] {
         for (const RecordedRequest &request : server.requests())
             if (request.path() == "/orignal/q1")
                 return true;
         return false;
     }));
-    button(IDC_DOWNLOAD)->click();  // 终止下载
-    ASSERT_TRUE(waitUntil([&] { return !window.downloader().isRunning() && window.control(IDC_GET_LIST)->isEnabled(); }));
+    button(kControlDownload)->click();  // 终止下载
+    ASSERT_TRUE(waitUntil([&] { return !window.downloader().isRunning() && window.control(kControlGetList)->isEnabled(); }));
 
     const auto stateOf = [&](int gridRow) { return window.grid().cellText(gridRow, AlbumListView::kStateColumn); };
     // The picture under way when the stop came is cut short: it is untried too.
     EXPECT_EQ(stateOf(1), QStringLiteral("已停止，未下载 4"));
     EXPECT_EQ(stateOf(2), QStringLiteral("已停止"));
     EXPECT_EQ(stateOf(3), QStringLiteral("已停止"));
-    EXPECT_EQ(controlText(window.control(IDC_STATUS)), QStringLiteral("下载已终止"));
-    EXPECT_EQ(controlText(window.control(IDC_STATUS_DETAIL)), QStringLiteral("保存 0 张，跳过 0 张，失败 0 张，未下载 4 张"));
+    EXPECT_EQ(controlText(window.control(kControlStatus)), QStringLiteral("下载已终止"));
+    EXPECT_EQ(controlText(window.control(kControlStatusDetail)), QStringLiteral("保存 0 张，跳过 0 张，失败 0 张，未下载 4 张"));
     EXPECT_TRUE(window.failedPictures().isEmpty());
 }
 
@@ -205,10 +205,10 @@ TEST_F(DesktopDownloadTest, FailedPicturesAreListedAndRetried)
     routePicture(1);
     server.route("s1.sinaimg.cn", "/orignal/p2", CannedResponse::error(404));
     selectRows({0, 1});
-    button(IDC_DOWNLOAD)->click();
-    ASSERT_TRUE(waitUntil([&] { return !window.downloader().isRunning() && window.control(IDC_DOWNLOAD)->isEnabled()
-                                       && controlText(window.control(IDC_GET_LIST)) == QStringLiteral("获取相册")
-                                       && !window.control(IDC_FAILED_LIST)->isHidden(); }));
+    button(kControlDownload)->click();
+    ASSERT_TRUE(waitUntil([&] { return !window.downloader().isRunning() && window.control(kControlDownload)->isEnabled()
+                                       && controlText(window.control(kControlGetList)) == QStringLiteral("获取相册")
+                                       && !window.control(kControlFailedList)->isHidden(); }));
     ASSERT_EQ(window.failedPictures().size(), 1);
     EXPECT_EQ(window.failedPictures().at(0).albumName, QStringLiteral("album2"));
     EXPECT_EQ(window.failedPictures().at(0).album, 1);
@@ -229,9 +229,9 @@ TEST_F(DesktopDownloadTest, FailedPicturesAreListedAndRetried)
         saveScreenshot(dialog, QStringLiteral("failed-pictures"));
         dialog->findChild<QAbstractButton *>(QStringLiteral("retry"))->click();
     });
-    Q_EMIT qobject_cast<LinkLabel *>(window.control(IDC_FAILED_LIST))->clicked();
-    ASSERT_TRUE(waitUntil([&] { return !window.downloader().isRunning() && window.control(IDC_FAILED_LIST)->isHidden()
-                                       && window.control(IDC_GET_LIST)->isEnabled(); }));
+    Q_EMIT qobject_cast<LinkLabel *>(window.control(kControlFailedList))->clicked();
+    ASSERT_TRUE(waitUntil([&] { return !window.downloader().isRunning() && window.control(kControlFailedList)->isHidden()
+                                       && window.control(kControlGetList)->isEnabled(); }));
     QList<QByteArray> pictures;
     for (const RecordedRequest &request : server.requests()) {
         if (request.host() == "s1.sinaimg.cn")

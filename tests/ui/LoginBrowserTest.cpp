@@ -208,7 +208,7 @@ TEST_F(LoginBrowserTest, LoginEntriesOpenOneModelessBrowserOrAModalOne)
     };
 
     ASSERT_TRUE(commands->loginMode1());
-    trigger(ID_LOGIN_SINA_WEIBO);
+    trigger(kCommandLoginSinaWeibo);
     QPointer<LoginBrowserDialog> first = commands->loginBrowser();
     ASSERT_TRUE(first);
     EXPECT_EQ(first->parentWidget(), &window);
@@ -217,22 +217,22 @@ TEST_F(LoginBrowserTest, LoginEntriesOpenOneModelessBrowserOrAModalOne)
     EXPECT_EQ(s(first->addressEdit()->text()), "https://weibo.com/login.php");
 
     // A second login replaces the first browser.
-    trigger(ID_LOGIN_CUSTOM);
+    trigger(kCommandLoginCustom);
     EXPECT_TRUE(first.isNull());
     ASSERT_NE(commands->loginBrowser(), nullptr);
     EXPECT_EQ(commands->loginBrowser()->addressEdit()->text(), homePageAddress());
 
-    auto *owner = qobject_cast<QComboBox *>(window.control(IDC_OWNER_ADDRESS));
-    auto *subType = qobject_cast<QComboBox *>(window.control(IDC_SUB_TYPE));
+    auto *owner = qobject_cast<QComboBox *>(window.control(kControlOwnerAddress));
+    auto *subType = qobject_cast<QComboBox *>(window.control(kControlSubType));
     owner->setEditText(QStringLiteral(" 10001 "));
     subType->addItems({QStringLiteral("QQ号"), QStringLiteral("群号")});
     subType->setCurrentIndex(0);
-    trigger(ID_LOGIN_QZONE);
+    trigger(kCommandLoginQqZone);
     EXPECT_EQ(s(commands->loginBrowser()->addressEdit()->text()), "https://user.qzone.qq.com/10001");
 
-    trigger(ID_LOGIN_MODE1);
+    trigger(kCommandLoginMode1);
     EXPECT_FALSE(commands->loginMode1());
-    EXPECT_TRUE(runModal<LoginBrowserDialog>([&] { trigger(ID_LOGIN_TAOBAO); }, [](LoginBrowserDialog &browser) {
+    EXPECT_TRUE(runModal<LoginBrowserDialog>([&] { trigger(kCommandLoginTaobao); }, [](LoginBrowserDialog &browser) {
         EXPECT_EQ(browser.parentWidget(), nullptr);
         EXPECT_TRUE(browser.isModal());
         EXPECT_EQ(s(browser.addressEdit()->text()), "https://login.taobao.com/member/login.jhtml");

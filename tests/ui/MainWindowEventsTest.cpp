@@ -32,10 +32,10 @@ const QString kOldStatus = QStringLiteral("old status");
 const QString kOldDetail = QStringLiteral("old detail");
 const QString kNoAlbum = QStringLiteral("没有获取到相册，请在登录菜单里登录新浪(微博)帐号后重试,登录时勾上下次自动登录");
 
-const QList<int> kListLocks = {IDC_SOURCE_TYPE,  IDC_DOWNLOAD,     IDC_OWNER_ADDRESS, IDC_THUMBNAILS, IDC_PRAISE_LINK1,
-                               IDC_PRAISE_LINK2, IDC_PRAISE_LINK3, IDC_FIND,          IDC_FILTER,     IDC_EXPORT};
-const QList<int> kDownloadLocks = {IDC_SOURCE_TYPE, IDC_GET_LIST,     IDC_SET_PATH,     IDC_OWNER_ADDRESS,
-                                   IDC_SAVE_PATH,   IDC_PRAISE_LINK1, IDC_PRAISE_LINK2, IDC_PRAISE_LINK3};
+const QList<int> kListLocks = {kControlSourceType,  kControlDownload,    kControlOwnerAddress, kControlThumbnails, kControlPraiseLink1,
+                               kControlPraiseLink2, kControlPraiseLink3, kControlFind,         kControlFilter,     kControlExport};
+const QList<int> kDownloadLocks = {kControlSourceType, kControlGetList,     kControlSetPath,     kControlOwnerAddress,
+                                   kControlSavePath,   kControlPraiseLink1, kControlPraiseLink2, kControlPraiseLink3};
 
 PictureCounts progress(int done, int total)
 {
@@ -88,7 +88,7 @@ Expected listEnded(int count, QStringList messages = {})
     end.detail = QString();
     end.frame = QStringLiteral("相册列表(共%1个)").arg(count);
     if (count < 1)
-        end.disabled = {IDC_DOWNLOAD};
+        end.disabled = {kControlDownload};
     end.messages = messages;
     end.bannerShown = false;
     end.selectAllChecked = false;
@@ -297,10 +297,10 @@ TEST(MainWindowEventsTest, EachSequenceShowsItsTexts)
         MainWindow window(shell);
         window.albumView().resetGrid();
         // As a window that listed before: Download usable, every row selected.
-        window.control(IDC_DOWNLOAD)->setEnabled(true);
-        setControlChecked(window.control(IDC_SELECT_ALL), true);
-        setControlText(window.control(IDC_STATUS), kOldStatus);
-        setControlText(window.control(IDC_STATUS_DETAIL), kOldDetail);
+        window.control(kControlDownload)->setEnabled(true);
+        setControlChecked(window.control(kControlSelectAll), true);
+        setControlText(window.control(kControlStatus), kOldStatus);
+        setControlText(window.control(kControlStatusDetail), kOldDetail);
 
         std::thread engine([&] { sequence.raise(window, window.events()); });
         engine.join();
@@ -308,11 +308,11 @@ TEST(MainWindowEventsTest, EachSequenceShowsItsTexts)
 
         const Expected &expected = sequence.expected;
         auto textOf = [&window](int id) { return controlText(window.control(id)); };
-        EXPECT_EQ(textOf(IDC_STATUS), expected.status);
-        EXPECT_EQ(textOf(IDC_STATUS_DETAIL), expected.detail);
-        EXPECT_EQ(textOf(IDC_LIST_FRAME), expected.frame);
-        EXPECT_EQ(textOf(IDC_GET_LIST), expected.getList);
-        EXPECT_EQ(textOf(IDC_DOWNLOAD), expected.download);
+        EXPECT_EQ(textOf(kControlStatus), expected.status);
+        EXPECT_EQ(textOf(kControlStatusDetail), expected.detail);
+        EXPECT_EQ(textOf(kControlListFrame), expected.frame);
+        EXPECT_EQ(textOf(kControlGetList), expected.getList);
+        EXPECT_EQ(textOf(kControlDownload), expected.download);
         for (const QList<int> &locks : {kListLocks, kDownloadLocks}) {
             for (const int id : locks)
                 EXPECT_EQ(window.control(id)->isEnabled(), !expected.disabled.contains(id)) << id;
@@ -322,10 +322,10 @@ TEST(MainWindowEventsTest, EachSequenceShowsItsTexts)
             messages.append(QStringLiteral(": ") + message);
         EXPECT_EQ(shell.messages(), messages);
         EXPECT_EQ(shell.opened(), expected.opened);
-        EXPECT_EQ(!window.control(IDC_BANNER)->isHidden(), expected.bannerShown);
-        EXPECT_EQ(controlChecked(window.control(IDC_SELECT_ALL)), expected.selectAllChecked);
+        EXPECT_EQ(!window.control(kControlBanner)->isHidden(), expected.bannerShown);
+        EXPECT_EQ(controlChecked(window.control(kControlSelectAll)), expected.selectAllChecked);
         EXPECT_EQ(window.grid().gridRowCount() - window.grid().fixedRowCount(), expected.rows);
-        EXPECT_EQ(qobject_cast<HistoryComboBox *>(window.control(IDC_OWNER_ADDRESS))->history(),
+        EXPECT_EQ(qobject_cast<HistoryComboBox *>(window.control(kControlOwnerAddress))->history(),
                   expected.ownerHistory);
     }
 }
@@ -338,7 +338,7 @@ TEST(MainWindowEventsTest, ProgressBarAndTitleFollowTheRun)
     MainWindow window(shell);
     window.setWindowTitle(QStringLiteral("Pictrove"));
     EngineEvents &e = window.events();
-    auto *bar = qobject_cast<QProgressBar *>(window.control(IDC_PROGRESS));
+    auto *bar = qobject_cast<QProgressBar *>(window.control(kControlProgress));
     ASSERT_TRUE(bar);
     const auto settle = [] { QCoreApplication::processEvents(); };
 
@@ -379,8 +379,8 @@ TEST(MainWindowEventsTest, AFolderNothingCanOpenAtTheEndIsSaidQuietly)
     engine.join();
     QApplication::processEvents();
 
-    EXPECT_EQ(controlText(window.control(IDC_STATUS)), QStringLiteral("下载完毕（无法打开文件夹）"));
-    EXPECT_EQ(controlText(window.control(IDC_STATUS_DETAIL)), QStringLiteral("保存 28 张，跳过 3 张，失败 2 张"));
+    EXPECT_EQ(controlText(window.control(kControlStatus)), QStringLiteral("下载完毕（无法打开文件夹）"));
+    EXPECT_EQ(controlText(window.control(kControlStatusDetail)), QStringLiteral("保存 28 张，跳过 3 张，失败 2 张"));
     EXPECT_EQ(shell.opened(), QStringList{"/save/家/"});
     EXPECT_TRUE(shell.questions().isEmpty());
 }

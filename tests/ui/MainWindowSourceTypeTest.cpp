@@ -36,9 +36,9 @@ protected:
         window->session().sourceType = SourceType::Zol;
     }
 
-    QComboBox *sourceType() const { return qobject_cast<QComboBox *>(window->control(IDC_SOURCE_TYPE)); }
-    QComboBox *subType() const { return qobject_cast<QComboBox *>(window->control(IDC_SUB_TYPE)); }
-    HistoryComboBox *owner() const { return qobject_cast<HistoryComboBox *>(window->control(IDC_OWNER_ADDRESS)); }
+    QComboBox *sourceType() const { return qobject_cast<QComboBox *>(window->control(kControlSourceType)); }
+    QComboBox *subType() const { return qobject_cast<QComboBox *>(window->control(kControlSubType)); }
+    HistoryComboBox *owner() const { return qobject_cast<HistoryComboBox *>(window->control(kControlOwnerAddress)); }
 
     RecordingShell shell;
     std::unique_ptr<MainWindow> window;
@@ -107,7 +107,7 @@ TEST_F(MainWindowSourceTypeTest, OnlyQqZoneShowsTheSubTypes)
     EXPECT_TRUE(subType()->isHidden());
     EXPECT_EQ(window->session().sourceType.load(), SourceType::Sina);
     // A service the program cannot read says so when picked.
-    EXPECT_EQ(controlText(window->control(IDC_STATUS)), QStringLiteral("该来源暂不支持：只能获取新浪博客和新浪微博的相册"));
+    EXPECT_EQ(controlText(window->control(kControlStatus)), QStringLiteral("该来源暂不支持：只能获取新浪博客和新浪微博的相册"));
 }
 
 TEST_F(MainWindowSourceTypeTest, TypingOrPickingAnAddressClassifiesIt)

@@ -83,7 +83,7 @@ protected:
         serveConfig();
         QGuiApplication::clipboard()->setText(QStringLiteral("http://blog.sina.com.cn/u/1234567890"));
         start(options());
-        return waitUntil([&] { return !textOf(IDC_NOTICE).isEmpty(); });
+        return waitUntil([&] { return !textOf(kControlNotice).isEmpty(); });
     }
 
     // The blog owner's list ended: its six albums in the grid, 获取相册 back.
@@ -91,7 +91,7 @@ protected:
     {
         return waitUntil([&] {
             return window->session().listState.load() == ListState::Idle
-                   && textOf(IDC_GET_LIST) == QStringLiteral("获取相册") && window->grid().gridRowCount() == 6;
+                   && textOf(kControlGetList) == QStringLiteral("获取相册") && window->grid().gridRowCount() == 6;
         });
     }
 
@@ -115,7 +115,7 @@ protected:
     }
 
     QString textOf(int id) const { return controlText(window->control(id)); }
-    QComboBox *sourceType() const { return qobject_cast<QComboBox *>(window->control(IDC_SOURCE_TYPE)); }
+    QComboBox *sourceType() const { return qobject_cast<QComboBox *>(window->control(kControlSourceType)); }
 
     QTemporaryDir data;
     QTemporaryDir pictures;
@@ -129,7 +129,7 @@ TEST_F(MainWindowTest, StartsWithTheServiceNames)
     serveConfig();
     MainWindow &dlg = start(options());
     EXPECT_TRUE(dlg.isReady());  // the selector is filled before the window shows
-    ASSERT_TRUE(waitUntil([&] { return !textOf(IDC_NOTICE).isEmpty(); }));
+    ASSERT_TRUE(waitUntil([&] { return !textOf(kControlNotice).isEmpty(); }));
 
     EXPECT_TRUE(dlg.isVisible());
     EXPECT_EQ(dlg.splash(), nullptr);
@@ -138,12 +138,12 @@ TEST_F(MainWindowTest, StartsWithTheServiceNames)
     EXPECT_EQ(sourceType()->count(), 21);
     EXPECT_EQ(sourceType()->currentIndex(), 4);
     EXPECT_EQ(sourceType()->currentText(), QStringLiteral("新浪"));
-    EXPECT_EQ(textOf(IDC_NOTICE), QStringLiteral("来源配置\tSrv Info:2_2"));
+    EXPECT_EQ(textOf(kControlNotice), QStringLiteral("来源配置\tSrv Info:2_2"));
     EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Pictrove"));
-    EXPECT_EQ(textOf(IDC_BANNER), bannerText());
-    EXPECT_FALSE(dlg.control(IDC_DOWNLOAD)->isEnabled());
-    EXPECT_FALSE(dlg.control(IDC_UPDATE_LINK)->isVisible());
-    EXPECT_TRUE(dlg.control(IDC_HOME_LINK)->isEnabled());
+    EXPECT_EQ(textOf(kControlBanner), bannerText());
+    EXPECT_FALSE(dlg.control(kControlDownload)->isEnabled());
+    EXPECT_FALSE(dlg.control(kControlUpdateLink)->isVisible());
+    EXPECT_TRUE(dlg.control(kControlHomeLink)->isEnabled());
     EXPECT_EQ(dlg.grid().cellText(0, 1), QStringLiteral("名称"));
     EXPECT_TRUE(shell.messages().isEmpty());
     EXPECT_EQ(dlg.session().dataFolder(), data.path() + QLatin1Char('/'));
@@ -154,14 +154,14 @@ TEST_F(MainWindowTest, StartsWithTheServiceNames)
 TEST_F(MainWindowTest, BuiltInNamesWhenNoEndpointAnswers)
 {
     MainWindow &dlg = start(options());  // nothing routed: every endpoint answers 404
-    ASSERT_TRUE(waitUntil([&] { return !textOf(IDC_NOTICE).isEmpty(); }));
+    ASSERT_TRUE(waitUntil([&] { return !textOf(kControlNotice).isEmpty(); }));
     EXPECT_TRUE(dlg.isVisible());
     QStringList names;
     for (int i = 0; i < sourceType()->count(); ++i)
         names.append(sourceType()->itemText(i));
     EXPECT_EQ(names, builtInSourceTypeNames());
     EXPECT_EQ(sourceType()->currentIndex(), 4);
-    EXPECT_EQ(textOf(IDC_NOTICE), QStringLiteral("来源配置\tSrv Info:3_0"));
+    EXPECT_EQ(textOf(kControlNotice), QStringLiteral("来源配置\tSrv Info:3_0"));
     EXPECT_EQ(shell.endCount(), 0);
 }
 
@@ -181,7 +181,7 @@ TEST_F(MainWindowTest, SaysWhereASettingsFileItCannotUseWent)
     EXPECT_TRUE(shell.messages().first().startsWith(QStringLiteral("提示: ")));
     EXPECT_TRUE(shell.messages().first().contains(aside)) << shell.messages().first().toStdString();
     EXPECT_EQ(QFileInfo(aside).size(), 50000);
-    EXPECT_EQ(dlg.session().settings().nameRules[4].options, OPT_OPEN_FOLDER);
+    EXPECT_EQ(dlg.session().settings().nameRules[4].options, kOptionOpenFolder);
 }
 
 // The update notice ends the program 3 s after the download page opened, unless a
@@ -197,14 +197,14 @@ TEST_F(MainWindowTest, AnnouncesANewerVersionAndEndsWhenIdle)
     ASSERT_TRUE(waitUntil([&] { return !shell.opened().isEmpty() && !busyShell.opened().isEmpty(); }));
     EXPECT_EQ(shell.endCount(), 0);  // the program ends a while after the page opened
     ASSERT_TRUE(waitUntil([&] { return shell.endCount() == 1; }));
-    EXPECT_TRUE(dlg.control(IDC_UPDATE_LINK)->isVisible());
+    EXPECT_TRUE(dlg.control(kControlUpdateLink)->isVisible());
     ASSERT_EQ(shell.messages().size(), 1);
     EXPECT_TRUE(shell.messages().at(0).startsWith(QStringLiteral("提示: "))) << shell.messages().at(0).toStdString();
     EXPECT_EQ(shell.opened(), QStringList{QStringLiteral("https://pictrove.example/download/")});
 
     QTest::qWait(300);  // both timers started together; the busy one has had its turn
     EXPECT_EQ(busyShell.endCount(), 0);
-    EXPECT_TRUE(busy.control(IDC_UPDATE_LINK)->isVisible());
+    EXPECT_TRUE(busy.control(kControlUpdateLink)->isVisible());
     busy.session().listState = ListState::Idle;
 }
 
@@ -220,20 +220,20 @@ TEST_F(MainWindowTest, ShowsAtOnceAndTakesALateAnswerWithoutResettingTheUser)
     ASSERT_TRUE(waitUntil([&] { return dlg.isVisible(); }));
     EXPECT_TRUE(dlg.isReady());
     EXPECT_EQ(sourceType()->itemText(4), QStringLiteral("新浪"));
-    EXPECT_TRUE(textOf(IDC_NOTICE).isEmpty());
+    EXPECT_TRUE(textOf(kControlNotice).isEmpty());
 
-    auto *subType = qobject_cast<QComboBox *>(dlg.control(IDC_SUB_TYPE));
+    auto *subType = qobject_cast<QComboBox *>(dlg.control(kControlSubType));
     sourceType()->setCurrentIndex(int(SourceType::QqZone));
     Q_EMIT sourceType()->activated(int(SourceType::QqZone));
     subType->setCurrentIndex(2);
-    QTest::keyClicks(dlg.control(IDC_OWNER_ADDRESS), QStringLiteral("someone"));
+    QTest::keyClicks(dlg.control(kControlOwnerAddress), QStringLiteral("someone"));
 
-    ASSERT_TRUE(waitUntil([&] { return !textOf(IDC_NOTICE).isEmpty(); }));
+    ASSERT_TRUE(waitUntil([&] { return !textOf(kControlNotice).isEmpty(); }));
     EXPECT_EQ(sourceType()->itemText(4), QStringLiteral("新浪微博"));
     EXPECT_EQ(sourceType()->currentIndex(), int(SourceType::QqZone));
     EXPECT_TRUE(subType->isVisible());
     EXPECT_EQ(subType->currentIndex(), 2);
-    EXPECT_EQ(textOf(IDC_OWNER_ADDRESS), QStringLiteral("someone"));
+    EXPECT_EQ(textOf(kControlOwnerAddress), QStringLiteral("someone"));
     window.reset();
 
     // The next start asks nobody and still has the service's names.
@@ -244,7 +244,7 @@ TEST_F(MainWindowTest, ShowsAtOnceAndTakesALateAnswerWithoutResettingTheUser)
     EXPECT_EQ(sourceType()->itemText(4), QStringLiteral("新浪微博"));
     EXPECT_EQ(sourceType()->currentIndex(), int(SourceType::Sina));
     ASSERT_TRUE(waitUntil([&] { return next.isVisible(); }));
-    EXPECT_TRUE(textOf(IDC_NOTICE).isEmpty());
+    EXPECT_TRUE(textOf(kControlNotice).isEmpty());
     EXPECT_EQ(config.requestCount(), 0);
 }
 
@@ -277,7 +277,7 @@ TEST_F(MainWindowTest, EndpointsComeFromTheExtensionSettings)
         startup.dataFolder = folder.path() + QLatin1Char('/');
         startup.configEndpoints.reset();
         MainWindow &dlg = start(startup);
-        ASSERT_TRUE(waitUntil([&] { return dlg.isVisible() && textOf(IDC_NOTICE) == c.notice; }));
+        ASSERT_TRUE(waitUntil([&] { return dlg.isVisible() && textOf(kControlNotice) == c.notice; }));
         QTest::qWait(50);
         EXPECT_EQ(config.requestCount(), c.requests);
         window.reset();
@@ -292,8 +292,8 @@ TEST_F(MainWindowTest, StartUpClassifiesTheOwnerAddress)
     serveConfig();
     QGuiApplication::clipboard()->setText(QStringLiteral("http://qun.qq.com/air/#1234"));
     MainWindow &dlg = start(options());
-    ASSERT_TRUE(waitUntil([&] { return !textOf(IDC_NOTICE).isEmpty(); }));
-    auto *subType = qobject_cast<QComboBox *>(dlg.control(IDC_SUB_TYPE));
+    ASSERT_TRUE(waitUntil([&] { return !textOf(kControlNotice).isEmpty(); }));
+    auto *subType = qobject_cast<QComboBox *>(dlg.control(kControlSubType));
     EXPECT_EQ(sourceType()->currentIndex(), int(SourceType::QqZone));
     EXPECT_TRUE(subType->isVisible());
     EXPECT_EQ(subType->currentIndex(), int(QqSubType::ZoneAlbums));
@@ -311,7 +311,7 @@ TEST_F(MainWindowTest, ClipboardTextUpTo199Characters)
         const QString text = QStringLiteral("http://weibo.com/") + QString(c.length - 17, QLatin1Char('x'));
         QGuiApplication::clipboard()->setText(c.length < 17 ? QStringLiteral("x") : text);
         start(options());
-        EXPECT_EQ(textOf(IDC_OWNER_ADDRESS), c.taken ? QGuiApplication::clipboard()->text() : QString());
+        EXPECT_EQ(textOf(kControlOwnerAddress), c.taken ? QGuiApplication::clipboard()->text() : QString());
         window.reset();
     }
 }
@@ -324,7 +324,7 @@ TEST_F(MainWindowTest, DefaultSavePath)
     const QString withHistory = data.path() + QStringLiteral("/history/");
     ASSERT_TRUE(QDir().mkpath(withHistory));
     SettingsBlock block;
-    addHistory(block, HISTORY_SAVE_PATH, QStringLiteral("/srv/pictures/"));
+    addHistory(block, kHistorySavePath, QStringLiteral("/srv/pictures/"));
     ASSERT_TRUE(saveSettings(withHistory, block));
     const QString perUser = pictures.path() + QStringLiteral("/Pictrove/");
 
@@ -347,7 +347,7 @@ TEST_F(MainWindowTest, DefaultSavePath)
         QDir::setCurrent(home.path());
         start(startup);
         QDir::setCurrent(current);
-        EXPECT_EQ(textOf(IDC_SAVE_PATH), c.savePath);
+        EXPECT_EQ(textOf(kControlSavePath), c.savePath);
         EXPECT_TRUE(c.savePath != perUser || QDir(perUser).exists());
         EXPECT_EQ(window->session().dataFolder(), c.dataFolder.isEmpty() ? home.dataFolder() : c.dataFolder);
         window.reset();
@@ -358,11 +358,11 @@ TEST_F(MainWindowTest, GetListIsIgnoredBeforeStartUpEnds)
 {
     MainWindow dlg(shell);  // never initialised: the configuration never arrives
     dlg.session().setDataFolder(data.path() + QLatin1Char('/'));
-    setControlText(dlg.control(IDC_OWNER_ADDRESS), QStringLiteral("http://blog.sina.com.cn/u/1234567890"));
-    qobject_cast<QAbstractButton *>(dlg.control(IDC_GET_LIST))->click();
+    setControlText(dlg.control(kControlOwnerAddress), QStringLiteral("http://blog.sina.com.cn/u/1234567890"));
+    qobject_cast<QAbstractButton *>(dlg.control(kControlGetList))->click();
     EXPECT_FALSE(dlg.isReady());
     EXPECT_EQ(dlg.session().listState.load(), ListState::Idle);
-    EXPECT_EQ(controlText(dlg.control(IDC_GET_LIST)), QStringLiteral("获取相册"));
+    EXPECT_EQ(controlText(dlg.control(kControlGetList)), QStringLiteral("获取相册"));
     EXPECT_TRUE(shell.messages().isEmpty());
 }
 
@@ -372,7 +372,7 @@ TEST_F(MainWindowTest, GetListFillsTheGrid)
     ASSERT_TRUE(startOnBlogOwner(sina));
     MainWindow &dlg = *window;
 
-    qobject_cast<QAbstractButton *>(dlg.control(IDC_GET_LIST))->click();
+    qobject_cast<QAbstractButton *>(dlg.control(kControlGetList))->click();
     ASSERT_TRUE(blogOwnerListed());
 
     const AlbumGrid &grid = dlg.grid();
@@ -382,15 +382,15 @@ TEST_F(MainWindowTest, GetListFillsTheGrid)
     EXPECT_EQ(grid.cellText(5, 0), QStringLiteral("0005"));
     EXPECT_EQ(grid.cellText(5, 1), QStringLiteral("旅行 (2)"));
     EXPECT_EQ(grid.cellData(5, 0), 4);
-    EXPECT_EQ(textOf(IDC_LIST_FRAME), QStringLiteral("相册列表(共5个)"));
-    EXPECT_EQ(textOf(IDC_STATUS), QStringLiteral("获取相册列表完成，共5个"));
-    EXPECT_TRUE(dlg.control(IDC_DOWNLOAD)->isEnabled());
-    EXPECT_FALSE(dlg.control(IDC_BANNER)->isVisible());
+    EXPECT_EQ(textOf(kControlListFrame), QStringLiteral("相册列表(共5个)"));
+    EXPECT_EQ(textOf(kControlStatus), QStringLiteral("获取相册列表完成，共5个"));
+    EXPECT_TRUE(dlg.control(kControlDownload)->isEnabled());
+    EXPECT_FALSE(dlg.control(kControlBanner)->isVisible());
     EXPECT_TRUE(shell.messages().isEmpty());
-    EXPECT_EQ(qobject_cast<HistoryComboBox *>(dlg.control(IDC_OWNER_ADDRESS))->history(),
+    EXPECT_EQ(qobject_cast<HistoryComboBox *>(dlg.control(kControlOwnerAddress))->history(),
               QStringList{QStringLiteral("http://blog.sina.com.cn/u/1234567890")});
 
-    qobject_cast<QAbstractButton *>(dlg.control(IDC_SELECT_ALL))->click();
+    qobject_cast<QAbstractButton *>(dlg.control(kControlSelectAll))->click();
     EXPECT_EQ(dlg.albumView().selectedAlbums(), QList<int>({0, 1, 2, 3, 4}));
     saveScreenshot(&dlg, QStringLiteral("main-window-list"));
 
@@ -442,11 +442,11 @@ TEST_F(MainWindowTest, AnAddressFromTheCommandLineIsListed)
         QGuiApplication::clipboard()->setText(QStringLiteral("https://weibo.com/u/555"));
         MainWindow &dlg = start(options());
         listOwnerAtStart(dlg, address);
-        EXPECT_EQ(textOf(IDC_OWNER_ADDRESS), address);
+        EXPECT_EQ(textOf(kControlOwnerAddress), address);
         // The list's events reach the window queued: its last one turns the button back.
         ASSERT_TRUE(blogOwnerListed());
         EXPECT_EQ(dlg.grid().cellText(1, 1), QStringLiteral("旅行"));
-        EXPECT_EQ(qobject_cast<HistoryComboBox *>(dlg.control(IDC_OWNER_ADDRESS))->history().value(0), address);
+        EXPECT_EQ(qobject_cast<HistoryComboBox *>(dlg.control(kControlOwnerAddress))->history().value(0), address);
         window.reset();
     }
 }
@@ -463,7 +463,7 @@ TEST_F(MainWindowTest, KeysReachTheCommands)
     QTest::keyClick(&dlg, Qt::Key_F5);
     ASSERT_TRUE(waitUntil([&] {
         return dlg.session().listState.load() == ListState::Idle && dlg.grid().gridRowCount() == 6
-               && dlg.control(IDC_FIND)->isEnabled();
+               && dlg.control(kControlFind)->isEnabled();
     }));
 
     QTest::keyClick(&dlg, Qt::Key_F, Qt::ControlModifier);
@@ -471,9 +471,9 @@ TEST_F(MainWindowTest, KeysReachTheCommands)
     EXPECT_TRUE(dlg.findDialog()->isVisible());
     dlg.findDialog()->dismiss();
 
-    QWidget *filter = dlg.control(IDC_FILTER);
+    QWidget *filter = dlg.control(kControlFilter);
     EXPECT_TRUE(filter->focusPolicy() & Qt::TabFocus);
-    QWidget *find = dlg.control(IDC_FIND);
+    QWidget *find = dlg.control(kControlFind);
     find->setFocus();
     QTest::keyClick(find, Qt::Key_Space);
     EXPECT_TRUE(dlg.findDialog()->isVisible());
@@ -486,16 +486,16 @@ TEST_F(MainWindowTest, DoubleClickOpensADownloadedAlbumsFolder)
     SinaServices sina;
     ASSERT_TRUE(startOnBlogOwner(sina));
     MainWindow &dlg = *window;
-    qobject_cast<QAbstractButton *>(dlg.control(IDC_GET_LIST))->click();
+    qobject_cast<QAbstractButton *>(dlg.control(kControlGetList))->click();
     ASSERT_TRUE(blogOwnerListed());
-    const QString saveRoot = textOf(IDC_SAVE_PATH);
+    const QString saveRoot = textOf(kControlSavePath);
     ASSERT_FALSE(saveRoot.isEmpty());
 
     Q_EMIT dlg.grid().cellDoubleClicked(1, 1);  // the second album
     EXPECT_TRUE(shell.opened().isEmpty());
-    EXPECT_TRUE(textOf(IDC_STATUS).startsWith(QStringLiteral("该相册还没有下载："))) << textOf(IDC_STATUS).toStdString();
+    EXPECT_TRUE(textOf(kControlStatus).startsWith(QStringLiteral("该相册还没有下载："))) << textOf(kControlStatus).toStdString();
 
-    const QString folder = textOf(IDC_STATUS).section(QStringLiteral("："), 1);
+    const QString folder = textOf(kControlStatus).section(QStringLiteral("："), 1);
     EXPECT_TRUE(folder.startsWith(saveRoot)) << folder.toStdString();
     ASSERT_TRUE(QDir().mkpath(folder));
     Q_EMIT dlg.grid().cellDoubleClicked(1, 1);
@@ -506,7 +506,7 @@ TEST_F(MainWindowTest, DoubleClickOpensADownloadedAlbumsFolder)
     shell.answer = true;
     QGuiApplication::clipboard()->clear();
     Q_EMIT dlg.grid().cellDoubleClicked(1, 1);
-    EXPECT_EQ(textOf(IDC_STATUS), QStringLiteral("无法打开：") + folder);
+    EXPECT_EQ(textOf(kControlStatus), QStringLiteral("无法打开：") + folder);
     EXPECT_EQ(shell.questions().size(), 1);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), folder);
 }
@@ -519,8 +519,8 @@ TEST_F(MainWindowTest, EnterInTheAddressBoxLists)
     serveBlogOwner(sina);
     serveConfig();
     MainWindow &dlg = start(options());
-    ASSERT_TRUE(waitUntil([&] { return !textOf(IDC_NOTICE).isEmpty(); }));
-    auto *owner = qobject_cast<HistoryComboBox *>(dlg.control(IDC_OWNER_ADDRESS));
+    ASSERT_TRUE(waitUntil([&] { return !textOf(kControlNotice).isEmpty(); }));
+    auto *owner = qobject_cast<HistoryComboBox *>(dlg.control(kControlOwnerAddress));
     owner->setHistory({QStringLiteral("http://blog.sina.com.cn/u/1234567890"), QStringLiteral("http://weibo.com/other")});
     dlg.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
@@ -553,7 +553,7 @@ TEST_F(MainWindowTest, EnterInTheAddressBoxLists)
     QTest::keyClicks(owner->lineEdit(), QStringLiteral("http://blog"));
     ASSERT_TRUE(waitUntil([&] { return owner->suggestionsVisible(); }));
     owner->setEditText(QStringLiteral("http://blog.sina.com.cn/u/1234567890"));
-    QWidget *getList = dlg.control(IDC_GET_LIST);
+    QWidget *getList = dlg.control(kControlGetList);
     const QPoint onButton = getList->mapToGlobal(getList->rect().center());
     QTest::mousePress(popup, Qt::LeftButton, {}, popup->mapFromGlobal(onButton));
     EXPECT_FALSE(owner->suggestionsVisible());
@@ -568,15 +568,15 @@ TEST_F(MainWindowTest, EscapeAsksBeforeEndingARunningTask)
                CannedResponse::ok(readFixture(QStringLiteral("sources/sina_blog_owner.html"))).withLatency(3000));
     serveConfig();
     MainWindow &dlg = start(options());
-    ASSERT_TRUE(waitUntil([&] { return !textOf(IDC_NOTICE).isEmpty(); }));
+    ASSERT_TRUE(waitUntil([&] { return !textOf(kControlNotice).isEmpty(); }));
 
     QTest::keyClick(&dlg, Qt::Key_Escape);
     EXPECT_TRUE(dlg.isVisible());
     EXPECT_TRUE(shell.questions().isEmpty());
 
-    qobject_cast<HistoryComboBox *>(dlg.control(IDC_OWNER_ADDRESS))
+    qobject_cast<HistoryComboBox *>(dlg.control(kControlOwnerAddress))
         ->setEditText(QStringLiteral("http://blog.sina.com.cn/u/1234567890"));
-    qobject_cast<QAbstractButton *>(dlg.control(IDC_GET_LIST))->click();
+    qobject_cast<QAbstractButton *>(dlg.control(kControlGetList))->click();
     ASSERT_NE(dlg.session().listState.load(), ListState::Idle);
     shell.answer = false;
     QTest::keyClick(&dlg, Qt::Key_Escape);

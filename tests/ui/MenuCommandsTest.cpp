@@ -89,7 +89,7 @@ protected:
         QFile file(window->session().dataFolder() + QStringLiteral("soft.dat"));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
-    HistoryComboBox *savePath() const { return qobject_cast<HistoryComboBox *>(window->control(IDC_SAVE_PATH)); }
+    HistoryComboBox *savePath() const { return qobject_cast<HistoryComboBox *>(window->control(kControlSavePath)); }
 
     QTemporaryDir data;
     RecordingShell shell;
@@ -147,9 +147,9 @@ TEST_F(MenuCommandsTest, EachOptionFlipsItsBitForTheCurrentTypeAndSaves)
         uint16_t bit;
         int type;  // a source type offering the option
     } options[] = {
-        {ID_THUNDER_LIST_ONLY, 0x0008, 4}, {ID_TITLE_FILE, 0x0004, 4},        {ID_FIX_ORDER, 0x0002, 4},
-        {ID_FIX_FORMAT, 0x0001, 0},        {ID_SKIP_PREVIOUS, 0x0040, 4},     {ID_OPEN_FOLDER, 0x0010, 23},
-        {ID_SHOP_MAIN_PICTURES, 0x0020, 11}, {ID_SHOP_DESCRIPTION_PICTURES, 0x0100, 16}, {ID_YUPOO_LARGE, 0x0080, 7},
+        {kCommandThunderListOnly, 0x0008, 4}, {kCommandTitleFile, 0x0004, 4},        {kCommandFixOrder, 0x0002, 4},
+        {kCommandFixFormat, 0x0001, 0},        {kCommandSkipPrevious, 0x0040, 4},     {kCommandOpenFolder, 0x0010, 23},
+        {kCommandShopMainPictures, 0x0020, 11}, {kCommandShopDescriptionPictures, 0x0100, 16}, {kCommandYupooLarge, 0x0080, 7},
     };
     for (const auto &option : options) {
         SCOPED_TRACE(option.command);
@@ -179,35 +179,35 @@ TEST_F(MenuCommandsTest, ShopOptionsExcludeEachOtherAndAreGreyedForType4)
 {
     window->session().sourceType.store(SourceType::Shops);
     open(settingsMenu());
-    action(ID_SHOP_DESCRIPTION_PICTURES)->trigger();
-    action(ID_SHOP_MAIN_PICTURES)->trigger();
+    action(kCommandShopDescriptionPictures)->trigger();
+    action(kCommandShopMainPictures)->trigger();
     open(settingsMenu());
-    EXPECT_TRUE(action(ID_SHOP_MAIN_PICTURES)->isChecked());
-    EXPECT_FALSE(action(ID_SHOP_DESCRIPTION_PICTURES)->isChecked());
+    EXPECT_TRUE(action(kCommandShopMainPictures)->isChecked());
+    EXPECT_FALSE(action(kCommandShopDescriptionPictures)->isChecked());
     EXPECT_EQ(savedSettings().nameRules[11].options & 0x0120, 0x0020);
 
     // Type 4 shows its own marks and greys the shop and Yupoo options; a greyed
     // entry does nothing even when triggered.
     window->session().updateSettings([](SettingsBlock &block) {
-        block.nameRules[4].options = OPT_FIX_FORMAT | OPT_SKIP_PREVIOUS | OPT_SHOP_DESCRIPTION_PICTURES;
+        block.nameRules[4].options = kOptionFixFormat | kOptionSkipPrevious | kOptionShopDescriptionPictures;
     });
     window->session().sourceType.store(SourceType::Sina);
     open(settingsMenu());
-    for (int command : {ID_SHOP_MAIN_PICTURES, ID_SHOP_DESCRIPTION_PICTURES, ID_YUPOO_LARGE}) {
+    for (int command : {kCommandShopMainPictures, kCommandShopDescriptionPictures, kCommandYupooLarge}) {
         EXPECT_FALSE(action(command)->isEnabled()) << command;
         EXPECT_FALSE(action(command)->isVisible()) << command;  // never usable here: hidden
     }
-    for (int command : {ID_THUNDER_LIST_ONLY, ID_TITLE_FILE, ID_FIX_ORDER, ID_FIX_FORMAT, ID_SKIP_PREVIOUS,
-                        ID_OPEN_FOLDER}) {
+    for (int command : {kCommandThunderListOnly, kCommandTitleFile, kCommandFixOrder, kCommandFixFormat, kCommandSkipPrevious,
+                        kCommandOpenFolder}) {
         EXPECT_TRUE(action(command)->isEnabled()) << command;
-        EXPECT_EQ(action(command)->isChecked(), command == ID_FIX_FORMAT || command == ID_SKIP_PREVIOUS)
+        EXPECT_EQ(action(command)->isChecked(), command == kCommandFixFormat || command == kCommandSkipPrevious)
             << command;
     }
-    EXPECT_FALSE(action(ID_SHOP_MAIN_PICTURES)->isChecked());
-    EXPECT_TRUE(action(ID_SHOP_DESCRIPTION_PICTURES)->isChecked());
-    action(ID_SHOP_MAIN_PICTURES)->trigger();
+    EXPECT_FALSE(action(kCommandShopMainPictures)->isChecked());
+    EXPECT_TRUE(action(kCommandShopDescriptionPictures)->isChecked());
+    action(kCommandShopMainPictures)->trigger();
     EXPECT_EQ(window->session().settings().nameRules[4].options,
-              OPT_FIX_FORMAT | OPT_SKIP_PREVIOUS | OPT_SHOP_DESCRIPTION_PICTURES);
+              kOptionFixFormat | kOptionSkipPrevious | kOptionShopDescriptionPictures);
 }
 
 TEST_F(MenuCommandsTest, LoginMode1StartsOnAndToggles)
@@ -215,12 +215,12 @@ TEST_F(MenuCommandsTest, LoginMode1StartsOnAndToggles)
     QMenu *login = popup(QStringLiteral("<登录>"));
     open(login);
     EXPECT_TRUE(commands->loginMode1());
-    EXPECT_TRUE(action(ID_LOGIN_MODE1)->isChecked());
-    action(ID_LOGIN_MODE1)->trigger();
+    EXPECT_TRUE(action(kCommandLoginMode1)->isChecked());
+    action(kCommandLoginMode1)->trigger();
     open(login);
     EXPECT_FALSE(commands->loginMode1());
-    EXPECT_FALSE(action(ID_LOGIN_MODE1)->isChecked());
-    action(ID_LOGIN_MODE1)->trigger();
+    EXPECT_FALSE(action(kCommandLoginMode1)->isChecked());
+    action(kCommandLoginMode1)->trigger();
     EXPECT_TRUE(commands->loginMode1());
 }
 
@@ -230,7 +230,7 @@ TEST_F(MenuCommandsTest, SettingsDialogsSaveOnOkOnly)
     const SettingsBlock before = window->session().settings();
     const QByteArray fileBefore = settingsFile();
 
-    EXPECT_TRUE(runModal<DownloadSettingsDialog>([&] { action(ID_DOWNLOAD_SETTINGS)->trigger(); }, [](DownloadSettingsDialog &dialog) {
+    EXPECT_TRUE(runModal<DownloadSettingsDialog>([&] { action(kCommandDownloadSettings)->trigger(); }, [](DownloadSettingsDialog &dialog) {
         dialog.field(1002)->setText(QStringLiteral("12"));
         dialog.reject();
     }));
@@ -238,7 +238,7 @@ TEST_F(MenuCommandsTest, SettingsDialogsSaveOnOkOnly)
     EXPECT_EQ(settingsFile(), fileBefore);
 
     // A refused entry is reported through the shell and the dialog stays; then OK.
-    EXPECT_TRUE(runModal<DownloadSettingsDialog>([&] { action(ID_DOWNLOAD_SETTINGS)->trigger(); }, [](DownloadSettingsDialog &dialog) {
+    EXPECT_TRUE(runModal<DownloadSettingsDialog>([&] { action(kCommandDownloadSettings)->trigger(); }, [](DownloadSettingsDialog &dialog) {
         dialog.field(1002)->setText(QStringLiteral("16"));
         dialog.findChild<QAbstractButton *>(QStringLiteral("ctl1023"))->click();
         if (!dialog.isVisible())
@@ -254,13 +254,13 @@ TEST_F(MenuCommandsTest, SettingsDialogsSaveOnOkOnly)
     EXPECT_EQ(window->session().settings(), expected);
     EXPECT_EQ(savedSettings(), expected);
 
-    EXPECT_TRUE(runModal<FileNameRulesDialog>([&] { action(ID_NAME_SETTINGS)->trigger(); }, [](FileNameRulesDialog &dialog) {
+    EXPECT_TRUE(runModal<FileNameRulesDialog>([&] { action(kCommandNameSettings)->trigger(); }, [](FileNameRulesDialog &dialog) {
         dialog.field(1000)->setText(QStringLiteral("cancelled"));
         dialog.reject();
     }));
     const QByteArray fileAfterOk = settingsFile();
     EXPECT_EQ(savedSettings(), expected);
-    EXPECT_TRUE(runModal<FileNameRulesDialog>([&] { action(ID_NAME_SETTINGS)->trigger(); }, [](FileNameRulesDialog &dialog) {
+    EXPECT_TRUE(runModal<FileNameRulesDialog>([&] { action(kCommandNameSettings)->trigger(); }, [](FileNameRulesDialog &dialog) {
         dialog.field(1000)->setText(QString(50, u'x'));
         dialog.findChild<QAbstractButton *>(QStringLiteral("ctl1023"))->click();
     }));
@@ -271,7 +271,7 @@ TEST_F(MenuCommandsTest, SettingsDialogsSaveOnOkOnly)
 
 TEST_F(MenuCommandsTest, AboutBoxFromHelpMenuAndContextMenu)
 {
-    for (int command : {ID_VERSION_INFO, ID_ABOUT_ENTRY}) {
+    for (int command : {kCommandVersionInfo, kCommandAbout}) {
         SCOPED_TRACE(command);
         EXPECT_TRUE(runModal<AboutDialog>([&] { action(command)->trigger(); }, [&](AboutDialog &about) {
             EXPECT_EQ(s(about.windowTitle()), "关于");
@@ -297,7 +297,7 @@ TEST_F(MenuCommandsTest, PagesOpenInTheDefaultBrowserAndImportExportDoNothing)
     EXPECT_EQ(s(consultationPageAddress()), "https://pictrove.example/consult");
     EXPECT_EQ(s(feedbackPageAddress()), "https://pictrove.example/feedback");
 
-    for (int command : {ID_FILE_PROCESSING, ID_MANUAL, ID_CONSULTATION, ID_FEEDBACK})
+    for (int command : {kCommandFileProcessing, kCommandManual, kCommandConsultation, kCommandFeedback})
         action(command)->trigger();
     const QStringList opened = shell.opened();
     ASSERT_EQ(opened.size(), 4);
@@ -308,7 +308,7 @@ TEST_F(MenuCommandsTest, PagesOpenInTheDefaultBrowserAndImportExportDoNothing)
     EXPECT_EQ(opened[2], consultationPageAddress());
     EXPECT_EQ(opened[3], feedbackPageAddress());
 
-    for (int command : {ID_IMPORT_AND_DOWNLOAD, ID_EXPORT_DOWNLOAD_FILE, ID_EXPORT_THUNDER_LIST}) {
+    for (int command : {kCommandImportAndDownload, kCommandExportDownloadFile, kCommandExportThunderList}) {
         ASSERT_NE(action(command), nullptr);
         action(command)->trigger();
     }
@@ -323,19 +323,19 @@ TEST(LoginPagesTest, EveryLoginEntryHasItsPage)
         int command;
         const char *address;
     } pages[] = {
-        {ID_LOGIN_TENCENT_WEIBO, "http://t.qq.com/"},
-        {ID_LOGIN_BAIDU, "https://passport.baidu.com/v2/?login"},
-        {ID_LOGIN_NETEASE, "https://reg.163.com/"},
-        {ID_LOGIN_RENREN, "http://www.renren.com/"},
-        {ID_LOGIN_YUPOO, "https://www.yupoo.com/account/login/"},
-        {ID_LOGIN_MOKO, "http://www.moko.cc/jsps/common/login.jsp?tourl=http%3A%2F%2Fwww.moko.cc%2F"},
-        {ID_LOGIN_SINA_WEIBO, "https://weibo.com/login.php"},
-        {ID_LOGIN_TAOBAO, "https://login.taobao.com/member/login.jhtml"},
-        {ID_LOGIN_56, "https://www.56.com/login/"},
-        {ID_LOGIN_HUPU, "https://passport.hupu.com/login"},
-        {ID_LOGIN_CUSTOM, "https://pictrove.example/"},
-        {ID_LOGIN_QZONE, ""},
-        {ID_DOWNLOAD_SETTINGS, ""},
+        {kCommandLoginTencentWeibo, "http://t.qq.com/"},
+        {kCommandLoginBaidu, "https://passport.baidu.com/v2/?login"},
+        {kCommandLoginNetEase, "https://reg.163.com/"},
+        {kCommandLoginRenren, "http://www.renren.com/"},
+        {kCommandLoginYupoo, "https://www.yupoo.com/account/login/"},
+        {kCommandLoginMoko, "http://www.moko.cc/jsps/common/login.jsp?tourl=http%3A%2F%2Fwww.moko.cc%2F"},
+        {kCommandLoginSinaWeibo, "https://weibo.com/login.php"},
+        {kCommandLoginTaobao, "https://login.taobao.com/member/login.jhtml"},
+        {kCommandLoginSite56, "https://www.56.com/login/"},
+        {kCommandLoginHupu, "https://passport.hupu.com/login"},
+        {kCommandLoginCustom, "https://pictrove.example/"},
+        {kCommandLoginQqZone, ""},
+        {kCommandDownloadSettings, ""},
     };
     for (const auto &page : pages)
         EXPECT_EQ(s(loginAddress(page.command)), page.address) << page.command;
@@ -388,7 +388,7 @@ TEST_F(MenuCommandsTest, DroppingAFileOrFolderSetsTheSavePath)
         EXPECT_TRUE(dropped.isAccepted());
         EXPECT_EQ(s(savePath()->currentText()), s(drop.savePath));
         EXPECT_EQ(savePath()->history(), drop.history);
-        EXPECT_EQ(historyEntries(savedSettings(), HISTORY_SAVE_PATH), drop.history);
+        EXPECT_EQ(historyEntries(savedSettings(), kHistorySavePath), drop.history);
     }
     EXPECT_TRUE(window->acceptDrops());
 }
@@ -401,13 +401,13 @@ TEST(CommandIds, OptionEntriesStandForTheirBits)
         int command;
         uint16_t bit;
     } table[] = {
-        {ID_THUNDER_LIST_ONLY, 0x0008}, {ID_TITLE_FILE, 0x0004}, {ID_FIX_ORDER, 0x0002},
-        {ID_FIX_FORMAT, 0x0001},        {ID_SKIP_PREVIOUS, 0x0040}, {ID_OPEN_FOLDER, 0x0010},
-        {ID_SHOP_MAIN_PICTURES, 0x0020}, {ID_SHOP_DESCRIPTION_PICTURES, 0x0100}, {ID_YUPOO_LARGE, 0x0080},
+        {kCommandThunderListOnly, 0x0008}, {kCommandTitleFile, 0x0004}, {kCommandFixOrder, 0x0002},
+        {kCommandFixFormat, 0x0001}, {kCommandSkipPrevious, 0x0040}, {kCommandOpenFolder, 0x0010},
+        {kCommandShopMainPictures, 0x0020}, {kCommandShopDescriptionPictures, 0x0100}, {kCommandYupooLarge, 0x0080},
     };
     for (const auto &row : table)
         EXPECT_EQ(optionBit(row.command), row.bit) << row.command;
-    EXPECT_EQ(optionBit(ID_DOWNLOAD_SETTINGS), 0);
+    EXPECT_EQ(optionBit(kCommandDownloadSettings), 0);
 }
 
 }  // namespace

@@ -145,14 +145,14 @@ int main(int argc, char *argv[])
     listOwnerAtStart(window, QString::fromLatin1(kOwner));
     if (!waitUntil([&] {
             return window.grid().gridRowCount() > 1 && window.session().listState.load() == ListState::Idle
-                   && controlText(window.control(IDC_GET_LIST)) == QStringLiteral("获取相册");
+                   && controlText(window.control(kControlGetList)) == QStringLiteral("获取相册");
         }))
         return fail("the owner's albums were not listed");
     int ok = save(&window, out + QStringLiteral("main-window.png"));
 
-    qobject_cast<QAbstractButton *>(window.control(IDC_SELECT_ALL))->click();
-    qobject_cast<QAbstractButton *>(window.control(IDC_DOWNLOAD))->click();
-    if (!waitUntil([&] { return controlText(window.control(IDC_STATUS_DETAIL)).startsWith(u"已下载"); }))
+    qobject_cast<QAbstractButton *>(window.control(kControlSelectAll))->click();
+    qobject_cast<QAbstractButton *>(window.control(kControlDownload))->click();
+    if (!waitUntil([&] { return controlText(window.control(kControlStatusDetail)).startsWith(u"已下载"); }))
         return fail("no picture of the download arrived");
     ok += save(&window, out + QStringLiteral("downloading.png"));
     window.downloader().requestAbort();

@@ -88,9 +88,9 @@ TEST(FileNameRulesDialogTest, OpensOnTheRecordAndStoresCutTexts)
     record.replaceText = QStringLiteral("c|d");
     record.folderPrefix = QStringLiteral("?9_");
     record.folderSuffix = QStringLiteral("");
-    record.fileBase = FILE_BASE_SEQUENCE;
-    record.folderBase = FOLDER_BASE_NONE;
-    record.options = OPT_FIX_ORDER;
+    record.fileBase = kFileBaseSequence;
+    record.folderBase = kFolderBaseNone;
+    record.options = kOptionFixOrder;
     const NameRules before = record;
 
     {
@@ -123,9 +123,9 @@ TEST(FileNameRulesDialogTest, OpensOnTheRecordAndStoresCutTexts)
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(s(record.filePrefix), s(QString(38, u'p')));
     EXPECT_EQ(s(record.folderSuffix), "_相册");
-    EXPECT_EQ(record.fileBase, FILE_BASE_ADDRESS);
-    EXPECT_EQ(record.folderBase, FOLDER_BASE_ALBUM_NAME);
-    EXPECT_EQ(record.options, OPT_FIX_ORDER);
+    EXPECT_EQ(record.fileBase, kFileBaseAddress);
+    EXPECT_EQ(record.folderBase, kFolderBaseAlbumName);
+    EXPECT_EQ(record.options, kOptionFixOrder);
 }
 
 TEST(FileNameRulesDialogTest, HelpLinkShowsTheSixteenLines)

@@ -31,7 +31,7 @@ QString blogOwnerName(const QString &page)
 {
     QString text = page;
     QString name = stripTags(getBetween(text, QStringLiteral("<title>"), QStringLiteral("</"),
-                                        BETWEEN_ADVANCE));
+                                        kBetweenAdvance));
     keepBefore(name, QStringLiteral("_新浪"));
     return name;
 }
@@ -39,8 +39,8 @@ QString blogOwnerName(const QString &page)
 QString blogOwnerUid(const QString &page)
 {
     QString text = page;
-    getBetween(text, QStringLiteral("<title>"), QStringLiteral("</"), BETWEEN_ADVANCE);
-    return getBetween(text, QStringLiteral("articlelist_"), QStringLiteral("_"), BETWEEN_ADVANCE);
+    getBetween(text, QStringLiteral("<title>"), QStringLiteral("</"), kBetweenAdvance);
+    return getBetween(text, QStringLiteral("articlelist_"), QStringLiteral("_"), kBetweenAdvance);
 }
 
 QList<AlbumRecord> blogCategoriesOnPage(const QString &page)
@@ -60,11 +60,11 @@ QList<AlbumRecord> blogCategoriesOnPage(const QString &page)
 
         // Each value is searched after the previous one: the fields come in this order.
         found.pictureCount = decimalValue(
-            getBetween(piece, QStringLiteral("pic_cnt\":\""), QStringLiteral("\""), BETWEEN_ADVANCE));
+            getBetween(piece, QStringLiteral("pic_cnt\":\""), QStringLiteral("\""), kBetweenAdvance));
         found.url = unescapeSlashes(
-            getBetween(piece, QStringLiteral("ctg_url\":\""), QStringLiteral("\""), BETWEEN_ADVANCE));
+            getBetween(piece, QStringLiteral("ctg_url\":\""), QStringLiteral("\""), kBetweenAdvance));
         found.coverUrl = unescapeSlashes(
-            getBetween(piece, QStringLiteral("big_url\":\""), QStringLiteral("\""), BETWEEN_ADVANCE));
+            getBetween(piece, QStringLiteral("big_url\":\""), QStringLiteral("\""), kBetweenAdvance));
         found.name = name;
         found.accessFlags = 0;
         categories.append(found);
@@ -79,13 +79,13 @@ QList<Picture> blogCategoryPicturesOnPage(const QString &page)
     split(page, QStringLiteral("class=\"pt_border\""), pieces);
     for (qsizetype i = 1; i < pieces.size(); ++i) {
         QString piece = pieces.at(i);
-        QString address = getBetween(piece, QStringLiteral("src=\""), QStringLiteral("\""), BETWEEN_ADVANCE);
+        QString address = getBetween(piece, QStringLiteral("src=\""), QStringLiteral("\""), kBetweenAdvance);
         address.replace(QStringLiteral("/small/"), QStringLiteral("/orignal/"));
         // The links escape the query's "&" once more than the page decoding undoes.
         address.remove(QStringLiteral("amp"));
         Picture picture;
         picture.address = address;
-        picture.title = getBetween(piece, QStringLiteral("title=\""), QStringLiteral("\""), BETWEEN_ADVANCE);
+        picture.title = getBetween(piece, QStringLiteral("title=\""), QStringLiteral("\""), kBetweenAdvance);
         pictures.append(std::move(picture));
     }
     return pictures;

@@ -58,7 +58,7 @@ ListOutcome sinaBlogCategories(const QString &address, ListContext &context)
     QString text;
     QString reason;
     PageRequest ownerPage = blogRequest(address);
-    if (!fetchListPage(ownerPage, TEXT_INFLATE | TEXT_UTF8, text, context.sleep, reason)) {
+    if (!fetchListPage(ownerPage, kTextInflate | kTextUtf8, text, context.sleep, reason)) {
         refuseFor(outcome, reason);
         return outcome;
     }
@@ -72,7 +72,7 @@ ListOutcome sinaBlogCategories(const QString &address, ListContext &context)
     outcome.owner.uid = blogOwnerUid(text);
 
     PageRequest categories = blogRequest(fillAddress(kSinaCategoryEndpoint, {outcome.owner.uid}));
-    if (!fetchListPage(categories, TEXT_INFLATE | TEXT_UTF8, text, context.sleep, reason)) {
+    if (!fetchListPage(categories, kTextInflate | kTextUtf8, text, context.sleep, reason)) {
         refuseFor(outcome, reason);
         return outcome;
     }
@@ -102,7 +102,7 @@ void sinaBlogCategoryPictures(const AlbumWalk &walk, PictureSink &sink)
             sink.listingFailed(request.url, pageLimitReason());
             return;
         }
-        if (!fetchListPage(request, TEXT_INFLATE | TEXT_UTF8, text, walk.sleep, reason)) {
+        if (!fetchListPage(request, kTextInflate | kTextUtf8, text, walk.sleep, reason)) {
             sink.listingFailed(request.url, reason);
             return;
         }
@@ -157,7 +157,7 @@ ListOutcome sinaBlogArticles(const QString &listAddress, ListContext &context)
                       qPrintable(request.url), kMaxListPages);
             return outcome;
         }
-        if (!fetchListPage(request, TEXT_INFLATE | TEXT_UTF8, text, context.sleep, reason)) {
+        if (!fetchListPage(request, kTextInflate | kTextUtf8, text, context.sleep, reason)) {
             if (page == 1)
                 refuseFor(outcome, reason);
             else
@@ -201,7 +201,7 @@ void sinaBlogArticlePicture(const AlbumWalk &walk, PictureSink &sink)
     PageRequest request = blogRequest(album.url);
     QString reason;
     // Article pages are served in the local code page, not UTF-8.
-    if (!fetchListPage(request, TEXT_INFLATE, text, walk.sleep, reason)) {
+    if (!fetchListPage(request, kTextInflate, text, walk.sleep, reason)) {
         sink.listingFailed(request.url, reason);
         return;
     }

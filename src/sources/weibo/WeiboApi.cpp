@@ -137,7 +137,7 @@ WeiboAnswer WeiboClient::getOnce(PageRequest &request)
         const bool whole = fetch(request, response);
         const int status = whole ? response.statusCode() : 0;
         bool inflatedPastLimit = false;
-        const QString text = whole ? getText(response, TEXT_INFLATE | TEXT_UTF8, &inflatedPastLimit) : QString();
+        const QString text = whole ? getText(response, kTextInflate | kTextUtf8, &inflatedPastLimit) : QString();
         // An answer cut at the limit is said to be one, never read: it would pass for a
         // service that changed its format, or for a whole answer that lists less.
         if (response.overPageLimit || inflatedPastLimit) {

@@ -58,9 +58,9 @@ WeiboOwner readWeiboOwner(const QString &page)
     QString text = page;
     WeiboOwner owner;
     owner.uid = getBetween(text, QString::fromUtf16(form->idStart), QString::fromUtf16(form->idEnd),
-                           BETWEEN_ADVANCE);
+                           kBetweenAdvance);
     owner.nick = getBetween(text, QString::fromUtf16(form->nickStart), QString::fromUtf16(form->nickEnd),
-                            BETWEEN_ADVANCE);
+                            kBetweenAdvance);
     return owner;
 }
 

@@ -225,7 +225,7 @@ ListOutcome weiboAlbums(const QString &address, ListContext &context)
         QString text;
         QString reason;
         PageRequest ownerPage = albumListRequest(address);
-        if (!fetchListPage(ownerPage, TEXT_INFLATE | TEXT_UTF8, text, context.sleep, reason)) {
+        if (!fetchListPage(ownerPage, kTextInflate | kTextUtf8, text, context.sleep, reason)) {
             ownerPageRefusal = {listResultOfFailure(reason), reason};
         } else if (!text.isEmpty()) {
             const WeiboOwner owner = readWeiboOwner(text);

@@ -17,17 +17,17 @@ struct LoginPage {
 };
 
 constexpr LoginPage kLoginPages[] = {
-    {ID_LOGIN_TENCENT_WEIBO, "http://t.qq.com/"},
-    {ID_LOGIN_BAIDU, "https://passport.baidu.com/v2/?login"},
-    {ID_LOGIN_NETEASE, "https://reg.163.com/"},
-    {ID_LOGIN_RENREN, "http://www.renren.com/"},
-    {ID_LOGIN_YUPOO, "https://www.yupoo.com/account/login/"},
+    {kCommandLoginTencentWeibo, "http://t.qq.com/"},
+    {kCommandLoginBaidu, "https://passport.baidu.com/v2/?login"},
+    {kCommandLoginNetEase, "https://reg.163.com/"},
+    {kCommandLoginRenren, "http://www.renren.com/"},
+    {kCommandLoginYupoo, "https://www.yupoo.com/account/login/"},
     // Followed by the escaped address of Moko's home page (kMokoHomePage).
-    {ID_LOGIN_MOKO, "http://www.moko.cc/jsps/common/login.jsp?tourl="},
-    {ID_LOGIN_SINA_WEIBO, "https://weibo.com/login.php"},
-    {ID_LOGIN_TAOBAO, "https://login.taobao.com/member/login.jhtml"},
-    {ID_LOGIN_56, "https://www.56.com/login/"},
-    {ID_LOGIN_HUPU, "https://passport.hupu.com/login"},
+    {kCommandLoginMoko, "http://www.moko.cc/jsps/common/login.jsp?tourl="},
+    {kCommandLoginSinaWeibo, "https://weibo.com/login.php"},
+    {kCommandLoginTaobao, "https://login.taobao.com/member/login.jhtml"},
+    {kCommandLoginSite56, "https://www.56.com/login/"},
+    {kCommandLoginHupu, "https://passport.hupu.com/login"},
 };
 
 constexpr char kMokoHomePage[] = "http://www.moko.cc/";
@@ -37,13 +37,13 @@ constexpr char kQZoneUserPage[] = "https://user.qzone.qq.com/";
 
 QString loginAddress(int command)
 {
-    if (command == ID_LOGIN_CUSTOM)
+    if (command == kCommandLoginCustom)
         return homePageAddress();
     for (const LoginPage &page : kLoginPages) {
         if (page.command != command)
             continue;
         QString address = QString::fromLatin1(page.address);
-        if (command == ID_LOGIN_MOKO)
+        if (command == kCommandLoginMoko)
             address += QString::fromLatin1(QUrl::toPercentEncoding(QString::fromLatin1(kMokoHomePage)));
         return address;
     }

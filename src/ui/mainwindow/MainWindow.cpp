@@ -44,10 +44,10 @@ MainWindow::MainWindow(ShellServices &shell, QWidget *parent)
 
     AlbumListView::Controls controls;
     controls.grid = m_grid;
-    controls.selectAll = qobject_cast<QCheckBox *>(control(IDC_SELECT_ALL));
-    controls.thumbnails = qobject_cast<QCheckBox *>(control(IDC_THUMBNAILS));
-    controls.findLink = control(IDC_FIND);
-    controls.filterLink = control(IDC_FILTER);
+    controls.selectAll = qobject_cast<QCheckBox *>(control(kControlSelectAll));
+    controls.thumbnails = qobject_cast<QCheckBox *>(control(kControlThumbnails));
+    controls.findLink = control(kControlFind);
+    controls.filterLink = control(kControlFilter);
     m_view = std::make_unique<AlbumListView>(*m_session, controls);
     m_view->askYesNo = [this](const QString &text) { return m_shell.askYesNo(this, text); };
     m_events->setAlbumView(m_view.get());
@@ -116,7 +116,7 @@ void MainWindow::onDownload()
         m_savePathBox->setEditText(saveRoot);
     if (!m_downloader->isRunning() && m_view->selectedAlbums().isEmpty()) {
         m_shell.showMessage(this, QStringLiteral("请先在列表中选择要下载的相册"), QString());
-        setControlText(control(IDC_STATUS), QStringLiteral("没有下载任何图片：请先选择相册"));
+        setControlText(control(kControlStatus), QStringLiteral("没有下载任何图片：请先选择相册"));
         return;
     }
     // In list order, however the view is sorted.
@@ -151,7 +151,7 @@ void MainWindow::onFailedList()
     std::sort(albums.begin(), albums.end());
     DownloadRequest request = downloadRequestFor(m_session->settings(), m_session->sourceType.load(),
                                                  absoluteSavePath(controlText(m_savePathBox), QDir::homePath()), albums);
-    request.rules.options |= OPT_SKIP_PREVIOUS;
+    request.rules.options |= kOptionSkipPrevious;
     m_runAlbums = albums;
     m_downloadStopRequested = false;
     if (m_downloader->start(request) == DownloadCommand::ThreadFailed)
@@ -167,7 +167,7 @@ void MainWindow::onSetPath()
         folder += QLatin1Char('/');
     m_savePathBox->setEditText(folder);
     bool added = false;
-    m_session->updateSettings([&](SettingsBlock &block) { added = addHistory(block, HISTORY_SAVE_PATH, folder); });
+    m_session->updateSettings([&](SettingsBlock &block) { added = addHistory(block, kHistorySavePath, folder); });
     if (!added)
         return;
     m_savePathBox->addHistory(folder);
@@ -213,7 +213,7 @@ void MainWindow::openOrOfferCopy(const QString &target)
 {
     if (m_shell.open(target))
         return;
-    setControlText(control(IDC_STATUS), QStringLiteral("无法打开：%1").arg(target));
+    setControlText(control(kControlStatus), QStringLiteral("无法打开：%1").arg(target));
     if (m_shell.askYesNo(this, QStringLiteral("系统中没有能打开它的程序：\n%1\n\n是否复制到剪贴板？").arg(target)))
         QGuiApplication::clipboard()->setText(target);
 }

@@ -69,7 +69,7 @@ void MainWindow::openAlbumFolder(int album)
         albumFolderFor(absoluteSavePath(m_savePathBox->currentText(), QDir::homePath()), m_session->owner,
                        m_session->albums.at(album), rules);
     if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
-        setControlText(control(IDC_STATUS), QStringLiteral("该相册还没有下载：%1").arg(folder));
+        setControlText(control(kControlStatus), QStringLiteral("该相册还没有下载：%1").arg(folder));
         return;
     }
     openOrOfferCopy(folder);
@@ -87,7 +87,7 @@ void MainWindow::showAlbumMenu(const QPoint &position)
 
     QMenu menu(this);
     QAction *download = menu.addAction(QStringLiteral("下载选中的相册"));
-    download->setEnabled(control(IDC_DOWNLOAD)->isEnabled());
+    download->setEnabled(control(kControlDownload)->isEnabled());
     QAction *open = menu.addAction(QStringLiteral("打开相册文件夹"));
     QAction *copy = menu.addAction(QStringLiteral("复制相册地址"));
     QAction *chosen = menu.exec(m_grid->viewport()->mapToGlobal(position));

@@ -40,61 +40,61 @@ void MainWindow::buildControls()
 {
     m_sourceType = new QComboBox;
     m_sourceType->setMinimumWidth(120);
-    addControl(IDC_SOURCE_TYPE, m_sourceType);
+    addControl(kControlSourceType, m_sourceType);
     m_subType = new QComboBox;
     m_subType->setMinimumWidth(120);
     m_subType->hide();
-    addControl(IDC_SUB_TYPE, m_subType);
+    addControl(kControlSubType, m_subType);
     m_ownerBox = new HistoryComboBox;
     m_ownerBox->lineEdit()->setPlaceholderText(QStringLiteral("相册主人的网址"));
-    addControl(IDC_OWNER_ADDRESS, m_ownerBox);
+    addControl(kControlOwnerAddress, m_ownerBox);
     auto *getList = new QPushButton(QStringLiteral("获取相册"));
     getList->setDefault(true);
     getList->setMinimumWidth(88);
-    addControl(IDC_GET_LIST, getList);
+    addControl(kControlGetList, getList);
     auto *download = new QPushButton(QStringLiteral("下载"));
     download->setEnabled(false);
     download->setMinimumWidth(88);
-    addControl(IDC_DOWNLOAD, download);
+    addControl(kControlDownload, download);
 
     m_savePathBox = new HistoryComboBox;
-    addControl(IDC_SAVE_PATH, m_savePathBox);
-    addControl(IDC_SET_PATH, new QPushButton(QStringLiteral("设置")));
-    addControl(IDC_OPEN_PATH, new QPushButton(QStringLiteral("打开")));
+    addControl(kControlSavePath, m_savePathBox);
+    addControl(kControlSetPath, new QPushButton(QStringLiteral("设置")));
+    addControl(kControlOpenPath, new QPushButton(QStringLiteral("打开")));
 
     auto *frame = new QGroupBox(QStringLiteral("相册列表"));
-    addControl(IDC_LIST_FRAME, frame);
+    addControl(kControlListFrame, frame);
     m_grid = new AlbumGrid;
-    addControl(IDC_ALBUM_GRID, m_grid);
-    addControl(IDC_SELECT_ALL, new QCheckBox(QStringLiteral("全选")));
-    addControl(IDC_THUMBNAILS, new QCheckBox(QStringLiteral("预览图")));
-    addControl(IDC_FIND, new LinkLabel(QStringLiteral("查找")));
-    addControl(IDC_FILTER, new LinkLabel(QStringLiteral("筛选")));
-    addControl(IDC_EXPORT, new LinkLabel(QStringLiteral("导出")));
-    addControl(IDC_FAILED_LIST, new LinkLabel(QStringLiteral("失败列表")));
-    control(IDC_FAILED_LIST)->setVisible(false);
+    addControl(kControlAlbumGrid, m_grid);
+    addControl(kControlSelectAll, new QCheckBox(QStringLiteral("全选")));
+    addControl(kControlThumbnails, new QCheckBox(QStringLiteral("预览图")));
+    addControl(kControlFind, new LinkLabel(QStringLiteral("查找")));
+    addControl(kControlFilter, new LinkLabel(QStringLiteral("筛选")));
+    addControl(kControlExport, new LinkLabel(QStringLiteral("导出")));
+    addControl(kControlFailedList, new LinkLabel(QStringLiteral("失败列表")));
+    control(kControlFailedList)->setVisible(false);
 
-    addControl(IDC_STATUS, new QLabel);
-    addControl(IDC_STATUS_DETAIL, new QLabel);
+    addControl(kControlStatus, new QLabel);
+    addControl(kControlStatusDetail, new QLabel);
     auto *progress = new QProgressBar;
     progress->setRange(0, 1000);
     progress->setVisible(false);
     progress->setMinimumWidth(220);
-    addControl(IDC_PROGRESS, progress);
+    addControl(kControlProgress, progress);
     auto *banner = new QLabel;
     banner->setWordWrap(true);
     banner->setAutoFillBackground(true);
-    addControl(IDC_BANNER, banner);
+    addControl(kControlBanner, banner);
     auto *notice = new QLabel;
     notice->setTextFormat(Qt::PlainText);
-    addControl(IDC_NOTICE, notice);
+    addControl(kControlNotice, notice);
     auto *update = new LinkLabel(QStringLiteral("程序有更新"));
     update->hide();
-    addControl(IDC_UPDATE_LINK, update);
+    addControl(kControlUpdateLink, update);
     auto *home = new LinkLabel(homePageCaption());
     home->setEnabled(false);
-    addControl(IDC_HOME_LINK, home);
-    for (int id : {IDC_PRAISE_LINK1, IDC_PRAISE_LINK2, IDC_PRAISE_LINK3}) {
+    addControl(kControlHomeLink, home);
+    for (int id : {kControlPraiseLink1, kControlPraiseLink2, kControlPraiseLink3}) {
         auto *praise = new LinkLabel(QStringLiteral("好评"));
         praise->hide();
         addControl(id, praise);
@@ -111,14 +111,14 @@ void MainWindow::buildControls()
     auto *pathRow = new QHBoxLayout;
     pathRow->addWidget(new QLabel(QStringLiteral("保存路径:")));
     pathRow->addWidget(m_savePathBox, 1);
-    pathRow->addWidget(control(IDC_SET_PATH));
-    pathRow->addWidget(control(IDC_OPEN_PATH));
+    pathRow->addWidget(control(kControlSetPath));
+    pathRow->addWidget(control(kControlOpenPath));
 
     auto *gridTools = new QHBoxLayout;
-    gridTools->addWidget(control(IDC_SELECT_ALL));
-    gridTools->addWidget(control(IDC_THUMBNAILS));
+    gridTools->addWidget(control(kControlSelectAll));
+    gridTools->addWidget(control(kControlThumbnails));
     gridTools->addStretch();
-    for (int id : {IDC_FAILED_LIST, IDC_FIND, IDC_FILTER, IDC_EXPORT})
+    for (int id : {kControlFailedList, kControlFind, kControlFilter, kControlExport})
         gridTools->addWidget(control(id));
     auto *frameLayout = new QVBoxLayout(frame);
     frameLayout->addWidget(m_grid, 1);
@@ -126,16 +126,16 @@ void MainWindow::buildControls()
 
     // The banner covers the two status lines until the first list fetch hides it.
     auto *statusArea = new QGridLayout;
-    statusArea->addWidget(control(IDC_STATUS), 0, 0);
-    statusArea->addWidget(control(IDC_STATUS_DETAIL), 1, 0);
-    statusArea->addWidget(control(IDC_PROGRESS), 0, 1, 2, 1, Qt::AlignVCenter);
+    statusArea->addWidget(control(kControlStatus), 0, 0);
+    statusArea->addWidget(control(kControlStatusDetail), 1, 0);
+    statusArea->addWidget(control(kControlProgress), 0, 1, 2, 1, Qt::AlignVCenter);
     statusArea->setColumnStretch(0, 1);
     statusArea->addWidget(banner, 0, 0, 2, 1);
 
     auto *bottomRow = new QHBoxLayout;
     bottomRow->addWidget(notice);
     bottomRow->addWidget(update);
-    for (int id : {IDC_PRAISE_LINK1, IDC_PRAISE_LINK2, IDC_PRAISE_LINK3})
+    for (int id : {kControlPraiseLink1, kControlPraiseLink2, kControlPraiseLink3})
         bottomRow->addWidget(control(id));
     bottomRow->addStretch();
     bottomRow->addWidget(home);
@@ -151,20 +151,20 @@ void MainWindow::buildControls()
 
 void MainWindow::connectControls()
 {
-    connect(qobject_cast<QPushButton *>(control(IDC_GET_LIST)), &QPushButton::clicked, this,
+    connect(qobject_cast<QPushButton *>(control(kControlGetList)), &QPushButton::clicked, this,
             &MainWindow::onGetList);
-    connect(qobject_cast<QPushButton *>(control(IDC_DOWNLOAD)), &QPushButton::clicked, this,
+    connect(qobject_cast<QPushButton *>(control(kControlDownload)), &QPushButton::clicked, this,
             &MainWindow::onDownload);
-    connect(qobject_cast<QPushButton *>(control(IDC_SET_PATH)), &QPushButton::clicked, this,
+    connect(qobject_cast<QPushButton *>(control(kControlSetPath)), &QPushButton::clicked, this,
             &MainWindow::onSetPath);
-    connect(qobject_cast<QPushButton *>(control(IDC_OPEN_PATH)), &QPushButton::clicked, this,
+    connect(qobject_cast<QPushButton *>(control(kControlOpenPath)), &QPushButton::clicked, this,
             &MainWindow::onOpenPath);
-    connect(qobject_cast<LinkLabel *>(control(IDC_FIND)), &LinkLabel::clicked, this, &MainWindow::onFind);
-    connect(qobject_cast<LinkLabel *>(control(IDC_FILTER)), &LinkLabel::clicked, this,
+    connect(qobject_cast<LinkLabel *>(control(kControlFind)), &LinkLabel::clicked, this, &MainWindow::onFind);
+    connect(qobject_cast<LinkLabel *>(control(kControlFilter)), &LinkLabel::clicked, this,
             &MainWindow::onFilter);
-    connect(qobject_cast<LinkLabel *>(control(IDC_EXPORT)), &LinkLabel::clicked, this,
+    connect(qobject_cast<LinkLabel *>(control(kControlExport)), &LinkLabel::clicked, this,
             &MainWindow::onExport);
-    connect(qobject_cast<LinkLabel *>(control(IDC_FAILED_LIST)), &LinkLabel::clicked, this,
+    connect(qobject_cast<LinkLabel *>(control(kControlFailedList)), &LinkLabel::clicked, this,
             &MainWindow::onFailedList);
 
     // Keys for the commands used most: F5 lists (or stops the list), Ctrl+F finds.
@@ -180,14 +180,14 @@ void MainWindow::connectControls()
                 Q_EMIT link->clicked();
         });
     };
-    clickOnKey(QKeySequence(Qt::Key_F5), IDC_GET_LIST);
-    clickOnKey(QKeySequence::Find, IDC_FIND);
+    clickOnKey(QKeySequence(Qt::Key_F5), kControlGetList);
+    clickOnKey(QKeySequence::Find, kControlFind);
 
-    connect(qobject_cast<LinkLabel *>(control(IDC_UPDATE_LINK)), &LinkLabel::clicked, this, [this] {
+    connect(qobject_cast<LinkLabel *>(control(kControlUpdateLink)), &LinkLabel::clicked, this, [this] {
         if (m_config && !m_config->value(1).isEmpty())
             openOrOfferCopy(m_config->value(1));
     });
-    connect(qobject_cast<LinkLabel *>(control(IDC_HOME_LINK)), &LinkLabel::clicked, this,
+    connect(qobject_cast<LinkLabel *>(control(kControlHomeLink)), &LinkLabel::clicked, this,
             [this] { openOrOfferCopy(homePageAddress()); });
 
     // The address box is classified when the user edits it or picks a history entry,
@@ -197,7 +197,7 @@ void MainWindow::connectControls()
     // Enter in the address box lists, as the default button would in a dialog; while a
     // list runs it does nothing (the button stops lists; Enter should not).
     connect(m_ownerBox, &HistoryComboBox::submitted, this, [this] {
-        if (m_session->listState.load() == ListState::Idle && control(IDC_GET_LIST)->isEnabled())
+        if (m_session->listState.load() == ListState::Idle && control(kControlGetList)->isEnabled())
             onGetList();
     });
     connect(m_sourceType, &QComboBox::activated, this, [this] {
@@ -205,12 +205,12 @@ void MainWindow::connectControls()
         // The selector keeps every service's entry, but only the Sina ones can be read:
         // picking another is answered at once, not by a list that finds nothing.
         if (controlIndex(m_sourceType) != int(SourceType::Sina))
-            setControlText(control(IDC_STATUS), QStringLiteral("该来源暂不支持：只能获取新浪博客和新浪微博的相册"));
+            setControlText(control(kControlStatus), QStringLiteral("该来源暂不支持：只能获取新浪博客和新浪微博的相册"));
     });
 
-    connect(qobject_cast<QCheckBox *>(control(IDC_SELECT_ALL)), &QCheckBox::clicked, m_view.get(),
+    connect(qobject_cast<QCheckBox *>(control(kControlSelectAll)), &QCheckBox::clicked, m_view.get(),
             &AlbumListView::onSelectAllClicked);
-    connect(qobject_cast<QCheckBox *>(control(IDC_THUMBNAILS)), &QCheckBox::clicked, m_view.get(),
+    connect(qobject_cast<QCheckBox *>(control(kControlThumbnails)), &QCheckBox::clicked, m_view.get(),
             &AlbumListView::onThumbnailsClicked);
     connect(m_view.get(), &AlbumListView::thumbnailModeEntered, this, [this] {
         if (m_find)

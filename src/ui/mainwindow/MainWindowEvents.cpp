@@ -24,14 +24,14 @@ namespace {
 
 // Controls a running list must not let the user touch.
 constexpr std::initializer_list<int> kLockedWhileListing = {
-    IDC_SOURCE_TYPE,  IDC_DOWNLOAD,     IDC_OWNER_ADDRESS, IDC_THUMBNAILS, IDC_PRAISE_LINK1,
-    IDC_PRAISE_LINK2, IDC_PRAISE_LINK3, IDC_FIND,          IDC_FILTER,     IDC_EXPORT,
+    kControlSourceType,  kControlDownload,    kControlOwnerAddress, kControlThumbnails, kControlPraiseLink1,
+    kControlPraiseLink2, kControlPraiseLink3, kControlFind,         kControlFilter,     kControlExport,
 };
 
 // Controls a running download must not let the user touch.
 constexpr std::initializer_list<int> kLockedWhileDownloading = {
-    IDC_SOURCE_TYPE, IDC_GET_LIST,     IDC_SET_PATH,     IDC_OWNER_ADDRESS,
-    IDC_SAVE_PATH,   IDC_PRAISE_LINK1, IDC_PRAISE_LINK2, IDC_PRAISE_LINK3,
+    kControlSourceType, kControlGetList,     kControlSetPath,     kControlOwnerAddress,
+    kControlSavePath,   kControlPraiseLink1, kControlPraiseLink2, kControlPraiseLink3,
 };
 
 }  // namespace
@@ -71,12 +71,12 @@ void MainWindowEvents::on(const event::ListStarted &)
 {
     for (const int id : kLockedWhileListing)
         setEnabled(id, false);
-    setControlChecked(m_window.control(IDC_SELECT_ALL), false);
-    setText(IDC_GET_LIST, QStringLiteral("终止获取"));
-    setText(IDC_LIST_FRAME, QStringLiteral("相册列表"));
-    setText(IDC_STATUS, QStringLiteral("正在获取相册列表，请稍等..."));
-    setText(IDC_STATUS_DETAIL, QString());
-    if (QWidget *banner = m_window.control(IDC_BANNER))
+    setControlChecked(m_window.control(kControlSelectAll), false);
+    setText(kControlGetList, QStringLiteral("终止获取"));
+    setText(kControlListFrame, QStringLiteral("相册列表"));
+    setText(kControlStatus, QStringLiteral("正在获取相册列表，请稍等..."));
+    setText(kControlStatusDetail, QString());
+    if (QWidget *banner = m_window.control(kControlBanner))
         banner->setVisible(false);
 }
 
@@ -92,13 +92,13 @@ void MainWindowEvents::on(const event::AlbumLost &)
 
 void MainWindowEvents::on(const event::OwnerAddressRemembered &e)
 {
-    if (auto *owner = qobject_cast<HistoryComboBox *>(m_window.control(IDC_OWNER_ADDRESS)))
+    if (auto *owner = qobject_cast<HistoryComboBox *>(m_window.control(kControlOwnerAddress)))
         owner->addHistory(e.address);
 }
 
 void MainWindowEvents::on(const event::ListWaiting &e)
 {
-    setText(IDC_STATUS, rateLimitWaitMessage(e.seconds));
+    setText(kControlStatus, rateLimitWaitMessage(e.seconds));
 }
 
 void MainWindowEvents::on(const event::ListFailureDetail &e)
@@ -121,13 +121,13 @@ void MainWindowEvents::on(const event::ListFinished &e)
 void MainWindowEvents::endList(int albumCount)
 {
     m_window.albumView().refresh();
-    setText(IDC_LIST_FRAME, QStringLiteral("相册列表(共%1个)").arg(albumCount));
-    setText(IDC_STATUS, QStringLiteral("获取相册列表完成，共%1个").arg(albumCount));
+    setText(kControlListFrame, QStringLiteral("相册列表(共%1个)").arg(albumCount));
+    setText(kControlStatus, QStringLiteral("获取相册列表完成，共%1个").arg(albumCount));
     for (const int id : kLockedWhileListing) {
         // Nothing to download until a list has albums.
-        setEnabled(id, id != IDC_DOWNLOAD || albumCount >= 1);
+        setEnabled(id, id != kControlDownload || albumCount >= 1);
     }
-    setText(IDC_GET_LIST, QStringLiteral("获取相册"));
+    setText(kControlGetList, QStringLiteral("获取相册"));
 }
 
 void MainWindowEvents::on(const event::DownloadStarted &)
@@ -135,13 +135,13 @@ void MainWindowEvents::on(const event::DownloadStarted &)
     m_window.failedPictures().clear();
     for (const int album : m_window.runAlbums())
         m_window.albumView().setAlbumState(album, QStringLiteral("等待中"));
-    m_window.control(IDC_FAILED_LIST)->setVisible(false);
+    m_window.control(kControlFailedList)->setVisible(false);
     m_progress.start(QDateTime::currentMSecsSinceEpoch());
     m_title = m_window.windowTitle();
     m_running = true;
     showProgress();
-    m_window.control(IDC_PROGRESS)->setVisible(true);
-    setText(IDC_DOWNLOAD, QStringLiteral("终止下载"));
+    m_window.control(kControlProgress)->setVisible(true);
+    setText(kControlDownload, QStringLiteral("终止下载"));
     for (const int id : kLockedWhileDownloading)
         setEnabled(id, false);
 }
@@ -153,7 +153,7 @@ void MainWindowEvents::on(const event::SaveFolderFailed &e)
 
 void MainWindowEvents::on(const event::AlbumStarted &e)
 {
-    setText(IDC_STATUS, QStringLiteral("正在下载第%1/%2个图集").arg(e.number).arg(e.count));
+    setText(kControlStatus, QStringLiteral("正在下载第%1/%2个图集").arg(e.number).arg(e.count));
     m_progress.albumStarted(e.number, e.count);
     m_album = m_window.runAlbums().value(e.number - 1, -1);
     m_albumName = e.name;
@@ -161,22 +161,22 @@ void MainWindowEvents::on(const event::AlbumStarted &e)
     m_albumEnded = false;
     m_window.albumView().setAlbumState(m_album, QStringLiteral("下载中"));
     showProgress();
-    setText(IDC_STATUS_DETAIL, QStringLiteral("......"));
+    setText(kControlStatusDetail, QStringLiteral("......"));
 }
 
 void MainWindowEvents::on(const event::PicturesListed &e)
 {
-    setText(IDC_STATUS_DETAIL, QStringLiteral("已获取到%1张图片信息").arg(e.count));
+    setText(kControlStatusDetail, QStringLiteral("已获取到%1张图片信息").arg(e.count));
 }
 
 void MainWindowEvents::on(const event::TransferStarted &)
 {
-    setText(IDC_STATUS_DETAIL, QStringLiteral("已开始下载图片"));
+    setText(kControlStatusDetail, QStringLiteral("已开始下载图片"));
 }
 
 void MainWindowEvents::on(const event::PictureProgress &e)
 {
-    setText(IDC_STATUS_DETAIL, QStringLiteral("已下载%1/%2......").arg(e.album.done).arg(e.album.total));
+    setText(kControlStatusDetail, QStringLiteral("已下载%1/%2......").arg(e.album.done).arg(e.album.total));
     m_progress.update(e.album, QDateTime::currentMSecsSinceEpoch());
     m_window.albumView().setAlbumState(m_album, QStringLiteral("下载中 %1/%2").arg(e.album.done).arg(e.album.total));
     showProgress();
@@ -190,14 +190,14 @@ void MainWindowEvents::on(const event::RunProgress &e)
 
 void MainWindowEvents::on(const event::AlbumListingWaiting &e)
 {
-    setText(IDC_STATUS_DETAIL, rateLimitWaitMessage(e.seconds));
+    setText(kControlStatusDetail, rateLimitWaitMessage(e.seconds));
 }
 
 void MainWindowEvents::showProgress()
 {
     if (!m_running)
         return;
-    auto *bar = qobject_cast<QProgressBar *>(m_window.control(IDC_PROGRESS));
+    auto *bar = qobject_cast<QProgressBar *>(m_window.control(kControlProgress));
     const int permille = int(m_progress.fraction() * 1000);
     const QString extra = m_progress.speedAndTimeLeft();
     bar->setValue(permille);
@@ -283,16 +283,16 @@ void MainWindowEvents::markUnfinishedAlbumsStopped()
 
 void MainWindowEvents::endDownload(const QString &status, const QString &detail)
 {
-    m_window.control(IDC_FAILED_LIST)->setVisible(!m_window.failedPictures().isEmpty());
-    m_window.control(IDC_PROGRESS)->setVisible(false);
+    m_window.control(kControlFailedList)->setVisible(!m_window.failedPictures().isEmpty());
+    m_window.control(kControlProgress)->setVisible(false);
     if (m_running)
         m_window.setWindowTitle(m_title);
     m_running = false;
-    setText(IDC_DOWNLOAD, QStringLiteral("下载"));
+    setText(kControlDownload, QStringLiteral("下载"));
     for (const int id : kLockedWhileDownloading)
         setEnabled(id, true);
-    setText(IDC_STATUS, status);
-    setText(IDC_STATUS_DETAIL, detail);
+    setText(kControlStatus, status);
+    setText(kControlStatusDetail, detail);
 }
 
 void MainWindowEvents::on(const event::OpenFolder &e)
@@ -300,8 +300,8 @@ void MainWindowEvents::on(const event::OpenFolder &e)
     // Nobody asked for this one just now: when nothing can open it, the end of the run
     // stays on the status line with a note, and no question interrupts it.
     if (!m_window.shell().open(e.folder)) {
-        auto *status = m_window.control(IDC_STATUS);
-        setText(IDC_STATUS, controlText(status) + QStringLiteral("（无法打开文件夹）"));
+        auto *status = m_window.control(kControlStatus);
+        setText(kControlStatus, controlText(status) + QStringLiteral("（无法打开文件夹）"));
     }
 }
 

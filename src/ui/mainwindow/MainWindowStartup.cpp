@@ -37,7 +37,7 @@ void MainWindow::initialise(const StartupOptions &options)
 {
     setWindowIcon(programIcon());
     setWindowTitle(QStringLiteral("Pictrove"));
-    control(IDC_BANNER)->setProperty("text", bannerText());
+    control(kControlBanner)->setProperty("text", bannerText());
 
     m_view->resetGrid();
 
@@ -62,7 +62,7 @@ void MainWindow::initialise(const StartupOptions &options)
     m_splash = splash;
     splash->showSplash();
 
-    control(IDC_HOME_LINK)->setEnabled(true);
+    control(kControlHomeLink)->setEnabled(true);
     // Shown from the event loop, so the splash is painted while the window is laid out.
     QTimer::singleShot(0, this, &MainWindow::showWhenBuilt);
 
@@ -84,7 +84,7 @@ void MainWindow::loadStartupSettings(const StartupOptions &options)
 
     SettingsBlock settings;
     const SettingsLoadResult loaded = loadSettings(dataFolder, settings);
-    if (loaded.status == SETTINGS_TOO_LARGE) {
+    if (loaded.status == kSettingsTooLarge) {
         QString text = QStringLiteral("设置文件 %1 过大，不是本程序的设置。\n本次使用默认设置。")
                            .arg(QDir::toNativeSeparators(dataFolder + QStringLiteral("soft.dat")));
         if (!loaded.setAside.isEmpty())
@@ -94,8 +94,8 @@ void MainWindow::loadStartupSettings(const StartupOptions &options)
     }
     m_session->setSettings(settings);
     m_session->setExtensionSettings(readExtensionSettings(dataFolder));
-    m_ownerBox->setHistory(historyEntries(settings, HISTORY_OWNER));
-    m_savePathBox->setHistory(historyEntries(settings, HISTORY_SAVE_PATH));
+    m_ownerBox->setHistory(historyEntries(settings, kHistoryOwner));
+    m_savePathBox->setHistory(historyEntries(settings, kHistorySavePath));
     if (!settings.savePathHistory[0].isEmpty())
         m_savePathBox->setEditText(settings.savePathHistory[0]);
 }
@@ -167,12 +167,12 @@ void MainWindow::setSourceTypes(const QStringList &names)
 
 void MainWindow::setNotice(const QString &text)
 {
-    m_startupQueue->run([this, text] { setControlText(control(IDC_NOTICE), text); });
+    m_startupQueue->run([this, text] { setControlText(control(kControlNotice), text); });
 }
 
 void MainWindow::showUpdateLink()
 {
-    m_startupQueue->run([this] { control(IDC_UPDATE_LINK)->setVisible(true); });
+    m_startupQueue->run([this] { control(kControlUpdateLink)->setVisible(true); });
 }
 
 void MainWindow::showMessage(const QString &text, const QString &caption)

@@ -50,8 +50,8 @@ MenuCommands::MenuCommands(MainWindow &window)
     auto *separator = new QAction(&window);
     separator->setSeparator(true);
     auto *about = new QAction(QStringLiteral("关于"), &window);
-    about->setObjectName(QStringLiteral("cmd%1").arg(ID_ABOUT_ENTRY));
-    connect(about, &QAction::triggered, this, [this] { run(ID_ABOUT_ENTRY); });
+    about->setObjectName(QStringLiteral("cmd%1").arg(kCommandAbout));
+    connect(about, &QAction::triggered, this, [this] { run(kCommandAbout); });
     window.addAction(separator);
     window.addAction(about);
     window.setContextMenuPolicy(Qt::ActionsContextMenu);
@@ -60,7 +60,7 @@ MenuCommands::MenuCommands(MainWindow &window)
 int MenuCommands::currentType() const
 {
     const int type = settingsIndex(m_window.session().sourceType.load());
-    return type >= 0 && type < SOURCE_TYPE_COUNT ? type : -1;
+    return type >= 0 && type < kSourceTypeRecordCount ? type : -1;
 }
 
 void MenuCommands::run(int command)
@@ -70,49 +70,49 @@ void MenuCommands::run(int command)
         return;
     }
     switch (command) {
-    case ID_LOGIN_MODE1:
+    case kCommandLoginMode1:
         m_loginMode1 = !m_loginMode1;
         break;
-    case ID_LOGIN_QZONE:
+    case kCommandLoginQqZone:
         loginQZone();
         break;
-    case ID_LOGIN_TENCENT_WEIBO:
-    case ID_LOGIN_BAIDU:
-    case ID_LOGIN_NETEASE:
-    case ID_LOGIN_RENREN:
-    case ID_LOGIN_YUPOO:
-    case ID_LOGIN_MOKO:
-    case ID_LOGIN_SINA_WEIBO:
-    case ID_LOGIN_TAOBAO:
-    case ID_LOGIN_56:
-    case ID_LOGIN_HUPU:
-    case ID_LOGIN_CUSTOM:
+    case kCommandLoginTencentWeibo:
+    case kCommandLoginBaidu:
+    case kCommandLoginNetEase:
+    case kCommandLoginRenren:
+    case kCommandLoginYupoo:
+    case kCommandLoginMoko:
+    case kCommandLoginSinaWeibo:
+    case kCommandLoginTaobao:
+    case kCommandLoginSite56:
+    case kCommandLoginHupu:
+    case kCommandLoginCustom:
         openLoginBrowser(loginAddress(command));
         break;
-    case ID_DOWNLOAD_SETTINGS:
+    case kCommandDownloadSettings:
         if (const int type = currentType(); type >= 0)
             editDownloadParams(type);
         break;
-    case ID_NAME_SETTINGS:
+    case kCommandNameSettings:
         if (const int type = currentType(); type >= 0)
             editNameRules(type);
         break;
-    case ID_FILE_PROCESSING:
+    case kCommandFileProcessing:
         openPage(fileProcessingPageAddress());
         break;
-    case ID_MANUAL: {
+    case kCommandManual: {
         const QString manual = manualAddress();
         openPage(manual.isEmpty() ? homePageAddress() : manual);
         break;
     }
-    case ID_CONSULTATION:
+    case kCommandConsultation:
         openPage(consultationPageAddress());
         break;
-    case ID_FEEDBACK:
+    case kCommandFeedback:
         openPage(feedbackPageAddress());
         break;
-    case ID_VERSION_INFO:
-    case ID_ABOUT_ENTRY:
+    case kCommandVersionInfo:
+    case kCommandAbout:
         showAbout();
         break;
     default:
@@ -127,7 +127,7 @@ void MenuCommands::updateMenu(QMenu *popup)
     const NameRules rules = type >= 0 ? m_window.session().settings().nameRules[type] : NameRules();
     for (QAction *action : popup->actions()) {
         const int command = commandOf(action);
-        if (command == ID_LOGIN_MODE1) {
+        if (command == kCommandLoginMode1) {
             action->setChecked(m_loginMode1);
         } else if (optionBit(command) != 0) {
             action->setChecked(optionChecked(rules, optionBit(command)));
@@ -178,8 +178,8 @@ void MenuCommands::editNameRules(int type)
 
 void MenuCommands::loginQZone()
 {
-    const QString owner = controlText(m_window.control(IDC_OWNER_ADDRESS));
-    const int subType = controlIndex(m_window.control(IDC_SUB_TYPE));
+    const QString owner = controlText(m_window.control(kControlOwnerAddress));
+    const int subType = controlIndex(m_window.control(kControlSubType));
     openLoginBrowser(qZoneLoginAddress(owner, subType));
 }
 

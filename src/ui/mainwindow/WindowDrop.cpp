@@ -57,13 +57,13 @@ bool WindowDropHandler::takeDrop(const QDropEvent &event)
     const QString folder = droppedSavePath(firstLocalPath(event.mimeData()));
     if (folder.isEmpty())
         return false;
-    auto *savePath = qobject_cast<HistoryComboBox *>(m_window.control(IDC_SAVE_PATH));
+    auto *savePath = qobject_cast<HistoryComboBox *>(m_window.control(kControlSavePath));
     if (!savePath)
         return false;
     savePath->setEditText(folder);
     Session &session = m_window.session();
     bool added = false;
-    session.updateSettings([&](SettingsBlock &block) { added = addHistory(block, HISTORY_SAVE_PATH, folder); });
+    session.updateSettings([&](SettingsBlock &block) { added = addHistory(block, kHistorySavePath, folder); });
     if (added) {
         savePath->addHistory(folder);
         saveSettings(session.dataFolder(), session.settings());

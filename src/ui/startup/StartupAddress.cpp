@@ -8,7 +8,7 @@ namespace pictrove {
 
 void listOwnerAtStart(MainWindow &window, const QString &address)
 {
-    setControlText(window.control(IDC_OWNER_ADDRESS), address);
+    setControlText(window.control(kControlOwnerAddress), address);
     window.classifyOwnerAddress();
     window.onGetList();
 }
