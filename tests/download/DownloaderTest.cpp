@@ -102,9 +102,10 @@ protected:
     void setRules(uint16_t options, uint16_t threads, uint8_t folderBase = kFolderBaseAlbumName)
     {
         session.updateSettings([&](SettingsBlock &block) {
-            block.downloadParams[4] = DownloadParams{0, 0, threads, 30};
-            block.nameRules[4].options = options;
-            block.nameRules[4].folderBase = folderBase;
+            const int sina = settingsIndex(SourceType::Sina);
+            block.downloadParams[sina] = DownloadParams{0, 0, threads, 30};
+            block.nameRules[sina].options = options;
+            block.nameRules[sina].folderBase = folderBase;
         });
     }
 
@@ -667,7 +668,7 @@ TEST_F(DownloaderTest, StopReachesStalledTransfers)
     setRules(0, 2);
     // The shortest time limit the settings allow, so a run the stop does not reach
     // fails here in seconds rather than minutes.
-    session.updateSettings([](SettingsBlock &block) { block.downloadParams[4].timeoutSeconds = kMinTimeoutSeconds; });
+    session.updateSettings([](SettingsBlock &block) { block.downloadParams[settingsIndex(SourceType::Sina)].timeoutSeconds = kMinTimeoutSeconds; });
     addAlbum(QStringLiteral("Trip"), trip);
     std::atomic<int> asked{0};
     for (const Pic &p : trip) {

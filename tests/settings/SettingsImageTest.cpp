@@ -1,4 +1,5 @@
 #include "settings/SettingsImage.h"
+#include "settings/SourceType.h"
 
 #include <gtest/gtest.h>
 
@@ -110,9 +111,10 @@ TEST(SettingsImage, WritesEveryFieldAtItsOffset)
     EXPECT_EQ(firstDifference(image, handBuiltImage()), -1) << "first differing byte offset";
 
     // Spot checks that read like the layout table.
-    EXPECT_EQ(getU16(image, 4 * 8 + 4), 3004);             // threads of type 4
-    EXPECT_EQ(getU16(image, 192 + 4 * 484 + 480), 0xA504);  // option flags of type 4
-    EXPECT_EQ(uint8_t(image[192 + 23 * 484 + 483]), 223);   // folder base of type 23
+    const int sina = settingsIndex(SourceType::Sina);
+    EXPECT_EQ(getU16(image, sina * 8 + 4), 3000 + sina);              // threads of Sina's record
+    EXPECT_EQ(getU16(image, 192 + sina * 484 + 480), 0xA500 + sina);  // its option flags
+    EXPECT_EQ(uint8_t(image[192 + 23 * 484 + 483]), 223);             // folder base of the last record
     EXPECT_EQ(getU16(image, 15808 + 4 * 800), u'p');        // oldest save path
 }
 
@@ -124,14 +126,16 @@ TEST(SettingsImage, ReadsAHandBuiltRecord)
 TEST(SettingsImage, ShortImageReadsAsZeroPadded)
 {
     const QByteArray full = handBuiltImage();
-    // 100 bytes end inside type 12's parameters: its sizes are read, its threads not.
+    // 100 bytes end inside the parameters of Moko's record (the thirteenth): its sizes
+    // are read, its threads not.
+    const int moko = settingsIndex(SourceType::Moko);
     const SettingsBlock block = fromSettingsImage(full.left(100));
     const SettingsBlock expected = distinctBlock();
-    for (int i = 0; i < 12; ++i)
+    for (int i = 0; i < moko; ++i)
         EXPECT_EQ(block.downloadParams[i], expected.downloadParams[i]) << "type " << i;
-    EXPECT_EQ(block.downloadParams[12].maxKB, 2012);
-    EXPECT_EQ(block.downloadParams[12].threads, 0);
-    EXPECT_EQ(block.nameRules[0], NameRules());
+    EXPECT_EQ(block.downloadParams[moko].maxKB, 2000 + moko);
+    EXPECT_EQ(block.downloadParams[moko].threads, 0);
+    EXPECT_EQ(block.nameRules[settingsIndex(SourceType::QqZone)], NameRules());
     EXPECT_TRUE(block.ownerHistory[0].isEmpty());
 
     EXPECT_EQ(fromSettingsImage(QByteArray()), SettingsBlock());
@@ -155,16 +159,17 @@ TEST(SettingsImage, TextsAreBoundedByTheirArrays)
         {"pair across the cut", QString(38, u'd') + pair, QString(38, u'd')},
         {"pair before the cut", QString(37, u'e') + pair + u'x', QString(37, u'e') + pair},
     };
+    const int renren = settingsIndex(SourceType::Renren);
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         SettingsBlock block;
-        block.nameRules[3].findText = c.text;
-        block.nameRules[3].replaceText = QStringLiteral("next");
+        block.nameRules[renren].findText = c.text;
+        block.nameRules[renren].replaceText = QStringLiteral("next");
         const QByteArray image = toSettingsImage(block);
-        EXPECT_EQ(getU16(image, 192 + 3 * 484 + 160 + 78), 0) << "terminator slot";
+        EXPECT_EQ(getU16(image, 192 + renren * 484 + 160 + 78), 0) << "terminator slot";
         const SettingsBlock back = fromSettingsImage(image);
-        EXPECT_EQ(back.nameRules[3].findText, c.stored);
-        EXPECT_EQ(back.nameRules[3].replaceText, QStringLiteral("next"));
+        EXPECT_EQ(back.nameRules[renren].findText, c.stored);
+        EXPECT_EQ(back.nameRules[renren].replaceText, QStringLiteral("next"));
     }
 
     SettingsBlock block;
@@ -174,12 +179,13 @@ TEST(SettingsImage, TextsAreBoundedByTheirArrays)
     EXPECT_EQ(back.ownerHistory[0], QString(399, u'h'));
     EXPECT_EQ(back.ownerHistory[1], QString(399, u'i'));
 
+    const int qqZone = settingsIndex(SourceType::QqZone);
     QByteArray full(19808, '\0');
-    putUtf16(full, 192 + 160, QString(40, u'z'));  // type 0's find text, unterminated
-    putUtf16(full, 192 + 240, QStringLiteral("rep"));
+    putUtf16(full, 192 + qqZone * 484 + 160, QString(40, u'z'));  // its find text, unterminated
+    putUtf16(full, 192 + qqZone * 484 + 240, QStringLiteral("rep"));
     const SettingsBlock foreign = fromSettingsImage(full);
-    EXPECT_EQ(foreign.nameRules[0].findText, QString(40, u'z'));
-    EXPECT_EQ(foreign.nameRules[0].replaceText, QStringLiteral("rep"));
+    EXPECT_EQ(foreign.nameRules[qqZone].findText, QString(40, u'z'));
+    EXPECT_EQ(foreign.nameRules[qqZone].replaceText, QStringLiteral("rep"));
 }
 
 }  // namespace pictrove

@@ -1,5 +1,6 @@
 #include "settings/SettingsImage.h"
 #include "settings/SettingsStore.h"
+#include "settings/SourceType.h"
 #include "support/FileSizeLimit.h"
 
 #include <gtest/gtest.h>
@@ -105,7 +106,7 @@ TEST_F(SettingsStore, LimitsApplyToStoredValues)
     SettingsBlock stored;
     for (int i = 0; i < int(std::size(cases)); ++i)
         stored.downloadParams[i] = cases[i].stored;
-    stored.nameRules[7].options = 0x0004;
+    stored.nameRules[settingsIndex(SourceType::Yupoo)].options = 0x0004;
     stored.savePathHistory[0] = QStringLiteral("D:/图片/");
     writeFile(toSettingsImage(stored));
 
@@ -115,9 +116,9 @@ TEST_F(SettingsStore, LimitsApplyToStoredValues)
     for (int i = 0; i < int(std::size(cases)); ++i)
         EXPECT_EQ(block.downloadParams[i], cases[i].loaded) << "type " << i;
     // A record that was read keeps its own options: no first-start values.
-    EXPECT_EQ(block.nameRules[7].options, 0x0004);
-    EXPECT_EQ(block.nameRules[0].options, 0);
-    EXPECT_EQ(block.nameRules[17].filePrefix, QString());
+    EXPECT_EQ(block.nameRules[settingsIndex(SourceType::Yupoo)].options, 0x0004);
+    EXPECT_EQ(block.nameRules[settingsIndex(SourceType::QqZone)].options, 0);
+    EXPECT_EQ(block.nameRules[settingsIndex(SourceType::Instagram)].filePrefix, QString());
     EXPECT_EQ(block.savePathHistory[0], QStringLiteral("D:/图片/"));
     EXPECT_EQ(readFile(), toSettingsImage(block));
 }
@@ -127,17 +128,18 @@ TEST_F(SettingsStore, ShortFileReadsAsZeroTail)
     SettingsBlock stored;
     for (auto &params : stored.downloadParams)
         params = {10, 20, 3, 60};
-    stored.nameRules[0].filePrefix = QStringLiteral("abcdef");
-    stored.nameRules[0].options = 0x0040;
-    writeFile(toSettingsImage(stored).left(192 + 6));  // params and "abc" of type 0
+    const int qqZone = settingsIndex(SourceType::QqZone);  // the first name-rule record
+    stored.nameRules[qqZone].filePrefix = QStringLiteral("abcdef");
+    stored.nameRules[qqZone].options = 0x0040;
+    writeFile(toSettingsImage(stored).left(192 + 6));  // all parameters and QQ Zone's "abc"
 
     SettingsBlock block;
     EXPECT_EQ(loadSettings(folder(), block).status, kSettingsReadShort);
     for (const DownloadParams &params : block.downloadParams)
         EXPECT_EQ(params, (DownloadParams{10, 20, 3, 60}));
-    EXPECT_EQ(block.nameRules[0].filePrefix, QStringLiteral("abc"));
-    EXPECT_EQ(block.nameRules[0].options, 0);
-    EXPECT_EQ(block.nameRules[7].options, 0);
+    EXPECT_EQ(block.nameRules[qqZone].filePrefix, QStringLiteral("abc"));
+    EXPECT_EQ(block.nameRules[qqZone].options, 0);
+    EXPECT_EQ(block.nameRules[settingsIndex(SourceType::Yupoo)].options, 0);
     EXPECT_EQ(readFile().size(), 19808);
 }
 
@@ -190,9 +192,10 @@ TEST_F(SettingsStore, SaveThenLoadRoundTrips)
 {
     SettingsBlock block;
     loadSettings(folder(), block);
-    block.downloadParams[4] = {1, 2000, 15, 10};
-    block.nameRules[4].folderPrefix = QStringLiteral("?9_");
-    block.nameRules[4].options = 0x004F;
+    const int sina = settingsIndex(SourceType::Sina);
+    block.downloadParams[sina] = {1, 2000, 15, 10};
+    block.nameRules[sina].folderPrefix = QStringLiteral("?9_");
+    block.nameRules[sina].options = 0x004F;
     ASSERT_TRUE(addHistory(block, kHistoryOwner, QStringLiteral("http://weibo.com/u/123")));
     ASSERT_TRUE(saveSettings(folder(), block));
 
@@ -212,7 +215,7 @@ TEST_F(SettingsStore, FullDiskKeepsThePreviousFile)
     loadSettings(folder(), block);
     const QByteArray previous = readFile();
     ASSERT_EQ(previous.size(), 19808);
-    block.downloadParams[4].threads = 9;
+    block.downloadParams[settingsIndex(SourceType::Sina)].threads = 9;
 
     bool saved = false;
     {
@@ -231,7 +234,7 @@ TEST_F(SettingsStore, UnwritableFolderKeepsThePreviousFile)
     SettingsBlock block;
     loadSettings(folder(), block);
     const QByteArray previous = readFile();
-    block.downloadParams[4].threads = 9;
+    block.downloadParams[settingsIndex(SourceType::Sina)].threads = 9;
 
     QFile::setPermissions(folder(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     QFile probe(folder() + QStringLiteral("probe"));

@@ -48,39 +48,39 @@ TEST_F(MainWindowSourceTypeTest, TheAddressSelectsServiceAndSubType)
 {
     const struct {
         const char *address;
-        int selectedBefore;
-        int expectedIndex;
+        SourceType selectedBefore;
+        SourceType expected;
         int expectedSubType;  // -1: the sub-type selector was never filled
     } cases[] = {
-        {"https://weibo.com/u/1234567890", 7, 4, -1},
-        {"http://blog.sina.com.cn/u/1234567890", 0, 4, -1},
-        {"https://item.taobao.com/item.htm?id=1", 4, 11, -1},
-        {"https://detail.tmall.com/item.htm?id=1", 4, 11, -1},
-        {"https://detail.1688.com/offer/1.html", 4, 11, -1},
-        {"https://user.qzone.qq.com/10001", 4, 0, 0},
-        {"http://t.qq.com/someone", 4, 0, 2},
-        {"http://qun.qq.com/air/#1234", 4, 0, 1},
-        {"https://www.topit.me/user/1", 4, 20, -1},
-        {"https://www.instagram.com/someone/", 4, 17, -1},
+        {"https://weibo.com/u/1234567890", SourceType::Yupoo, SourceType::Sina, -1},
+        {"http://blog.sina.com.cn/u/1234567890", SourceType::QqZone, SourceType::Sina, -1},
+        {"https://item.taobao.com/item.htm?id=1", SourceType::Sina, SourceType::Shops, -1},
+        {"https://detail.tmall.com/item.htm?id=1", SourceType::Sina, SourceType::Shops, -1},
+        {"https://detail.1688.com/offer/1.html", SourceType::Sina, SourceType::Shops, -1},
+        {"https://user.qzone.qq.com/10001", SourceType::Sina, SourceType::QqZone, 0},
+        {"http://t.qq.com/someone", SourceType::Sina, SourceType::QqZone, 2},
+        {"http://qun.qq.com/air/#1234", SourceType::Sina, SourceType::QqZone, 1},
+        {"https://www.topit.me/user/1", SourceType::Sina, SourceType::Topit, -1},
+        {"https://www.instagram.com/someone/", SourceType::Sina, SourceType::Instagram, -1},
         // The first service in selector order wins.
-        {"https://weibo.com/?from=qq.com", 4, 0, 0},
+        {"https://weibo.com/?from=qq.com", SourceType::Sina, SourceType::QqZone, 0},
         // An unknown host keeps the selection.
-        {"https://example.org/album", 7, 7, -1},
+        {"https://example.org/album", SourceType::Yupoo, SourceType::Yupoo, -1},
         // Fragments count only after the first character: here none is a host.
-        {"weibo.com/u/1 http://example.org", 7, 7, -1},
+        {"weibo.com/u/1 http://example.org", SourceType::Yupoo, SourceType::Yupoo, -1},
         // Not a web address: nothing moves.
-        {"weibo.com/u/1", 7, 7, -1},
+        {"weibo.com/u/1", SourceType::Yupoo, SourceType::Yupoo, -1},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.address);
         freshWindow();
         const QString address = QString::fromUtf8(c.address);
         owner()->setEditText(address);
-        sourceType()->setCurrentIndex(c.selectedBefore);
+        sourceType()->setCurrentIndex(int(c.selectedBefore));
 
         window->classifyOwnerAddress();
 
-        EXPECT_EQ(sourceType()->currentIndex(), c.expectedIndex);
+        EXPECT_EQ(sourceType()->currentIndex(), int(c.expected));
         EXPECT_EQ(subType()->currentIndex(), c.expectedSubType);
         EXPECT_EQ(!subType()->isHidden(), c.expectedSubType >= 0);
         // Whenever the address was classified, the list runs as the Sina type.

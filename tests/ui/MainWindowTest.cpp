@@ -136,7 +136,7 @@ TEST_F(MainWindowTest, StartsWithTheServiceNames)
     EXPECT_TRUE(dlg.isReady());
     EXPECT_EQ(dlg.session().sourceType.load(), SourceType::Sina);
     EXPECT_EQ(sourceType()->count(), 21);
-    EXPECT_EQ(sourceType()->currentIndex(), 4);
+    EXPECT_EQ(sourceType()->currentIndex(), int(SourceType::Sina));
     EXPECT_EQ(sourceType()->currentText(), QStringLiteral("新浪"));
     EXPECT_EQ(textOf(kControlNotice), QStringLiteral("来源配置\tSrv Info:2_2"));
     EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Pictrove"));
@@ -160,7 +160,7 @@ TEST_F(MainWindowTest, BuiltInNamesWhenNoEndpointAnswers)
     for (int i = 0; i < sourceType()->count(); ++i)
         names.append(sourceType()->itemText(i));
     EXPECT_EQ(names, builtInSourceTypeNames());
-    EXPECT_EQ(sourceType()->currentIndex(), 4);
+    EXPECT_EQ(sourceType()->currentIndex(), int(SourceType::Sina));
     EXPECT_EQ(textOf(kControlNotice), QStringLiteral("来源配置\tSrv Info:3_0"));
     EXPECT_EQ(shell.endCount(), 0);
 }
@@ -181,7 +181,7 @@ TEST_F(MainWindowTest, SaysWhereASettingsFileItCannotUseWent)
     EXPECT_TRUE(shell.messages().first().startsWith(QStringLiteral("提示: ")));
     EXPECT_TRUE(shell.messages().first().contains(aside)) << shell.messages().first().toStdString();
     EXPECT_EQ(QFileInfo(aside).size(), 50000);
-    EXPECT_EQ(dlg.session().settings().nameRules[4].options, kOptionOpenFolder);
+    EXPECT_EQ(dlg.session().settings().nameRules[settingsIndex(SourceType::Sina)].options, kOptionOpenFolder);
 }
 
 // The update notice ends the program 3 s after the download page opened, unless a
@@ -219,7 +219,7 @@ TEST_F(MainWindowTest, ShowsAtOnceAndTakesALateAnswerWithoutResettingTheUser)
     MainWindow &dlg = start(options());
     ASSERT_TRUE(waitUntil([&] { return dlg.isVisible(); }));
     EXPECT_TRUE(dlg.isReady());
-    EXPECT_EQ(sourceType()->itemText(4), QStringLiteral("新浪"));
+    EXPECT_EQ(sourceType()->itemText(int(SourceType::Sina)), QStringLiteral("新浪"));
     EXPECT_TRUE(textOf(kControlNotice).isEmpty());
 
     auto *subType = qobject_cast<QComboBox *>(dlg.control(kControlSubType));
@@ -229,7 +229,7 @@ TEST_F(MainWindowTest, ShowsAtOnceAndTakesALateAnswerWithoutResettingTheUser)
     QTest::keyClicks(dlg.control(kControlOwnerAddress), QStringLiteral("someone"));
 
     ASSERT_TRUE(waitUntil([&] { return !textOf(kControlNotice).isEmpty(); }));
-    EXPECT_EQ(sourceType()->itemText(4), QStringLiteral("新浪微博"));
+    EXPECT_EQ(sourceType()->itemText(int(SourceType::Sina)), QStringLiteral("新浪微博"));
     EXPECT_EQ(sourceType()->currentIndex(), int(SourceType::QqZone));
     EXPECT_TRUE(subType->isVisible());
     EXPECT_EQ(subType->currentIndex(), 2);
@@ -241,7 +241,7 @@ TEST_F(MainWindowTest, ShowsAtOnceAndTakesALateAnswerWithoutResettingTheUser)
     noService.configEndpoints = QStringList();
     config.clearLog();
     MainWindow &next = start(noService);
-    EXPECT_EQ(sourceType()->itemText(4), QStringLiteral("新浪微博"));
+    EXPECT_EQ(sourceType()->itemText(int(SourceType::Sina)), QStringLiteral("新浪微博"));
     EXPECT_EQ(sourceType()->currentIndex(), int(SourceType::Sina));
     ASSERT_TRUE(waitUntil([&] { return next.isVisible(); }));
     EXPECT_TRUE(textOf(kControlNotice).isEmpty());

@@ -104,11 +104,17 @@ TEST_F(MenuCommandsTest, MenuBarHasEveryEntryInOrder)
         const char *title;
         QList<int> entries;
     } expected[] = {
-        {"<登录>", {-32796, 0, 32781, 32782, 32789, 32790, 32791, 32792, 32793, 32794, 32803, 32813, 32815, 32795}},
-        {"<设置>", {32778, 32779, 0, -32802, -32804, 0, -32799, -32800, -32774, -32812, 0, -32808, -32814, -32776}},
-        {"<导入/导出>", {32811, 0, 32809, 32810}},
-        {"<辅助功能>", {32807}},
-        {"<帮助>", {32806, 32773, 32772, 0, 32775}},
+        {"<登录>",
+         {-kCommandLoginMode1, 0, kCommandLoginQqZone, kCommandLoginTencentWeibo, kCommandLoginBaidu,
+          kCommandLoginNetEase, kCommandLoginRenren, kCommandLoginYupoo, kCommandLoginMoko, kCommandLoginSinaWeibo,
+          kCommandLoginTaobao, kCommandLoginSite56, kCommandLoginHupu, kCommandLoginCustom}},
+        {"<设置>",
+         {kCommandDownloadSettings, kCommandNameSettings, 0, -kCommandThunderListOnly, -kCommandTitleFile, 0,
+          -kCommandFixOrder, -kCommandFixFormat, -kCommandSkipPrevious, -kCommandOpenFolder, 0,
+          -kCommandShopMainPictures, -kCommandShopDescriptionPictures, -kCommandYupooLarge}},
+        {"<导入/导出>", {kCommandImportAndDownload, 0, kCommandExportDownloadFile, kCommandExportThunderList}},
+        {"<辅助功能>", {kCommandFileProcessing}},
+        {"<帮助>", {kCommandManual, kCommandConsultation, kCommandFeedback, 0, kCommandVersionInfo}},
     };
     QMenuBar *bar = window->findChild<QMenuBar *>();
     ASSERT_NE(bar, nullptr);
@@ -145,15 +151,22 @@ TEST_F(MenuCommandsTest, EachOptionFlipsItsBitForTheCurrentTypeAndSaves)
     const struct {
         int command;
         uint16_t bit;
-        int type;  // a source type offering the option
+        SourceType type;  // a source type offering the option
     } options[] = {
-        {kCommandThunderListOnly, 0x0008, 4}, {kCommandTitleFile, 0x0004, 4},        {kCommandFixOrder, 0x0002, 4},
-        {kCommandFixFormat, 0x0001, 0},        {kCommandSkipPrevious, 0x0040, 4},     {kCommandOpenFolder, 0x0010, 23},
-        {kCommandShopMainPictures, 0x0020, 11}, {kCommandShopDescriptionPictures, 0x0100, 16}, {kCommandYupooLarge, 0x0080, 7},
+        {kCommandThunderListOnly, 0x0008, SourceType::Sina},
+        {kCommandTitleFile, 0x0004, SourceType::Sina},
+        {kCommandFixOrder, 0x0002, SourceType::Sina},
+        {kCommandFixFormat, 0x0001, SourceType::QqZone},
+        {kCommandSkipPrevious, 0x0040, SourceType::Sina},
+        // The last record the settings keep, which no entry of the selector uses.
+        {kCommandOpenFolder, 0x0010, SourceType(kSourceTypeRecordCount - 1)},
+        {kCommandShopMainPictures, 0x0020, SourceType::Shops},
+        {kCommandShopDescriptionPictures, 0x0100, SourceType::Jd},
+        {kCommandYupooLarge, 0x0080, SourceType::Yupoo},
     };
     for (const auto &option : options) {
         SCOPED_TRACE(option.command);
-        window->session().sourceType.store(SourceType(option.type));
+        window->session().sourceType.store(option.type);
         const SettingsBlock before = window->session().settings();
         open(settingsMenu());
         ASSERT_TRUE(action(option.command)->isEnabled());
@@ -161,7 +174,7 @@ TEST_F(MenuCommandsTest, EachOptionFlipsItsBitForTheCurrentTypeAndSaves)
 
         action(option.command)->trigger();
         SettingsBlock expected = before;
-        expected.nameRules[option.type].options ^= option.bit;
+        expected.nameRules[settingsIndex(option.type)].options ^= option.bit;
         EXPECT_EQ(window->session().settings(), expected);
         EXPECT_EQ(savedSettings(), expected);
         open(settingsMenu());
@@ -175,7 +188,7 @@ TEST_F(MenuCommandsTest, EachOptionFlipsItsBitForTheCurrentTypeAndSaves)
     }
 }
 
-TEST_F(MenuCommandsTest, ShopOptionsExcludeEachOtherAndAreGreyedForType4)
+TEST_F(MenuCommandsTest, ShopOptionsExcludeEachOtherAndAreGreyedForSina)
 {
     window->session().sourceType.store(SourceType::Shops);
     open(settingsMenu());
@@ -184,12 +197,12 @@ TEST_F(MenuCommandsTest, ShopOptionsExcludeEachOtherAndAreGreyedForType4)
     open(settingsMenu());
     EXPECT_TRUE(action(kCommandShopMainPictures)->isChecked());
     EXPECT_FALSE(action(kCommandShopDescriptionPictures)->isChecked());
-    EXPECT_EQ(savedSettings().nameRules[11].options & 0x0120, 0x0020);
+    EXPECT_EQ(savedSettings().nameRules[settingsIndex(SourceType::Shops)].options & 0x0120, 0x0020);
 
-    // Type 4 shows its own marks and greys the shop and Yupoo options; a greyed
+    // Sina shows its own marks and greys the shop and Yupoo options; a greyed
     // entry does nothing even when triggered.
     window->session().updateSettings([](SettingsBlock &block) {
-        block.nameRules[4].options = kOptionFixFormat | kOptionSkipPrevious | kOptionShopDescriptionPictures;
+        block.nameRules[settingsIndex(SourceType::Sina)].options = kOptionFixFormat | kOptionSkipPrevious | kOptionShopDescriptionPictures;
     });
     window->session().sourceType.store(SourceType::Sina);
     open(settingsMenu());
@@ -206,7 +219,7 @@ TEST_F(MenuCommandsTest, ShopOptionsExcludeEachOtherAndAreGreyedForType4)
     EXPECT_FALSE(action(kCommandShopMainPictures)->isChecked());
     EXPECT_TRUE(action(kCommandShopDescriptionPictures)->isChecked());
     action(kCommandShopMainPictures)->trigger();
-    EXPECT_EQ(window->session().settings().nameRules[4].options,
+    EXPECT_EQ(window->session().settings().nameRules[settingsIndex(SourceType::Sina)].options,
               kOptionFixFormat | kOptionSkipPrevious | kOptionShopDescriptionPictures);
 }
 
@@ -249,8 +262,8 @@ TEST_F(MenuCommandsTest, SettingsDialogsSaveOnOkOnly)
     }));
     EXPECT_EQ(shell.messages(), QStringList{QStringLiteral(": 参数错误")});
     SettingsBlock expected = before;
-    expected.downloadParams[5].threads = 12;
-    expected.downloadParams[5].timeoutSeconds = 45;
+    expected.downloadParams[settingsIndex(SourceType::Site56)].threads = 12;
+    expected.downloadParams[settingsIndex(SourceType::Site56)].timeoutSeconds = 45;
     EXPECT_EQ(window->session().settings(), expected);
     EXPECT_EQ(savedSettings(), expected);
 
@@ -264,7 +277,7 @@ TEST_F(MenuCommandsTest, SettingsDialogsSaveOnOkOnly)
         dialog.field(1000)->setText(QString(50, u'x'));
         dialog.findChild<QAbstractButton *>(QStringLiteral("ctl1023"))->click();
     }));
-    expected.nameRules[5].filePrefix = QString(38, u'x');
+    expected.nameRules[settingsIndex(SourceType::Site56)].filePrefix = QString(38, u'x');
     EXPECT_EQ(window->session().settings(), expected);
     EXPECT_EQ(savedSettings(), expected);
 }

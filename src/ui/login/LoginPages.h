@@ -8,7 +8,7 @@
 namespace pictrove {
 
 // The page a login command opens; empty for a command that is not a login entry.
-// QQ Zone (32781) depends on the owner box: see qZoneLoginAddress.
+// QQ Zone (kCommandLoginQqZone) depends on the owner box: see qZoneLoginAddress.
 QString loginAddress(int command);
 
 // QQ Zone: a QQ number typed into the owner box (trimmed, digits only) while the
