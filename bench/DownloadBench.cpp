@@ -9,6 +9,8 @@
 //       With --owners AxM[,AxM...] it also serves owners of A albums of M pictures each:
 //       /category/ownerAxM_<k>/page1 lists pictures k*M..k*M+M-1, answered after the
 //       same latency as the pictures (a whole owner's listing is part of its cost).
+//       With --per-page P each album is listed P pictures a page (/page1, /page2, ...),
+//       as a long album is.
 //   download_bench --download --port P --dir D [--files N] [--albums A] [--threads T]
 //                  [--no-pause]
 //       downloads the album of N pictures (with --albums: the owner of A albums of N
@@ -62,7 +64,9 @@ public:
     PictureCounts counts;
 };
 
-QByteArray categoryPage(quint16 port, int files, int first = 0)
+// A category page listing pictures first..first+files-1; `more` adds the link to the
+// next page, as an album of several pages has on all but its last.
+QByteArray categoryPage(quint16 port, int files, int first = 0, bool more = false)
 {
     QByteArray page = "<html><head><title>bench_新浪博客</title></head><body>\n";
     for (int i = first; i < first + files; ++i) {
@@ -71,6 +75,8 @@ QByteArray categoryPage(quint16 port, int files, int first = 0)
                 + QByteArray::number(port) + "/small/file.jpg?n=" + n + "\" title=\"pic" + n
                 + "\" /></a></div>\n";
     }
+    if (more)
+        page += "<a href=\"#\">下一页</a>\n";
     return page + "</body></html>\n";
 }
 
@@ -86,9 +92,17 @@ int serve(const QStringList &args)
     for (const QString &shape : option(args, "--owners", QString()).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         const int albums = shape.section(QLatin1Char('x'), 0, 0).toInt();
         const int files = shape.section(QLatin1Char('x'), 1, 1).toInt();
+        const int perPage = std::max(1, option(args, "--per-page", QString::number(files)).toInt());
         for (int k = 0; k < albums; ++k) {
-            server.route("", "/category/owner" + shape.toLatin1() + "_" + QByteArray::number(k) + "/page1",
-                         CannedResponse::ok(categoryPage(server.port(), files, k * files)).withLatency(latency));
+            for (int first = 0, page = 1; first < files; first += perPage, ++page) {
+                const int onPage = std::min(perPage, files - first);
+                server.route("",
+                             "/category/owner" + shape.toLatin1() + "_" + QByteArray::number(k) + "/page"
+                                 + QByteArray::number(page),
+                             CannedResponse::ok(categoryPage(server.port(), onPage, k * files + first,
+                                                             first + onPage < files))
+                                 .withLatency(latency));
+            }
         }
     }
     const CannedResponse picture =

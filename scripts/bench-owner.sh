@@ -5,7 +5,7 @@
 #   - by `aria2c -j THREADS -i LIST` and `curl --parallel --parallel-max THREADS` on the
 #     same pictures as one flat list of addresses, from the same server;
 # RUNS times each, alternating, best run kept; then the engine's peak memory on an
-# owner of 2000 albums of 50 small pictures.
+# owner of 2000 albums of 50 small pictures (BIG_OWNER; listed BIG_PER_PAGE a page).
 #
 #   scripts/bench-owner.sh
 #   RUNS=1 LATENCIES=30 scripts/bench-owner.sh     # a quicker look
@@ -20,6 +20,7 @@ latencies=${LATENCIES:-30 150}
 shapes=${SHAPES:-1x300 30x10}
 big=${BIG_OWNER:-2000x50}
 big_size=${BIG_SIZE:-2048}
+big_per_page=${BIG_PER_PAGE:-50}
 
 command -v aria2c >/dev/null || { echo "aria2c is needed" >&2; exit 1; }
 command -v curl >/dev/null || { echo "curl is needed" >&2; exit 1; }
@@ -38,10 +39,11 @@ stop_server() {
 }
 trap 'stop_server; rm -rf "$tmp"' EXIT
 
-start_server() {  # latency size owners
+start_server() {  # latency size owners [per-page]
     rm -f "$tmp/in" "$tmp/server.out"
     mkfifo "$tmp/in"
-    "$bench" --serve --latency-ms "$1" --size "$2" --files 1 --owners "$3" < "$tmp/in" > "$tmp/server.out" &
+    "$bench" --serve --latency-ms "$1" --size "$2" --files 1 --owners "$3" ${4:+--per-page "$4"} \
+        < "$tmp/in" > "$tmp/server.out" &
     server_pid=$!
     exec 3> "$tmp/in"
     for _ in $(seq 100); do grep -q '^PORT ' "$tmp/server.out" 2>/dev/null && break; sleep 0.05; done
@@ -93,7 +95,7 @@ for latency in $latencies; do
 done
 
 # The engine's memory on a big owner of small pictures.
-start_server 0 "$big_size" "$big"
+start_server 0 "$big_size" "$big" "$big_per_page"
 rm -rf "$tmp/engine"; t0=$(now)
 "$bench" --download --port "$port" --dir "$tmp/engine" --albums "${big%x*}" --files "${big#*x}" \
     --threads "$threads" --no-pause > "$tmp/engine.out"
@@ -107,4 +109,4 @@ echo "| owner | latency | engine | aria2c -j $threads | curl --parallel $threads
 echo "|---|---|---|---|---|---|---|---|"
 printf '%s\n' "${rows[@]}"
 echo
-echo "owner $big of $big_size-byte pictures: $(elapsed "$t0" "$t1") s, engine peak memory $((big_rss / 1024)) MiB"
+echo "owner $big of $big_size-byte pictures, $big_per_page a page: $(elapsed "$t0" "$t1") s, engine peak memory $((big_rss / 1024)) MiB"

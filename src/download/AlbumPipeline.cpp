@@ -233,13 +233,24 @@ void AlbumPipeline::listAlbum(Album &album)
         job->folder = queue.folder();
         job->settings = m_setup.params;
         job->stopRequested = [&control = m_control] { return control.stopRequested(); };
-        for (int i = 0; i < queue.count(); ++i) {
-            const QueuedPicture &queued = queue.pictures.at(i);
-            if ((m_setup.rules.options & kOptionSkipPrevious) && QFileInfo::exists(job->folder + queued.fileName)) {
-                ++album.present;
-                continue;
+        // The job shares the queue's list (no copy) unless some pictures are already
+        // there: an album of 100,000 pictures would otherwise be held twice.
+        std::vector<bool> alreadyThere;
+        if (m_setup.rules.options & kOptionSkipPrevious) {
+            alreadyThere.resize(size_t(queue.count()));
+            for (int i = 0; i < queue.count(); ++i) {
+                alreadyThere[size_t(i)] = QFileInfo::exists(job->folder + queue.pictures.at(i).fileName);
+                album.present += alreadyThere[size_t(i)] ? 1 : 0;
             }
-            job->pictures.append(queued);
+        }
+        if (album.present == 0) {
+            job->pictures = queue.pictures;
+        } else {
+            job->pictures.reserve(queue.count() - album.present);
+            for (int i = 0; i < queue.count(); ++i) {
+                if (!alreadyThere[size_t(i)])
+                    job->pictures.append(queue.pictures.at(i));
+            }
         }
         album.job = std::move(job);
         album.counts.total = album.jobSize();
@@ -387,13 +398,16 @@ void AlbumPipeline::finish(Album &album)
         m_run.skipped += album.present;
         m_run.untried += counts.untried;
         reportUntried(album, album.job->pictures, album.stopped, album.handed);
+        // The job may share the queue's list: let it go before the repairs change the
+        // queue, or the change would copy the whole list.
+        album.job.reset();
 
         // The marker says "everything up to this picture is here": an album ending in
         // a stopped run keeps the marker of its last complete download, and an album
         // with a failed picture or a listing that broke off gets none, so skip-previous
         // never passes over what is missing.
         if (!m_control.stopRequested() && !album.incomplete && counts.failed == 0)
-            writeMarkerFile(queue.folder(), queue.pictures.first().picture);
+            writeMarkerFile(queue.folder(), queue.pictures.constFirst().picture);
         if (m_setup.rules.options & kOptionFixFormat)
             fixPictureFormats(queue);
         if (m_setup.rules.options & kOptionFixOrder)
