@@ -192,7 +192,9 @@ struct Exchange {
     bool openFile()
     {
         file = std::make_unique<QSaveFile>(request.savePath);
-        if (file->open(QIODevice::WriteOnly))
+        // Unbuffered: curl hands over the body in pieces of up to kReceiveBuffer bytes,
+        // each written as it comes instead of being copied into Qt's 16 KiB buffer.
+        if (file->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
             return true;
         noteFileError();
         file.reset();

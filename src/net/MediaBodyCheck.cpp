@@ -6,6 +6,7 @@
 #include <QList>
 
 #include <cstring>
+#include <functional>
 
 namespace pictrove {
 
@@ -87,8 +88,9 @@ bool isLetter(char c)
 }
 
 // An HTML page: a tag first ("<html", "<head", "<div"...), or a doctype or comment
-// before an html element. SVG, a picture written as XML, is not a page.
-bool startsLikeHtml(QByteArrayView text, const QByteArray &lowerSample)
+// before an html element. SVG, a picture written as XML, is not a page. `lowerSample`
+// is the sample in lower case, made only when a doctype or comment asks for it.
+bool startsLikeHtml(QByteArrayView text, const std::function<const QByteArray &()> &lowerSample)
 {
     if (text.size() < 2 || text.front() != '<')
         return false;
@@ -96,8 +98,10 @@ bool startsLikeHtml(QByteArrayView text, const QByteArray &lowerSample)
         return !startsWithNoCase(text, "<svg");
     if (startsWithNoCase(text, "<!doctype html"))
         return true;
-    if (text.at(1) == '!' || text.at(1) == '?')
-        return lowerSample.contains("<html") || lowerSample.contains("<body") || lowerSample.contains("<head");
+    if (text.at(1) == '!' || text.at(1) == '?') {
+        const QByteArray &lower = lowerSample();
+        return lower.contains("<html") || lower.contains("<body") || lower.contains("<head");
+    }
     return false;
 }
 
@@ -155,13 +159,23 @@ BodyRefusal checkMediaBody(const QByteArray &head, const QByteArray &firstBytes)
         return BodyRefusal::None;
 
     const QByteArray type = fieldValue(head, "Content-Type");
-    const QByteArray lowerSample = sample.toLower();
+    // Lower case is made once, and only for a body that may be a page: a body of a
+    // format the signatures do not know passes without it (64 KiB per picture).
+    QByteArray lowerSample;
+    bool lowered = false;
+    const auto lower = [&]() -> const QByteArray & {
+        if (!lowered) {
+            lowerSample = sample.toLower();
+            lowered = true;
+        }
+        return lowerSample;
+    };
     const QByteArrayView text = textStart(sample);
     const bool json = startsLikeJson(text);
-    const bool page = startsLikeHtml(text, lowerSample) || (declaredHtml(type) && !json);
+    const bool page = startsLikeHtml(text, lower) || (declaredHtml(type) && !json);
     if (!page && !json && !declaredJson(type))
         return BodyRefusal::None;
-    if (mentionsLogin(lowerSample))
+    if (mentionsLogin(lower()))
         return BodyRefusal::LoginPage;
     return page ? BodyRefusal::WebPage : BodyRefusal::Json;
 }
