@@ -4,7 +4,8 @@
 set -euo pipefail
 
 # Installed without recommended packages, so everything needed is named here: the
-# platform plugins (xcb, offscreen) are only recommended by Qt's GUI library. The
+# platform plugins (xcb, offscreen) are only recommended by Qt's GUI library, and
+# the download archive's SQLite driver is a plugin of its own. The
 # last line is for the package check (scripts/check-package.sh): dpkg-shlibdeps
 # (with file) computes the dependencies; lintian, desktop-file-validate and
 # appstreamcli check the package; python3 serves the loopback pages it lists. clang
@@ -12,7 +13,7 @@ set -euo pipefail
 # compiled objects between builds of the same sources (the build uses it when found).
 packages=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev qt6-qpa-plugins qt6-webengine-dev libqt6opengl6-dev
+    qt6-base-dev qt6-qpa-plugins qt6-webengine-dev libqt6opengl6-dev libqt6sql6-sqlite
     libcurl4-openssl-dev libssl-dev zlib1g-dev ca-certificates
     libgtest-dev
     xvfb xauth libgl1-mesa-dri fonts-wqy-microhei

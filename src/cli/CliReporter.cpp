@@ -138,6 +138,11 @@ void CliReporter::on(const event::DiskFull &e)
     printLine(QStringLiteral("磁盘空间不足：%1").arg(QDir::toNativeSeparators(e.folder)));
 }
 
+void CliReporter::on(const event::ArchiveUnusable &e)
+{
+    printLine(archiveUnusableMessage(e));
+}
+
 void CliReporter::on(const event::DownloadFinished &e)
 {
     m_downloadResult = e.result;

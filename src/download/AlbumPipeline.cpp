@@ -3,6 +3,7 @@
 #include "download/AlbumQueueSink.h"
 #include "download/AlbumSideFiles.h"
 #include "download/PictureRepair.h"
+#include "download/PresentPictures.h"
 #include "sources/AlbumPictures.h"
 #include "sources/Source.h"
 #include "text/EngineLog.h"
@@ -25,6 +26,10 @@ constexpr int kAlbumsAhead = 32;
 // Pause between two pictures of an album when only one transfer runs at a time, so a
 // single-threaded download does not hammer the service.
 constexpr int kSingleWorkerPauseMs = 2000;
+// Saved pictures recorded in the archive in one transaction: few enough that a
+// killed run loses little (those files are adopted by the next run anyway), many
+// enough that recording costs nothing next to the transfers.
+constexpr int kRecordBatch = 64;
 
 }  // namespace
 
@@ -51,6 +56,7 @@ struct AlbumPipeline::Album {
     int handed = 0;
     PictureCounts counts;
     std::vector<int> stopped;  // job entries a stop ended before they arrived
+    QList<ArchivedFile> unrecorded;  // saved, not yet in the archive
 
     int jobSize() const { return job ? int(job->pictures.size()) : 0; }
 };
@@ -122,8 +128,22 @@ int AlbumPipeline::listerCount() const
     return anyListed ? listers : 0;
 }
 
+void AlbumPipeline::openArchive()
+{
+    if (m_setup.archivePath.isEmpty())
+        return;
+    // The run's first opening reads the whole file once, so a damaged archive is
+    // found before any look-up trusts it.
+    m_archive = std::make_unique<DownloadArchive>(m_setup.archivePath, DownloadArchive::Check::Full);
+    if (!m_archive->movedAsideTo().isEmpty() || !m_archive->isOpen())
+        m_gate.postNow(event::ArchiveUnusable{m_setup.archivePath, m_archive->movedAsideTo(), m_archive->problem()});
+    if (!m_archive->isOpen())
+        m_archive.reset();
+}
+
 PictureCounts AlbumPipeline::run()
 {
+    openArchive();
     const int n = int(m_albums.size());
     const int listers = listerCount();
     for (int i = 0; i < listers; ++i) {
@@ -160,7 +180,7 @@ PictureCounts AlbumPipeline::run()
                 }
             }
             if (listNow) {
-                listAlbum(current);
+                listAlbum(current, m_archive.get());
                 continue;
             }
         }
@@ -180,6 +200,13 @@ PictureCounts AlbumPipeline::run()
 
 void AlbumPipeline::listAhead()
 {
+    // Qt's database connections belong to their thread: each lister has its own.
+    std::unique_ptr<DownloadArchive> archive;
+    if (m_archive)
+        archive = std::make_unique<DownloadArchive>(m_setup.archivePath);
+    if (archive && !archive->isOpen())
+        archive.reset();
+
     std::unique_lock lock(m_mutex);
     const int n = int(m_albums.size());
     while (true) {
@@ -192,12 +219,12 @@ void AlbumPipeline::listAhead()
         Album &album = *m_albums[size_t(m_nextToList++)];
         album.stage = Album::Stage::Listing;
         lock.unlock();
-        listAlbum(album);
+        listAlbum(album, archive.get());
         lock.lock();
     }
 }
 
-void AlbumPipeline::listAlbum(Album &album)
+void AlbumPipeline::listAlbum(Album &album, DownloadArchive *archive)
 {
     AlbumQueue &queue = *album.queue;
     album.events->report(event::AlbumStarted{album.number, int(m_albums.size()), album.record.name});
@@ -225,10 +252,12 @@ void AlbumPipeline::listAlbum(Album &album)
     }
 
     if (!queue.isEmpty() && !album.cutShort && !(m_setup.rules.options & kOptionThunderListOnly)) {
-        // With skip-previous, a picture already under its final name is not fetched
-        // again: files appear under their final names only when whole, so an album
-        // stopped or killed half-way resumes where it stopped. Names come from the
-        // listing order, so the same picture gets the same name again.
+        // With skip-previous, a picture in the archive, or already under its final
+        // name, is not fetched again: files appear under their final names only when
+        // whole, so an album stopped or killed half-way resumes where it stopped.
+        // Names come from the listing order, so the same picture gets the same name
+        // again; the archive knows a picture by its id, so a renamed or moved file
+        // is not fetched again either.
         auto job = std::make_shared<TransferJob>();
         job->folder = queue.folder();
         job->settings = m_setup.params;
@@ -237,11 +266,8 @@ void AlbumPipeline::listAlbum(Album &album)
         // there: an album of 100,000 pictures would otherwise be held twice.
         std::vector<bool> alreadyThere;
         if (m_setup.rules.options & kOptionSkipPrevious) {
-            alreadyThere.resize(size_t(queue.count()));
-            for (int i = 0; i < queue.count(); ++i) {
-                alreadyThere[size_t(i)] = QFileInfo::exists(job->folder + queue.pictures.at(i).fileName);
-                album.present += alreadyThere[size_t(i)] ? 1 : 0;
-            }
+            album.present = markPresentPictures(queue.pictures, job->folder, album.record, archiveOwner(album),
+                                                archive, alreadyThere);
         }
         if (album.present == 0) {
             job->pictures = queue.pictures;
@@ -336,6 +362,13 @@ void AlbumPipeline::account(const TransferPool::Ended &ended)
     if (ended.outcome.saved) {
         ++counts.saved;
         counts.bytes += ended.outcome.bytes;
+        if (m_archive) {
+            // Saved means whole under its final name: only now is it recorded.
+            album.unrecorded.append(archivedFile(album.job->pictures.at(ended.task.index), album.job->folder,
+                                                 album.record, archiveOwner(album), ended.outcome.bytes));
+            if (album.unrecorded.size() >= kRecordBatch)
+                recordSaved(album);
+        }
     } else if (ended.outcome.stopped) {
         // Cut short by the stop: no failure of the picture's, it counts as untried.
         album.stopped.push_back(ended.task.index);
@@ -377,6 +410,7 @@ void AlbumPipeline::finish(Album &album)
     if (album.incomplete)
         ++m_run.incompleteAlbums;
 
+    recordSaved(album);
     PictureCounts &counts = album.counts;
     const bool thunder = m_setup.rules.options & kOptionThunderListOnly;
     if (thunder) {
@@ -423,6 +457,18 @@ void AlbumPipeline::finish(Album &album)
     }
     m_gate.advance();
     m_listWork.notify_all();
+}
+
+ArchiveOwner AlbumPipeline::archiveOwner(const Album &album) const
+{
+    return {archiveService(album.record), archiveOwnerId(m_setup.owner), m_setup.saveRoot};
+}
+
+void AlbumPipeline::recordSaved(Album &album)
+{
+    if (m_archive && !album.unrecorded.isEmpty())
+        m_archive->record(album.unrecorded);
+    album.unrecorded.clear();
 }
 
 void AlbumPipeline::reportUntried(Album &album, const QList<QueuedPicture> &pictures, const std::vector<int> &stopped,

@@ -11,6 +11,7 @@
 
 #include "download/AlbumEventGate.h"
 #include "download/AlbumQueue.h"
+#include "download/DownloadArchive.h"
 #include "download/PipelineControl.h"
 #include "download/DownloadEvents.h"
 #include "download/TransferPool.h"
@@ -30,6 +31,7 @@
 namespace pictrove {
 
 class RequestSpacing;
+struct ArchiveOwner;
 
 // One chosen album and where its pictures go.
 struct ChosenAlbum {
@@ -39,7 +41,9 @@ struct ChosenAlbum {
 
 // Everything about the run that stays the same from album to album.
 struct PipelineSetup {
+    QString saveRoot;    // the save folder, ending in "/": archived paths are relative to it
     QString baseFolder;  // the owner's folder, ending in "/"
+    QString archivePath;  // the download archive; empty: none in this run
     QList<ChosenAlbum> albums;  // in walk order
     int listedAlbumCount = 0;   // albums of the list
     OwnerInfo owner;
@@ -76,7 +80,12 @@ private:
     static bool canList(const Album &album);
     int listerCount() const;
     void listAhead();
-    void listAlbum(Album &album);
+    // `archive` is the calling thread's connection to the archive; null: none.
+    void listAlbum(Album &album, DownloadArchive *archive);
+    void openArchive();
+    // The album's saved pictures not yet recorded go into the archive.
+    void recordSaved(Album &album);
+    ArchiveOwner archiveOwner(const Album &album) const;
     void startWorkers();
     // Hands the next queued pictures to idle workers, in walk order.
     void feedWorkers();
@@ -91,6 +100,9 @@ private:
     void stopListers();
 
     const PipelineSetup m_setup;
+    // The coordinator's connection to the archive (recording, and listing when no
+    // lister runs); each lister opens its own. Null: no archive in this run.
+    std::unique_ptr<DownloadArchive> m_archive;
     PipelineControl &m_control;
     AlbumEventGate m_gate;
     std::vector<std::unique_ptr<Album>> m_albums;

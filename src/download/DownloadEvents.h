@@ -22,6 +22,9 @@ struct DownloadRequest {
     QList<int> albums;  // album-list positions, in the order they are walked
     DownloadParams params;
     NameRules rules;  // file and folder names, and the option bits
+    // With skip-previous, pictures in the download archive are not fetched again,
+    // wherever their files are now. False: the archive is neither read nor written.
+    bool useArchive = true;
 };
 
 // A request with the download parameters and name rules `settings` keeps for `type`.
@@ -107,6 +110,14 @@ struct AlbumFinished {
     QString folder;
     PictureCounts album;
 };
+// The download archive `file` could not be used (`detail` says why). When `movedTo`
+// is set, the file was moved there and a new, empty archive started; otherwise the
+// run goes on without the archive. Comes after DownloadStarted, before any album.
+struct ArchiveUnusable {
+    QString file;
+    QString movedTo;
+    QString detail;
+};
 // The disk holding `folder` is full: the run stops at once and ends with DiskFull.
 struct DiskFull {
     QString folder;
@@ -125,7 +136,7 @@ using DownloadEvent =
     std::variant<event::DownloadStarted, event::SaveFolderFailed, event::AlbumStarted, event::PicturesListed,
                  event::TransferStarted, event::PictureProgress, event::RunProgress, event::PictureFailed,
                  event::AlbumListingWaiting, event::AlbumIncomplete, event::AlbumFinished, event::DiskFull,
-                 event::DownloadFinished, event::OpenFolder>;
+                 event::ArchiveUnusable, event::DownloadFinished, event::OpenFolder>;
 
 // Every download event arrives through this one call (see ListEvents for why). A
 // plain DownloadEvents hears nothing.

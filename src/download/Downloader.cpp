@@ -1,12 +1,15 @@
 #include "download/Downloader.h"
 
 #include "download/AlbumPipeline.h"
+#include "download/DownloadArchive.h"
 #include "download/FileNaming.h"
 #include "download/Folders.h"
 #include "settings/ExtensionSettings.h"
 #include "sources/Session.h"
 
 #include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
 
 namespace pictrove {
 
@@ -94,7 +97,12 @@ DownloadResult Downloader::run(const DownloadRequest &request)
     m_events.report(event::DownloadStarted{});
 
     PipelineSetup setup;
+    setup.saveRoot = QDir::cleanPath(QDir::fromNativeSeparators(request.saveRoot.trimmed())) + u'/';
     setup.baseFolder = base;
+    // A data folder that is not there (a test's session, a portable copy being set up)
+    // keeps no archive: the archive is never made anywhere else.
+    if (request.useArchive && !m_session.dataFolder().isEmpty() && QFileInfo(m_session.dataFolder()).isDir())
+        setup.archivePath = downloadArchivePath(m_session.dataFolder());
     const QList<AlbumRecord> listed = m_session.albums.all();
     const int albumCount = int(listed.size());
     const QStringList folderNames = albumFolderNames(listed, request.rules);

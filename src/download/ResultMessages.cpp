@@ -1,5 +1,7 @@
 #include "download/ResultMessages.h"
 
+#include <QDir>
+
 namespace pictrove {
 
 QString listResultMessage(ListResult result, const QString &detail)
@@ -35,6 +37,15 @@ QString listResultMessage(ListResult result, const QString &detail)
 QString rateLimitWaitMessage(int seconds)
 {
     return QStringLiteral("微博要求放慢速度：%1 秒后重试").arg(seconds);
+}
+
+QString archiveUnusableMessage(const event::ArchiveUnusable &e)
+{
+    const QString file = QDir::toNativeSeparators(e.file);
+    if (e.movedTo.isEmpty())
+        return QStringLiteral("下载存档无法使用，本次不记录存档：%1（%2）").arg(file, e.detail);
+    return QStringLiteral("下载存档已损坏，已移至 %1 并新建存档：%2（%3）")
+        .arg(QDir::toNativeSeparators(e.movedTo), file, e.detail);
 }
 
 QString runSummary(const PictureCounts &run)

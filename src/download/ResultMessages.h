@@ -18,6 +18,9 @@ QString listResultMessage(ListResult result, const QString &detail);
 // The service refused to be asked this fast; the listing asks again in `seconds`.
 QString rateLimitWaitMessage(int seconds);
 
+// What became of a download archive that could not be used.
+QString archiveUnusableMessage(const event::ArchiveUnusable &e);
+
 // "保存 N 张，跳过 N 张，失败 N 张", the pictures a stop or a full disk left untried
 // ("未下载 N 张") and the incomplete albums, when there are any.
 QString runSummary(const PictureCounts &run);

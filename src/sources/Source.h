@@ -30,6 +30,9 @@ struct Source {
     // Albums a download lists side by side. A service that paces the requests for one
     // owner gains nothing from a second lister: it would only wait for its turn.
     int listersAtOnce = 1;
+    // The service whose pictures it lists, as the download archive names it: sources
+    // that list the same service's pictures another way share it. Empty: `name`.
+    const char *service = "";
 };
 
 }  // namespace pictrove

@@ -151,6 +151,11 @@ void RecordingEvents::on(const event::DiskFull &e)
     append(QStringLiteral("diskFull %1").arg(e.folder));
 }
 
+void RecordingEvents::on(const event::ArchiveUnusable &e)
+{
+    append(QStringLiteral("archiveUnusable %1 -> %2").arg(e.file, e.movedTo));
+}
+
 void RecordingEvents::on(const event::AlbumFinished &e)
 {
     append(QStringLiteral("albumFinished %1/%2 %3").arg(e.number).arg(e.count).arg(e.folder));

@@ -55,6 +55,7 @@ private:
     void on(const event::PictureFailed &e);
     void on(const event::AlbumIncomplete &e);
     void on(const event::DiskFull &e);
+    void on(const event::ArchiveUnusable &e);
     void on(const event::AlbumFinished &e);
     void on(const event::DownloadFinished &e);
     void on(const event::OpenFolder &e);

@@ -46,10 +46,12 @@ const Source kSinaBlogCategoriesSource{
     "sina-blog-categories", &isSinaServiceAddress, &sinaBlogCategories, &sinaBlogCategoryPictures,
     kSinaBlogPictureHeaders,
     4,  // the blog answers pages side by side
+    "sina-blog",
 };
 
 const Source kSinaBlogArticlesSource{
     "sina-blog-articles", &claimsArticleList, &sinaBlogArticles, &sinaBlogArticlePicture, kSinaBlogPictureHeaders, 4,
+    "sina-blog",
 };
 
 ListOutcome sinaBlogCategories(const QString &address, ListContext &context)

@@ -187,11 +187,11 @@ bool claimsWeiboOwner(const QString &address)
 // Weibo refuses owners asked too fast: its pages are paced per owner, so a second
 // lister would only wait for its turn.
 const Source kWeiboSource{
-    "weibo", &claimsWeiboOwner, &weiboAlbums, &weiboAlbumPhotos, kWeiboPictureHeaders, 1,
+    "weibo", &claimsWeiboOwner, &weiboAlbums, &weiboAlbumPhotos, kWeiboPictureHeaders, 1, "weibo",
 };
 
 const Source kWeiboWallSource{
-    "weibo-wall", nullptr, nullptr, &weiboWallPictures, kWeiboPictureHeaders, 1,
+    "weibo-wall", nullptr, nullptr, &weiboWallPictures, kWeiboPictureHeaders, 1, "weibo",
 };
 
 ListOutcome weiboAlbums(const QString &address, ListContext &context)

@@ -241,6 +241,11 @@ void MainWindowEvents::on(const event::DiskFull &e)
     showMessage(QStringLiteral("磁盘空间不足：%1").arg(QDir::toNativeSeparators(e.folder)));
 }
 
+void MainWindowEvents::on(const event::ArchiveUnusable &e)
+{
+    showMessage(archiveUnusableMessage(e));
+}
+
 void MainWindowEvents::on(const event::DownloadFinished &e)
 {
     switch (e.result) {

@@ -41,6 +41,7 @@ private:
     void on(const event::AlbumIncomplete &e);
     void on(const event::AlbumFinished &e);
     void on(const event::DiskFull &e);
+    void on(const event::ArchiveUnusable &e);
     void on(const event::DownloadFinished &e);
     void on(const event::OpenFolder &e);
 

@@ -1,0 +1,85 @@
+#pragma once
+// The download archive: one SQLite database in the data folder with a row per saved
+// file, keyed by the service, the owner and the picture's id. Both front ends, and
+// several processes at once, read and write it: the database runs in WAL mode, waits
+// for another writer instead of failing, and keeps every transaction short.
+//
+// A connection belongs to the thread that opened it (Qt's rule for its SQL module):
+// make one DownloadArchive per thread and use it only there.
+
+#include "sources/Picture.h"
+
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+namespace pictrove {
+
+// One saved file.
+struct ArchivedFile {
+    QString service;
+    QString ownerId;
+    QString albumId;
+    QString albumName;
+    QString postId;
+    QString pictureId;  // archiveKey(picture)
+    MediaKind kind = MediaKind::Still;
+    QString path;  // relative to the save root, with "/" between components
+    qint64 size = 0;
+    qint64 savedAt = 0;  // seconds since the epoch, UTC
+};
+
+// The archive of a data folder ("archive.sqlite" in it).
+QString downloadArchivePath(const QString &dataFolder);
+
+// What identifies a picture in the archive: the id its service gives, or its address
+// where the service gives none.
+QString archiveKey(const Picture &picture);
+
+class DownloadArchive {
+public:
+    enum class Check {
+        Quick,  // trust the file once SQLite reads its schema
+        Full,   // also read every page (PRAGMA quick_check): a run's first opening
+    };
+
+    // Opens the archive at `path`, creating it when missing. A file that is no usable
+    // database (or fails the check) is moved aside, with its -wal and -shm beside it,
+    // and an empty archive is started; movedAsideTo() then says where it went.
+    explicit DownloadArchive(const QString &path, Check check = Check::Quick);
+    ~DownloadArchive();
+
+    DownloadArchive(const DownloadArchive &) = delete;
+    DownloadArchive &operator=(const DownloadArchive &) = delete;
+
+    // False when not even a new archive could be made: nothing is read or recorded.
+    bool isOpen() const { return m_open; }
+    // Where a bad archive was moved; empty when none was.
+    QString movedAsideTo() const { return m_movedTo; }
+    // Why the archive was moved aside or could not be opened.
+    QString problem() const { return m_problem; }
+
+    // Of `keys`, those archived for the owner, in any album and under any path. The
+    // look-ups of one album are a few queries, not one per picture.
+    QSet<QString> archivedAmong(const QString &service, const QString &ownerId, const QStringList &keys) const;
+    // Records `files` in one transaction (a file archived before gets its new path and
+    // size); false when nothing could be recorded.
+    bool record(const QList<ArchivedFile> &files);
+    // Rows of the owner (every owner when `ownerId` is empty); -1 when it cannot say.
+    int count(const QString &service = QString(), const QString &ownerId = QString()) const;
+
+private:
+    bool openConnection();
+    bool prepareSchema(bool fullCheck);
+    void closeConnection();
+    void moveAside();
+
+    QString m_path;
+    QString m_connection;
+    bool m_open = false;
+    QString m_movedTo;
+    QString m_problem;
+};
+
+}  // namespace pictrove

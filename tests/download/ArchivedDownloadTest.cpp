@@ -1,0 +1,162 @@
+// Download runs with the archive: a picture is recorded once its file is whole, a
+// failure is not (so the next run retries it), a picture archived once is not fetched
+// again wherever its file went, files already there are adopted, and a bad archive is
+// moved aside without stopping the run.
+
+#include "download/DownloadArchive.h"
+#include "support/PrintQt.h"
+#include "DownloaderFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace pictrove {
+
+namespace {
+
+class ArchivedDownloadTest : public DownloaderTest {
+protected:
+    void SetUp() override
+    {
+        DownloaderTest::SetUp();
+        setRules(kOptionSkipPrevious, 2);
+    }
+
+    QString archivePath() const { return downloadArchivePath(session.dataFolder()); }
+    int archived() const { return DownloadArchive(archivePath()).count(); }
+    bool isArchived(const Pic &pic) const
+    {
+        const QString key = pictureAddress(pic);
+        return DownloadArchive(archivePath())
+            .archivedAmong(QStringLiteral("sina-blog"), QStringLiteral("Anna"), {key})
+            .contains(key);
+    }
+
+    void runWith(const QList<int> &albums, bool useArchive)
+    {
+        server.clearLog();
+        events.clear();
+        DownloadRequest request = requestFor(albums);
+        request.useArchive = useArchive;
+        ASSERT_EQ(downloader.start(request), DownloadCommand::Started);
+        session.waitForThreads();
+    }
+
+    QList<QByteArray> sortedPictureRequests() const
+    {
+        QList<QByteArray> asked = pictureRequests();
+        std::sort(asked.begin(), asked.end());  // two workers: arrival order varies
+        return asked;
+    }
+
+    QString folder() const { return base() + QStringLiteral("Trip/"); }
+};
+
+TEST_F(ArchivedDownloadTest, RecordsOnlyWholeFilesAndRetriesFailures)
+{
+    addAlbum(QStringLiteral("Trip"), trip);
+    server.route("s1.sinaimg.cn", "/orignal/t3.jpg", CannedResponse::error(404));
+    server.route("s1.sinaimg.cn", "/orignal/t4.jpg", CannedResponse::ok(trip.at(3).body, "image/jpeg").withCut(100));
+    runWith({0}, true);
+    EXPECT_EQ(events.downloadCounts().saved, 2);
+    EXPECT_EQ(events.downloadCounts().failed, 2);
+    EXPECT_EQ(archived(), 2);
+    EXPECT_TRUE(isArchived(trip.at(0)));
+    EXPECT_TRUE(isArchived(trip.at(1)));
+    EXPECT_FALSE(isArchived(trip.at(2)));  // an error answer
+    EXPECT_FALSE(isArchived(trip.at(3)));  // cut off half-way: no file, no row
+
+    // The failed pictures are asked again (the album has no marker), the others not.
+    server.route("s1.sinaimg.cn", "/orignal/t3.jpg", CannedResponse::ok(trip.at(2).body, "image/jpeg"));
+    server.route("s1.sinaimg.cn", "/orignal/t4.jpg", CannedResponse::ok(trip.at(3).body, "image/jpeg"));
+    runWith({0}, true);
+    EXPECT_EQ(sortedPictureRequests(), (QList<QByteArray>{"/orignal/t3.jpg", "/orignal/t4.jpg"}));
+    EXPECT_EQ(archived(), 4);
+    EXPECT_EQ(events.downloadCounts().skipped, 2);
+}
+
+// Renamed, moved away, or removed: an archived picture is not fetched again; the
+// marker is not what holds it back (it is removed here). Ignoring the archive for a
+// run fetches what has no file under its rule-made name.
+TEST_F(ArchivedDownloadTest, RenamedOrMovedFilesAreNotFetchedAgain)
+{
+    addAlbum(QStringLiteral("Trip"), trip);
+    runWith({0}, true);
+    ASSERT_EQ(archived(), 4);
+    ASSERT_TRUE(QFile::remove(folder() + QStringLiteral("pic.vrx")));
+    ASSERT_TRUE(QFile::rename(folder() + QStringLiteral("Sunset.jpg"), folder() + QStringLiteral("renamed.jpg")));
+    ASSERT_TRUE(QDir().mkpath(base() + QStringLiteral("sorted")));
+    ASSERT_TRUE(QFile::rename(folder() + QStringLiteral("Cxy.jpg"), base() + QStringLiteral("sorted/Cxy.jpg")));
+    ASSERT_TRUE(QFile::remove(folder() + QStringLiteral("escape.jpg")));
+
+    runWith({0}, true);
+    EXPECT_TRUE(pictureRequests().isEmpty());
+    EXPECT_EQ(events.downloadCounts().skipped, 4);
+
+    // That run ended whole and wrote the marker again; without it, and without the
+    // archive, only the rule-made names count.
+    ASSERT_TRUE(QFile::remove(folder() + QStringLiteral("pic.vrx")));
+    runWith({0}, false);
+    EXPECT_EQ(sortedPictureRequests(),
+              (QList<QByteArray>{"/orignal/t1.jpg", "/orignal/t2.jpg", "/orignal/t3.jpg"}));
+}
+
+// A folder downloaded before the archive existed: its files are recorded without a
+// request, and from then on a renamed one is still known.
+TEST_F(ArchivedDownloadTest, AdoptsFilesThatAreAlreadyThere)
+{
+    addAlbum(QStringLiteral("Trip"), trip);
+    runWith({0}, false);
+    ASSERT_FALSE(QFileInfo::exists(archivePath()));
+    ASSERT_TRUE(QFile::remove(folder() + QStringLiteral("pic.vrx")));
+    ASSERT_TRUE(QFile::remove(folder() + QStringLiteral("Cxy.jpg")));
+
+    runWith({0}, true);
+    EXPECT_EQ(pictureRequests(), QList<QByteArray>{"/orignal/t3.jpg"});
+    EXPECT_EQ(archived(), 4);
+    EXPECT_TRUE(isArchived(trip.at(0)));
+
+    ASSERT_TRUE(QFile::remove(folder() + QStringLiteral("pic.vrx")));
+    ASSERT_TRUE(QFile::rename(folder() + QStringLiteral("Sunset.jpg"), folder() + QStringLiteral("mine.jpg")));
+    runWith({0}, true);
+    EXPECT_TRUE(pictureRequests().isEmpty());
+}
+
+// Without skip-previous the archive is only written: everything is fetched.
+TEST_F(ArchivedDownloadTest, WithoutSkipPreviousEverythingIsFetched)
+{
+    addAlbum(QStringLiteral("Trip"), trip);
+    runWith({0}, true);
+    setRules(0, 2);
+    runWith({0}, true);
+    EXPECT_EQ(pictureRequests().size(), 4);
+    EXPECT_EQ(archived(), 4);  // one row per picture, also when saved twice
+}
+
+TEST_F(ArchivedDownloadTest, ABadArchiveIsMovedAsideAndTheRunGoesOn)
+{
+    addAlbum(QStringLiteral("Trip"), trip);
+    {
+        QFile file(archivePath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray("not a database at all\n").repeated(100));
+    }
+    runWith({0}, true);
+    EXPECT_EQ(events.downloadResult(), DownloadResult::Finished);
+    EXPECT_EQ(events.downloadCounts().saved, 4);
+    const QStringList moved = events.log().filter(QStringLiteral("archiveUnusable"));
+    ASSERT_EQ(moved.size(), 1);
+    EXPECT_TRUE(moved.at(0).contains(archivePath() + QStringLiteral(" -> ") + archivePath() + QStringLiteral(".bad-")))
+        << qPrintable(moved.at(0));
+    EXPECT_EQ(QDir(session.dataFolder()).entryList({QStringLiteral("archive.sqlite.bad-*")}, QDir::Files).size(), 1);
+    EXPECT_EQ(archived(), 4);  // the new archive
+}
+
+}  // namespace
+
+}  // namespace pictrove
