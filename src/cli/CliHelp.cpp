@@ -8,7 +8,7 @@ const char *const kSynopsis[] = {
     "[--data-dir DIR] [--cookies FILE] list ADDRESS",
     "[--data-dir DIR] [--cookies FILE] download ADDRESS [--albums SPEC] [--save DIR] [--threads N] "
     "[--timeout S] [--min-kb N] [--max-kb N] [--fix-format] [--fix-order] [--title-file] [--thunder-list] "
-    "[--skip-previous] [--failed-list FILE]",
+    "[--skip-previous] [--no-archive] [--failed-list FILE]",
     "--help | --version",
 };
 
@@ -39,7 +39,8 @@ const HelpItem kOptions[] = {
     {"--fix-order", "stamp the pictures' times so they sort in album order"},
     {"--title-file", "also write each picture's title into the album's title file"},
     {"--thunder-list", "write a Thunder download list per album instead of downloading"},
-    {"--skip-previous", "skip pictures downloaded by an earlier run: a whole album by its marker file, and any picture whose file is already there (a stopped album resumes)"},
+    {"--skip-previous", "skip pictures downloaded by an earlier run: a whole album by its marker file, any picture in the download archive (wherever its file is now), and any picture whose file is already there under the name the rules give it (a stopped album resumes; such a file is recorded in the archive without fetching it)"},
+    {"--no-archive", "neither read nor write the download archive (archive.sqlite in the data folder) in this run: with --skip-previous only the marker files and the files already there count"},
     {"--failed-list FILE",
      "write the pictures that did not arrive to FILE, one per line: address, a tab, the reason (UTF-8), "
      "so a script can retry them"},

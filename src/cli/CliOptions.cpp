@@ -100,6 +100,8 @@ std::optional<CliOptions> parseCliOptions(const QStringList &arguments, QString 
             ok = limited(options.minKB, 0, 65535);
         } else if (arg == QLatin1String("--max-kb")) {
             ok = limited(options.maxKB, 0, 65535);
+        } else if (arg == QLatin1String("--no-archive")) {
+            options.useArchive = false;
         } else if (arg.startsWith(QLatin1String("--"))) {
             const RunFlag *flag = nullptr;
             for (const RunFlag &f : kRunFlags)

@@ -22,6 +22,7 @@ struct CliOptions {
     std::optional<int> minKB;
     std::optional<int> maxKB;
     quint16 setOptions = 0;  // option bits switched on for this run
+    bool useArchive = true;  // false: --no-archive, the download archive left alone for this run
 };
 
 // Parses argv (program name included). On a usage error returns nullopt and puts the

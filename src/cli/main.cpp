@@ -136,6 +136,7 @@ DownloadRequest downloadRequest(const Session &session, const CliOptions &option
     if (options.maxKB)
         request.params.maxKB = uint16_t(*options.maxKB);
     request.rules.options |= options.setOptions;
+    request.useArchive = options.useArchive;
     return request;
 }
 

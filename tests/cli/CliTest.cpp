@@ -11,6 +11,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QThread>
 #include <QTemporaryDir>
@@ -150,6 +151,57 @@ TEST_F(CliTest, DownloadSavesTheChosenAlbumUnderTheOwnerFolder)
     EXPECT_FALSE(QDir(save.path() + QStringLiteral("/小明Ming/微博配图")).exists());
 }
 
+// With --skip-previous a picture in the download archive is not fetched again after
+// its file was renamed; --no-archive leaves the archive out of one run. A damaged
+// archive is moved aside with a warning and the download goes on.
+TEST_F(CliTest, SkipPreviousKnowsArchivedPicturesUnlessToldNotTo)
+{
+    QTemporaryDir save;
+    const QStringList download{QStringLiteral("download"), QStringLiteral("https://weibo.com/u/1234567890"),
+                               QStringLiteral("--albums"), QStringLiteral("2"), QStringLiteral("--save"),
+                               save.path(), QStringLiteral("--skip-previous")};
+    const QString archive = home.dataFolder() + QStringLiteral("archive.sqlite");
+    const QDir album(save.path() + QStringLiteral("/小明Ming/头像相册"));
+    const auto renameThePicture = [&](const QString &newName) {
+        QFile::remove(album.filePath(QStringLiteral("pic.vrx")));  // the marker would hold it back too
+        const QStringList pictures = album.entryList({QStringLiteral("*.jpg")}, QDir::Files);
+        ASSERT_EQ(pictures.size(), 1);
+        ASSERT_TRUE(QFile::rename(album.filePath(pictures.at(0)), album.filePath(newName)));
+    };
+
+    CliResult result = run(download);
+    ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+    ASSERT_TRUE(pictureRequested());
+    EXPECT_TRUE(QFileInfo::exists(archive));
+    renameThePicture(QStringLiteral("renamed.jpeg"));
+
+    http.clearLog();
+    result = run(download);
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_FALSE(pictureRequested());
+
+    // That run ended whole and wrote the album's marker again.
+    ASSERT_TRUE(QFile::remove(album.filePath(QStringLiteral("pic.vrx"))));
+    http.clearLog();
+    result = run(download + QStringList{QStringLiteral("--no-archive")});
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_TRUE(pictureRequested());
+
+    QFile::remove(archive + QStringLiteral("-wal"));
+    QFile::remove(archive + QStringLiteral("-shm"));
+    QFile spoiled(archive);
+    ASSERT_TRUE(spoiled.open(QIODevice::WriteOnly));
+    spoiled.write(QByteArray(5000, 'x'));
+    spoiled.close();
+    renameThePicture(QStringLiteral("renamed again.jpeg"));
+    http.clearLog();
+    result = run(download);
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_TRUE(result.err.contains(QStringLiteral("下载存档已损坏，已移至 ") + archive + QStringLiteral(".bad-")))
+        << result.err.toStdString();
+    EXPECT_TRUE(pictureRequested());  // the new archive knows nothing yet
+}
+
 TEST_F(CliTest, PicturesThatDidNotArriveAreCountedListedAndExitFive)
 {
     // How the album's photo pages answer.
@@ -278,7 +330,7 @@ TEST_F(CliTest, ExitStatusTellsWhatWentWrong)
     EXPECT_EQ(help.exitCode, 0);
     for (const char *option : {"--data-dir", "--cookies", "--albums", "--save", "--threads", "--timeout",
                                "--min-kb", "--max-kb", "--fix-format", "--fix-order", "--title-file",
-                               "--thunder-list", "--skip-previous"})
+                               "--thunder-list", "--skip-previous", "--no-archive"})
         EXPECT_TRUE(help.out.contains(QLatin1String(option))) << option;
 }
 
