@@ -132,9 +132,7 @@ void AlbumPipeline::openArchive()
 {
     if (m_setup.archivePath.isEmpty())
         return;
-    // The run's first opening reads the whole file once, so a damaged archive is
-    // found before any look-up trusts it.
-    m_archive = std::make_unique<DownloadArchive>(m_setup.archivePath, DownloadArchive::Check::Full);
+    m_archive = std::make_unique<DownloadArchive>(m_setup.archivePath);
     if (!m_archive->movedAsideTo().isEmpty() || !m_archive->isOpen())
         m_gate.postNow(event::ArchiveUnusable{m_setup.archivePath, m_archive->movedAsideTo(), m_archive->problem()});
     if (!m_archive->isOpen())
@@ -195,7 +193,20 @@ PictureCounts AlbumPipeline::run()
     while (m_current < n && m_albums[size_t(m_current)]->stage != Album::Stage::Waiting)
         finish(*m_albums[size_t(m_current)]);
     m_control.transferring(QString());
+    replaceDamagedArchive();
     return m_run;
+}
+
+void AlbumPipeline::replaceDamagedArchive()
+{
+    // Only now, when the listers' connections are closed: a damaged page met during
+    // the run costs that run some look-ups or records, never the run itself. The next
+    // run starts from an empty archive and adopts the files on disk again.
+    if (!m_archive || !(m_archive->damaged() || m_archiveDamaged.load()))
+        return;
+    const QString movedTo = m_archive->startAnew();
+    m_gate.postNow(event::ArchiveUnusable{m_setup.archivePath, movedTo,
+                                          QStringLiteral("数据库已损坏（database disk image is malformed）")});
 }
 
 void AlbumPipeline::listAhead()
@@ -220,6 +231,8 @@ void AlbumPipeline::listAhead()
         album.stage = Album::Stage::Listing;
         lock.unlock();
         listAlbum(album, archive.get());
+        if (archive && archive->damaged())
+            m_archiveDamaged = true;
         lock.lock();
     }
 }

@@ -21,6 +21,7 @@
 #include <QList>
 #include <QString>
 
+#include <atomic>
 #include <condition_variable>
 #include <functional>
 #include <memory>
@@ -103,6 +104,8 @@ private:
     // The coordinator's connection to the archive (recording, and listing when no
     // lister runs); each lister opens its own. Null: no archive in this run.
     std::unique_ptr<DownloadArchive> m_archive;
+    std::atomic<bool> m_archiveDamaged{false};  // a lister's connection met a damaged page
+    void replaceDamagedArchive();
     PipelineControl &m_control;
     AlbumEventGate m_gate;
     std::vector<std::unique_ptr<Album>> m_albums;

@@ -202,6 +202,7 @@ QSet<QString> DownloadArchive::archivedAmong(const QString &service, const QStri
             query.addBindValue(keys.at(from + i));
         if (!query.exec()) {
             qCDebug(lcEngine) << "archive look-up failed:" << query.lastError().text();
+            m_damaged = m_damaged || meansBadFile(query.lastError());
             return found;
         }
         while (query.next())
@@ -245,8 +246,10 @@ bool DownloadArchive::record(const QList<ArchivedFile> &files)
         query.addBindValue(file.savedAt);
         ok = query.exec();
     }
-    if (!ok)
+    if (!ok) {
         qCDebug(lcEngine) << "archive record failed:" << query.lastError().text();
+        m_damaged = m_damaged || meansBadFile(query.lastError());
+    }
     QSqlQuery end(db);
     if (ok && !end.exec(QStringLiteral("COMMIT"))) {
         qCDebug(lcEngine) << "archive commit failed:" << end.lastError().text();
@@ -255,6 +258,17 @@ bool DownloadArchive::record(const QList<ArchivedFile> &files)
     if (!ok)
         end.exec(QStringLiteral("ROLLBACK"));
     return ok;
+}
+
+QString DownloadArchive::startAnew()
+{
+    closeConnection();
+    m_movedTo.clear();
+    moveAside();
+    m_damaged = false;
+    if (!openConnection() || !prepareSchema(false))
+        closeConnection();
+    return m_movedTo;
 }
 
 int DownloadArchive::count(const QString &service, const QString &ownerId) const

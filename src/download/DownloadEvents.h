@@ -112,7 +112,8 @@ struct AlbumFinished {
 };
 // The download archive `file` could not be used (`detail` says why). When `movedTo`
 // is set, the file was moved there and a new, empty archive started; otherwise the
-// run goes on without the archive. Comes after DownloadStarted, before any album.
+// run goes on without the archive. Comes after DownloadStarted, before any album; or,
+// for damage a look-up or a record met during the run, after the last album ended.
 struct ArchiveUnusable {
     QString file;
     QString movedTo;

@@ -157,6 +157,50 @@ TEST_F(ArchivedDownloadTest, ABadArchiveIsMovedAsideAndTheRunGoesOn)
     EXPECT_EQ(archived(), 4);  // the new archive
 }
 
+// Damage deeper in the file shows only when a statement meets it: the run goes on
+// (the pictures whose look-up failed are fetched), and the file is moved aside at its
+// end, never emptied.
+TEST_F(ArchivedDownloadTest, DamageMetDuringARunMovesTheArchiveAsideAtItsEnd)
+{
+    addAlbum(QStringLiteral("Trip"), trip);
+    {
+        DownloadArchive archive(archivePath());
+        QList<ArchivedFile> rows;
+        for (int i = 0; i < 3000; ++i) {
+            ArchivedFile file;
+            file.service = QStringLiteral("sina-blog");
+            file.ownerId = QStringLiteral("Anna");
+            file.pictureId = QStringLiteral("http://s1.sinaimg.cn/orignal/old%1.jpg").arg(i);
+            file.path = QStringLiteral("Anna/old/%1.jpg").arg(i);
+            rows.append(file);
+        }
+        ASSERT_TRUE(archive.record(rows));
+    }
+    qint64 damagedSize = 0;
+    {
+        QFile file(archivePath());
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_GT(file.size(), 16 * 4096);
+        file.seek(4096);  // the first page, with the schema, stays
+        file.write(QByteArray(file.size() - 4096, '\x5a'));
+        damagedSize = file.size();
+    }
+
+    runWith({0}, true);
+    EXPECT_EQ(events.downloadResult(), DownloadResult::Finished);
+    EXPECT_EQ(events.downloadCounts().saved, 4);
+    const QStringList lines = events.log();
+    const QStringList moved = lines.filter(QStringLiteral("archiveUnusable"));
+    ASSERT_EQ(moved.size(), 1);
+    // Said after the album, before the run's end.
+    EXPECT_GT(lines.indexOf(moved.at(0)), lines.indexOf(lines.filter(QStringLiteral("albumFinished")).value(0)));
+    const QStringList aside = QDir(session.dataFolder()).entryList({QStringLiteral("archive.sqlite.bad-*")}, QDir::Files);
+    ASSERT_EQ(aside.size(), 1);
+    // Kept whole (SQLite may have written its last pages back into it on closing).
+    EXPECT_GE(QFileInfo(session.dataFolder() + aside.at(0)).size(), damagedSize);
+    EXPECT_EQ(archived(), 0);  // a new archive: the next run adopts the files
+}
+
 }  // namespace
 
 }  // namespace pictrove
