@@ -110,7 +110,7 @@ TEST_F(MenuCommandsTest, MenuBarHasEveryEntryInOrder)
           kCommandLoginTaobao, kCommandLoginSite56, kCommandLoginHupu, kCommandLoginCustom}},
         {"<设置>",
          {kCommandDownloadSettings, kCommandNameSettings, 0, -kCommandThunderListOnly, -kCommandTitleFile, 0,
-          -kCommandFixOrder, -kCommandFixFormat, -kCommandSkipPrevious, -kCommandOpenFolder, 0,
+          -kCommandFixOrder, -kCommandFixFormat, -kCommandSkipPrevious, -kCommandNoArchiveOnce, -kCommandOpenFolder, 0,
           -kCommandShopMainPictures, -kCommandShopDescriptionPictures, -kCommandYupooLarge}},
         {"<导入/导出>", {kCommandImportAndDownload, 0, kCommandExportDownloadFile, kCommandExportThunderList}},
         {"<辅助功能>", {kCommandFileProcessing}},
@@ -235,6 +235,25 @@ TEST_F(MenuCommandsTest, LoginMode1StartsOnAndToggles)
     EXPECT_FALSE(action(kCommandLoginMode1)->isChecked());
     action(kCommandLoginMode1)->trigger();
     EXPECT_TRUE(commands->loginMode1());
+}
+
+// 下次下载不使用下载存档 ticks for the next download only and never reaches soft.dat.
+TEST_F(MenuCommandsTest, NoArchiveOnceIsForTheNextDownloadAndNeverSaved)
+{
+    const QByteArray fileBefore = settingsFile();
+    open(settingsMenu());
+    EXPECT_FALSE(action(kCommandNoArchiveOnce)->isChecked());
+    action(kCommandNoArchiveOnce)->trigger();
+    open(settingsMenu());
+    EXPECT_TRUE(window->noArchiveOnce());
+    EXPECT_TRUE(action(kCommandNoArchiveOnce)->isChecked());
+    EXPECT_EQ(settingsFile(), fileBefore);
+    EXPECT_EQ(optionBit(kCommandNoArchiveOnce), 0);
+
+    action(kCommandNoArchiveOnce)->trigger();
+    open(settingsMenu());
+    EXPECT_FALSE(window->noArchiveOnce());
+    EXPECT_FALSE(action(kCommandNoArchiveOnce)->isChecked());
 }
 
 TEST_F(MenuCommandsTest, SettingsDialogsSaveOnOkOnly)

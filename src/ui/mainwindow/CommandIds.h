@@ -46,6 +46,10 @@ enum MenuCommand : int {
     kCommandShopMainPictures = 32808,         // 只下载宝贝(商品)主图
     kCommandOpenFolder = 32812,               // 下载完成后打开保存路径
     kCommandShopDescriptionPictures = 32814,  // 只下载宝贝(商品)描述里的图片
+
+    // A check-mark entry of <设置> that is no option bit: it lives in the window for
+    // one download and is never saved, so "soft.dat" keeps its size and layout.
+    kCommandNoArchiveOnce = 32830,  // 下次下载不使用下载存档
 };
 
 // The option bit (settings/MenuOptions.h) a command stands for; 0 for a command that

@@ -49,6 +49,7 @@ const MenuPopup kMenus[] = {
          {kCommandFixOrder, u"修正图片顺序", true},
          {kCommandFixFormat, u"修正图片格式", true},
          {kCommandSkipPrevious, u"不下载以前下载过的图片", true},
+         {kCommandNoArchiveOnce, u"下次下载不使用下载存档", true},
          {kCommandOpenFolder, u"下载完成后打开保存路径", true},
          {0, nullptr, false},
          {kCommandShopMainPictures, u"只下载宝贝(商品)主图", true},

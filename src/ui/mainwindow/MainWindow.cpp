@@ -28,6 +28,7 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <utility>
 
 namespace pictrove {
 
@@ -122,9 +123,9 @@ void MainWindow::onDownload()
     // In list order, however the view is sorted.
     QList<int> albums = m_view->selectedAlbums();
     std::sort(albums.begin(), albums.end());
-    const DownloadRequest request =
-        downloadRequestFor(m_session->settings(), m_session->sourceType.load(), saveRoot, albums);
+    DownloadRequest request = downloadRequestFor(m_session->settings(), m_session->sourceType.load(), saveRoot, albums);
     if (!m_downloader->isRunning()) {
+        request.useArchive = !std::exchange(m_noArchiveOnce, false);
         m_runAlbums = request.albums;
         m_downloadStopRequested = false;
     } else {
@@ -152,6 +153,7 @@ void MainWindow::onFailedList()
     DownloadRequest request = downloadRequestFor(m_session->settings(), m_session->sourceType.load(),
                                                  absoluteSavePath(controlText(m_savePathBox), QDir::homePath()), albums);
     request.rules.options |= kOptionSkipPrevious;
+    request.useArchive = !std::exchange(m_noArchiveOnce, false);
     m_runAlbums = albums;
     m_downloadStopRequested = false;
     if (m_downloader->start(request) == DownloadCommand::ThreadFailed)

@@ -91,6 +91,11 @@ public:
     // 失败列表, and its retry of the pictures that did not arrive.
     void onFailedList();
 
+    // 下次下载不使用下载存档: the next download neither reads nor writes the download
+    // archive; cleared when that download starts. Never saved.
+    bool noArchiveOnce() const { return m_noArchiveOnce; }
+    void setNoArchiveOnce(bool on) { m_noArchiveOnce = on; }
+
     // The albums of the running (or last) download, in the order it walks them; and
     // the pictures of it that did not arrive, as the events reported them.
     const QList<int> &runAlbums() const { return m_runAlbums; }
@@ -148,6 +153,7 @@ private:
     bool m_quitConfirmed = false;
     QList<int> m_runAlbums;
     bool m_downloadStopRequested = false;
+    bool m_noArchiveOnce = false;
     QList<FailedPicture> m_failedPictures;
     // Declared in this order so they are destroyed in reverse: the downloader and the
     // session (both wait for the engine's threads) go first, while everything those

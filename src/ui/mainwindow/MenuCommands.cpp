@@ -73,6 +73,9 @@ void MenuCommands::run(int command)
     case kCommandLoginMode1:
         m_loginMode1 = !m_loginMode1;
         break;
+    case kCommandNoArchiveOnce:
+        m_window.setNoArchiveOnce(!m_window.noArchiveOnce());
+        break;
     case kCommandLoginQqZone:
         loginQZone();
         break;
@@ -129,6 +132,8 @@ void MenuCommands::updateMenu(QMenu *popup)
         const int command = commandOf(action);
         if (command == kCommandLoginMode1) {
             action->setChecked(m_loginMode1);
+        } else if (command == kCommandNoArchiveOnce) {
+            action->setChecked(m_window.noArchiveOnce());
         } else if (optionBit(command) != 0) {
             action->setChecked(optionChecked(rules, optionBit(command)));
             const bool enabled = type >= 0 && optionEnabled(optionBit(command), m_window.session().sourceType.load());
