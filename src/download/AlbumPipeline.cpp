@@ -50,6 +50,7 @@ struct AlbumPipeline::Album {
     QString listingFailure;
     bool cutShort = false;    // the listing ended because the run stopped
     int present = 0;          // already under their final names (skip-previous)
+    bool archived = false;    // the archive knew the album before this run
     std::shared_ptr<TransferJob> job;  // what to transfer; null: nothing
 
     // The coordinator's own.
@@ -244,6 +245,11 @@ void AlbumPipeline::listAlbum(Album &album, DownloadArchive *archive)
     if (canList(album)) {
         AlbumQueueSink::Album info{album.record,    album.folderName,     album.sharedNames,
                                    m_setup.owner.name, int(m_albums.size()), m_setup.listedAlbumCount};
+        if (archive && (m_setup.rules.options & kOptionSkipPrevious)) {
+            const ArchiveOwner owner = archiveOwner(album);
+            album.archived = archive->hasAlbum(owner.service, owner.ownerId, album.record.url);
+            info.listPastMarker = album.archived && m_setup.listArchivedAlbumsWhole;
+        }
         AlbumQueueSink sink([this] { return m_control.stopRequested(); }, queue, m_setup.rules, info,
                             *album.events);
         AlbumWalk walk;
@@ -279,8 +285,8 @@ void AlbumPipeline::listAlbum(Album &album, DownloadArchive *archive)
         // there: an album of 100,000 pictures would otherwise be held twice.
         std::vector<bool> alreadyThere;
         if (m_setup.rules.options & kOptionSkipPrevious) {
-            album.present = markPresentPictures(queue.pictures, job->folder, album.record, archiveOwner(album),
-                                                archive, alreadyThere);
+            album.present =
+                markPresentPictures(queue, album.record, archiveOwner(album), archive, album.archived, alreadyThere);
         }
         if (album.present == 0) {
             job->pictures = queue.pictures;

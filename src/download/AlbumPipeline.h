@@ -45,6 +45,7 @@ struct PipelineSetup {
     QString saveRoot;    // the save folder, ending in "/": archived paths are relative to it
     QString baseFolder;  // the owner's folder, ending in "/"
     QString archivePath;  // the download archive; empty: none in this run
+    bool listArchivedAlbumsWhole = false;  // DownloadRequest's
     QList<ChosenAlbum> albums;  // in walk order
     int listedAlbumCount = 0;   // albums of the list
     OwnerInfo owner;

@@ -73,7 +73,7 @@ void AlbumQueueSink::addPicture(const Picture &picture)
     const QString folder = m_queue.folder();
     const QString fileName = finalFileName(base, folder, m_queue);
 
-    if ((m_rules.options & kOptionSkipPrevious) && !m_queue.previousFirstAddress.isEmpty()
+    if ((m_rules.options & kOptionSkipPrevious) && !m_album.listPastMarker && !m_queue.previousFirstAddress.isEmpty()
         && picture.address == m_queue.previousFirstAddress) {
         m_closed = true;
         return;

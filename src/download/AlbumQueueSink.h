@@ -29,6 +29,9 @@ public:
         QString ownerName;  // OwnerInfo::name as stored
         int chosenCount = 0;  // albums chosen for the run (file-name escape ?6)
         int listedCount = 0;  // albums of the list
+        // List past the album's marker: the download archive holds pictures of the
+        // album and tells what is new, so a picture added in the middle is found too.
+        bool listPastMarker = false;
     };
 
     // `stopRequested` says whether the run was asked to stop: the album then takes no

@@ -34,6 +34,7 @@ const char *const kSchema[] = {
     " post_id TEXT NOT NULL, picture_id TEXT NOT NULL, media_kind TEXT NOT NULL, path TEXT NOT NULL,"
     " size INTEGER NOT NULL, saved_at INTEGER NOT NULL,"
     " UNIQUE (service, owner_id, picture_id))",
+    "CREATE INDEX IF NOT EXISTS saved_files_by_album ON saved_files (service, owner_id, album_id)",
     "PRAGMA user_version = 1",
 };
 
@@ -209,6 +210,23 @@ QSet<QString> DownloadArchive::archivedAmong(const QString &service, const QStri
             found.insert(query.value(0).toString());
     }
     return found;
+}
+
+bool DownloadArchive::hasAlbum(const QString &service, const QString &ownerId, const QString &albumId) const
+{
+    if (!m_open)
+        return false;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.prepare(QStringLiteral(
+        "SELECT 1 FROM saved_files WHERE service = ? AND owner_id = ? AND album_id = ? LIMIT 1"));
+    query.addBindValue(service);
+    query.addBindValue(ownerId);
+    query.addBindValue(albumId);
+    if (!query.exec()) {
+        m_damaged = m_damaged || meansBadFile(query.lastError());
+        return false;
+    }
+    return query.next();
 }
 
 bool DownloadArchive::record(const QList<ArchivedFile> &files)

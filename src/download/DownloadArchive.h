@@ -66,6 +66,8 @@ public:
     // Of `keys`, those archived for the owner, in any album and under any path. The
     // look-ups of one album are a few queries, not one per picture.
     QSet<QString> archivedAmong(const QString &service, const QString &ownerId, const QStringList &keys) const;
+    // Something of the album is archived for the owner.
+    bool hasAlbum(const QString &service, const QString &ownerId, const QString &albumId) const;
     // Records `files` in one transaction (a file archived before gets its new path and
     // size); false when nothing could be recorded.
     bool record(const QList<ArchivedFile> &files);

@@ -25,6 +25,10 @@ struct DownloadRequest {
     // With skip-previous, pictures in the download archive are not fetched again,
     // wherever their files are now. False: the archive is neither read nor written.
     bool useArchive = true;
+    // With skip-previous and the archive: an album the archive knows is listed past
+    // its marker, so new pictures anywhere in it are found (an update of the owner).
+    // False: the marker ends the listing as it always did.
+    bool listArchivedAlbumsWhole = false;
 };
 
 // A request with the download parameters and name rules `settings` keeps for `type`.

@@ -44,9 +44,30 @@ ArchivedFile archivedFile(const QueuedPicture &picture, const QString &folder, c
     return file;
 }
 
-int markPresentPictures(const QList<QueuedPicture> &pictures, const QString &folder, const AlbumRecord &album,
-                        const ArchiveOwner &owner, DownloadArchive *archive, std::vector<bool> &present)
+namespace {
+
+// `name` with the lowest "(n)" before its extension that is neither a file in `folder`
+// nor queued (in `queue` or `taken`, case-folded).
+QString freeName(const QString &name, const QString &folder, const AlbumQueue &queue, const QSet<QString> &taken)
 {
+    const qsizetype dot = name.lastIndexOf(u'.');
+    const QString base = dot > 0 ? name.left(dot) : name;
+    const QString extension = dot > 0 ? name.mid(dot) : QString();
+    for (int n = 1;; ++n) {
+        const QString candidate = QStringLiteral("%1(%2)%3").arg(base).arg(n).arg(extension);
+        if (!QFileInfo::exists(folder + candidate) && !queue.nameTaken(candidate)
+            && !taken.contains(candidate.toCaseFolded()))
+            return candidate;
+    }
+}
+
+}  // namespace
+
+int markPresentPictures(AlbumQueue &queue, const AlbumRecord &album, const ArchiveOwner &owner,
+                        DownloadArchive *archive, bool albumArchived, std::vector<bool> &present)
+{
+    QList<QueuedPicture> &pictures = queue.pictures;
+    const QString folder = queue.folder();
     present.assign(size_t(pictures.size()), false);
     QSet<QString> archived;
     if (archive) {
@@ -57,6 +78,7 @@ int markPresentPictures(const QList<QueuedPicture> &pictures, const QString &fol
         archived = archive->archivedAmong(owner.service, owner.ownerId, keys);
     }
     QList<ArchivedFile> adopted;
+    QSet<QString> renamed;
     int count = 0;
     for (qsizetype i = 0; i < pictures.size(); ++i) {
         const QueuedPicture &queued = pictures.at(i);
@@ -64,8 +86,14 @@ int markPresentPictures(const QList<QueuedPicture> &pictures, const QString &fol
         if (!there) {
             const QFileInfo file(folder + queued.fileName);
             there = file.exists();
-            if (there && archive)
+            if (there && archive && albumArchived) {
+                there = false;
+                const QString name = freeName(queued.fileName, folder, queue, renamed);
+                renamed.insert(name.toCaseFolded());
+                pictures[i].fileName = name;
+            } else if (there && archive) {
                 adopted.append(archivedFile(queued, folder, album, owner, file.size()));
+            }
         }
         present[size_t(i)] = there;
         count += there ? 1 : 0;

@@ -29,12 +29,14 @@ QString archiveOwnerId(const OwnerInfo &owner);
 ArchivedFile archivedFile(const QueuedPicture &picture, const QString &folder, const AlbumRecord &album,
                           const ArchiveOwner &owner, qint64 size);
 
-// Marks each picture that is already there: archived for the owner (wherever its file
-// is now), or a file under its rule-made name in `folder`. Such a file that is not in
-// the archive is recorded now, without fetching it, so a folder tree made before the
-// archive is adopted. `archive` may be null (no archive in this run). Returns how many
-// are marked.
-int markPresentPictures(const QList<QueuedPicture> &pictures, const QString &folder, const AlbumRecord &album,
-                        const ArchiveOwner &owner, DownloadArchive *archive, std::vector<bool> &present);
+// Marks each picture of `queue` that is already there: archived for the owner
+// (wherever its file is now), or a file under its rule-made name. Such a file that is
+// not in the archive is recorded now, without fetching it, so a folder tree made before
+// the archive is adopted. Not so in an album the archive knows (`albumArchived`): there
+// a new picture may have shifted the names, and the file under its name is another
+// picture's; it gets a free name instead, so no saved file is written over. `archive`
+// may be null (no archive in this run). Returns how many are marked.
+int markPresentPictures(AlbumQueue &queue, const AlbumRecord &album, const ArchiveOwner &owner,
+                        DownloadArchive *archive, bool albumArchived, std::vector<bool> &present);
 
 }  // namespace pictrove

@@ -37,12 +37,13 @@ protected:
             .contains(key);
     }
 
-    void runWith(const QList<int> &albums, bool useArchive)
+    void runWith(const QList<int> &albums, bool useArchive, bool listArchivedAlbumsWhole = false)
     {
         server.clearLog();
         events.clear();
         DownloadRequest request = requestFor(albums);
         request.useArchive = useArchive;
+        request.listArchivedAlbumsWhole = listArchivedAlbumsWhole;
         ASSERT_EQ(downloader.start(request), DownloadCommand::Started);
         session.waitForThreads();
     }
@@ -78,6 +79,38 @@ TEST_F(ArchivedDownloadTest, RecordsOnlyWholeFilesAndRetriesFailures)
     EXPECT_EQ(sortedPictureRequests(), (QList<QByteArray>{"/orignal/t3.jpg", "/orignal/t4.jpg"}));
     EXPECT_EQ(archived(), 4);
     EXPECT_EQ(events.downloadCounts().skipped, 2);
+}
+
+// Asked to, an album the archive knows is listed whole: new pictures at its top and in
+// its middle are fetched, nothing else, and none is saved over another's file.
+TEST_F(ArchivedDownloadTest, NewPicturesAtTheTopAndInTheMiddleOfAnArchivedAlbum)
+{
+    addAlbum(QStringLiteral("Trip"), trip);
+    runWith({0}, true);
+    ASSERT_EQ(archived(), 4);
+    ASSERT_TRUE(QFileInfo::exists(folder() + QStringLiteral("pic.vrx")));
+
+    // The new top picture takes the title, and so the rule-made name, of the old first.
+    const Pic top{"n1.jpg", "Sunset", jpeg("7")};
+    const Pic middle{"n2.jpg", "New middle", jpeg("8")};
+    const QList<Pic> grown{top, trip.at(0), trip.at(1), middle, trip.at(2), trip.at(3)};
+    server.route("photo.blog.sina.com.cn", "/category/u/1234/s/1/page1", CannedResponse::ok(categoryPage(grown)));
+    for (const Pic &p : {top, middle})
+        server.route("s1.sinaimg.cn", "/orignal/" + p.name, CannedResponse::ok(p.body, "image/jpeg"));
+    runWith({0}, true, true);
+    EXPECT_EQ(sortedPictureRequests(), (QList<QByteArray>{"/orignal/n1.jpg", "/orignal/n2.jpg"}));
+    EXPECT_EQ(events.downloadCounts().skipped, 4);
+    EXPECT_EQ(archived(), 6);
+    // No saved file was written over: the new one took a free name ("(2)" is the one
+    // the rules now give the old last picture, so it is not free either).
+    EXPECT_EQ(read(folder() + QStringLiteral("Sunset.jpg")), trip.at(0).body);
+    EXPECT_EQ(read(folder() + QStringLiteral("Sunset(1).jpg")), trip.at(3).body);
+    EXPECT_EQ(read(folder() + QStringLiteral("Sunset(3).jpg")), top.body);
+
+    // Not asked to, the marker (now the new top picture) ends the listing at once.
+    runWith({0}, true);
+    EXPECT_TRUE(pictureRequests().isEmpty());
+    EXPECT_EQ(events.downloadCounts().listed, 0);
 }
 
 // Renamed, moved away, or removed: an archived picture is not fetched again; the
