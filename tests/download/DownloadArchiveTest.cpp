@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <atomic>
 #include <functional>
@@ -146,14 +147,51 @@ TEST_F(DownloadArchiveTest, AnotherProcessWritesAtTheSameTime)
     EXPECT_EQ(archive.count(QStringLiteral("weibo"), QStringLiteral("bert")), 40 * 25);
 }
 
-// The other process of the test above; runs only when it asks for it.
+// A process killed (SIGKILL) while it records leaves a sound archive holding whole
+// batches only: an interrupted transaction, nothing half-recorded.
+TEST_F(DownloadArchiveTest, AKilledWriterLeavesWholeBatches)
+{
+    {
+        DownloadArchive archive(path());
+        ASSERT_TRUE(archive.isOpen());
+    }
+    QProcess other;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("PICTROVE_ARCHIVE_WRITER"), path());
+    environment.insert(QStringLiteral("PICTROVE_ARCHIVE_BATCHES"), QStringLiteral("100000"));
+    other.setProcessEnvironment(environment);
+    other.start(QStringLiteral("/proc/self/exe"),
+                {QStringLiteral("--gtest_filter=DownloadArchiveWriter.*"), QStringLiteral("--gtest_also_run_disabled_tests")});
+    ASSERT_TRUE(other.waitForStarted());
+    // Killed once it has recorded something, in the middle of its next batches.
+    for (int n = 0; n < 6000; ++n) {
+        DownloadArchive reader(path());
+        if (reader.count() >= 250)
+            break;
+        QThread::msleep(5);
+    }
+    other.kill();
+    ASSERT_TRUE(other.waitForFinished(10000));
+
+    DownloadArchive archive(path(), DownloadArchive::Check::Full);
+    EXPECT_TRUE(archive.movedAsideTo().isEmpty()) << qPrintable(archive.problem());
+    const int recorded = archive.count();
+    EXPECT_GE(recorded, 250);
+    EXPECT_EQ(recorded % 25, 0) << recorded;
+    EXPECT_TRUE(archive.record({row("anna", "after")}));
+}
+
+// The other process of the tests above; runs only when one asks for it.
 TEST(DownloadArchiveWriter, DISABLED_WritesForAnotherTest)
 {
     const QString path = qEnvironmentVariable("PICTROVE_ARCHIVE_WRITER");
     ASSERT_FALSE(path.isEmpty());
+    const int batches = qEnvironmentVariableIsSet("PICTROVE_ARCHIVE_BATCHES")
+                            ? qEnvironmentVariableIntValue("PICTROVE_ARCHIVE_BATCHES")
+                            : 40;
     DownloadArchive archive(path);
     ASSERT_TRUE(archive.isOpen());
-    for (int batch = 0; batch < 40; ++batch)
+    for (int batch = 0; batch < batches; ++batch)
         ASSERT_TRUE(archive.record(rows(QStringLiteral("bert"), QStringLiteral("there%1-").arg(batch), 25)));
 }
 
