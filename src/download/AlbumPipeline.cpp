@@ -43,6 +43,7 @@ struct AlbumPipeline::Album {
     Stage stage = Stage::Waiting;
     bool incomplete = false;  // the listing broke off at a page that failed
     QString listingFailure;
+    int unseenPosts = 0;      // posts the viewer may not see, passed over by the listing
     bool cutShort = false;    // the listing ended because the run stopped
     int present = 0;          // already under their final names (skip-previous)
     std::shared_ptr<TransferJob> job;  // what to transfer; null: nothing
@@ -220,6 +221,7 @@ void AlbumPipeline::listAlbum(Album &album)
         album.cutShort = m_control.stopRequested();
         album.incomplete = sink.listingIncomplete() && !album.cutShort;
         album.listingFailure = sink.listingFailure();
+        album.unseenPosts = sink.unseenPosts();
         if (album.incomplete)
             album.events->report(event::AlbumIncomplete{album.record.name, album.listingFailure});
     }
@@ -376,6 +378,8 @@ void AlbumPipeline::finish(Album &album)
     m_run.listed += listed;
     if (album.incomplete)
         ++m_run.incompleteAlbums;
+    album.counts.unseenPosts = album.unseenPosts;
+    m_run.unseenPosts += album.unseenPosts;
 
     PictureCounts &counts = album.counts;
     const bool thunder = m_setup.rules.options & kOptionThunderListOnly;

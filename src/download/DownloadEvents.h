@@ -48,6 +48,9 @@ struct PictureCounts {
     int untried = 0;  // listed and never tried: the run stopped, or the disk filled, before their turn
     qint64 bytes = 0;  // bytes of the saved pictures
     int incompleteAlbums = 0;  // albums whose listing broke off at a failed page (run counts only)
+    // Posts the viewer may not see (deleted, or for the owner's friends only), passed
+    // over while the albums were listed: no failure, their pictures were never listed.
+    int unseenPosts = 0;
 };
 
 // The events of a run, one struct each, in the order described at the top.

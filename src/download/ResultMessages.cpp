@@ -44,6 +44,8 @@ QString runSummary(const PictureCounts &run)
         summary += QStringLiteral("，未下载 %1 张").arg(run.untried);
     if (run.incompleteAlbums > 0)
         summary += QStringLiteral("；%1 个相册不完整").arg(run.incompleteAlbums);
+    if (run.unseenPosts > 0)
+        summary += QStringLiteral("；%1 条微博无权查看").arg(run.unseenPosts);
     return summary;
 }
 

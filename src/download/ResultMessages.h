@@ -19,7 +19,8 @@ QString listResultMessage(ListResult result, const QString &detail);
 QString rateLimitWaitMessage(int seconds);
 
 // "保存 N 张，跳过 N 张，失败 N 张", the pictures a stop or a full disk left untried
-// ("未下载 N 张") and the incomplete albums, when there are any.
+// ("未下载 N 张"), the incomplete albums and the posts the viewer may not see ("N 条微博
+// 无权查看"), when there are any.
 QString runSummary(const PictureCounts &run);
 
 }  // namespace pictrove

@@ -78,6 +78,18 @@ TEST(WeiboAnswer, LoginPagesRefusalsAndChangesToldApart)
         {"432", 432, QStringLiteral("<html></html>"), WeiboRefusal::RateLimited},
         {"too often, in words", 200, QStringLiteral("{\"ok\":0,\"msg\":\"请求过于频繁\"}"), WeiboRefusal::RateLimited},
         {"no such owner", 200, QStringLiteral("{\"ok\":0,\"msg\":\"用户不存在\"}"), WeiboRefusal::NotFound},
+        // Today's answers say it in "message", with an error code.
+        {"too often, in today's words", 200, QStringLiteral("{\"ok\":0,\"message\":\"请求过于频繁\",\"error_code\":20003}"),
+         WeiboRefusal::RateLimited},
+        {"no such owner, today", 200, QStringLiteral("{\"ok\":0,\"message\":\"用户不存在\"}"), WeiboRefusal::NotFound},
+        {"no such post, by its code", 200, QStringLiteral("{\"ok\":0,\"error_code\":20101}"), WeiboRefusal::NotFound},
+        {"a hidden post, today", 200, QStringLiteral("{\"ok\":0,\"message\":\"暂无查看权限\",\"error_code\":20112}"),
+         WeiboRefusal::NotPermitted},
+        {"a hidden post, in the older words", 200, QStringLiteral("{\"ok\":0,\"msg\":\"微博不存在或暂无查看权限!\"}"),
+         WeiboRefusal::NotPermitted},
+        {"a login, in words", 200, QStringLiteral("{\"ok\":0,\"message\":\"请先登录\"}"), WeiboRefusal::LoginNeeded},
+        {"a good answer with words", 200, QStringLiteral("{\"ok\":1,\"message\":\"登录用户\",\"data\":{}}"),
+         WeiboRefusal::None},
         {"busy", 502, QStringLiteral("Bad Gateway"), WeiboRefusal::Unreachable},
         {"no answer", 0, QString(), WeiboRefusal::Unreachable},
         {"HTML of another kind", 200, QStringLiteral("<html><body>维护中</body></html>"), WeiboRefusal::Unexpected},
@@ -89,6 +101,10 @@ TEST(WeiboAnswer, LoginPagesRefusalsAndChangesToldApart)
         SCOPED_TRACE(c.what);
         EXPECT_EQ(readWeiboAnswer(c.status, c.text).refusal, c.expected);
     }
+    // The words travel on for the user, from either field.
+    EXPECT_EQ(readWeiboAnswer(200, QStringLiteral("{\"ok\":0,\"message\":\"暂无查看权限\"}")).detail,
+              QStringLiteral("暂无查看权限"));
+    EXPECT_EQ(readWeiboAnswer(200, QStringLiteral("{\"ok\":0,\"msg\":\"用户不存在\"}")).detail, QStringLiteral("用户不存在"));
 }
 
 // Listings that share one spacing (a download lists the next album while the last one

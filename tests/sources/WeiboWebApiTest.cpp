@@ -264,6 +264,63 @@ TEST_F(WeiboWebApiTest, AnAlbumsListingWaitsOutRefusalsAndSaysSo)
     EXPECT_TRUE(sink.failures.isEmpty());
 }
 
+// A post the viewer may not see (deleted, or for friends only) in the middle of the
+// wall is passed over and counted, in either shape of the refusal: the rest of its page
+// and the pages after it still arrive, and the listing is not broken off.
+TEST_F(WeiboWebApiTest, PostsTheViewerMayNotSeeArePassedOverAndCounted)
+{
+    list(QStringLiteral("https://weibo.com/u/1234567890"));
+    ASSERT_EQ(events.listResult(), ListResult::Listed);
+    const struct {
+        const char *what;
+        QByteArray hidden;
+    } cases[] = {
+        {"today's shape", fixture("weibo_api_status_hidden.json")},
+        {"older shape", QByteArray(R"({"ok":0,"msg":"微博不存在或暂无查看权限!"})")},
+        {"a code alone", QByteArray(R"({"ok":0,"error_code":20112})")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        api("/ajax/profile/getImageWall", [](const RecordedRequest &request) {
+            return json(fixture(queryValue(request, "sinceid") == u"0" ? "weibo_api_image_wall_hidden.json"
+                                                                        : "weibo_api_image_wall_2.json"));
+        });
+        api("/ajax/statuses/show", [hidden = c.hidden](const RecordedRequest &request) {
+            return queryValue(request, "id") == u"4900000000000009" ? json(hidden) : json(fixture("weibo_api_status.json"));
+        });
+        RecordingPictureSink whole;
+        listPictures(2, whole);
+        EXPECT_EQ(whole.addresses, (QStringList{"https://wx1.sinaimg.cn/large/4a1b2c3dgy1hwall01.jpg",
+                                                "https://wx1.sinaimg.cn/large/4a1b2c3dgy1hwall02.jpg",
+                                                "https://wx1.sinaimg.cn/large/4a1b2c3dgy1hwall03.jpg",
+                                                "https://wx3.sinaimg.cn/large/4a1b2c3dgy1hstat01.jpg",
+                                                "https://wx3.sinaimg.cn/large/4a1b2c3dgy1hstat02.jpg"}));
+        EXPECT_EQ(whole.unseenPosts, QStringList{"4900000000000009"});
+        EXPECT_TRUE(whole.failures.isEmpty()) << whole.failures.join('\n').toStdString();
+    }
+
+    // A page whose only post is hidden is no end of the wall.
+    api("/ajax/profile/getImageWall", [](const RecordedRequest &request) {
+        if (queryValue(request, "sinceid") == u"0")
+            return json(R"({"ok":1,"data":{"since_id":"2","list":[{"mid":"4900000000000009","type":"pic"}]}})");
+        return json(fixture("weibo_api_image_wall_2.json"));
+    });
+    RecordingPictureSink onlyHidden;
+    listPictures(2, onlyHidden);
+    EXPECT_EQ(onlyHidden.count(), 3);
+    EXPECT_EQ(onlyHidden.unseenPosts.size(), 1);
+
+    // Any other refusal of a status still breaks the listing off, after the page's
+    // pictures read so far.
+    api("/ajax/profile/getImageWall", [](const RecordedRequest &) { return json(fixture("weibo_api_image_wall_hidden.json")); });
+    api("/ajax/statuses/show", [](const RecordedRequest &) { return CannedResponse::error(404); });
+    RecordingPictureSink broken;
+    listPictures(2, broken);
+    EXPECT_EQ(broken.addresses, (QStringList{"https://wx1.sinaimg.cn/large/4a1b2c3dgy1hwall01.jpg",
+                                             "https://wx1.sinaimg.cn/large/4a1b2c3dgy1hwall02.jpg"}));
+    EXPECT_EQ(broken.failures.size(), 1);
+}
+
 // Captions read as JSON: an escaped quote or fields in another order change nothing.
 TEST_F(WeiboWebApiTest, PhotoCaptionsSurviveEscapesAndReorderedFields)
 {

@@ -169,6 +169,8 @@ void RecordingEvents::on(const event::DownloadFinished &e)
         line += QStringLiteral(" untried=%1").arg(e.run.untried);
     if (e.run.incompleteAlbums > 0)
         line += QStringLiteral(" incomplete=%1").arg(e.run.incompleteAlbums);
+    if (e.run.unseenPosts > 0)
+        line += QStringLiteral(" unseenPosts=%1").arg(e.run.unseenPosts);
     append(line);
 }
 

@@ -23,9 +23,37 @@ const QStringList kLoginPageSigns = {
     QStringLiteral("login.sina.com.cn"),
 };
 
+// Weibo's error codes for a post that is gone, and for one the viewer may not see.
+constexpr int kNoSuchPostCode = 20101;
+constexpr int kNoPermissionCode = 20112;
+
 bool asksTooFast(const QString &message)
 {
     return message.contains(QStringLiteral("频繁"));
+}
+
+// The words of a refusal: older answers put them in "msg", today's in "message".
+QString messageOf(const QJsonObject &answer)
+{
+    const QString msg = answer.value(QStringLiteral("msg")).toString();
+    return msg.isEmpty() ? answer.value(QStringLiteral("message")).toString() : msg;
+}
+
+// What the words and the code of a JSON answer say, before its "ok" or "result" is
+// read; None when they say nothing we know. "微博不存在或暂无查看权限" names both a
+// missing post and a hidden one: the viewer may not see it either way.
+WeiboRefusal refusalOfMessage(const QString &message, int errorCode)
+{
+    if (asksTooFast(message))
+        return WeiboRefusal::RateLimited;
+    if (errorCode == kNoPermissionCode || message.contains(QStringLiteral("权限"))
+        || message.contains(QStringLiteral("无权")))
+        return WeiboRefusal::NotPermitted;
+    if (errorCode == kNoSuchPostCode || message.contains(QStringLiteral("不存在")))
+        return WeiboRefusal::NotFound;
+    if (message.contains(QStringLiteral("登录")))
+        return WeiboRefusal::LoginNeeded;
+    return WeiboRefusal::None;
 }
 
 QString firstBytes(const QString &text)
@@ -70,16 +98,16 @@ WeiboAnswer readWeiboAnswer(int status, const QString &text)
         return answer;
     }
     answer.json = document.object();
-    const QString message = answer.json.value(QStringLiteral("msg")).toString();
+    const QString message = messageOf(answer.json);
+    const int errorCode = answer.json.value(QStringLiteral("error_code")).toVariant().toInt();
     answer.detail = message;
 
     // The web API says "ok" (1 good, -100 log in); the photo service says "result".
     const QJsonValue ok = answer.json.value(QStringLiteral("ok"));
     const QJsonValue result = answer.json.value(QStringLiteral("result"));
-    if (asksTooFast(message))
-        answer.refusal = WeiboRefusal::RateLimited;
-    else if (message.contains(QStringLiteral("不存在")))
-        answer.refusal = WeiboRefusal::NotFound;
+    const WeiboRefusal said = refusalOfMessage(message, errorCode);
+    if (said != WeiboRefusal::None && !(ok.isDouble() && ok.toInt() == 1))
+        answer.refusal = said;
     else if (ok.isDouble())
         answer.refusal = ok.toInt() == 1 ? WeiboRefusal::None
             : ok.toInt() == -100        ? WeiboRefusal::LoginNeeded

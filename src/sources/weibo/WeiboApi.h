@@ -22,14 +22,15 @@ enum class WeiboRefusal {
     RateLimited,  // 418, 432, 429, or a "频繁" message
     Unexpected,   // HTML or JSON that is neither of the above: the service changed
     Unreachable,  // no answer, or 5xx, after the tries
-    NotFound,     // no such owner ("用户不存在")
+    NotFound,     // no such owner or post ("用户不存在", error_code 20101)
+    NotPermitted, // the viewer may not see it: a deleted or friends-only post ("暂无查看权限", error_code 20112)
     TooLarge,     // larger than any answer is (kMaxPageBytes): only its beginning came
 };
 
 struct WeiboAnswer {
     WeiboRefusal refusal = WeiboRefusal::Unreachable;
     QJsonObject json;  // the whole answer, when it was a JSON object
-    QString detail;    // why it was refused: a status line, a message, the first bytes
+    QString detail;    // why it was refused: a status line, a message ("msg" or "message"), the first bytes
     QString text;      // the answer as received, for the page dump
 };
 
