@@ -123,6 +123,42 @@ TEST(RequestSpacing, ListingsSharingItKeepOnePace)
     EXPECT_EQ(unpaced.takeTurn(0), 0);
 }
 
+// Refusals for speed: the waits grow within one budget for all the session's requests
+// until an answer comes; each refusal slows the pace for good, up to 10 s between
+// turns, and a wait just waited out is the turn's pause.
+TEST(RequestSpacing, RefusalsShareOneBudgetAndSlowThePace)
+{
+    RequestSpacing spacing;
+    EXPECT_EQ(spacing.takeTurn(0), 0);
+    EXPECT_EQ(spacing.refused(), 2);
+    EXPECT_EQ(spacing.takeTurn(0, true), 0);
+    const int slower = spacing.takeTurn(0);
+    EXPECT_GT(slower, 900);
+    EXPECT_LE(slower, 1000);
+
+    QList<int> waits;
+    for (int i = 0; i < 6; ++i)
+        waits.append(spacing.refused());
+    EXPECT_EQ(waits, (QList<int>{4, 8, 16, 30, 0, 0}));
+    EXPECT_EQ(spacing.takeTurn(0, true), 0);
+    const int slowest = spacing.takeTurn(0);
+    EXPECT_GT(slowest, 9900);
+    EXPECT_LE(slowest, 10000);
+
+    // An answer starts a new budget; the pace stays slow.
+    spacing.answered();
+    EXPECT_EQ(spacing.refused(), 2);
+    EXPECT_EQ(spacing.refused(), 4);
+
+    // A user's interval slower than that stays as it is.
+    RequestSpacing patient;
+    patient.takeTurn(15000);
+    patient.refused();
+    const int own = patient.takeTurn(15000);
+    EXPECT_GT(own, 14900);
+    EXPECT_LE(own, 15000);
+}
+
 }  // namespace
 
 }  // namespace pictrove

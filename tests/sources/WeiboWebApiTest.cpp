@@ -112,6 +112,17 @@ protected:
         listAlbumPictures(walk, sink);
     }
 
+    // The seconds of each wait for a refusal the list said, in order.
+    QList<int> rateLimitWaits() const
+    {
+        QList<int> seconds;
+        for (const QString &line : events.log()) {
+            if (line.startsWith(u"listWaiting "))
+                seconds.append(line.section(u' ', 1).toInt());
+        }
+        return seconds;
+    }
+
     QList<RecordedRequest> requestsTo(const QByteArray &path) const
     {
         QList<RecordedRequest> found;
@@ -235,12 +246,59 @@ TEST_F(WeiboWebApiTest, RefusalsForSpeedAreWaitedOut)
     EXPECT_TRUE(events.log().contains(QStringLiteral("listWaiting 2")));
     EXPECT_TRUE(events.log().contains(QStringLiteral("listWaiting 4")));
 
-    // One that never clears ends the list, saying so, after a bounded wait.
+    // One that never clears ends the list, saying so, after a bounded wait: a minute
+    // of waits in all (the pauses between pages are the slower pace the refusals
+    // above brought, and come on top).
     refusals = -1000;
     waits.clear();
+    events.clear();
     list(QStringLiteral("https://weibo.com/u/1234567890"));
     EXPECT_EQ(events.listResult(), ListResult::RateLimited);
-    EXPECT_EQ(waits, (QList<int>{2000, 4000, 8000, 16000, 32000, 60000}));
+    EXPECT_EQ(rateLimitWaits(), (QList<int>{2, 4, 8, 16, 30}));
+    EXPECT_EQ(waits.mid(waits.size() - 5), (QList<int>{2000, 4000, 8000, 16000, 30000}));
+}
+
+// A session that every request finds blocked gives up within about a minute in all,
+// not per request: the user hears of the first wait at once, the list ends refused,
+// and the next listing in the session gives up at once, at the slower pace.
+TEST_F(WeiboWebApiTest, ABlockedSessionGivesUpWithinAMinuteInAll)
+{
+    for (const char *host : {"weibo.com", "photo.weibo.com"}) {
+        services.route(host, "/", LoopbackServer::Handler([&](const RecordedRequest &) {
+            ++refusals;
+            return CannedResponse::error(432);
+        }));
+    }
+    for (const char *path : {"/ajax/profile/info", "/ajax/profile/getImageWall", "/ajax/statuses/show"})
+        services.route("weibo.com", path, CannedResponse::error(432));
+    services.route("photo.weibo.com", "/albums/get_all", CannedResponse::error(432));
+
+    list(QStringLiteral("https://weibo.com/u/1234567890"));
+    EXPECT_EQ(events.listResult(), ListResult::RateLimited);
+    const QStringList log = events.log();
+    ASSERT_GE(log.size(), 2);
+    EXPECT_EQ(log.at(0), QStringLiteral("listStarted"));
+    EXPECT_EQ(log.at(1), QStringLiteral("listWaiting 2"));
+    EXPECT_EQ(rateLimitWaits(), (QList<int>{2, 4, 8, 16, 30}));
+
+    // The same session's next listing: refused at once, no wait, said as refused.
+    waits.clear();
+    QList<int> said;
+    AlbumWalk walk;
+    walk.album.name = QStringLiteral("全部图片");
+    walk.album.url = QStringLiteral("https://weibo.com/ajax/profile/getImageWall?uid=1234567890&sinceid=");
+    walk.owner.uid = kUid;
+    walk.sleep = session.sleep;
+    walk.spacing = session.requestSpacing;
+    walk.waitingForRateLimit = [&](int seconds) { said.append(seconds); };
+    RecordingPictureSink sink;
+    weiboWallPictures(walk, sink);
+    EXPECT_TRUE(said.isEmpty());
+    ASSERT_EQ(sink.failures.size(), 1);
+    EXPECT_TRUE(sink.failures.at(0).contains(u"asked too fast (HTTP 432)")) << sink.failures.at(0).toStdString();
+    // Its one pause was its turn's, at the slower pace.
+    ASSERT_EQ(waits.size(), 1);
+    EXPECT_GT(waits.at(0), 9000);
 }
 
 // An album's listing during a download waits out refusals for speed too, and says so.
@@ -259,7 +317,11 @@ TEST_F(WeiboWebApiTest, AnAlbumsListingWaitsOutRefusalsAndSaysSo)
     RecordingPictureSink sink;
     listPictures(0, sink, [&](int seconds) { said.append(seconds); });
     EXPECT_EQ(said, (QList<int>{2, 4}));
-    EXPECT_EQ(waits, (QList<int>{2000, 4000}));
+    // The waits, then the next page at the pace the two refusals slowed to.
+    ASSERT_EQ(waits.size(), 3);
+    EXPECT_EQ(waits.mid(0, 2), (QList<int>{2000, 4000}));
+    EXPECT_GT(waits.at(2), 1000);
+    EXPECT_LE(waits.at(2), 2000);
     EXPECT_GT(sink.count(), 0);
     EXPECT_TRUE(sink.failures.isEmpty());
 }

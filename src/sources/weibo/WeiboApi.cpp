@@ -146,21 +146,21 @@ WeiboClient::WeiboClient(WeiboPacing pacing)
         m_pacing.spacing = std::make_shared<RequestSpacing>();
 }
 
-void WeiboClient::pace()
+void WeiboClient::pace(bool afterRefusal)
 {
-    const int wait = m_pacing.spacing->takeTurn(m_pacing.pageIntervalMs);
+    const int wait = m_pacing.spacing->takeTurn(m_pacing.pageIntervalMs, afterRefusal);
     if (wait > 0 && m_pacing.sleep)
         m_pacing.sleep(wait);
 }
 
-WeiboAnswer WeiboClient::getOnce(PageRequest &request)
+WeiboAnswer WeiboClient::getOnce(PageRequest &request, bool afterRefusal)
 {
     // A busy service (5xx, a dropped connection) often answers a moment later.
     WeiboAnswer answer;
     for (int attempt = 1; attempt <= kListPageTries; ++attempt) {
         if (attempt > 1 && m_pacing.sleep)
             m_pacing.sleep(kListPageRetryPausesMs[attempt - 2]);
-        pace();
+        pace(afterRefusal && attempt == 1);
         PageResponse response;
         const bool whole = fetch(request, response);
         const int status = whole ? response.statusCode() : 0;
@@ -191,16 +191,21 @@ WeiboAnswer WeiboClient::getOnce(PageRequest &request)
 WeiboAnswer WeiboClient::get(PageRequest request)
 {
     request.attempts = 1;
-    WeiboAnswer answer = getOnce(request);
-    for (const int seconds : kRateLimitWaitsSec) {
-        if (answer.refusal != WeiboRefusal::RateLimited)
-            break;
+    WeiboAnswer answer = getOnce(request, false);
+    while (answer.refusal == WeiboRefusal::RateLimited) {
+        // The user hears of the first wait at once; once the session's budget is
+        // spent, every refusal stands at once.
+        const int seconds = m_pacing.spacing->refused();
+        if (seconds <= 0)
+            return answer;
         if (m_pacing.waitingForRateLimit)
             m_pacing.waitingForRateLimit(seconds);
         if (m_pacing.sleep)
             m_pacing.sleep(seconds * 1000);
-        answer = getOnce(request);
+        answer = getOnce(request, true);
     }
+    if (answer.refusal != WeiboRefusal::Unreachable)
+        m_pacing.spacing->answered();
     return answer;
 }
 

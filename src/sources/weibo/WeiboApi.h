@@ -2,7 +2,8 @@
 // Talking to Weibo's JSON services (photo.weibo.com and the weibo.com web API) the way
 // they behave today: every answer read as JSON and told apart from a login page, a
 // refusal for asking too fast, or a shape we do not know; pages of one listing paced;
-// refusals for speed waited out with growing pauses, a bounded number of times.
+// refusals for speed waited out with growing pauses, within a budget the session's
+// requests share (RequestSpacing), after which the pace stays slower.
 
 #include "net/PageFetcher.h"
 #include "sources/RequestSpacing.h"
@@ -50,9 +51,6 @@ struct WeiboPacing {
     std::function<void(int seconds)> waitingForRateLimit;  // may be empty
 };
 
-// The pauses after a refusal for asking too fast; after the last one the refusal stands.
-inline constexpr int kRateLimitWaitsSec[] = {2, 4, 8, 16, 32, 60};
-
 // One listing's requests: paced, retried, read.
 class WeiboClient {
 public:
@@ -61,8 +59,9 @@ public:
     WeiboAnswer get(PageRequest request);
 
 private:
-    WeiboAnswer getOnce(PageRequest &request);
-    void pace();
+    // `afterRefusal`: a refusal's wait came just before, and was this request's pause.
+    WeiboAnswer getOnce(PageRequest &request, bool afterRefusal);
+    void pace(bool afterRefusal);
 
     WeiboPacing m_pacing;
 };
