@@ -341,6 +341,10 @@ void AlbumPipeline::account(const TransferPool::Ended &ended)
     } else if (ended.outcome.stopped) {
         // Cut short by the stop: no failure of the picture's, it counts as untried.
         album.stopped.push_back(ended.task.index);
+    } else if (ended.outcome.outsideSizeLimits) {
+        // The user's own limits left it out: it is not missing, and a retry would only
+        // leave it out again.
+        ++counts.sizeSkipped;
     } else {
         ++counts.failed;
         album.events->report(
@@ -356,7 +360,9 @@ void AlbumPipeline::account(const TransferPool::Ended &ended)
 
     ++m_transferred.done;
     m_transferred.saved += ended.outcome.saved ? 1 : 0;
-    m_transferred.failed += ended.outcome.saved || ended.outcome.stopped ? 0 : 1;
+    const bool failed = !ended.outcome.saved && !ended.outcome.stopped && !ended.outcome.outsideSizeLimits;
+    m_transferred.failed += failed ? 1 : 0;
+    m_transferred.sizeSkipped += ended.outcome.outsideSizeLimits ? 1 : 0;
     m_transferred.bytes += ended.outcome.saved ? ended.outcome.bytes : 0;
     m_gate.postNow(event::RunProgress{m_transferred});
 }
@@ -398,6 +404,7 @@ void AlbumPipeline::finish(Album &album)
         m_run.done += counts.done;
         m_run.saved += counts.saved;
         m_run.failed += counts.failed;
+        m_run.sizeSkipped += counts.sizeSkipped;
         m_run.bytes += counts.bytes;
         m_run.skipped += album.present;
         m_run.untried += counts.untried;
