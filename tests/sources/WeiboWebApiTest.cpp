@@ -197,7 +197,8 @@ TEST_F(WeiboWebApiTest, EveryAddressFormListsTheSameOwner)
 {
     for (const char *address :
          {"https://weibo.com/u/1234567890", "https://weibo.com/1234567890", "https://www.weibo.com/1234567890/profile",
-          "https://weibo.com/p/1005051234567890", "https://m.weibo.cn/u/1234567890",
+          "https://weibo.com/p/1005051234567890", "https://weibo.com/p/1234567890", "https://m.weibo.cn/u/1234567890",
+          "https://m.weibo.cn/p/2304131234567890_-_WEIBO_SECOND_PROFILE_WEIBO",
           "https://m.weibo.cn/profile/1234567890", "https://photo.weibo.com/1234567890/albums",
           "https://weibo.com/n/%E5%B0%8F%E6%98%8EMing", "https://weibo.com/xiaoming"}) {
         SCOPED_TRACE(address);
@@ -212,6 +213,11 @@ TEST_F(WeiboWebApiTest, EveryAddressFormListsTheSameOwner)
         const QList<RecordedRequest> wall = requestsTo("/ajax/profile/getImageWall");
         ASSERT_EQ(wall.size(), 1);
         EXPECT_EQ(queryValue(wall.at(0), "uid"), kUid);
+        // A lookup by name or personal address comes from the address the user gave.
+        const QList<RecordedRequest> profile = requestsTo("/ajax/profile/info");
+        ASSERT_FALSE(profile.isEmpty());
+        const bool lookup = queryValue(profile.at(0), "uid").isEmpty();
+        EXPECT_EQ(profile.at(0).header("Referer"), lookup ? QByteArray(address) : "https://weibo.com/u/1234567890");
     }
 }
 

@@ -126,13 +126,20 @@ WeiboAnswer readWeiboAnswer(int status, const QString &text)
     return answer;
 }
 
-QString weiboApiHeaders(const QString &ownerUid)
+QString weiboApiHeaders(const QString &ownerUid, const QString &ownerAddress)
 {
+    QString referer = QStringLiteral("https://weibo.com/u/") + ownerUid;
+    if (ownerUid.isEmpty() && !ownerAddress.trimmed().isEmpty()) {
+        referer = ownerAddress.trimmed();
+        // People paste addresses without their scheme, too.
+        if (!referer.contains(QStringLiteral("://")))
+            referer.prepend(QStringLiteral("https://"));
+    }
     QString headers = QString::fromUtf16(kAcceptGzipHeader)
         + QStringLiteral("\r\nAccept: application/json, text/plain, */*"
                          "\r\nX-Requested-With: XMLHttpRequest"
-                         "\r\nReferer: https://weibo.com/u/")
-        + ownerUid;
+                         "\r\nReferer: ")
+        + referer;
     const QString token = cookieValue(QStringLiteral("https://weibo.com/"), QStringLiteral("XSRF-TOKEN"));
     if (!token.isEmpty())
         headers += QStringLiteral("\r\nX-XSRF-TOKEN: ") + token;

@@ -40,8 +40,9 @@ WeiboAnswer readWeiboAnswer(int status, const QString &text);
 
 // The headers the web API expects, as the weibo.com pages send them: JSON accepted,
 // an XMLHttpRequest from the owner's page, and the XSRF token of the login when there
-// is one.
-QString weiboApiHeaders(const QString &ownerUid);
+// is one. The owner's page is weibo.com/u/UID; before the id is known (a lookup by
+// name or personal address), `ownerAddress`, the address the user gave.
+QString weiboApiHeaders(const QString &ownerUid, const QString &ownerAddress = QString());
 
 // The pauses between pages and after refusals, and what the user hears of the waits.
 struct WeiboPacing {

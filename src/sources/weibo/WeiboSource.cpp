@@ -209,7 +209,7 @@ ListOutcome weiboAlbums(const QString &address, ListContext &context)
     QString profileDetail;
     if (ref.kind != WeiboOwnerRef::Kind::None) {
         PageRequest profile(profileAddress(ref), QString());
-        profile.headers = weiboApiHeaders(uid);
+        profile.headers = weiboApiHeaders(uid, address);
         const WeiboAnswer answer = client.get(profile);
         profileRefusal = answer.refusal;
         profileDetail = answer.detail;
