@@ -435,8 +435,9 @@ int prereqCallback(void *user, char *, char *, int, int)
 }
 
 // A caller may repeat the store's cookies in a "cookie:" line of its own (the Weibo
-// source does). libcurl sends the store's cookies in a Cookie header anyway, so pairs it
-// already carries are dropped from the caller's line: each cookie goes once.
+// source does). libcurl sends the store's cookies anyway, so pairs it already carries
+// are dropped from the caller's line: each cookie goes once. What is left is the
+// caller's own pairs, "name=value; name2=value2", or nothing.
 QString withoutStoreCookies(const QString &line, const QByteArray &url)
 {
     const QString value = line.mid(line.indexOf(QLatin1Char(':')) + 1);
@@ -449,20 +450,30 @@ QString withoutStoreCookies(const QString &line, const QByteArray &url)
         if (!trimmed.isEmpty() && !sent.contains(trimmed))
             own.append(trimmed);
     }
-    return own.isEmpty() ? QString() : QStringLiteral("Cookie: ") + own.join(QStringLiteral("; "));
+    return own.join(QStringLiteral("; "));
 }
 
-Slist requestHeaders(const QString &headers, const QByteArray &url)
+// The caller's header lines for libcurl, without its cookie lines: their pairs go into
+// `ownCookies`, which libcurl's cookie engine sends in the same Cookie header as the
+// store's. A client sends one Cookie header (RFC 6265, 5.4); a second one is read by
+// some servers and dropped by others.
+Slist requestHeaders(const QString &headers, const QByteArray &url, QByteArray &ownCookies)
 {
     Slist list;
+    QStringList cookies;
     const QStringList lines = QString(headers).replace(QLatin1Char('\r'), QString()).split(QLatin1Char('\n'));
     for (const QString &line : lines) {
-        QString trimmed = line.trimmed();
-        if (trimmed.startsWith(QLatin1String("cookie:"), Qt::CaseInsensitive))
-            trimmed = withoutStoreCookies(trimmed, url);
+        const QString trimmed = line.trimmed();
+        if (trimmed.startsWith(QLatin1String("cookie:"), Qt::CaseInsensitive)) {
+            const QString own = withoutStoreCookies(trimmed, url);
+            if (!own.isEmpty())
+                cookies.append(own);
+            continue;
+        }
         if (!trimmed.isEmpty())
             slistAppend(list, trimmed.toUtf8());
     }
+    ownCookies = cookies.join(QStringLiteral("; ")).toUtf8();
     // libcurl would otherwise hold back a larger request body for a "100 Continue".
     slistAppend(list, "Expect:");
     return list;
@@ -494,13 +505,17 @@ void configure(CURL *handle, const QByteArray &url, const PageRequest &request, 
                Exchange &exchange, Slist &headers, Slist &connectTo)
 {
     const RoutingHooks routing = currentRoutingHooks();
-    headers = requestHeaders(request.headers, url);
+    QByteArray ownCookies;
+    headers = requestHeaders(request.headers, url, ownCookies);
     for (const QByteArray &entry : routing.connectTo)
         slistAppend(connectTo, entry);
 
     curl_easy_setopt(handle, CURLOPT_URL, url.constData());
     curl_easy_setopt(handle, CURLOPT_SHARE, CookieStore::process().curlShare());
     curl_easy_setopt(handle, CURLOPT_COOKIEFILE, "");  // switches the cookie engine on
+    // libcurl copies the string; the handle is reset before its next exchange.
+    if (!ownCookies.isEmpty())
+        curl_easy_setopt(handle, CURLOPT_COOKIE, ownCookies.constData());
     curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");

@@ -22,6 +22,7 @@
 #include <QTemporaryDir>
 #include <QUrlQuery>
 
+#include <algorithm>
 #include <atomic>
 #include <mutex>
 
@@ -191,6 +192,29 @@ TEST_F(WeiboWebApiTest, PictureWallListsTheOwnerWhenThePhotoServiceWantsALogin)
     EXPECT_EQ(whole.titles.value(0), QStringLiteral("全部图片"));
     ASSERT_EQ(requestsTo("/ajax/statuses/show").size(), 1);
     EXPECT_EQ(queryValue(requestsTo("/ajax/statuses/show").at(0), "id"), "4900000000000004");
+}
+
+// The login's cookies reach photo.weibo.com in one Cookie header: the ones for every
+// Weibo host and the XSRF token weibo.com set for itself alike.
+TEST_F(WeiboWebApiTest, EveryCookieTravelsInOneCookieHeader)
+{
+    CookieStore &store = CookieStore::process();
+    store.addCookie({.domain = ".weibo.com", .name = "SUB", .value = "_2A25login"});
+    store.addCookie({.domain = ".weibo.com", .name = "SUBP", .value = "0033WrSX"});
+    store.addCookie({.domain = "weibo.com", .name = "XSRF-TOKEN", .value = "tok3n", .hostOnly = true});
+    list(QStringLiteral("https://weibo.com/u/1234567890"));
+    const QList<RecordedRequest> photo = services.requestsTo("photo.weibo.com");
+    ASSERT_FALSE(photo.isEmpty());
+    for (const RecordedRequest &request : photo) {
+        SCOPED_TRACE(request.target.toStdString());
+        const QList<QByteArray> cookies = request.headerValues("Cookie");
+        ASSERT_EQ(cookies.size(), 1);
+        QList<QByteArray> pairs = cookies.at(0).split(';');
+        for (QByteArray &pair : pairs)
+            pair = pair.trimmed();
+        std::sort(pairs.begin(), pairs.end());
+        EXPECT_EQ(pairs, (QList<QByteArray>{"SUB=_2A25login", "SUBP=0033WrSX", "XSRF-TOKEN=tok3n"}));
+    }
 }
 
 TEST_F(WeiboWebApiTest, EveryAddressFormListsTheSameOwner)
