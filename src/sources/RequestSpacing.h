@@ -30,7 +30,9 @@ public:
     // before asking again, or 0 when the refusals since the last answer have used up
     // the budget: a blocked session gives up within about a minute in all, not per
     // request. Each refusal also doubles the interval between turns, up to
-    // kSlowestIntervalMs, for as long as the spacing lives.
+    // kSlowestIntervalMs, for as long as the spacing lives. Once the budget is spent
+    // the session is blocked: its turns come at once until an answer, so each request
+    // left hears its refusal without a pause (a blocked run ends within the minute).
     int refused();
     // An answer that was no refusal for speed: the next refusal starts a new budget.
     void answered();
@@ -43,6 +45,7 @@ private:
     int m_slowIntervalMs = 0;   // the interval refusals brought; 0 until the first
     int m_nextWaitSec = kFirstRateLimitWaitSec;
     int m_waitedSec = 0;        // waited out since the last answer
+    bool m_blocked = false;     // the budget is spent and no answer came since
 };
 
 }  // namespace pictrove
