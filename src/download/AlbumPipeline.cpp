@@ -48,6 +48,7 @@ struct AlbumPipeline::Album {
     Stage stage = Stage::Waiting;
     bool incomplete = false;  // the listing broke off at a page that failed
     QString listingFailure;
+    int unseenPosts = 0;      // posts the viewer may not see, passed over by the listing
     bool cutShort = false;    // the listing ended because the run stopped
     int present = 0;          // already under their final names (skip-previous)
     bool archived = false;    // the archive knew the album before this run
@@ -266,6 +267,7 @@ void AlbumPipeline::listAlbum(Album &album, DownloadArchive *archive)
         album.cutShort = m_control.stopRequested();
         album.incomplete = sink.listingIncomplete() && !album.cutShort;
         album.listingFailure = sink.listingFailure();
+        album.unseenPosts = sink.unseenPosts();
         if (album.incomplete)
             album.events->report(event::AlbumIncomplete{album.record.name, album.listingFailure});
     }
@@ -391,6 +393,10 @@ void AlbumPipeline::account(const TransferPool::Ended &ended)
     } else if (ended.outcome.stopped) {
         // Cut short by the stop: no failure of the picture's, it counts as untried.
         album.stopped.push_back(ended.task.index);
+    } else if (ended.outcome.outsideSizeLimits) {
+        // The user's own limits left it out: it is not missing, and a retry would only
+        // leave it out again.
+        ++counts.sizeSkipped;
     } else {
         ++counts.failed;
         album.events->report(
@@ -406,7 +412,9 @@ void AlbumPipeline::account(const TransferPool::Ended &ended)
 
     ++m_transferred.done;
     m_transferred.saved += ended.outcome.saved ? 1 : 0;
-    m_transferred.failed += ended.outcome.saved || ended.outcome.stopped ? 0 : 1;
+    const bool failed = !ended.outcome.saved && !ended.outcome.stopped && !ended.outcome.outsideSizeLimits;
+    m_transferred.failed += failed ? 1 : 0;
+    m_transferred.sizeSkipped += ended.outcome.outsideSizeLimits ? 1 : 0;
     m_transferred.bytes += ended.outcome.saved ? ended.outcome.bytes : 0;
     m_gate.postNow(event::RunProgress{m_transferred});
 }
@@ -428,6 +436,8 @@ void AlbumPipeline::finish(Album &album)
     m_run.listed += listed;
     if (album.incomplete)
         ++m_run.incompleteAlbums;
+    album.counts.unseenPosts = album.unseenPosts;
+    m_run.unseenPosts += album.unseenPosts;
 
     recordSaved(album);
     PictureCounts &counts = album.counts;
@@ -447,6 +457,7 @@ void AlbumPipeline::finish(Album &album)
         m_run.done += counts.done;
         m_run.saved += counts.saved;
         m_run.failed += counts.failed;
+        m_run.sizeSkipped += counts.sizeSkipped;
         m_run.bytes += counts.bytes;
         m_run.skipped += album.present;
         m_run.untried += counts.untried;

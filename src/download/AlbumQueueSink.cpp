@@ -31,6 +31,11 @@ void AlbumQueueSink::listingFailed(const QString &address, const QString &reason
     m_listingFailure = address + QStringLiteral(": ") + reason;
 }
 
+void AlbumQueueSink::postNotVisible(const QString & /*postId*/)
+{
+    ++m_unseenPosts;
+}
+
 bool AlbumQueueSink::setUpAlbumFolder()
 {
     const QString base = m_queue.folder();

@@ -42,11 +42,14 @@ public:
     void addPicture(const Picture &picture) override;
     bool albumClosed() const override;
     void listingFailed(const QString &address, const QString &reason) override;
+    void postNotVisible(const QString &postId) override;
 
     // The album's listing broke off at a page that failed: the queue is not the whole
     // album. The reason names the page and its answer.
     bool listingIncomplete() const { return !m_listingFailure.isEmpty(); }
     const QString &listingFailure() const { return m_listingFailure; }
+    // Posts of the album the viewer may not see, passed over by the listing.
+    int unseenPosts() const { return m_unseenPosts; }
 
 private:
     // False when the folder would not lie inside the queue's folder: the album then
@@ -60,6 +63,7 @@ private:
     const Album m_album;
     DownloadEvents &m_events;
     QString m_listingFailure;
+    int m_unseenPosts = 0;
 };
 
 }  // namespace pictrove

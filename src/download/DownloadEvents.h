@@ -52,9 +52,15 @@ struct PictureCounts {
     int saved = 0;    // of those, pictures now in their files
     int failed = 0;   // of those, pictures that did not arrive
     int skipped = 0;  // listed and not transferred on purpose: already there (skip-previous), or Thunder list only
+    // Transferred and left out by the user's own size limits (minKB, maxKB): on
+    // purpose too, never a failure. Among `done`.
+    int sizeSkipped = 0;
     int untried = 0;  // listed and never tried: the run stopped, or the disk filled, before their turn
     qint64 bytes = 0;  // bytes of the saved pictures
     int incompleteAlbums = 0;  // albums whose listing broke off at a failed page (run counts only)
+    // Posts the viewer may not see (deleted, or for the owner's friends only), passed
+    // over while the albums were listed: no failure, their pictures were never listed.
+    int unseenPosts = 0;
 };
 
 // The events of a run, one struct each, in the order described at the top.

@@ -82,7 +82,8 @@ PictureOutcome transferPicture(const TransferJob &job, int index)
         request.stopRequested = job.stopRequested;
         outcome.saved = fetch(request, response, kFetchInflateForChecks);
 
-        if (!response.cancelled && !fallback.isEmpty()) {
+        // A picture the size limits leave out is the picture; its fallback would be too.
+        if (!response.cancelled && !response.outsideSizeLimits && !fallback.isEmpty()) {
             const qint64 received = response.receivedLength;
             // Some hosts answer a missing picture with a small placeholder instead of
             // an error: for them a short body also calls for the fallback. A page in
@@ -99,6 +100,9 @@ PictureOutcome transferPicture(const TransferJob &job, int index)
         } else if (response.cancelled) {
             outcome.stopped = true;
             outcome.reason = failureReason(response);
+        } else if (response.outsideSizeLimits) {
+            outcome.outsideSizeLimits = true;
+            outcome.reason = QStringLiteral("大小限制");
         } else if (response.noSpace) {
             outcome.noSpace = true;
             outcome.reason = QStringLiteral("磁盘空间不足");

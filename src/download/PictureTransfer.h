@@ -30,11 +30,14 @@ struct PictureOutcome {
     QString reason;  // why it did not arrive; empty when saved
     bool noSpace = false;  // the disk is full: the album's other pictures cannot arrive either
     bool stopped = false;  // the run's stop ended it first: never tried to the end, not failed
+    // Smaller or larger than the user's size limits: left out on purpose, not failed.
+    bool outsideSizeLimits = false;
 };
 
 // Fetches job `index` into job.folder + its file name, with the fallback address when
 // the first answer is empty or not a picture (or, for ".topitme." fallbacks, under 600
-// bytes). The file appears only when a body arrived completely, within the size limits,
+// bytes; not when the first one broke the size limits). The file appears only when a
+// body arrived completely, within the size limits,
 // and is not an empty body or a page in place of the picture. A stop ends the transfer
 // at once, without a file, a second try or the fallback. Never throws.
 PictureOutcome transferPicture(const TransferJob &job, int index);

@@ -50,11 +50,18 @@ QString archiveUnusableMessage(const event::ArchiveUnusable &e)
 
 QString runSummary(const PictureCounts &run)
 {
-    QString summary = QStringLiteral("保存 %1 张，跳过 %2 张，失败 %3 张").arg(run.saved).arg(run.skipped).arg(run.failed);
+    QString summary = QStringLiteral("保存 %1 张").arg(run.saved);
+    if (run.skipped > 0 || run.sizeSkipped == 0)
+        summary += QStringLiteral("，跳过 %1 张").arg(run.skipped);
+    if (run.sizeSkipped > 0)
+        summary += QStringLiteral("，跳过 %1 张（大小限制）").arg(run.sizeSkipped);
+    summary += QStringLiteral("，失败 %1 张").arg(run.failed);
     if (run.untried > 0)
         summary += QStringLiteral("，未下载 %1 张").arg(run.untried);
     if (run.incompleteAlbums > 0)
         summary += QStringLiteral("；%1 个相册不完整").arg(run.incompleteAlbums);
+    if (run.unseenPosts > 0)
+        summary += QStringLiteral("；%1 条微博无权查看").arg(run.unseenPosts);
     return summary;
 }
 

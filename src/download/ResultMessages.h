@@ -21,8 +21,10 @@ QString rateLimitWaitMessage(int seconds);
 // What became of a download archive that could not be used.
 QString archiveUnusableMessage(const event::ArchiveUnusable &e);
 
-// "保存 N 张，跳过 N 张，失败 N 张", the pictures a stop or a full disk left untried
-// ("未下载 N 张") and the incomplete albums, when there are any.
+// "保存 N 张，跳过 N 张，失败 N 张" (with "跳过 N 张（大小限制）" for the pictures the
+// size limits left out), the pictures a stop or a full disk left untried
+// ("未下载 N 张"), the incomplete albums and the posts the viewer may not see ("N 条微博
+// 无权查看"), when there are any.
 QString runSummary(const PictureCounts &run);
 
 }  // namespace pictrove

@@ -115,6 +115,19 @@ bool startsWithNoCase(const QByteArray &text, const char *prefix)
     return text.size() >= n && qstrnicmp(text.constData(), prefix, n) == 0;
 }
 
+// The head declares a page or an API's answer (text/html, JSON): a body of the wrong
+// size is then no picture left out by the limits, but a page in its place.
+bool declaresPage(const QByteArray &head)
+{
+    for (const QByteArray &line : head.split('\n')) {
+        if (startsWithNoCase(line, "Content-Type:")) {
+            const QByteArray type = line.toLower();
+            return type.contains("html") || type.contains("json");
+        }
+    }
+    return false;
+}
+
 // The number after "Content-Length:" in a head, -1 when absent. Leading blanks are
 // skipped; reading stops at the first non-digit.
 qint64 contentLengthOf(const QByteArray &head)
@@ -189,6 +202,22 @@ struct Exchange {
     bool saving() const { return !request.savePath.isEmpty(); }
     void touch() { lastActivity = Clock::now(); }
 
+    // The body broke the size limits of the request. A successful answer that may be
+    // the picture was left out on purpose, which the caller tells apart from a failure;
+    // an error answer or a page in place of the picture stays a failure.
+    void brokeSizeLimits()
+    {
+        failed = true;
+        if (status < 200 || status > 299 || (request.mediaExpected && declaresPage(head)))
+            return;
+        if (request.mediaExpected && !mediaJudged) {
+            const QByteArray &start = saving() ? firstBytes : response.body;
+            if (!start.isEmpty() && !acceptedAsMedia(start))
+                return;
+        }
+        response.outsideSizeLimits = response.bodyRefusal == BodyRefusal::None;
+    }
+
     bool openFile()
     {
         file = std::make_unique<QSaveFile>(request.savePath);
@@ -225,7 +254,7 @@ struct Exchange {
         response.gzip = head.contains("gzip");
         const qint64 announced = contentLengthOf(head);
         if (announced >= 0 && (quint64(announced) < minBytes() || overMax(quint64(announced)))) {
-            failed = true;
+            brokeSizeLimits();
             return false;
         }
         // A picture is only ever saved from a successful answer; an error page is not
@@ -277,14 +306,15 @@ struct Exchange {
                 return 0;
             }
             response.receivedLength += qint64(length);
+            if (request.mediaExpected && !mediaJudged)
+                firstBytes.append(data, std::min<qsizetype>(qsizetype(length), kMediaCheckBytes - firstBytes.size()));
             if (overMax(quint64(response.receivedLength))) {
-                failed = true;
+                brokeSizeLimits();
                 return 0;
             }
             // A page in place of a picture is refused as soon as enough of it arrived
             // to tell: a large page is not received to the end first.
             if (request.mediaExpected && !mediaJudged) {
-                firstBytes.append(data, std::min<qsizetype>(qsizetype(length), kMediaCheckBytes - firstBytes.size()));
                 if (firstBytes.size() >= kMediaCheckBytes && !acceptedAsMedia(firstBytes)) {
                     failed = true;
                     return 0;
@@ -301,7 +331,10 @@ struct Exchange {
         response.receivedLength = response.body.size();
         if (overMax(quint64(response.body.size())) || response.body.size() > kMaxPageBytes) {
             response.overPageLimit = response.body.size() > kMaxPageBytes;
-            failed = true;
+            if (response.overPageLimit)
+                failed = true;
+            else
+                brokeSizeLimits();
             return 0;
         }
         return endSeen ? 0 : length;
@@ -402,8 +435,9 @@ int prereqCallback(void *user, char *, char *, int, int)
 }
 
 // A caller may repeat the store's cookies in a "cookie:" line of its own (the Weibo
-// source does). libcurl sends the store's cookies in a Cookie header anyway, so pairs it
-// already carries are dropped from the caller's line: each cookie goes once.
+// source does). libcurl sends the store's cookies anyway, so pairs it already carries
+// are dropped from the caller's line: each cookie goes once. What is left is the
+// caller's own pairs, "name=value; name2=value2", or nothing.
 QString withoutStoreCookies(const QString &line, const QByteArray &url)
 {
     const QString value = line.mid(line.indexOf(QLatin1Char(':')) + 1);
@@ -416,20 +450,30 @@ QString withoutStoreCookies(const QString &line, const QByteArray &url)
         if (!trimmed.isEmpty() && !sent.contains(trimmed))
             own.append(trimmed);
     }
-    return own.isEmpty() ? QString() : QStringLiteral("Cookie: ") + own.join(QStringLiteral("; "));
+    return own.join(QStringLiteral("; "));
 }
 
-Slist requestHeaders(const QString &headers, const QByteArray &url)
+// The caller's header lines for libcurl, without its cookie lines: their pairs go into
+// `ownCookies`, which libcurl's cookie engine sends in the same Cookie header as the
+// store's. A client sends one Cookie header (RFC 6265, 5.4); a second one is read by
+// some servers and dropped by others.
+Slist requestHeaders(const QString &headers, const QByteArray &url, QByteArray &ownCookies)
 {
     Slist list;
+    QStringList cookies;
     const QStringList lines = QString(headers).replace(QLatin1Char('\r'), QString()).split(QLatin1Char('\n'));
     for (const QString &line : lines) {
-        QString trimmed = line.trimmed();
-        if (trimmed.startsWith(QLatin1String("cookie:"), Qt::CaseInsensitive))
-            trimmed = withoutStoreCookies(trimmed, url);
+        const QString trimmed = line.trimmed();
+        if (trimmed.startsWith(QLatin1String("cookie:"), Qt::CaseInsensitive)) {
+            const QString own = withoutStoreCookies(trimmed, url);
+            if (!own.isEmpty())
+                cookies.append(own);
+            continue;
+        }
         if (!trimmed.isEmpty())
             slistAppend(list, trimmed.toUtf8());
     }
+    ownCookies = cookies.join(QStringLiteral("; ")).toUtf8();
     // libcurl would otherwise hold back a larger request body for a "100 Continue".
     slistAppend(list, "Expect:");
     return list;
@@ -461,13 +505,17 @@ void configure(CURL *handle, const QByteArray &url, const PageRequest &request, 
                Exchange &exchange, Slist &headers, Slist &connectTo)
 {
     const RoutingHooks routing = currentRoutingHooks();
-    headers = requestHeaders(request.headers, url);
+    QByteArray ownCookies;
+    headers = requestHeaders(request.headers, url, ownCookies);
     for (const QByteArray &entry : routing.connectTo)
         slistAppend(connectTo, entry);
 
     curl_easy_setopt(handle, CURLOPT_URL, url.constData());
     curl_easy_setopt(handle, CURLOPT_SHARE, CookieStore::process().curlShare());
     curl_easy_setopt(handle, CURLOPT_COOKIEFILE, "");  // switches the cookie engine on
+    // libcurl copies the string; the handle is reset before its next exchange.
+    if (!ownCookies.isEmpty())
+        curl_easy_setopt(handle, CURLOPT_COOKIE, ownCookies.constData());
     curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
@@ -522,8 +570,10 @@ bool settle(Exchange &exchange, CURLcode code, const QByteArray &url)
         ok = false;
     if (ok) {
         const quint64 length = quint64(exchange.response.receivedLength);
-        if (length < exchange.minBytes() || exchange.overMax(length))
+        if (length < exchange.minBytes() || exchange.overMax(length)) {
+            exchange.brokeSizeLimits();
             ok = false;
+        }
     }
     if (ok && exchange.request.mediaExpected && !exchange.mediaJudged)
         ok = exchange.acceptedAsMedia(exchange.saving() ? exchange.firstBytes : exchange.response.body);
@@ -567,6 +617,7 @@ bool fetchOnce(PageRequest &request, PageResponse &response, int flags)
     response.bodyRefusal = BodyRefusal::None;
     response.cancelled = false;
     response.overPageLimit = false;
+    response.outsideSizeLimits = false;
 
     const QByteArray url = canonicalUrl(request.url);
     if (url.isEmpty()) {

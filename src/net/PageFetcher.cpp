@@ -76,7 +76,7 @@ bool fetch(PageRequest &request, PageResponse &response, int flags)
             return true;
         if (ok && accepted(request, response, flags))
             return true;
-        if (response.noSpace || response.overPageLimit)
+        if (response.noSpace || response.overPageLimit || response.outsideSizeLimits)
             return false;  // another try would fail the same way
         if (response.cancelled)
             return false;  // the caller has stopped waiting for this answer

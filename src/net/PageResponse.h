@@ -42,6 +42,10 @@ struct PageResponse {
     // The page passed kMaxPageBytes while it was received: the fetch failed and `body`
     // holds only its beginning. Asking again would bring the same page.
     bool overPageLimit = false;
+    // A successful answer whose body was smaller than the request's minKB or larger
+    // than its maxKB (and no page in place of the picture): left out on purpose, not
+    // failed. Asking again would bring the same body.
+    bool outsideSizeLimits = false;
 
     // The first line of `headers` ("HTTP/1.1 200 OK"); empty when no answer came.
     QString statusLine() const { return headers.section(QStringLiteral("\r\n"), 0, 0); }

@@ -24,6 +24,11 @@ public:
     // or at the page limit (ListingBounds.h): the album's listing ends here, and the
     // pictures handed over so far are not the whole album.
     virtual void listingFailed(const QString &address, const QString &reason) = 0;
+
+    // Post `postId` of the album is one the viewer may not see (deleted, or shown to
+    // the owner's friends only): its pictures are not listed, and the listing goes on.
+    // Counted, so the run can say how many posts it could not see.
+    virtual void postNotVisible(const QString &postId) = 0;
 };
 
 }  // namespace pictrove

@@ -214,10 +214,15 @@ TEST_F(CliTest, PicturesThatDidNotArriveAreCountedListedAndExitFive)
         const char *failedLine;  // start of the failed list's line; empty when none
         ListPages listPages = ListPages::Whole;
         const char *incomplete = "";  // the reason the album is incomplete, if it is
+        const char *minKB = nullptr;  // --min-kb, if given
     } cases[] = {
         {"saved", CannedResponse::ok(picture, "image/jpeg"), 0, "保存 1 张，跳过 0 张，失败 0 张", ""},
         {"refused", CannedResponse::error(404, "gone"), 5, "保存 0 张，跳过 0 张，失败 1 张",
          "http://ww2.sinaimg.cn/large/abcd0033.jpg\tHTTP/1.1 404"},
+        // The user's own size limit leaves the 3 KB picture out: skipped for its size,
+        // no failure, nothing to retry.
+        {"left out by the size limit", CannedResponse::ok(picture, "image/jpeg"), 0,
+         "保存 0 张，跳过 1 张（大小限制），失败 0 张", "", ListPages::Whole, "", "4"},
         // The album's listing breaks off: what was listed arrives, the run still counts
         // as not whole.
         {"a list page refused", CannedResponse::ok(picture, "image/jpeg"), 5,
@@ -244,10 +249,12 @@ TEST_F(CliTest, PicturesThatDidNotArriveAreCountedListedAndExitFive)
         }
         QTemporaryDir save;
         const QString failedList = save.filePath(QStringLiteral("failed.tsv"));
-        const CliResult result =
-            run({QStringLiteral("download"), QStringLiteral("https://weibo.com/u/1234567890"),
-                 QStringLiteral("--albums"), QStringLiteral("2"), QStringLiteral("--save"), save.path(),
-                 QStringLiteral("--failed-list"), failedList});
+        QStringList arguments{QStringLiteral("download"), QStringLiteral("https://weibo.com/u/1234567890"),
+                              QStringLiteral("--albums"), QStringLiteral("2"), QStringLiteral("--save"), save.path(),
+                              QStringLiteral("--failed-list"), failedList};
+        if (c.minKB)
+            arguments << QStringLiteral("--min-kb") << QString::fromLatin1(c.minKB);
+        const CliResult result = run(arguments);
         EXPECT_EQ(result.exitCode, c.exitCode) << result.err.toStdString();
         EXPECT_TRUE(result.err.contains(QString::fromUtf8(c.summary))) << result.err.toStdString();
         EXPECT_EQ(result.err.contains(QStringLiteral("相册不完整：")), *c.incomplete != 0) << result.err.toStdString();

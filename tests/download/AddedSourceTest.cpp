@@ -4,6 +4,7 @@
 // service an album came from.
 
 #include "download/Downloader.h"
+#include "download/ResultMessages.h"
 #include "net/NetworkSetup.h"
 #include "sources/ListAcquisition.h"
 #include "sources/ListContext.h"
@@ -54,10 +55,13 @@ ListOutcome listExampleAlbums(const QString &address, ListContext &context)
     return outcome;
 }
 
-// Two pictures per album, on the service's picture host.
+// Two pictures per album, on the service's picture host; album "two" has a post the
+// viewer may not see between them.
 void listExamplePictures(const AlbumWalk &walk, PictureSink &sink)
 {
     for (int i = 1; i <= 2; ++i) {
+        if (i == 2 && walk.album.name == u"two")
+            sink.postNotVisible(QStringLiteral("hidden-post"));
         Picture picture;
         picture.address = QStringLiteral("http://img.example.test/%1/%2.jpg").arg(walk.album.name).arg(i);
         picture.title = QStringLiteral("%1-%2").arg(walk.album.name).arg(i);
@@ -94,6 +98,11 @@ TEST(AddedSourceTest, IsListedAndDownloadedLikeTheOthers)
 
     EXPECT_EQ(events.downloadResult(), DownloadResult::Finished);
     EXPECT_EQ(events.downloadCounts().saved, 4);
+    // The hidden post is counted and told, and is no failure: album two is complete
+    // (it gets its marker below).
+    EXPECT_EQ(events.downloadCounts().unseenPosts, 1);
+    EXPECT_EQ(events.downloadCounts().incompleteAlbums, 0);
+    EXPECT_EQ(runSummary(events.downloadCounts()), QStringLiteral("保存 4 张，跳过 0 张，失败 0 张；1 条微博无权查看"));
     const QString owner = dir.path() + QStringLiteral("/save/Example/");
     EXPECT_EQ(QDir(owner + QStringLiteral("one")).entryList(QDir::Files, QDir::Name),
               (QStringList{"one-1.jpg", "one-2.jpg", "pic.vrx"}));

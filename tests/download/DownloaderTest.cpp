@@ -3,6 +3,7 @@
 // and markers exactly as a user would find them, and tells the front end about it.
 
 #include "download/Downloader.h"
+#include "download/ResultMessages.h"
 #include "net/NetworkSetup.h"
 #include "sources/ListAcquisition.h"
 #include "sources/Session.h"
@@ -171,6 +172,53 @@ TEST_F(DownloaderTest, ThunderListOnly)
     EXPECT_EQ(counts.listed, 4);
     EXPECT_EQ(counts.skipped, 4);
     EXPECT_EQ(counts.saved, 0);
+}
+
+// A picture the user's own size limits leave out is skipped for its size: no failure,
+// not in the failure list, not asked for twice, and the album still gets its marker. A
+// page in place of a picture stays a failure whatever its size.
+TEST_F(DownloaderTest, PicturesTheSizeLimitsLeaveOutAreSkippedNotFailed)
+{
+    const Pic small{"small.jpg", "Small", jpeg("1")};              // 804 bytes
+    const Pic big{"big.jpg", "Big", jpeg("0123456789")};          // 2004 bytes
+    const Pic page{"page.jpg", "Page", QByteArray(500, 'p')};     // served as a web page
+    const struct {
+        const char *what;
+        uint16_t minKB;
+        uint16_t maxKB;
+        bool withPage;
+        QStringList files;
+        const char *finished;
+    } cases[] = {
+        {"below the minimum", 1, 0, false, {"Big.jpg", "pic.vrx"}, "saved=1 failed=0 skipped=0 sizeSkipped=1"},
+        {"above the maximum", 0, 1, false, {"Small.jpg", "pic.vrx"}, "saved=1 failed=0 skipped=0 sizeSkipped=1"},
+        {"a small page in place of a picture", 1, 0, true, {"Big.jpg"}, "saved=1 failed=1 skipped=0 sizeSkipped=1"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        session.albums.clear();
+        events.clear();
+        server.clearLog();
+        QDir(base()).removeRecursively();
+        session.updateSettings([&](SettingsBlock &block) {
+            block.downloadParams[settingsIndex(SourceType::Sina)] = DownloadParams{c.minKB, c.maxKB, 2, 30};
+        });
+        addAlbum(QStringLiteral("Trip"), c.withPage ? QList<Pic>{small, big, page} : QList<Pic>{small, big});
+        server.route("s1.sinaimg.cn", "/orignal/page.jpg", CannedResponse::ok(page.body, "text/html"));
+        run({0});
+
+        EXPECT_EQ(filesIn(base() + QStringLiteral("Trip/")), c.files);
+        const QStringList log = events.log();
+        EXPECT_TRUE(log.contains(QStringLiteral("downloadFinished Finished ") + QString::fromLatin1(c.finished)))
+            << log.join(u'\n').toStdString();
+        const QStringList failed = events.logOf(QStringLiteral("pictureFailed"));
+        EXPECT_EQ(failed.size(), c.withPage ? 1 : 0) << failed.join(u'\n').toStdString();
+        for (const QString &line : failed)
+            EXPECT_TRUE(line.contains(u"page.jpg")) << line.toStdString();
+        // Each picture asked for once: another try would bring the same size.
+        EXPECT_EQ(pictureRequests().size(), c.withPage ? 3 + 1 : 2);
+        EXPECT_EQ(runSummary(events.downloadCounts()).section(u'，', 1, 1), QStringLiteral("跳过 1 张（大小限制）"));
+    }
 }
 
 TEST_F(DownloaderTest, TitleFiles)

@@ -165,13 +165,15 @@ TEST_F(CookieStoreTest, ImportedBrowserFileTravelsWithFetches)
     EXPECT_EQ(getCookies("https://weibo.com/"), "SUB=_2A25login; SUBP=secret");
     EXPECT_EQ(getCookies("http://blog.sina.com.cn/u/1"), "empty=");
 
-    // A caller repeating the store's cookies in its own header sends each cookie once.
+    // A caller repeating the store's cookies in its own header sends each cookie once,
+    // and its own cookies in the same Cookie header as the store's.
     const struct {
         QString ownLine;
         QList<QByteArray> received;
     } cases[] = {
         {"cookie: " + getCookies("http://weibo.com/"), {"view=grid; SUB=_2A25login"}},
-        {"cookie: " + getCookies("http://weibo.com/") + "; own=1", {"view=grid; SUB=_2A25login", "own=1"}},
+        {"cookie: " + getCookies("http://weibo.com/") + "; own=1", {"view=grid; SUB=_2A25login; own=1"}},
+        {"cookie: own=1\r\nCookie: other=2", {"view=grid; SUB=_2A25login; own=1; other=2"}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.ownLine.toStdString());

@@ -103,6 +103,7 @@ TEST_F(FetchTest, SizeLimitsFailBeforeOrWhileReceiving)
     server.route("", "/5000", CannedResponse::ok(body5000));
     server.route("", "/5000-chunked", CannedResponse::ok(body5000).withFraming(CannedResponse::Framing::Chunked, 1000));
     server.route("", "/empty", CannedResponse::ok(QByteArray()));
+    server.route("", "/missing", CannedResponse::error(404, "gone"));
     // A page held in memory stops at kMaxPageBytes, whatever the request allows.
     server.route("", "/huge", CannedResponse::ok(QByteArray(kMaxPageBytes + 64 * 1024, 'h'))
                                   .withFraming(CannedResponse::Framing::Chunked, 64 * 1024));
@@ -113,17 +114,20 @@ TEST_F(FetchTest, SizeLimitsFailBeforeOrWhileReceiving)
         uint32_t maxKB;
         bool ok;
         qsizetype received;  // body bytes kept; -1: some, wherever the transfer stopped
+        bool outside;        // said to be left out by the limits, not failed
     } cases[] = {
         // Content-Length 5000 < 10 KiB: fails on the head, before any body byte.
-        {"announced length below minKB", "/5000", 10, 0, false, 0},
-        {"announced length above maxKB", "/5000", 0, 4, false, 0},
-        {"announced length within limits", "/5000", 4, 5, true, 5000},
-        {"no limits", "/5000", 0, 0, true, 5000},
+        {"announced length below minKB", "/5000", 10, 0, false, 0, true},
+        {"announced length above maxKB", "/5000", 0, 4, false, 0, true},
+        {"announced length within limits", "/5000", 4, 5, true, 5000, false},
+        {"no limits", "/5000", 0, 0, true, 5000, false},
         // Without an announced length the limits are checked on the bytes received.
-        {"chunked body above maxKB", "/5000-chunked", 0, 4, false, 5000},
-        {"chunked body below minKB", "/5000-chunked", 10, 0, false, 5000},
-        {"empty body without limits", "/empty", 0, 0, true, 0},
-        {"page larger than any page is", "/huge", 0, 0, false, -1},
+        {"chunked body above maxKB", "/5000-chunked", 0, 4, false, 5000, true},
+        {"chunked body below minKB", "/5000-chunked", 10, 0, false, 5000, true},
+        {"empty body without limits", "/empty", 0, 0, true, 0, false},
+        // An error answer is no picture left out.
+        {"error page below minKB", "/missing", 10, 0, false, 0, false},
+        {"page larger than any page is", "/huge", 0, 0, false, -1, false},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -138,6 +142,7 @@ TEST_F(FetchTest, SizeLimitsFailBeforeOrWhileReceiving)
             EXPECT_LE(response.body.size(), kMaxPageBytes + 64 * 1024);
         // Only the page limit says the page was cut for its size.
         EXPECT_EQ(response.overPageLimit, c.received < 0);
+        EXPECT_EQ(response.outsideSizeLimits, c.outside);
     }
 }
 

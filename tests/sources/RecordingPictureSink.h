@@ -20,6 +20,8 @@ public:
         failures.append(address + QStringLiteral(" ") + reason);
     }
 
+    void postNotVisible(const QString &postId) override { unseenPosts.append(postId); }
+
     void close() { m_closed = true; }
     int count() const { return int(addresses.size()); }
 
@@ -30,6 +32,8 @@ public:
     QStringList headerLines;
     // "address reason" of each page the fetcher gave up on.
     QStringList failures;
+    // Posts the fetcher passed over because the viewer may not see them.
+    QStringList unseenPosts;
     // Pictures handed over while the album was closed: a fetcher must stop listing.
     int afterClose = 0;
 

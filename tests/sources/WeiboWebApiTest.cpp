@@ -22,6 +22,7 @@
 #include <QTemporaryDir>
 #include <QUrlQuery>
 
+#include <algorithm>
 #include <atomic>
 #include <mutex>
 
@@ -112,6 +113,17 @@ protected:
         listAlbumPictures(walk, sink);
     }
 
+    // The seconds of each wait for a refusal the list said, in order.
+    QList<int> rateLimitWaits() const
+    {
+        QList<int> seconds;
+        for (const QString &line : events.log()) {
+            if (line.startsWith(u"listWaiting "))
+                seconds.append(line.section(u' ', 1).toInt());
+        }
+        return seconds;
+    }
+
     QList<RecordedRequest> requestsTo(const QByteArray &path) const
     {
         QList<RecordedRequest> found;
@@ -182,11 +194,35 @@ TEST_F(WeiboWebApiTest, PictureWallListsTheOwnerWhenThePhotoServiceWantsALogin)
     EXPECT_EQ(queryValue(requestsTo("/ajax/statuses/show").at(0), "id"), "4900000000000004");
 }
 
+// The login's cookies reach photo.weibo.com in one Cookie header: the ones for every
+// Weibo host and the XSRF token weibo.com set for itself alike.
+TEST_F(WeiboWebApiTest, EveryCookieTravelsInOneCookieHeader)
+{
+    CookieStore &store = CookieStore::process();
+    store.addCookie({.domain = ".weibo.com", .name = "SUB", .value = "_2A25login"});
+    store.addCookie({.domain = ".weibo.com", .name = "SUBP", .value = "0033WrSX"});
+    store.addCookie({.domain = "weibo.com", .name = "XSRF-TOKEN", .value = "tok3n", .hostOnly = true});
+    list(QStringLiteral("https://weibo.com/u/1234567890"));
+    const QList<RecordedRequest> photo = services.requestsTo("photo.weibo.com");
+    ASSERT_FALSE(photo.isEmpty());
+    for (const RecordedRequest &request : photo) {
+        SCOPED_TRACE(request.target.toStdString());
+        const QList<QByteArray> cookies = request.headerValues("Cookie");
+        ASSERT_EQ(cookies.size(), 1);
+        QList<QByteArray> pairs = cookies.at(0).split(';');
+        for (QByteArray &pair : pairs)
+            pair = pair.trimmed();
+        std::sort(pairs.begin(), pairs.end());
+        EXPECT_EQ(pairs, (QList<QByteArray>{"SUB=_2A25login", "SUBP=0033WrSX", "XSRF-TOKEN=tok3n"}));
+    }
+}
+
 TEST_F(WeiboWebApiTest, EveryAddressFormListsTheSameOwner)
 {
     for (const char *address :
          {"https://weibo.com/u/1234567890", "https://weibo.com/1234567890", "https://www.weibo.com/1234567890/profile",
-          "https://weibo.com/p/1005051234567890", "https://m.weibo.cn/u/1234567890",
+          "https://weibo.com/p/1005051234567890", "https://weibo.com/p/1234567890", "https://m.weibo.cn/u/1234567890",
+          "https://m.weibo.cn/p/2304131234567890_-_WEIBO_SECOND_PROFILE_WEIBO",
           "https://m.weibo.cn/profile/1234567890", "https://photo.weibo.com/1234567890/albums",
           "https://weibo.com/n/%E5%B0%8F%E6%98%8EMing", "https://weibo.com/xiaoming"}) {
         SCOPED_TRACE(address);
@@ -201,6 +237,11 @@ TEST_F(WeiboWebApiTest, EveryAddressFormListsTheSameOwner)
         const QList<RecordedRequest> wall = requestsTo("/ajax/profile/getImageWall");
         ASSERT_EQ(wall.size(), 1);
         EXPECT_EQ(queryValue(wall.at(0), "uid"), kUid);
+        // A lookup by name or personal address comes from the address the user gave.
+        const QList<RecordedRequest> profile = requestsTo("/ajax/profile/info");
+        ASSERT_FALSE(profile.isEmpty());
+        const bool lookup = queryValue(profile.at(0), "uid").isEmpty();
+        EXPECT_EQ(profile.at(0).header("Referer"), lookup ? QByteArray(address) : "https://weibo.com/u/1234567890");
     }
 }
 
@@ -235,12 +276,58 @@ TEST_F(WeiboWebApiTest, RefusalsForSpeedAreWaitedOut)
     EXPECT_TRUE(events.log().contains(QStringLiteral("listWaiting 2")));
     EXPECT_TRUE(events.log().contains(QStringLiteral("listWaiting 4")));
 
-    // One that never clears ends the list, saying so, after a bounded wait.
+    // One that never clears ends the list, saying so, after a bounded wait: a minute
+    // of waits in all (the pauses between pages are the slower pace the refusals
+    // above brought, and come on top).
     refusals = -1000;
     waits.clear();
+    events.clear();
     list(QStringLiteral("https://weibo.com/u/1234567890"));
     EXPECT_EQ(events.listResult(), ListResult::RateLimited);
-    EXPECT_EQ(waits, (QList<int>{2000, 4000, 8000, 16000, 32000, 60000}));
+    EXPECT_EQ(rateLimitWaits(), (QList<int>{2, 4, 8, 16, 30}));
+    EXPECT_EQ(waits.mid(waits.size() - 5), (QList<int>{2000, 4000, 8000, 16000, 30000}));
+}
+
+// A session that every request finds blocked gives up within about a minute in all,
+// not per request: the user hears of the first wait at once, the list ends refused,
+// and the next listing in the session gives up at once.
+TEST_F(WeiboWebApiTest, ABlockedSessionGivesUpWithinAMinuteInAll)
+{
+    for (const char *host : {"weibo.com", "photo.weibo.com"}) {
+        services.route(host, "/", LoopbackServer::Handler([&](const RecordedRequest &) {
+            ++refusals;
+            return CannedResponse::error(432);
+        }));
+    }
+    for (const char *path : {"/ajax/profile/info", "/ajax/profile/getImageWall", "/ajax/statuses/show"})
+        services.route("weibo.com", path, CannedResponse::error(432));
+    services.route("photo.weibo.com", "/albums/get_all", CannedResponse::error(432));
+
+    list(QStringLiteral("https://weibo.com/u/1234567890"));
+    EXPECT_EQ(events.listResult(), ListResult::RateLimited);
+    const QStringList log = events.log();
+    ASSERT_GE(log.size(), 2);
+    EXPECT_EQ(log.at(0), QStringLiteral("listStarted"));
+    EXPECT_EQ(log.at(1), QStringLiteral("listWaiting 2"));
+    EXPECT_EQ(rateLimitWaits(), (QList<int>{2, 4, 8, 16, 30}));
+
+    // The same session's next listing: refused at once, no wait, said as refused.
+    waits.clear();
+    QList<int> said;
+    AlbumWalk walk;
+    walk.album.name = QStringLiteral("全部图片");
+    walk.album.url = QStringLiteral("https://weibo.com/ajax/profile/getImageWall?uid=1234567890&sinceid=");
+    walk.owner.uid = kUid;
+    walk.sleep = session.sleep;
+    walk.spacing = session.requestSpacing;
+    walk.waitingForRateLimit = [&](int seconds) { said.append(seconds); };
+    RecordingPictureSink sink;
+    weiboWallPictures(walk, sink);
+    EXPECT_TRUE(said.isEmpty());
+    ASSERT_EQ(sink.failures.size(), 1);
+    EXPECT_TRUE(sink.failures.at(0).contains(u"asked too fast (HTTP 432)")) << sink.failures.at(0).toStdString();
+    // A blocked session asks without a pause: the request is refused at once.
+    EXPECT_TRUE(waits.isEmpty());
 }
 
 // An album's listing during a download waits out refusals for speed too, and says so.
@@ -259,9 +346,70 @@ TEST_F(WeiboWebApiTest, AnAlbumsListingWaitsOutRefusalsAndSaysSo)
     RecordingPictureSink sink;
     listPictures(0, sink, [&](int seconds) { said.append(seconds); });
     EXPECT_EQ(said, (QList<int>{2, 4}));
-    EXPECT_EQ(waits, (QList<int>{2000, 4000}));
+    // The waits, then the next page at the pace the two refusals slowed to.
+    ASSERT_EQ(waits.size(), 3);
+    EXPECT_EQ(waits.mid(0, 2), (QList<int>{2000, 4000}));
+    EXPECT_GT(waits.at(2), 1000);
+    EXPECT_LE(waits.at(2), 2000);
     EXPECT_GT(sink.count(), 0);
     EXPECT_TRUE(sink.failures.isEmpty());
+}
+
+// A post the viewer may not see (deleted, or for friends only) in the middle of the
+// wall is passed over and counted, in either shape of the refusal: the rest of its page
+// and the pages after it still arrive, and the listing is not broken off.
+TEST_F(WeiboWebApiTest, PostsTheViewerMayNotSeeArePassedOverAndCounted)
+{
+    list(QStringLiteral("https://weibo.com/u/1234567890"));
+    ASSERT_EQ(events.listResult(), ListResult::Listed);
+    const struct {
+        const char *what;
+        QByteArray hidden;
+    } cases[] = {
+        {"today's shape", fixture("weibo_api_status_hidden.json")},
+        {"older shape", QByteArray(R"({"ok":0,"msg":"微博不存在或暂无查看权限!"})")},
+        {"a code alone", QByteArray(R"({"ok":0,"error_code":20112})")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        api("/ajax/profile/getImageWall", [](const RecordedRequest &request) {
+            return json(fixture(queryValue(request, "sinceid") == u"0" ? "weibo_api_image_wall_hidden.json"
+                                                                        : "weibo_api_image_wall_2.json"));
+        });
+        api("/ajax/statuses/show", [hidden = c.hidden](const RecordedRequest &request) {
+            return queryValue(request, "id") == u"4900000000000009" ? json(hidden) : json(fixture("weibo_api_status.json"));
+        });
+        RecordingPictureSink whole;
+        listPictures(2, whole);
+        EXPECT_EQ(whole.addresses, (QStringList{"https://wx1.sinaimg.cn/large/4a1b2c3dgy1hwall01.jpg",
+                                                "https://wx1.sinaimg.cn/large/4a1b2c3dgy1hwall02.jpg",
+                                                "https://wx1.sinaimg.cn/large/4a1b2c3dgy1hwall03.jpg",
+                                                "https://wx3.sinaimg.cn/large/4a1b2c3dgy1hstat01.jpg",
+                                                "https://wx3.sinaimg.cn/large/4a1b2c3dgy1hstat02.jpg"}));
+        EXPECT_EQ(whole.unseenPosts, QStringList{"4900000000000009"});
+        EXPECT_TRUE(whole.failures.isEmpty()) << whole.failures.join('\n').toStdString();
+    }
+
+    // A page whose only post is hidden is no end of the wall.
+    api("/ajax/profile/getImageWall", [](const RecordedRequest &request) {
+        if (queryValue(request, "sinceid") == u"0")
+            return json(R"({"ok":1,"data":{"since_id":"2","list":[{"mid":"4900000000000009","type":"pic"}]}})");
+        return json(fixture("weibo_api_image_wall_2.json"));
+    });
+    RecordingPictureSink onlyHidden;
+    listPictures(2, onlyHidden);
+    EXPECT_EQ(onlyHidden.count(), 3);
+    EXPECT_EQ(onlyHidden.unseenPosts.size(), 1);
+
+    // Any other refusal of a status still breaks the listing off, after the page's
+    // pictures read so far.
+    api("/ajax/profile/getImageWall", [](const RecordedRequest &) { return json(fixture("weibo_api_image_wall_hidden.json")); });
+    api("/ajax/statuses/show", [](const RecordedRequest &) { return CannedResponse::error(404); });
+    RecordingPictureSink broken;
+    listPictures(2, broken);
+    EXPECT_EQ(broken.addresses, (QStringList{"https://wx1.sinaimg.cn/large/4a1b2c3dgy1hwall01.jpg",
+                                             "https://wx1.sinaimg.cn/large/4a1b2c3dgy1hwall02.jpg"}));
+    EXPECT_EQ(broken.failures.size(), 1);
 }
 
 // Captions read as JSON: an escaped quote or fields in another order change nothing.

@@ -172,8 +172,12 @@ void RecordingEvents::on(const event::DownloadFinished &e)
                        .arg(e.run.skipped);
     if (e.run.untried > 0)
         line += QStringLiteral(" untried=%1").arg(e.run.untried);
+    if (e.run.sizeSkipped > 0)
+        line += QStringLiteral(" sizeSkipped=%1").arg(e.run.sizeSkipped);
     if (e.run.incompleteAlbums > 0)
         line += QStringLiteral(" incomplete=%1").arg(e.run.incompleteAlbums);
+    if (e.run.unseenPosts > 0)
+        line += QStringLiteral(" unseenPosts=%1").arg(e.run.unseenPosts);
     append(line);
 }
 

@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 #include <QStringList>
 #include <QUrl>
+#include <QUrlQuery>
 
 namespace pictrove {
 
@@ -39,6 +40,27 @@ WeiboOwnerRef uid(const QString &value)
     return isUid(value) ? WeiboOwnerRef{WeiboOwnerRef::Kind::Uid, value} : WeiboOwnerRef{};
 }
 
+// A page id of weibo.com/p/ or a container of m.weibo.cn/p/: a six-digit kind followed
+// by the user id ("1005051234567890", "230413" + uid + "_-_WEIBO_SECOND_PROFILE_WEIBO"),
+// the bare id ("1234567890"), or parts joined by "_-_" one of which is the id
+// ("231051_-_followers_-_1234567890").
+WeiboOwnerRef ownerOfPageId(const QString &pageId)
+{
+    constexpr qsizetype kUidLength = 10;
+    constexpr qsizetype kKindLength = 6;
+    for (const QString &part : pageId.split(QStringLiteral("_-_"))) {
+        if (!isUid(part))
+            continue;
+        if (part.size() == kUidLength)
+            return uid(part);
+        if (part.size() == kKindLength + kUidLength)
+            return uid(part.right(kUidLength));
+        if (part.size() > kUidLength && part.startsWith(kPersonalPagePrefix))
+            return uid(part.mid(kPersonalPagePrefix.size()));
+    }
+    return {};
+}
+
 }  // namespace
 
 bool isWeiboAddress(const QString &address)
@@ -68,6 +90,11 @@ WeiboOwnerRef weiboOwnerOfAddress(const QString &address)
     if (host == u"m.weibo.cn") {
         if (first == u"u" || first == u"profile")
             return uid(second);
+        // m.weibo.cn/p/index?containerid=... names the container in its query.
+        if (first == u"p" && second == u"index")
+            return ownerOfPageId(QUrlQuery(url).queryItemValue(QStringLiteral("containerid"), QUrl::FullyDecoded));
+        if (first == u"p")
+            return ownerOfPageId(second);
         return {};
     }
     if (host != u"weibo.com" && host != u"www.weibo.com")
@@ -75,11 +102,8 @@ WeiboOwnerRef weiboOwnerOfAddress(const QString &address)
 
     if (first == u"u")
         return uid(second);
-    if (first == u"p") {
-        if (second.startsWith(kPersonalPagePrefix) && isUid(second.mid(kPersonalPagePrefix.size())))
-            return uid(second.mid(kPersonalPagePrefix.size()));
-        return second.size() > 10 ? uid(second.right(10)) : WeiboOwnerRef{};
-    }
+    if (first == u"p")
+        return ownerOfPageId(second);
     if (first == u"n")
         return second.isEmpty() ? WeiboOwnerRef{} : WeiboOwnerRef{WeiboOwnerRef::Kind::ScreenName, second};
     if (isUid(first))

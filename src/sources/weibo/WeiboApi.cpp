@@ -23,9 +23,37 @@ const QStringList kLoginPageSigns = {
     QStringLiteral("login.sina.com.cn"),
 };
 
+// Weibo's error codes for a post that is gone, and for one the viewer may not see.
+constexpr int kNoSuchPostCode = 20101;
+constexpr int kNoPermissionCode = 20112;
+
 bool asksTooFast(const QString &message)
 {
     return message.contains(QStringLiteral("频繁"));
+}
+
+// The words of a refusal: older answers put them in "msg", today's in "message".
+QString messageOf(const QJsonObject &answer)
+{
+    const QString msg = answer.value(QStringLiteral("msg")).toString();
+    return msg.isEmpty() ? answer.value(QStringLiteral("message")).toString() : msg;
+}
+
+// What the words and the code of a JSON answer say, before its "ok" or "result" is
+// read; None when they say nothing we know. "微博不存在或暂无查看权限" names both a
+// missing post and a hidden one: the viewer may not see it either way.
+WeiboRefusal refusalOfMessage(const QString &message, int errorCode)
+{
+    if (asksTooFast(message))
+        return WeiboRefusal::RateLimited;
+    if (errorCode == kNoPermissionCode || message.contains(QStringLiteral("权限"))
+        || message.contains(QStringLiteral("无权")))
+        return WeiboRefusal::NotPermitted;
+    if (errorCode == kNoSuchPostCode || message.contains(QStringLiteral("不存在")))
+        return WeiboRefusal::NotFound;
+    if (message.contains(QStringLiteral("登录")))
+        return WeiboRefusal::LoginNeeded;
+    return WeiboRefusal::None;
 }
 
 QString firstBytes(const QString &text)
@@ -70,16 +98,16 @@ WeiboAnswer readWeiboAnswer(int status, const QString &text)
         return answer;
     }
     answer.json = document.object();
-    const QString message = answer.json.value(QStringLiteral("msg")).toString();
+    const QString message = messageOf(answer.json);
+    const int errorCode = answer.json.value(QStringLiteral("error_code")).toVariant().toInt();
     answer.detail = message;
 
     // The web API says "ok" (1 good, -100 log in); the photo service says "result".
     const QJsonValue ok = answer.json.value(QStringLiteral("ok"));
     const QJsonValue result = answer.json.value(QStringLiteral("result"));
-    if (asksTooFast(message))
-        answer.refusal = WeiboRefusal::RateLimited;
-    else if (message.contains(QStringLiteral("不存在")))
-        answer.refusal = WeiboRefusal::NotFound;
+    const WeiboRefusal said = refusalOfMessage(message, errorCode);
+    if (said != WeiboRefusal::None && !(ok.isDouble() && ok.toInt() == 1))
+        answer.refusal = said;
     else if (ok.isDouble())
         answer.refusal = ok.toInt() == 1 ? WeiboRefusal::None
             : ok.toInt() == -100        ? WeiboRefusal::LoginNeeded
@@ -98,13 +126,20 @@ WeiboAnswer readWeiboAnswer(int status, const QString &text)
     return answer;
 }
 
-QString weiboApiHeaders(const QString &ownerUid)
+QString weiboApiHeaders(const QString &ownerUid, const QString &ownerAddress)
 {
+    QString referer = QStringLiteral("https://weibo.com/u/") + ownerUid;
+    if (ownerUid.isEmpty() && !ownerAddress.trimmed().isEmpty()) {
+        referer = ownerAddress.trimmed();
+        // People paste addresses without their scheme, too.
+        if (!referer.contains(QStringLiteral("://")))
+            referer.prepend(QStringLiteral("https://"));
+    }
     QString headers = QString::fromUtf16(kAcceptGzipHeader)
         + QStringLiteral("\r\nAccept: application/json, text/plain, */*"
                          "\r\nX-Requested-With: XMLHttpRequest"
-                         "\r\nReferer: https://weibo.com/u/")
-        + ownerUid;
+                         "\r\nReferer: ")
+        + referer;
     const QString token = cookieValue(QStringLiteral("https://weibo.com/"), QStringLiteral("XSRF-TOKEN"));
     if (!token.isEmpty())
         headers += QStringLiteral("\r\nX-XSRF-TOKEN: ") + token;
@@ -118,21 +153,21 @@ WeiboClient::WeiboClient(WeiboPacing pacing)
         m_pacing.spacing = std::make_shared<RequestSpacing>();
 }
 
-void WeiboClient::pace()
+void WeiboClient::pace(bool afterRefusal)
 {
-    const int wait = m_pacing.spacing->takeTurn(m_pacing.pageIntervalMs);
+    const int wait = m_pacing.spacing->takeTurn(m_pacing.pageIntervalMs, afterRefusal);
     if (wait > 0 && m_pacing.sleep)
         m_pacing.sleep(wait);
 }
 
-WeiboAnswer WeiboClient::getOnce(PageRequest &request)
+WeiboAnswer WeiboClient::getOnce(PageRequest &request, bool afterRefusal)
 {
     // A busy service (5xx, a dropped connection) often answers a moment later.
     WeiboAnswer answer;
     for (int attempt = 1; attempt <= kListPageTries; ++attempt) {
         if (attempt > 1 && m_pacing.sleep)
             m_pacing.sleep(kListPageRetryPausesMs[attempt - 2]);
-        pace();
+        pace(afterRefusal && attempt == 1);
         PageResponse response;
         const bool whole = fetch(request, response);
         const int status = whole ? response.statusCode() : 0;
@@ -163,16 +198,21 @@ WeiboAnswer WeiboClient::getOnce(PageRequest &request)
 WeiboAnswer WeiboClient::get(PageRequest request)
 {
     request.attempts = 1;
-    WeiboAnswer answer = getOnce(request);
-    for (const int seconds : kRateLimitWaitsSec) {
-        if (answer.refusal != WeiboRefusal::RateLimited)
-            break;
+    WeiboAnswer answer = getOnce(request, false);
+    while (answer.refusal == WeiboRefusal::RateLimited) {
+        // The user hears of the first wait at once; once the session's budget is
+        // spent, every refusal stands at once.
+        const int seconds = m_pacing.spacing->refused();
+        if (seconds <= 0)
+            return answer;
         if (m_pacing.waitingForRateLimit)
             m_pacing.waitingForRateLimit(seconds);
         if (m_pacing.sleep)
             m_pacing.sleep(seconds * 1000);
-        answer = getOnce(request);
+        answer = getOnce(request, true);
     }
+    if (answer.refusal != WeiboRefusal::Unreachable)
+        m_pacing.spacing->answered();
     return answer;
 }
 

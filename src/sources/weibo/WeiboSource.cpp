@@ -107,6 +107,7 @@ ListResult listResultOf(WeiboRefusal refusal)
     case WeiboRefusal::None:
         break;
     case WeiboRefusal::LoginNeeded:
+    case WeiboRefusal::NotPermitted:  // a friend's login may see it
         return ListResult::LoginNeeded;
     case WeiboRefusal::RateLimited:
         return ListResult::RateLimited;
@@ -172,6 +173,8 @@ QString refusalText(const WeiboAnswer &answer)
         return QStringLiteral("asked too fast (%1)").arg(answer.detail);
     case WeiboRefusal::Unexpected:
         return QStringLiteral("unexpected answer (%1)").arg(answer.detail);
+    case WeiboRefusal::NotPermitted:
+        return QStringLiteral("not permitted (%1)").arg(answer.detail);
     default:
         return answer.detail;
     }
@@ -206,7 +209,7 @@ ListOutcome weiboAlbums(const QString &address, ListContext &context)
     QString profileDetail;
     if (ref.kind != WeiboOwnerRef::Kind::None) {
         PageRequest profile(profileAddress(ref), QString());
-        profile.headers = weiboApiHeaders(uid);
+        profile.headers = weiboApiHeaders(uid, address);
         const WeiboAnswer answer = client.get(profile);
         profileRefusal = answer.refusal;
         profileDetail = answer.detail;
@@ -371,6 +374,22 @@ void weiboWallPictures(const AlbumWalk &walk, PictureSink &sink)
     const QString pictureHeaders = QString::fromUtf16(kWeiboPictureHeaders);
     WeiboClient client(walkPacing(walk));
     QSet<QString> seen;  // addresses handed over for this album
+    // Hands over what was not handed over before; false once the album is closed.
+    const auto handOver = [&](const QStringList &addresses) {
+        for (const QString &address : addresses) {
+            if (seen.contains(address))
+                continue;
+            seen.insert(address);
+            Picture picture;
+            picture.address = address;
+            picture.title = walk.album.name;
+            picture.headers = pictureHeaders;
+            sink.addPicture(picture);
+            if (sink.albumClosed())
+                return false;
+        }
+        return true;
+    };
     QString sinceId = QStringLiteral("0");
     for (int pageNumber = 1;; ++pageNumber) {
         if (sink.albumClosed())
@@ -390,36 +409,37 @@ void weiboWallPictures(const AlbumWalk &walk, PictureSink &sink)
         QStringList addresses;
         for (const QString &pid : page.pictureIds)
             addresses.append(wallPictureAddress(pid));
-        // Items that name only their status: its pictures are asked for one by one.
+        // Items that name only their status: its pictures are asked for one by one. A
+        // status the viewer may not see (deleted, or for friends only) is passed over
+        // and counted; the page's other pictures and the pages after it still come.
+        int unseen = 0;
         for (const QString &mid : page.statusIds) {
             PageRequest status(fillAddress(kWeiboStatus, {mid}), QString());
             status.headers = apiHeaders;
             const WeiboAnswer shown = client.get(status);
+            if (shown.refusal == WeiboRefusal::NotPermitted || shown.refusal == WeiboRefusal::NotFound) {
+                sink.postNotVisible(mid);
+                ++unseen;
+                continue;
+            }
             if (shown.refusal != WeiboRefusal::None) {
-                sink.listingFailed(status.url, refusalText(shown));
+                // What this page brought so far is still the album's.
+                if (handOver(addresses))
+                    sink.listingFailed(status.url, refusalText(shown));
                 return;
             }
             addresses.append(statusPicturesOf(shown.json));
             if (sink.albumClosed())
                 return;
         }
-        // A page bringing nothing new is the service repeating itself.
+        // A page bringing nothing new is the service repeating itself; one whose only
+        // posts were hidden is not.
         const bool anyNew = std::any_of(addresses.begin(), addresses.end(),
                                         [&](const QString &address) { return !seen.contains(address); });
-        if (!anyNew)
+        if (!anyNew && (unseen == 0 || !addresses.isEmpty()))
             return;
-        for (const QString &address : std::as_const(addresses)) {
-            if (seen.contains(address))
-                continue;
-            seen.insert(address);
-            Picture picture;
-            picture.address = address;
-            picture.title = walk.album.name;
-            picture.headers = pictureHeaders;
-            sink.addPicture(picture);
-            if (sink.albumClosed())
-                return;
-        }
+        if (!handOver(addresses))
+            return;
         if (page.nextSinceId.isEmpty() || page.nextSinceId == sinceId)
             return;
         sinceId = page.nextSinceId;
