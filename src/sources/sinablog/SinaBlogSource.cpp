@@ -50,7 +50,7 @@ const Source kSinaBlogCategoriesSource{
 };
 
 const Source kSinaBlogArticlesSource{
-    "sina-blog-articles", &claimsArticleList, &sinaBlogArticles, &sinaBlogArticlePicture, kSinaBlogPictureHeaders, 4,
+    "sina-blog-articles", &claimsArticleList, &sinaBlogArticles, &sinaBlogArticlePictures, kSinaBlogPictureHeaders, 4,
     "sina-blog",
 };
 
@@ -196,7 +196,7 @@ ListOutcome sinaBlogArticles(const QString &listAddress, ListContext &context)
     }
 }
 
-void sinaBlogArticlePicture(const AlbumWalk &walk, PictureSink &sink)
+void sinaBlogArticlePictures(const AlbumWalk &walk, PictureSink &sink)
 {
     const AlbumRecord &album = walk.album;
     QString text;
@@ -210,14 +210,13 @@ void sinaBlogArticlePicture(const AlbumWalk &walk, PictureSink &sink)
     if (text.isEmpty())
         return;
 
-    const std::optional<QString> address = blogArticlePicture(text);
-    if (!address)
-        return;
-    Picture picture;
-    picture.address = *address;
-    picture.title = album.name;
-    picture.headers = QString::fromUtf16(kSinaBlogPictureHeaders);
-    sink.addPicture(picture);
+    for (Picture &picture : blogArticlePictures(text)) {
+        if (sink.albumClosed())
+            return;
+        picture.title = album.name;
+        picture.headers = QString::fromUtf16(kSinaBlogPictureHeaders);
+        sink.addPicture(picture);
+    }
 }
 
 }  // namespace pictrove
