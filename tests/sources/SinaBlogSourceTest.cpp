@@ -133,6 +133,47 @@ TEST_F(SinaBlogTest, CategoriesBecomeAlbums)
     EXPECT_EQ(events.addedRows(), (QList<int>{0, 1, 2, 3, 4}));
 }
 
+// An owner whose photo-category service answers 404 or nothing is listed from the
+// owner's article list; a service that fails otherwise still says so.
+TEST_F(SinaBlogTest, DeadCategoryServiceListsTheArticles)
+{
+    const struct {
+        const char *what;
+        CannedResponse answer;
+        bool articlesListed;
+    } cases[] = {
+        {"not found", CannedResponse::error(404, "gone"), true},
+        {"empty answer", CannedResponse::ok(QByteArray(), "application/json"), true},
+        {"server error", CannedResponse::error(500, "busy"), false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        services.clearLog();
+        lister.albums.clear();
+        services.routeFixture("blog.sina.com.cn", "/u/1234567890", QStringLiteral("sina_blog_owner.html"));
+        services.route("photo.blog.sina.com.cn", "/services/ctg_list_ctg.php", c.answer);
+        services.routeFixture("blog.sina.com.cn", "/s/articlelist_1234567890_0_1.html", QStringLiteral("sina_articlelist_1.html"));
+        services.routeFixture("blog.sina.com.cn", "/s/articlelist_1234567890_0_2.html", QStringLiteral("sina_articlelist_1.html"));
+
+        lister.run(sinaBlogCategories, kOwnerAddress);
+
+        QStringList names;
+        for (const AlbumRecord &album : lister.albums.all())
+            names.append(album.name);
+        // The owner is the one the owner page names, never someone to log in as.
+        EXPECT_EQ(lister.owner.name, QStringLiteral("小明的博客"));
+        EXPECT_NE(lister.refusal, ListResult::LoginNeeded);
+        if (c.articlesListed) {
+            EXPECT_EQ(names, (QStringList{QStringLiteral("春游"), QStringLiteral("秋色"), QStringLiteral("夏日")}));
+            EXPECT_NE(lister.refusal, ListResult::OwnerNotFound);
+        } else {
+            EXPECT_TRUE(names.isEmpty());
+            EXPECT_EQ(lister.refusal, ListResult::Unreachable);
+            EXPECT_EQ(services.targetsOf("blog.sina.com.cn").count("/s/articlelist_1234567890_0_1.html"), 0);
+        }
+    }
+}
+
 TEST_F(SinaBlogTest, StopRequestEndsAfterCurrentAlbum)
 {
     // The user presses "Get List" again while the list page is on its way.

@@ -40,6 +40,15 @@ bool claimsArticleList(const QString &address)
     return isSinaServiceAddress(address) && address.indexOf(u"/s/", 1) >= 0;
 }
 
+// The photo-category service no longer serves this owner: it answers 404 (or 410), or
+// nothing at all.
+bool categoryServiceGone(bool answered, const QString &reason, const QString &text)
+{
+    if (answered)
+        return text.trimmed().isEmpty();
+    return listResultOfFailure(reason) == ListResult::OwnerNotFound || reason == u"no answer";
+}
+
 }  // namespace
 
 const Source kSinaBlogCategoriesSource{
@@ -74,7 +83,16 @@ ListOutcome sinaBlogCategories(const QString &address, ListContext &context)
     outcome.owner.uid = blogOwnerUid(text);
 
     PageRequest categories = blogRequest(fillAddress(kSinaCategoryEndpoint, {outcome.owner.uid}));
-    if (!fetchListPage(categories, kTextInflate | kTextUtf8, text, context.sleep, reason)) {
+    const bool answered = fetchListPage(categories, kTextInflate | kTextUtf8, text, context.sleep, reason);
+    if (categoryServiceGone(answered, reason, text) && !outcome.owner.uid.isEmpty()) {
+        // The owner is there, the photo service is not: the articles still hold the
+        // pictures, and the owner page links their list.
+        ListOutcome articles =
+            sinaBlogArticles(fillAddress(kSinaArticleListEndpoint, {outcome.owner.uid}), context);
+        articles.owner = outcome.owner;
+        return articles;
+    }
+    if (!answered) {
         refuseFor(outcome, reason);
         return outcome;
     }
