@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QSet<QString> addresses;
     for (const Picture &picture : blogArticlePictures(page)) {
         if (picture.address.isEmpty() || addresses.contains(picture.address))
-            propertyBroken("an article picture empty or twice", picture.address);
+            fuzz::propertyBroken("an article picture empty or twice", picture.address);
         addresses.insert(picture.address);
     }
 
