@@ -7,6 +7,8 @@
 #include "sources/weibo/WeiboPages.h"
 #include "text/TextScan.h"
 
+#include <QSet>
+
 using namespace pictrove;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -29,7 +31,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     (void)blogCategoriesOnPage(page);
     (void)blogCategoryPicturesOnPage(page);
     (void)blogArticlesOnPage(page, articleListTheme(page));
-    (void)blogArticlePicture(page);
+    // An article's pictures come each once, and none without an address.
+    QSet<QString> addresses;
+    for (const Picture &picture : blogArticlePictures(page)) {
+        if (picture.address.isEmpty() || addresses.contains(picture.address))
+            fuzz::propertyBroken("an article picture empty or twice", picture.address);
+        addresses.insert(picture.address);
+    }
 
     QString text = page;
     decodeEntities(text);

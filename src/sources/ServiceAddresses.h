@@ -9,6 +9,8 @@ namespace pictrove {
 // The Sina photo blog's category list of one blog owner (uid).
 inline constexpr char16_t kSinaCategoryEndpoint[] =
     u"https://photo.blog.sina.com.cn/services/ctg_list_ctg.php?format=gsonv&uid=%s";
+// An owner's article list, first page; the owner page links it.
+inline constexpr char16_t kSinaArticleListEndpoint[] = u"http://blog.sina.com.cn/s/articlelist_%s_0_1.html";
 
 // The Sina Weibo site whose login cookies weiboAlbums sends along explicitly; the
 // scheme is swapped for the request's own so a Secure cookie never travels over http.

@@ -104,7 +104,7 @@ protected:
     QTemporaryDir m_dir;
     LoopbackServer server;
     ScopedRouting routing{server, {QStringLiteral("s1.sinaimg.cn"), QStringLiteral("img.topitme.com"),
-                                   QStringLiteral("s2.sinaimg.cn")}};
+                                   QStringLiteral("s2.sinaimg.cn"), QStringLiteral("album.sina.com.cn")}};
     TransferJob job;
     Transferred result;
 };
@@ -175,6 +175,8 @@ TEST_F(PictureTransferTest, FallbackAddress)
     } cases[] = {
         {"empty body", CannedResponse::ok(QByteArray(), "image/jpeg"), "s2.sinaimg.cn", true},
         {"not found", CannedResponse::error(404, "gone"), "s2.sinaimg.cn", true},
+        // A blog article's picture falls back to the old album host.
+        {"not found, album link", CannedResponse::error(404, "gone"), "album.sina.com.cn", true},
         {"a picture", CannedResponse::ok(picture(599), "image/jpeg"), "s2.sinaimg.cn", false},
         {"topitme placeholder", CannedResponse::ok(picture(599), "image/jpeg"), "img.topitme.com", true},
         {"topitme picture", CannedResponse::ok(picture(600), "image/jpeg"), "img.topitme.com", false},

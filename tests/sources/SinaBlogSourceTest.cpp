@@ -133,6 +133,47 @@ TEST_F(SinaBlogTest, CategoriesBecomeAlbums)
     EXPECT_EQ(events.addedRows(), (QList<int>{0, 1, 2, 3, 4}));
 }
 
+// An owner whose photo-category service answers 404 or nothing is listed from the
+// owner's article list; a service that fails otherwise still says so.
+TEST_F(SinaBlogTest, DeadCategoryServiceListsTheArticles)
+{
+    const struct {
+        const char *what;
+        CannedResponse answer;
+        bool articlesListed;
+    } cases[] = {
+        {"not found", CannedResponse::error(404, "gone"), true},
+        {"empty answer", CannedResponse::ok(QByteArray(), "application/json"), true},
+        {"server error", CannedResponse::error(500, "busy"), false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        services.clearLog();
+        lister.albums.clear();
+        services.routeFixture("blog.sina.com.cn", "/u/1234567890", QStringLiteral("sina_blog_owner.html"));
+        services.route("photo.blog.sina.com.cn", "/services/ctg_list_ctg.php", c.answer);
+        services.routeFixture("blog.sina.com.cn", "/s/articlelist_1234567890_0_1.html", QStringLiteral("sina_articlelist_1.html"));
+        services.routeFixture("blog.sina.com.cn", "/s/articlelist_1234567890_0_2.html", QStringLiteral("sina_articlelist_1.html"));
+
+        lister.run(sinaBlogCategories, kOwnerAddress);
+
+        QStringList names;
+        for (const AlbumRecord &album : lister.albums.all())
+            names.append(album.name);
+        // The owner is the one the owner page names, never someone to log in as.
+        EXPECT_EQ(lister.owner.name, QStringLiteral("小明的博客"));
+        EXPECT_NE(lister.refusal, ListResult::LoginNeeded);
+        if (c.articlesListed) {
+            EXPECT_EQ(names, (QStringList{QStringLiteral("春游"), QStringLiteral("秋色"), QStringLiteral("夏日")}));
+            EXPECT_NE(lister.refusal, ListResult::OwnerNotFound);
+        } else {
+            EXPECT_TRUE(names.isEmpty());
+            EXPECT_EQ(lister.refusal, ListResult::Unreachable);
+            EXPECT_EQ(services.targetsOf("blog.sina.com.cn").count("/s/articlelist_1234567890_0_1.html"), 0);
+        }
+    }
+}
+
 TEST_F(SinaBlogTest, StopRequestEndsAfterCurrentAlbum)
 {
     // The user presses "Get List" again while the list page is on its way.
@@ -365,7 +406,7 @@ TEST_F(SinaBlogTest, APagePastThePageLimitLeavesTheAlbumIncomplete)
         if (c.categoryWalk)
             sinaBlogCategoryPictures(walkOf(QStringLiteral("旅行"), category), sink);
         else
-            sinaBlogArticlePicture(walkOf(QStringLiteral("春游"), article), sink);
+            sinaBlogArticlePictures(walkOf(QStringLiteral("春游"), article), sink);
 
         EXPECT_EQ(sink.count(), 0);
         EXPECT_EQ(sink.failures, QStringList{c.page + QStringLiteral(" 页面过大")});
@@ -374,16 +415,33 @@ TEST_F(SinaBlogTest, APagePastThePageLimitLeavesTheAlbumIncomplete)
     }
 }
 
-TEST_F(SinaBlogTest, ArticlePictureTakesFirstPictureOnly)
+// Every picture of an article, in page order, each once: the sinaimg.cn address at its
+// original size, with the album.sina.com.cn link to the same picture as its fallback.
+TEST_F(SinaBlogTest, ArticlePicturesTakeEveryPictureOnce)
 {
+    const auto album = [](const char *id) { return QStringLiteral("http://album.sina.com.cn/pic/") + QString::fromLatin1(id); };
+    const auto original = [](const char *host, const char *id) {
+        return QStringLiteral("http://%1.sinaimg.cn/orignal/%2").arg(QLatin1String(host), QLatin1String(id));
+    };
     const struct {
         const char *fixture;
-        QString address;
+        QStringList addresses;
+        QStringList fallbacks;
     } cases[] = {
-        // As many "&url=" as "real_src": the link's address.
-        {"sina_article_url.html", QStringLiteral("http://album.sina.com.cn/pic/4b3c1e96g0")},
-        // Fewer "real_src": the lazy-loaded picture, at its original size.
-        {"sina_article_realsrc.html", QStringLiteral("http://s1.sinaimg.cn/orignal/4b3c1e96g0&690")},
+        // A link around each lazy-loaded picture.
+        {"sina_article_url.html",
+         {original("s1", "4b3c1e96g0&690"), original("s2", "4b3c1e96g1&690"), original("s3", "4b3c1e96g2&690")},
+         {album("4b3c1e96g0"), album("4b3c1e96g1"), album("4b3c1e96g2")}},
+        // The last link holds a plain picture instead of a lazy-loaded one.
+        {"sina_article_realsrc.html",
+         {original("s1", "4b3c1e96g0&690"), original("s2", "4b3c1e96g1&690"), original("s9", "4b3c1e96g2")},
+         {album("4b3c1e96g0"), album("4b3c1e96g1"), album("4b3c1e96g2")}},
+        // The first picture once more through another host and size, a link with a
+        // plain picture, a link alone, then a lazy-loaded picture without a link.
+        {"sina_article_pictures.html",
+         {original("s1", "4b3c1e96g0&690"), original("s2", "4b3c1e96g1&690"), original("s4", "4b3c1e96g4"),
+          album("4b3c1e96g5"), original("s5", "4b3c1e96g3&690")},
+         {album("4b3c1e96g0"), album("4b3c1e96g1"), album("4b3c1e96g4"), QString(), QString()}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.fixture);
@@ -392,14 +450,35 @@ TEST_F(SinaBlogTest, ArticlePictureTakesFirstPictureOnly)
                                           "text/html; charset=gb2312"));
         RecordingPictureSink sink;
 
-        sinaBlogArticlePicture(
+        sinaBlogArticlePictures(
             walkOf(QStringLiteral("春游"), QStringLiteral("http://blog.sina.com.cn/s/blog_4b3c1e960102a01.html")), sink);
 
-        EXPECT_EQ(sink.addresses, QStringList{c.address});
-        // An article's picture is named after the article.
-        EXPECT_EQ(sink.titles, QStringList{QStringLiteral("春游")});
-        EXPECT_EQ(sink.headerLines, QStringList{QStringLiteral("Referer: http://blog.sina.com.cn/")});
+        EXPECT_EQ(sink.addresses, c.addresses);
+        QStringList fallbacks;
+        for (const Picture &picture : sink.pictures)
+            fallbacks.append(picture.fallbackAddress);
+        EXPECT_EQ(fallbacks, c.fallbacks);
+        // An article's pictures are named after the article.
+        for (qsizetype i = 0; i < sink.count(); ++i) {
+            EXPECT_EQ(sink.titles.at(i), QStringLiteral("春游"));
+            EXPECT_EQ(sink.headerLines.at(i), QStringLiteral("Referer: http://blog.sina.com.cn/"));
+        }
     }
+}
+
+// An album closed while its article is read takes no more of the article's pictures.
+TEST_F(SinaBlogTest, ArticlePicturesStopWhenTheAlbumCloses)
+{
+    services.route("blog.sina.com.cn", "/s/blog_4b3c1e960102a01.html",
+                   CannedResponse::ok(readFixture(QStringLiteral("sources/sina_article_pictures.html")),
+                                      "text/html; charset=gb2312"));
+    RecordingPictureSink sink;
+    sink.close();
+
+    sinaBlogArticlePictures(
+        walkOf(QStringLiteral("春游"), QStringLiteral("http://blog.sina.com.cn/s/blog_4b3c1e960102a01.html")), sink);
+
+    EXPECT_EQ(sink.afterClose, 0);
 }
 
 }  // namespace

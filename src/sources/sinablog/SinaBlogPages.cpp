@@ -3,6 +3,7 @@
 #include "sources/SourceFetch.h"
 #include "text/TextScan.h"
 
+#include <QSet>
 #include <QStringList>
 
 namespace pictrove {
@@ -13,6 +14,36 @@ QString articleSeparator(ArticleListTheme theme)
 {
     return theme == ArticleListTheme::Titles ? QStringLiteral("class=\"atc_title\">")
                                              : QStringLiteral("class=\"SG_j_linedot");
+}
+
+const QString kArticleLinkMarker = QStringLiteral("&url=");
+const QString kArticleLazyMarker = QStringLiteral("real_src =\"");
+
+// The text from `at` up to the next quote (or the end of the page).
+QString quotedValueAt(const QString &page, qsizetype at)
+{
+    qsizetype end = page.indexOf(u'"', at);
+    if (end < 0)
+        end = page.size();
+    return page.mid(at, end - at);
+}
+
+QString originalSize(QString address)
+{
+    for (const char16_t *size : {u"/middle/", u"/bmiddle/", u"/mw690/"})
+        address.replace(QString::fromUtf16(size), QStringLiteral("/orignal/"));
+    return address;
+}
+
+// What tells two addresses of one picture apart from another picture: its id, the
+// last part of the path without the display width after "&" (the same on sinaimg.cn
+// and album.sina.com.cn).
+QString articlePictureKey(const QString &address)
+{
+    QString key = address.mid(address.lastIndexOf(u'/') + 1);
+    keepBefore(key, QStringLiteral("&"));
+    keepBefore(key, QStringLiteral("?"));
+    return key.isEmpty() ? address : key;
 }
 
 }  // namespace
@@ -115,22 +146,66 @@ QList<BlogArticle> blogArticlesOnPage(const QString &page, ArticleListTheme them
     return articles;
 }
 
-std::optional<QString> blogArticlePicture(const QString &page)
+QList<Picture> blogArticlePictures(const QString &page)
 {
-    // Newer article pages lazy-load their pictures: "real_src" then names every
-    // picture, while "&url=" is left only on some links.
-    QString separator = QStringLiteral("&url=");
-    if (countOf(page, separator) != countOf(page, QStringLiteral("real_src =\"")))
-        separator = QStringLiteral("real_src =\"");
-    QStringList pieces;
-    if (split(page, separator, pieces) == 0 || pieces.size() < 2)
-        return std::nullopt;
+    // Article pages lazy-load their pictures: "real_src" names each one on sinaimg.cn.
+    // The link around it, "&url=http://album.sina.com.cn/pic/ID", names the same
+    // picture on a host that is mostly gone; older pages have only the link, around a
+    // plain picture.
+    QList<Picture> pictures;
+    QSet<QString> seen;
+    const auto add = [&](const QString &address, const QString &fallback) {
+        const QString key = articlePictureKey(address);
+        if (address.isEmpty() || seen.contains(key))
+            return;
+        seen.insert(key);
+        Picture picture;
+        picture.address = address;
+        picture.fallbackAddress = fallback;
+        pictures.append(std::move(picture));
+    };
+    // A link whose lazy-loaded picture never came: the plain picture inside it when
+    // that is the same picture on sinaimg.cn, else the link alone.
+    QString link;
+    qsizetype linkEnd = 0;
+    const auto addLinkAlone = [&](qsizetype until) {
+        if (link.isEmpty())
+            return;
+        QString inside = page.mid(linkEnd, until - linkEnd);
+        const QString plain = originalSize(getBetween(inside, QStringLiteral("src=\""), QStringLiteral("\"")));
+        if (plain.contains(QStringLiteral("sinaimg.cn/")) && articlePictureKey(plain) == articlePictureKey(link))
+            add(plain, link);
+        else
+            add(link, QString());
+        link.clear();
+    };
 
-    QString address = pieces.at(1);
-    keepBefore(address, QStringLiteral("\""));
-    for (const char16_t *size : {u"/middle/", u"/bmiddle/", u"/mw690/"})
-        address.replace(QString::fromUtf16(size), QStringLiteral("/orignal/"));
-    return address;
+    qsizetype at = 0;
+    while (true) {
+        const qsizetype linkAt = page.indexOf(kArticleLinkMarker, at);
+        const qsizetype lazyAt = page.indexOf(kArticleLazyMarker, at);
+        if (linkAt < 0 && lazyAt < 0)
+            break;
+        if (linkAt >= 0 && (lazyAt < 0 || linkAt < lazyAt)) {
+            addLinkAlone(linkAt);
+            at = linkAt + kArticleLinkMarker.size();
+            link = quotedValueAt(page, at);
+            linkEnd = at + link.size();
+            continue;
+        }
+        at = lazyAt + kArticleLazyMarker.size();
+        const QString lazy = originalSize(quotedValueAt(page, at));
+        // The link belongs to this picture only when it names the same picture.
+        if (!link.isEmpty() && articlePictureKey(link) == articlePictureKey(lazy)) {
+            add(lazy, link);
+            link.clear();
+        } else {
+            addLinkAlone(lazyAt);
+            add(lazy, QString());
+        }
+    }
+    addLinkAlone(page.size());
+    return pictures;
 }
 
 }  // namespace pictrove

@@ -9,7 +9,6 @@
 #include <QList>
 #include <QString>
 
-#include <optional>
 
 namespace pictrove {
 
@@ -41,8 +40,9 @@ enum class ArticleListTheme { Titles, DottedLines };
 ArticleListTheme articleListTheme(const QString &firstPage);
 QList<BlogArticle> blogArticlesOnPage(const QString &page, ArticleListTheme theme);
 
-// The address of the article's first picture, at its original size; nullopt when the
-// article names none.
-std::optional<QString> blogArticlePicture(const QString &page);
+// Every picture of the article, in page order, each once, at its original size: the
+// lazy-loaded sinaimg.cn address first and its album.sina.com.cn link as the fallback;
+// a link without a lazy-loaded picture of its own stands alone.
+QList<Picture> blogArticlePictures(const QString &page);
 
 }  // namespace pictrove

@@ -40,6 +40,15 @@ bool claimsArticleList(const QString &address)
     return isSinaServiceAddress(address) && address.indexOf(u"/s/", 1) >= 0;
 }
 
+// The photo-category service no longer serves this owner: it answers 404 (or 410), or
+// nothing at all.
+bool categoryServiceGone(bool answered, const QString &reason, const QString &text)
+{
+    if (answered)
+        return text.trimmed().isEmpty();
+    return listResultOfFailure(reason) == ListResult::OwnerNotFound || reason == u"no answer";
+}
+
 }  // namespace
 
 const Source kSinaBlogCategoriesSource{
@@ -50,7 +59,7 @@ const Source kSinaBlogCategoriesSource{
 };
 
 const Source kSinaBlogArticlesSource{
-    "sina-blog-articles", &claimsArticleList, &sinaBlogArticles, &sinaBlogArticlePicture, kSinaBlogPictureHeaders, 4,
+    "sina-blog-articles", &claimsArticleList, &sinaBlogArticles, &sinaBlogArticlePictures, kSinaBlogPictureHeaders, 4,
     "sina-blog",
 };
 
@@ -74,7 +83,16 @@ ListOutcome sinaBlogCategories(const QString &address, ListContext &context)
     outcome.owner.uid = blogOwnerUid(text);
 
     PageRequest categories = blogRequest(fillAddress(kSinaCategoryEndpoint, {outcome.owner.uid}));
-    if (!fetchListPage(categories, kTextInflate | kTextUtf8, text, context.sleep, reason)) {
+    const bool answered = fetchListPage(categories, kTextInflate | kTextUtf8, text, context.sleep, reason);
+    if (categoryServiceGone(answered, reason, text) && !outcome.owner.uid.isEmpty()) {
+        // The owner is there, the photo service is not: the articles still hold the
+        // pictures, and the owner page links their list.
+        ListOutcome articles =
+            sinaBlogArticles(fillAddress(kSinaArticleListEndpoint, {outcome.owner.uid}), context);
+        articles.owner = outcome.owner;
+        return articles;
+    }
+    if (!answered) {
         refuseFor(outcome, reason);
         return outcome;
     }
@@ -196,7 +214,7 @@ ListOutcome sinaBlogArticles(const QString &listAddress, ListContext &context)
     }
 }
 
-void sinaBlogArticlePicture(const AlbumWalk &walk, PictureSink &sink)
+void sinaBlogArticlePictures(const AlbumWalk &walk, PictureSink &sink)
 {
     const AlbumRecord &album = walk.album;
     QString text;
@@ -210,14 +228,13 @@ void sinaBlogArticlePicture(const AlbumWalk &walk, PictureSink &sink)
     if (text.isEmpty())
         return;
 
-    const std::optional<QString> address = blogArticlePicture(text);
-    if (!address)
-        return;
-    Picture picture;
-    picture.address = *address;
-    picture.title = album.name;
-    picture.headers = QString::fromUtf16(kSinaBlogPictureHeaders);
-    sink.addPicture(picture);
+    for (Picture &picture : blogArticlePictures(text)) {
+        if (sink.albumClosed())
+            return;
+        picture.title = album.name;
+        picture.headers = QString::fromUtf16(kSinaBlogPictureHeaders);
+        sink.addPicture(picture);
+    }
 }
 
 }  // namespace pictrove

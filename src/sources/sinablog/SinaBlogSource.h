@@ -20,6 +20,6 @@ ListOutcome sinaBlogArticles(const QString &address, ListContext &context);
 
 // Picture listers (download thread): hand pictures to the sink until it closes.
 void sinaBlogCategoryPictures(const AlbumWalk &walk, PictureSink &sink);
-void sinaBlogArticlePicture(const AlbumWalk &walk, PictureSink &sink);
+void sinaBlogArticlePictures(const AlbumWalk &walk, PictureSink &sink);
 
 }  // namespace pictrove
