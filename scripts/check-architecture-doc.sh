@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Fails when docs/architecture.md does not name an event or a result the engine has:
-# every event struct of ListEvents.h and DownloadEvents.h, every ListResult and DownloadResult.
+# every event struct of ListEvents.h and DownloadEvents.h, every ListResult, DownloadResult
+# and UpdateResult.
 # The doc points at the headers for their meaning; this keeps it from forgetting one.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -24,7 +25,8 @@ enum_values() {
 missing=()
 for name in $(events src/sources/ListEvents.h) $(events src/download/DownloadEvents.h) \
             $(enum_values src/sources/ListEvents.h ListResult) \
-            $(enum_values src/download/DownloadEvents.h DownloadResult); do
+            $(enum_values src/download/DownloadEvents.h DownloadResult) \
+            $(enum_values src/download/DownloadEvents.h UpdateResult); do
     grep -qE "\`$name[\`({]" "$doc" || missing+=("$name")
 done
 if [ ${#missing[@]} -gt 0 ]; then

@@ -9,6 +9,9 @@ const char *const kSynopsis[] = {
     "[--data-dir DIR] [--cookies FILE] download ADDRESS [--albums SPEC] [--save DIR] [--threads N] "
     "[--timeout S] [--min-kb N] [--max-kb N] [--fix-format] [--fix-order] [--title-file] [--thunder-list] "
     "[--skip-previous] [--no-archive] [--failed-list FILE]",
+    "[--data-dir DIR] [--cookies FILE] update [OWNER...] [--owners-file FILE] [--save DIR] [--threads N] "
+    "[--timeout S] [--failed-list FILE]",
+    "[--data-dir DIR] [--cookies FILE] missing ADDRESS [--failed-list FILE]",
     "--help | --version",
 };
 
@@ -19,6 +22,23 @@ const char *const kDescription =
 const HelpItem kCommands[] = {
     {"list ADDRESS", "print the owner's albums: number, name, picture count, remark (tab-separated)"},
     {"download ADDRESS", "download the chosen albums, one folder per album under the save folder"},
+    // Keeping owners current, from the download archive.
+    {"update OWNER...",
+     "for each owner address given (and each one in --owners-file), one after another at the pace the service "
+     "allows: list the owner again, then download, in every album the download archive holds something of for "
+     "that owner, only what is new (as --skip-previous, also in the middle of an album); albums never "
+     "downloaded are left alone. Prints a line per owner on stdout: the address, its exit status and what "
+     "became of it. This is the command to put in cron or a systemd timer"},
+    {"missing ADDRESS",
+     "list the owner's albums and their pictures again (fetching no picture) and print, per album, a line "
+     "\"# number, name, 已存档 archived/listed\", then each picture the download archive does not hold as "
+     "--failed-list writes it: address, a tab, 未存档"},
+};
+
+const HelpItem kUpdateOptions[] = {
+    {"--owners-file FILE",
+     "update: also every owner address in FILE, one a line; blank lines and lines starting with # are left "
+     "out. A line that is no address is reported and counted in the exit status; the other owners still run"},
 };
 
 const HelpItem kOptions[] = {
@@ -53,6 +73,11 @@ const char *const kNotes[] = {
     "After a download a summary line on stderr counts the pictures saved, skipped (already there) and "
     "failed, those a stop or a full disk left untried, and the albums left incomplete (a list page still "
     "failed after three tries).",
+    "update ends with the worst of its owners' exit statuses, worst first: 130, 2, 3, 4, 5, 1, 8, 0. An "
+    "owner whose albums the download archive knows nothing of has nothing to update (status 1): download "
+    "it once first. --no-archive cannot be used with update.",
+    "When the download archive knows the owner, list prints a fifth column, 已存档 N/M: N of the album's M "
+    "pictures are archived.",
 };
 
 const HelpItem kExitStatus[] = {
@@ -63,12 +88,39 @@ const HelpItem kExitStatus[] = {
     {"4", "the owner's albums need a login: log in with the desktop program, or give a browser's cookies "
           "with --cookies FILE"},
     {"5", "some pictures did not arrive, an album is incomplete, or the disk is full"},
+    {"8", "missing: the service lists pictures the download archive does not hold"},
     {"130", "interrupted"},
+};
+
+const HelpExample kExamples[] = {
+    {"Keep the owners of ~/owners.txt current every night: a systemd user service "
+     "~/.config/systemd/user/pictrove-update.service ...",
+     "[Unit]\n"
+     "Description=Download what is new from the owners I keep\n"
+     "\n"
+     "[Service]\n"
+     "Type=oneshot\n"
+     "ExecStart=/usr/bin/pictrove-cli update --owners-file %h/owners.txt --save %h/Pictures/Pictrove\n"},
+    {"... and its timer ~/.config/systemd/user/pictrove-update.timer, started with "
+     "systemctl --user enable --now pictrove-update.timer:",
+     "[Unit]\n"
+     "Description=Update the owners every night\n"
+     "\n"
+     "[Timer]\n"
+     "OnCalendar=*-*-* 03:30\n"
+     "RandomizedDelaySec=30min\n"
+     "Persistent=true\n"
+     "\n"
+     "[Install]\n"
+     "WantedBy=timers.target\n"},
+    {"Or a crontab line (crontab -e):",
+     "30 3 * * * pictrove-cli update --owners-file $HOME/owners.txt >> $HOME/pictrove-update.log 2>&1\n"},
 };
 
 const HelpSection kSections[] = {
     {"Commands", kCommands},
     {"Options", kOptions},
+    {"Update options", kUpdateOptions},
 };
 
 }  // namespace
@@ -83,6 +135,7 @@ const CommandHelp &cliHelp()
         kSections,
         kNotes,
         kExitStatus,
+        kExamples,
     };
     return help;
 }

@@ -102,6 +102,8 @@ std::optional<CliOptions> parseCliOptions(const QStringList &arguments, QString 
             ok = limited(options.maxKB, 0, 65535);
         } else if (arg == QLatin1String("--no-archive")) {
             options.useArchive = false;
+        } else if (arg == QLatin1String("--owners-file")) {
+            ok = value(options.ownersFile);
         } else if (arg.startsWith(QLatin1String("--"))) {
             const RunFlag *flag = nullptr;
             for (const RunFlag &f : kRunFlags)
@@ -119,6 +121,26 @@ std::optional<CliOptions> parseCliOptions(const QStringList &arguments, QString 
             return std::nullopt;
     }
 
+    // update: any number of owners, or none with an owners file; it works from the
+    // archive, so leaving the archive out would leave it nothing to do.
+    if (!positional.isEmpty() && positional.at(0) == QLatin1String("update")) {
+        options.command = CliOptions::Update;
+        options.owners = positional.mid(1);
+        if (options.owners.isEmpty() && options.ownersFile.isEmpty()) {
+            error = QStringLiteral("update needs an OWNER address or --owners-file FILE");
+            return std::nullopt;
+        }
+        if (!options.useArchive) {
+            error = QStringLiteral("update works from the download archive: --no-archive cannot be used with it");
+            return std::nullopt;
+        }
+        return options;
+    }
+    if (!options.ownersFile.isEmpty()) {
+        error = QStringLiteral("--owners-file is for update");
+        return std::nullopt;
+    }
+
     if (positional.size() != 2) {
         error = positional.isEmpty() ? QStringLiteral("a command is needed")
                                      : QStringLiteral("a command and one ADDRESS are needed");
@@ -128,6 +150,8 @@ std::optional<CliOptions> parseCliOptions(const QStringList &arguments, QString 
         options.command = CliOptions::List;
     } else if (positional.at(0) == QLatin1String("download")) {
         options.command = CliOptions::Download;
+    } else if (positional.at(0) == QLatin1String("missing")) {
+        options.command = CliOptions::Missing;
     } else {
         error = QStringLiteral("unknown command %1").arg(positional.at(0));
         return std::nullopt;

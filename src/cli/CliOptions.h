@@ -9,7 +9,7 @@
 namespace pictrove {
 
 struct CliOptions {
-    enum Command { List, Download, Help, Version } command = Help;
+    enum Command { List, Download, Update, Missing, Help, Version } command = Help;
     QString dataDir;      // ends in "/"; without --data-dir, defaultDataFolder(current directory)
     QString cookiesFile;  // import before anything else, when set
     QString address;
@@ -23,6 +23,9 @@ struct CliOptions {
     std::optional<int> maxKB;
     quint16 setOptions = 0;  // option bits switched on for this run
     bool useArchive = true;  // false: --no-archive, the download archive left alone for this run
+    // update: the owners given on the command line, then those of the owners file.
+    QStringList owners;
+    QString ownersFile;
 };
 
 // Parses argv (program name included). On a usage error returns nullopt and puts the

@@ -172,6 +172,40 @@ void CliReporter::on(const event::OpenFolder &e)
     m_folderToOpen = e.folder;
 }
 
+void CliReporter::on(const event::UpdateAlbumsChosen &e)
+{
+    printLine(QStringLiteral("更新下载存档中有的 %1 个相册").arg(e.albums.size()));
+}
+
+void CliReporter::on(const event::UpdateFinished &e)
+{
+    m_update = e;
+    // A download that ran said its summary already.
+    if (!e.download) {
+        const QString summary = updateSummary(e);
+        if (!summary.isEmpty())
+            printLine(summary);
+    }
+}
+
+std::optional<event::UpdateFinished> CliReporter::updateFinished() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_update;
+}
+
+void CliReporter::startOwner()
+{
+    std::lock_guard lock(m_mutex);
+    m_update.reset();
+    m_listResult.reset();
+    m_listDetail.clear();
+    m_downloadResult.reset();
+    m_downloadCounts = PictureCounts{};
+    m_run = PictureCounts{};
+    m_clock.restart();
+}
+
 std::optional<ListResult> CliReporter::listResult() const
 {
     std::lock_guard lock(m_mutex);

@@ -30,6 +30,9 @@ public:
     PictureCounts downloadCounts() const;
     // Every picture that did not arrive: "address\treason", in the order they failed.
     QStringList failedPictures() const;
+    // How the last update ended; nullopt until one did. startOwner forgets it.
+    std::optional<event::UpdateFinished> updateFinished() const;
+    void startOwner();
     // The folder the options asked to open at the end of the run, or empty.
     QString folderToOpen() const;
     // A plain message line, for the CLI's own notes.
@@ -57,6 +60,8 @@ private:
     void on(const event::ArchiveUnusable &e);
     void on(const event::DownloadFinished &e);
     void on(const event::OpenFolder &e);
+    void on(const event::UpdateAlbumsChosen &e);
+    void on(const event::UpdateFinished &e);
     template <class Event>
     void on(const Event &)
     {
@@ -74,6 +79,7 @@ private:
     PictureCounts m_downloadCounts;
     QStringList m_failed;
     QString m_folderToOpen;
+    std::optional<event::UpdateFinished> m_update;
     // The live line: the album walked and the pictures done of the one transferring.
     int m_albumNumber = 0;
     int m_albumCount = 0;

@@ -6,7 +6,12 @@
 #include "cli/CliHelp.h"
 #include "cli/CliOptions.h"
 #include "cli/CliReporter.h"
+#include "cli/ExitStatus.h"
+#include "cli/OwnersFile.h"
+#include "download/ArchivedAlbums.h"
 #include "download/Downloader.h"
+#include "download/MissingPictures.h"
+#include "download/ResultMessages.h"
 #include "net/CookieStore.h"
 #include "net/NetworkSetup.h"
 #include "settings/DataFolder.h"
@@ -29,16 +34,6 @@
 namespace pictrove {
 
 namespace {
-
-enum ExitCode : int {
-    kExitDone = 0,
-    kExitNoAlbum = 1,
-    kExitUsage = 2,
-    kExitSaveFolder = 3,
-    kExitLoginNeeded = 4,
-    kExitPicturesFailed = 5,
-    kExitInterrupted = 130,
-};
 
 std::atomic<bool> g_interrupted{false};
 
@@ -96,15 +91,21 @@ void waitWhileBusy(Session &session, const std::function<bool()> &busy, const st
     session.waitForThreads();
 }
 
+// When the download archive knows the owner, a fifth column says what each album has
+// archived ("已存档 N/M").
 void printAlbums(const Session &session)
 {
     const QList<AlbumRecord> albums = session.albums.all();
+    const QList<int> archived = archivedPerAlbum(session.dataFolder(), albums, session.owner);
     for (int row = 0; row < albums.size(); ++row) {
         const AlbumRecord &album = albums.at(row);
         const QString count = album.pictureCount == -1 ? albumCountText(-1) : QString::number(album.pictureCount);
-        out(QStringLiteral("%1\t%2\t%3\t%4")
-                .arg(row + 1, 4, 10, QLatin1Char('0'))
-                .arg(album.name, count, albumRemarkText(album.accessFlags)));
+        QString line = QStringLiteral("%1\t%2\t%3\t%4")
+                           .arg(row + 1, 4, 10, QLatin1Char('0'))
+                           .arg(album.name, count, albumRemarkText(album.accessFlags));
+        if (!archived.isEmpty())
+            line += u'\t' + archivedCountText(archived.at(row), album.pictureCount);
+        out(line);
     }
 }
 
@@ -140,7 +141,9 @@ DownloadRequest downloadRequest(const Session &session, const CliOptions &option
     return request;
 }
 
-int run(const CliOptions &options)
+// The network, the data folder and the cookie store (with an imported cookie file),
+// for every command that asks a service; false when the cookie file cannot be read.
+bool prepareEngine(const CliOptions &options)
 {
     initNetwork();
     CookieStore &cookies = CookieStore::process();
@@ -153,15 +156,39 @@ int run(const CliOptions &options)
         std::fprintf(stderr, "cannot read cookie file %s (missing, unreadable, or larger than %lld MiB)\n",
                      qPrintable(options.cookiesFile),
                      static_cast<long long>(CookieStore::kMaxCookieFileBytes / (1024 * 1024)));
-        return kExitUsage;
+        return false;
     }
+    return true;
+}
+
+void loadSessionSettings(Session &session)
+{
+    SettingsBlock block;
+    warnAboutSettings(loadSettings(session.dataFolder(), block), session.dataFolder());
+    session.setSettings(block);
+}
+
+// --save, else the last save path used, else the default save folder.
+QString saveFolder(const Session &session, const CliOptions &options)
+{
+    QString saveDir = options.saveDir;
+    if (saveDir.isEmpty())
+        saveDir = historyEntries(session.settings(), kHistorySavePath).value(0);
+    if (saveDir.isEmpty())
+        saveDir = defaultSaveFolder(session.dataFolder(), QDir::tempPath(), userPicturesFolder());
+    return saveDir;
+}
+
+int run(const CliOptions &options)
+{
+    if (!prepareEngine(options))
+        return kExitUsage;
+    CookieStore &cookies = CookieStore::process();
 
     CliReporter reporter;
     Session session(options.dataDir, reporter);
     Downloader downloader(session, reporter);
-    SettingsBlock block;
-    warnAboutSettings(loadSettings(session.dataFolder(), block), session.dataFolder());
-    session.setSettings(block);
+    loadSessionSettings(session);
 
     if (startList(session, ListRequest{options.address}) == ListCommand::ThreadFailed) {
         reporter.message(QStringLiteral("Create thread:GetListFunc failed."));
@@ -195,12 +222,7 @@ int run(const CliOptions &options)
     if (chosen->isEmpty())
         return kExitNoAlbum;
 
-    QString saveDir = options.saveDir;
-    if (saveDir.isEmpty())
-        saveDir = historyEntries(session.settings(), kHistorySavePath).value(0);
-    if (saveDir.isEmpty())
-        saveDir = defaultSaveFolder(session.dataFolder(), QDir::tempPath(), userPicturesFolder());
-
+    const QString saveDir = saveFolder(session, options);
     if (downloader.start(downloadRequest(session, options, saveDir, *chosen)) == DownloadCommand::ThreadFailed) {
         reporter.message(QStringLiteral("Create thread:DownPicFunc failed."));
         return kExitNoAlbum;
@@ -222,6 +244,132 @@ int run(const CliOptions &options)
     const bool whole = counts.failed == 0 && counts.incompleteAlbums == 0
                        && reporter.downloadResult() != DownloadResult::DiskFull;
     return whole ? kExitDone : kExitPicturesFailed;
+}
+
+// One owner after another in one session, so the pace the service asks for carries
+// over from owner to owner. A line per owner on stdout: its address, its exit status
+// and what became of it; the status of the whole run is the worst of them.
+int runUpdates(const CliOptions &options)
+{
+    QStringList owners = options.owners;
+    if (!options.ownersFile.isEmpty()) {
+        QString error;
+        const auto listed = readOwnersFile(options.ownersFile, error);
+        if (!listed) {
+            std::fprintf(stderr, "pictrove-cli: cannot read the owners file %s: %s\n\n%s",
+                         qPrintable(options.ownersFile), qPrintable(error), qPrintable(cliUsage()));
+            return kExitUsage;
+        }
+        owners += *listed;
+    }
+    if (owners.isEmpty()) {
+        warn(QStringLiteral("the owners file %1 names no owner").arg(options.ownersFile));
+        return kExitNoAlbum;
+    }
+    if (!prepareEngine(options))
+        return kExitUsage;
+    CookieStore &cookies = CookieStore::process();
+
+    CliReporter reporter;
+    Session session(options.dataDir, reporter);
+    Downloader downloader(session, reporter);
+    loadSessionSettings(session);
+    const QString saveDir = saveFolder(session, options);
+
+    int worst = kExitDone;
+    for (const QString &owner : std::as_const(owners)) {
+        if (g_interrupted.load())
+            break;
+        reporter.startOwner();
+        reporter.message(QStringLiteral("更新 %1").arg(owner));
+        UpdateRequest request;
+        request.list.ownerAddress = owner;
+        request.download = downloadRequest(session, options, saveDir, {});
+        if (downloader.startUpdate(request) == DownloadCommand::ThreadFailed) {
+            reporter.message(QStringLiteral("Create thread:DownPicFunc failed."));
+            return worseExit(worst, kExitNoAlbum);
+        }
+        waitWhileBusy(
+            session, [&] { return downloader.isRunning(); }, [&] { downloader.requestAbort(); });
+        reporter.finishLine();
+        cookies.save();
+
+        const auto finished = reporter.updateFinished();
+        const int status = finished ? updateExit(*finished) : kExitNoAlbum;
+        QString summary = finished ? updateSummary(*finished) : QString();
+        if (summary.isEmpty() && finished)
+            summary = listResultMessage(finished->list, QString());
+        if (summary.isEmpty())
+            summary = QStringLiteral("没有获取到相册");
+        out(QStringLiteral("%1\t%2\t%3").arg(owner).arg(status).arg(summary));
+        worst = worseExit(worst, status);
+    }
+    if (!options.failedListFile.isEmpty() && !writeFailedList(options.failedListFile, reporter.failedPictures()))
+        reporter.message(QStringLiteral("cannot write the failed list %1").arg(options.failedListFile));
+    return g_interrupted.load() ? kExitInterrupted : worst;
+}
+
+// The owner listed, then every album's pictures listed against the archive. Per album
+// a line "# number, name, archived/listed", then each picture the archive does not
+// hold as the failed list has it: address, a tab, why.
+int runMissing(const CliOptions &options)
+{
+    if (!prepareEngine(options))
+        return kExitUsage;
+    CookieStore &cookies = CookieStore::process();
+    CliReporter reporter;
+    Session session(options.dataDir, reporter);
+    loadSessionSettings(session);
+
+    if (startList(session, ListRequest{options.address}) == ListCommand::ThreadFailed) {
+        reporter.message(QStringLiteral("Create thread:GetListFunc failed."));
+        return kExitNoAlbum;
+    }
+    waitWhileBusy(
+        session, [&] { return session.listState.load() != ListState::Idle; }, [&] { requestListStop(session); });
+    reporter.finishLine();
+    const std::optional<ListResult> listed = reporter.listResult();
+    if (listed == ListResult::NoAddress || listed == ListResult::NotWebAddress)
+        return kExitUsage;
+    if (g_interrupted.load())
+        return kExitInterrupted;
+    if (listed == ListResult::LoginNeeded)
+        return kExitLoginNeeded;
+    if (session.albums.isEmpty())
+        return kExitNoAlbum;
+
+    int missing = 0;
+    int incomplete = 0;
+    QStringList failedLines;
+    MissingCheck check;
+    check.stopRequested = [] { return g_interrupted.load(); };
+    check.waitingForRateLimit = [&](int seconds) { reporter.message(rateLimitWaitMessage(seconds)); };
+    check.albumChecked = [&](const AlbumShortfall &album) {
+        QString line = QStringLiteral("# %1\t%2\t%3")
+                           .arg(album.index + 1, 4, 10, QLatin1Char('0'))
+                           .arg(album.name, archivedCountText(album.archived, album.listed));
+        if (!album.listingFailure.isEmpty()) {
+            line += QStringLiteral("\t列表不完整：%1").arg(album.listingFailure);
+            ++incomplete;
+        }
+        out(line);
+        for (const Picture &picture : album.missing) {
+            const QString entry = picture.address + QStringLiteral("\t未存档");
+            out(entry);
+            failedLines.append(entry);
+        }
+        missing += int(album.missing.size());
+    };
+    const QList<AlbumShortfall> checked = findMissingPictures(session, check);
+    cookies.save();
+    reporter.message(QStringLiteral("检查了 %1 个相册：%2 张图片未存档").arg(checked.size()).arg(missing));
+    if (!options.failedListFile.isEmpty() && !writeFailedList(options.failedListFile, failedLines))
+        reporter.message(QStringLiteral("cannot write the failed list %1").arg(options.failedListFile));
+    if (g_interrupted.load())
+        return kExitInterrupted;
+    if (incomplete > 0)
+        return kExitPicturesFailed;
+    return missing > 0 ? kExitPicturesMissing : kExitDone;
 }
 
 }  // namespace
@@ -255,5 +403,9 @@ int main(int argc, char *argv[])
     action.sa_handler = onInterrupt;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    if (options->command == CliOptions::Update)
+        return runUpdates(*options);
+    if (options->command == CliOptions::Missing)
+        return runMissing(*options);
     return run(*options);
 }

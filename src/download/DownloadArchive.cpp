@@ -79,10 +79,14 @@ QString archiveKey(const Picture &picture)
     return picture.pictureId.isEmpty() ? picture.address : picture.pictureId;
 }
 
-DownloadArchive::DownloadArchive(const QString &path, Check check)
+DownloadArchive::DownloadArchive(const QString &path, Check check, Access access)
     : m_path(path)
     , m_connection(QStringLiteral("pictrove-archive-%1").arg(connectionNumber.fetch_add(1)))
 {
+    if (access == Access::ReadOnly) {
+        m_open = QFileInfo(m_path).isFile() && openConnection(true);
+        return;
+    }
     const bool fullCheck = check == Check::Full;
     if (openConnection() && prepareSchema(fullCheck))
         return;
@@ -101,11 +105,14 @@ DownloadArchive::~DownloadArchive()
     closeConnection();
 }
 
-bool DownloadArchive::openConnection()
+bool DownloadArchive::openConnection(bool readOnly)
 {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
     db.setDatabaseName(m_path);
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
+    QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs);
+    if (readOnly)
+        options += QStringLiteral(";QSQLITE_OPEN_READONLY");
+    db.setConnectOptions(options);
     if (!db.open()) {
         const QSqlError error = db.lastError();
         qCDebug(lcEngine) << "archive" << m_path << "cannot be opened:" << error.text();
@@ -227,6 +234,26 @@ bool DownloadArchive::hasAlbum(const QString &service, const QString &ownerId, c
         return false;
     }
     return query.next();
+}
+
+QHash<QString, int> DownloadArchive::albumCounts(const QString &service, const QString &ownerId) const
+{
+    QHash<QString, int> counts;
+    if (!m_open)
+        return counts;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT album_id, count(*) FROM saved_files WHERE service = ? AND owner_id = ?"
+                                 " GROUP BY album_id"));
+    query.addBindValue(service);
+    query.addBindValue(ownerId);
+    if (!query.exec()) {
+        m_damaged = m_damaged || meansBadFile(query.lastError());
+        return counts;
+    }
+    while (query.next())
+        counts.insert(query.value(0).toString(), query.value(1).toInt());
+    return counts;
 }
 
 bool DownloadArchive::record(const QList<ArchivedFile> &files)

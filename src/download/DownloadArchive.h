@@ -9,6 +9,7 @@
 
 #include "sources/Picture.h"
 
+#include <QHash>
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -47,10 +48,17 @@ public:
         Full,
     };
 
+    enum class Access {
+        ReadWrite,
+        // Only reads: a missing file is not made and a bad one is not moved aside (the
+        // front ends' counts; the next download deals with the file).
+        ReadOnly,
+    };
+
     // Opens the archive at `path`, creating it when missing. A file that is no usable
     // database (or fails the check) is moved aside, with its -wal and -shm beside it,
     // and an empty archive is started; movedAsideTo() then says where it went.
-    explicit DownloadArchive(const QString &path, Check check = Check::Quick);
+    explicit DownloadArchive(const QString &path, Check check = Check::Quick, Access access = Access::ReadWrite);
     ~DownloadArchive();
 
     DownloadArchive(const DownloadArchive &) = delete;
@@ -68,6 +76,8 @@ public:
     QSet<QString> archivedAmong(const QString &service, const QString &ownerId, const QStringList &keys) const;
     // Something of the album is archived for the owner.
     bool hasAlbum(const QString &service, const QString &ownerId, const QString &albumId) const;
+    // Rows per album id of the owner: what each album has archived, in one query.
+    QHash<QString, int> albumCounts(const QString &service, const QString &ownerId) const;
     // Records `files` in one transaction (a file archived before gets its new path and
     // size); false when nothing could be recorded.
     bool record(const QList<ArchivedFile> &files);
@@ -82,7 +92,7 @@ public:
     int count(const QString &service = QString(), const QString &ownerId = QString()) const;
 
 private:
-    bool openConnection();
+    bool openConnection(bool readOnly = false);
     bool prepareSchema(bool fullCheck);
     void closeConnection();
     void moveAside();

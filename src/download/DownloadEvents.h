@@ -9,10 +9,12 @@
 
 #include "settings/SettingsBlock.h"
 #include "settings/SourceType.h"
+#include "sources/ListEvents.h"
 
 #include <QList>
 #include <QString>
 
+#include <optional>
 #include <variant>
 
 namespace pictrove {
@@ -34,6 +36,25 @@ struct DownloadRequest {
 // A request with the download parameters and name rules `settings` keeps for `type`.
 DownloadRequest downloadRequestFor(const SettingsBlock &settings, SourceType type, const QString &saveRoot,
                                    const QList<int> &albums);
+
+// An update of one owner, the run a scheduled job makes: the owner's album list made
+// again, then in every listed album the download archive holds something of for this
+// owner only what is new is downloaded. Albums the archive does not know are left
+// alone: an update keeps what was downloaded before current, it starts nothing new.
+struct UpdateRequest {
+    ListRequest list;
+    // The save folder, parameters and name rules. The update chooses the albums and
+    // switches on skip-previous, the archive and listing archived albums whole.
+    DownloadRequest download;
+};
+
+enum class UpdateResult {
+    Updated,          // the archived albums were walked; DownloadFinished said how
+    NotListed,        // the list gave no album; ListFinished said why
+    NothingArchived,  // no listed album is in the download archive: nothing to update
+    NoArchive,        // the request leaves the archive out, or it cannot be opened
+    Stopped,          // a stop request ended the update
+};
 
 enum class DownloadResult {
     Finished,          // every chosen album was walked
@@ -123,7 +144,9 @@ struct AlbumFinished {
 // The download archive `file` could not be used (`detail` says why). When `movedTo`
 // is set, the file was moved there and a new, empty archive started; otherwise the
 // run goes on without the archive. Comes after DownloadStarted, before any album; or,
-// for damage a look-up or a record met during the run, after the last album ended.
+// for damage a look-up or a record met during the run, after the last album ended. An
+// update also tells it before it chooses its albums, when the archive it reads then
+// had to be moved aside.
 struct ArchiveUnusable {
     QString file;
     QString movedTo;
@@ -141,13 +164,30 @@ struct DownloadFinished {
 struct OpenFolder {
     QString folder;
 };
+// An update chose the listed albums it walks (album-list positions, in walk order):
+// those the archive holds something of. Comes after ListFinished, before
+// DownloadStarted, only when there are some.
+struct UpdateAlbumsChosen {
+    QList<int> albums;
+};
+// An update ended: after its ListFinished, and after DownloadFinished (and OpenFolder)
+// when it downloaded. `albums` were listed, `archivedAlbums` of them walked.
+struct UpdateFinished {
+    UpdateResult result = UpdateResult::Updated;
+    ListResult list = ListResult::Listed;
+    std::optional<DownloadResult> download;  // set when the download ran
+    int albums = 0;
+    int archivedAlbums = 0;
+    PictureCounts run;  // the download's, as DownloadFinished counted them
+};
 }  // namespace event
 
 using DownloadEvent =
     std::variant<event::DownloadStarted, event::SaveFolderFailed, event::AlbumStarted, event::PicturesListed,
                  event::TransferStarted, event::PictureProgress, event::RunProgress, event::PictureFailed,
                  event::AlbumListingWaiting, event::AlbumIncomplete, event::AlbumFinished, event::DiskFull,
-                 event::ArchiveUnusable, event::DownloadFinished, event::OpenFolder>;
+                 event::ArchiveUnusable, event::DownloadFinished, event::OpenFolder,
+                 event::UpdateAlbumsChosen, event::UpdateFinished>;
 
 // Every download event arrives through this one call (see ListEvents for why). A
 // plain DownloadEvents hears nothing.

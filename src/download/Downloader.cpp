@@ -1,10 +1,12 @@
 #include "download/Downloader.h"
 
 #include "download/AlbumPipeline.h"
+#include "download/ArchivedAlbums.h"
 #include "download/DownloadArchive.h"
 #include "download/FileNaming.h"
 #include "download/Folders.h"
 #include "settings/ExtensionSettings.h"
+#include "sources/ListAcquisition.h"
 #include "sources/Session.h"
 
 #include <QDateTime>
@@ -55,6 +57,8 @@ void Downloader::requestAbort()
     while (current != DownloadState::Idle
            && !m_state.compare_exchange_weak(current, DownloadState::AbortRequested)) {
     }
+    if (m_updating.load())
+        requestListStop(m_session);
 }
 
 void Downloader::pause(int milliseconds)
@@ -88,6 +92,7 @@ DownloadResult Downloader::run(const DownloadRequest &request)
     if (!isInsideFolder(request.saveRoot, base))
         failedLevel = base;
     if (!failedLevel.isEmpty() || !ensureFolder(base, failedLevel)) {
+        m_lastRun = {};
         m_state = DownloadState::Idle;
         m_events.report(event::SaveFolderFailed{failedLevel});
         m_events.report(event::DownloadFinished{DownloadResult::SaveFolderFailed, {}});
@@ -127,6 +132,7 @@ DownloadResult Downloader::run(const DownloadRequest &request)
         m_lastQueue = std::move(last);
 
     const bool stopped = aborted();
+    m_lastRun = run;
     m_state = DownloadState::Idle;
     const DownloadResult result = n == 0                 ? DownloadResult::NoAlbumChosen
                                   : pipeline.diskFull() ? DownloadResult::DiskFull
@@ -136,6 +142,89 @@ DownloadResult Downloader::run(const DownloadRequest &request)
     if (run.listed > 0 && (request.rules.options & kOptionOpenFolder))
         m_events.report(event::OpenFolder{m_lastQueue->folder()});
     return result;
+}
+
+}  // namespace pictrove
+
+namespace pictrove {
+
+DownloadCommand Downloader::startUpdate(const UpdateRequest &request)
+{
+    DownloadState idle = DownloadState::Idle;
+    if (!m_state.compare_exchange_strong(idle, DownloadState::Running)) {
+        requestAbort();
+        return DownloadCommand::AbortRequested;
+    }
+    ListState listIdle = ListState::Idle;
+    if (!m_session.listState.compare_exchange_strong(listIdle, ListState::Running)) {
+        m_state = DownloadState::Idle;
+        requestListStop(m_session);
+        return DownloadCommand::AbortRequested;
+    }
+    m_session.albums.clear();
+    m_session.listedBy = nullptr;
+    m_updating = true;
+    if (!m_session.startThread([this, request] { runUpdate(request); })) {
+        m_updating = false;
+        m_session.listState = ListState::Idle;
+        m_state = DownloadState::Idle;
+        return DownloadCommand::ThreadFailed;
+    }
+    return DownloadCommand::Started;
+}
+
+void Downloader::runUpdate(const UpdateRequest &request)
+{
+    event::UpdateFinished finished;
+    finished.list = runList(m_session, request.list);
+    finished.albums = m_session.albums.size();
+    m_updating = false;
+    m_session.listState = ListState::Idle;
+    m_session.listEvents().report(event::ListFinished{finished.list, finished.albums});
+
+    const QString dataFolder = m_session.dataFolder();
+    const bool haveArchive = request.download.useArchive && !dataFolder.isEmpty() && QFileInfo(dataFolder).isDir();
+    QList<int> chosen;
+    if (aborted() || finished.list == ListResult::Stopped) {
+        finished.result = UpdateResult::Stopped;
+    } else if (finished.albums == 0) {
+        finished.result = UpdateResult::NotListed;
+    } else if (!haveArchive) {
+        finished.result = UpdateResult::NoArchive;
+    } else {
+        // This thread's connection only chooses the albums; the run opens its own.
+        const DownloadArchive archive(downloadArchivePath(dataFolder));
+        if (!archive.movedAsideTo().isEmpty())
+            m_events.report(event::ArchiveUnusable{downloadArchivePath(dataFolder), archive.movedAsideTo(),
+                                                   archive.problem()});
+        const QList<int> counts = archive.isOpen()
+                                      ? archivedPerAlbum(archive, m_session.albums.all(), m_session.owner)
+                                      : QList<int>();
+        for (int index = 0; index < counts.size(); ++index) {
+            if (counts.at(index) > 0)
+                chosen.append(index);
+        }
+        finished.result = !archive.isOpen() ? UpdateResult::NoArchive
+                          : chosen.isEmpty() ? UpdateResult::NothingArchived
+                                             : UpdateResult::Updated;
+    }
+
+    if (finished.result == UpdateResult::Updated) {
+        DownloadRequest download = request.download;
+        download.albums = chosen;
+        download.rules.options |= kOptionSkipPrevious;
+        download.useArchive = true;
+        download.listArchivedAlbumsWhole = true;
+        finished.archivedAlbums = int(chosen.size());
+        m_events.report(event::UpdateAlbumsChosen{chosen});
+        finished.download = run(download);  // sets the state to idle
+        finished.run = m_lastRun;
+        if (finished.download == DownloadResult::Stopped)
+            finished.result = UpdateResult::Stopped;
+    } else {
+        m_state = DownloadState::Idle;
+    }
+    m_events.report(finished);
 }
 
 }  // namespace pictrove

@@ -49,6 +49,13 @@ public:
     // The run's body, on the calling thread; the state must be Running (start sets it).
     DownloadResult run(const DownloadRequest &request);
 
+    // Idle, with no list running: starts an update of one owner (UpdateRequest) on a
+    // thread of the session. It lists first (the list's events go to the session's
+    // ListEvents) and then downloads; the downloader counts as running from the start
+    // to UpdateFinished, so requestAbort (with requestListStop while it lists) stops
+    // it. Running: requests the abort; a list running: asks it to stop.
+    DownloadCommand startUpdate(const UpdateRequest &request);
+
     DownloadState state() const { return m_state.load(); }
     bool isRunning() const { return state() != DownloadState::Idle; }
 
@@ -61,6 +68,7 @@ public:
     const AlbumQueue &queue() const { return *m_lastQueue; }
 
 private:
+    void runUpdate(const UpdateRequest &request);
     bool aborted() const { return state() == DownloadState::AbortRequested; }
 
     // PipelineControl
@@ -75,6 +83,8 @@ private:
     mutable std::mutex m_folderMutex;
     QString m_transferFolder;  // the album whose picture was last handed out; empty: none
     std::unique_ptr<AlbumQueue> m_lastQueue = std::make_unique<AlbumQueue>();
+    std::atomic<bool> m_updating{false};  // an update runs: an abort also stops its list
+    PictureCounts m_lastRun;  // the counts of the last run, on the run's thread
 };
 
 }  // namespace pictrove

@@ -65,4 +65,21 @@ QString runSummary(const PictureCounts &run)
     return summary;
 }
 
+QString updateSummary(const event::UpdateFinished &e)
+{
+    switch (e.result) {
+    case UpdateResult::NotListed:
+        return QString();
+    case UpdateResult::NothingArchived:
+        return QStringLiteral("下载存档中没有这 %1 个相册的图片：请先下载一次，以后再更新").arg(e.albums);
+    case UpdateResult::NoArchive:
+        return QStringLiteral("没有可用的下载存档，无法更新");
+    case UpdateResult::Stopped:
+        return QStringLiteral("更新已终止") + (e.download ? QStringLiteral("：") + runSummary(e.run) : QString());
+    case UpdateResult::Updated:
+        break;
+    }
+    return QStringLiteral("更新完毕：%1 个相册中 %2 个有存档，%3").arg(e.albums).arg(e.archivedAlbums).arg(runSummary(e.run));
+}
+
 }  // namespace pictrove

@@ -27,4 +27,9 @@ QString archiveUnusableMessage(const event::ArchiveUnusable &e);
 // 无权查看"), when there are any.
 QString runSummary(const PictureCounts &run);
 
+// How an update ended, in one line: "更新完毕：N 个相册中 M 个有存档" with the run's
+// summary, or why nothing was downloaded; empty when the list already said why
+// (NotListed).
+QString updateSummary(const event::UpdateFinished &e);
+
 }  // namespace pictrove

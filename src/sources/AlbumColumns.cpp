@@ -22,4 +22,11 @@ QString albumRemarkText(int32_t flags)
     return QString();
 }
 
+QString archivedCountText(int archived, int32_t picCount)
+{
+    if (picCount < 0)
+        return QStringLiteral("已存档 %1").arg(archived);
+    return QStringLiteral("已存档 %1/%2").arg(archived).arg(picCount);
+}
+
 }  // namespace pictrove

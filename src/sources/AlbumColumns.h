@@ -13,5 +13,8 @@ QString albumCountText(int32_t picCount);
 // Negative flags: their low 31 bits as "%08u". Otherwise the first set bit of
 // 0x1 "加密相册", 0x2 "私密相册", 0x4 "好友可见", else empty.
 QString albumRemarkText(int32_t flags);
+// "已存档 N/M": N of the album's M pictures are in the download archive; "已存档 N" when
+// the count is unknown (-1).
+QString archivedCountText(int archived, int32_t picCount);
 
 }  // namespace pictrove

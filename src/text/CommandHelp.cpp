@@ -113,6 +113,14 @@ void appendManItems(QByteArray &out, const QByteArray &section, std::span<const 
         out += ".TP\n" + roffStyled(QString::fromUtf8(item.term)) + "\n" + roff(QString::fromUtf8(item.text)) + "\n";
 }
 
+QStringList exampleLines(const HelpExample &example)
+{
+    QStringList lines = QString::fromUtf8(example.text).split(u'\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
 }  // namespace
 
 QString helpText(const CommandHelp &help)
@@ -141,6 +149,12 @@ QString helpText(const CommandHelp &help)
         out += u'\n';
         appendWrapped(out, QString(), QStringLiteral("Exit status: ") + codes.join(QStringLiteral(", ")) + u'.', 0);
     }
+    for (const HelpExample &example : help.examples) {
+        out += u'\n';
+        appendWrapped(out, QString(), QString::fromUtf8(example.caption), 0);
+        for (const QString &line : exampleLines(example))
+            out += line.isEmpty() ? QStringLiteral("\n") : QStringLiteral("    ") + line + u'\n';
+    }
     return out;
 }
 
@@ -162,6 +176,14 @@ QByteArray manPage(const CommandHelp &help, const QString &version, const QStrin
         appendManItems(out, QString::fromUtf8(section.heading).toUpper().toUtf8(), section.items);
     if (!help.exitStatus.empty())
         appendManItems(out, "EXIT STATUS", help.exitStatus);
+    if (!help.examples.empty())
+        out += ".SH EXAMPLES\n";
+    for (const HelpExample &example : help.examples) {
+        out += ".PP\n" + roff(QString::fromUtf8(example.caption)) + "\n.PP\n.RS 4\n.nf\n";
+        for (const QString &line : exampleLines(example))
+            out += roff(line) + "\n";
+        out += ".fi\n.RE\n";
+    }
     return out;
 }
 

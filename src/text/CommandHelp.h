@@ -23,6 +23,13 @@ struct HelpSection {
     std::span<const HelpItem> items;
 };
 
+// Lines shown as they are (files to copy, commands to type), after a sentence that
+// says what they are.
+struct HelpExample {
+    const char *caption;
+    const char *text;  // lines, each ending in "\n"
+};
+
 struct CommandHelp {
     const char *program;
     const char *summary;                   // the manual page's NAME line
@@ -31,6 +38,7 @@ struct CommandHelp {
     std::span<const HelpSection> sections;
     std::span<const char *const> notes;    // paragraphs after the sections (the description in the manual page)
     std::span<const HelpItem> exitStatus;  // may be empty
+    std::span<const HelpExample> examples = {};  // may be empty
 };
 
 QString helpText(const CommandHelp &help);

@@ -16,6 +16,7 @@
 #include <QThread>
 #include <QTemporaryDir>
 
+#include <atomic>
 #include <csignal>
 
 namespace pictrove {
@@ -499,6 +500,162 @@ TEST_F(CliTest, WeiboThroughTheWebApiAndLoginNeeded)
     EXPECT_TRUE(refused.err.contains(QStringLiteral("该主人的相册需要登录后才能查看：请在<登录>菜单中登录微博后重试")))
         << refused.err.toStdString();
     EXPECT_TRUE(refused.err.contains(QStringLiteral("--cookies")));
+}
+
+// update and missing work from the download archive. The Weibo owner here has three
+// albums, each with its own photos: 微博配图 one, 头像相册 one (and a second once the
+// test adds it at its top), 空相册 none.
+class CliArchiveTest : public CliTest {
+protected:
+    void SetUp() override
+    {
+        CliTest::SetUp();
+        // 微博配图 counts the one photo it lists, so its listing is whole.
+        QByteArray albums = readFixture(QStringLiteral("sources/weibo_albums.json"));
+        albums.replace("\"photos\":33", "\"photos\":1");
+        route("photo.weibo.com", "/albums/get_all", CannedResponse::ok(albums));
+        const QByteArray photos = readFixture(QStringLiteral("sources/weibo_photos_1.json"));
+        const QByteArray empty = readFixture(QStringLiteral("sources/weibo_photos_empty.json"));
+        const LoopbackServer::Handler pages = [this, photos, empty](const RecordedRequest &request) {
+            if (!request.query().contains("&page=1&"))
+                return CannedResponse::ok(empty);
+            if (request.query().contains("3555502164890927"))
+                return CannedResponse::ok(photo(photos, "4000000000000031", "abcd0031.jpg"));
+            if (request.query().contains("3555502164890928")) {
+                QByteArray page = photos;
+                if (m_newPhoto.load()) {
+                    const QByteArray added = photo(photos, "4000000000000035", "abcd0035.jpg");
+                    const QByteArray entry = added.mid(added.indexOf("[{") + 1, added.indexOf("}]") - added.indexOf("[{"));
+                    page.replace("\"photo_list\":[", "\"photo_list\":[" + entry + ",");
+                }
+                return CannedResponse::ok(page);
+            }
+            return CannedResponse::ok(empty);
+        };
+        http.route("photo.weibo.com", "/photos/get_all", pages);
+        https.route("photo.weibo.com", "/photos/get_all", pages);
+        for (const char *name : {"/large/abcd0031.jpg", "/large/abcd0035.jpg"})
+            route("ww2.sinaimg.cn", name, CannedResponse::ok(picture, "image/jpeg"));
+    }
+
+    // The fixture's photo page with another photo id and file in place of its own.
+    static QByteArray photo(QByteArray page, const QByteArray &id, const QByteArray &name)
+    {
+        page.replace("4000000000000033", id);
+        page.replace("abcd0033.jpg", name);
+        return page;
+    }
+
+    QList<QByteArray> pictureRequests() const
+    {
+        QList<QByteArray> paths;
+        for (const RecordedRequest &request : http.requests())
+            if (request.host() == "ww2.sinaimg.cn")
+                paths.append(request.path());
+        return paths;
+    }
+
+    CliResult downloadAlbum(const QString &albums)
+    {
+        return run({QStringLiteral("download"), kOwner, QStringLiteral("--albums"), albums, QStringLiteral("--save"),
+                    save.path(), QStringLiteral("--skip-previous")});
+    }
+
+    const QString kOwner = QStringLiteral("https://weibo.com/u/1234567890");
+    std::atomic<bool> m_newPhoto{false};
+    QTemporaryDir save;
+};
+
+// Over an owners file: comments and blank lines are left out, a line that is no
+// address is reported and counted, the others still run, and the status is the worst.
+TEST_F(CliArchiveTest, UpdateRunsEveryOwnerAndExitsWithTheWorstStatus)
+{
+    ASSERT_EQ(downloadAlbum(QStringLiteral("2")).exitCode, 0);
+    m_newPhoto = true;
+    QFile owners(data.filePath(QStringLiteral("owners.txt")));
+    ASSERT_TRUE(owners.open(QIODevice::WriteOnly));
+    owners.write("# the owners I keep\n\n" + kOwner.toUtf8() + "\n  # an old one\nnot an address\n"
+                 "   http://blog.sina.com.cn/u/1234567890   \n");
+    owners.close();
+
+    http.clearLog();
+    const CliResult result = run({QStringLiteral("update"), QStringLiteral("--owners-file"), owners.fileName(),
+                                  QStringLiteral("--save"), save.path()});
+    // Only the new photo of the one archived album; 微博配图 was never downloaded.
+    EXPECT_EQ(pictureRequests(), QList<QByteArray>{"/large/abcd0035.jpg"}) << result.err.toStdString();
+    const QStringList lines = result.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3) << result.out.toStdString();
+    EXPECT_TRUE(lines[0].startsWith(kOwner + QStringLiteral("\t0\t更新完毕：3 个相册中 1 个有存档，保存 1 张")))
+        << lines[0].toStdString();
+    EXPECT_EQ(lines[1], QStringLiteral("not an address\t2\t请输入以http://或https://开头的网址"));
+    EXPECT_TRUE(lines[2].startsWith(QStringLiteral("http://blog.sina.com.cn/u/1234567890\t1\t下载存档中没有")))
+        << lines[2].toStdString();
+    EXPECT_EQ(result.exitCode, 2);
+
+    // Nothing new: the listing's requests only, and done.
+    http.clearLog();
+    const CliResult again = run({QStringLiteral("update"), kOwner, QStringLiteral("--save"), save.path()});
+    EXPECT_EQ(again.exitCode, 0) << again.err.toStdString();
+    EXPECT_TRUE(pictureRequests().isEmpty());
+}
+
+TEST_F(CliArchiveTest, UpdateRefusesWhatItCannotRun)
+{
+    const struct {
+        QStringList arguments;
+        const char *said;
+    } cases[] = {
+        {{QStringLiteral("update"), QStringLiteral("--owners-file"), data.filePath(QStringLiteral("none.txt"))},
+         "cannot read the owners file"},
+        {{QStringLiteral("update"), QStringLiteral("--owners-file"), data.path()}, "cannot read the owners file"},
+        {{QStringLiteral("update")}, "update needs an OWNER address or --owners-file FILE"},
+        {{QStringLiteral("update"), kOwner, QStringLiteral("--no-archive")}, "--no-archive cannot be used"},
+        {{QStringLiteral("list"), kOwner, QStringLiteral("--owners-file"), data.path()}, "--owners-file is for update"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.said);
+        const CliResult result = run(c.arguments);
+        EXPECT_EQ(result.exitCode, 2);
+        EXPECT_TRUE(result.err.contains(QLatin1String(c.said))) << result.err.toStdString();
+        EXPECT_TRUE(result.err.contains(QStringLiteral("usage: pictrove-cli"))) << result.err.toStdString();
+    }
+    EXPECT_TRUE(http.requests().isEmpty());
+}
+
+// missing lists what the service lists and the archive does not hold, per album, and
+// exits 8 until nothing is missing; list shows the archived counts once there are some.
+TEST_F(CliArchiveTest, MissingListsWhatTheArchiveDoesNotHold)
+{
+    CliResult result = run({QStringLiteral("list"), kOwner});
+    ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_FALSE(result.out.contains(QStringLiteral("已存档")));  // the archive knows nothing of the owner
+
+    ASSERT_EQ(downloadAlbum(QStringLiteral("2")).exitCode, 0);
+    m_newPhoto = true;
+    http.clearLog();
+    result = run({QStringLiteral("missing"), kOwner, QStringLiteral("--failed-list"),
+                  data.filePath(QStringLiteral("missing.txt"))});
+    EXPECT_EQ(result.exitCode, 8) << result.err.toStdString();
+    EXPECT_EQ(result.out.toStdString(),
+              "# 0001\t微博配图\t已存档 0/1\n"
+              "http://ww2.sinaimg.cn/large/abcd0031.jpg\t未存档\n"
+              "# 0002\t头像相册\t已存档 1/2\n"
+              "http://ww2.sinaimg.cn/large/abcd0035.jpg\t未存档\n"
+              "# 0003\t空相册\t已存档 0/0\n");
+    EXPECT_TRUE(pictureRequests().isEmpty());  // pictures are listed, never fetched
+    QFile failed(data.filePath(QStringLiteral("missing.txt")));
+    ASSERT_TRUE(failed.open(QIODevice::ReadOnly));
+    EXPECT_EQ(failed.readAll(), QByteArray("http://ww2.sinaimg.cn/large/abcd0031.jpg\t未存档\n"
+                                           "http://ww2.sinaimg.cn/large/abcd0035.jpg\t未存档\n"));
+
+    result = run({QStringLiteral("list"), kOwner});
+    EXPECT_EQ(result.out.toStdString(),
+              "0001\t微博配图\t1\t\t已存档 0/1\n0002\t头像相册\t1\t\t已存档 1/1\n0003\t空相册\t0\t\t已存档 0/0\n");
+
+    ASSERT_EQ(downloadAlbum(QStringLiteral("1-2")).exitCode, 0);
+    result = run({QStringLiteral("missing"), kOwner});
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_FALSE(result.out.contains(QStringLiteral("未存档"))) << result.out.toStdString();
 }
 
 }  // namespace

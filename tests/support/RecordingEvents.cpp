@@ -50,6 +50,23 @@ QString resultName(DownloadResult result)
     return QStringLiteral("?");
 }
 
+QString resultName(UpdateResult result)
+{
+    switch (result) {
+    case UpdateResult::Updated:
+        return QStringLiteral("Updated");
+    case UpdateResult::NotListed:
+        return QStringLiteral("NotListed");
+    case UpdateResult::NothingArchived:
+        return QStringLiteral("NothingArchived");
+    case UpdateResult::NoArchive:
+        return QStringLiteral("NoArchive");
+    case UpdateResult::Stopped:
+        return QStringLiteral("Stopped");
+    }
+    return QStringLiteral("?");
+}
+
 void RecordingEvents::append(const QString &line)
 {
     m_log.append(line);
@@ -185,6 +202,25 @@ void RecordingEvents::on(const event::OpenFolder &e)
 {
     m_opened.append(e.folder);
     append(QStringLiteral("openFolder ") + e.folder);
+}
+
+void RecordingEvents::on(const event::UpdateAlbumsChosen &e)
+{
+    QStringList albums;
+    for (const int album : e.albums)
+        albums.append(QString::number(album));
+    append(QStringLiteral("updateAlbumsChosen ") + albums.join(u','));
+}
+
+void RecordingEvents::on(const event::UpdateFinished &e)
+{
+    QString line = QStringLiteral("updateFinished %1 list=%2 albums=%3/%4")
+                       .arg(resultName(e.result), resultName(e.list))
+                       .arg(e.archivedAlbums)
+                       .arg(e.albums);
+    if (e.download)
+        line += QStringLiteral(" download=%1 saved=%2").arg(resultName(*e.download)).arg(e.run.saved);
+    append(line);
 }
 
 QStringList RecordingEvents::log() const

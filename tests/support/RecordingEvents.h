@@ -59,6 +59,8 @@ private:
     void on(const event::AlbumFinished &e);
     void on(const event::DownloadFinished &e);
     void on(const event::OpenFolder &e);
+    void on(const event::UpdateAlbumsChosen &e);
+    void on(const event::UpdateFinished &e);
 
     void append(const QString &line);
 
@@ -77,5 +79,6 @@ private:
 // "Listed", "NoAddress", ... and "Finished", "Stopped", ...
 QString resultName(ListResult result);
 QString resultName(DownloadResult result);
+QString resultName(UpdateResult result);
 
 }  // namespace pictrove

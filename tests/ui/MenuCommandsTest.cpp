@@ -113,7 +113,7 @@ TEST_F(MenuCommandsTest, MenuBarHasEveryEntryInOrder)
           -kCommandFixOrder, -kCommandFixFormat, -kCommandSkipPrevious, -kCommandNoArchiveOnce, -kCommandOpenFolder, 0,
           -kCommandShopMainPictures, -kCommandShopDescriptionPictures, -kCommandYupooLarge}},
         {"<导入/导出>", {kCommandImportAndDownload, 0, kCommandExportDownloadFile, kCommandExportThunderList}},
-        {"<辅助功能>", {kCommandFileProcessing}},
+        {"<辅助功能>", {kCommandFileProcessing, 0, kCommandUpdate}},
         {"<帮助>", {kCommandManual, kCommandConsultation, kCommandFeedback, 0, kCommandVersionInfo}},
     };
     QMenuBar *bar = window->findChild<QMenuBar *>();

@@ -50,6 +50,8 @@ enum MenuCommand : int {
     // A check-mark entry of <设置> that is no option bit: it lives in the window for
     // one download and is never saved, so "soft.dat" keeps its size and layout.
     kCommandNoArchiveOnce = 32830,  // 下次下载不使用下载存档
+
+    kCommandUpdate = 32831,  // 更新: the owner listed again, only what is new in its archived albums downloaded
 };
 
 // The option bit (settings/MenuOptions.h) a command stands for; 0 for a command that

@@ -63,7 +63,7 @@ const MenuPopup kMenus[] = {
          {kCommandExportDownloadFile, u"导出下载文件", false},
          {kCommandExportThunderList, u"导出迅雷下载列表", false},
      }},
-    {u"<辅助功能>", u'T', {{kCommandFileProcessing, u"文件处理", false}}},
+    {u"<辅助功能>", u'T', {{kCommandFileProcessing, u"文件处理", false}, {0, nullptr, false}, {kCommandUpdate, u"更新", false}}},
     {u"<帮助>", u'H',
      {
          {kCommandManual, u"使用说明", false},

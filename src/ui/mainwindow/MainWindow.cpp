@@ -135,6 +135,27 @@ void MainWindow::onDownload()
         m_shell.showMessage(this, QStringLiteral("Create thread:DownPicFunc failed."), QString());
 }
 
+void MainWindow::onUpdate()
+{
+    if (!m_ready || busy())
+        return;
+    m_view->interruptRebuild();
+    m_view->resetGrid();
+    m_view->clearThumbnails();
+    UpdateRequest request;
+    request.list.ownerAddress = controlText(m_ownerBox);
+    const QString saveRoot = absoluteSavePath(controlText(m_savePathBox), QDir::homePath());
+    if (!saveRoot.isEmpty() && saveRoot != controlText(m_savePathBox))
+        m_savePathBox->setEditText(saveRoot);
+    request.download = downloadRequestFor(m_session->settings(), request.list.sourceType, saveRoot, {});
+    m_runAlbums.clear();
+    m_downloadStopRequested = false;
+    const DownloadCommand command = m_downloader->startUpdate(request);
+    m_view->refresh();  // the album list was emptied
+    if (command == DownloadCommand::ThreadFailed)
+        m_shell.showMessage(this, QStringLiteral("Create thread:GetListFunc failed."), QString());
+}
+
 void MainWindow::onFailedList()
 {
     if (m_failedPictures.isEmpty() || m_downloader->isRunning())

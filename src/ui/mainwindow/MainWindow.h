@@ -83,6 +83,10 @@ public:
     // Commands of the buttons and links.
     void onGetList();
     void onDownload();
+    // 更新: the owner in the address box listed again, then only what is new in the
+    // albums the download archive holds something of downloaded. A list or a
+    // download is stopped with its own button, as ever.
+    void onUpdate();
     void onSetPath();
     void onOpenPath();
     void onFind();
@@ -99,6 +103,8 @@ public:
     // The albums of the running (or last) download, in the order it walks them; and
     // the pictures of it that did not arrive, as the events reported them.
     const QList<int> &runAlbums() const { return m_runAlbums; }
+    // An update chose its albums only once it had listed them.
+    void setRunAlbums(const QList<int> &albums) { m_runAlbums = albums; }
     // The user stopped the running (or last) download.
     bool downloadStopRequested() const { return m_downloadStopRequested; }
     QList<FailedPicture> &failedPictures() { return m_failedPictures; }

@@ -56,6 +56,10 @@ void MainWindow::buildControls()
     download->setEnabled(false);
     download->setMinimumWidth(88);
     addControl(kControlDownload, download);
+    auto *updateOwner = new QPushButton(QStringLiteral("更新"));
+    updateOwner->setMinimumWidth(88);
+    updateOwner->setToolTip(QStringLiteral("重新获取相册列表，只下载已存档相册里的新图片"));
+    addControl(kControlUpdate, updateOwner);
 
     m_savePathBox = new HistoryComboBox;
     addControl(kControlSavePath, m_savePathBox);
@@ -107,6 +111,7 @@ void MainWindow::buildControls()
     ownerRow->addWidget(m_ownerBox, 1);
     ownerRow->addWidget(getList);
     ownerRow->addWidget(download);
+    ownerRow->addWidget(updateOwner);
 
     auto *pathRow = new QHBoxLayout;
     pathRow->addWidget(new QLabel(QStringLiteral("保存路径:")));
@@ -155,6 +160,8 @@ void MainWindow::connectControls()
             &MainWindow::onGetList);
     connect(qobject_cast<QPushButton *>(control(kControlDownload)), &QPushButton::clicked, this,
             &MainWindow::onDownload);
+    connect(qobject_cast<QPushButton *>(control(kControlUpdate)), &QPushButton::clicked, this,
+            &MainWindow::onUpdate);
     connect(qobject_cast<QPushButton *>(control(kControlSetPath)), &QPushButton::clicked, this,
             &MainWindow::onSetPath);
     connect(qobject_cast<QPushButton *>(control(kControlOpenPath)), &QPushButton::clicked, this,

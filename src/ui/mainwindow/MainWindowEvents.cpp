@@ -26,12 +26,14 @@ namespace {
 constexpr std::initializer_list<int> kLockedWhileListing = {
     kControlSourceType,  kControlDownload,    kControlOwnerAddress, kControlThumbnails, kControlPraiseLink1,
     kControlPraiseLink2, kControlPraiseLink3, kControlFind,         kControlFilter,     kControlExport,
+    kControlUpdate,
 };
 
 // Controls a running download must not let the user touch.
 constexpr std::initializer_list<int> kLockedWhileDownloading = {
     kControlSourceType, kControlGetList,     kControlSetPath,     kControlOwnerAddress,
     kControlSavePath,   kControlPraiseLink1, kControlPraiseLink2, kControlPraiseLink3,
+    kControlUpdate,
 };
 
 }  // namespace
@@ -308,6 +310,23 @@ void MainWindowEvents::on(const event::OpenFolder &e)
         auto *status = m_window.control(kControlStatus);
         setText(kControlStatus, controlText(status) + QStringLiteral("（无法打开文件夹）"));
     }
+}
+
+void MainWindowEvents::on(const event::UpdateAlbumsChosen &e)
+{
+    m_window.setRunAlbums(e.albums);
+}
+
+void MainWindowEvents::on(const event::UpdateFinished &e)
+{
+    const QString summary = updateSummary(e);
+    if (summary.isEmpty())
+        return;
+    // Nothing downloaded for a reason the user can act on: said over the window; an
+    // update that ran ends on the status line as a download does.
+    if (e.result == UpdateResult::NothingArchived || e.result == UpdateResult::NoArchive)
+        showMessage(summary);
+    setText(kControlStatus, summary);
 }
 
 }  // namespace pictrove

@@ -44,6 +44,8 @@ private:
     void on(const event::ArchiveUnusable &e);
     void on(const event::DownloadFinished &e);
     void on(const event::OpenFolder &e);
+    void on(const event::UpdateAlbumsChosen &e);
+    void on(const event::UpdateFinished &e);
 
     void endList(int albumCount);
     // The buttons back, the run's end in the status line and its counts beside it.

@@ -76,6 +76,11 @@ void MenuCommands::run(int command)
     case kCommandNoArchiveOnce:
         m_window.setNoArchiveOnce(!m_window.noArchiveOnce());
         break;
+    case kCommandUpdate:
+        // As the button: greyed while a list or a download runs.
+        if (m_window.control(kControlUpdate)->isEnabled())
+            m_window.onUpdate();
+        break;
     case kCommandLoginQqZone:
         loginQZone();
         break;

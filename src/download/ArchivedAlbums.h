@@ -1,0 +1,22 @@
+#pragma once
+// What the download archive holds of a listed owner, album by album: the albums an
+// update walks, and the "已存档 N/M" of the album list.
+
+#include "download/DownloadArchive.h"
+#include "sources/AlbumRecord.h"
+
+#include <QList>
+#include <QString>
+
+namespace pictrove {
+
+// The pictures archived for `owner` in each of `albums` (an entry per album, in list
+// order); empty when the archive holds nothing of any of them.
+QList<int> archivedPerAlbum(const DownloadArchive &archive, const QList<AlbumRecord> &albums, const OwnerInfo &owner);
+
+// The same from the archive of `dataFolder`, for a front end on its own thread. An
+// archive that is not there is not made, and one that cannot be read counts as empty:
+// showing counts never moves a file aside (the next download does that).
+QList<int> archivedPerAlbum(const QString &dataFolder, const QList<AlbumRecord> &albums, const OwnerInfo &owner);
+
+}  // namespace pictrove
