@@ -1,7 +1,9 @@
-// pictrove-cli's command line (arguments separated by NUL) and the album choice.
+// pictrove-cli's command line (arguments separated by NUL), the album choice, and what
+// follows the arguments' empty one as an owners file's text.
 #include "FuzzInput.h"
 #include "cli/AlbumChoice.h"
 #include "cli/CliOptions.h"
+#include "cli/OwnersFile.h"
 
 using namespace pictrove;
 
@@ -21,5 +23,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         arguments.append(QString::fromUtf8(part));
     QString error;
     (void)parseCliOptions(arguments, error);
+    for (const QString &address : ownerAddressesIn(input.rest())) {
+        if (address.isEmpty() || address.startsWith(u'#') || address != address.trimmed())
+            fuzz::propertyBroken("owners file line kept blank, commented or untrimmed", address);
+    }
     return 0;
 }

@@ -18,6 +18,7 @@ namespace pictrove {
 namespace {
 
 const QList<int> kListWidths = {50, 575, 50, 100, 110, 0};
+constexpr int kArchivedWidth = 110;
 constexpr int kThumbnailRowExtra = 10;
 
 QStringList listTitles()
@@ -71,6 +72,7 @@ void AlbumListView::resetGrid()
         grid.setColumns(listTitles(), kListWidths, 1);
         grid.setStretchColumn(1);  // the album name takes the room a wider window gives
         grid.setRowSelection(true);
+        showArchivedColumn();
     }
     grid.setRedraw(true);
 }
@@ -102,7 +104,35 @@ void AlbumListView::addListRow(int index, const AlbumRecord &record)
     grid.setCellAlignment(row, 2, Qt::AlignRight | Qt::AlignVCenter);
     grid.setCellText(row, 3, albumRemarkText(record.accessFlags));
     grid.setCellText(row, 4, QString());
-    grid.setCellText(row, 5, QString());
+    grid.setCellText(row, kArchivedColumn,
+                     index < m_archived.size() ? archivedCountText(m_archived.at(index), record.pictureCount)
+                                               : QString());
+}
+
+void AlbumListView::showArchivedCounts(const QList<int> &counts)
+{
+    m_archived = counts;
+    if (thumbnailLayout())
+        return;
+    showArchivedColumn();
+    AlbumGrid &grid = *m_controls.grid;
+    const QList<AlbumRecord> albums = m_session.albums.all();
+    for (int row = grid.fixedRowCount(); row < grid.gridRowCount(); ++row) {
+        const int index = grid.cellData(row, 0);
+        const bool known = index >= 0 && index < m_archived.size() && index < albums.size();
+        grid.setCellText(row, kArchivedColumn,
+                         known ? archivedCountText(m_archived.at(index), albums.at(index).pictureCount) : QString());
+    }
+}
+
+void AlbumListView::showArchivedColumn()
+{
+    AlbumGrid &grid = *m_controls.grid;
+    if (thumbnailLayout() || grid.fixedRowCount() == 0)
+        return;
+    const bool shown = !m_archived.isEmpty();
+    grid.setCellText(0, kArchivedColumn, shown ? QStringLiteral("已存档") : QString());
+    grid.setColumnWidth(kArchivedColumn, shown ? kArchivedWidth : kListWidths.at(kArchivedColumn));
 }
 
 void AlbumListView::setAlbumState(int index, const QString &state)

@@ -72,6 +72,12 @@ public:
     // "下载中 3/10", "完成", ...); nothing when the album is not shown.
     void setAlbumState(int index, const QString &state);
     static constexpr int kStateColumn = 4;
+    // What the download archive holds of each album (archivedPerAlbum: an entry per
+    // album of the list): the list's last column is titled 已存档 and shows
+    // "已存档 N/M". Empty, when the archive does not know the owner: the column stays
+    // out of sight, as before any download.
+    void showArchivedCounts(const QList<int> &counts);
+    static constexpr int kArchivedColumn = 5;
     // Album-list positions of the selected rows (list) or cells (thumbnails), in
     // grid order.
     QList<int> selectedAlbums() const;
@@ -106,6 +112,8 @@ Q_SIGNALS:
 
 private:
     void addListRow(int index, const AlbumRecord &record);
+    // The 已存档 column's title and width, from m_archived.
+    void showArchivedColumn();
     void addThumbnailCell(int index, const AlbumRecord &record);
     // Adds up to `limit` queued rows; more are left for the next turn.
     void flushRows(int limit);
@@ -116,6 +124,7 @@ private:
     Controls m_controls;
     ThumbnailImageList *m_images;
     QString m_filterKeyword;
+    QList<int> m_archived;  // showArchivedCounts's
     // Chosen on the GUI thread; read also by the threads that prepare covers.
     std::atomic<bool> m_thumbnailLayout{false};
     std::atomic<ThumbnailState> m_thumbnailState{ThumbnailState::Idle};

@@ -1,8 +1,10 @@
 #include "ui/mainwindow/MainWindowEvents.h"
 
+#include "download/ArchivedAlbums.h"
 #include "download/Downloader.h"
 #include "download/ResultMessages.h"
 
+#include "sources/Session.h"
 #include "ui/albumview/AlbumListView.h"
 #include "ui/mainwindow/ControlAccess.h"
 #include "ui/mainwindow/ControlIds.h"
@@ -71,6 +73,8 @@ void MainWindowEvents::report(const DownloadEvent &event)
 
 void MainWindowEvents::on(const event::ListStarted &)
 {
+    // The counts of the last list's albums would stand beside the new list's rows.
+    m_window.albumView().showArchivedCounts({});
     for (const int id : kLockedWhileListing)
         setEnabled(id, false);
     setControlChecked(m_window.control(kControlSelectAll), false);
@@ -120,9 +124,18 @@ void MainWindowEvents::on(const event::ListFinished &e)
     endList(e.albumCount);
 }
 
+void MainWindowEvents::showArchivedCounts()
+{
+    // A few grouped queries, on this thread: the list and the download have ended, so
+    // the albums and the owner stay as they are meanwhile.
+    Session &session = m_window.session();
+    m_window.albumView().showArchivedCounts(archivedPerAlbum(session.dataFolder(), session.albums.all(), session.owner));
+}
+
 void MainWindowEvents::endList(int albumCount)
 {
     m_window.albumView().refresh();
+    showArchivedCounts();
     setText(kControlListFrame, QStringLiteral("相册列表(共%1个)").arg(albumCount));
     setText(kControlStatus, QStringLiteral("获取相册列表完成，共%1个").arg(albumCount));
     for (const int id : kLockedWhileListing) {
@@ -298,6 +311,7 @@ void MainWindowEvents::endDownload(const QString &status, const QString &detail)
     setText(kControlDownload, QStringLiteral("下载"));
     for (const int id : kLockedWhileDownloading)
         setEnabled(id, true);
+    showArchivedCounts();
     setText(kControlStatus, status);
     setText(kControlStatusDetail, detail);
 }

@@ -48,6 +48,8 @@ private:
     void on(const event::UpdateFinished &e);
 
     void endList(int albumCount);
+    // The album list's 已存档 column, from the download archive.
+    void showArchivedCounts();
     // The buttons back, the run's end in the status line and its counts beside it.
     void endDownload(const QString &status, const QString &detail);
     // The progress bar and the window title's percentage, from m_progress.
