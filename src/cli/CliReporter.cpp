@@ -174,7 +174,7 @@ void CliReporter::on(const event::OpenFolder &e)
 
 void CliReporter::on(const event::UpdateAlbumsChosen &e)
 {
-    printLine(QStringLiteral("更新下载存档中有的 %1 个相册").arg(e.albums.size()));
+    printLine(QStringLiteral("更新 %1 个已存档的相册").arg(e.albums.size()));
 }
 
 void CliReporter::on(const event::UpdateFinished &e)

@@ -126,15 +126,18 @@ TEST_F(OwnerUpdateTest, TwoOwnersFetchOnlyTheNewPictureOfTheirArchivedAlbums)
     download("Bob", {0});
     ASSERT_EQ(DownloadArchive(downloadArchivePath(session.dataFolder())).count(), 4 + 2 + 2);
 
-    // Sea gets a picture at its top; nothing else changes.
+    // Sea gets a picture at its top and one in its middle; nothing else changes.
     const Pic fresh{"n1.jpg", "Foam", jpeg("N")};
-    setPictures(2, {fresh, sea.at(0), sea.at(1)});
+    const Pic middle{"n2.jpg", "Shell", jpeg("M")};
+    setPictures(2, {fresh, sea.at(0), middle, sea.at(1)});
     server.clearLog();
     events.clear();
     update(owner("Anna"));
     update(owner("Bob"));
 
-    EXPECT_EQ(pictureRequests(), QList<QByteArray>{"/orignal/n1.jpg"});
+    QList<QByteArray> fetched = pictureRequests();
+    std::sort(fetched.begin(), fetched.end());  // two workers
+    EXPECT_EQ(fetched, (QList<QByteArray>{"/orignal/n1.jpg", "/orignal/n2.jpg"}));
     // Each archived album is listed (past its marker, so a picture in the middle is
     // found too); Later, never downloaded, is not even listed.
     EXPECT_EQ(listPages(), (QList<QByteArray>{"/category/u/1234/s/1/page1", "/category/u/1234/s/2/page1",
@@ -142,9 +145,10 @@ TEST_F(OwnerUpdateTest, TwoOwnersFetchOnlyTheNewPictureOfTheirArchivedAlbums)
     EXPECT_EQ(events.logOf(QStringLiteral("updateAlbumsChosen")),
               (QStringList{"updateAlbumsChosen 0,1", "updateAlbumsChosen 0"}));
     EXPECT_EQ(events.logOf(QStringLiteral("updateFinished")),
-              (QStringList{"updateFinished Updated list=Listed albums=2/3 download=Finished saved=1",
+              (QStringList{"updateFinished Updated list=Listed albums=2/3 download=Finished saved=2",
                            "updateFinished Updated list=Listed albums=1/1 download=Finished saved=0"}));
     EXPECT_EQ(read(base() + QStringLiteral("Sea/Foam.jpg")), fresh.body);
+    EXPECT_EQ(read(base() + QStringLiteral("Sea/Shell.jpg")), middle.body);
     EXPECT_FALSE(downloader.isRunning());
     EXPECT_EQ(session.listState.load(), ListState::Idle);
 }

@@ -52,6 +52,27 @@ TEST(CommandHelp, ManPageKeepsOptionsWholeAndTextOutOfRequests)
     EXPECT_TRUE(page.contains(".SH EXIT STATUS\n.TP\n\\fB0\\fR\ndone\n"));
 }
 
+// Examples are files and command lines to copy: kept line for line, blank lines too,
+// never wrapped, and in the manual page in a no-fill block.
+TEST(CommandHelp, ExamplesAreShownAsTheyAre)
+{
+    const HelpExample examples[] = {
+        {"A unit file:", "[Service]\n.dotted=1\n\nExecStart=/usr/bin/tool fetch --save %h/a-very-long-path-that-goes-on-and-on/and-on/and-on\n"},
+    };
+    CommandHelp help = kHelp;
+    help.examples = examples;
+    EXPECT_TRUE(helpText(help).endsWith(
+        "A unit file:\n    [Service]\n    .dotted=1\n\n"
+        "    ExecStart=/usr/bin/tool fetch --save %h/a-very-long-path-that-goes-on-and-on/and-on/and-on\n"))
+        << helpText(help).toStdString();
+    EXPECT_TRUE(manPage(help, QStringLiteral("1.2"), QStringLiteral("2015-10-28"))
+                    .endsWith(".SH EXAMPLES\n.PP\nA unit file:\n.PP\n.RS 4\n.nf\n[Service]\n\\&.dotted=1\n\n"
+                              "ExecStart=/usr/bin/tool fetch \\-\\-save %h/a\\-very\\-long\\-path\\-that\\-goes\\-on\\-and\\-on/and\\-on/and\\-on\n"
+                              ".fi\n.RE\n"));
+    // Without examples nothing is added.
+    EXPECT_FALSE(manPage(kHelp, QStringLiteral("1.2"), QStringLiteral("2015-10-28")).contains("EXAMPLES"));
+}
+
 }  // namespace
 
 }  // namespace pictrove
