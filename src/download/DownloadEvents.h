@@ -43,8 +43,9 @@ DownloadRequest downloadRequestFor(const SettingsBlock &settings, SourceType typ
 // alone: an update keeps what was downloaded before current, it starts nothing new.
 struct UpdateRequest {
     ListRequest list;
-    // The save folder, parameters and name rules. The update chooses the albums and
-    // switches on skip-previous, the archive and listing archived albums whole.
+    // The save folder, parameters and name rules. The update chooses the albums,
+    // switches on skip-previous, the archive and listing archived albums whole, and
+    // leaves out "Thunder list only".
     DownloadRequest download;
 };
 

@@ -144,10 +144,6 @@ DownloadResult Downloader::run(const DownloadRequest &request)
     return result;
 }
 
-}  // namespace pictrove
-
-namespace pictrove {
-
 DownloadCommand Downloader::startUpdate(const UpdateRequest &request)
 {
     DownloadState idle = DownloadState::Idle;
@@ -212,7 +208,9 @@ void Downloader::runUpdate(const UpdateRequest &request)
     if (finished.result == UpdateResult::Updated) {
         DownloadRequest download = request.download;
         download.albums = chosen;
-        download.rules.options |= kOptionSkipPrevious;
+        // An update fetches what is new: a Thunder list instead would record nothing
+        // in the archive, and the next update would find the same pictures new again.
+        download.rules.options = uint16_t((download.rules.options | kOptionSkipPrevious) & ~kOptionThunderListOnly);
         download.useArchive = true;
         download.listArchivedAlbumsWhole = true;
         finished.archivedAlbums = int(chosen.size());

@@ -102,7 +102,9 @@ protected:
         UpdateRequest request;
         request.list.ownerAddress = address;
         request.download = requestFor({});
-        request.download.rules.options = 0;  // the update switches skip-previous on itself
+        // The update switches skip-previous on itself, and downloads even when the
+        // options ask for Thunder lists only.
+        request.download.rules.options = kOptionThunderListOnly;
         ASSERT_EQ(downloader.startUpdate(request), DownloadCommand::Started);
         session.waitForThreads();
     }
