@@ -32,7 +32,8 @@ const HelpItem kCommands[] = {
     {"missing ADDRESS",
      "list the owner's albums and their pictures again (fetching no picture) and print, per album, a line "
      "\"# number, name, 已存档 archived/listed\", then each picture the download archive does not hold as "
-     "--failed-list writes it: address, a tab, 未存档. Exits 0 when nothing is missing, 8 when something is, 5 when an album could not "
+     "--failed-list writes it: address, a tab, the reason its last download failed or 未存档 when it "
+     "was never tried. Exits 0 when nothing is missing, 8 when something is, 5 when an album could not "
      "be listed whole"},
 };
 

@@ -8,6 +8,17 @@
 
 namespace pictrove {
 
+QString failedListLine(const QString &address, const QString &reason)
+{
+    const auto field = [](QString text) {
+        text.replace(QLatin1Char('\t'), QLatin1Char(' '));
+        text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+        text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        return text;
+    };
+    return field(address) + QLatin1Char('\t') + field(reason);
+}
+
 CliReporter::CliReporter(FILE *err)
     : m_err(err)
     , m_live(isatty(fileno(err)) != 0)
@@ -118,14 +129,7 @@ void CliReporter::on(const event::RunProgress &e)
 
 void CliReporter::on(const event::PictureFailed &e)
 {
-    // Tabs and line ends inside either field would break the list's lines.
-    const auto field = [](QString text) {
-        text.replace(QLatin1Char('\t'), QLatin1Char(' '));
-        text.replace(QLatin1Char('\r'), QLatin1Char(' '));
-        text.replace(QLatin1Char('\n'), QLatin1Char(' '));
-        return text;
-    };
-    m_failed.append(field(e.address) + QLatin1Char('\t') + field(e.reason));
+    m_failed.append(failedListLine(e.address, e.reason));
 }
 
 void CliReporter::on(const event::AlbumIncomplete &e)

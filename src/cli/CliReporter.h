@@ -17,6 +17,10 @@
 
 namespace pictrove {
 
+// One line of a failed list: the address, a tab, the reason; tabs and line ends inside
+// either become blanks, so the line stays one line of two fields.
+QString failedListLine(const QString &address, const QString &reason);
+
 class CliReporter : public EngineEvents {
 public:
     explicit CliReporter(FILE *err = stderr);

@@ -353,8 +353,10 @@ int runMissing(const CliOptions &options)
             ++incomplete;
         }
         out(line);
-        for (const Picture &picture : album.missing) {
-            const QString entry = picture.address + QStringLiteral("\t未存档");
+        for (const MissingPicture &missingPicture : album.missing) {
+            const QString reason =
+                missingPicture.reason.isEmpty() ? QStringLiteral("未存档") : missingPicture.reason;
+            const QString entry = failedListLine(missingPicture.picture.address, reason);
             out(entry);
             failedLines.append(entry);
         }

@@ -8,6 +8,7 @@
 #include "sources/Source.h"
 #include "text/EngineLog.h"
 
+#include <QDateTime>
 #include <QFileInfo>
 #include <QHash>
 
@@ -59,6 +60,7 @@ struct AlbumPipeline::Album {
     PictureCounts counts;
     std::vector<int> stopped;  // job entries a stop ended before they arrived
     QList<ArchivedFile> unrecorded;  // saved, not yet in the archive
+    QList<FailedFile> unrecordedFailures;  // failed, their reasons not yet in the archive
 
     int jobSize() const { return job ? int(job->pictures.size()) : 0; }
 };
@@ -399,8 +401,14 @@ void AlbumPipeline::account(const TransferPool::Ended &ended)
         ++counts.sizeSkipped;
     } else {
         ++counts.failed;
-        album.events->report(
-            event::PictureFailed{album.job->pictures.at(ended.task.index).picture.address, ended.outcome.reason});
+        const Picture &picture = album.job->pictures.at(ended.task.index).picture;
+        album.events->report(event::PictureFailed{picture.address, ended.outcome.reason});
+        if (m_archive) {
+            const ArchiveOwner owner = archiveOwner(album);
+            album.unrecordedFailures.append(FailedFile{owner.service, owner.ownerId, album.record.url,
+                                                       archiveKey(picture), picture.address, ended.outcome.reason,
+                                                       QDateTime::currentSecsSinceEpoch()});
+        }
     }
     if (ended.outcome.noSpace && !m_diskFull) {
         // The album's other pictures cannot arrive either, nor the next albums'.
@@ -499,6 +507,9 @@ void AlbumPipeline::recordSaved(Album &album)
     if (m_archive && !album.unrecorded.isEmpty())
         m_archive->record(album.unrecorded);
     album.unrecorded.clear();
+    if (m_archive && !album.unrecordedFailures.isEmpty())
+        m_archive->recordFailures(album.unrecordedFailures);
+    album.unrecordedFailures.clear();
 }
 
 void AlbumPipeline::reportUntried(Album &album, const QList<QueuedPicture> &pictures, const std::vector<int> &stopped,

@@ -85,7 +85,8 @@ private:
     // `archive` is the calling thread's connection to the archive; null: none.
     void listAlbum(Album &album, DownloadArchive *archive);
     void openArchive();
-    // The album's saved pictures not yet recorded go into the archive.
+    // The album's saved pictures not yet recorded go into the archive, and why its
+    // failed ones failed.
     void recordSaved(Album &album);
     ArchiveOwner archiveOwner(const Album &album) const;
     void startWorkers();

@@ -35,6 +35,11 @@ const char *const kSchema[] = {
     " size INTEGER NOT NULL, saved_at INTEGER NOT NULL,"
     " UNIQUE (service, owner_id, picture_id))",
     "CREATE INDEX IF NOT EXISTS saved_files_by_album ON saved_files (service, owner_id, album_id)",
+    // Added after the first archives were made: IF NOT EXISTS adds it to them.
+    "CREATE TABLE IF NOT EXISTS failed_files ("
+    " service TEXT NOT NULL, owner_id TEXT NOT NULL, album_id TEXT NOT NULL, picture_id TEXT NOT NULL,"
+    " address TEXT NOT NULL, reason TEXT NOT NULL, failed_at INTEGER NOT NULL,"
+    " UNIQUE (service, owner_id, picture_id))",
     "PRAGMA user_version = 1",
 };
 
@@ -276,9 +281,20 @@ bool DownloadArchive::record(const QList<ArchivedFile> &files)
         " ON CONFLICT (service, owner_id, picture_id) DO UPDATE SET album_id = excluded.album_id,"
         " album_name = excluded.album_name, post_id = excluded.post_id, media_kind = excluded.media_kind,"
         " path = excluded.path, size = excluded.size, saved_at = excluded.saved_at"));
+    QSqlQuery forget(db);
+    ok = ok
+         && forget.prepare(QStringLiteral(
+             "DELETE FROM failed_files WHERE service = coalesce(?, '') AND owner_id = coalesce(?, '') AND picture_id = ?"));
     for (const ArchivedFile &file : files) {
         if (!ok)
             break;
+        forget.addBindValue(file.service);
+        forget.addBindValue(file.ownerId);
+        forget.addBindValue(file.pictureId);
+        if (!forget.exec()) {
+            ok = false;
+            break;
+        }
         query.addBindValue(file.service);
         query.addBindValue(file.ownerId);
         query.addBindValue(file.albumId);
@@ -292,8 +308,9 @@ bool DownloadArchive::record(const QList<ArchivedFile> &files)
         ok = query.exec();
     }
     if (!ok) {
-        qCDebug(lcEngine) << "archive record failed:" << query.lastError().text();
-        m_damaged = m_damaged || meansBadFile(query.lastError());
+        const QSqlError error = query.lastError().isValid() ? query.lastError() : forget.lastError();
+        qCDebug(lcEngine) << "archive record failed:" << error.text();
+        m_damaged = m_damaged || meansBadFile(error);
     }
     QSqlQuery end(db);
     if (ok && !end.exec(QStringLiteral("COMMIT"))) {
@@ -303,6 +320,75 @@ bool DownloadArchive::record(const QList<ArchivedFile> &files)
     if (!ok)
         end.exec(QStringLiteral("ROLLBACK"));
     return ok;
+}
+
+bool DownloadArchive::recordFailures(const QList<FailedFile> &failures)
+{
+    if (!m_open || failures.isEmpty())
+        return m_open;
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
+        qCDebug(lcEngine) << "archive busy:" << query.lastError().text();
+        return false;
+    }
+    bool ok = query.prepare(QStringLiteral(
+        "INSERT INTO failed_files (service, owner_id, album_id, picture_id, address, reason, failed_at)"
+        " VALUES (coalesce(?, ''), coalesce(?, ''), coalesce(?, ''), ?, coalesce(?, ''), coalesce(?, ''), ?)"
+        " ON CONFLICT (service, owner_id, picture_id) DO UPDATE SET album_id = excluded.album_id,"
+        " address = excluded.address, reason = excluded.reason, failed_at = excluded.failed_at"));
+    for (const FailedFile &failure : failures) {
+        if (!ok)
+            break;
+        query.addBindValue(failure.service);
+        query.addBindValue(failure.ownerId);
+        query.addBindValue(failure.albumId);
+        query.addBindValue(failure.pictureId);
+        query.addBindValue(failure.address);
+        query.addBindValue(failure.reason);
+        query.addBindValue(failure.failedAt);
+        ok = query.exec();
+    }
+    if (!ok) {
+        qCDebug(lcEngine) << "archive failure record failed:" << query.lastError().text();
+        m_damaged = m_damaged || meansBadFile(query.lastError());
+    }
+    QSqlQuery end(db);
+    if (ok && !end.exec(QStringLiteral("COMMIT")))
+        ok = false;
+    if (!ok)
+        end.exec(QStringLiteral("ROLLBACK"));
+    return ok;
+}
+
+QHash<QString, QString> DownloadArchive::failureReasons(const QString &service, const QString &ownerId,
+                                                        const QStringList &keys) const
+{
+    QHash<QString, QString> reasons;
+    if (!m_open || keys.isEmpty())
+        return reasons;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.setForwardOnly(true);
+    for (qsizetype from = 0; from < keys.size(); from += kKeysPerQuery) {
+        const qsizetype n = std::min<qsizetype>(kKeysPerQuery, keys.size() - from);
+        QString sql = QStringLiteral("SELECT picture_id, reason FROM failed_files WHERE service = ? AND owner_id = ?"
+                                     " AND picture_id IN (?");
+        sql += QStringLiteral(",?").repeated(n - 1) + u')';
+        // An archive made by an older program, opened only to read, has no such table.
+        if (!query.prepare(sql))
+            return reasons;
+        query.addBindValue(service);
+        query.addBindValue(ownerId);
+        for (qsizetype i = 0; i < n; ++i)
+            query.addBindValue(keys.at(from + i));
+        if (!query.exec()) {
+            m_damaged = m_damaged || meansBadFile(query.lastError());
+            return reasons;
+        }
+        while (query.next())
+            reasons.insert(query.value(0).toString(), query.value(1).toString());
+    }
+    return reasons;
 }
 
 QString DownloadArchive::startAnew()

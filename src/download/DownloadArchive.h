@@ -31,6 +31,19 @@ struct ArchivedFile {
     qint64 savedAt = 0;  // seconds since the epoch, UTC
 };
 
+// A picture whose last transfer failed, and why: kept apart from the saved files, so a
+// failure never counts as archived and the next run tries the picture again; `missing`
+// says why it is still missing. Saving the picture later forgets it.
+struct FailedFile {
+    QString service;
+    QString ownerId;
+    QString albumId;
+    QString pictureId;  // archiveKey(picture)
+    QString address;
+    QString reason;
+    qint64 failedAt = 0;  // seconds since the epoch, UTC
+};
+
 // The archive of a data folder ("archive.sqlite" in it).
 QString downloadArchivePath(const QString &dataFolder);
 
@@ -79,8 +92,15 @@ public:
     // Rows per album id of the owner: what each album has archived, in one query.
     QHash<QString, int> albumCounts(const QString &service, const QString &ownerId) const;
     // Records `files` in one transaction (a file archived before gets its new path and
-    // size); false when nothing could be recorded.
+    // size, a failure of the picture's is forgotten); false when nothing could be
+    // recorded.
     bool record(const QList<ArchivedFile> &files);
+    // Records why each of `failures` did not arrive, in one transaction (the newest
+    // reason replaces an older one).
+    bool recordFailures(const QList<FailedFile> &failures);
+    // The last failure's reason of each of `keys` that failed and was not saved since.
+    QHash<QString, QString> failureReasons(const QString &service, const QString &ownerId,
+                                           const QStringList &keys) const;
     // A statement met a damaged page since the archive was opened: the caller should
     // start anew (startAnew) once nothing else reads it.
     bool damaged() const { return m_damaged; }

@@ -6,6 +6,7 @@
 #include "sources/PictureSink.h"
 #include "sources/Session.h"
 
+#include <QHash>
 #include <QSet>
 
 namespace pictrove {
@@ -67,6 +68,7 @@ QList<AlbumShortfall> findMissingPictures(Session &session, const MissingCheck &
         for (const Picture &picture : std::as_const(listed.pictures))
             keys.append(archiveKey(picture));
         const QSet<QString> archived = archive.archivedAmong(archiveService(album), ownerId, keys);
+        const QHash<QString, QString> reasons = archive.failureReasons(archiveService(album), ownerId, keys);
 
         AlbumShortfall shortfall;
         shortfall.index = index;
@@ -80,7 +82,7 @@ QList<AlbumShortfall> findMissingPictures(Session &session, const MissingCheck &
             if (archived.contains(key))
                 ++shortfall.archived;
             else if (!seen.contains(key))
-                shortfall.missing.append(picture);
+                shortfall.missing.append(MissingPicture{picture, reasons.value(key)});
             seen.insert(key);
         }
         if (check.albumChecked)

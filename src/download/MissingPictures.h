@@ -15,13 +15,19 @@ namespace pictrove {
 
 class Session;
 
+// A picture listed and not archived.
+struct MissingPicture {
+    Picture picture;
+    QString reason;  // why its last transfer failed; empty when none failed
+};
+
 // One album's pictures against the archive.
 struct AlbumShortfall {
     int index = 0;  // album-list position
     QString name;
     int listed = 0;    // pictures the service lists now
     int archived = 0;  // of those, archived for the owner
-    QList<Picture> missing;  // listed and not archived, in album order
+    QList<MissingPicture> missing;  // listed and not archived, in album order
     // The listing broke off here (a page failed, or it ended far short of the album's
     // count): the album may hold more than was listed. Empty when it was listed whole.
     QString listingFailure;

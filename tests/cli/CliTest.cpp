@@ -652,6 +652,17 @@ TEST_F(CliArchiveTest, MissingListsWhatTheArchiveDoesNotHold)
     EXPECT_EQ(result.out.toStdString(),
               "0001\t微博配图\t1\t\t已存档 0/1\n0002\t头像相册\t1\t\t已存档 1/1\n0003\t空相册\t0\t\t已存档 0/0\n");
 
+    // A picture that failed is listed with the reason of its last try.
+    route("ww2.sinaimg.cn", "/large/abcd0031.jpg", CannedResponse::error(404));
+    ASSERT_EQ(downloadAlbum(QStringLiteral("1")).exitCode, 5);
+    result = run({QStringLiteral("missing"), kOwner});
+    EXPECT_EQ(result.exitCode, 8);
+    const QStringList failedLine = result.out.split(u'\n').filter(QStringLiteral("abcd0031.jpg\t"));
+    ASSERT_EQ(failedLine.size(), 1) << result.out.toStdString();
+    EXPECT_FALSE(failedLine.at(0).endsWith(QStringLiteral("\t未存档"))) << failedLine.at(0).toStdString();
+    EXPECT_TRUE(failedLine.at(0).contains(QStringLiteral("404"))) << failedLine.at(0).toStdString();
+
+    route("ww2.sinaimg.cn", "/large/abcd0031.jpg", CannedResponse::ok(picture, "image/jpeg"));
     ASSERT_EQ(downloadAlbum(QStringLiteral("1-2")).exitCode, 0);
     result = run({QStringLiteral("missing"), kOwner});
     EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 
 #include <algorithm>
 
@@ -79,6 +80,29 @@ TEST_F(ArchivedDownloadTest, RecordsOnlyWholeFilesAndRetriesFailures)
     EXPECT_EQ(sortedPictureRequests(), (QList<QByteArray>{"/orignal/t3.jpg", "/orignal/t4.jpg"}));
     EXPECT_EQ(archived(), 4);
     EXPECT_EQ(events.downloadCounts().skipped, 2);
+}
+
+// A failure is kept apart, with its reason, for `missing` to tell: it never counts as
+// archived, and the picture's saving forgets it.
+TEST_F(ArchivedDownloadTest, AFailureKeepsItsReasonUntilThePictureIsSaved)
+{
+    addAlbum(QStringLiteral("Trip"), trip);
+    server.route("s1.sinaimg.cn", "/orignal/t3.jpg", CannedResponse::error(404));
+    runWith({0}, true);
+    const QStringList keys{pictureAddress(trip.at(1)), pictureAddress(trip.at(2))};
+    const auto reasons = [&] {
+        return DownloadArchive(archivePath()).failureReasons(QStringLiteral("sina-blog"), QStringLiteral("Anna"), keys);
+    };
+    const QHash<QString, QString> failed = reasons();
+    ASSERT_EQ(failed.size(), 1);
+    EXPECT_EQ(failed.value(keys.at(1)), events.logOf(QStringLiteral("pictureFailed")).value(0).section(u' ', 2, -1));
+    EXPECT_FALSE(failed.value(keys.at(1)).isEmpty());
+    EXPECT_FALSE(isArchived(trip.at(2)));
+
+    server.route("s1.sinaimg.cn", "/orignal/t3.jpg", CannedResponse::ok(trip.at(2).body, "image/jpeg"));
+    runWith({0}, true);
+    EXPECT_TRUE(isArchived(trip.at(2)));
+    EXPECT_TRUE(reasons().isEmpty());
 }
 
 // Asked to, an album the archive knows is listed whole: new pictures at its top and in
