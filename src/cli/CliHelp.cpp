@@ -9,8 +9,8 @@ const char *const kSynopsis[] = {
     "[--data-dir DIR] [--cookies FILE] download ADDRESS [--albums SPEC] [--save DIR] [--threads N] "
     "[--timeout S] [--min-kb N] [--max-kb N] [--fix-format] [--fix-order] [--title-file] [--thunder-list] "
     "[--skip-previous] [--no-archive] [--failed-list FILE]",
-    "[--data-dir DIR] [--cookies FILE] update [OWNER...] [--owners-file FILE] [--save DIR] [--threads N] "
-    "[--timeout S] [--failed-list FILE]",
+    ("[--data-dir DIR] [--cookies FILE] update [OWNER...] [--owners-file FILE] [--save DIR] [--threads N] "
+     "[--timeout S] [--failed-list FILE]"),
     "[--data-dir DIR] [--cookies FILE] missing ADDRESS [--failed-list FILE]",
     "--help | --version",
 };
@@ -75,11 +75,11 @@ const char *const kNotes[] = {
     "After a download a summary line on stderr counts the pictures saved, skipped (already there) and "
     "failed, those a stop or a full disk left untried, and the albums left incomplete (a list page still "
     "failed after three tries).",
-    "update ends with the worst of its owners' exit statuses, worst first: 130, 2, 3, 4, 5, 1, 8, 0. An "
-    "owner whose albums the download archive knows nothing of has nothing to update (status 1): download "
-    "it once first. --no-archive cannot be used with update.",
-    "When the download archive knows the owner, list prints a fifth column, 已存档 N/M: N of the album's M "
-    "pictures are archived.",
+    ("update ends with the worst of its owners' exit statuses, worst first: 130, 2, 3, 4, 5, 1, 8, 0. An "
+     "owner whose albums the download archive knows nothing of has nothing to update (status 1): download "
+     "it once first. --no-archive cannot be used with update."),
+    ("When the download archive knows the owner, list prints a fifth column, 已存档 N/M: N of the album's M "
+     "pictures are archived."),
 };
 
 const HelpItem kExitStatus[] = {
