@@ -5,6 +5,7 @@
 #include "download/DownloadArchive.h"
 #include "sources/ListAcquisition.h"
 #include "sources/ListContext.h"
+#include "sources/RequestSpacing.h"
 #include "sources/Sources.h"
 #include "support/PrintQt.h"
 #include "DownloaderFixture.h"
@@ -15,6 +16,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <vector>
 
 namespace pictrove {
 
@@ -46,12 +48,31 @@ ListOutcome listOwnerAlbums(const QString &address, ListContext &context)
 
 const Source kOwnersSource{"owners", &claimsOwner, &listOwnerAlbums, nullptr, u"", 1};
 
+// The waits the session's request spacing asked of each list of a paced service.
+std::vector<int> g_listWaits;
+
+bool claimsPacedOwner(const QString &address)
+{
+    return address.startsWith(u"http://paced.example.test/");
+}
+
+// A service that wants a minute between two requests; lists nothing.
+ListOutcome listPacedOwner(const QString &, ListContext &context)
+{
+    g_listWaits.push_back(context.spacing ? context.spacing->takeTurn(60000) : -1);
+    return ListOutcome{};
+}
+
+const Source kPacedSource{"paced", &claimsPacedOwner, &listPacedOwner, nullptr, u"", 1};
+
 class OwnerUpdateTest : public DownloaderTest {
 protected:
     void SetUp() override
     {
         DownloaderTest::SetUp();
         session.sources.prepend(&kOwnersSource);
+        session.sources.prepend(&kPacedSource);
+        g_listWaits.clear();
         setRules(kOptionSkipPrevious, 2);
         g_ownerAlbums.clear();
         ownAlbum("Anna", "Trip", 1, trip);
@@ -206,6 +227,18 @@ TEST_F(OwnerUpdateTest, AStopWhileListingEndsTheUpdate)
               QStringList{"updateFinished Stopped list=Stopped albums=0/3"});
     EXPECT_TRUE(server.requests().isEmpty());
     EXPECT_FALSE(downloader.isRunning());
+}
+
+// Owners updated one after another in one session share its request spacing: the
+// second owner's first request waits for the pace the first owner's last one set.
+TEST_F(OwnerUpdateTest, TheServicesPaceCarriesOverFromOwnerToOwner)
+{
+    update(QStringLiteral("http://paced.example.test/first"));
+    update(QStringLiteral("http://paced.example.test/second"));
+    ASSERT_EQ(g_listWaits.size(), 2u);
+    EXPECT_EQ(g_listWaits[0], 0);
+    // Some of the minute is still to wait: the test takes far less than a minute.
+    EXPECT_GT(g_listWaits[1], 0);
 }
 
 }  // namespace
