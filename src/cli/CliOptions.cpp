@@ -102,6 +102,10 @@ std::optional<CliOptions> parseCliOptions(const QStringList &arguments, QString 
             ok = limited(options.maxKB, 0, 65535);
         } else if (arg == QLatin1String("--no-archive")) {
             options.useArchive = false;
+        } else if (arg == QLatin1String("--no-live-motion")) {
+            options.noLiveMotion = true;
+        } else if (arg == QLatin1String("--no-videos")) {
+            options.noVideos = true;
         } else if (arg.startsWith(QLatin1String("--"))) {
             const RunFlag *flag = nullptr;
             for (const RunFlag &f : kRunFlags)

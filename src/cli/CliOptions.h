@@ -23,6 +23,8 @@ struct CliOptions {
     std::optional<int> maxKB;
     quint16 setOptions = 0;  // option bits switched on for this run
     bool useArchive = true;  // false: --no-archive, the download archive left alone for this run
+    bool noLiveMotion = false;  // --no-live-motion: live photos' moving parts left out of this run
+    bool noVideos = false;      // --no-videos: videos left out of this run
 };
 
 // Parses argv (program name included). On a usage error returns nullopt and puts the
