@@ -54,9 +54,9 @@ const HelpItem kOptions[] = {
 const char *const kNotes[] = {
     "Run-only options (--threads, --fix-format, ...) apply to one run and are never saved.",
     "Weibo posts give more than pictures: a GIF is saved as .gif, a live photo as its still and its "
-    "moving part side by side (name.jpg, name.mov), a video as .mp4. The desktop program's settings menu "
-    "turns moving parts and videos off for good (media.ini in the data folder); --no-live-motion and "
-    "--no-videos do it for one run.",
+    "moving part side by side (name.jpg, name.mov), a video as .mp4. The desktop program's download "
+    "settings (下载参数设置) turn moving parts and videos off for good (media.ini in the data folder); "
+    "--no-live-motion and --no-videos do it for one run.",
     "After a download a summary line on stderr counts the pictures saved, skipped (already there) and "
     "failed, those a stop or a full disk left untried, and the albums left incomplete (a list page still "
     "failed after three tries).",
