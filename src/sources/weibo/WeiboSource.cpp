@@ -453,7 +453,13 @@ void weiboWallPictures(const AlbumWalk &walk, PictureSink &sink)
                     sink.listingFailed(status.url, refusalText(shown));
                 return;
             }
-            pictures.append(postMediaOf(shown.json).pictures);
+            const PostMedia media = postMediaOf(shown.json);
+            // statuses/show is the full post, which lists every picture (lists of
+            // posts give nine); one that still lists fewer than it counts is worth a
+            // look by whoever keeps the program working.
+            if (media.morePictures)
+                qCWarning(lcEngine, "post %s lists fewer pictures than its pic_num", qPrintable(mid));
+            pictures.append(media.pictures);
             if (sink.albumClosed())
                 return;
         }
