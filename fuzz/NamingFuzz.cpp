@@ -75,9 +75,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     const QString albumFolder = folders.at(0).isEmpty() ? ownerFolder : ownerFolder + folders.at(0) + u'/';
     AlbumQueue queue;
-    for (int i = 0; i < 3; ++i) {
-        const QString name = finalFileName(pictureNameBase(naming), albumFolder, queue);
+    // The same picture once as each kind of media: a GIF, a moving part and a video end
+    // in their own extension whatever the rules made of the name.
+    for (const MediaKind kind : {MediaKind::Still, MediaKind::Animated, MediaKind::LiveMotion, MediaKind::Video}) {
+        naming.picture.kind = kind;
+        const QString name = finalFileName(pictureNameBase(naming), albumFolder, queue, kind);
         checkComponent(name, "picture file name is not one safe path component");
+        if (kind != MediaKind::Still && !name.endsWith(mediaExtension(kind)))
+            fuzz::propertyBroken("a file of its own kind without its extension", name);
         if (!isInsideFolder(saveRoot, albumFolder + name) || QDir::cleanPath(albumFolder + name) != albumFolder + name)
             fuzz::propertyBroken("picture path leaves the save folder", albumFolder + name);
         queue.queuePicture(naming.picture, name);

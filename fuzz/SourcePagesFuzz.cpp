@@ -23,7 +23,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     (void)weiboProfileOf(answer.json);
     (void)wallAlbumsOf(answer.json);
     (void)wallPageOf(answer.json);
-    (void)statusPicturesOf(answer.json);
+    // A post's media: each with an address, and a moving part only right after its still.
+    const PostMedia media = postMediaOf(answer.json);
+    for (qsizetype i = 0; i < media.pictures.size(); ++i) {
+        const Picture &picture = media.pictures.at(i);
+        if (picture.address.isEmpty())
+            fuzz::propertyBroken("a post's picture without an address", picture.pictureId);
+        if (picture.kind == MediaKind::LiveMotion
+            && (i == 0 || media.pictures.at(i - 1).kind == MediaKind::LiveMotion
+                || media.pictures.at(i - 1).kind == MediaKind::Video))
+            fuzz::propertyBroken("a moving part without its still", picture.address);
+    }
+    (void)weiboPostTime(page);
 
     (void)blogHasNextPage(page);
     (void)blogOwnerName(page);

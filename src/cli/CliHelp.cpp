@@ -8,9 +8,9 @@ const char *const kSynopsis[] = {
     "[--data-dir DIR] [--cookies FILE] list ADDRESS",
     "[--data-dir DIR] [--cookies FILE] download ADDRESS [--albums SPEC] [--save DIR] [--threads N] "
     "[--timeout S] [--min-kb N] [--max-kb N] [--fix-format] [--fix-order] [--title-file] [--thunder-list] "
-    "[--skip-previous] [--no-archive] [--failed-list FILE]",
+    "[--skip-previous] [--no-archive] [--no-live-motion] [--no-videos] [--failed-list FILE]",
     ("[--data-dir DIR] [--cookies FILE] update [OWNER...] [--owners-file FILE] [--save DIR] [--threads N] "
-     "[--timeout S] [--failed-list FILE]"),
+     "[--timeout S] [--no-live-motion] [--no-videos] [--failed-list FILE]"),
     "[--data-dir DIR] [--cookies FILE] missing ADDRESS [--failed-list FILE]",
     "--help | --version",
 };
@@ -63,6 +63,9 @@ const HelpItem kOptions[] = {
     {"--thunder-list", "write a Thunder download list per album instead of downloading"},
     {"--skip-previous", "skip pictures downloaded by an earlier run: a whole album by its marker file, any picture in the download archive (wherever its file is now), and any picture whose file is already there under the name the rules give it (a stopped album resumes; such a file is recorded in the archive without fetching it)"},
     {"--no-archive", "neither read nor write the download archive (archive.sqlite in the data folder) in this run: with --skip-previous only the marker files and the files already there count"},
+    {"--no-live-motion",
+     "save only the still of a live photo, not its moving part (name.mov beside name.jpg) in this run"},
+    {"--no-videos", "leave the posts' videos out of this run"},
     {"--failed-list FILE",
      "write the pictures that did not arrive to FILE, one per line: address, a tab, the reason (UTF-8), "
      "so a script can retry them"},
@@ -72,6 +75,10 @@ const HelpItem kOptions[] = {
 
 const char *const kNotes[] = {
     "Run-only options (--threads, --fix-format, ...) apply to one run and are never saved.",
+    "Weibo posts give more than pictures: a GIF is saved as .gif, a live photo as its still and its "
+    "moving part side by side (name.jpg, name.mov), a video as .mp4. The desktop program's download "
+    "settings (下载参数设置) turn moving parts and videos off for good (media.ini in the data folder); "
+    "--no-live-motion and --no-videos do it for one run.",
     "After a download a summary line on stderr counts the pictures saved, skipped (already there) and "
     "failed, those a stop or a full disk left untried, and the albums left incomplete (a list page still "
     "failed after three tries).",

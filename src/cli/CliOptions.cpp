@@ -104,6 +104,10 @@ std::optional<CliOptions> parseCliOptions(const QStringList &arguments, QString 
             options.useArchive = false;
         } else if (arg == QLatin1String("--owners-file")) {
             ok = value(options.ownersFile);
+        } else if (arg == QLatin1String("--no-live-motion")) {
+            options.noLiveMotion = true;
+        } else if (arg == QLatin1String("--no-videos")) {
+            options.noVideos = true;
         } else if (arg.startsWith(QLatin1String("--"))) {
             const RunFlag *flag = nullptr;
             for (const RunFlag &f : kRunFlags)

@@ -26,6 +26,8 @@ struct CliOptions {
     // update: the owners given on the command line, then those of the owners file.
     QStringList owners;
     QString ownersFile;
+    bool noLiveMotion = false;  // --no-live-motion: live photos' moving parts left out of this run
+    bool noVideos = false;      // --no-videos: videos left out of this run
 };
 
 // Parses argv (program name included). On a usage error returns nullopt and puts the

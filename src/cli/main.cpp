@@ -15,6 +15,7 @@
 #include "net/CookieStore.h"
 #include "net/NetworkSetup.h"
 #include "settings/DataFolder.h"
+#include "settings/MediaOptions.h"
 #include "settings/SettingsStore.h"
 #include "sources/AlbumColumns.h"
 #include "sources/ListAcquisition.h"
@@ -138,6 +139,9 @@ DownloadRequest downloadRequest(const Session &session, const CliOptions &option
         request.params.maxKB = uint16_t(*options.maxKB);
     request.rules.options |= options.setOptions;
     request.useArchive = options.useArchive;
+    request.media = readMediaOptions(session.dataFolder());
+    request.media.liveMotion = request.media.liveMotion && !options.noLiveMotion;
+    request.media.videos = request.media.videos && !options.noVideos;
     return request;
 }
 

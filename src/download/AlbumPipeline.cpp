@@ -253,6 +253,7 @@ void AlbumPipeline::listAlbum(Album &album, DownloadArchive *archive)
             album.archived = archive->hasAlbum(owner.service, owner.ownerId, album.record.url);
             info.listPastMarker = album.archived && m_setup.listArchivedAlbumsWhole;
         }
+        info.media = m_setup.media;
         AlbumQueueSink sink([this] { return m_control.stopRequested(); }, queue, m_setup.rules, info,
                             *album.events);
         AlbumWalk walk;

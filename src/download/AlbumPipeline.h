@@ -46,6 +46,7 @@ struct PipelineSetup {
     QString baseFolder;  // the owner's folder, ending in "/"
     QString archivePath;  // the download archive; empty: none in this run
     bool listArchivedAlbumsWhole = false;  // DownloadRequest's
+    MediaOptions media;                    // DownloadRequest's
     QList<ChosenAlbum> albums;  // in walk order
     int listedAlbumCount = 0;   // albums of the list
     OwnerInfo owner;

@@ -62,10 +62,14 @@ void AlbumQueueSink::addPicture(const Picture &picture)
     // listing: a second "first picture" would nest the album folder in itself.
     if (albumClosed())
         return;
+    if ((picture.kind == MediaKind::LiveMotion && !m_album.media.liveMotion)
+        || (picture.kind == MediaKind::Video && !m_album.media.videos))
+        return;
 
     PictureNaming naming;
     naming.picture = picture;
-    naming.sequence = m_queue.count() + 1;
+    // A moving part takes no number of its own: it is saved under its still's.
+    naming.sequence = m_queue.count() - m_motionParts + 1;
     naming.album = m_album.record;
     naming.selectedAlbumCount = m_album.chosenCount;
     naming.albumCount = m_album.listedCount;
@@ -76,7 +80,13 @@ void AlbumQueueSink::addPicture(const Picture &picture)
     if (m_queue.isEmpty() && !setUpAlbumFolder())
         return;
     const QString folder = m_queue.folder();
-    const QString fileName = finalFileName(base, folder, m_queue);
+    // A live photo's moving part lies beside its still, the picture queued just
+    // before it, under the same name: "name.jpg" and "name.mov".
+    const bool besideStill = picture.kind == MediaKind::LiveMotion && !m_queue.isEmpty()
+        && m_queue.pictures.last().picture.kind != MediaKind::LiveMotion;
+    const QString fileName = besideStill
+        ? finalFileName(m_queue.pictures.last().fileName.section(u'.', 0, -2), folder, m_queue, picture.kind)
+        : finalFileName(base, folder, m_queue, picture.kind);
 
     if ((m_rules.options & kOptionSkipPrevious) && !m_album.listPastMarker && !m_queue.previousFirstAddress.isEmpty()
         && picture.address == m_queue.previousFirstAddress) {
@@ -85,6 +95,8 @@ void AlbumQueueSink::addPicture(const Picture &picture)
     }
 
     m_queue.queuePicture(picture, fileName);
+    if (besideStill)
+        ++m_motionParts;
     const int count = m_queue.count();
     m_events.report(event::PicturesListed{count});
     if (m_rules.options & kOptionTitleFile)

@@ -4,6 +4,7 @@
 // folder is made at its first picture, so an album that lists nothing leaves no
 // empty folder behind. Runs on the thread that lists the album.
 
+#include "settings/MediaOptions.h"
 #include "settings/SettingsBlock.h"
 #include "sources/AlbumRecord.h"
 #include "sources/PictureSink.h"
@@ -32,6 +33,8 @@ public:
         // List past the album's marker: the download archive holds pictures of the
         // album and tells what is new, so a picture added in the middle is found too.
         bool listPastMarker = false;
+        // The kinds of media beside pictures the run saves; the others are not queued.
+        MediaOptions media{};
     };
 
     // `stopRequested` says whether the run was asked to stop: the album then takes no
@@ -64,6 +67,7 @@ private:
     DownloadEvents &m_events;
     QString m_listingFailure;
     int m_unseenPosts = 0;
+    int m_motionParts = 0;  // queued beside their stills
 };
 
 }  // namespace pictrove

@@ -7,6 +7,7 @@
 // picture ended); then DownloadFinished and, when the options ask for it, OpenFolder.
 // Implementations must accept calls from any thread.
 
+#include "settings/MediaOptions.h"
 #include "settings/SettingsBlock.h"
 #include "settings/SourceType.h"
 #include "sources/ListEvents.h"
@@ -31,6 +32,9 @@ struct DownloadRequest {
     // its marker, so new pictures anywhere in it are found (an update of the owner).
     // False: the marker ends the listing as it always did.
     bool listArchivedAlbumsWhole = false;
+    // Whether live photos' moving parts and posts' videos are saved beside the
+    // pictures (the front ends' stored choice, readMediaOptions, or their flags).
+    MediaOptions media;
 };
 
 // A request with the download parameters and name rules `settings` keeps for `type`.

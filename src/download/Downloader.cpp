@@ -109,6 +109,7 @@ DownloadResult Downloader::run(const DownloadRequest &request)
     if (request.useArchive && !m_session.dataFolder().isEmpty() && QFileInfo(m_session.dataFolder()).isDir())
         setup.archivePath = downloadArchivePath(m_session.dataFolder());
     setup.listArchivedAlbumsWhole = request.listArchivedAlbumsWhole;
+    setup.media = request.media;
     const QList<AlbumRecord> listed = m_session.albums.all();
     const int albumCount = int(listed.size());
     const QStringList folderNames = albumFolderNames(listed, request.rules);

@@ -48,8 +48,14 @@ QString pictureNameBase(const PictureNaming &in)
             base = in.album.name;
         break;
     case kFileBaseAddress: {
-        const qsizetype slash = in.picture.address.lastIndexOf(QLatin1Char('/'));
-        base = slash >= 1 ? in.picture.address.mid(slash + 1) : sequence;
+        // A video's or a moving part's query is a signature that changes from one
+        // listing to the next, no part of its name. A picture's stays in it, as it
+        // always did: some hosts tell their pictures apart by the query alone.
+        const QString address = in.picture.kind == MediaKind::Still
+            ? in.picture.address
+            : in.picture.address.section(QLatin1Char('?'), 0, 0);
+        const qsizetype slash = address.lastIndexOf(QLatin1Char('/'));
+        base = slash >= 1 && slash + 1 < address.size() ? address.mid(slash + 1) : sequence;
         break;
     }
     default:
@@ -122,15 +128,28 @@ QStringList albumFolderNames(const QList<AlbumRecord> &listed, const NameRules &
     return names;
 }
 
-QString finalFileName(const QString &collisionBase, const QString &jobFolder, AlbumQueue &queue)
+QString mediaExtension(MediaKind kind)
+{
+    switch (kind) {
+    case MediaKind::Still: break;
+    case MediaKind::Animated: return QStringLiteral(".gif");
+    case MediaKind::LiveMotion: return QStringLiteral(".mov");
+    case MediaKind::Video: return QStringLiteral(".mp4");
+    }
+    return QStringLiteral(".jpg");
+}
+
+QString finalFileName(const QString &collisionBase, const QString &jobFolder, AlbumQueue &queue, MediaKind kind)
 {
     const qsizetype room = 250 - jobFolder.size();
     QString name = collisionBase.size() > room ? leftAtBoundary(collisionBase, room)
                                                : collisionBase;
-    QString extension = QStringLiteral(".jpg");
-    if (hasPictureExtension(name)) {
-        const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-        extension = name.mid(dot);
+    QString extension = mediaExtension(kind);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const bool ownExtension = dot >= 0 && name.mid(dot).compare(extension, Qt::CaseInsensitive) == 0;
+    if (hasPictureExtension(name) || ownExtension) {
+        if (kind == MediaKind::Still)
+            extension = name.mid(dot);
         name.truncate(dot);
     }
 

@@ -56,8 +56,15 @@ QStringList albumFolderNames(const QList<AlbumRecord> &listed, const NameRules &
 // The file name a picture is queued under: the length limit against the folder, the
 // extension split, the collision counter against the names already taken in `queue`'s
 // folder (the queue remembers where the counter stopped for each base), and the byte
-// limit of one component.
-QString finalFileName(const QString &collisionBase, const QString &jobFolder, AlbumQueue &queue);
+// limit of one component. A still keeps a picture extension the rules gave it (".jpg"
+// otherwise); the other kinds always end in their own (mediaExtension), so a GIF named
+// after a ".jpg" address is still saved as what it is.
+QString finalFileName(const QString &collisionBase, const QString &jobFolder, AlbumQueue &queue,
+                      MediaKind kind = MediaKind::Still);
+
+// The extension a file of `kind` is saved with: ".jpg", ".gif", ".mov" (the moving
+// part of a live photo), ".mp4".
+QString mediaExtension(MediaKind kind);
 
 // True for .jpeg .jpg .bmp .gif .png .tif in any letter case.
 bool hasPictureExtension(const QString &name);

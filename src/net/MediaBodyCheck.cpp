@@ -63,8 +63,16 @@ bool startsLikeMedia(QByteArrayView bytes)
         if (bytes.startsWith(signature))
             return true;
     }
-    // ISO media (MP4, MOV, HEIC, AVIF): a box size, then "ftyp".
-    return bytes.size() >= 8 && bytes.sliced(4, 4) == QByteArrayView("ftyp");
+    // ISO media (MP4, MOV, HEIC, AVIF): a box size, then "ftyp". A QuickTime movie of
+    // the older kind (a live photo's moving part may be one) starts with another box.
+    if (bytes.size() < 8)
+        return false;
+    const QByteArrayView box = bytes.sliced(4, 4);
+    for (const char *type : {"ftyp", "moov", "mdat", "wide", "free"}) {
+        if (box == QByteArrayView(type, 4))
+            return true;
+    }
+    return false;
 }
 
 bool isBlank(char c)

@@ -49,7 +49,8 @@ bool prepareDataFolder(const QString &folder)
 int removeStaleDataFolderTemporaries(const QString &dataFolder)
 {
     return removeStaleTemporaries(withSlash(dataFolder), {QStringLiteral("soft.dat"), QStringLiteral("cookies.txt"),
-                                                          QStringLiteral("source-config.txt"), kWriteProbe});
+                                                          QStringLiteral("source-config.txt"), QStringLiteral("media.ini"),
+                                                          kWriteProbe});
 }
 
 bool isTemporaryFolder(const QString &folder, const QString &tempPath)

@@ -5,7 +5,7 @@
 // the desktop program's browser is used by the CLI.
 //
 // The data folder holds "soft.dat", the extension settings "下载器扩展设置.ini", the
-// cookie store "cookies.txt", the login browser's profile "browser/", the page dump and
+// media options "media.ini", the cookie store "cookies.txt", the login browser's profile "browser/", the page dump and
 // the thumbnail cache "tmp/". Paths returned here end in "/".
 
 #include <QString>

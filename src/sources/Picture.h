@@ -12,7 +12,9 @@ namespace pictrove {
 enum class MediaKind : uint8_t {
     Still,       // a picture
     Animated,    // an animated picture (GIF)
-    LiveMotion,  // the moving part of a live photo
+    // The moving part of a live photo, handed over right after its still: it is saved
+    // beside the still under the still's name (name.jpg, name.mov).
+    LiveMotion,
     Video,
 };
 

@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QThread>
 #include <QTemporaryDir>
 
@@ -24,7 +25,8 @@ namespace pictrove {
 namespace {
 
 const char *const kHosts[] = {"blog.sina.com.cn", "photo.blog.sina.com.cn", "weibo.com",
-                              "photo.weibo.com", "ww2.sinaimg.cn", "wx1.sinaimg.cn"};
+                              "photo.weibo.com", "ww2.sinaimg.cn", "wx1.sinaimg.cn",
+                              "wx3.sinaimg.cn", "livephoto.us.sinaimg.cn", "f.video.weibocdn.com"};
 
 struct CliResult {
     int exitCode = -1;
@@ -338,7 +340,8 @@ TEST_F(CliTest, ExitStatusTellsWhatWentWrong)
     EXPECT_EQ(help.exitCode, 0);
     for (const char *option : {"--data-dir", "--cookies", "--albums", "--save", "--threads", "--timeout",
                                "--min-kb", "--max-kb", "--fix-format", "--fix-order", "--title-file",
-                               "--thunder-list", "--skip-previous", "--no-archive"})
+                               "--thunder-list", "--skip-previous", "--no-archive", "--no-live-motion",
+                               "--no-videos"})
         EXPECT_TRUE(help.out.contains(QLatin1String(option))) << option;
 }
 
@@ -667,6 +670,84 @@ TEST_F(CliArchiveTest, MissingListsWhatTheArchiveDoesNotHold)
     result = run({QStringLiteral("missing"), kOwner});
     EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
     EXPECT_FALSE(result.out.contains(QStringLiteral("未存档"))) << result.out.toStdString();
+}
+
+// A wall of every kind of post, downloaded as a user would: live photos as a still and
+// a moving part under one name, the GIF as .gif, the videos as .mp4; the flags leave
+// the moving parts and the videos out of one run, and the stored choice for good.
+TEST_F(CliTest, WeiboPostsGiveEveryMediumUnlessLeftOut)
+{
+    const auto json = [](const char *fixture) {
+        return CannedResponse::ok(readFixture(QStringLiteral("sources/") + QLatin1String(fixture)), "application/json");
+    };
+    route("photo.weibo.com", "/albums/get_all",
+          CannedResponse::ok(readFixture(QStringLiteral("sources/weibo_login_page.html")), "text/html"));
+    route("weibo.com", "/ajax/profile/info", json("weibo_api_profile.json"));
+    route("weibo.com", "/ajax/profile/getImageWall", json("weibo_api_image_wall_media.json"));
+    const LoopbackServer::Handler status = [json](const RecordedRequest &request) {
+        const QByteArray query = request.query();
+        return json(query.endsWith("4900000000000011")   ? "weibo_api_status_live.json"
+                    : query.endsWith("4900000000000012") ? "weibo_api_status_video.json"
+                    : query.endsWith("4900000000000013") ? "weibo_api_status_mixed.json"
+                                                         : "weibo_api_status_12.json");
+    };
+    http.route("weibo.com", "/ajax/statuses/show", status);
+    https.route("weibo.com", "/ajax/statuses/show", status);
+    const QByteArray gif = QByteArray("GIF89a") + QByteArray(3000, 'g');
+    const QByteArray movie = QByteArray("\0\0\0\x14" "ftypqt  ", 12) + QByteArray(3000, 'm');
+    const QByteArray mp4 = QByteArray("\0\0\0\x18" "ftypmp42", 12) + QByteArray(3000, 'v');
+    // The wall names two pictures itself; the first of the 12-picture post is fetched
+    // by the wall's address, as the wall names it first.
+    route("wx1.sinaimg.cn", "/large/4a1b2c3dgy1hwall01.jpg", CannedResponse::ok(picture, "image/jpeg"));
+    route("wx1.sinaimg.cn", "/large/4a1b2c3dgy1hdoz001.jpg", CannedResponse::ok(picture, "image/jpeg"));
+    QStringList stills{"live01", "pic001", "mix001", "mix002"};
+    for (int n = 1; n <= 12; ++n)
+        stills.append(QStringLiteral("doz%1").arg(n, 3, 10, QLatin1Char('0')));
+    for (const QString &still : std::as_const(stills))
+        route("wx3.sinaimg.cn", "/large/4a1b2c3dgy1h" + still.toLatin1() + ".jpg", CannedResponse::ok(picture, "image/jpeg"));
+    route("wx3.sinaimg.cn", "/large/4a1b2c3dgy1hgif001.gif", CannedResponse::ok(gif, "image/gif"));
+    route("livephoto.us.sinaimg.cn", "/000Lv01gx08live01mov0f0f0100abcd0k01.mov", CannedResponse::ok(movie, "video/quicktime"));
+    route("livephoto.us.sinaimg.cn", "/000Mix02mov.mov", CannedResponse::ok(movie, "video/quicktime"));
+    route("f.video.weibocdn.com", "/o0/v1080.mp4", CannedResponse::ok(mp4, "video/mp4"));
+    route("f.video.weibocdn.com", "/o0/m720.mp4", CannedResponse::ok(mp4, "video/mp4"));
+
+    const struct {
+        const char *what;
+        QStringList flags;
+        const char *stored;  // media.ini, or null for none
+        int movs, mp4s;
+    } cases[] = {
+        {"everything", {}, nullptr, 2, 2},
+        {"flags", {QStringLiteral("--no-live-motion"), QStringLiteral("--no-videos")}, nullptr, 0, 0},
+        {"stored choice", {}, "[media]\nvideos=0\n", 2, 0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.stored) {
+            QFile stored(home.dataFolder() + QStringLiteral("media.ini"));
+            ASSERT_TRUE(stored.open(QIODevice::WriteOnly));
+            stored.write(c.stored);
+        }
+        QTemporaryDir save;
+        const CliResult result = run(QStringList{QStringLiteral("download"), QStringLiteral("https://weibo.com/u/1234567890"),
+                                                 QStringLiteral("--albums"), QStringLiteral("1"), QStringLiteral("--save"),
+                                                 save.path()}
+                                     + c.flags);
+        EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+        const QDir album(save.filePath(QStringLiteral("小明Ming/全部图片")));
+        const QStringList saved = album.entryList(QDir::Files);
+        EXPECT_EQ(saved.filter(QRegularExpression(QStringLiteral("\\.jpg$"))).size(), 17) << saved.join(u' ').toStdString();
+        EXPECT_EQ(saved.filter(QRegularExpression(QStringLiteral("\\.gif$"))).size(), 1);
+        EXPECT_EQ(saved.filter(QRegularExpression(QStringLiteral("\\.mov$"))).size(), c.movs);
+        EXPECT_EQ(saved.filter(QRegularExpression(QStringLiteral("\\.mp4$"))).size(), c.mp4s);
+        // The live photo's two parts under one name, the post's text.
+        EXPECT_TRUE(saved.contains(QStringLiteral("春天 @x.jpg"))) << saved.join(u' ').toStdString();
+        EXPECT_EQ(saved.contains(QStringLiteral("春天 @x.mov")), c.movs > 0);
+        EXPECT_TRUE(saved.contains(QStringLiteral("春天 @x.gif")));
+        for (const QString &name : saved)
+            EXPECT_FALSE(name.contains(u'?') || name.contains(QStringLiteral("Expires"))) << name.toStdString();
+        QFile::remove(home.dataFolder() + QStringLiteral("media.ini"));
+    }
 }
 
 }  // namespace

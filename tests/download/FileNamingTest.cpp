@@ -77,6 +77,39 @@ TEST(FileNaming, PictureNamesFollowTheRules)
     }
 }
 
+// Each kind of media ends in its own extension, whatever the rules made of the name;
+// a still keeps a picture extension of its name.
+TEST(FileNaming, EachKindOfMediaEndsInItsOwnExtension)
+{
+    const struct {
+        const char16_t *base;
+        MediaKind kind;
+        const char16_t *expected;
+    } cases[] = {
+        {u"a.png", MediaKind::Still, u"a.png"},
+        {u"a", MediaKind::Still, u"a.jpg"},
+        {u"a.jpg", MediaKind::Animated, u"a.gif"},
+        {u"a.GIF", MediaKind::Animated, u"a.gif"},
+        {u"a", MediaKind::LiveMotion, u"a.mov"},
+        {u"a.MOV", MediaKind::LiveMotion, u"a.mov"},
+        {u"v1080.mp4", MediaKind::Video, u"v1080.mp4"},
+        {u"clip.jpg", MediaKind::Video, u"clip.mp4"},
+        {u"a.b", MediaKind::Video, u"a.b.mp4"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(QString::fromUtf16(c.base).toStdString());
+        AlbumQueue queue;
+        EXPECT_EQ(finalFileName(QString::fromUtf16(c.base), QStringLiteral("/p/"), queue, c.kind),
+                  QString::fromUtf16(c.expected));
+    }
+    // Named by address, a video's signed query is no part of its name.
+    PictureNaming naming;
+    naming.rules.fileBase = kFileBaseAddress;
+    naming.picture.kind = MediaKind::Video;
+    naming.picture.address = QStringLiteral("https://f.video.weibocdn.com/o0/v1080.mp4?label=mp4_1080p&Expires=1&ssig=a%2Fb");
+    EXPECT_EQ(pictureNameBase(naming), QStringLiteral("v1080.mp4"));
+}
+
 TEST(FileNaming, EscapeValuesAreExpandedByLaterDigits)
 {
     NamingCase c{"", kFileBaseSequence, u"?1_", u"", u"", u"", u"", u"", 5, u""};

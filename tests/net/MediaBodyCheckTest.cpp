@@ -39,6 +39,8 @@ TEST(MediaBodyCheck, RefusesOnlyWhatIsClearlyNotAPictureOrVideo)
         {"an MP4 video", headWith("video/mp4"), QByteArray("\0\0\0\x18" "ftypmp42", 12), BodyRefusal::None},
         {"an MP4 sent as text/html", headWith("text/html"), QByteArray("\0\0\0\x18" "ftypisom", 12),
          BodyRefusal::None},
+        {"a QuickTime movie of the older kind sent as text/html", headWith("text/html"),
+         QByteArray("\0\0\0\x08" "wide\0\0\x10\0mdat", 16), BodyRefusal::None},
         // No picture format is required: a format never seen passes unless it is a page.
         {"unknown bytes as a picture", headWith("image/x-new"), "\x01\x02\x03 whatever", BodyRefusal::None},
         {"unknown bytes without a type", headWith(""), "some bytes", BodyRefusal::None},

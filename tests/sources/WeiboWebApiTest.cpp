@@ -412,6 +412,61 @@ TEST_F(WeiboWebApiTest, PostsTheViewerMayNotSeeArePassedOverAndCounted)
     EXPECT_EQ(broken.failures.size(), 1);
 }
 
+// A wall of every kind of post: each picture, live photo (still, then its moving part),
+// GIF and video arrives in the wall's order and the posts' own, each once however many
+// items and posts name it, and every post is asked for once. A 12-picture post gives
+// all twelve.
+TEST_F(WeiboWebApiTest, EveryMediumOfEveryPostArrivesOnceInOrder)
+{
+    list(QStringLiteral("https://weibo.com/u/1234567890"));
+    ASSERT_EQ(events.listResult(), ListResult::Listed);
+    api("/ajax/profile/getImageWall",
+        [](const RecordedRequest &) { return json(fixture("weibo_api_image_wall_media.json")); });
+    api("/ajax/statuses/show", [](const RecordedRequest &request) {
+        const QString id = queryValue(request, "id");
+        const char *name = id == u"4900000000000011" ? "weibo_api_status_live.json"
+            : id == u"4900000000000012"              ? "weibo_api_status_video.json"
+            : id == u"4900000000000013"              ? "weibo_api_status_mixed.json"
+            : id == u"4900000000000014"              ? "weibo_api_status_12.json"
+                                                     : "weibo_api_status_hidden.json";
+        return json(fixture(name));
+    });
+    RecordingPictureSink sink;
+    listPictures(2, sink);
+    EXPECT_TRUE(sink.failures.isEmpty()) << sink.failures.join('\n').toStdString();
+
+    QStringList ids;
+    QStringList kinds;
+    for (const Picture &picture : std::as_const(sink.pictures)) {
+        ids.append(picture.pictureId);
+        kinds.append(QString::number(int(picture.kind)));
+    }
+    QStringList expected{"4a1b2c3dgy1hwall01", "4a1b2c3dgy1hlive01", "4a1b2c3dgy1hlive01.mov",
+                         "4a1b2c3dgy1hgif001", "4a1b2c3dgy1hpic001", "4900000000000099",
+                         "4a1b2c3dgy1hmix001", "4900000000000098", "4a1b2c3dgy1hmix002",
+                         "4a1b2c3dgy1hmix002.mov"};
+    for (int n = 1; n <= 12; ++n)
+        expected.append(QStringLiteral("4a1b2c3dgy1hdoz%1").arg(n, 3, 10, QLatin1Char('0')));
+    EXPECT_EQ(ids, expected);
+    QStringList expectedKinds{"0", "0", "2", "1", "0", "3", "0", "3", "0", "2"};
+    for (int n = 1; n <= 12; ++n)
+        expectedKinds.append(QStringLiteral("0"));
+    EXPECT_EQ(kinds, expectedKinds);
+
+    // The wall's own item knows its post but not its time; the post's pictures know both.
+    EXPECT_EQ(sink.pictures.at(0).postId, QStringLiteral("4900000000000001"));
+    EXPECT_EQ(sink.pictures.at(0).title, QStringLiteral("全部图片"));
+    EXPECT_EQ(sink.pictures.at(1).postTime, 1709613296);
+    EXPECT_EQ(sink.pictures.at(5).title, QStringLiteral("一段视频"));
+    // Videos and moving parts need the Referer of the site, as pictures do.
+    for (const QString &headers : std::as_const(sink.headerLines))
+        EXPECT_EQ(headers, QStringLiteral("Referer: https://weibo.com/"));
+    QStringList asked;
+    for (const RecordedRequest &request : requestsTo("/ajax/statuses/show"))
+        asked.append(queryValue(request, "id"));
+    EXPECT_EQ(asked, (QStringList{"4900000000000011", "4900000000000012", "4900000000000013", "4900000000000014"}));
+}
+
 // Captions read as JSON: an escaped quote or fields in another order change nothing.
 TEST_F(WeiboWebApiTest, PhotoCaptionsSurviveEscapesAndReorderedFields)
 {

@@ -6,8 +6,12 @@
 #include "download/Downloader.h"
 #include "grid/AlbumGrid.h"
 #include "net/NetworkSetup.h"
+#include "settings/MediaOptions.h"
 #include "sources/AddAlbum.h"
+#include "sources/AlbumPictures.h"
+#include "sources/PictureSink.h"
 #include "sources/Session.h"
+#include "sources/Source.h"
 #include "sources/sinablog/SinaBlogSource.h"
 #include "support/LoopbackServer.h"
 #include "support/PrintQt.h"
@@ -32,6 +36,30 @@
 namespace pictrove {
 
 namespace {
+
+void listLivePhotoAndVideo(const AlbumWalk &, PictureSink &sink);
+
+// A source of one post: a live photo and a video, on the loopback picture host.
+const Source kPostSource{"post", nullptr, nullptr, &listLivePhotoAndVideo, u"", 1};
+
+void listLivePhotoAndVideo(const AlbumWalk &, PictureSink &sink)
+{
+    const struct {
+        const char *address;
+        MediaKind kind;
+    } media[] = {
+        {"http://s1.sinaimg.cn/orignal/live1", MediaKind::Still},
+        {"http://s1.sinaimg.cn/live/live1.mov?Expires=1&ssig=a", MediaKind::LiveMotion},
+        {"http://s1.sinaimg.cn/video/clip.mp4?Expires=1&ssig=b", MediaKind::Video},
+    };
+    for (const auto &m : media) {
+        Picture picture;
+        picture.address = QString::fromLatin1(m.address);
+        picture.title = QStringLiteral("post");
+        picture.kind = m.kind;
+        sink.addPicture(picture);
+    }
+}
 
 // A photo-blog category page listing `pictures`.
 QByteArray categoryPage(const QByteArrayList &pictures)
@@ -140,6 +168,31 @@ TEST_F(DesktopDownloadTest, DownloadsTheSelectedAlbums)
     EXPECT_EQ(controlText(window.control(kControlDownload)), QStringLiteral("下载"));
     EXPECT_EQ(controlText(window.control(kControlStatus)), QStringLiteral("没有下载任何图片：请先选择相册"));
     EXPECT_EQ(shell.messages().size(), 1);
+}
+
+// The window's downloads take the media options of the download settings: with videos
+// turned off, a post's live photo arrives whole and its video not at all.
+TEST_F(DesktopDownloadTest, DownloadsTakeTheStoredMediaOptions)
+{
+    AlbumRecord post;
+    post.source = &kPostSource;
+    post.name = QStringLiteral("post");
+    post.url = QStringLiteral("post:1");
+    addAlbum(window.session(), post);
+    ASSERT_TRUE(waitUntil([&] { return window.grid().model()->rowCount() == 4; }));
+    server.route("s1.sinaimg.cn", "/orignal/live1", CannedResponse::ok(QByteArray("\xFF\xD8\xFF\xE0", 4) + QByteArray(300, 's'), "image/jpeg"));
+    server.route("s1.sinaimg.cn", "/live/live1.mov", CannedResponse::ok(QByteArray("\0\0\0\x14" "ftypqt  ", 12) + QByteArray(300, 'm'), "video/quicktime"));
+    server.route("s1.sinaimg.cn", "/video/clip.mp4", CannedResponse::ok(QByteArray("\0\0\0\x18" "ftypmp42", 12) + QByteArray(300, 'v'), "video/mp4"));
+    ASSERT_TRUE(saveMediaOptions(window.session().dataFolder(), MediaOptions{true, false}));
+
+    selectRows({3});
+    button(kControlDownload)->click();
+    ASSERT_TRUE(waitUntil([&] {
+        return !window.downloader().isRunning()
+               && controlText(window.control(kControlStatus)) == QStringLiteral("下载完毕");
+    })) << controlText(window.control(kControlStatus)).toStdString();
+    EXPECT_EQ(QDir(savePath() + QStringLiteral("Anna/post")).entryList(QDir::Files, QDir::Name),
+              (QStringList{"pic.vrx", "post.jpg", "post.mov"}));
 }
 
 TEST_F(DesktopDownloadTest, OpenPathOpensTheAlbumDuringATransferElseTheSavePath)

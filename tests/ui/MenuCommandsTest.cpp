@@ -5,6 +5,7 @@
 #include "ModalHelper.h"
 #include "UiTestSupport.h"
 
+#include "settings/MediaOptions.h"
 #include "settings/SettingsStore.h"
 #include "sources/Session.h"
 #include "ui/dialogs/AboutDialog.h"
@@ -24,6 +25,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QCheckBox>
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
@@ -254,6 +256,38 @@ TEST_F(MenuCommandsTest, NoArchiveOnceIsForTheNextDownloadAndNeverSaved)
     open(settingsMenu());
     EXPECT_FALSE(window->noArchiveOnce());
     EXPECT_FALSE(action(kCommandNoArchiveOnce)->isChecked());
+}
+
+// The media options sit in the download settings and hold for every source type; they
+// are kept in "media.ini", never in "soft.dat", and only when OK accepts them.
+TEST_F(MenuCommandsTest, MediaOptionsAreChosenInTheDownloadSettings)
+{
+    const QString dataFolder = window->session().dataFolder();
+    const QByteArray fileBefore = settingsFile();
+    EXPECT_TRUE(runModal<DownloadSettingsDialog>([&] { action(kCommandDownloadSettings)->trigger(); }, [](DownloadSettingsDialog &dialog) {
+        ASSERT_NE(dialog.liveMotionBox(), nullptr);
+        EXPECT_TRUE(dialog.liveMotionBox()->isChecked());
+        EXPECT_TRUE(dialog.videosBox()->isChecked());
+        dialog.liveMotionBox()->setChecked(false);
+        dialog.reject();
+    }));
+    EXPECT_FALSE(QFile::exists(dataFolder + QStringLiteral("media.ini")));
+    EXPECT_EQ(readMediaOptions(dataFolder), MediaOptions{});
+
+    EXPECT_TRUE(runModal<DownloadSettingsDialog>([&] { action(kCommandDownloadSettings)->trigger(); }, [](DownloadSettingsDialog &dialog) {
+        dialog.liveMotionBox()->setChecked(false);
+        dialog.findChild<QAbstractButton *>(QStringLiteral("ctl1023"))->click();
+    }));
+    EXPECT_EQ(readMediaOptions(dataFolder), (MediaOptions{false, true}));
+    EXPECT_EQ(settingsFile(), fileBefore);
+
+    window->session().sourceType.store(SourceType::Site56);
+    EXPECT_TRUE(runModal<DownloadSettingsDialog>([&] { action(kCommandDownloadSettings)->trigger(); }, [](DownloadSettingsDialog &dialog) {
+        EXPECT_FALSE(dialog.liveMotionBox()->isChecked());
+        dialog.videosBox()->setChecked(false);
+        dialog.findChild<QAbstractButton *>(QStringLiteral("ctl1023"))->click();
+    }));
+    EXPECT_EQ(readMediaOptions(dataFolder), (MediaOptions{false, false}));
 }
 
 TEST_F(MenuCommandsTest, SettingsDialogsSaveOnOkOnly)

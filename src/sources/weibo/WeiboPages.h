@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <optional>
 
 namespace pictrove {
@@ -40,18 +41,39 @@ WeiboOwner weiboProfileOf(const QJsonObject &answer);
 // unknown count and the address of its getAlbumDetail pages without the since_id.
 QList<AlbumRecord> wallAlbumsOf(const QJsonObject &answer);
 
-// One page of the picture wall or of an album (getImageWall, getAlbumDetail): the
-// pictures' ids, the statuses whose pictures must be asked for separately, and where
-// the next page starts (empty at the end).
+// One item of a picture wall or album page. Most name their picture, which is fetched
+// by its id; a live photo or a video names no address of its moving part, and an item
+// without a picture id names only its post: for those the post itself is asked for
+// (statuses/show), and `picture` holds only its post id.
+struct WallItem {
+    Picture picture;
+    bool askPost = false;
+};
+
+// One page of the picture wall or of an album (getImageWall, getAlbumDetail): its
+// items in page order, and where the next page starts (empty at the end).
 struct WallPage {
-    QStringList pictureIds;
-    QStringList statusIds;
+    QList<WallItem> items;
     QString nextSinceId;
 };
 WallPage wallPageOf(const QJsonObject &answer);
 
-// statuses/show: the largest version of each picture of the status.
-QStringList statusPicturesOf(const QJsonObject &answer);
+// A post (statuses/show, or a post of a list): every picture, live photo, GIF and
+// video of it in the post's order, each with the post's id, time and text (the title,
+// as the service gives pictures no caption of their own). A live photo is its still
+// followed at once by its moving part (MediaKind::LiveMotion); a video is the largest
+// version the post offers.
+struct PostMedia {
+    QList<Picture> pictures;
+    // The post has more pictures than it lists ("pic_num" above its "pic_ids"): lists
+    // of posts give the first nine only, and the full post gives them all.
+    bool morePictures = false;
+};
+PostMedia postMediaOf(const QJsonObject &answer);
+
+// Weibo's post time, "Tue Mar 05 12:34:56 +0800 2024", in seconds since the epoch;
+// 0 when the text is not one.
+int64_t weiboPostTime(const QString &text);
 
 // The full-size address of a picture id.
 QString wallPictureAddress(const QString &pictureId);

@@ -273,7 +273,7 @@ ListOutcome weiboAlbums(const QString &address, ListContext &context)
     }
     QList<AlbumRecord> found = wallAlbumsOf(wall.json);
     const WallPage firstPage = wallPageOf(wall.json);
-    if (!firstPage.pictureIds.isEmpty() || !firstPage.statusIds.isEmpty()) {
+    if (!firstPage.items.isEmpty()) {
         AlbumRecord whole;
         whole.name = kWholeWallName;
         whole.url = fillAddress(kWeiboImageWallPage, {uid});
@@ -373,20 +373,32 @@ void weiboWallPictures(const AlbumWalk &walk, PictureSink &sink)
     const QString apiHeaders = weiboApiHeaders(walk.owner.uid);
     const QString pictureHeaders = QString::fromUtf16(kWeiboPictureHeaders);
     WeiboClient client(walkPacing(walk));
-    QSet<QString> seen;  // addresses handed over for this album
-    // Hands over what was not handed over before; false once the album is closed.
-    const auto handOver = [&](const QStringList &addresses) {
-        for (const QString &address : addresses) {
-            if (seen.contains(address))
+    // What was handed over for this album, by picture id (by address where there is
+    // none): a picture a post and the wall both name, or the same picture id under
+    // another host or extension, is saved once.
+    QSet<QString> seen;
+    QSet<QString> askedPosts;
+    const auto keyOf = [](const Picture &picture) {
+        return picture.pictureId.isEmpty() ? picture.address : picture.pictureId;
+    };
+    // Hands over what was not handed over before; false once the album is closed. A
+    // live photo's moving part goes with its still, or not at all.
+    const auto handOver = [&](const QList<Picture> &pictures) {
+        bool stillHandedOver = false;
+        for (Picture picture : pictures) {
+            if (picture.kind == MediaKind::LiveMotion && !stillHandedOver)
                 continue;
-            seen.insert(address);
-            Picture picture;
-            picture.address = address;
-            picture.title = walk.album.name;
+            stillHandedOver = false;
+            if (seen.contains(keyOf(picture)))
+                continue;
+            seen.insert(keyOf(picture));
+            if (picture.title.isEmpty())
+                picture.title = walk.album.name;
             picture.headers = pictureHeaders;
             sink.addPicture(picture);
             if (sink.albumClosed())
                 return false;
+            stillHandedOver = picture.kind != MediaKind::LiveMotion;
         }
         return true;
     };
@@ -406,14 +418,22 @@ void weiboWallPictures(const AlbumWalk &walk, PictureSink &sink)
             return;
         }
         const WallPage page = wallPageOf(answer.json);
-        QStringList addresses;
-        for (const QString &pid : page.pictureIds)
-            addresses.append(wallPictureAddress(pid));
-        // Items that name only their status: its pictures are asked for one by one. A
-        // status the viewer may not see (deleted, or for friends only) is passed over
-        // and counted; the page's other pictures and the pages after it still come.
+        QList<Picture> pictures;
+        // Items that need their post: it is asked for once per album, and its media
+        // take the item's place. A post the viewer may not see (deleted, or for friends
+        // only) is passed over and counted; the page's other pictures and the pages
+        // after it still come.
         int unseen = 0;
-        for (const QString &mid : page.statusIds) {
+        for (qsizetype i = 0; i < page.items.size(); ++i) {
+            const WallItem &item = page.items.at(i);
+            if (!item.askPost) {
+                pictures.append(item.picture);
+                continue;
+            }
+            const QString &mid = item.picture.postId;
+            if (askedPosts.contains(mid))
+                continue;
+            askedPosts.insert(mid);
             PageRequest status(fillAddress(kWeiboStatus, {mid}), QString());
             status.headers = apiHeaders;
             const WeiboAnswer shown = client.get(status);
@@ -423,22 +443,33 @@ void weiboWallPictures(const AlbumWalk &walk, PictureSink &sink)
                 continue;
             }
             if (shown.refusal != WeiboRefusal::None) {
-                // What this page brought so far is still the album's.
-                if (handOver(addresses))
+                // What this page brought is still the album's: the pictures read so
+                // far, and those of its later items that name their own.
+                for (const WallItem &later : page.items.sliced(i + 1)) {
+                    if (!later.askPost)
+                        pictures.append(later.picture);
+                }
+                if (handOver(pictures))
                     sink.listingFailed(status.url, refusalText(shown));
                 return;
             }
-            addresses.append(statusPicturesOf(shown.json));
+            const PostMedia media = postMediaOf(shown.json);
+            // statuses/show is the full post, which lists every picture (lists of
+            // posts give nine); one that still lists fewer than it counts is worth a
+            // look by whoever keeps the program working.
+            if (media.morePictures)
+                qCWarning(lcEngine, "post %s lists fewer pictures than its pic_num", qPrintable(mid));
+            pictures.append(media.pictures);
             if (sink.albumClosed())
                 return;
         }
         // A page bringing nothing new is the service repeating itself; one whose only
         // posts were hidden is not.
-        const bool anyNew = std::any_of(addresses.begin(), addresses.end(),
-                                        [&](const QString &address) { return !seen.contains(address); });
-        if (!anyNew && (unseen == 0 || !addresses.isEmpty()))
+        const bool anyNew = std::any_of(pictures.begin(), pictures.end(),
+                                        [&](const Picture &picture) { return !seen.contains(keyOf(picture)); });
+        if (!anyNew && (unseen == 0 || !pictures.isEmpty()))
             return;
-        if (!handOver(addresses))
+        if (!handOver(pictures))
             return;
         if (page.nextSinceId.isEmpty() || page.nextSinceId == sinceId)
             return;

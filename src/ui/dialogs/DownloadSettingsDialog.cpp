@@ -1,8 +1,10 @@
 #include "ui/dialogs/DownloadSettingsDialog.h"
 
+#include "settings/MediaOptions.h"
 #include "settings/SettingsBlock.h"
 #include "settings/SettingsValidation.h"
 
+#include <QCheckBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -24,9 +26,10 @@ QLineEdit *numberField(int id, int value)
 
 }  // namespace
 
-DownloadSettingsDialog::DownloadSettingsDialog(DownloadParams &record, QWidget *parent)
+DownloadSettingsDialog::DownloadSettingsDialog(DownloadParams &record, QWidget *parent, MediaOptions *media)
     : QDialog(parent)
     , m_record(record)
+    , m_media(media)
 {
     setWindowTitle(QStringLiteral("设置"));
     setModal(true);
@@ -54,8 +57,21 @@ DownloadSettingsDialog::DownloadSettingsDialog(DownloadParams &record, QWidget *
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(group);
+    if (media) {
+        m_liveMotion = new QCheckBox(QStringLiteral("保存实况照片的动态部分(.mov)"));
+        m_liveMotion->setObjectName(QStringLiteral("ctl1004"));
+        m_liveMotion->setChecked(media->liveMotion);
+        m_videos = new QCheckBox(QStringLiteral("保存微博视频(.mp4)"));
+        m_videos->setObjectName(QStringLiteral("ctl1005"));
+        m_videos->setChecked(media->videos);
+        auto *mediaGroup = new QGroupBox(QStringLiteral("图片以外"));
+        auto *mediaLayout = new QVBoxLayout(mediaGroup);
+        mediaLayout->addWidget(m_liveMotion);
+        mediaLayout->addWidget(m_videos);
+        layout->addWidget(mediaGroup);
+    }
     layout->addLayout(buttons);
-    resize(294, 223);
+    resize(294, media ? 293 : 223);
 }
 
 QLineEdit *DownloadSettingsDialog::field(int id) const
@@ -82,6 +98,10 @@ void DownloadSettingsDialog::onOk()
         return;
     }
     m_record = *params;
+    if (m_media) {
+        m_media->liveMotion = m_liveMotion->isChecked();
+        m_media->videos = m_videos->isChecked();
+    }
     accept();
 }
 

@@ -126,6 +126,7 @@ void MainWindow::onDownload()
     DownloadRequest request = downloadRequestFor(m_session->settings(), m_session->sourceType.load(), saveRoot, albums);
     if (!m_downloader->isRunning()) {
         request.useArchive = !std::exchange(m_noArchiveOnce, false);
+        request.media = readMediaOptions(m_session->dataFolder());
         m_runAlbums = request.albums;
         m_downloadStopRequested = false;
     } else {
@@ -148,6 +149,7 @@ void MainWindow::onUpdate()
     if (!saveRoot.isEmpty() && saveRoot != controlText(m_savePathBox))
         m_savePathBox->setEditText(saveRoot);
     request.download = downloadRequestFor(m_session->settings(), request.list.sourceType, saveRoot, {});
+    request.download.media = readMediaOptions(m_session->dataFolder());
     m_runAlbums.clear();
     m_downloadStopRequested = false;
     const DownloadCommand command = m_downloader->startUpdate(request);
@@ -175,6 +177,7 @@ void MainWindow::onFailedList()
                                                  absoluteSavePath(controlText(m_savePathBox), QDir::homePath()), albums);
     request.rules.options |= kOptionSkipPrevious;
     request.useArchive = !std::exchange(m_noArchiveOnce, false);
+    request.media = readMediaOptions(m_session->dataFolder());
     m_runAlbums = albums;
     m_downloadStopRequested = false;
     if (m_downloader->start(request) == DownloadCommand::ThreadFailed)

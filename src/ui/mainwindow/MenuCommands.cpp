@@ -1,5 +1,6 @@
 #include "ui/mainwindow/MenuCommands.h"
 
+#include "settings/MediaOptions.h"
 #include "settings/MenuOptions.h"
 #include "settings/SettingsStore.h"
 #include "sources/Session.h"
@@ -162,12 +163,18 @@ void MenuCommands::toggleOption(int command)
 void MenuCommands::editDownloadParams(int type)
 {
     DownloadParams params = m_window.session().settings().downloadParams[type];
-    DownloadSettingsDialog dialog(params, &m_window);
+    const QString dataFolder = m_window.session().dataFolder();
+    const MediaOptions mediaBefore = readMediaOptions(dataFolder);
+    MediaOptions media = mediaBefore;
+    DownloadSettingsDialog dialog(params, &m_window, &media);
     dialog.showMessage = [this, &dialog](const QString &text) { m_window.shell().showMessage(&dialog, text, QString()); };
     if (dialog.exec() != QDialog::Accepted)
         return;
     m_window.session().updateSettings([&](SettingsBlock &block) { block.downloadParams[type] = params; });
     saveSettings();
+    // Written only when changed: an untouched choice leaves no file behind.
+    if (media != mediaBefore)
+        saveMediaOptions(dataFolder, media);
 }
 
 void MenuCommands::editNameRules(int type)
