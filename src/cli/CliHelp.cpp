@@ -9,6 +9,7 @@ const char *const kSynopsis[] = {
     "[--data-dir DIR] [--cookies FILE] download ADDRESS [--albums SPEC] [--save DIR] [--threads N] "
     "[--timeout S] [--min-kb N] [--max-kb N] [--fix-format] [--fix-order] [--title-file] [--thunder-list] "
     "[--skip-previous] [--no-archive] [--failed-list FILE]",
+    "[--data-dir DIR] login | whoami | logout",
     "--help | --version",
 };
 
@@ -19,6 +20,13 @@ const char *const kDescription =
 const HelpItem kCommands[] = {
     {"list ADDRESS", "print the owner's albums: number, name, picture count, remark (tab-separated)"},
     {"download ADDRESS", "download the chosen albums, one folder per album under the save folder"},
+    // The Weibo login.
+    {"login",
+     "log in to Weibo by scanning the code it draws in the terminal with the Weibo phone app, then confirming "
+     "there; prints each state, ends once Weibo names the account (an expired code is renewed once); the "
+     "login is saved in the cookie store of the data folder, where the desktop program finds it too"},
+    {"whoami", "print the Weibo account of the saved login, or say that there is none or that it has run out"},
+    {"logout", "forget the saved Weibo login"},
 };
 
 const HelpItem kOptions[] = {
@@ -59,10 +67,12 @@ const HelpItem kExitStatus[] = {
     {"0", "done"},
     {"1", "no album listed or chosen"},
     {"2", "bad usage or not a web address"},
-    {"3", "the save folder could not be created"},
-    {"4", "the owner's albums need a login: log in with the desktop program, or give a browser's cookies "
-          "with --cookies FILE"},
+    {"3", "the save folder could not be created (logout: the cookie store could not be written)"},
+    {"4", "the owner's albums need a login: log in with pictrove-cli login or the desktop program, or give a "
+          "browser's cookies with --cookies FILE; login: the code expired twice or Weibo refused, with the "
+          "reason; whoami: no saved login, or it has run out"},
     {"5", "some pictures did not arrive, an album is incomplete, or the disk is full"},
+    {"6", "login, whoami: the Weibo passport or Weibo gave no answer that can be used"},
     {"130", "interrupted"},
 };
 

@@ -119,6 +119,26 @@ std::optional<CliOptions> parseCliOptions(const QStringList &arguments, QString 
             return std::nullopt;
     }
 
+    // The Weibo login's commands take no address.
+    const struct {
+        const char *name;
+        CliOptions::Command command;
+    } kLoginCommands[] = {
+        {"login", CliOptions::Login},
+        {"whoami", CliOptions::Whoami},
+        {"logout", CliOptions::Logout},
+    };
+    for (const auto &login : kLoginCommands) {
+        if (positional.value(0) != QLatin1String(login.name))
+            continue;
+        if (positional.size() != 1) {
+            error = QStringLiteral("%1 takes no ADDRESS").arg(positional.at(0));
+            return std::nullopt;
+        }
+        options.command = login.command;
+        return options;
+    }
+
     if (positional.size() != 2) {
         error = positional.isEmpty() ? QStringLiteral("a command is needed")
                                      : QStringLiteral("a command and one ADDRESS are needed");

@@ -3,7 +3,9 @@
 // events into terminal output (CliReporter) and an exit status.
 
 #include "cli/AlbumChoice.h"
+#include "cli/CliExitCode.h"
 #include "cli/CliHelp.h"
+#include "cli/CliLogin.h"
 #include "cli/CliOptions.h"
 #include "cli/CliReporter.h"
 #include "download/Downloader.h"
@@ -29,16 +31,6 @@
 namespace pictrove {
 
 namespace {
-
-enum ExitCode : int {
-    kExitDone = 0,
-    kExitNoAlbum = 1,
-    kExitUsage = 2,
-    kExitSaveFolder = 3,
-    kExitLoginNeeded = 4,
-    kExitPicturesFailed = 5,
-    kExitInterrupted = 130,
-};
 
 std::atomic<bool> g_interrupted{false};
 
@@ -154,6 +146,18 @@ int run(const CliOptions &options)
                      qPrintable(options.cookiesFile),
                      static_cast<long long>(CookieStore::kMaxCookieFileBytes / (1024 * 1024)));
         return kExitUsage;
+    }
+
+    // The Weibo login's commands need the cookie store only.
+    switch (options.command) {
+    case CliOptions::Login:
+        return loginCommand(g_interrupted);
+    case CliOptions::Whoami:
+        return whoamiCommand();
+    case CliOptions::Logout:
+        return logoutCommand();
+    default:
+        break;
     }
 
     CliReporter reporter;

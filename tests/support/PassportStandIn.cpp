@@ -94,6 +94,8 @@ void PassportStandIn::setScripts(const QList<QList<int>> &scripts)
 {
     QMutexLocker lock(&m_mutex);
     m_scripts = scripts;
+    m_answered.clear();
+    m_codesMade = 0;
 }
 
 void PassportStandIn::setConfirmationWithoutLogin()

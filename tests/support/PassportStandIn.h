@@ -35,7 +35,8 @@ public:
     PassportStandIn(const PassportStandIn &) = delete;
     PassportStandIn &operator=(const PassportStandIn &) = delete;
 
-    // One list of return codes per code, in the order the codes are made.
+    // One list of return codes per code, in the order the codes are made; the next
+    // code made is code 1 again.
     void setScripts(const QList<QList<int>> &scripts);
     // The confirmation leads to an address that sets no login cookie.
     void setConfirmationWithoutLogin();
