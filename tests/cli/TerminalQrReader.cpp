@@ -30,9 +30,10 @@ QList<QList<Cell>> paint(const QString &text, TerminalTheme theme)
     const bool defaultFgDark = theme == TerminalTheme::Light;
     const bool defaultBgDark = theme == TerminalTheme::Dark;
     QList<QList<Cell>> rows;
+    // Colours set on one line hold on the next, as in a terminal.
+    bool fgDark = defaultFgDark;
+    bool bgDark = defaultBgDark;
     for (const QString &line : text.split(u'\n')) {
-        bool fgDark = defaultFgDark;
-        bool bgDark = defaultBgDark;
         QList<Cell> cells;
         for (qsizetype i = 0; i < line.size(); ++i) {
             const QChar c = line.at(i);
@@ -42,10 +43,11 @@ QList<QList<Cell>> paint(const QString &text, TerminalTheme theme)
                     break;
                 for (const QString &part : line.mid(i + 2, end - i - 2).split(u';')) {
                     const int code = part.toInt();
-                    if (code == 0) {
+                    if (code == 0 || code == 39)
                         fgDark = defaultFgDark;
+                    if (code == 0 || code == 49)
                         bgDark = defaultBgDark;
-                    } else if ((code >= 30 && code <= 37) || (code >= 90 && code <= 97)) {
+                    if ((code >= 30 && code <= 37) || (code >= 90 && code <= 97)) {
                         fgDark = darkColour(code);
                     } else if ((code >= 40 && code <= 47) || (code >= 100 && code <= 107)) {
                         bgDark = darkColour(code);
