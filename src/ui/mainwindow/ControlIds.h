@@ -32,6 +32,7 @@ enum ControlId : int {
     kControlExport = 1037,
     kControlProgress = 1040,      // the download's progress bar, shown while it runs
     kControlFailedList = 1041,    // 失败列表: shown when the last download missed pictures
+    kControlWeiboLogin = 1042,    // who is logged in to Weibo (WeiboLoginLabel)
 };
 
 }  // namespace pictrove
