@@ -69,8 +69,9 @@ const HelpItem kExitStatus[] = {
     {"2", "bad usage or not a web address"},
     {"3", "the save folder could not be created (logout: the cookie store could not be written)"},
     {"4", "the owner's albums need a login: log in with pictrove-cli login or the desktop program, or give a "
-          "browser's cookies with --cookies FILE; login: the code expired twice or Weibo refused, with the "
-          "reason; whoami: no saved login, or it has run out"},
+          "browser's cookies with --cookies FILE; or the saved Weibo login has run out (log in again with "
+          "pictrove-cli login); login: the code expired twice or Weibo refused, with the reason; whoami: no "
+          "saved login, or it has run out"},
     {"5", "some pictures did not arrive, an album is incomplete, or the disk is full"},
     {"6", "login, whoami: the Weibo passport or Weibo gave no answer that can be used"},
     {"130", "interrupted"},

@@ -181,7 +181,7 @@ int run(const CliOptions &options)
         return kExitUsage;
     if (g_interrupted.load())
         return kExitInterrupted;
-    if (listed == ListResult::LoginNeeded)
+    if (listed == ListResult::LoginNeeded || listed == ListResult::LoginExpired)
         return kExitLoginNeeded;
     if (options.command == CliOptions::List) {
         printAlbums(session);

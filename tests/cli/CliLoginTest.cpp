@@ -150,6 +150,25 @@ TEST_F(CliLoginTest, WhoamiSaysWhenTheSavedLoginHasRunOut)
     EXPECT_EQ(whoami.err, QStringLiteral("微博登录已失效：请重新登录（pictrove-cli login）\n"));
 }
 
+// A list that meets the login answer although a login is saved says the login has run
+// out, and how to log in again, rather than that the owner needs one.
+TEST_F(CliLoginTest, AListWithASavedLoginThatRanOutSaysSo)
+{
+    const CannedResponse loginAnswer =
+        CannedResponse::ok(R"({"ok":-100,"url":"https://passport.weibo.com/sso/signin"})", "application/json");
+    passport.server().route("photo.weibo.com", "/albums/get_all", loginAnswer);
+    passport.server().route("weibo.com", "/ajax/profile/getImageWall", loginAnswer);
+    passport.setScripts({{kConfirmed}});
+    ASSERT_EQ(run({QStringLiteral("login")}).exitCode, 0);
+    passport.setLoginRunOut();
+
+    const CliResult listed = run({QStringLiteral("list"), QStringLiteral("https://weibo.com/u/1234567890")});
+    EXPECT_EQ(listed.exitCode, 4) << listed.err.toStdString();
+    EXPECT_TRUE(listed.err.contains(QStringLiteral("微博登录已失效：请重新登录"))) << listed.err.toStdString();
+    EXPECT_TRUE(listed.err.contains(QStringLiteral("pictrove-cli login")));
+    EXPECT_FALSE(listed.err.contains(QStringLiteral("该主人的相册需要登录后才能查看")));
+}
+
 TEST_F(CliLoginTest, InterruptEndsThePoll)
 {
     passport.setScripts({{kNotScanned}});

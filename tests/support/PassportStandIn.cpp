@@ -119,7 +119,7 @@ void PassportStandIn::setLoginRunOut()
 QStringList PassportStandIn::hosts()
 {
     return {QStringLiteral("passport.weibo.com"), QStringLiteral("login.sina.com.cn"), QStringLiteral("weibo.com"),
-            QStringLiteral("example.test")};
+            QStringLiteral("photo.weibo.com"), QStringLiteral("example.test")};
 }
 
 QString PassportStandIn::codeText(int code)

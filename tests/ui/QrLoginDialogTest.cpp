@@ -12,7 +12,9 @@
 #include "ui/login/QrCodeView.h"
 #include "ui/login/QrLoginDialog.h"
 #include "ui/login/WeiboLoginLabel.h"
+#include "ui/albumview/AlbumListView.h"
 #include "ui/mainwindow/CommandIds.h"
+#include "ui/mainwindow/DesktopEngineEvents.h"
 #include "ui/mainwindow/ControlIds.h"
 #include "ui/mainwindow/MainWindow.h"
 #include "ui/mainwindow/MenuCommands.h"
@@ -25,6 +27,7 @@
 #include <QTemporaryDir>
 
 #include <memory>
+#include <thread>
 
 namespace pictrove {
 
@@ -141,6 +144,21 @@ TEST_F(QrLoginDialogTest, TheMenuEntryLogsInAndTheWindowNamesTheAccount)
     label->refresh();
     ASSERT_TRUE(waitUntil([&] { return label->text() == QStringLiteral("微博登录已失效：请重新登录"); }))
         << label->text().toStdString();
+}
+
+TEST_F(QrLoginDialogTest, AListThatMetARunOutLoginSaysSoInTheWindowsLine)
+{
+    RecordingShell shell;
+    MainWindow window(shell);
+    window.albumView().resetGrid();
+    std::thread engine([&] {
+        window.events().report(event::ListStarted{});
+        window.events().report(event::ListFinished{ListResult::LoginExpired, 0});
+    });
+    engine.join();
+    ASSERT_TRUE(waitUntil([&] { return !shell.messages().isEmpty(); }));
+    EXPECT_EQ(window.control(kControlWeiboLogin)->property("text").toString(),
+              QStringLiteral("微博登录已失效：请重新登录"));
 }
 
 }  // namespace pictrove
