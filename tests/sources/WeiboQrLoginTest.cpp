@@ -203,6 +203,24 @@ TEST_F(WeiboQrLoginTest, RefusalsAndConfirmationsWithoutALoginEndWithTheirReason
     }
 }
 
+TEST_F(WeiboQrLoginTest, WithoutWeibosPassportTheSinaPassportsOlderPairLogsIn)
+{
+    passport.setNewerPassportGone();
+    passport.setScripts({{kNotScanned, kScanned, kConfirmed}});
+    EXPECT_EQ(runLogin(), QrLoginResult::LoggedIn);
+    EXPECT_EQ(events.names, (QStringList{"code", "scanned", "confirmed", "finished"}));
+    EXPECT_EQ(events.codeTexts, QStringList{PassportStandIn::codeText(1)});
+    EXPECT_EQ(events.finished.name, QString::fromUtf16(PassportStandIn::kViewerName));
+    EXPECT_TRUE(hasSavedWeiboLogin());
+    QStringList asked;
+    for (const RecordedRequest &r : passport.server().requests())
+        asked.append(QString::fromLatin1(r.host() + r.path()));
+    EXPECT_TRUE(asked.contains(QStringLiteral("login.sina.com.cn/sso/qrcode/check")));
+    EXPECT_FALSE(asked.contains(QStringLiteral("passport.weibo.com/sso/v2/qrcode/check")));
+    // Only passport addresses of the cross-domain list were visited.
+    EXPECT_FALSE(asked.contains(QStringLiteral("example.test/steal")));
+}
+
 TEST_F(WeiboQrLoginTest, AStopEndsThePollAtOnce)
 {
     passport.setScripts({{kNotScanned}});
@@ -237,6 +255,7 @@ TEST(WeiboQrAnswersTest, ReadsTheCodeAndEachPoll)
         {R"(cb({"retcode":50114004});)", QrCheckState::Expired},
         {R"({"retcode":20000000,"data":{"url":"https://login.sina.com.cn/sso/login.php?alt=X"}})", QrCheckState::Confirmed},
         {R"({"retcode":20000000,"data":{"url":"https://evil.example.test/?alt=X"}})", QrCheckState::Unreadable},
+        {R"({"retcode":20000000,"data":{"alt":"ALT-1"}})", QrCheckState::Confirmed},
         {R"({"retcode":20000000,"data":{}})", QrCheckState::Unreadable},
         {R"({"retcode":50114015,"msg":"拒绝"})", QrCheckState::Refused},
         {"<html>passport</html>", QrCheckState::Unreadable},

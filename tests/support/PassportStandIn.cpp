@@ -25,20 +25,22 @@ PassportStandIn::PassportStandIn()
 {
     m_server.route("passport.weibo.com", "/sso/v2/qrcode/image", [this](const RecordedRequest &) {
         QMutexLocker lock(&m_mutex);
-        const int code = ++m_codesMade;
-        m_answered.append(0);
-        const QString image = QStringLiteral("https://v2.qr.weibo.cn/inf/gen?api_key=stand-in&data=%1&size=180")
-                                  .arg(QString::fromLatin1(QUrl::toPercentEncoding(codeText(code))));
-        return json(QStringLiteral(R"({"retcode":20000000,"msg":"succ","data":{"qrid":"qr%1","image":"%2"}})")
-                        .arg(code)
-                        .arg(image)
-                        .toUtf8());
+        return m_newerGone ? CannedResponse::error(404, "<html>404</html>") : makeCode(false);
     });
     m_server.route("passport.weibo.com", "/sso/v2/qrcode/check",
-                   [this](const RecordedRequest &request) { return check(request); });
+                   [this](const RecordedRequest &request) { return check(request, false); });
+    // The Sina passport's older pair answers JSONP and confirms with the ticket alone.
+    m_server.route("login.sina.com.cn", "/sso/qrcode/image", [this](const RecordedRequest &) {
+        QMutexLocker lock(&m_mutex);
+        return makeCode(true);
+    });
+    m_server.route("login.sina.com.cn", "/sso/qrcode/check",
+                   [this](const RecordedRequest &request) { return check(request, true); });
     // The cross-domain login: the Sina passport takes the ticket and hands over to
     // Weibo's, which sets the login cookies.
     m_server.route("login.sina.com.cn", "/sso/login.php", [](const RecordedRequest &request) {
+        if (request.query().contains("alt=ALT-OLD-TICKET") && request.query().contains("returntype=TEXT"))
+            return json(R"({"retcode":"0","crossDomainUrlList":["https://passport.weibo.com/wbsso/login?ticket=ST-stand-in&ssosavestate=1","https://example.test/steal"]})");
         if (!request.query().contains("alt=ALT-TICKET"))
             return CannedResponse::error(400, "bad ticket");
         return CannedResponse::redirect("https://passport.weibo.com/wbsso/login?ticket=ST-stand-in")
@@ -68,7 +70,22 @@ PassportStandIn::PassportStandIn()
     });
 }
 
-CannedResponse PassportStandIn::check(const RecordedRequest &request)
+CannedResponse PassportStandIn::makeCode(bool jsonp)
+{
+    const int code = ++m_codesMade;
+    m_answered.append(0);
+    const QString image = QStringLiteral("https://v2.qr.weibo.cn/inf/gen?api_key=stand-in&data=%1&size=180")
+                              .arg(QString::fromLatin1(QUrl::toPercentEncoding(codeText(code))));
+    QByteArray body = QStringLiteral(R"({"retcode":20000000,"msg":"succ","data":{"qrid":"qr%1","image":"%2"}})")
+                          .arg(code)
+                          .arg(image)
+                          .toUtf8();
+    if (jsonp)
+        body = "STK_1(" + body + ");";
+    return json(body);
+}
+
+CannedResponse PassportStandIn::check(const RecordedRequest &request, bool older)
 {
     QMutexLocker lock(&m_mutex);
     ++m_checks;
@@ -78,6 +95,8 @@ CannedResponse PassportStandIn::check(const RecordedRequest &request)
         return json(R"({"retcode":50114003,"msg":"二维码不存在"})");
     const QList<int> script = m_scripts.value(code - 1, {kRefusedRetcode});
     const int retcode = script.value(qMin(m_answered[code - 1]++, int(script.size()) - 1));
+    if (retcode == 20000000 && older)
+        return json(R"(STK_2({"retcode":20000000,"msg":"succ","data":{"alt":"ALT-OLD-TICKET"}});)");
     if (retcode == 20000000) {
         const QString address = QStringLiteral("https://%1%2?entry=miniblog&returntype=META&alt=ALT-TICKET")
                                     .arg(m_confirmationHost, m_confirmationPath);
@@ -108,6 +127,12 @@ void PassportStandIn::setConfirmationHost(const QString &host)
 {
     QMutexLocker lock(&m_mutex);
     m_confirmationHost = host;
+}
+
+void PassportStandIn::setNewerPassportGone()
+{
+    QMutexLocker lock(&m_mutex);
+    m_newerGone = true;
 }
 
 void PassportStandIn::setLoginRunOut()

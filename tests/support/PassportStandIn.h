@@ -2,7 +2,9 @@
 // A loopback stand-in of Weibo's passport for the scan-to-log-in, on real host names
 // (passport.weibo.com, login.sina.com.cn, weibo.com over TLS):
 //   qrcode/image   hands out code 1, 2, ... (qrid "qr1", ...), each encoding
-//                  codeText(n);
+//                  codeText(n); the Sina passport's older pair (login.sina.com.cn
+//                  sso/qrcode/*) does the same in JSONP and confirms with an "alt"
+//                  ticket, whose login answers the cross-domain addresses to visit;
 //   qrcode/check   answers, for each code, the return codes of its script in turn
 //                  (the last one repeats);
 //   the confirmation's address redirects through login.sina.com.cn and
@@ -42,6 +44,8 @@ public:
     void setConfirmationWithoutLogin();
     // The confirmation's address is on `host` instead of the passport.
     void setConfirmationHost(const QString &host);
+    // Weibo's passport makes no code any more (404): only the older pair does.
+    void setNewerPassportGone();
     // The web API answers every viewer as a visitor ("ok":-100), as to a login that ran out.
     void setLoginRunOut();
 
@@ -52,7 +56,8 @@ public:
     int codesMade() const;
 
 private:
-    CannedResponse check(const RecordedRequest &request);
+    CannedResponse makeCode(bool jsonp);
+    CannedResponse check(const RecordedRequest &request, bool older);
 
     LoopbackServer m_server{LoopbackServer::Https};
     mutable QMutex m_mutex;
@@ -63,6 +68,7 @@ private:
     QString m_confirmationHost = QStringLiteral("login.sina.com.cn");
     QString m_confirmationPath = QStringLiteral("/sso/login.php");
     bool m_loginRunOut = false;
+    bool m_newerGone = false;
 };
 
 }  // namespace pictrove

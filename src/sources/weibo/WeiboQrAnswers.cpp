@@ -10,6 +10,11 @@ namespace pictrove {
 
 namespace {
 
+// The Sina passport's login with a ticket, answering the cross-domain addresses to visit.
+constexpr char16_t kSinaTicketLogin[] =
+    u"https://login.sina.com.cn/sso/login.php?entry=weibo&returntype=TEXT&crossdomain=1&cdult=3"
+    u"&domain=weibo.com&savestate=30&alt=";
+
 // The JSON object of an answer; a JSONP wrapper ("cb({...});") is taken off.
 QJsonObject jsonObjectOf(const QString &text)
 {
@@ -84,11 +89,17 @@ QrCheckAnswer readQrCheckAnswer(const QString &text)
     case kQrRetcodeExpired:
         answer.state = QrCheckState::Expired;
         break;
-    case kQrRetcodeSuccess:
-        answer.loginAddress = json.value(QStringLiteral("data")).toObject().value(QStringLiteral("url")).toString();
+    case kQrRetcodeSuccess: {
+        const QJsonObject data = json.value(QStringLiteral("data")).toObject();
+        answer.loginAddress = data.value(QStringLiteral("url")).toString();
+        // The older passport hands over the ticket alone, for its own login address.
+        const QString alt = data.value(QStringLiteral("alt")).toString();
+        if (answer.loginAddress.isEmpty() && !alt.isEmpty())
+            answer.loginAddress = QString::fromUtf16(kSinaTicketLogin) + QString::fromLatin1(QUrl::toPercentEncoding(alt));
         // A confirmation without a passport address to take the ticket to is no login.
         answer.state = isPassportAddress(answer.loginAddress) ? QrCheckState::Confirmed : QrCheckState::Unreadable;
         break;
+    }
     default:
         answer.state = QrCheckState::Refused;
         break;

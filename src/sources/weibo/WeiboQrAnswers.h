@@ -30,7 +30,8 @@ enum class QrCheckState {
     NotScanned,
     Scanned,
     Expired,
-    Confirmed,   // `loginAddress` carries the ticket that sets the login cookies
+    Confirmed,   // `loginAddress` carries the ticket that sets the login cookies (the
+                 // answer's address, or the Sina passport's login with its "alt" ticket)
     Refused,     // another return code: the passport's words are in `message`
     Unreadable,  // no JSON with a return code
 };

@@ -10,15 +10,25 @@
 #include <QUrl>
 
 #include <chrono>
+#include <iterator>
 #include <thread>
 
 namespace pictrove {
 
 namespace {
 
-constexpr char16_t kQrImage[] = u"https://passport.weibo.com/sso/v2/qrcode/image?entry=miniblog&size=180";
-constexpr char16_t kQrCheck[] =
-    u"https://passport.weibo.com/sso/v2/qrcode/check?entry=miniblog&source=miniblog&qrid=%s";
+// Where codes are made and polled: Weibo's passport of today, then the Sina
+// passport's older pair, which still answers when the newer one does not.
+struct QrPassport {
+    const char16_t *image;
+    const char16_t *check;  // "%s": the code's id
+};
+constexpr QrPassport kQrPassports[] = {
+    {u"https://passport.weibo.com/sso/v2/qrcode/image?entry=miniblog&size=180",
+     u"https://passport.weibo.com/sso/v2/qrcode/check?entry=miniblog&source=miniblog&qrid=%s"},
+    {u"https://login.sina.com.cn/sso/qrcode/image?entry=weibo&size=180",
+     u"https://login.sina.com.cn/sso/qrcode/check?entry=weibo&qrid=%s"},
+};
 constexpr char16_t kPassportHeaders[] =
     u"Accept: application/json, text/plain, */*\r\n"
     u"Referer: https://passport.weibo.com/sso/signin?entry=miniblog&source=miniblog";
@@ -115,16 +125,35 @@ private:
             finish(QrLoginResult::Stopped);
             return false;
         }
-        const Fetched fetched = fetchPassport(QString::fromUtf16(kQrImage), m_request);
-        if (!fetched.answered) {
-            finishUnanswered(fetched);
-            return false;
+        // The passport that made the last code makes the next one; when one gives no
+        // code the next is asked, and the first one's answer is what the user hears.
+        Fetched first;
+        bool haveFirst = false;
+        QrCodeAnswer answer;
+        QrMatrix matrix;
+        for (; m_passport < int(std::size(kQrPassports)); ++m_passport) {
+            const Fetched fetched = fetchPassport(QString::fromUtf16(kQrPassports[m_passport].image), m_request);
+            if (fetched.cancelled || stopped()) {
+                finish(QrLoginResult::Stopped);
+                return false;
+            }
+            if (!haveFirst)
+                first = fetched;
+            haveFirst = true;
+            answer = fetched.answered ? readQrCodeAnswer(fetched.text) : QrCodeAnswer();
+            matrix = QrMatrix::encode(answer.encodedText.toUtf8());
+            if (answer.valid() && !matrix.isEmpty())
+                break;
         }
-        const QrCodeAnswer answer = readQrCodeAnswer(fetched.text);
-        const QrMatrix matrix = QrMatrix::encode(answer.encodedText.toUtf8());
-        if (!answer.valid() || matrix.isEmpty()) {
-            finish(answer.message.isEmpty() ? QrLoginResult::ServiceChanged : QrLoginResult::Refused,
-                   answer.message.isEmpty() ? fetched.statusLine : answer.message);
+        if (m_passport == int(std::size(kQrPassports))) {
+            m_passport = 0;
+            if (!first.answered) {
+                finishUnanswered(first);
+                return false;
+            }
+            const QrCodeAnswer said = readQrCodeAnswer(first.text);
+            finish(said.message.isEmpty() ? QrLoginResult::ServiceChanged : QrLoginResult::Refused,
+                   said.message.isEmpty() ? first.statusLine : said.message);
             return false;
         }
         qrid = answer.qrid;
@@ -135,7 +164,8 @@ private:
     // Polls until the code expired, was confirmed, or the run ended (finished).
     QrCheckState poll(const QString &qrid)
     {
-        const QString address = fillAddress(kQrCheck, {QString::fromLatin1(QUrl::toPercentEncoding(qrid))});
+        const QString address =
+            fillAddress(kQrPassports[m_passport].check, {QString::fromLatin1(QUrl::toPercentEncoding(qrid))});
         bool scanned = false;
         int unanswered = 0;
         for (;;) {
@@ -214,6 +244,7 @@ private:
     const QrLoginRequest &m_request;
     QrLoginEvents &m_events;
     QString m_loginAddress;
+    int m_passport = 0;  // of kQrPassports: the one whose code is shown
     event::QrLoginFinished m_finished;
 };
 
