@@ -8,6 +8,7 @@
 #include "sources/weibo/WeiboQrAnswers.h"
 #include "sources/weibo/WeiboQrLogin.h"
 #include "sources/weibo/WeiboViewer.h"
+#include "support/Fixtures.h"
 #include "support/PassportStandIn.h"
 #include "support/PrintQt.h"
 #include "support/ScopedRouting.h"
@@ -96,7 +97,8 @@ protected:
 
 TEST_F(WeiboQrLoginTest, EachReturnCodeInTurnEndsLoggedInAsTheViewer)
 {
-    passport.setScripts({{kNotScanned, kNotScanned, kScanned, kScanned, kConfirmed}});
+    // A busy passport's 502 is asked again at the next tick.
+    passport.setScripts({{kNotScanned, PassportStandIn::kBusyServer, kScanned, kScanned, kConfirmed}});
     EXPECT_EQ(runLogin(), QrLoginResult::LoggedIn);
 
     EXPECT_EQ(events.names, (QStringList{"code", "scanned", "confirmed", "finished"}));
@@ -244,6 +246,15 @@ TEST(WeiboQrAnswersTest, ReadsTheCodeAndEachPoll)
     EXPECT_EQ(code.qrid, QStringLiteral("Q1"));
     EXPECT_EQ(code.encodedText, QStringLiteral("https://passport.weibo.cn/signin/qrcode/scan?qr=Q1&a=b"));
     EXPECT_FALSE(readQrCodeAnswer(QStringLiteral(R"({"retcode":50114010,"msg":"no"})")).valid());
+    // As the passport answers, a JSONP poll among them.
+    const QrCodeAnswer made = readQrCodeAnswer(QString::fromUtf8(readFixture(QStringLiteral("sources/weibo_qr_code.json"))));
+    EXPECT_EQ(made.qrid, QStringLiteral("Q1aBc"));
+    EXPECT_EQ(made.encodedText, QStringLiteral("https://passport.weibo.cn/signin/qrcode/scan?qr=Q1aBc&sinainternalbrowser=topnav"));
+    const QrCheckAnswer confirmed =
+        readQrCheckAnswer(QString::fromUtf8(readFixture(QStringLiteral("sources/weibo_qr_check_confirmed.txt"))));
+    EXPECT_EQ(int(confirmed.state), int(QrCheckState::Confirmed));
+    EXPECT_TRUE(confirmed.loginAddress.startsWith(QStringLiteral("https://login.sina.com.cn/sso/login.php?")));
+    EXPECT_TRUE(confirmed.loginAddress.contains(QStringLiteral("alt=ALT-1")));
 
     struct Case {
         const char *answer;

@@ -95,6 +95,8 @@ CannedResponse PassportStandIn::check(const RecordedRequest &request, bool older
         return json(R"({"retcode":50114003,"msg":"二维码不存在"})");
     const QList<int> script = m_scripts.value(code - 1, {kRefusedRetcode});
     const int retcode = script.value(qMin(m_answered[code - 1]++, int(script.size()) - 1));
+    if (retcode == kBusyServer)
+        return CannedResponse::error(502, "<html>502 Bad Gateway</html>");
     if (retcode == 20000000 && older)
         return json(R"(STK_2({"retcode":20000000,"msg":"succ","data":{"alt":"ALT-OLD-TICKET"}});)");
     if (retcode == 20000000) {

@@ -28,6 +28,8 @@ namespace pictrove {
 class PassportStandIn {
 public:
     static constexpr int kRefusedRetcode = 50114015;
+    // In a script: the check answers "502 Bad Gateway" instead of a return code.
+    static constexpr int kBusyServer = 502;
     static constexpr char16_t kRefusalMessage[] = u"登录请求已被拒绝";
     static constexpr char16_t kViewerUid[] = u"1234567890";
     static constexpr char16_t kViewerName[] = u"小明Ming";

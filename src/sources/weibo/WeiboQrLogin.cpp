@@ -33,8 +33,8 @@ constexpr char16_t kPassportHeaders[] =
     u"Accept: application/json, text/plain, */*\r\n"
     u"Referer: https://passport.weibo.com/sso/signin?entry=miniblog&source=miniblog";
 constexpr int kPassportTimeoutMs = 20000;
-// A poll that got no answer is tried again at the next tick; this many in a row and
-// the passport counts as unreachable.
+// A poll that got no answer (or a busy server's 5xx) is tried again at the next tick;
+// this many in a row and the passport counts as unreachable.
 constexpr int kUnansweredPollsAllowed = 3;
 
 struct Fetched {
@@ -42,6 +42,7 @@ struct Fetched {
     bool cancelled = false;
     QString text;
     QString statusLine;
+    int status = 0;
 };
 
 Fetched fetchPassport(const QString &address, const QrLoginRequest &request)
@@ -54,6 +55,7 @@ Fetched fetchPassport(const QString &address, const QrLoginRequest &request)
     fetched.answered = fetch(page, response);
     fetched.cancelled = response.cancelled;
     fetched.statusLine = response.statusLine();
+    fetched.status = response.statusCode();
     if (fetched.answered)
         fetched.text = getText(response, kTextInflate | kTextUtf8);
     return fetched;
@@ -161,7 +163,8 @@ private:
         return true;
     }
 
-    // Polls until the code expired, was confirmed, or the run ended (finished).
+    // Polls until the code expired or was confirmed; any other state returned means the
+    // run has ended, and its QrLoginFinished was reported.
     QrCheckState poll(const QString &qrid)
     {
         const QString address =
@@ -174,7 +177,9 @@ private:
                 finish(QrLoginResult::Stopped);
                 return QrCheckState::Refused;
             }
-            const Fetched fetched = fetchPassport(address, m_request);
+            Fetched fetched = fetchPassport(address, m_request);
+            if (fetched.answered && fetched.status >= 500)
+                fetched.answered = false;
             if (!fetched.answered) {
                 if (fetched.cancelled || stopped() || ++unanswered >= kUnansweredPollsAllowed) {
                     finishUnanswered(fetched);
