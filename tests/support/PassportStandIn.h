@@ -61,7 +61,6 @@ private:
     CannedResponse makeCode(bool jsonp);
     CannedResponse check(const RecordedRequest &request, bool older);
 
-    LoopbackServer m_server{LoopbackServer::Https};
     mutable QMutex m_mutex;
     QList<QList<int>> m_scripts;
     QList<int> m_answered;  // per code: checks answered so far
@@ -71,6 +70,9 @@ private:
     QString m_confirmationPath = QStringLiteral("/sso/login.php");
     bool m_loginRunOut = false;
     bool m_newerGone = false;
+    // Last, so that it goes first: its connection threads, whose handlers use the
+    // members above, are joined before those are destroyed.
+    LoopbackServer m_server{LoopbackServer::Https};
 };
 
 }  // namespace pictrove
