@@ -30,8 +30,9 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://pictrove.example/)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Qt loads its platform plugins (xcb, wayland) and the download archive's SQLite
 # driver at run time; libcurl checks servers against the system's certificate
-# authorities.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6sql6-sqlite, ca-certificates")
+# authorities. The scan-to-log-in's code is drawn with libqrencode (dpkg-shlibdeps
+# finds it too; named here so the package says it even without shlibdeps).
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6sql6-sqlite, libqrencode4, ca-certificates")
 # The window's texts are Chinese; opening folders and pages goes through xdg-open.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk | fonts-wqy-microhei, xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

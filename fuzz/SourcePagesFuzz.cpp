@@ -1,10 +1,11 @@
 // Every reader of the services' pages and answers (Weibo owner page, the photo
-// service's and the web API's JSON; Sina blog front page, categories, category pages,
+// service's and the web API's JSON, the passport's scan-to-log-in answers; Sina blog front page, categories, category pages,
 // article lists and articles) on any text. Seeded with the saved service pages.
 #include "FuzzInput.h"
 #include "sources/sinablog/SinaBlogPages.h"
 #include "sources/weibo/WeiboApi.h"
 #include "sources/weibo/WeiboPages.h"
+#include "sources/weibo/WeiboQrAnswers.h"
 #include "text/TextScan.h"
 
 #include <QSet>
@@ -35,6 +36,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             fuzz::propertyBroken("a moving part without its still", picture.address);
     }
     (void)weiboPostTime(page);
+    (void)viewerUidOf(answer.json);
+
+    // The passport's answers of the scan-to-log-in: a confirmation's ticket goes only
+    // to a passport host.
+    (void)readQrCodeAnswer(page);
+    const QrCheckAnswer check = readQrCheckAnswer(page);
+    if (check.state == QrCheckState::Confirmed && !isPassportAddress(check.loginAddress))
+        fuzz::propertyBroken("a confirmation leading off the passports", check.loginAddress);
+    for (const QString &address : crossDomainAddressesOf(page))
+        if (!isPassportAddress(address))
+            fuzz::propertyBroken("a cross-domain address off the passports", address);
 
     (void)blogHasNextPage(page);
     (void)blogOwnerName(page);

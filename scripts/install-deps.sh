@@ -11,11 +11,13 @@ set -euo pipefail
 # appstreamcli check the package; python3 serves the loopback pages it lists. clang
 # and its libFuzzer runtime build the fuzz targets (scripts/fuzz.sh). ccache keeps
 # compiled objects between builds of the same sources (the build uses it when found).
+# libqrencode draws the scan-to-log-in's code; zbar-tools (zbarimg) reads it back in
+# the tests.
 packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-qpa-plugins qt6-webengine-dev libqt6opengl6-dev libqt6sql6-sqlite
-    libcurl4-openssl-dev libssl-dev zlib1g-dev ca-certificates
-    libgtest-dev
+    libcurl4-openssl-dev libssl-dev zlib1g-dev ca-certificates libqrencode-dev
+    libgtest-dev zbar-tools
     xvfb xauth libgl1-mesa-dri fonts-wqy-microhei
     dpkg-dev file lintian desktop-file-utils appstream python3
     clang libclang-rt-14-dev

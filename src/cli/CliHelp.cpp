@@ -12,6 +12,7 @@ const char *const kSynopsis[] = {
     ("[--data-dir DIR] [--cookies FILE] update [OWNER...] [--owners-file FILE] [--save DIR] [--threads N] "
      "[--timeout S] [--no-live-motion] [--no-videos] [--failed-list FILE]"),
     "[--data-dir DIR] [--cookies FILE] missing ADDRESS [--failed-list FILE]",
+    "[--data-dir DIR] login | whoami | logout",
     "--help | --version",
 };
 
@@ -35,6 +36,13 @@ const HelpItem kCommands[] = {
      "--failed-list writes it: address, a tab, the reason its last download failed or 未存档 when it "
      "was never tried. Exits 0 when nothing is missing, 8 when something is, 5 when an album could not "
      "be listed whole"},
+    // The Weibo login.
+    {"login",
+     "log in to Weibo by scanning the code it draws in the terminal with the Weibo phone app, then confirming "
+     "there; prints each state, ends once Weibo names the account (an expired code is renewed once); the "
+     "login is saved in the cookie store of the data folder, where the desktop program finds it too"},
+    {"whoami", "print the Weibo account of the saved login, or say that there is none or that it has run out"},
+    {"logout", "forget the saved Weibo login"},
 };
 
 const HelpItem kUpdateOptions[] = {
@@ -93,10 +101,13 @@ const HelpItem kExitStatus[] = {
     {"0", "done"},
     {"1", "no album listed or chosen"},
     {"2", "bad usage or not a web address"},
-    {"3", "the save folder could not be created"},
-    {"4", "the owner's albums need a login: log in with the desktop program, or give a browser's cookies "
-          "with --cookies FILE"},
+    {"3", "the save folder could not be created (logout: the cookie store could not be written)"},
+    {"4", "the owner's albums need a login: log in with pictrove-cli login or the desktop program, or give a "
+          "browser's cookies with --cookies FILE; or the saved Weibo login has run out (log in again with "
+          "pictrove-cli login); login: the code expired twice or Weibo refused, with the reason; whoami: no "
+          "saved login, or it has run out"},
     {"5", "some pictures did not arrive, an album is incomplete, or the disk is full"},
+    {"6", "login, whoami: the Weibo passport or Weibo gave no answer that can be used"},
     {"8", "missing: the service lists pictures the download archive does not hold"},
     {"130", "interrupted"},
 };

@@ -125,6 +125,25 @@ std::optional<CliOptions> parseCliOptions(const QStringList &arguments, QString 
             return std::nullopt;
     }
 
+    // The Weibo login's commands take no address.
+    const struct {
+        const char *name;
+        CliOptions::Command command;
+    } kLoginCommands[] = {
+        {"login", CliOptions::Login},
+        {"whoami", CliOptions::Whoami},
+        {"logout", CliOptions::Logout},
+    };
+    for (const auto &login : kLoginCommands) {
+        if (positional.value(0) != QLatin1String(login.name))
+            continue;
+        if (positional.size() != 1) {
+            error = QStringLiteral("%1 takes no ADDRESS").arg(positional.at(0));
+            return std::nullopt;
+        }
+        options.command = login.command;
+        return options;
+    }
     // update: any number of owners, or none with an owners file; it works from the
     // archive, so leaving the archive out would leave it nothing to do.
     if (!positional.isEmpty() && positional.at(0) == QLatin1String("update")) {

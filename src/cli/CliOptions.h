@@ -9,7 +9,7 @@
 namespace pictrove {
 
 struct CliOptions {
-    enum Command { List, Download, Update, Missing, Help, Version } command = Help;
+    enum Command { List, Download, Update, Missing, Help, Version, Login, Whoami, Logout } command = Help;
     QString dataDir;      // ends in "/"; without --data-dir, defaultDataFolder(current directory)
     QString cookiesFile;  // import before anything else, when set
     QString address;

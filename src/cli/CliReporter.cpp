@@ -56,6 +56,8 @@ void CliReporter::on(const event::ListFinished &e)
         printLine(message);
     if (e.result == ListResult::LoginNeeded)
         printLine(QStringLiteral("（或用 --cookies FILE 交给本程序一份浏览器导出的 cookies.txt）"));
+    if (e.result == ListResult::LoginExpired)
+        printLine(QStringLiteral("（用 pictrove-cli login 重新登录）"));
     // An address that was refused never started a list.
     if (e.result == ListResult::NoAddress || e.result == ListResult::NotWebAddress)
         return;

@@ -8,43 +8,48 @@ namespace pictrove {
 namespace {
 
 // Best first.
-const int kRanking[] = {kExitDone,           kExitPicturesMissing, kExitNoAlbum, kExitPicturesFailed,
-                        kExitLoginNeeded,    kExitSaveFolder,      kExitUsage,   kExitInterrupted};
+const int kRanking[] = {
+    kExitDone,           kExitPicturesMissing, kExitNoAlbum,
+    kExitPicturesFailed, kExitLoginUnanswered, kExitLoginNeeded,
+    kExitSaveFolder,     kExitUsage,           kExitInterrupted};
 
-int rank(int code)
-{
-    const auto found = std::find(std::begin(kRanking), std::end(kRanking), code);
-    // A status this table does not know is taken for the worst but an interruption.
-    return found == std::end(kRanking) ? int(std::size(kRanking)) - 2 : int(found - std::begin(kRanking));
+int rank(int code) {
+  const auto found = std::find(std::begin(kRanking), std::end(kRanking), code);
+  // A status this table does not know is taken for the worst but an
+  // interruption.
+  return found == std::end(kRanking) ? int(std::size(kRanking)) - 2
+                                     : int(found - std::begin(kRanking));
 }
 
-}  // namespace
+} // namespace
 
-int worseExit(int a, int b)
-{
-    return rank(b) > rank(a) ? b : a;
+int worseExit(int a, int b) { return rank(b) > rank(a) ? b : a; }
+
+int updateExit(const event::UpdateFinished &update) {
+  switch (update.result) {
+  case UpdateResult::Stopped:
+    return kExitInterrupted;
+  case UpdateResult::NothingArchived:
+  case UpdateResult::NoArchive:
+    return kExitNoAlbum;
+  case UpdateResult::NotListed:
+    if (update.list == ListResult::NoAddress ||
+        update.list == ListResult::NotWebAddress)
+      return kExitUsage;
+    return update.list == ListResult::LoginNeeded ||
+                   update.list == ListResult::LoginExpired
+               ? kExitLoginNeeded
+               : kExitNoAlbum;
+  case UpdateResult::Updated:
+    break;
+  }
+  if (update.download == DownloadResult::SaveFolderFailed ||
+      update.download == DownloadResult::NoSavePath)
+    return kExitSaveFolder;
+  const bool whole = update.run.failed == 0 &&
+                     update.run.incompleteAlbums == 0 &&
+                     update.download != DownloadResult::DiskFull;
+  return whole ? kExitDone : kExitPicturesFailed;
 }
 
-int updateExit(const event::UpdateFinished &update)
-{
-    switch (update.result) {
-    case UpdateResult::Stopped:
-        return kExitInterrupted;
-    case UpdateResult::NothingArchived:
-    case UpdateResult::NoArchive:
-        return kExitNoAlbum;
-    case UpdateResult::NotListed:
-        if (update.list == ListResult::NoAddress || update.list == ListResult::NotWebAddress)
-            return kExitUsage;
-        return update.list == ListResult::LoginNeeded ? kExitLoginNeeded : kExitNoAlbum;
-    case UpdateResult::Updated:
-        break;
-    }
-    if (update.download == DownloadResult::SaveFolderFailed || update.download == DownloadResult::NoSavePath)
-        return kExitSaveFolder;
-    const bool whole = update.run.failed == 0 && update.run.incompleteAlbums == 0
-                       && update.download != DownloadResult::DiskFull;
-    return whole ? kExitDone : kExitPicturesFailed;
-}
-
-}  // namespace pictrove
+} // namespace pictrove

@@ -4,6 +4,7 @@
 
 #include "cli/AlbumChoice.h"
 #include "cli/CliHelp.h"
+#include "cli/CliLogin.h"
 #include "cli/CliOptions.h"
 #include "cli/CliReporter.h"
 #include "cli/ExitStatus.h"
@@ -189,6 +190,18 @@ int run(const CliOptions &options)
         return kExitUsage;
     CookieStore &cookies = CookieStore::process();
 
+    // The Weibo login's commands need the cookie store only.
+    switch (options.command) {
+    case CliOptions::Login:
+        return loginCommand(g_interrupted);
+    case CliOptions::Whoami:
+        return whoamiCommand();
+    case CliOptions::Logout:
+        return logoutCommand();
+    default:
+        break;
+    }
+
     CliReporter reporter;
     Session session(options.dataDir, reporter);
     Downloader downloader(session, reporter);
@@ -208,7 +221,7 @@ int run(const CliOptions &options)
         return kExitUsage;
     if (g_interrupted.load())
         return kExitInterrupted;
-    if (listed == ListResult::LoginNeeded)
+    if (listed == ListResult::LoginNeeded || listed == ListResult::LoginExpired)
         return kExitLoginNeeded;
     if (options.command == CliOptions::List) {
         printAlbums(session);

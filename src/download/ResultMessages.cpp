@@ -15,6 +15,8 @@ QString listResultMessage(ListResult result, const QString &detail)
         return QStringLiteral("没有获取到相册，请在登录菜单里登录新浪(微博)帐号后重试,登录时勾上下次自动登录");
     case ListResult::LoginNeeded:
         return QStringLiteral("该主人的相册需要登录后才能查看：请在<登录>菜单中登录微博后重试");
+    case ListResult::LoginExpired:
+        return QStringLiteral("微博登录已失效：请重新登录");
     case ListResult::RateLimited:
         return QStringLiteral("微博拒绝了过于频繁的请求：请过几分钟再试");
     case ListResult::ServiceChanged:

@@ -195,8 +195,13 @@ CookieFileStatus CookieStore::open(const QString &path)
         std::lock_guard lock(d->stateMutex);
         d->path = path;
     }
-    if (!exists)
+    if (!exists) {
+        // A new file holds nothing yet: a base left from a file opened before would
+        // read as cookies this file deleted, and the merge of the next save drop them.
+        std::lock_guard saving(d->saveMutex);
+        d->base.clear();
         return CookieFileStatus::Opened;
+    }
     const QList<CookieFields> loaded = cookiesIn(content);
     QList<QByteArray> lines;
     for (const CookieFields &cookie : loaded)

@@ -24,6 +24,7 @@
 
 #include <QSaveFile>
 #include <QStringList>
+#include <QUrl>
 
 #include <curl/curl.h>
 
@@ -637,7 +638,12 @@ bool fetchOnce(PageRequest &request, PageResponse &response, int flags)
     Slist connectTo;
     configure(lease.get(), url, request, flags, exchange, headers, connectTo);
     const CURLcode code = curl_easy_perform(lease.get());
-    const bool ok = settle(exchange, code, url);
+    // The trace names the address without its query and user part: a query may carry
+    // a login ticket, which must not reach a log.
+    const QByteArray traced = QUrl::fromEncoded(url)
+                                  .adjusted(QUrl::RemoveQuery | QUrl::RemoveFragment | QUrl::RemoveUserInfo)
+                                  .toEncoded();
+    const bool ok = settle(exchange, code, traced);
 
     // Every hop's Set-Cookie has gone into the shared store already; only the saving
     // is ours to arrange.

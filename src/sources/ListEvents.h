@@ -28,6 +28,7 @@ enum class ListResult {
     NothingFound,   // the owner's pages gave no album
     Stopped,        // a stop request ended the list early; the albums so far stay
     LoginNeeded,    // the service wants a login before it shows any album
+    LoginExpired,   // it wants one although a login was sent: the saved login has run out
     RateLimited,    // the service refused to answer so fast, and went on refusing
     ServiceChanged, // the service answered something we cannot read
     Unreachable,    // no answer from the service (network, or it failed)

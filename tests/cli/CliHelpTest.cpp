@@ -46,6 +46,30 @@ TEST(CliOptions, EmptySaveFolderMeansTheDefault)
     }
 }
 
+// The Weibo login's commands stand alone: no address, and the usual options before them.
+TEST(CliOptions, LoginCommandsTakeNoAddress)
+{
+    const struct {
+        QStringList arguments;
+        std::optional<CliOptions::Command> command;
+    } cases[] = {
+        {{"login"}, CliOptions::Login},
+        {{"--data-dir", "d", "whoami"}, CliOptions::Whoami},
+        {{"logout", "--cookies", "c.txt"}, CliOptions::Logout},
+        {{"login", "https://weibo.com/u/1"}, std::nullopt},
+        {{"whoami", "x"}, std::nullopt},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.arguments.join(u' ').toStdString());
+        QString error;
+        const std::optional<CliOptions> options = parseCliOptions(QStringList{"pictrove-cli"} + c.arguments, error);
+        ASSERT_EQ(options.has_value(), c.command.has_value()) << error.toStdString();
+        if (options) {
+            EXPECT_EQ(options->command, *c.command);
+        }
+    }
+}
+
 }  // namespace
 
 }  // namespace pictrove

@@ -105,6 +105,28 @@ TEST_F(CookieStoreTest, GetCookiesAnswersWhatWouldBeSent)
     }
 }
 
+// A store that opens a new file after another keeps nothing of the old file's state:
+// saving the same cookie into the new file must not read as "the file deleted it".
+TEST_F(CookieStoreTest, ANewFileOpenedAfterAnotherKeepsTheCookiesSavedIntoIt)
+{
+    QTemporaryDir dir;
+    const qint64 future = QDateTime::currentSecsSinceEpoch() + 3600;
+    const CookieFields login{.domain = ".weibo.com", .name = "SUB", .value = "same", .expiry = future};
+    CookieStore store;
+    ASSERT_EQ(store.open(dir.filePath("first.txt")), CookieFileStatus::Opened);
+    ASSERT_TRUE(store.addCookie(login));
+    ASSERT_TRUE(store.save());
+
+    ASSERT_EQ(store.open(dir.filePath("second.txt")), CookieFileStatus::Opened);
+    store.clear();
+    ASSERT_TRUE(store.addCookie(login));
+    ASSERT_TRUE(store.save());
+    EXPECT_EQ(valueOf(store.cookies(), "SUB"), "same");
+    CookieStore reader;
+    ASSERT_EQ(reader.open(dir.filePath("second.txt")), CookieFileStatus::Opened);
+    EXPECT_EQ(valueOf(reader.cookies(), "SUB"), "same");
+}
+
 TEST_F(CookieStoreTest, SavedStoreLoadsIntoAnotherStore)
 {
     QTemporaryDir dir;

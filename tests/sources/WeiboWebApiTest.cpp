@@ -256,6 +256,47 @@ TEST_F(WeiboWebApiTest, LoginNeededWhenEveryPathWantsOne)
     EXPECT_EQ(requestsTo("/ajax/profile/getImageWall").size(), 1);
 }
 
+// The same login answer to requests that carried a saved login means that login has
+// run out; a post the viewer may not see still asks for a (friend's) login.
+TEST_F(WeiboWebApiTest, ALoginAnswerToASavedLoginSaysItHasRunOut)
+{
+    loggedIn = false;
+    ASSERT_TRUE(CookieStore::process().addCookie(
+        {.domain = QStringLiteral(".weibo.com"), .name = QStringLiteral("SUB"), .value = QStringLiteral("old-login")}));
+    list(QStringLiteral("https://weibo.com/u/1234567890"));
+    EXPECT_EQ(events.listResult(), ListResult::LoginExpired);
+    EXPECT_TRUE(session.albums.isEmpty());
+    const QList<RecordedRequest> wall = requestsTo("/ajax/profile/getImageWall");
+    ASSERT_FALSE(wall.isEmpty());
+    EXPECT_TRUE(wall.at(0).header("Cookie").contains("SUB=old-login"));
+}
+
+TEST_F(WeiboWebApiTest, AnAlbumWhoseListingMeetsARunOutLoginSaysSo)
+{
+    list(QStringLiteral("https://weibo.com/u/1234567890"));
+    ASSERT_FALSE(session.albums.isEmpty());
+    loggedIn = false;
+    const struct {
+        bool loginSaved;
+        QString reason;
+    } cases[] = {
+        {false, QStringLiteral("login needed")},
+        {true, QStringLiteral("微博登录已失效：请重新登录")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.loginSaved);
+        if (c.loginSaved) {
+            ASSERT_TRUE(CookieStore::process().addCookie({.domain = QStringLiteral(".weibo.com"),
+                                                          .name = QStringLiteral("SUB"),
+                                                          .value = QStringLiteral("old-login")}));
+        }
+        RecordingPictureSink album;
+        listPictures(0, album);
+        ASSERT_EQ(album.failures.size(), 1);
+        EXPECT_TRUE(album.failures.at(0).contains(c.reason)) << album.failures.at(0).toStdString();
+    }
+}
+
 TEST_F(WeiboWebApiTest, AnOwnerWeiboDoesNotKnowIsSaidToBeUnknown)
 {
     list(QStringLiteral("https://weibo.com/n/nobody"));

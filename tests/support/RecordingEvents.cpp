@@ -17,6 +17,8 @@ QString resultName(ListResult result)
         return QStringLiteral("Stopped");
     case ListResult::LoginNeeded:
         return QStringLiteral("LoginNeeded");
+    case ListResult::LoginExpired:
+        return QStringLiteral("LoginExpired");
     case ListResult::RateLimited:
         return QStringLiteral("RateLimited");
     case ListResult::ServiceChanged:

@@ -183,6 +183,12 @@ TEST(MainWindowEventsTest, EachSequenceShowsItsTexts)
              e.report(event::ListFinished{ListResult::LoginNeeded, 0});
          },
          listEnded(0, {QStringLiteral("该主人的相册需要登录后才能查看：请在<登录>菜单中登录微博后重试")})},
+        {"the saved login has run out",
+         [](MainWindow &, EngineEvents &e) {
+             e.report(event::ListStarted{});
+             e.report(event::ListFinished{ListResult::LoginExpired, 0});
+         },
+         listEnded(0, {QStringLiteral("微博登录已失效：请重新登录")})},
         {"refused for asking too fast, after a wait shown in the status line",
          [](MainWindow &, EngineEvents &e) {
              e.report(event::ListStarted{});

@@ -109,7 +109,7 @@ TEST_F(MenuCommandsTest, MenuBarHasEveryEntryInOrder)
         {"<登录>",
          {-kCommandLoginMode1, 0, kCommandLoginQqZone, kCommandLoginTencentWeibo, kCommandLoginBaidu,
           kCommandLoginNetEase, kCommandLoginRenren, kCommandLoginYupoo, kCommandLoginMoko, kCommandLoginSinaWeibo,
-          kCommandLoginTaobao, kCommandLoginSite56, kCommandLoginHupu, kCommandLoginCustom}},
+          kCommandLoginWeiboScan, kCommandLoginTaobao, kCommandLoginSite56, kCommandLoginHupu, kCommandLoginCustom}},
         {"<设置>",
          {kCommandDownloadSettings, kCommandNameSettings, 0, -kCommandThunderListOnly, -kCommandTitleFile, 0,
           -kCommandFixOrder, -kCommandFixFormat, -kCommandSkipPrevious, -kCommandNoArchiveOnce, -kCommandOpenFolder, 0,

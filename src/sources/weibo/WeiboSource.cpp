@@ -10,6 +10,7 @@
 #include "sources/weibo/WeiboAddress.h"
 #include "sources/weibo/WeiboApi.h"
 #include "sources/weibo/WeiboPages.h"
+#include "sources/weibo/WeiboViewer.h"
 #include "text/Charsets.h"
 #include "text/CleanName.h"
 #include "text/EngineLog.h"
@@ -107,6 +108,8 @@ ListResult listResultOf(WeiboRefusal refusal)
     case WeiboRefusal::None:
         break;
     case WeiboRefusal::LoginNeeded:
+        // The login answer to a request that carried a login: that login has run out.
+        return hasSavedWeiboLogin() ? ListResult::LoginExpired : ListResult::LoginNeeded;
     case WeiboRefusal::NotPermitted:  // a friend's login may see it
         return ListResult::LoginNeeded;
     case WeiboRefusal::RateLimited:
@@ -132,7 +135,7 @@ struct PathRefusal {
 void refuse(ListOutcome &outcome, std::initializer_list<PathRefusal> paths)
 {
     static constexpr ListResult kMostTellingFirst[] = {
-        ListResult::RateLimited, ListResult::LoginNeeded, ListResult::ServiceChanged,
+        ListResult::RateLimited, ListResult::LoginExpired, ListResult::LoginNeeded, ListResult::ServiceChanged,
         ListResult::OwnerNotFound, ListResult::Unreachable,
     };
     for (const ListResult result : kMostTellingFirst) {
@@ -168,6 +171,9 @@ QString refusalText(const WeiboAnswer &answer)
 {
     switch (answer.refusal) {
     case WeiboRefusal::LoginNeeded:
+        // A login was sent with the request: it has run out.
+        if (hasSavedWeiboLogin())
+            return QStringLiteral("微博登录已失效：请重新登录 (%1)").arg(answer.detail);
         return QStringLiteral("login needed (%1)").arg(answer.detail);
     case WeiboRefusal::RateLimited:
         return QStringLiteral("asked too fast (%1)").arg(answer.detail);

@@ -22,6 +22,7 @@ enum MenuCommand : int {
     kCommandLoginSite56 = 32813,
     kCommandLoginHupu = 32815,
     kCommandLoginCustom = 32795,
+    kCommandLoginWeiboScan = 32832,  // 扫码登录微博
 
     kCommandDownloadSettings = 32778,
     kCommandNameSettings = 32779,

@@ -33,6 +33,7 @@ enum ControlId : int {
     kControlProgress = 1040,      // the download's progress bar, shown while it runs
     kControlFailedList = 1041,    // 失败列表: shown when the last download missed pictures
     kControlUpdate = 1042,        // 更新: list the owner again, download what is new in its archived albums
+    kControlWeiboLogin = 1043,    // who is logged in to Weibo (WeiboLoginLabel)
 };
 
 }  // namespace pictrove

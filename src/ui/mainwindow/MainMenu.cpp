@@ -33,6 +33,7 @@ const MenuPopup kMenus[] = {
          {kCommandLoginYupoo, u"又拍（下载器没弹窗提示你登录，就不要在这里登录）", false},
          {kCommandLoginMoko, u"美空", false},
          {kCommandLoginSinaWeibo, u"新浪微博（登录时勾上下次自动登录）", false},
+         {kCommandLoginWeiboScan, u"扫码登录微博", false},
          {kCommandLoginTaobao, u"淘宝（强烈建议用小号登录）", false},
          {kCommandLoginSite56, u"56", false},
          {kCommandLoginHupu, u"虎扑", false},

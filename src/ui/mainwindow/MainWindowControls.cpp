@@ -9,6 +9,7 @@
 #include "ui/mainwindow/ControlIds.h"
 #include "ui/albumview/FindDialog.h"
 #include "ui/mainwindow/HistoryComboBox.h"
+#include "ui/login/WeiboLoginLabel.h"
 #include "ui/mainwindow/LinkLabel.h"
 #include "ui/mainwindow/MainMenu.h"
 #include "ui/platform/ShellServices.h"
@@ -95,6 +96,7 @@ void MainWindow::buildControls()
     auto *update = new LinkLabel(QStringLiteral("程序有更新"));
     update->hide();
     addControl(kControlUpdateLink, update);
+    addControl(kControlWeiboLogin, new WeiboLoginLabel);
     auto *home = new LinkLabel(homePageCaption());
     home->setEnabled(false);
     addControl(kControlHomeLink, home);
@@ -143,6 +145,7 @@ void MainWindow::buildControls()
     for (int id : {kControlPraiseLink1, kControlPraiseLink2, kControlPraiseLink3})
         bottomRow->addWidget(control(id));
     bottomRow->addStretch();
+    bottomRow->addWidget(control(kControlWeiboLogin));
     bottomRow->addWidget(home);
 
     auto *layout = new QVBoxLayout(this);

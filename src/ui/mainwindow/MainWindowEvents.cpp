@@ -118,6 +118,8 @@ void MainWindowEvents::on(const event::ListFinished &e)
     m_listDetail.clear();
     if (!message.isEmpty())
         showMessage(message);
+    if (e.result == ListResult::LoginExpired)
+        setText(kControlWeiboLogin, message);
     // The list never started: nothing was locked.
     if (e.result == ListResult::NoAddress)
         return;

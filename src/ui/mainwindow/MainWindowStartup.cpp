@@ -11,6 +11,7 @@
 #include "sources/SourceConfigService.h"
 #include "ui/albumview/AlbumListView.h"
 #include "ui/platform/Clipboard.h"
+#include "ui/login/WeiboLoginLabel.h"
 #include "ui/mainwindow/ControlAccess.h"
 #include "ui/mainwindow/ControlIds.h"
 #include "ui/mainwindow/GuiQueue.h"
@@ -46,6 +47,9 @@ void MainWindow::initialise(const StartupOptions &options)
         m_ownerBox->setEditText(clipboard);
 
     loadStartupSettings(options);
+    // Who is logged in to Weibo, asked in the background when a login is saved.
+    if (auto *login = qobject_cast<WeiboLoginLabel *>(control(kControlWeiboLogin)))
+        login->refresh();
 
     // The last answer the service gave, or the built-in names on a first start: the
     // window never waits for the network to have a usable selector.

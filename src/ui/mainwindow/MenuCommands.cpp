@@ -14,6 +14,8 @@
 #include "ui/mainwindow/MainWindow.h"
 #include "ui/login/LoginPages.h"
 #include "ui/login/LoginProfile.h"
+#include "ui/login/QrLoginDialog.h"
+#include "ui/login/WeiboLoginLabel.h"
 #include "ui/startup/MakerPages.h"
 #include "ui/platform/ShellServices.h"
 #include "ui/startup/StoredTexts.h"
@@ -97,6 +99,9 @@ void MenuCommands::run(int command)
     case kCommandLoginHupu:
     case kCommandLoginCustom:
         openLoginBrowser(loginAddress(command));
+        break;
+    case kCommandLoginWeiboScan:
+        openQrLogin();
         break;
     case kCommandDownloadSettings:
         if (const int type = currentType(); type >= 0)
@@ -212,11 +217,41 @@ void MenuCommands::openLoginBrowser(const QString &address)
         delete m_browser;
         m_browser = new LoginBrowserDialog(address, profile, &m_window);
         m_browser->setAttribute(Qt::WA_DeleteOnClose);
+        // A login made in the browser shows in the window once it closes.
+        connect(m_browser, &QObject::destroyed, this, &MenuCommands::refreshWeiboLogin);
         m_browser->show();
         return;
     }
     LoginBrowserDialog browser(address, profile);
     browser.exec();
+    refreshWeiboLogin();
+}
+
+QrLoginDialog *MenuCommands::qrLogin() const
+{
+    return m_qrLogin;
+}
+
+void MenuCommands::openQrLogin()
+{
+    if (m_qrLogin) {
+        m_qrLogin->raise();
+        m_qrLogin->activateWindow();
+        return;
+    }
+    m_qrLogin = new QrLoginDialog(&m_window);
+    m_qrLogin->setAttribute(Qt::WA_DeleteOnClose);
+    connect(m_qrLogin, &QrLoginDialog::loggedIn, this, [this](const QString &name) {
+        if (auto *label = qobject_cast<WeiboLoginLabel *>(m_window.control(kControlWeiboLogin)))
+            label->showLoggedIn(name);
+    });
+    m_qrLogin->show();
+}
+
+void MenuCommands::refreshWeiboLogin()
+{
+    if (auto *label = qobject_cast<WeiboLoginLabel *>(m_window.control(kControlWeiboLogin)))
+        label->refresh();
 }
 
 void MenuCommands::showAbout()

@@ -1,6 +1,6 @@
 #pragma once
 // What the window menu's entries do: the login entries (login mode 1, the service
-// login pages, the one modeless login browser), the two settings dialogs, the option
+// login pages, the one modeless login browser, the scan-to-log-in dialog), the two settings dialogs, the option
 // check marks with their greying, the import/export entries (offered, no action), the
 // program's own pages, and the About box, also reachable as 关于 from the window's
 // context menu, which stands in for the system menu of other desktops.
@@ -16,6 +16,7 @@ class QMenu;
 namespace pictrove {
 
 class LoginBrowserDialog;
+class QrLoginDialog;
 class MainWindow;
 
 class MenuCommands : public QObject {
@@ -34,6 +35,10 @@ public:
     // The modeless login browser while it is open, else null.
     LoginBrowserDialog *loginBrowser() const;
     void openLoginBrowser(const QString &address);
+    // 扫码登录微博: the one scan-to-log-in dialog, raised when it is open already.
+    void openQrLogin();
+    // The scan-to-log-in dialog while it is open, else null.
+    QrLoginDialog *qrLogin() const;
 
 private:
     int currentType() const;
@@ -44,10 +49,13 @@ private:
     void showAbout();
     void openPage(const QString &address);
     void saveSettings();
+    // The window's line of who is logged in to Weibo asks again.
+    void refreshWeiboLogin();
 
     MainWindow &m_window;
     bool m_loginMode1 = true;
     QPointer<LoginBrowserDialog> m_browser;
+    QPointer<QrLoginDialog> m_qrLogin;
 };
 
 }  // namespace pictrove
