@@ -254,6 +254,7 @@ void AlbumPipeline::listAlbum(Album &album, DownloadArchive *archive)
             info.listPastMarker = album.archived && m_setup.listArchivedAlbumsWhole;
         }
         info.media = m_setup.media;
+        info.ownerId = m_setup.owner.uid;
         AlbumQueueSink sink([this] { return m_control.stopRequested(); }, queue, m_setup.rules, info,
                             *album.events);
         AlbumWalk walk;
