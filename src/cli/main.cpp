@@ -16,6 +16,7 @@
 #include "net/NetworkSetup.h"
 #include "settings/DataFolder.h"
 #include "settings/MediaOptions.h"
+#include "settings/PostRecordOptions.h"
 #include "settings/SettingsStore.h"
 #include "sources/AlbumColumns.h"
 #include "sources/ListAcquisition.h"
@@ -142,6 +143,9 @@ DownloadRequest downloadRequest(const Session &session, const CliOptions &option
     request.media = readMediaOptions(session.dataFolder());
     request.media.liveMotion = request.media.liveMotion && !options.noLiveMotion;
     request.media.videos = request.media.videos && !options.noVideos;
+    request.post = readPostRecordOptions(session.dataFolder());
+    request.post.postTimeAsFileTime = request.post.postTimeAsFileTime && !options.noPostTimes;
+    request.post.sidecar = request.post.sidecar || options.sidecar;
     return request;
 }
 

@@ -484,7 +484,11 @@ void AlbumPipeline::finish(Album &album)
             writeMarkerFile(queue.folder(), queue.pictures.constFirst().picture);
         if (m_setup.rules.options & kOptionFixFormat)
             fixPictureFormats(queue);
-        if (m_setup.rules.options & kOptionFixOrder)
+        // The post times win over the order repair's made-up times when every picture
+        // has one; otherwise the repair numbers the whole album as it always did.
+        const bool fixOrder = m_setup.rules.options & kOptionFixOrder;
+        const bool postTimesStamped = m_setup.post.postTimeAsFileTime && stampPostTimes(queue, fixOrder);
+        if (fixOrder && !postTimesStamped)
             fixPictureOrder(queue);
     }
 
