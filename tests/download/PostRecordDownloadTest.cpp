@@ -2,6 +2,7 @@
 // of dated posts: the post's letters in the file names, the post times as the files'
 // times with and without the order repair.
 
+#include "download/AlbumSidecar.h"
 #include "download/Downloader.h"
 #include "net/NetworkSetup.h"
 #include "sources/AlbumPictures.h"
@@ -19,7 +20,10 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 
 namespace pictrove {
@@ -72,6 +76,7 @@ void listDatedPictures(const AlbumWalk &walk, PictureSink &sink)
         picture.postId = QString::fromLatin1(p.post);
         picture.pictureId = QString::fromLatin1(p.picture);
         picture.postTime = walk.album.name == u"partly" && p.picture[0] == 'a' ? 0 : p.time;
+        picture.postText = QStringLiteral("第%1条 \"引号\"\n换行").arg(QLatin1StringView(p.post));
         sink.addPicture(picture);
     }
 }
@@ -187,6 +192,75 @@ TEST_F(PostRecordDownloadTest, FileTimesFollowThePostsAndTheOrderRepair)
             }
         }
     }
+}
+
+// The sidecar: one line per saved file, each a JSON object that parses and names a
+// file of the folder with its post's values; none without the option.
+TEST_F(PostRecordDownloadTest, SidecarLinesParseAndMatchTheFiles)
+{
+    DownloadRequest request;
+    request.rules.fileBase = kFileBaseSequence;
+    request.post.sidecar = true;
+    const QString owner = download(request);
+    for (const char *album : {"dated", "partly"}) {
+        SCOPED_TRACE(album);
+        const QString folder = owner + QLatin1StringView(album) + u'/';
+        QFile file(folder + QStringLiteral("pictrove.jsonl"));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = file.readAll().split('\n');
+        ASSERT_EQ(lines.size(), 4);  // three lines and the empty text after the last "\n"
+        EXPECT_TRUE(lines.last().isEmpty());
+        QStringList named;
+        for (int i = 0; i < 3; ++i) {
+            QJsonParseError error;
+            const QJsonObject line = QJsonDocument::fromJson(lines.at(i), &error).object();
+            ASSERT_EQ(error.error, QJsonParseError::NoError) << lines.at(i).toStdString();
+            const QString name = line.value(u"file").toString();
+            named.append(name);
+            EXPECT_TRUE(QFileInfo::exists(folder + name)) << name.toStdString();
+            const QString pictureId = line.value(u"picture_id").toString();
+            EXPECT_EQ(line.value(u"address").toString(),
+                      QStringLiteral("http://img.example.test/%1/%2.jpg").arg(QLatin1StringView(album), pictureId));
+            EXPECT_EQ(line.value(u"kind").toString(), QStringLiteral("still"));
+            EXPECT_EQ(line.value(u"album").toString(), QLatin1StringView(album));
+            EXPECT_EQ(line.value(u"owner").toString(), QStringLiteral("777"));
+            const QString post = line.value(u"post_id").toString();
+            EXPECT_EQ(line.value(u"post_text").toString(), QStringLiteral("第%1条 \"引号\"\n换行").arg(post));
+            const QJsonValue time = line.value(u"post_time");
+            if (pictureId == u"a" && QLatin1StringView(album) == "partly")
+                EXPECT_TRUE(time.isNull());
+            else if (pictureId == u"a")
+                EXPECT_EQ(time.toString(), QStringLiteral("2024-01-31T00:00:00+08:00"));
+            else
+                EXPECT_EQ(time.toString(), QStringLiteral("2024-01-31T23:59:59+08:00"));
+        }
+        named.sort();
+        EXPECT_EQ(named, (QStringList{"1.jpg", "2.jpg", "3.jpg"}));
+    }
+
+    request.post.sidecar = false;
+    const QString without = download(request);
+    EXPECT_FALSE(QFileInfo::exists(without + QStringLiteral("dated/pictrove.jsonl")));
+}
+
+// Long lines appended one after another stay whole lines; a missing folder gives false.
+TEST(AlbumSidecar, AppendedLinesStayWhole)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.path() + QStringLiteral("/pictrove.jsonl");
+    SidecarEntry entry;
+    entry.fileName = QStringLiteral("名.jpg");
+    entry.picture.postText = QString(3000, u'字');
+    for (int i = 0; i < 20; ++i)
+        ASSERT_TRUE(appendSidecarLine(path, sidecarLine(entry)));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    ASSERT_EQ(lines.size(), 21);
+    for (int i = 0; i < 20; ++i)
+        EXPECT_EQ(QJsonDocument::fromJson(lines.at(i)).object().value(u"file").toString(), entry.fileName);
+    EXPECT_FALSE(appendSidecarLine(dir.path() + QStringLiteral("/none/x.jsonl"), "x\n"));
 }
 
 }  // namespace
