@@ -48,6 +48,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     naming.album.name = QString::fromUtf8(input.takeUntil('\0'));
     naming.ownerName = QString::fromUtf8(input.takeUntil('\0'));
     naming.picture.address = QString::fromUtf8(input.takeUntil('\0'));
+    // The post's values reach the name through the letter escapes (?d ?t ?p ?i ?n ?o).
+    naming.picture.postId = QString::fromUtf8(input.takeUntil('\0'));
+    naming.picture.pictureId = QString::fromUtf8(input.takeUntil('\0'));
+    naming.ownerId = QString::fromUtf8(input.takeUntil('\0'));
+    naming.picture.postTime = int64_t(int32_t(uint32_t(input.takeByte()) << 24 | uint32_t(input.takeByte()) << 16
+                                              | uint32_t(input.takeByte()) << 8 | input.takeByte()));
+    naming.numberInPost = input.takeByte();
     naming.picture.title = QString::fromUtf8(input.rest());
 
     (void)cleanName(naming.picture.title, 0xFFFF, true);

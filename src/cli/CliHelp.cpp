@@ -8,9 +8,10 @@ const char *const kSynopsis[] = {
     "[--data-dir DIR] [--cookies FILE] list ADDRESS",
     "[--data-dir DIR] [--cookies FILE] download ADDRESS [--albums SPEC] [--save DIR] [--threads N] "
     "[--timeout S] [--min-kb N] [--max-kb N] [--fix-format] [--fix-order] [--title-file] [--thunder-list] "
-    "[--skip-previous] [--no-archive] [--no-live-motion] [--no-videos] [--failed-list FILE]",
+    "[--skip-previous] [--no-archive] [--no-live-motion] [--no-videos] [--no-post-times] [--sidecar] "
+    "[--failed-list FILE]",
     ("[--data-dir DIR] [--cookies FILE] update [OWNER...] [--owners-file FILE] [--save DIR] [--threads N] "
-     "[--timeout S] [--no-live-motion] [--no-videos] [--failed-list FILE]"),
+     "[--timeout S] [--no-live-motion] [--no-videos] [--no-post-times] [--sidecar] [--failed-list FILE]"),
     "[--data-dir DIR] [--cookies FILE] missing ADDRESS [--failed-list FILE]",
     "[--data-dir DIR] login | whoami | logout",
     "--help | --version",
@@ -74,6 +75,12 @@ const HelpItem kOptions[] = {
     {"--no-live-motion",
      "save only the still of a live photo, not its moving part (name.mov beside name.jpg) in this run"},
     {"--no-videos", "leave the posts' videos out of this run"},
+    {"--no-post-times",
+     "keep the files' times as they arrived (or as --fix-order stamps them) instead of setting each file's "
+     "modification time to its post's time, in this run"},
+    {"--sidecar",
+     "write pictrove.jsonl into each album folder in this run: one JSON line per saved file (file name, "
+     "media kind, picture id, post id, post time, post text, address, album, owner)"},
     {"--failed-list FILE",
      "write the pictures that did not arrive to FILE, one per line: address, a tab, the reason (UTF-8), "
      "so a script can retry them"},
@@ -87,6 +94,13 @@ const char *const kNotes[] = {
     "moving part side by side (name.jpg, name.mov), a video as .mp4. The desktop program's download "
     "settings (下载参数设置) turn moving parts and videos off for good (media.ini in the data folder); "
     "--no-live-motion and --no-videos do it for one run.",
+    "Each saved file's modification time is its post's time when the service gives one (post.ini in the "
+    "data folder, file_time_from_post=0 turns it off for good). With --fix-order too, the post times win "
+    "in an album where every picture has one; otherwise the album keeps the made-up order.",
+    "File names take the post's letter escapes in the rules' prefix and suffix: ?d post date (YYYYMMDD) "
+    "and ?t post time (HHMMSS), both China Standard Time, ?p post id, ?i picture id, ?n the picture's "
+    "number within its post, ?o the owner's id; a value the service does not give is empty, and the "
+    "usual (1), (2) keeps names apart.",
     "After a download a summary line on stderr counts the pictures saved, skipped (already there) and "
     "failed, those a stop or a full disk left untried, and the albums left incomplete (a list page still "
     "failed after three tries).",

@@ -108,6 +108,10 @@ std::optional<CliOptions> parseCliOptions(const QStringList &arguments, QString 
             options.noLiveMotion = true;
         } else if (arg == QLatin1String("--no-videos")) {
             options.noVideos = true;
+        } else if (arg == QLatin1String("--no-post-times")) {
+            options.noPostTimes = true;
+        } else if (arg == QLatin1String("--sidecar")) {
+            options.sidecar = true;
         } else if (arg.startsWith(QLatin1String("--"))) {
             const RunFlag *flag = nullptr;
             for (const RunFlag &f : kRunFlags)

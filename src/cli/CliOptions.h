@@ -28,6 +28,8 @@ struct CliOptions {
     QString ownersFile;
     bool noLiveMotion = false;  // --no-live-motion: live photos' moving parts left out of this run
     bool noVideos = false;      // --no-videos: videos left out of this run
+    bool noPostTimes = false;   // --no-post-times: files keep their arrival (or repaired) times
+    bool sidecar = false;       // --sidecar: each album's pictrove.jsonl in this run
 };
 
 // Parses argv (program name included). On a usage error returns nullopt and puts the

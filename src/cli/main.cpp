@@ -17,6 +17,7 @@
 #include "net/NetworkSetup.h"
 #include "settings/DataFolder.h"
 #include "settings/MediaOptions.h"
+#include "settings/PostRecordOptions.h"
 #include "settings/SettingsStore.h"
 #include "sources/AlbumColumns.h"
 #include "sources/ListAcquisition.h"
@@ -143,6 +144,9 @@ DownloadRequest downloadRequest(const Session &session, const CliOptions &option
     request.media = readMediaOptions(session.dataFolder());
     request.media.liveMotion = request.media.liveMotion && !options.noLiveMotion;
     request.media.videos = request.media.videos && !options.noVideos;
+    request.post = readPostRecordOptions(session.dataFolder());
+    request.post.postTimeAsFileTime = request.post.postTimeAsFileTime && !options.noPostTimes;
+    request.post.sidecar = request.post.sidecar || options.sidecar;
     return request;
 }
 

@@ -2,6 +2,7 @@
 
 #include "download/AlbumQueueSink.h"
 #include "download/AlbumSideFiles.h"
+#include "download/AlbumSidecar.h"
 #include "download/PictureRepair.h"
 #include "download/PresentPictures.h"
 #include "sources/AlbumPictures.h"
@@ -11,6 +12,7 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QHash>
+#include <QSet>
 
 #include <system_error>
 
@@ -61,6 +63,7 @@ struct AlbumPipeline::Album {
     std::vector<int> stopped;  // job entries a stop ended before they arrived
     QList<ArchivedFile> unrecorded;  // saved, not yet in the archive
     QList<FailedFile> unrecordedFailures;  // failed, their reasons not yet in the archive
+    QSet<QString> savedNames;  // files saved in this run, for the sidecar
 
     int jobSize() const { return job ? int(job->pictures.size()) : 0; }
 };
@@ -254,6 +257,7 @@ void AlbumPipeline::listAlbum(Album &album, DownloadArchive *archive)
             info.listPastMarker = album.archived && m_setup.listArchivedAlbumsWhole;
         }
         info.media = m_setup.media;
+        info.ownerId = m_setup.owner.uid;
         AlbumQueueSink sink([this] { return m_control.stopRequested(); }, queue, m_setup.rules, info,
                             *album.events);
         AlbumWalk walk;
@@ -386,6 +390,8 @@ void AlbumPipeline::account(const TransferPool::Ended &ended)
     if (ended.outcome.saved) {
         ++counts.saved;
         counts.bytes += ended.outcome.bytes;
+        if (m_setup.post.sidecar)
+            album.savedNames.insert(album.job->pictures.at(ended.task.index).fileName);
         if (m_archive) {
             // Saved means whole under its final name: only now is it recorded.
             album.unrecorded.append(archivedFile(album.job->pictures.at(ended.task.index), album.job->folder,
@@ -481,10 +487,26 @@ void AlbumPipeline::finish(Album &album)
         // never passes over what is missing.
         if (!m_control.stopRequested() && !album.incomplete && counts.failed == 0)
             writeMarkerFile(queue.folder(), queue.pictures.constFirst().picture);
+        // The queue's positions of the files saved now; their names may still change below.
+        std::vector<qsizetype> saved;
+        for (qsizetype i = 0; i < queue.pictures.size() && !album.savedNames.isEmpty(); ++i) {
+            if (album.savedNames.contains(queue.pictures.at(i).fileName))
+                saved.push_back(i);
+        }
         if (m_setup.rules.options & kOptionFixFormat)
             fixPictureFormats(queue);
-        if (m_setup.rules.options & kOptionFixOrder)
+        // The post times win over the order repair's made-up times when every picture
+        // has one; otherwise the repair numbers the whole album as it always did.
+        const bool fixOrder = m_setup.rules.options & kOptionFixOrder;
+        const bool postTimesStamped = m_setup.post.postTimeAsFileTime && stampPostTimes(queue, fixOrder);
+        if (fixOrder && !postTimesStamped)
             fixPictureOrder(queue);
+        const QString sidecar = queue.folder() + QLatin1StringView(kSidecarFileName);
+        const QString owner = archiveOwnerId(m_setup.owner);
+        for (const qsizetype i : saved) {
+            const QueuedPicture &queued = queue.pictures.at(i);
+            appendSidecarLine(sidecar, sidecarLine({queued.fileName, queued.picture, album.record.name, owner}));
+        }
     }
 
     album.events->report(event::AlbumFinished{album.number, int(m_albums.size()), queue.folder(), counts});

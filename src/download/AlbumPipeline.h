@@ -47,6 +47,7 @@ struct PipelineSetup {
     QString archivePath;  // the download archive; empty: none in this run
     bool listArchivedAlbumsWhole = false;  // DownloadRequest's
     MediaOptions media;                    // DownloadRequest's
+    PostRecordOptions post;                // DownloadRequest's
     QList<ChosenAlbum> albums;  // in walk order
     int listedAlbumCount = 0;   // albums of the list
     OwnerInfo owner;

@@ -74,6 +74,13 @@ void AlbumQueueSink::addPicture(const Picture &picture)
     naming.selectedAlbumCount = m_album.chosenCount;
     naming.albumCount = m_album.listedCount;
     naming.ownerName = m_album.ownerName;
+    naming.ownerId = m_album.ownerId;
+    // A post's pictures arrive one after another; a moving part shares its still's number.
+    if (picture.kind != MediaKind::LiveMotion) {
+        m_numberInPost = !picture.postId.isEmpty() && picture.postId == m_lastPostId ? m_numberInPost + 1 : 1;
+        m_lastPostId = picture.postId;
+    }
+    naming.numberInPost = picture.postId.isEmpty() ? 0 : m_numberInPost;
     naming.rules = m_rules;
     const QString base = pictureNameBase(naming);
 

@@ -35,6 +35,7 @@ public:
         bool listPastMarker = false;
         // The kinds of media beside pictures the run saves; the others are not queued.
         MediaOptions media{};
+        QString ownerId{};  // OwnerInfo::uid (file-name escape ?o)
     };
 
     // `stopRequested` says whether the run was asked to stop: the album then takes no
@@ -68,6 +69,9 @@ private:
     QString m_listingFailure;
     int m_unseenPosts = 0;
     int m_motionParts = 0;  // queued beside their stills
+    // The post of the last picture and how many of its pictures came so far (?n).
+    QString m_lastPostId;
+    int m_numberInPost = 0;
 };
 
 }  // namespace pictrove

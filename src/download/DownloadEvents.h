@@ -8,6 +8,7 @@
 // Implementations must accept calls from any thread.
 
 #include "settings/MediaOptions.h"
+#include "settings/PostRecordOptions.h"
 #include "settings/SettingsBlock.h"
 #include "settings/SourceType.h"
 #include "sources/ListEvents.h"
@@ -35,6 +36,9 @@ struct DownloadRequest {
     // Whether live photos' moving parts and posts' videos are saved beside the
     // pictures (the front ends' stored choice, readMediaOptions, or their flags).
     MediaOptions media;
+    // What is kept of each picture's post beside its file: its time as the file's time,
+    // the album's "pictrove.jsonl" (readPostRecordOptions, or the front ends' flags).
+    PostRecordOptions post;
 };
 
 // A request with the download parameters and name rules `settings` keeps for `type`.

@@ -110,6 +110,7 @@ DownloadResult Downloader::run(const DownloadRequest &request)
         setup.archivePath = downloadArchivePath(m_session.dataFolder());
     setup.listArchivedAlbumsWhole = request.listArchivedAlbumsWhole;
     setup.media = request.media;
+    setup.post = request.post;
     const QList<AlbumRecord> listed = m_session.albums.all();
     const int albumCount = int(listed.size());
     const QStringList folderNames = albumFolderNames(listed, request.rules);

@@ -4,9 +4,11 @@
 #include "download/AlbumQueue.h"
 #include "text/TextScan.h"
 
+#include <QDateTime>
 #include <QHash>
 #include <QLatin1StringView>
 #include <QSet>
+#include <QTimeZone>
 
 namespace pictrove {
 
@@ -34,7 +36,43 @@ void replaceEscape(QString &name, int digit, const QString &value)
     name.replace(escape(digit), value);
 }
 
+// The posts' times are read in the services' own time zone, so a post's date in a name
+// is the one its page shows, wherever the program runs.
+constexpr int kServiceUtcOffsetSeconds = 8 * 3600;
+
+QString postTimeText(int64_t postTime, const char *format)
+{
+    if (postTime <= 0)
+        return QString();
+    const QDateTime time = QDateTime::fromSecsSinceEpoch(postTime, QTimeZone(kServiceUtcOffsetSeconds));
+    return time.toString(QLatin1StringView(format));
+}
+
 }  // namespace
+
+QString expandPostEscapes(const QString &name, const PictureNaming &in)
+{
+    QString out;
+    out.reserve(name.size());
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const QChar c = name.at(i);
+        if (c != u'?' || i + 1 >= name.size()) {
+            out.append(c);
+            continue;
+        }
+        switch (name.at(i + 1).unicode()) {
+        case u'd': out += postTimeText(in.picture.postTime, "yyyyMMdd"); break;
+        case u't': out += postTimeText(in.picture.postTime, "HHmmss"); break;
+        case u'p': out += in.picture.postId; break;
+        case u'i': out += in.picture.pictureId; break;
+        case u'n': out += in.numberInPost > 0 ? QString::number(in.numberInPost) : QString(); break;
+        case u'o': out += in.ownerId; break;
+        default: out.append(c); continue;
+        }
+        ++i;
+    }
+    return out;
+}
 
 QString pictureNameBase(const PictureNaming &in)
 {
@@ -75,6 +113,7 @@ QString pictureNameBase(const PictureNaming &in)
     replaceEscape(name, 7, QString::number(in.albumCount));
     replaceEscape(name, 8, in.ownerName);
     replaceEscape(name, 9, QString::asprintf("%04lld", static_cast<long long>(index)));
+    name = expandPostEscapes(name, in);
 
     replaceEach(name, rules.findText, rules.replaceText);
     return cleanName(name, kCleanNameTimeFallback, true);

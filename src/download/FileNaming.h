@@ -1,6 +1,7 @@
 #pragma once
 // How a queued picture and its album are named: the user's rules (base by mode,
-// prefix and suffix with the ?1..?9 escapes, find and replace), the cleaning, the
+// prefix and suffix with the ?1..?9 escapes and the post's letter escapes, find and
+// replace), the cleaning, the
 // length limits and the collision counter. Pure text work apart from reading the
 // clock for the time-stamp fallback; addPicture calls it on the thread that lists the album.
 //
@@ -31,8 +32,18 @@ struct PictureNaming {
     int selectedAlbumCount = 0;
     int albumCount = 0;
     QString ownerName;  // OwnerInfo::name as stored
+    QString ownerId;    // OwnerInfo::uid; empty where the service gives none
+    // The picture's place among its post's pictures, from 1; 0 when it has no post id.
+    int numberInPost = 0;
     NameRules rules;
 };
+
+// The letter escapes of a picture's post, after the digit escapes: ?d the post date
+// (YYYYMMDD) and ?t its time (HHMMSS), both in China Standard Time, the services' own
+// clock; ?p the post id, ?i the picture id, ?n the picture's number within its post, ?o
+// the owner's id. A value the service did not give is an empty text. One pass: a value
+// is never read for escapes again, so an id cannot bring one in.
+QString expandPostEscapes(const QString &name, const PictureNaming &in);
 
 // The name after the rules and the cleaning: the base of the collision counter.
 QString pictureNameBase(const PictureNaming &in);

@@ -79,4 +79,20 @@ void fixPictureOrder(AlbumQueue &queue)
     }
 }
 
+bool stampPostTimes(AlbumQueue &queue, bool onlyWhenEveryPictureHasOne)
+{
+    if (onlyWhenEveryPictureHasOne) {
+        for (const QueuedPicture &queued : std::as_const(queue.pictures)) {
+            if (queued.picture.postTime <= 0)
+                return false;
+        }
+    }
+    const QString folder = queue.folder();
+    for (const QueuedPicture &queued : std::as_const(queue.pictures)) {
+        if (queued.picture.postTime > 0)
+            stampTimes(folder + queued.fileName, queued.picture.postTime);
+    }
+    return true;
+}
+
 }  // namespace pictrove

@@ -26,4 +26,10 @@ QString pictureTypeOf(const QByteArray &head);
 // missing file still uses up its minute.
 void fixPictureOrder(AlbumQueue &queue);
 
+// Each queued file whose picture has a post time gets that time; the others keep
+// theirs. With `onlyWhenEveryPictureHasOne`, an album where some picture has none is
+// left alone and false returned, so that the order repair can number it instead: a
+// mix of post times and made-up times would sort in no order at all.
+bool stampPostTimes(AlbumQueue &queue, bool onlyWhenEveryPictureHasOne);
+
 }  // namespace pictrove

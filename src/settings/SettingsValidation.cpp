@@ -99,4 +99,25 @@ QString prefixSuffixHelpText()
     return text.join(QLatin1Char('\n'));
 }
 
+QString postEscapeHelpText()
+{
+    static const char16_t *const lines[] = {
+        u"文件名的前后缀还支持以下转义字符（问号为英文的问号，字母为小写）：",
+        u"?d:发布日期(北京时间，格式为：20240131)",
+        u"?t:发布时间(北京时间，格式为：235959)",
+        u"?p:微博(帖子)的编号",
+        u"?i:图片的编号",
+        u"?n:图片在它那条微博中的序号(1,2,3...)",
+        u"?o:用户的编号(uid)",
+        u"网站没有给出的值转为空字符串；文件名重复时照常在后面加上(1)、(2)...",
+        u"例：文件名选“序号”，前缀为 ?d_?p_，第一张图片得到 20240131_4999999999999999_1.jpg",
+        u"例：文件名选“网址”，前缀为 ?d_?t_?n_，得到 20240131_235959_2_006abc.jpg",
+        u"相册名的前后缀不支持这些转义字符",
+    };
+    QStringList text;
+    for (const char16_t *line : lines)
+        text.append(QString::fromUtf16(line));
+    return text.join(QLatin1Char('\n'));
+}
+
 }  // namespace pictrove

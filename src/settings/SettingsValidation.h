@@ -61,4 +61,8 @@ void storeNameRuleInput(NameRules &rules, const NameRuleInput &input);
 // The text of the link 前后缀说明: sixteen lines joined by single line feeds.
 QString prefixSuffixHelpText();
 
+// The text of the link 发布信息转义: the letter escapes of a picture's post (the date,
+// time, ids and number within the post), what an absent value gives, and examples.
+QString postEscapeHelpText();
+
 }  // namespace pictrove

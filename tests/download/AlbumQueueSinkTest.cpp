@@ -161,4 +161,31 @@ TEST_F(AlbumQueueSinkTest, TitleLineDroppedButPictureQueued)
 
 }  // namespace
 
+// ?n counts a post's pictures as they arrive; a moving part shares its still's number
+// and a picture without a post id has none.
+TEST_F(AlbumQueueSinkTest, NumberWithinPostCountsEachPostsPictures)
+{
+    rules.fileBase = kFileBaseSequence;
+    rules.filePrefix = QStringLiteral("?p?n_");
+    rules.folderBase = kFolderBaseNone;
+    AlbumQueueSink sink = sinkFor(QStringLiteral("Trip"));
+    const struct {
+        const char *postId;
+        MediaKind kind;
+    } arrivals[] = {
+        {"A", MediaKind::Still}, {"A", MediaKind::Still}, {"A", MediaKind::LiveMotion}, {"B", MediaKind::Video},
+        {"", MediaKind::Still},  {"A", MediaKind::Still},
+    };
+    int k = 0;
+    for (const auto &arrival : arrivals) {
+        Picture picture = pictureAt(QStringLiteral("http://h/%1.jpg").arg(++k));
+        picture.postId = QString::fromLatin1(arrival.postId);
+        picture.kind = arrival.kind;
+        sink.addPicture(picture);
+    }
+    EXPECT_EQ(fileNamesOf(queue.pictures),
+              QStringList({QStringLiteral("A1_1.jpg"), QStringLiteral("A2_2.jpg"), QStringLiteral("A2_2.mov"),
+                           QStringLiteral("B1_3.mp4"), QStringLiteral("_4.jpg"), QStringLiteral("A1_5.jpg")}));
+}
+
 }  // namespace pictrove

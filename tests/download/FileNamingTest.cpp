@@ -118,6 +118,58 @@ TEST(FileNaming, EscapeValuesAreExpandedByLaterDigits)
     EXPECT_EQ(pictureNameBase(in), QStringLiteral("t5_5"));
 }
 
+// The post's letter escapes: values present, absent (an empty text), and collisions
+// that the counter keeps apart. The dates are the services' clock (UTC+8): 15:59:59 UTC
+// is still the 31st there, two seconds later it is the 1st.
+TEST(FileNaming, PostEscapesPresentAbsentAndColliding)
+{
+    const struct {
+        const char *label;
+        const char16_t *prefix;
+        int64_t postTime;
+        const char16_t *postId;
+        const char16_t *pictureId;
+        int numberInPost;
+        const char16_t *ownerId;
+        const char16_t *expected;  // with the sequence 1 as the base
+    } cases[] = {
+        {"date, post id, sequence", u"?d_?p_", 1706716799, u"4999999999999999", u"", 1, u"", u"20240131_4999999999999999_1.jpg"},
+        {"every letter", u"?d?t-?p-?i-?n-?o-", 1706716799, u"P", u"I", 3, u"O", u"20240131235959-P-I-3-O-1.jpg"},
+        {"date in the services' zone", u"?d_?t_", 1706716801, u"", u"", 0, u"", u"20240201_000001_1.jpg"},
+        {"all absent", u"?d?t?p?i?n?o_", 0, u"", u"", 0, u"", u"_1.jpg"},
+        {"absent between separators", u"?d_?p_?n_", 0, u"", u"", 0, u"", u"___1.jpg"},
+        {"unknown letters keep their text", u"?x?D_", 1706716799, u"", u"", 0, u"", u"xD_1.jpg"},
+        {"a value brings in no escape", u"?p_", 0, u"?d?1", u"", 0, u"", u"d1_1.jpg"},
+        {"digits and letters side by side", u"?1?d?2_", 1706716799, u"", u"", 0, u"", u"Trip202401311_1.jpg"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.label);
+        NamingCase base{"", kFileBaseSequence, c.prefix, u"", u"", u"", u"", u"", 1, u""};
+        PictureNaming in = namingFor(base);
+        in.picture.postTime = c.postTime;
+        in.picture.postId = QString::fromUtf16(c.postId);
+        in.picture.pictureId = QString::fromUtf16(c.pictureId);
+        in.numberInPost = c.numberInPost;
+        in.ownerId = QString::fromUtf16(c.ownerId);
+        AlbumQueue empty;
+        EXPECT_EQ(finalFileName(pictureNameBase(in), QStringLiteral("/p/"), empty), QString::fromUtf16(c.expected));
+    }
+
+    // Pictures without a post time or id name alike: the counter keeps them apart.
+    PictureNaming in = namingFor({"", kFileBaseSequence, u"", u"", u"", u"", u"", u"", 1, u""});
+    in.rules.filePrefix = QStringLiteral("?d?p");
+    in.rules.fileBase = kFileBaseDescription;
+    in.picture.title = QStringLiteral("x");
+    AlbumQueue queue;
+    QStringList names;
+    for (int i = 0; i < 3; ++i) {
+        const QString name = finalFileName(pictureNameBase(in), QStringLiteral("/p/"), queue);
+        queue.queuePicture(in.picture, name);
+        names.append(name);
+    }
+    EXPECT_EQ(names, QStringList({QStringLiteral("x.jpg"), QStringLiteral("x(1).jpg"), QStringLiteral("x(2).jpg")}));
+}
+
 // The last position an album list can hold still numbers its album (found by fuzzing:
 // the successor of 2^31-1 overflowed).
 TEST(FileNaming, LastPossiblePositionIsNumbered)

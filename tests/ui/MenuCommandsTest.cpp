@@ -6,6 +6,7 @@
 #include "UiTestSupport.h"
 
 #include "settings/MediaOptions.h"
+#include "settings/PostRecordOptions.h"
 #include "settings/SettingsStore.h"
 #include "sources/Session.h"
 #include "ui/dialogs/AboutDialog.h"
@@ -288,6 +289,30 @@ TEST_F(MenuCommandsTest, MediaOptionsAreChosenInTheDownloadSettings)
         dialog.findChild<QAbstractButton *>(QStringLiteral("ctl1023"))->click();
     }));
     EXPECT_EQ(readMediaOptions(dataFolder), (MediaOptions{false, false}));
+}
+
+// The post record options sit beside them: file times from the posts on and the
+// sidecar off at first, kept in "post.ini" (never in "soft.dat") once OK changes them.
+TEST_F(MenuCommandsTest, PostRecordOptionsAreChosenInTheDownloadSettings)
+{
+    const QString dataFolder = window->session().dataFolder();
+    const QByteArray fileBefore = settingsFile();
+    EXPECT_TRUE(runModal<DownloadSettingsDialog>([&] { action(kCommandDownloadSettings)->trigger(); }, [](DownloadSettingsDialog &dialog) {
+        ASSERT_NE(dialog.postTimeBox(), nullptr);
+        EXPECT_TRUE(dialog.postTimeBox()->isChecked());
+        EXPECT_FALSE(dialog.sidecarBox()->isChecked());
+        EXPECT_FALSE(dialog.postTimeBox()->toolTip().isEmpty());
+        dialog.findChild<QAbstractButton *>(QStringLiteral("ctl1023"))->click();
+    }));
+    EXPECT_FALSE(QFile::exists(dataFolder + QStringLiteral("post.ini")));  // nothing changed
+
+    EXPECT_TRUE(runModal<DownloadSettingsDialog>([&] { action(kCommandDownloadSettings)->trigger(); }, [](DownloadSettingsDialog &dialog) {
+        dialog.postTimeBox()->setChecked(false);
+        dialog.sidecarBox()->setChecked(true);
+        dialog.findChild<QAbstractButton *>(QStringLiteral("ctl1023"))->click();
+    }));
+    EXPECT_EQ(readPostRecordOptions(dataFolder), (PostRecordOptions{false, true}));
+    EXPECT_EQ(settingsFile(), fileBefore);
 }
 
 TEST_F(MenuCommandsTest, SettingsDialogsSaveOnOkOnly)

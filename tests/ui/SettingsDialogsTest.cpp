@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTest>
@@ -142,6 +143,57 @@ TEST(FileNameRulesDialogTest, HelpLinkShowsTheSixteenLines)
     EXPECT_EQ(messages.first(), prefixSuffixHelpText());
     EXPECT_EQ(messages.first().count(u'\n'), 15);
     EXPECT_EQ(dialog.result(), 0);  // the dialog is still open
+}
+
+// The example under the fields follows every edit, before anything is stored.
+TEST(FileNameRulesDialogTest, LiveExampleFollowsTheFields)
+{
+    NameRules record;
+    record.fileBase = kFileBaseSequence;
+    record.folderBase = kFolderBaseAlbumName;
+    FileNameRulesDialog dialog(record);
+    dialog.show();
+    auto *example = dialog.findChild<QLabel *>(QStringLiteral("ctl1025"));
+    ASSERT_NE(example, nullptr);
+    const struct {
+        int field;
+        const char16_t *text;
+        const char16_t *expected;
+    } steps[] = {
+        {0, u"", u"旅行/5.jpg"},
+        {1000, u"?d_?p_", u"旅行/20240131_4999999999999999_5.jpg"},
+        {1001, u"_?t_?n_?i_?o", u"旅行/20240131_4999999999999999_5_235959_2_006abc_1234567890.jpg"},
+        {1002, u"?9_", u"0003_旅行/20240131_4999999999999999_5_235959_2_006abc_1234567890.jpg"},
+        {1001, u"", u"0003_旅行/20240131_4999999999999999_5.jpg"},
+    };
+    for (const auto &step : steps) {
+        SCOPED_TRACE(step.field);
+        if (step.field != 0)
+            dialog.field(step.field)->setText(QString::fromUtf16(step.text));
+        EXPECT_EQ(s(dialog.exampleName()), s(QString::fromUtf16(step.expected)));
+        EXPECT_EQ(s(example->text()), s(QStringLiteral("示例：") + QString::fromUtf16(step.expected)));
+    }
+    button(dialog, 1018)->click();  // named by address
+    EXPECT_EQ(s(dialog.exampleName()), "0003_旅行/20240131_4999999999999999_006abc.jpg");
+    EXPECT_EQ(record.filePrefix, QString());  // nothing stored before 确 定
+    if (const QByteArray shot = qgetenv("PICTROVE_SCREENSHOT_DIR"); !shot.isEmpty())
+        dialog.grab().save(QString::fromLocal8Bit(shot) + QStringLiteral("/file-name-dialog.png"));
+}
+
+TEST(FileNameRulesDialogTest, PostEscapeLinkShowsTheLetterTable)
+{
+    NameRules record;
+    FileNameRulesDialog dialog(record);
+    QStringList messages;
+    dialog.showMessage = [&](const QString &text) { messages.append(text); };
+    dialog.show();
+    auto *link = dialog.findChild<QWidget *>(QStringLiteral("ctl1024"));
+    ASSERT_NE(link, nullptr);
+    QTest::mouseClick(link, Qt::LeftButton);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages.first(), postEscapeHelpText());
+    for (const char *escape : {"?d:", "?t:", "?p:", "?i:", "?n:", "?o:"})
+        EXPECT_TRUE(messages.first().contains(QLatin1StringView(escape))) << escape;
 }
 
 }  // namespace pictrove

@@ -1,6 +1,7 @@
 #include "ui/dialogs/DownloadSettingsDialog.h"
 
 #include "settings/MediaOptions.h"
+#include "settings/PostRecordOptions.h"
 #include "settings/SettingsBlock.h"
 #include "settings/SettingsValidation.h"
 
@@ -26,10 +27,12 @@ QLineEdit *numberField(int id, int value)
 
 }  // namespace
 
-DownloadSettingsDialog::DownloadSettingsDialog(DownloadParams &record, QWidget *parent, MediaOptions *media)
+DownloadSettingsDialog::DownloadSettingsDialog(DownloadParams &record, QWidget *parent, MediaOptions *media,
+                                               PostRecordOptions *post)
     : QDialog(parent)
     , m_record(record)
     , m_media(media)
+    , m_post(post)
 {
     setWindowTitle(QStringLiteral("设置"));
     setModal(true);
@@ -70,8 +73,23 @@ DownloadSettingsDialog::DownloadSettingsDialog(DownloadParams &record, QWidget *
         mediaLayout->addWidget(m_videos);
         layout->addWidget(mediaGroup);
     }
+    if (post) {
+        m_postTime = new QCheckBox(QStringLiteral("文件时间设为发布时间"));
+        m_postTime->setObjectName(QStringLiteral("ctl1006"));
+        m_postTime->setChecked(post->postTimeAsFileTime);
+        m_postTime->setToolTip(QString::fromUtf16(kPostTimeOptionHelp));
+        m_sidecar = new QCheckBox(QStringLiteral("每个相册写发布信息文件(pictrove.jsonl)"));
+        m_sidecar->setObjectName(QStringLiteral("ctl1007"));
+        m_sidecar->setChecked(post->sidecar);
+        m_sidecar->setToolTip(QString::fromUtf16(kSidecarOptionHelp));
+        auto *postGroup = new QGroupBox(QStringLiteral("发布信息"));
+        auto *postLayout = new QVBoxLayout(postGroup);
+        postLayout->addWidget(m_postTime);
+        postLayout->addWidget(m_sidecar);
+        layout->addWidget(postGroup);
+    }
     layout->addLayout(buttons);
-    resize(294, media ? 293 : 223);
+    resize(294, 223 + (media ? 70 : 0) + (post ? 70 : 0));
 }
 
 QLineEdit *DownloadSettingsDialog::field(int id) const
@@ -101,6 +119,10 @@ void DownloadSettingsDialog::onOk()
     if (m_media) {
         m_media->liveMotion = m_liveMotion->isChecked();
         m_media->videos = m_videos->isChecked();
+    }
+    if (m_post) {
+        m_post->postTimeAsFileTime = m_postTime->isChecked();
+        m_post->sidecar = m_sidecar->isChecked();
     }
     accept();
 }

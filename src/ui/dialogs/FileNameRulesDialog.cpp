@@ -1,5 +1,7 @@
 #include "ui/dialogs/FileNameRulesDialog.h"
 
+#include "download/AlbumQueue.h"
+#include "download/FileNaming.h"
 #include "settings/SettingsBlock.h"
 #include "settings/SettingsValidation.h"
 #include "ui/mainwindow/LinkLabel.h"
@@ -44,6 +46,27 @@ QButtonGroup *radioGroup(QWidget *owner, QHBoxLayout *row, std::initializer_list
     return group;
 }
 
+// The picture the live example is named after: the second picture of a dated Weibo post
+// in the third album of a list.
+PictureNaming samplePictureNaming()
+{
+    PictureNaming sample;
+    sample.picture.address = QStringLiteral("https://wx1.sinaimg.cn/large/006abc.jpg");
+    sample.picture.title = QStringLiteral("海边");
+    sample.picture.postId = QStringLiteral("4999999999999999");
+    sample.picture.pictureId = QStringLiteral("006abc");
+    sample.picture.postTime = 1706716799;  // 2024-01-31 23:59:59 in Beijing
+    sample.sequence = 5;
+    sample.numberInPost = 2;
+    sample.album.name = QStringLiteral("旅行");
+    sample.album.position = 2;
+    sample.selectedAlbumCount = 3;
+    sample.albumCount = 12;
+    sample.ownerName = QStringLiteral("用户");
+    sample.ownerId = QStringLiteral("1234567890");
+    return sample;
+}
+
 }  // namespace
 
 FileNameRulesDialog::FileNameRulesDialog(NameRules &record, QWidget *parent)
@@ -85,24 +108,39 @@ FileNameRulesDialog::FileNameRulesDialog(NameRules &record, QWidget *parent)
     folderGrid->addWidget(new QLabel(QStringLiteral("后缀")), 0, 3);
     folderGrid->addWidget(m_folderSuffix, 0, 4);
 
+    m_example = new QLabel;
+    m_example->setObjectName(QStringLiteral("ctl1025"));
+    m_example->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_example->setWordWrap(true);
+    for (QLineEdit *edit : {m_filePrefix, m_fileSuffix, m_find, m_replace, m_folderPrefix, m_folderSuffix})
+        connect(edit, &QLineEdit::textChanged, this, &FileNameRulesDialog::updateExample);
+    for (QButtonGroup *group : {m_fileBase, m_folderBase})
+        connect(group, &QButtonGroup::idToggled, this, &FileNameRulesDialog::updateExample);
+    updateExample();
+
     auto *help = new LinkLabel(QStringLiteral("前后缀说明"));
     help->setObjectName(QStringLiteral("ctl1010"));
     connect(help, &LinkLabel::clicked, this, &FileNameRulesDialog::showHelp);
+    auto *postHelp = new LinkLabel(QStringLiteral("发布信息转义"));
+    postHelp->setObjectName(QStringLiteral("ctl1024"));
+    connect(postHelp, &LinkLabel::clicked, this, &FileNameRulesDialog::showPostEscapeHelp);
     auto *ok = new QPushButton(QStringLiteral("确 定"));
     ok->setObjectName(QStringLiteral("ctl1023"));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &FileNameRulesDialog::onOk);
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(help);
+    bottom->addWidget(postHelp);
     bottom->addStretch();
     bottom->addWidget(ok);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(fileGroup);
     layout->addWidget(folderGroup);
+    layout->addWidget(m_example);
     layout->addStretch();
     layout->addLayout(bottom);
-    resize(398, 250);
+    resize(398, 280);
 }
 
 QLineEdit *FileNameRulesDialog::field(int id) const
@@ -127,8 +165,18 @@ void FileNameRulesDialog::showHelp()
         QMessageBox::information(this, QStringLiteral("Pictrove"), text);
 }
 
-void FileNameRulesDialog::onOk()
+void FileNameRulesDialog::showPostEscapeHelp()
 {
+    const QString text = postEscapeHelpText();
+    if (showMessage)
+        showMessage(text);
+    else
+        QMessageBox::information(this, QStringLiteral("Pictrove"), text);
+}
+
+NameRules FileNameRulesDialog::rulesOnScreen() const
+{
+    NameRules rules = m_record;
     NameRuleInput input;
     input.filePrefix = m_filePrefix->text();
     input.fileSuffix = m_fileSuffix->text();
@@ -138,7 +186,29 @@ void FileNameRulesDialog::onOk()
     input.folderSuffix = m_folderSuffix->text();
     input.fileBase = m_fileBase->checkedId();
     input.folderBase = m_folderBase->checkedId();
-    storeNameRuleInput(m_record, input);
+    storeNameRuleInput(rules, input);
+    return rules;
+}
+
+QString FileNameRulesDialog::exampleName() const
+{
+    PictureNaming sample = samplePictureNaming();
+    sample.rules = rulesOnScreen();
+    AlbumQueue empty;
+    const QString file = finalFileName(pictureNameBase(sample), QStringLiteral("/"), empty);
+    const QString folder = albumFolderName(sample.album, sample.rules);
+    return folder.isEmpty() ? file : folder + QLatin1Char('/') + file;
+}
+
+void FileNameRulesDialog::updateExample()
+{
+    m_example->setText(QStringLiteral("示例：") + exampleName());
+}
+
+void FileNameRulesDialog::onOk()
+{
+    // The texts cut and the choices stored as storeNameRuleInput does; the options stay.
+    m_record = rulesOnScreen();
     accept();
 }
 

@@ -2,18 +2,22 @@
 // 文件名设置: the modal dialog that edits one source type's file-name rules (prefixes,
 // suffixes, find/replace, the file-name and album-folder choices). 确 定 stores the
 // input into the record, every text cut to 38 characters; saving "soft.dat" is the
-// caller's job after accept. The link 前后缀说明 explains prefixes and escapes.
+// caller's job after accept. The link 前后缀说明 explains prefixes and the digit escapes,
+// 发布信息转义 the letter escapes of a post; under the fields a live example shows what
+// the rules on screen make of a sample picture.
+
+#include "settings/SettingsBlock.h"
 
 #include <QDialog>
 
 #include <functional>
 
 class QButtonGroup;
+class QLabel;
 class QLineEdit;
 
 namespace pictrove {
 
-struct NameRules;
 
 class FileNameRulesDialog : public QDialog {
     Q_OBJECT
@@ -28,8 +32,14 @@ public:
     std::function<void(const QString &)> showMessage;
 
     void showHelp();
+    void showPostEscapeHelp();
+
+    // "相册/文件名" of the sample picture under the rules as they stand on screen.
+    QString exampleName() const;
 
 private:
+    NameRules rulesOnScreen() const;
+    void updateExample();
     void onOk();
 
     NameRules &m_record;
@@ -41,6 +51,7 @@ private:
     QLineEdit *m_folderSuffix = nullptr;
     QButtonGroup *m_fileBase = nullptr;
     QButtonGroup *m_folderBase = nullptr;
+    QLabel *m_example = nullptr;
 };
 
 }  // namespace pictrove

@@ -127,6 +127,7 @@ void MainWindow::onDownload()
     if (!m_downloader->isRunning()) {
         request.useArchive = !std::exchange(m_noArchiveOnce, false);
         request.media = readMediaOptions(m_session->dataFolder());
+        request.post = readPostRecordOptions(m_session->dataFolder());
         m_runAlbums = request.albums;
         m_downloadStopRequested = false;
     } else {
@@ -150,6 +151,7 @@ void MainWindow::onUpdate()
         m_savePathBox->setEditText(saveRoot);
     request.download = downloadRequestFor(m_session->settings(), request.list.sourceType, saveRoot, {});
     request.download.media = readMediaOptions(m_session->dataFolder());
+    request.download.post = readPostRecordOptions(m_session->dataFolder());
     m_runAlbums.clear();
     m_downloadStopRequested = false;
     const DownloadCommand command = m_downloader->startUpdate(request);
@@ -178,6 +180,7 @@ void MainWindow::onFailedList()
     request.rules.options |= kOptionSkipPrevious;
     request.useArchive = !std::exchange(m_noArchiveOnce, false);
     request.media = readMediaOptions(m_session->dataFolder());
+    request.post = readPostRecordOptions(m_session->dataFolder());
     m_runAlbums = albums;
     m_downloadStopRequested = false;
     if (m_downloader->start(request) == DownloadCommand::ThreadFailed)

@@ -1,6 +1,7 @@
 #include "ui/mainwindow/MenuCommands.h"
 
 #include "settings/MediaOptions.h"
+#include "settings/PostRecordOptions.h"
 #include "settings/MenuOptions.h"
 #include "settings/SettingsStore.h"
 #include "sources/Session.h"
@@ -171,7 +172,9 @@ void MenuCommands::editDownloadParams(int type)
     const QString dataFolder = m_window.session().dataFolder();
     const MediaOptions mediaBefore = readMediaOptions(dataFolder);
     MediaOptions media = mediaBefore;
-    DownloadSettingsDialog dialog(params, &m_window, &media);
+    const PostRecordOptions postBefore = readPostRecordOptions(dataFolder);
+    PostRecordOptions post = postBefore;
+    DownloadSettingsDialog dialog(params, &m_window, &media, &post);
     dialog.showMessage = [this, &dialog](const QString &text) { m_window.shell().showMessage(&dialog, text, QString()); };
     if (dialog.exec() != QDialog::Accepted)
         return;
@@ -180,6 +183,8 @@ void MenuCommands::editDownloadParams(int type)
     // Written only when changed: an untouched choice leaves no file behind.
     if (media != mediaBefore)
         saveMediaOptions(dataFolder, media);
+    if (post != postBefore)
+        savePostRecordOptions(dataFolder, post);
 }
 
 void MenuCommands::editNameRules(int type)
