@@ -509,7 +509,8 @@ void AlbumPipeline::finish(Album &album)
         }
     }
 
-    album.events->report(event::AlbumFinished{album.number, int(m_albums.size()), queue.folder(), counts});
+    const bool stopped = m_control.stopRequested() && (album.cutShort || counts.untried > 0);
+    album.events->report(event::AlbumFinished{album.number, int(m_albums.size()), queue.folder(), counts, stopped});
     album.job.reset();
     m_lastQueue = std::move(album.queue);
     {

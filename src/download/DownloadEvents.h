@@ -144,11 +144,15 @@ struct AlbumIncomplete {
 // The album is done: every album that started ends here, also one that listed
 // nothing or was stopped; `folder` is where its pictures went (the owner's folder
 // when it got none of its own), `album` its final counts (untried among them).
+// `stopped`: the run stopped (asked to, or the disk filled) before the album was
+// whole, so some of its pictures, or the rest of its listing, never got their turn.
+// An album listed ahead ends so right after the stop, with nothing transferred.
 struct AlbumFinished {
     int number = 0;
     int count = 0;
     QString folder;
     PictureCounts album;
+    bool stopped = false;
 };
 // The download archive `file` could not be used (`detail` says why). When `movedTo`
 // is set, the file was moved there and a new, empty archive started; otherwise the
@@ -169,7 +173,8 @@ struct DownloadFinished {
     DownloadResult result = DownloadResult::Finished;
     PictureCounts run;
 };
-// The options ask to show the last album's folder once the run is over.
+// The options ask to show the last album's folder once the run is over: only after
+// a run that walked every chosen album (Finished), never after a stop or a full disk.
 struct OpenFolder {
     QString folder;
 };

@@ -141,7 +141,8 @@ DownloadResult Downloader::run(const DownloadRequest &request)
                                   : stopped              ? DownloadResult::Stopped
                                                          : DownloadResult::Finished;
     m_events.report(event::DownloadFinished{result, run});
-    if (run.listed > 0 && (request.rules.options & kOptionOpenFolder))
+    // After a stop nobody waits for the folder: the run ends where it was cut off.
+    if (result == DownloadResult::Finished && run.listed > 0 && (request.rules.options & kOptionOpenFolder))
         m_events.report(event::OpenFolder{m_lastQueue->folder()});
     return result;
 }

@@ -2,6 +2,8 @@
 
 #include <QDir>
 
+#include <algorithm>
+
 namespace pictrove {
 
 QString listResultMessage(ListResult result, const QString &detail)
@@ -65,6 +67,19 @@ QString runSummary(const PictureCounts &run)
     if (run.unseenPosts > 0)
         summary += QStringLiteral("；%1 条微博无权查看").arg(run.unseenPosts);
     return summary;
+}
+
+QString stoppedAlbumState(const PictureCounts &album)
+{
+    // An album the stop found listed but not yet transferring has no transfer total:
+    // all it listed is untried.
+    const int total = std::max(album.total, album.untried);
+    if (total == 0)
+        return QStringLiteral("已停止");
+    QString state = QStringLiteral("已停止 %1/%2").arg(std::max(total - album.untried, 0)).arg(total);
+    if (album.failed > 0)
+        state += QStringLiteral("，失败 %1").arg(album.failed);
+    return state;
 }
 
 QString updateSummary(const event::UpdateFinished &e)

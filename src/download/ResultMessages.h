@@ -27,6 +27,12 @@ QString archiveUnusableMessage(const event::ArchiveUnusable &e);
 // 无权查看"), when there are any.
 QString runSummary(const PictureCounts &run);
 
+// The 状态 of an album a stop (or a full disk) cut short: "已停止 4/10", the pictures
+// that ended of those it listed (the ones never tried make up the rest; "已停止" when
+// it listed none), and
+// "，失败 N" when some did not arrive.
+QString stoppedAlbumState(const PictureCounts &album);
+
 // How an update ended, in one line: "更新完毕：N 个相册中 M 个有存档" with the run's
 // summary, or why nothing was downloaded; empty when the list already said why
 // (NotListed).

@@ -27,6 +27,9 @@ AlbumGrid::AlbumGrid(QWidget *parent)
     setItemDelegate(new ThumbnailDelegate(this));
     setRowSelection(true);
     setSingleRowSelection(false);
+    // Tab and Shift+Tab leave the grid for the next control, as in any list; the
+    // arrow keys move within it.
+    setTabKeyNavigation(false);
 }
 
 void AlbumGrid::deleteAllCells()

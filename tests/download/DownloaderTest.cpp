@@ -516,11 +516,11 @@ TEST_F(DownloaderTest, AbortMidAlbum)
 }
 
 // A stop while albums overlap: nothing more is handed to a worker, every album that
-// started (listed ahead or not) still ends, in order, none gets a marker, and the
-// counts add up.
+// started (listed ahead or not) still ends, in order, says it was stopped, none gets a
+// marker, the counts add up, and the folder the options open at the end is not opened.
 TEST_F(DownloaderTest, StopWhileAlbumsOverlap)
 {
-    setRules(0, 3);
+    setRules(kOptionOpenFolder, 3);
     addAlbum(QStringLiteral("Trip"), trip);
     addAlbum(QStringLiteral("Sea"), sea);
     addAlbum(QStringLiteral("More"), {{"m1.jpg", "m", jpeg("m")}});
@@ -576,6 +576,14 @@ TEST_F(DownloaderTest, StopWhileAlbumsOverlap)
     const PictureCounts counts = events.downloadCounts();
     EXPECT_EQ(counts.saved + counts.failed + counts.skipped + counts.untried, counts.listed);
     EXPECT_EQ(downloader.state(), DownloadState::Idle);
+    // Trip has pictures the stop held back; an album listed ahead whose pictures were
+    // never handed out ends stopped too.
+    const QList<int> stoppedAlbums = events.stoppedAlbums();
+    EXPECT_TRUE(stoppedAlbums.contains(1));
+    if (started.size() == 3)
+        EXPECT_TRUE(stoppedAlbums.contains(3));
+    EXPECT_TRUE(events.openedFolders().isEmpty());
+    EXPECT_EQ(counts.skipped, 0);
 }
 
 // A stop reaches the transfers that receive nothing: the run ends without waiting for

@@ -177,6 +177,8 @@ void RecordingEvents::on(const event::ArchiveUnusable &e)
 
 void RecordingEvents::on(const event::AlbumFinished &e)
 {
+    if (e.stopped)
+        m_stoppedAlbums.append(e.number);
     append(QStringLiteral("albumFinished %1/%2 %3").arg(e.number).arg(e.count).arg(e.folder));
 }
 
@@ -306,9 +308,16 @@ QStringList RecordingEvents::openedFolders() const
     return m_opened;
 }
 
+QList<int> RecordingEvents::stoppedAlbums() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_stoppedAlbums;
+}
+
 void RecordingEvents::clear()
 {
     std::lock_guard lock(m_mutex);
+    m_stoppedAlbums.clear();
     m_log.clear();
     m_rows.clear();
     m_listResult.reset();

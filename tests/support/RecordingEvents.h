@@ -33,6 +33,7 @@ public:
     PictureCounts runCounts() const;
     QStringList remembered() const;   // ownerAddressRemembered
     QStringList openedFolders() const;  // openFolder
+    QList<int> stoppedAlbums() const;   // numbers of the albums whose albumFinished said stopped
     void clear();
 
 private:
@@ -74,6 +75,7 @@ private:
     PictureCounts m_runCounts;
     QStringList m_remembered;
     QStringList m_opened;
+    QList<int> m_stoppedAlbums;
 };
 
 // "Listed", "NoAddress", ... and "Finished", "Stopped", ...

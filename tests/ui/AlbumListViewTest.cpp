@@ -29,6 +29,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
@@ -317,6 +318,43 @@ TEST_F(AlbumListViewTest, SelectAllAndTheSelectionReadOut)
     button(kControlSelectAll)->click();
     view().resetGrid();
     EXPECT_FALSE(button(kControlSelectAll)->isChecked());
+}
+
+// 全选 follows the selection however it came about, and the selection follows 全选.
+TEST_F(AlbumListViewTest, SelectAllFollowsTheSelection)
+{
+    add({album(QStringLiteral("a")), album(QStringLiteral("b")), album(QStringLiteral("c"))});
+    auto *selectAll = button(kControlSelectAll);
+    const auto clickRow = [&](int row, Qt::KeyboardModifiers modifiers) {
+        const QRect cell = grid().visualRect(grid().model()->index(row, 1));
+        QTest::mouseClick(grid().viewport(), Qt::LeftButton, modifiers, cell.center());
+    };
+
+    grid().setFocus();
+    QTest::keyClick(&grid(), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(view().selectedAlbums(), QList<int>({0, 1, 2}));
+    EXPECT_TRUE(selectAll->isChecked());
+
+    clickRow(1, Qt::NoModifier);  // one row alone
+    EXPECT_EQ(view().selectedAlbums(), QList<int>({1}));
+    EXPECT_FALSE(selectAll->isChecked());
+
+    clickRow(0, Qt::ControlModifier);
+    EXPECT_FALSE(selectAll->isChecked());
+    clickRow(2, Qt::ControlModifier);  // every row, one click at a time
+    EXPECT_TRUE(selectAll->isChecked());
+
+    // A row added to a whole selection is not selected: the box says so.
+    add({album(QStringLiteral("d"))});
+    EXPECT_EQ(view().selectedAlbums(), QList<int>({0, 1, 2}));
+    EXPECT_FALSE(selectAll->isChecked());
+
+    selectAll->click();
+    EXPECT_EQ(view().selectedAlbums(), QList<int>({0, 1, 2, 3}));
+    EXPECT_TRUE(selectAll->isChecked());
+    selectAll->click();
+    EXPECT_TRUE(view().selectedAlbums().isEmpty());
+    EXPECT_FALSE(selectAll->isChecked());
 }
 
 class ThumbnailTest : public AlbumListViewTest {

@@ -29,9 +29,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QItemSelectionModel>
+#include <QProgressBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace pictrove {
 
@@ -244,12 +247,70 @@ TEST_F(DesktopDownloadTest, AStopSaysWhatWasLeftUntried)
 
     const auto stateOf = [&](int gridRow) { return window.grid().cellText(gridRow, AlbumListView::kStateColumn); };
     // The picture under way when the stop came is cut short: it is untried too.
-    EXPECT_EQ(stateOf(1), QStringLiteral("已停止，未下载 4"));
+    EXPECT_EQ(stateOf(1), QStringLiteral("已停止 0/4"));
     EXPECT_EQ(stateOf(2), QStringLiteral("已停止"));
     EXPECT_EQ(stateOf(3), QStringLiteral("已停止"));
     EXPECT_EQ(controlText(window.control(kControlStatus)), QStringLiteral("下载已终止"));
     EXPECT_EQ(controlText(window.control(kControlStatusDetail)), QStringLiteral("保存 0 张，跳过 0 张，失败 0 张，未下载 4 张"));
     EXPECT_TRUE(window.failedPictures().isEmpty());
+}
+
+// A stop while albums overlap: the albums listed ahead end at the stop too, and none
+// of them moves the run on. Every row of the run says it stopped, with how far its
+// album got; the bar and the status line stay where the stop found them; the folder
+// the options open at the end is not opened after a stop.
+TEST_F(DesktopDownloadTest, AStopWhileAlbumsOverlapLeavesNoRowRunning)
+{
+    window.session().updateSettings([](SettingsBlock &block) {
+        block.downloadParams[settingsIndex(SourceType::Sina)].threads = 2;
+        block.nameRules[settingsIndex(SourceType::Sina)].options = kOptionOpenFolder;
+    });
+    for (int album = 1; album <= 3; ++album) {
+        QByteArrayList pictures;
+        for (int picture = 1; picture <= 4; ++picture)
+            pictures.append("a" + QByteArray::number(album) + "p" + QByteArray::number(picture));
+        server.route("photo.blog.sina.com.cn", "/category/u/1234/s/" + QByteArray::number(album) + "/page1",
+                     CannedResponse::ok(categoryPage(pictures)));
+        for (const QByteArray &picture : pictures) {
+            // The first picture arrives at once; the rest wait long enough for the stop.
+            const int latency = picture == "a1p1" ? 0 : 3000;
+            server.route("s1.sinaimg.cn", "/orignal/" + picture,
+                         CannedResponse::ok(QByteArray("\xFF\xD8\xFF\xE0", 4) + picture.repeated(300), "image/jpeg")
+                             .withLatency(latency));
+        }
+    }
+    selectRows({0, 1, 2});
+    button(kControlDownload)->click();
+    const auto stateOf = [&](int gridRow) { return window.grid().cellText(gridRow, AlbumListView::kStateColumn); };
+    // One picture of album 1 is in, and album 2 was listed ahead.
+    ASSERT_TRUE(waitUntil([&] {
+        bool listedAhead = false;
+        for (const RecordedRequest &request : server.requests())
+            listedAhead = listedAhead || request.path().endsWith("/s/2/page1");
+        return listedAhead && stateOf(1).startsWith(QStringLiteral("下载中 1/"));
+    }));
+    auto *bar = qobject_cast<QProgressBar *>(window.control(kControlProgress));
+    const int barAtStop = bar->value();
+    int highestAfterStop = barAtStop;
+    QObject::connect(bar, &QProgressBar::valueChanged, bar,
+                     [&](int value) { highestAfterStop = std::max(highestAfterStop, value); });
+    button(kControlDownload)->click();  // 终止下载
+    ASSERT_TRUE(waitUntil([&] { return !window.downloader().isRunning() && window.control(kControlGetList)->isEnabled(); }));
+    saveScreenshot(&window, QStringLiteral("after-stop"));
+
+    EXPECT_EQ(stateOf(1), QStringLiteral("已停止 1/4"));
+    // Album 2 was listed ahead, or its listing was cut short by the stop.
+    EXPECT_TRUE(stateOf(2) == QStringLiteral("已停止 0/4") || stateOf(2) == QStringLiteral("已停止"))
+        << stateOf(2).toStdString();
+    EXPECT_TRUE(stateOf(3).startsWith(QStringLiteral("已停止"))) << stateOf(3).toStdString();
+    EXPECT_EQ(controlText(window.control(kControlStatus)), QStringLiteral("下载已终止"));
+    // Album 1 of 3 was under way: the bar never went past it.
+    EXPECT_LT(highestAfterStop, 334) << barAtStop;
+    // What the stop left is said apart from what was skipped on purpose.
+    const QString summary = controlText(window.control(kControlStatusDetail));
+    EXPECT_TRUE(summary.startsWith(QStringLiteral("保存 1 张，跳过 0 张，失败 0 张，未下载 "))) << summary.toStdString();
+    EXPECT_TRUE(shell.opened().isEmpty()) << shell.opened().join(u' ').toStdString();
+    EXPECT_TRUE(window.windowTitle().indexOf(QStringLiteral("%")) < 0) << window.windowTitle().toStdString();
 }
 
 // A picture that did not arrive shows up in 失败列表, whose retry fetches just it.

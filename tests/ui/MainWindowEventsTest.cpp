@@ -424,6 +424,45 @@ TEST(RunProgress, SpeedAndTimeLeft)
     EXPECT_DOUBLE_EQ(run.fraction(), 0.25);
 }
 
+// A resumed run: six of fourteen albums had nothing new and passed at once, moving the
+// bar by 43%; album 7 then fetches its 10 pictures at one a second. Time left comes
+// from that pace over the pictures still to fetch, not from the bar's jump; when the
+// pace doubles, the time left follows once the old pace is out of the window.
+TEST(RunProgress, TimeLeftAfterAResumeFollowsTheRecentPace)
+{
+    constexpr int kAlbums = 14;
+    RunProgress run;
+    run.start(0);
+    PictureCounts album;
+    for (int number = 1; number <= 6; ++number) {
+        run.albumStarted(number, kAlbums);
+        run.update(album, 10 * number);  // nothing to fetch: the album ends at once
+    }
+    qint64 now = 100;
+    const auto fetch = [&](int upTo, int msEach) {
+        while (album.done < upTo) {
+            ++album.done;
+            now += msEach;
+            run.update(album, now);
+        }
+    };
+    run.albumStarted(7, kAlbums);
+    album.total = 10;
+    fetch(5, 1000);
+    // 5 left here and 10 in each of the seven after it, at one a second.
+    EXPECT_NEAR(run.secondsLeft(), 75, 2);  // the bar alone said 0:06
+
+    fetch(10, 500);
+    for (int number = 8; number <= 12; ++number) {
+        run.albumStarted(number, kAlbums);
+        album.done = 0;
+        run.update(album, now);
+        fetch(number == 12 ? 4 : 10, 500);
+    }
+    // Album 12 at 4/10: 6 + 20 left at two a second.
+    EXPECT_EQ(run.secondsLeft(), 13);
+}
+
 }  // namespace
 
 }  // namespace pictrove

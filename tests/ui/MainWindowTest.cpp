@@ -23,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
 #include <QCompleter>
@@ -477,6 +478,45 @@ TEST_F(MainWindowTest, KeysReachTheCommands)
     find->setFocus();
     QTest::keyClick(find, Qt::Key_Space);
     EXPECT_TRUE(dlg.findDialog()->isVisible());
+}
+
+// The keyboard alone: focus starts in the address box, so Ctrl+V and Enter list;
+// Tab and Shift+Tab leave the grid without touching its selection; Ctrl+D downloads.
+TEST_F(MainWindowTest, TheKeyboardAloneListsAndDownloads)
+{
+    SinaServices sina;
+    ASSERT_TRUE(startOnBlogOwner(sina));
+    MainWindow &dlg = *window;
+    dlg.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
+    auto *owner = qobject_cast<HistoryComboBox *>(dlg.control(kControlOwnerAddress));
+    ASSERT_TRUE(QApplication::focusWidget() == owner || QApplication::focusWidget() == owner->lineEdit())
+        << QApplication::focusWidget()->metaObject()->className();
+
+    owner->setEditText(QString());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    ASSERT_TRUE(blogOwnerListed());
+
+    AlbumGrid &grid = dlg.grid();
+    grid.setFocus();
+    QTest::keyClick(&grid, Qt::Key_A, Qt::ControlModifier);
+    const QList<int> all = dlg.albumView().selectedAlbums();
+    ASSERT_EQ(all.size(), grid.gridRowCount() - grid.fixedRowCount());
+    for (const Qt::KeyboardModifiers modifiers : {Qt::KeyboardModifiers(), Qt::KeyboardModifiers(Qt::ShiftModifier)}) {
+        grid.setFocus();
+        QTest::keyClick(&grid, Qt::Key_Tab, modifiers);
+        EXPECT_NE(QApplication::focusWidget(), &grid) << int(modifiers);
+        EXPECT_EQ(dlg.albumView().selectedAlbums(), all);
+    }
+    // 全选 is a stop of the focus chain.
+    EXPECT_TRUE(dlg.control(kControlSelectAll)->focusPolicy() & Qt::TabFocus);
+
+    // Ctrl+D acts like a click on 下载: with nothing selected it says so.
+    grid.clearSelection();
+    QTest::keyClick(&dlg, Qt::Key_D, Qt::ControlModifier);
+    EXPECT_TRUE(shell.messages().join(u'\n').contains(QStringLiteral("请先在列表中选择要下载的相册")))
+        << shell.messages().join(u'\n').toStdString();
 }
 
 // Double-click on an album opens its folder once it was downloaded, and says so when

@@ -10,6 +10,7 @@
 #include "sources/Source.h"
 
 #include <QAbstractButton>
+#include <QItemSelectionModel>
 #include <QDir>
 #include <QImage>
 
@@ -43,6 +44,23 @@ AlbumListView::AlbumListView(Session &session, const Controls &controls, QObject
     , m_images(new ThumbnailImageList(kThumbnailWidth, kThumbnailHeight))
 {
     m_controls.grid->setImageList(m_images);
+    // QTableWidget keeps its model and selection model for good.
+    QAbstractItemModel *model = m_controls.grid->model();
+    connect(m_controls.grid->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &AlbumListView::showWholeSelection);
+    connect(model, &QAbstractItemModel::rowsInserted, this, &AlbumListView::showWholeSelection);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, &AlbumListView::showWholeSelection);
+    connect(model, &QAbstractItemModel::modelReset, this, &AlbumListView::showWholeSelection);
+}
+
+void AlbumListView::showWholeSelection()
+{
+    if (!m_controls.selectAll)
+        return;
+    const AlbumGrid &grid = *m_controls.grid;
+    const qsizetype cells = qsizetype(grid.rowCount()) * grid.columnCount();
+    // Setting the box's state does not count as a click: the selection stays as it is.
+    m_controls.selectAll->setChecked(cells > 0 && grid.selectionModel()->selectedIndexes().size() == cells);
 }
 
 AlbumListView::~AlbumListView()

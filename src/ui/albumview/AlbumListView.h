@@ -111,6 +111,9 @@ Q_SIGNALS:
     void thumbnailModeEntered();
 
 private:
+    // 全选 ticked exactly when every album in the grid is selected, however the
+    // selection came about (Ctrl+A, clicks, rows added or taken away).
+    void showWholeSelection();
     void addListRow(int index, const AlbumRecord &record);
     // The 已存档 column's title and width, from m_archived.
     void showArchivedColumn();

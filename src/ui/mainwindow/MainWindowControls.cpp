@@ -177,7 +177,8 @@ void MainWindow::connectControls()
     connect(qobject_cast<LinkLabel *>(control(kControlFailedList)), &LinkLabel::clicked, this,
             &MainWindow::onFailedList);
 
-    // Keys for the commands used most: F5 lists (or stops the list), Ctrl+F finds.
+    // Keys for the commands used most: F5 lists (or stops the list), Ctrl+D downloads
+    // (or stops the download), Ctrl+F finds.
     // Each acts like a click on its control, so a greyed control ignores its key too.
     const auto clickOnKey = [this](const QKeySequence &keys, int id) {
         connect(new QShortcut(keys, this), &QShortcut::activated, this, [this, id] {
@@ -191,6 +192,7 @@ void MainWindow::connectControls()
         });
     };
     clickOnKey(QKeySequence(Qt::Key_F5), kControlGetList);
+    clickOnKey(QKeySequence(Qt::CTRL | Qt::Key_D), kControlDownload);
     clickOnKey(QKeySequence::Find, kControlFind);
 
     connect(qobject_cast<LinkLabel *>(control(kControlUpdateLink)), &LinkLabel::clicked, this, [this] {
@@ -227,6 +229,8 @@ void MainWindow::connectControls()
             m_find->dismiss();
     });
     connectAlbumRows();
+    // The first thing a user does is paste an owner's address and press Enter.
+    m_ownerBox->setFocus();
 }
 
 }  // namespace pictrove

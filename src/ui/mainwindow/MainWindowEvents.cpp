@@ -170,12 +170,16 @@ void MainWindowEvents::on(const event::SaveFolderFailed &e)
 
 void MainWindowEvents::on(const event::AlbumStarted &e)
 {
-    setText(kControlStatus, QStringLiteral("正在下载第%1/%2个图集").arg(e.number).arg(e.count));
-    m_progress.albumStarted(e.number, e.count);
     m_album = m_window.runAlbums().value(e.number - 1, -1);
     m_albumName = e.name;
     m_albumIncomplete = false;
     m_albumEnded = false;
+    // After a stop the albums listed ahead only come to their end: the run does not
+    // move on to them, nor does the bar.
+    if (m_window.downloadStopRequested())
+        return;
+    setText(kControlStatus, QStringLiteral("正在下载第%1/%2个图集").arg(e.number).arg(e.count));
+    m_progress.albumStarted(e.number, e.count);
     m_window.albumView().setAlbumState(m_album, QStringLiteral("下载中"));
     showProgress();
     setText(kControlStatusDetail, QStringLiteral("......"));
@@ -236,12 +240,14 @@ void MainWindowEvents::on(const event::AlbumIncomplete &)
 void MainWindowEvents::on(const event::AlbumFinished &e)
 {
     m_albumEnded = true;
-    // Pictures a stop or a full disk left untried are no failures: they are said apart.
+    if (e.stopped) {
+        m_window.albumView().setAlbumState(m_album, stoppedAlbumState(e.album));
+        return;
+    }
+    // Pictures a full disk left untried are no failures of theirs: they are said apart.
     const QString untried = e.album.untried > 0 ? QStringLiteral("未下载 %1").arg(e.album.untried) : QString();
     QStringList parts;
-    if (m_window.downloadStopRequested())
-        parts.append(QStringLiteral("已停止"));
-    else if (e.album.failed > 0)
+    if (e.album.failed > 0)
         parts.append(QStringLiteral("失败 %1").arg(e.album.failed));
     else if (m_albumIncomplete)
         parts.append(QStringLiteral("不完整"));

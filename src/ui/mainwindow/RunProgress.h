@@ -1,12 +1,16 @@
 #pragma once
 // How far a download run is, for the progress bar and the window title: the albums
 // before the current one count whole, the current one by its pictures ended. Speed
-// from the bytes saved so far, time left from the pace of the fraction done. Pure;
-// the caller gives the clock.
+// from the bytes saved so far. Time left from the pictures still to fetch at the pace
+// of the last few seconds: a resumed run passes its finished albums in a moment, and
+// that jump of the bar says nothing about the time the rest takes. Pure; the caller
+// gives the clock.
 
 #include "download/DownloadEvents.h"
 
 #include <QString>
+
+#include <deque>
 
 namespace pictrove {
 
@@ -29,12 +33,27 @@ public:
     QString speedAndTimeLeft() const;
 
 private:
+    struct Sample {
+        qint64 ms = 0;
+        int pictures = 0;  // pictures ended in the run by then
+    };
+    void sample(qint64 nowMs);
+    // Pictures still to fetch: the rest of the album under way, and for each album
+    // after it as many as the albums that had something to fetch had on average (an
+    // album a resume found complete says nothing about the ones still to come).
+    double picturesLeft() const;
+
     qint64 m_startMs = 0;
     qint64 m_nowMs = 0;
     int m_album = 0;   // 1-based number of the album being downloaded
     int m_albums = 0;
     double m_albumFraction = 0;
+    int m_albumTotal = 0;
+    int m_albumDone = 0;
+    int m_endedPictures = 0;       // pictures of the albums before the current one
+    int m_albumsWithPictures = 0;  // of those albums, the ones that had any to fetch
     qint64 m_runBytes = 0;
+    std::deque<Sample> m_samples;  // the recent pace, oldest first
 };
 
 }  // namespace pictrove
