@@ -48,16 +48,29 @@ void CliReporter::on(const event::AlbumLost &)
     printLine(QStringLiteral("内存分配失败"));
 }
 
+namespace {
+
+// How the user gets the login the service asked for; empty for other results.
+QString loginHint(ListResult result)
+{
+    if (result == ListResult::LoginNeeded)
+        return QStringLiteral("（或用 --cookies FILE 交给本程序一份浏览器导出的 cookies.txt）");
+    if (result == ListResult::LoginExpired)
+        return QStringLiteral("（用 pictrove-cli login 重新登录）");
+    return QString();
+}
+
+}  // namespace
+
 void CliReporter::on(const event::ListFinished &e)
 {
     m_listResult = e.result;
     const QString message = listResultMessage(e.result, m_listDetail);
     if (!message.isEmpty())
         printLine(message);
-    if (e.result == ListResult::LoginNeeded)
-        printLine(QStringLiteral("（或用 --cookies FILE 交给本程序一份浏览器导出的 cookies.txt）"));
-    if (e.result == ListResult::LoginExpired)
-        printLine(QStringLiteral("（用 pictrove-cli login 重新登录）"));
+    const QString hint = loginHint(e.result);
+    if (!hint.isEmpty())
+        printLine(hint);
     // An address that was refused never started a list.
     if (e.result == ListResult::NoAddress || e.result == ListResult::NotWebAddress)
         return;
@@ -171,6 +184,9 @@ void CliReporter::on(const event::DownloadFinished &e)
     if (e.result != DownloadResult::DiskFull)
         printLine(QStringLiteral("下载完毕"));
     printLine(runSummary(e.run));
+    const QString hint = loginHint(e.run.loginRefusal);
+    if (!hint.isEmpty())
+        printLine(hint);
 }
 
 void CliReporter::on(const event::OpenFolder &e)

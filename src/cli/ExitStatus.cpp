@@ -43,6 +43,10 @@ int updateExit(const event::UpdateFinished &update) {
   case UpdateResult::Updated:
     break;
   }
+  // An album's listing met the service's login answer: a login puts it right.
+  if (update.run.loginRefusal == ListResult::LoginNeeded ||
+      update.run.loginRefusal == ListResult::LoginExpired)
+    return kExitLoginNeeded;
   if (update.download == DownloadResult::SaveFolderFailed ||
       update.download == DownloadResult::NoSavePath)
     return kExitSaveFolder;

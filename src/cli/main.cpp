@@ -262,6 +262,8 @@ int run(const CliOptions &options)
     if (g_interrupted.load())
         return kExitInterrupted;
     const PictureCounts counts = reporter.downloadCounts();
+    if (counts.loginRefusal == ListResult::LoginNeeded || counts.loginRefusal == ListResult::LoginExpired)
+        return kExitLoginNeeded;
     const bool whole = counts.failed == 0 && counts.incompleteAlbums == 0
                        && reporter.downloadResult() != DownloadResult::DiskFull;
     return whole ? kExitDone : kExitPicturesFailed;

@@ -5,6 +5,7 @@
 #include "download/AlbumSidecar.h"
 #include "download/PictureRepair.h"
 #include "download/PresentPictures.h"
+#include "download/ResultMessages.h"
 #include "sources/AlbumPictures.h"
 #include "sources/Source.h"
 #include "text/EngineLog.h"
@@ -51,6 +52,7 @@ struct AlbumPipeline::Album {
     Stage stage = Stage::Waiting;
     bool incomplete = false;  // the listing broke off at a page that failed
     QString listingFailure;
+    ListResult loginRefusal = ListResult::Listed;  // the listing met the service's login answer
     int unseenPosts = 0;      // posts the viewer may not see, passed over by the listing
     bool cutShort = false;    // the listing ended because the run stopped
     int present = 0;          // already under their final names (skip-previous)
@@ -248,7 +250,13 @@ void AlbumPipeline::listAlbum(Album &album, DownloadArchive *archive)
 {
     AlbumQueue &queue = *album.queue;
     album.events->report(event::AlbumStarted{album.number, int(m_albums.size()), album.record.name});
-    if (canList(album)) {
+    const ListResult refusedBefore = m_loginRefusal.load();
+    if (canList(album) && refusedBefore != ListResult::Listed) {
+        album.incomplete = true;
+        album.loginRefusal = refusedBefore;
+        album.listingFailure = album.record.url + QStringLiteral(": ") + listResultMessage(refusedBefore, QString());
+        album.events->report(event::AlbumIncomplete{album.record.name, album.listingFailure, refusedBefore});
+    } else if (canList(album)) {
         AlbumQueueSink::Album info{album.record,    album.folderName,     album.sharedNames,
                                    m_setup.owner.name, int(m_albums.size()), m_setup.listedAlbumCount};
         if (archive && (m_setup.rules.options & kOptionSkipPrevious)) {
@@ -275,8 +283,12 @@ void AlbumPipeline::listAlbum(Album &album, DownloadArchive *archive)
         album.incomplete = sink.listingIncomplete() && !album.cutShort;
         album.listingFailure = sink.listingFailure();
         album.unseenPosts = sink.unseenPosts();
-        if (album.incomplete)
-            album.events->report(event::AlbumIncomplete{album.record.name, album.listingFailure});
+        if (album.incomplete) {
+            album.loginRefusal = sink.loginRefusal();
+            if (album.loginRefusal != ListResult::Listed)
+                m_loginRefusal.store(album.loginRefusal);
+            album.events->report(event::AlbumIncomplete{album.record.name, album.listingFailure, album.loginRefusal});
+        }
     }
 
     if (!queue.isEmpty() && !album.cutShort && !(m_setup.rules.options & kOptionThunderListOnly)) {
@@ -451,6 +463,9 @@ void AlbumPipeline::finish(Album &album)
     m_run.listed += listed;
     if (album.incomplete)
         ++m_run.incompleteAlbums;
+    // A run-out login is the more telling of the two.
+    if (album.loginRefusal == ListResult::LoginExpired || m_run.loginRefusal == ListResult::Listed)
+        m_run.loginRefusal = album.loginRefusal;
     album.counts.unseenPosts = album.unseenPosts;
     m_run.unseenPosts += album.unseenPosts;
 

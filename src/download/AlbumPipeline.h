@@ -109,6 +109,9 @@ private:
     // lister runs); each lister opens its own. Null: no archive in this run.
     std::unique_ptr<DownloadArchive> m_archive;
     std::atomic<bool> m_archiveDamaged{false};  // a lister's connection met a damaged page
+    // Set by the first album whose listing met the service's login answer: the login
+    // is what is missing, so the albums after it are not asked again.
+    std::atomic<ListResult> m_loginRefusal{ListResult::Listed};
     void replaceDamagedArchive();
     PipelineControl &m_control;
     AlbumEventGate m_gate;

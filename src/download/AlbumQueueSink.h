@@ -47,11 +47,15 @@ public:
     bool albumClosed() const override;
     void listingFailed(const QString &address, const QString &reason) override;
     void postNotVisible(const QString &postId) override;
+    void loginRefused(ListResult refusal) override { m_loginRefusal = refusal; }
 
     // The album's listing broke off at a page that failed: the queue is not the whole
     // album. The reason names the page and its answer.
     bool listingIncomplete() const { return !m_listingFailure.isEmpty(); }
     const QString &listingFailure() const { return m_listingFailure; }
+    // LoginExpired or LoginNeeded when the listing broke off at the service's login
+    // answer; Listed otherwise.
+    ListResult loginRefusal() const { return m_loginRefusal; }
     // Posts of the album the viewer may not see, passed over by the listing.
     int unseenPosts() const { return m_unseenPosts; }
 
@@ -68,6 +72,7 @@ private:
     DownloadEvents &m_events;
     QString m_listingFailure;
     int m_unseenPosts = 0;
+    ListResult m_loginRefusal = ListResult::Listed;
     int m_motionParts = 0;  // queued beside their stills
     // The post of the last picture and how many of its pictures came so far (?n).
     QString m_lastPostId;

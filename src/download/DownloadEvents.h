@@ -91,6 +91,9 @@ struct PictureCounts {
     // Posts the viewer may not see (deleted, or for the owner's friends only), passed
     // over while the albums were listed: no failure, their pictures were never listed.
     int unseenPosts = 0;
+    // LoginExpired or LoginNeeded once an album's listing met the service's login
+    // answer (run counts only): the run's albums after it are not asked again.
+    ListResult loginRefusal = ListResult::Listed;
 };
 
 // The events of a run, one struct each, in the order described at the top.
@@ -137,9 +140,12 @@ struct AlbumListingWaiting {
 // Album `name`'s listing broke off: a page failed after its retries (`reason` names
 // the page and its answer). Its pictures listed before that still transfer; the
 // album gets no marker, so skip-previous never takes it for done.
+// `loginRefusal` is LoginExpired or LoginNeeded when that answer was the service's
+// login (the saved login has run out, or there is none); Listed otherwise.
 struct AlbumIncomplete {
     QString name;
     QString reason;
+    ListResult loginRefusal = ListResult::Listed;
 };
 // The album is done: every album that started ends here, also one that listed
 // nothing or was stopped; `folder` is where its pictures went (the owner's folder

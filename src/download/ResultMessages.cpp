@@ -66,6 +66,8 @@ QString runSummary(const PictureCounts &run)
         summary += QStringLiteral("；%1 个相册不完整").arg(run.incompleteAlbums);
     if (run.unseenPosts > 0)
         summary += QStringLiteral("；%1 条微博无权查看").arg(run.unseenPosts);
+    if (run.loginRefusal != ListResult::Listed)
+        summary += QStringLiteral("；") + listResultMessage(run.loginRefusal, QString());
     return summary;
 }
 

@@ -24,7 +24,8 @@ QString archiveUnusableMessage(const event::ArchiveUnusable &e);
 // "保存 N 张，跳过 N 张，失败 N 张" (with "跳过 N 张（大小限制）" for the pictures the
 // size limits left out), the pictures a stop or a full disk left untried
 // ("未下载 N 张"), the incomplete albums and the posts the viewer may not see ("N 条微博
-// 无权查看"), when there are any.
+// 无权查看"), when there are any; and the login the albums' listing met the service
+// asking for ("微博登录已失效：请重新登录").
 QString runSummary(const PictureCounts &run);
 
 // The 状态 of an album a stop (or a full disk) cut short: "已停止 4/10", the pictures

@@ -2,6 +2,7 @@
 // Where a picture fetcher puts the pictures of the album it walks. The download layer
 // implements it (naming, queueing, the marker rule); sources only know this interface.
 
+#include "sources/ListEvents.h"
 #include "sources/Picture.h"
 
 #include <QString>
@@ -24,6 +25,11 @@ public:
     // or at the page limit (ListingBounds.h): the album's listing ends here, and the
     // pictures handed over so far are not the whole album.
     virtual void listingFailed(const QString &address, const QString &reason) = 0;
+
+    // The page failed because the service answered with its login: `refusal` is
+    // LoginExpired when a saved login went with the request, LoginNeeded otherwise.
+    // Comes right before that page's listingFailed.
+    virtual void loginRefused(ListResult /*refusal*/) {}
 
     // Post `postId` of the album is one the viewer may not see (deleted, or shown to
     // the owner's friends only): its pictures are not listed, and the listing goes on.

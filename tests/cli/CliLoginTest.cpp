@@ -169,6 +169,35 @@ TEST_F(CliLoginTest, AListWithASavedLoginThatRanOutSaysSo)
     EXPECT_FALSE(listed.err.contains(QStringLiteral("该主人的相册需要登录后才能查看")));
 }
 
+// Albums listed, then their pictures' listing meets the login answer: the download
+// stops asking, says once that the login has run out, and exits as a login would fix.
+TEST_F(CliLoginTest, ADownloadWhoseAlbumsMeetARunOutLoginSaysSoOnce)
+{
+    const CannedResponse loginAnswer =
+        CannedResponse::ok(R"({"ok":-100,"url":"https://passport.weibo.com/sso/signin"})", "application/json");
+    QFile wallFile(QStringLiteral(PICTROVE_FIXTURES_DIR "/sources/weibo_api_image_wall.json"));
+    ASSERT_TRUE(wallFile.open(QIODevice::ReadOnly));
+    const QByteArray wall = wallFile.readAll();
+    QFile profileFile(QStringLiteral(PICTROVE_FIXTURES_DIR "/sources/weibo_api_profile.json"));
+    ASSERT_TRUE(profileFile.open(QIODevice::ReadOnly));
+    passport.server().route("photo.weibo.com", "/albums/get_all", loginAnswer);
+    passport.server().route("weibo.com", "/ajax/profile/info",
+                            CannedResponse::ok(profileFile.readAll(), "application/json"));
+    // The list's first wall page, then the login answer to every picture page.
+    passport.server().route("weibo.com", "/ajax/profile/getImageWall",
+                            LoopbackServer::sequence({CannedResponse::ok(wall, "application/json"), loginAnswer}));
+    passport.server().route("weibo.com", "/ajax/profile/getAlbumDetail", loginAnswer);
+    passport.setScripts({{kConfirmed}});
+    ASSERT_EQ(run({QStringLiteral("login")}).exitCode, 0);
+    passport.setLoginRunOut();
+
+    const CliResult downloaded = run({QStringLiteral("download"), QStringLiteral("https://weibo.com/u/1234567890"),
+                                      QStringLiteral("--save"), home.path() + QStringLiteral("/saved")});
+    EXPECT_EQ(downloaded.exitCode, 4) << downloaded.err.toStdString();
+    EXPECT_EQ(downloaded.err.count(QStringLiteral("（用 pictrove-cli login 重新登录）")), 1) << downloaded.err.toStdString();
+    EXPECT_TRUE(downloaded.err.contains(QStringLiteral("；微博登录已失效：请重新登录"))) << downloaded.err.toStdString();
+}
+
 TEST_F(CliLoginTest, InterruptEndsThePoll)
 {
     passport.setScripts({{kNotScanned}});

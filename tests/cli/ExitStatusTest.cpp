@@ -59,6 +59,9 @@ TEST(ExitStatus, AnOwnersStatusComesFromItsUpdate) {
   PictureCounts skipped;
   skipped.skipped = 30;
   skipped.sizeSkipped = 2;
+  PictureCounts loginRunOut;
+  loginRunOut.incompleteAlbums = 2;
+  loginRunOut.loginRefusal = ListResult::LoginExpired;
   const struct {
     const char *what;
     event::UpdateFinished update;
@@ -104,6 +107,10 @@ TEST(ExitStatus, AnOwnersStatusComesFromItsUpdate) {
       {"saved login run out",
        finished(UpdateResult::NotListed, ListResult::LoginExpired,
                 std::nullopt),
+       kExitLoginNeeded},
+      {"albums' listing met a run-out login",
+       finished(UpdateResult::Updated, ListResult::Listed,
+                DownloadResult::Finished, loginRunOut),
        kExitLoginNeeded},
       {"nothing found",
        finished(UpdateResult::NotListed, ListResult::NothingFound,

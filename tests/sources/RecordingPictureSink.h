@@ -21,6 +21,7 @@ public:
     }
 
     void postNotVisible(const QString &postId) override { unseenPosts.append(postId); }
+    void loginRefused(ListResult refusal) override { loginRefusal = refusal; }
 
     void close() { m_closed = true; }
     int count() const { return int(addresses.size()); }
@@ -32,6 +33,7 @@ public:
     QStringList headerLines;
     // "address reason" of each page the fetcher gave up on.
     QStringList failures;
+    ListResult loginRefusal = ListResult::Listed;  // the last loginRefused
     // Posts the fetcher passed over because the viewer may not see them.
     QStringList unseenPosts;
     // Pictures handed over while the album was closed: a fetcher must stop listing.

@@ -279,9 +279,10 @@ TEST_F(WeiboWebApiTest, AnAlbumWhoseListingMeetsARunOutLoginSaysSo)
     const struct {
         bool loginSaved;
         QString reason;
+        ListResult refusal;
     } cases[] = {
-        {false, QStringLiteral("login needed")},
-        {true, QStringLiteral("微博登录已失效：请重新登录")},
+        {false, QStringLiteral("login needed"), ListResult::LoginNeeded},
+        {true, QStringLiteral("微博登录已失效：请重新登录"), ListResult::LoginExpired},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.loginSaved);
@@ -294,6 +295,7 @@ TEST_F(WeiboWebApiTest, AnAlbumWhoseListingMeetsARunOutLoginSaysSo)
         listPictures(0, album);
         ASSERT_EQ(album.failures.size(), 1);
         EXPECT_TRUE(album.failures.at(0).contains(c.reason)) << album.failures.at(0).toStdString();
+        EXPECT_EQ(album.loginRefusal, c.refusal);
     }
 }
 

@@ -162,7 +162,10 @@ void RecordingEvents::on(const event::PictureFailed &e)
 
 void RecordingEvents::on(const event::AlbumIncomplete &e)
 {
-    append(QStringLiteral("albumIncomplete %1 %2").arg(e.name, e.reason));
+    QString line = QStringLiteral("albumIncomplete %1 %2").arg(e.name, e.reason);
+    if (e.loginRefusal != ListResult::Listed)
+        line += QStringLiteral(" [%1]").arg(resultName(e.loginRefusal));
+    append(line);
 }
 
 void RecordingEvents::on(const event::DiskFull &e)

@@ -186,6 +186,15 @@ QString refusalText(const WeiboAnswer &answer)
     }
 }
 
+// The page at `address` ended the album's listing with `answer`'s refusal; a login
+// answer is told typed too, so the run can say the login is the reason.
+void refuseListing(PictureSink &sink, const QString &address, const WeiboAnswer &answer)
+{
+    if (answer.refusal == WeiboRefusal::LoginNeeded)
+        sink.loginRefused(listResultOf(answer.refusal));
+    sink.listingFailed(address, refusalText(answer));
+}
+
 bool claimsWeiboOwner(const QString &address)
 {
     return isSinaServiceAddress(address) && (address.indexOf(u"weibo.com", 1) >= 0 || isWeiboAddress(address));
@@ -328,7 +337,7 @@ void weiboAlbumPhotos(const AlbumWalk &walk, PictureSink &sink)
         const WeiboAnswer answer = client.get(request);
         writePageDump(walk.dataFolder, answer.text);
         if (answer.refusal != WeiboRefusal::None) {
-            sink.listingFailed(request.url, refusalText(answer));
+            refuseListing(sink, request.url, answer);
             return;
         }
 
@@ -420,7 +429,7 @@ void weiboWallPictures(const AlbumWalk &walk, PictureSink &sink)
         request.headers = apiHeaders;
         const WeiboAnswer answer = client.get(request);
         if (answer.refusal != WeiboRefusal::None) {
-            sink.listingFailed(request.url, refusalText(answer));
+            refuseListing(sink, request.url, answer);
             return;
         }
         const WallPage page = wallPageOf(answer.json);
@@ -456,7 +465,7 @@ void weiboWallPictures(const AlbumWalk &walk, PictureSink &sink)
                         pictures.append(later.picture);
                 }
                 if (handOver(pictures))
-                    sink.listingFailed(status.url, refusalText(shown));
+                    refuseListing(sink, status.url, shown);
                 return;
             }
             const PostMedia media = postMediaOf(shown.json);

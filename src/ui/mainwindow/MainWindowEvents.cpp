@@ -271,6 +271,10 @@ void MainWindowEvents::on(const event::ArchiveUnusable &e)
 
 void MainWindowEvents::on(const event::DownloadFinished &e)
 {
+    // An album's listing found the saved login run out: the line saying who is logged
+    // in says so, as after a list that met it.
+    if (e.run.loginRefusal == ListResult::LoginExpired)
+        setText(kControlWeiboLogin, listResultMessage(ListResult::LoginExpired, QString()));
     switch (e.result) {
     case DownloadResult::NoSavePath:
         showMessage(QStringLiteral("请先设置保存路径"));
