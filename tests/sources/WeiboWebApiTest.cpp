@@ -9,6 +9,7 @@
 #include "RecordingPictureSink.h"
 
 #include "net/CookieStore.h"
+#include "download/Downloader.h"
 #include "sources/AlbumPictures.h"
 #include "sources/ListAcquisition.h"
 #include "sources/Session.h"
@@ -297,6 +298,32 @@ TEST_F(WeiboWebApiTest, AnAlbumWhoseListingMeetsARunOutLoginSaysSo)
         EXPECT_TRUE(album.failures.at(0).contains(c.reason)) << album.failures.at(0).toStdString();
         EXPECT_EQ(album.loginRefusal, c.refusal);
     }
+}
+
+// A download: the first album that meets the run-out login says so typed, and the
+// albums after it are not asked again.
+TEST_F(WeiboWebApiTest, ADownloadStopsAskingOnceTheSavedLoginHasRunOut)
+{
+    list(QStringLiteral("https://weibo.com/u/1234567890"));
+    ASSERT_GE(session.albums.size(), 2);
+    loggedIn = false;
+    ASSERT_TRUE(CookieStore::process().addCookie(
+        {.domain = QStringLiteral(".weibo.com"), .name = QStringLiteral("SUB"), .value = QStringLiteral("old-login")}));
+    services.clearLog();
+    QList<int> all;
+    for (int i = 0; i < session.albums.size(); ++i)
+        all.append(i);
+    Downloader downloader(session, events);
+    ASSERT_EQ(downloader.start(downloadRequestFor(SettingsBlock(), SourceType::Sina, dir.path(), all)),
+              DownloadCommand::Started);
+    session.waitForThreads();
+
+    const QStringList refused = events.log().filter(QStringLiteral("albumIncomplete "));
+    ASSERT_EQ(refused.size(), session.albums.size()) << events.log().join(u'\n').toStdString();
+    for (const QString &line : refused)
+        EXPECT_TRUE(line.endsWith(QStringLiteral("[LoginExpired]"))) << line.toStdString();
+    EXPECT_EQ(events.downloadCounts().loginRefusal, ListResult::LoginExpired);
+    EXPECT_EQ(services.requestsTo("weibo.com").size(), 1);
 }
 
 TEST_F(WeiboWebApiTest, AnOwnerWeiboDoesNotKnowIsSaidToBeUnknown)
