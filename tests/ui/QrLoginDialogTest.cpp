@@ -161,4 +161,20 @@ TEST_F(QrLoginDialogTest, AListThatMetARunOutLoginSaysSoInTheWindowsLine)
               QStringLiteral("微博登录已失效：请重新登录"));
 }
 
+TEST_F(QrLoginDialogTest, ADownloadWhoseAlbumsMetARunOutLoginSaysSoInTheWindowsLine)
+{
+    RecordingShell shell;
+    MainWindow window(shell);
+    window.albumView().resetGrid();
+    PictureCounts run;
+    run.incompleteAlbums = 1;
+    run.loginRefusal = ListResult::LoginExpired;
+    std::thread engine([&] { window.events().report(event::DownloadFinished{DownloadResult::Finished, run}); });
+    engine.join();
+    ASSERT_TRUE(waitUntil([&] {
+        return window.control(kControlWeiboLogin)->property("text").toString()
+            == QStringLiteral("微博登录已失效：请重新登录");
+    }));
+}
+
 }  // namespace pictrove
