@@ -108,7 +108,9 @@ const char *const kNotes[] = {
      "owner whose albums the download archive knows nothing of has nothing to update (status 1): download "
      "it once first. --no-archive cannot be used with update."),
     ("When the download archive knows the owner, list prints a fifth column, 已存档 N/M: N of the album's M "
-     "pictures are archived."),
+     "pictures are archived; then, when not zero, · 缺文件 K: K of those files are gone from under the save "
+     "folder (--save DIR, else the last save path used; with neither the files are not looked for), and "
+     "· 失败 F: F pictures failed their last download."),
 };
 
 const HelpItem kExitStatus[] = {

@@ -95,11 +95,12 @@ void waitWhileBusy(Session &session, const std::function<bool()> &busy, const st
 }
 
 // When the download archive knows the owner, a fifth column says what each album has
-// archived ("已存档 N/M").
-void printAlbums(const Session &session)
+// archived ("已存档 N/M"), and how many of those files are gone from under the save
+// folder (when one is given) and how many pictures failed ("· 缺文件 2 · 失败 1").
+void printAlbums(const Session &session, const QString &saveRoot)
 {
     const QList<AlbumRecord> albums = session.albums.all();
-    const QList<int> archived = archivedPerAlbum(session.dataFolder(), albums, session.owner);
+    const QList<ArchivedCounts> archived = archivedCountsPerAlbum(session.dataFolder(), saveRoot, albums, session.owner);
     for (int row = 0; row < albums.size(); ++row) {
         const AlbumRecord &album = albums.at(row);
         const QString count = album.pictureCount == -1 ? albumCountText(-1) : QString::number(album.pictureCount);
@@ -228,7 +229,12 @@ int run(const CliOptions &options)
     if (listed == ListResult::LoginNeeded || listed == ListResult::LoginExpired)
         return kExitLoginNeeded;
     if (options.command == CliOptions::List) {
-        printAlbums(session);
+        // The files are looked for only under a save folder the user named (--save, or the
+        // last one used): a download elsewhere would show every file as gone.
+        const QString named = !options.saveDir.isEmpty()
+                                  ? options.saveDir
+                                  : historyEntries(session.settings(), kHistorySavePath).value(0);
+        printAlbums(session, named);
         return session.albums.isEmpty() ? kExitNoAlbum : kExitDone;
     }
 

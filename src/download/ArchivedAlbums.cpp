@@ -2,6 +2,8 @@
 
 #include "download/PresentPictures.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QHash>
 
 namespace pictrove {
@@ -33,6 +35,45 @@ QList<int> archivedPerAlbum(const QString &dataFolder, const QList<AlbumRecord> 
     const DownloadArchive archive(downloadArchivePath(dataFolder), DownloadArchive::Check::Quick,
                                   DownloadArchive::Access::ReadOnly);
     return archive.isOpen() ? archivedPerAlbum(archive, albums, owner) : QList<int>();
+}
+
+QList<ArchivedCounts> archivedCountsPerAlbum(const QString &dataFolder, const QString &saveRoot,
+                                             const QList<AlbumRecord> &albums, const OwnerInfo &owner)
+{
+    if (dataFolder.isEmpty())
+        return {};
+    const DownloadArchive archive(downloadArchivePath(dataFolder), DownloadArchive::Check::Quick,
+                                  DownloadArchive::Access::ReadOnly);
+    if (!archive.isOpen())
+        return {};
+    struct ServiceRows {
+        QHash<QString, QStringList> paths;
+        QHash<QString, int> failures;
+    };
+    QHash<QString, ServiceRows> byService;
+    const QString ownerId = archiveOwnerId(owner);
+    const QDir root(saveRoot);
+    QList<ArchivedCounts> counts;
+    counts.reserve(albums.size());
+    bool any = false;
+    for (const AlbumRecord &album : albums) {
+        const QString service = archiveService(album);
+        auto found = byService.find(service);
+        if (found == byService.end())
+            found = byService.insert(service, ServiceRows{archive.albumPaths(service, ownerId),
+                                                          archive.albumFailures(service, ownerId)});
+        ArchivedCounts albumCounts;
+        const QStringList paths = found->paths.value(album.url);
+        albumCounts.archived = int(paths.size());
+        for (const QString &path : saveRoot.isEmpty() ? QStringList() : paths) {
+            if (!QFileInfo::exists(root.filePath(path)))
+                ++albumCounts.missingFiles;
+        }
+        albumCounts.failed = found->failures.value(album.url);
+        any = any || albumCounts.archived > 0 || albumCounts.failed > 0;
+        counts.append(albumCounts);
+    }
+    return any ? counts : QList<ArchivedCounts>();
 }
 
 }  // namespace pictrove

@@ -3,6 +3,7 @@
 // update walks, and the "已存档 N/M" of the album list.
 
 #include "download/DownloadArchive.h"
+#include "sources/AlbumColumns.h"
 #include "sources/AlbumRecord.h"
 
 #include <QList>
@@ -18,5 +19,11 @@ QList<int> archivedPerAlbum(const DownloadArchive &archive, const QList<AlbumRec
 // archive that is not there is not made, and one that cannot be read counts as empty:
 // showing counts never moves a file aside (the next download does that).
 QList<int> archivedPerAlbum(const QString &dataFolder, const QList<AlbumRecord> &albums, const OwnerInfo &owner);
+
+// The same, with each album's archived files looked for under `saveRoot` (the paths are
+// relative to it; none is looked for when it is empty) and its failed pictures counted.
+// One stat per archived file: run it off a window's thread.
+QList<ArchivedCounts> archivedCountsPerAlbum(const QString &dataFolder, const QString &saveRoot,
+                                             const QList<AlbumRecord> &albums, const OwnerInfo &owner);
 
 }  // namespace pictrove

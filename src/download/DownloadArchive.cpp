@@ -261,6 +261,45 @@ QHash<QString, int> DownloadArchive::albumCounts(const QString &service, const Q
     return counts;
 }
 
+QHash<QString, QStringList> DownloadArchive::albumPaths(const QString &service, const QString &ownerId) const
+{
+    QHash<QString, QStringList> paths;
+    if (!m_open)
+        return paths;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT album_id, path FROM saved_files WHERE service = ? AND owner_id = ?"));
+    query.addBindValue(service);
+    query.addBindValue(ownerId);
+    if (!query.exec()) {
+        m_damaged = m_damaged || meansBadFile(query.lastError());
+        return paths;
+    }
+    while (query.next())
+        paths[query.value(0).toString()].append(query.value(1).toString());
+    return paths;
+}
+
+QHash<QString, int> DownloadArchive::albumFailures(const QString &service, const QString &ownerId) const
+{
+    QHash<QString, int> counts;
+    if (!m_open)
+        return counts;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT album_id, count(*) FROM failed_files WHERE service = ? AND owner_id = ?"
+                                 " GROUP BY album_id"));
+    query.addBindValue(service);
+    query.addBindValue(ownerId);
+    if (!query.exec()) {
+        m_damaged = m_damaged || meansBadFile(query.lastError());
+        return counts;
+    }
+    while (query.next())
+        counts.insert(query.value(0).toString(), query.value(1).toInt());
+    return counts;
+}
+
 bool DownloadArchive::record(const QList<ArchivedFile> &files)
 {
     if (!m_open || files.isEmpty())

@@ -91,6 +91,11 @@ public:
     bool hasAlbum(const QString &service, const QString &ownerId, const QString &albumId) const;
     // Rows per album id of the owner: what each album has archived, in one query.
     QHash<QString, int> albumCounts(const QString &service, const QString &ownerId) const;
+    // The saved files' paths (relative to the save root they were saved under) of each
+    // album of the owner, by album id.
+    QHash<QString, QStringList> albumPaths(const QString &service, const QString &ownerId) const;
+    // How many pictures of each album of the owner failed their last transfer, by album id.
+    QHash<QString, int> albumFailures(const QString &service, const QString &ownerId) const;
     // Records `files` in one transaction (a file archived before gets its new path and
     // size, a failure of the picture's is forgotten); false when nothing could be
     // recorded.

@@ -29,4 +29,14 @@ QString archivedCountText(int archived, int32_t picCount)
     return QStringLiteral("已存档 %1/%2").arg(archived).arg(picCount);
 }
 
+QString archivedCountText(const ArchivedCounts &counts, int32_t picCount)
+{
+    QString text = archivedCountText(counts.archived, picCount);
+    if (counts.missingFiles > 0)
+        text += QStringLiteral(" · 缺文件 %1").arg(counts.missingFiles);
+    if (counts.failed > 0)
+        text += QStringLiteral(" · 失败 %1").arg(counts.failed);
+    return text;
+}
+
 }  // namespace pictrove

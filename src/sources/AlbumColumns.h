@@ -17,4 +17,14 @@ QString albumRemarkText(int32_t flags);
 // the count is unknown (-1).
 QString archivedCountText(int archived, int32_t picCount);
 
+// What the download archive holds of one album.
+struct ArchivedCounts {
+    int archived = 0;      // pictures archived
+    int missingFiles = 0;  // of those, whose file is no longer where it was saved
+    int failed = 0;        // pictures whose last transfer failed
+};
+// archivedCountText, then " · 缺文件 N" and " · 失败 N" for the parts that are not zero:
+// "已存档 118/120 · 缺文件 2 · 失败 1".
+QString archivedCountText(const ArchivedCounts &counts, int32_t picCount);
+
 }  // namespace pictrove

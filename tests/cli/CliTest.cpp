@@ -10,6 +10,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -670,6 +671,38 @@ TEST_F(CliArchiveTest, MissingListsWhatTheArchiveDoesNotHold)
     result = run({QStringLiteral("missing"), kOwner});
     EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
     EXPECT_FALSE(result.out.contains(QStringLiteral("未存档"))) << result.out.toStdString();
+}
+
+// list looks for each archived file under the save folder and counts the pictures that
+// failed: a file deleted since and a picture refused show beside 已存档 N/M.
+TEST_F(CliArchiveTest, ListCountsFilesGoneAndPicturesFailed)
+{
+    const auto list = [this] {
+        const CliResult result = run({QStringLiteral("list"), kOwner, QStringLiteral("--save"), save.path()});
+        EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+        return result.out.toStdString();
+    };
+    ASSERT_EQ(downloadAlbum(QStringLiteral("2")).exitCode, 0);
+    EXPECT_EQ(list(), "0001\t微博配图\t1\t\t已存档 0/1\n0002\t头像相册\t1\t\t已存档 1/1\n0003\t空相册\t0\t\t已存档 0/0\n");
+
+    QStringList saved;
+    for (QDirIterator it(save.path(), {QStringLiteral("*.jpg")}, QDir::Files, QDirIterator::Subdirectories);
+         it.hasNext();)
+        saved.append(it.next());
+    ASSERT_EQ(saved.size(), 1);
+    ASSERT_TRUE(QFile::remove(saved.at(0)));
+    route("ww2.sinaimg.cn", "/large/abcd0031.jpg", CannedResponse::error(404));
+    ASSERT_EQ(downloadAlbum(QStringLiteral("1")).exitCode, 5);
+    EXPECT_EQ(list(), "0001\t微博配图\t1\t\t已存档 0/1 · 失败 1\n"
+                      "0002\t头像相册\t1\t\t已存档 1/1 · 缺文件 1\n"
+                      "0003\t空相册\t0\t\t已存档 0/0\n");
+
+    // Fetched again, the picture is no longer a failure.
+    route("ww2.sinaimg.cn", "/large/abcd0031.jpg", CannedResponse::ok(picture, "image/jpeg"));
+    ASSERT_EQ(downloadAlbum(QStringLiteral("1")).exitCode, 0);
+    EXPECT_EQ(list(), "0001\t微博配图\t1\t\t已存档 1/1\n"
+                      "0002\t头像相册\t1\t\t已存档 1/1 · 缺文件 1\n"
+                      "0003\t空相册\t0\t\t已存档 0/0\n");
 }
 
 // A wall of every kind of post, downloaded as a user would: live photos as a still and

@@ -29,4 +29,27 @@ TEST(AlbumColumns, CountAndRemarkAsTheListShowsThem)
     }
 }
 
+// The archive's counts: 已存档 N/M (or N, the count unknown), then only the parts that
+// are not zero, in a fixed order.
+TEST(AlbumColumns, ArchivedCountsNameOnlyWhatIsNotZero)
+{
+    const struct {
+        ArchivedCounts counts;
+        int32_t picCount;
+        const char *text;
+    } cases[] = {
+        {{0, 0, 0}, 3, "已存档 0/3"},
+        {{118, 0, 0}, 120, "已存档 118/120"},
+        {{118, 2, 0}, 120, "已存档 118/120 · 缺文件 2"},
+        {{118, 0, 1}, 120, "已存档 118/120 · 失败 1"},
+        {{118, 2, 1}, 120, "已存档 118/120 · 缺文件 2 · 失败 1"},
+        {{0, 0, 4}, 4, "已存档 0/4 · 失败 4"},
+        {{5, 5, 0}, -1, "已存档 5 · 缺文件 5"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(archivedCountText(c.counts, c.picCount), QString::fromUtf8(c.text));
+    }
+}
+
 }  // namespace pictrove

@@ -26,6 +26,7 @@
 #include <QDir>
 #include <QItemSelectionModel>
 #include <QMenuBar>
+#include <QDirIterator>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -192,6 +193,18 @@ TEST_F(DesktopUpdateTest, UpdateFetchesOnlyWhatIsNewAndTheListShowsWhatIsArchive
     EXPECT_TRUE(button(kControlGetList)->isEnabled());
     EXPECT_EQ(controlText(window.control(kControlDownload)), QStringLiteral("下载"));
     saveScreenshot(&window, QStringLiteral("update-archived-column"));
+
+    // The saved files deleted, a new list finds them gone.
+    for (QDirIterator it(dir.path() + QStringLiteral("/save/"), QDir::Files, QDirIterator::Subdirectories);
+         it.hasNext();) {
+        const QString file = it.next();
+        if (!file.endsWith(QStringLiteral(".txt")) && !file.endsWith(QStringLiteral(".jsonl")))
+            QFile::remove(file);
+    }
+    button(kControlGetList)->click();
+    waitIdle(QStringLiteral("获取相册列表完成"));
+    EXPECT_EQ(archivedColumn(),
+              (QStringList{"已存档", "已存档 2/2 · 缺文件 2", "已存档 1/1 · 缺文件 1", "已存档 0/1"}));
 }
 
 }  // namespace

@@ -127,7 +127,7 @@ void AlbumListView::addListRow(int index, const AlbumRecord &record)
                                                : QString());
 }
 
-void AlbumListView::showArchivedCounts(const QList<int> &counts)
+void AlbumListView::showArchivedCounts(const QList<ArchivedCounts> &counts)
 {
     m_archived = counts;
     if (thumbnailLayout())

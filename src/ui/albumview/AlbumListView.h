@@ -8,6 +8,8 @@
 // without the window stalling. Every reset starts a new generation; rows and covers
 // queued for an older one are dropped.
 
+#include "sources/AlbumColumns.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QObject>
@@ -72,11 +74,11 @@ public:
     // "下载中 3/10", "完成", ...); nothing when the album is not shown.
     void setAlbumState(int index, const QString &state);
     static constexpr int kStateColumn = 4;
-    // What the download archive holds of each album (archivedPerAlbum: an entry per
-    // album of the list): the list's last column is titled 已存档 and shows
-    // "已存档 N/M". Empty, when the archive does not know the owner: the column stays
+    // What the download archive holds of each album (archivedCountsPerAlbum: an entry
+    // per album of the list): the list's last column is titled 已存档 and shows
+    // "已存档 N/M", then "· 缺文件 K · 失败 F" where not zero. Empty, when the archive does not know the owner: the column stays
     // out of sight, as before any download.
-    void showArchivedCounts(const QList<int> &counts);
+    void showArchivedCounts(const QList<ArchivedCounts> &counts);
     static constexpr int kArchivedColumn = 5;
     // Album-list positions of the selected rows (list) or cells (thumbnails), in
     // grid order.
@@ -127,7 +129,7 @@ private:
     Controls m_controls;
     ThumbnailImageList *m_images;
     QString m_filterKeyword;
-    QList<int> m_archived;  // showArchivedCounts's
+    QList<ArchivedCounts> m_archived;  // showArchivedCounts's
     // Chosen on the GUI thread; read also by the threads that prepare covers.
     std::atomic<bool> m_thumbnailLayout{false};
     std::atomic<ThumbnailState> m_thumbnailState{ThumbnailState::Idle};

@@ -4,6 +4,7 @@
 #include "download/Downloader.h"
 #include "download/ResultMessages.h"
 
+#include "settings/DataFolder.h"
 #include "sources/Session.h"
 #include "ui/albumview/AlbumListView.h"
 #include "ui/mainwindow/ControlAccess.h"
@@ -128,10 +129,14 @@ void MainWindowEvents::on(const event::ListFinished &e)
 
 void MainWindowEvents::showArchivedCounts()
 {
-    // A few grouped queries, on this thread: the list and the download have ended, so
-    // the albums and the owner stay as they are meanwhile.
+    // A few grouped queries and a stat per archived file, on this thread: the list and
+    // the download have ended, so the albums and the owner stay as they are meanwhile.
+    // The stats mostly find the entries the download just cached: some tens of ms for
+    // 10,000 files on a local disk, slower on a network share.
     Session &session = m_window.session();
-    m_window.albumView().showArchivedCounts(archivedPerAlbum(session.dataFolder(), session.albums.all(), session.owner));
+    const QString saveRoot = absoluteSavePath(controlText(m_window.control(kControlSavePath)), QDir::homePath());
+    m_window.albumView().showArchivedCounts(
+        archivedCountsPerAlbum(session.dataFolder(), saveRoot, session.albums.all(), session.owner));
 }
 
 void MainWindowEvents::endList(int albumCount)
