@@ -205,6 +205,10 @@ TEST_F(DesktopUpdateTest, UpdateFetchesOnlyWhatIsNewAndTheListShowsWhatIsArchive
     waitIdle(QStringLiteral("获取相册列表完成"));
     EXPECT_EQ(archivedColumn(),
               (QStringList{"已存档", "已存档 2/2 · 缺文件 2", "已存档 1/1 · 缺文件 1", "已存档 0/1"}));
+    // The longer counts widen the column instead of being cut off.
+    EXPECT_GE(window.grid().columnWidth(AlbumListView::kArchivedColumn),
+              window.grid().fontMetrics().horizontalAdvance(QStringLiteral("已存档 2/2 · 缺文件 2")));
+    saveScreenshot(&window, QStringLiteral("update-files-gone"));
 }
 
 }  // namespace

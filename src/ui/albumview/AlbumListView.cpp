@@ -10,9 +10,11 @@
 #include "sources/Source.h"
 
 #include <QAbstractButton>
-#include <QItemSelectionModel>
 #include <QDir>
 #include <QImage>
+#include <QItemSelectionModel>
+
+#include <algorithm>
 
 namespace pictrove {
 
@@ -141,6 +143,14 @@ void AlbumListView::showArchivedCounts(const QList<ArchivedCounts> &counts)
         grid.setCellText(row, kArchivedColumn,
                          known ? archivedCountText(m_archived.at(index), albums.at(index).pictureCount) : QString());
     }
+    // "已存档 118/120 · 缺文件 2 · 失败 1" is wider than the column's usual width: widen
+    // it to the longest text rather than cut the counts off.
+    if (m_archived.isEmpty())
+        return;  // the column stays hidden
+    int widest = kArchivedWidth;
+    for (int row = grid.fixedRowCount(); row < grid.gridRowCount(); ++row)
+        widest = std::max(widest, grid.fontMetrics().horizontalAdvance(grid.cellText(row, kArchivedColumn)) + 12);
+    grid.setColumnWidth(kArchivedColumn, widest);
 }
 
 void AlbumListView::showArchivedColumn()
