@@ -28,15 +28,6 @@ QList<int> archivedPerAlbum(const DownloadArchive &archive, const QList<AlbumRec
     return any ? counts : QList<int>();
 }
 
-QList<int> archivedPerAlbum(const QString &dataFolder, const QList<AlbumRecord> &albums, const OwnerInfo &owner)
-{
-    if (dataFolder.isEmpty())
-        return {};
-    const DownloadArchive archive(downloadArchivePath(dataFolder), DownloadArchive::Check::Quick,
-                                  DownloadArchive::Access::ReadOnly);
-    return archive.isOpen() ? archivedPerAlbum(archive, albums, owner) : QList<int>();
-}
-
 QList<ArchivedCounts> archivedCountsPerAlbum(const QString &dataFolder, const QString &saveRoot,
                                              const QList<AlbumRecord> &albums, const OwnerInfo &owner)
 {

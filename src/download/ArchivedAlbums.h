@@ -15,14 +15,11 @@ namespace pictrove {
 // order); empty when the archive holds nothing of any of them.
 QList<int> archivedPerAlbum(const DownloadArchive &archive, const QList<AlbumRecord> &albums, const OwnerInfo &owner);
 
-// The same from the archive of `dataFolder`, for a front end on its own thread. An
-// archive that is not there is not made, and one that cannot be read counts as empty:
-// showing counts never moves a file aside (the next download does that).
-QList<int> archivedPerAlbum(const QString &dataFolder, const QList<AlbumRecord> &albums, const OwnerInfo &owner);
-
-// The same, with each album's archived files looked for under `saveRoot` (the paths are
-// relative to it; none is looked for when it is empty) and its failed pictures counted.
-// One stat per archived file: run it off a window's thread.
+// The same from the archive of `dataFolder`, with each album's archived files looked
+// for under `saveRoot` (the paths are relative to it; none is looked for when it is
+// empty) and its failed pictures counted. An archive that is not there is not made,
+// and one that cannot be read counts as empty: showing counts never moves a file aside
+// (the next download does that). One stat per archived file: run it off a window's thread.
 QList<ArchivedCounts> archivedCountsPerAlbum(const QString &dataFolder, const QString &saveRoot,
                                              const QList<AlbumRecord> &albums, const OwnerInfo &owner);
 
