@@ -32,6 +32,7 @@
 #include <csignal>
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <thread>
 
 namespace pictrove {
@@ -189,6 +190,29 @@ QString saveFolder(const Session &session, const CliOptions &options)
     return saveDir;
 }
 
+// Lists the owner and waits for the list; the exit status when the run ends there
+// (bad address, interrupted, a login needed or run out), nothing when albums may follow.
+std::optional<int> listOwner(Session &session, CliReporter &reporter, const QString &address)
+{
+    if (startList(session, ListRequest{address}) == ListCommand::ThreadFailed) {
+        reporter.message(QStringLiteral("Create thread:GetListFunc failed."));
+        return kExitNoAlbum;
+    }
+    waitWhileBusy(
+        session, [&] { return session.listState.load() != ListState::Idle; }, [&] { requestListStop(session); });
+    reporter.finishLine();
+    CookieStore::process().save();
+
+    const std::optional<ListResult> listed = reporter.listResult();
+    if (listed == ListResult::NoAddress || listed == ListResult::NotWebAddress)
+        return kExitUsage;
+    if (g_interrupted.load())
+        return kExitInterrupted;
+    if (listed == ListResult::LoginNeeded || listed == ListResult::LoginExpired)
+        return kExitLoginNeeded;
+    return std::nullopt;
+}
+
 int run(const CliOptions &options)
 {
     if (!prepareEngine(options))
@@ -212,22 +236,8 @@ int run(const CliOptions &options)
     Downloader downloader(session, reporter);
     loadSessionSettings(session);
 
-    if (startList(session, ListRequest{options.address}) == ListCommand::ThreadFailed) {
-        reporter.message(QStringLiteral("Create thread:GetListFunc failed."));
-        return kExitNoAlbum;
-    }
-    waitWhileBusy(
-        session, [&] { return session.listState.load() != ListState::Idle; }, [&] { requestListStop(session); });
-    reporter.finishLine();
-    cookies.save();
-
-    const std::optional<ListResult> listed = reporter.listResult();
-    if (listed == ListResult::NoAddress || listed == ListResult::NotWebAddress)
-        return kExitUsage;
-    if (g_interrupted.load())
-        return kExitInterrupted;
-    if (listed == ListResult::LoginNeeded || listed == ListResult::LoginExpired)
-        return kExitLoginNeeded;
+    if (const std::optional<int> failed = listOwner(session, reporter, options.address))
+        return *failed;
     if (options.command == CliOptions::List) {
         // The files are looked for only under a save folder the user named (--save, or the
         // last one used): a download elsewhere would show every file as gone.
@@ -350,20 +360,8 @@ int runMissing(const CliOptions &options)
     Session session(options.dataDir, reporter);
     loadSessionSettings(session);
 
-    if (startList(session, ListRequest{options.address}) == ListCommand::ThreadFailed) {
-        reporter.message(QStringLiteral("Create thread:GetListFunc failed."));
-        return kExitNoAlbum;
-    }
-    waitWhileBusy(
-        session, [&] { return session.listState.load() != ListState::Idle; }, [&] { requestListStop(session); });
-    reporter.finishLine();
-    const std::optional<ListResult> listed = reporter.listResult();
-    if (listed == ListResult::NoAddress || listed == ListResult::NotWebAddress)
-        return kExitUsage;
-    if (g_interrupted.load())
-        return kExitInterrupted;
-    if (listed == ListResult::LoginNeeded)
-        return kExitLoginNeeded;
+    if (const std::optional<int> failed = listOwner(session, reporter, options.address))
+        return *failed;
     if (session.albums.isEmpty())
         return kExitNoAlbum;
 
