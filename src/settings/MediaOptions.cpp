@@ -1,9 +1,6 @@
 #include "settings/MediaOptions.h"
 
-#include "net/AtomicFile.h"
-#include "settings/IniReader.h"
-
-#include <QFileInfo>
+#include "settings/FlagFile.h"
 
 namespace pictrove {
 
@@ -13,31 +10,25 @@ const QString kSection = QStringLiteral("media");
 const QString kLiveMotionKey = QStringLiteral("live_motion");
 const QString kVideosKey = QStringLiteral("videos");
 
-QString pathIn(const QString &dataFolder)
-{
-    return dataFolder + QStringLiteral("media.ini");
+QString pathIn(const QString &dataFolder) {
+  return dataFolder + QStringLiteral("media.ini");
 }
 
-}  // namespace
+} // namespace
 
-MediaOptions readMediaOptions(const QString &dataFolder)
-{
-    MediaOptions options;
-    const QString path = pathIn(dataFolder);
-    if (dataFolder.isEmpty() || !QFileInfo::exists(path))
-        return options;
-    const IniReader ini(path);
-    options.liveMotion = ini.GetInt(kSection, kLiveMotionKey, 1) != 0;
-    options.videos = ini.GetInt(kSection, kVideosKey, 1) != 0;
-    return options;
+MediaOptions readMediaOptions(const QString &dataFolder) {
+  MediaOptions options;
+  if (!dataFolder.isEmpty())
+    readFlagFile(
+        pathIn(dataFolder), kSection,
+        {{kLiveMotionKey, &options.liveMotion}, {kVideosKey, &options.videos}});
+  return options;
 }
 
-bool saveMediaOptions(const QString &dataFolder, const MediaOptions &options)
-{
-    const QString text = QStringLiteral("[%1]\n%2=%3\n%4=%5\n")
-                             .arg(kSection, kLiveMotionKey, options.liveMotion ? QStringLiteral("1") : QStringLiteral("0"),
-                                  kVideosKey, options.videos ? QStringLiteral("1") : QStringLiteral("0"));
-    return writeFileAtomically(pathIn(dataFolder), text.toUtf8());
+bool saveMediaOptions(const QString &dataFolder, const MediaOptions &options) {
+  return writeFlagFile(
+      pathIn(dataFolder), kSection,
+      {{kLiveMotionKey, options.liveMotion}, {kVideosKey, options.videos}});
 }
 
-}  // namespace pictrove
+} // namespace pictrove
