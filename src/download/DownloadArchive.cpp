@@ -300,55 +300,20 @@ QHash<QString, int> DownloadArchive::albumFailures(const QString &service, const
     return counts;
 }
 
-bool DownloadArchive::record(const QList<ArchivedFile> &files)
+bool DownloadArchive::writeInTransaction(const char *what, const std::function<bool(QSqlDatabase &, QSqlError &)> &writes)
 {
-    if (!m_open || files.isEmpty())
-        return m_open;
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-    QSqlQuery query(db);
+    QSqlQuery begin(db);
     // IMMEDIATE takes the write lock at once: a transaction that starts reading and
     // then wants to write could meet another writer and fail instead of waiting.
-    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
-        qCDebug(lcEngine) << "archive busy:" << query.lastError().text();
+    if (!begin.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
+        qCDebug(lcEngine) << "archive busy:" << begin.lastError().text();
         return false;
     }
-    bool ok = query.prepare(QStringLiteral(
-        "INSERT INTO saved_files (service, owner_id, album_id, album_name, post_id, picture_id, media_kind, path,"
-        " size, saved_at)"
-        // Qt binds a null string as NULL; a field the service left out is an empty one.
-        " VALUES (coalesce(?, ''), coalesce(?, ''), coalesce(?, ''), coalesce(?, ''), coalesce(?, ''), ?, ?, ?, ?, ?)"
-        " ON CONFLICT (service, owner_id, picture_id) DO UPDATE SET album_id = excluded.album_id,"
-        " album_name = excluded.album_name, post_id = excluded.post_id, media_kind = excluded.media_kind,"
-        " path = excluded.path, size = excluded.size, saved_at = excluded.saved_at"));
-    QSqlQuery forget(db);
-    ok = ok
-         && forget.prepare(QStringLiteral(
-             "DELETE FROM failed_files WHERE service = coalesce(?, '') AND owner_id = coalesce(?, '') AND picture_id = ?"));
-    for (const ArchivedFile &file : files) {
-        if (!ok)
-            break;
-        forget.addBindValue(file.service);
-        forget.addBindValue(file.ownerId);
-        forget.addBindValue(file.pictureId);
-        if (!forget.exec()) {
-            ok = false;
-            break;
-        }
-        query.addBindValue(file.service);
-        query.addBindValue(file.ownerId);
-        query.addBindValue(file.albumId);
-        query.addBindValue(file.albumName);
-        query.addBindValue(file.postId);
-        query.addBindValue(file.pictureId);
-        query.addBindValue(kindName(file.kind));
-        query.addBindValue(file.path);
-        query.addBindValue(file.size);
-        query.addBindValue(file.savedAt);
-        ok = query.exec();
-    }
+    QSqlError error;
+    bool ok = writes(db, error);
     if (!ok) {
-        const QSqlError error = query.lastError().isValid() ? query.lastError() : forget.lastError();
-        qCDebug(lcEngine) << "archive record failed:" << error.text();
+        qCDebug(lcEngine) << what << error.text();
         m_damaged = m_damaged || meansBadFile(error);
     }
     QSqlQuery end(db);
@@ -361,43 +326,79 @@ bool DownloadArchive::record(const QList<ArchivedFile> &files)
     return ok;
 }
 
+bool DownloadArchive::record(const QList<ArchivedFile> &files)
+{
+    if (!m_open || files.isEmpty())
+        return m_open;
+    return writeInTransaction("archive record failed:", [&files](QSqlDatabase &db, QSqlError &error) {
+        QSqlQuery query(db);
+        bool ok = query.prepare(QStringLiteral(
+            "INSERT INTO saved_files (service, owner_id, album_id, album_name, post_id, picture_id, media_kind, path,"
+            " size, saved_at)"
+            // Qt binds a null string as NULL; a field the service left out is an empty one.
+            " VALUES (coalesce(?, ''), coalesce(?, ''), coalesce(?, ''), coalesce(?, ''), coalesce(?, ''), ?, ?, ?, ?, ?)"
+            " ON CONFLICT (service, owner_id, picture_id) DO UPDATE SET album_id = excluded.album_id,"
+            " album_name = excluded.album_name, post_id = excluded.post_id, media_kind = excluded.media_kind,"
+            " path = excluded.path, size = excluded.size, saved_at = excluded.saved_at"));
+        QSqlQuery forget(db);
+        ok = ok
+             && forget.prepare(QStringLiteral("DELETE FROM failed_files WHERE service = coalesce(?, '') AND owner_id = "
+                                              "coalesce(?, '') AND picture_id = ?"));
+        for (const ArchivedFile &file : files) {
+            if (!ok)
+                break;
+            forget.addBindValue(file.service);
+            forget.addBindValue(file.ownerId);
+            forget.addBindValue(file.pictureId);
+            if (!forget.exec()) {
+                ok = false;
+                break;
+            }
+            query.addBindValue(file.service);
+            query.addBindValue(file.ownerId);
+            query.addBindValue(file.albumId);
+            query.addBindValue(file.albumName);
+            query.addBindValue(file.postId);
+            query.addBindValue(file.pictureId);
+            query.addBindValue(kindName(file.kind));
+            query.addBindValue(file.path);
+            query.addBindValue(file.size);
+            query.addBindValue(file.savedAt);
+            ok = query.exec();
+        }
+        if (!ok)
+            error = query.lastError().isValid() ? query.lastError() : forget.lastError();
+        return ok;
+    });
+}
+
 bool DownloadArchive::recordFailures(const QList<FailedFile> &failures)
 {
     if (!m_open || failures.isEmpty())
         return m_open;
-    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-    QSqlQuery query(db);
-    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
-        qCDebug(lcEngine) << "archive busy:" << query.lastError().text();
-        return false;
-    }
-    bool ok = query.prepare(QStringLiteral(
-        "INSERT INTO failed_files (service, owner_id, album_id, picture_id, address, reason, failed_at)"
-        " VALUES (coalesce(?, ''), coalesce(?, ''), coalesce(?, ''), ?, coalesce(?, ''), coalesce(?, ''), ?)"
-        " ON CONFLICT (service, owner_id, picture_id) DO UPDATE SET album_id = excluded.album_id,"
-        " address = excluded.address, reason = excluded.reason, failed_at = excluded.failed_at"));
-    for (const FailedFile &failure : failures) {
+    return writeInTransaction("archive failure record failed:", [&failures](QSqlDatabase &db, QSqlError &error) {
+        QSqlQuery query(db);
+        bool ok = query.prepare(QStringLiteral(
+            "INSERT INTO failed_files (service, owner_id, album_id, picture_id, address, reason, failed_at)"
+            " VALUES (coalesce(?, ''), coalesce(?, ''), coalesce(?, ''), ?, coalesce(?, ''), coalesce(?, ''), ?)"
+            " ON CONFLICT (service, owner_id, picture_id) DO UPDATE SET album_id = excluded.album_id,"
+            " address = excluded.address, reason = excluded.reason, failed_at = excluded.failed_at"));
+        for (const FailedFile &failure : failures) {
+            if (!ok)
+                break;
+            query.addBindValue(failure.service);
+            query.addBindValue(failure.ownerId);
+            query.addBindValue(failure.albumId);
+            query.addBindValue(failure.pictureId);
+            query.addBindValue(failure.address);
+            query.addBindValue(failure.reason);
+            query.addBindValue(failure.failedAt);
+            ok = query.exec();
+        }
         if (!ok)
-            break;
-        query.addBindValue(failure.service);
-        query.addBindValue(failure.ownerId);
-        query.addBindValue(failure.albumId);
-        query.addBindValue(failure.pictureId);
-        query.addBindValue(failure.address);
-        query.addBindValue(failure.reason);
-        query.addBindValue(failure.failedAt);
-        ok = query.exec();
-    }
-    if (!ok) {
-        qCDebug(lcEngine) << "archive failure record failed:" << query.lastError().text();
-        m_damaged = m_damaged || meansBadFile(query.lastError());
-    }
-    QSqlQuery end(db);
-    if (ok && !end.exec(QStringLiteral("COMMIT")))
-        ok = false;
-    if (!ok)
-        end.exec(QStringLiteral("ROLLBACK"));
-    return ok;
+            error = query.lastError();
+        return ok;
+    });
 }
 
 QHash<QString, QString> DownloadArchive::failureReasons(const QString &service, const QString &ownerId,

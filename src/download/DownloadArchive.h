@@ -15,6 +15,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
+class QSqlDatabase;
+class QSqlError;
+
 namespace pictrove {
 
 // One saved file.
@@ -117,6 +122,9 @@ public:
     int count(const QString &service = QString(), const QString &ownerId = QString()) const;
 
 private:
+    // Runs `writes` in one write transaction, committed when it returns true and rolled
+    // back otherwise; a failure is logged with `what` and its error, and marks a bad file.
+    bool writeInTransaction(const char *what, const std::function<bool(QSqlDatabase &, QSqlError &)> &writes);
     bool openConnection(bool readOnly = false);
     bool prepareSchema(bool fullCheck);
     void closeConnection();
